@@ -1,0 +1,283 @@
+// Reading and writing text files: marks, encodings, line ends, long lines and failures.
+#include "common/TextFile.h"
+
+#include <gtest/gtest.h>
+#include <testsupport/TempFolder.h>
+
+#include <vector>
+
+using testsupport::ReadFileBytes;
+using testsupport::TempFolder;
+using testsupport::WriteFileBytes;
+
+namespace {
+
+std::vector<std::wstring> ReadLines(const std::wstring& path) {
+    CTextFileRead reader(path);
+    std::vector<std::wstring> lines;
+    std::wstring line;
+    while (reader.ReadLine(line))
+        lines.push_back(line);
+    return lines;
+}
+
+std::wstring Units(std::initializer_list<unsigned> units) {
+    std::wstring text;
+    for (unsigned unit : units)
+        text.push_back(static_cast<wchar_t>(unit));
+    return text;
+}
+
+class TextFileTest : public ::testing::Test {
+protected:
+    TempFolder folder;
+    std::wstring path = folder.File(L"text.txt");
+
+    std::string Write(TextEncoding encoding, const std::wstring& text) {
+        {
+            CTextFileWrite writer(path, encoding);
+            EXPECT_TRUE(writer.IsOpen());
+            writer.WriteText(text);
+        }
+        return ReadFileBytes(path);
+    }
+};
+
+} // namespace
+
+TEST_F(TextFileTest, WriteA_GivesMarkAndBytesOfEachEncoding) {
+    EXPECT_EQ(Write(EncodingUtf16LE, L"a"), std::string("\xFF\xFE\x61\x00", 4));
+    EXPECT_EQ(Write(EncodingUtf16BE, L"a"), std::string("\xFE\xFF\x00\x61", 4));
+    EXPECT_EQ(Write(EncodingUtf8, L"a"), "\xEF\xBB\xBF\x61");
+    EXPECT_EQ(Write(EncodingAnsi, L"a"), "a");
+}
+
+TEST_F(TextFileTest, LineEnd_IsCrLfInTheFilesEncoding) {
+    {
+        CTextFileWrite writer(path, EncodingUtf16BE);
+        writer.WriteLineEnd();
+    }
+    EXPECT_EQ(ReadFileBytes(path), std::string("\xFE\xFF\x00\r\x00\n", 6));
+    {
+        CTextFileWrite writer(path, EncodingAnsi);
+        writer.WriteText(L"x");
+        writer.WriteLineEnd();
+    }
+    EXPECT_EQ(ReadFileBytes(path), "x\r\n");
+}
+
+TEST_F(TextFileTest, Ansi_UsesCode1251ByDefaultAndTheCodePageSetOnTheObject) {
+    // The test harness runs the Windows build with 1251 as the system's ANSI code page.
+    EXPECT_EQ(Write(EncodingAnsi, L"\x041F\x0440\x0438\x0432\x0435\x0442"), "\xCF\xF0\xE8\xE2\xE5\xF2");
+    WriteFileBytes(path, "\xC4\xE0\r\n\xE9");
+    CTextFileRead reader(path);
+    reader.SetCodePage(1252);
+    std::wstring line;
+    ASSERT_TRUE(reader.ReadLine(line));
+    EXPECT_EQ(line, L"\x00C4\x00E0");
+    ASSERT_TRUE(reader.ReadLine(line));
+    EXPECT_EQ(line, L"\x00E9");
+    EXPECT_FALSE(reader.ReadLine(line));
+}
+
+TEST_F(TextFileTest, Ansi_CharacterWithoutMappingBecomesDefaultCharacter) {
+    EXPECT_EQ(Write(EncodingAnsi, L"a\x4E2D"
+                                  L"b"),
+              "a?b");
+}
+
+TEST_F(TextFileTest, Detection_RecognisesMarksAndStartsAnsiAtFirstByte) {
+    struct Case {
+        std::string bytes;
+        TextEncoding encoding;
+        std::wstring text;
+    };
+    const std::vector<Case> cases = {
+        {std::string("\xFF\xFE\x41\x00\x42\x00", 6), EncodingUtf16LE, L"AB"},
+        {std::string("\xFE\xFF\x00\x41\x04\x10", 6), EncodingUtf16BE, L"A\x0410"},
+        {"\xEF\xBB\xBF\xD0\x96z", EncodingUtf8, L"\x0416z"},
+        {"\xEF\xBB\x41", EncodingAnsi,
+         L"\x043F\x00BB"
+         L"A"},
+        {"\xEF", EncodingAnsi, L"\x043F"},
+        {"", EncodingAnsi, L""},
+        {"\xFF", EncodingAnsi, L"\x044F"},
+    };
+    for (const Case& c : cases) {
+        WriteFileBytes(path, c.bytes);
+        CTextFileRead reader(path);
+        ASSERT_TRUE(reader.IsOpen());
+        EXPECT_EQ(reader.GetEncoding(), c.encoding);
+        std::wstring text;
+        ASSERT_TRUE(reader.ReadAll(text, L"|"));
+        EXPECT_EQ(text, c.text);
+    }
+}
+
+TEST_F(TextFileTest, LineEnds_EachKindEndsOneLine) {
+    WriteFileBytes(path, "a\r\nb\rc\nd\n\re");
+    EXPECT_EQ(ReadLines(path), (std::vector<std::wstring>{L"a", L"b", L"c", L"d", L"", L"e"}));
+
+    WriteFileBytes(path, "\r\r");
+    EXPECT_EQ(ReadLines(path), (std::vector<std::wstring>{L"", L"", L""}));
+
+    WriteFileBytes(path, "last\r\n");
+    EXPECT_EQ(ReadLines(path), (std::vector<std::wstring>{L"last", L""}));
+
+    WriteFileBytes(path, "");
+    EXPECT_EQ(ReadLines(path), (std::vector<std::wstring>{L""}));
+}
+
+TEST_F(TextFileTest, ReadAll_TurnsEveryLineEndIntoTheSeparator) {
+    WriteFileBytes(path, std::string("\xFF\xFE"
+                                     "a\0\r\0b\0\n\0c\0\r\0\n\0d\0",
+                                     18));
+    CTextFileRead reader(path);
+    std::wstring text;
+    ASSERT_TRUE(reader.ReadAll(text, L"\r\n"));
+    EXPECT_EQ(text, L"a\r\nb\r\nc\r\nd");
+}
+
+TEST_F(TextFileTest, LongLines_AcrossBufferBordersComeBackWhole) {
+    std::wstring longLine;
+    for (int i = 0; i < 5000; ++i)
+        longLine.push_back(static_cast<wchar_t>(0x0410 + i % 32));
+    for (TextEncoding encoding : {EncodingAnsi, EncodingUtf8, EncodingUtf16LE, EncodingUtf16BE}) {
+        {
+            CTextFileWrite writer(path, encoding);
+            writer.WriteText(longLine);
+            writer.WriteLineEnd();
+            writer.WriteText(L"tail");
+        }
+        EXPECT_EQ(ReadLines(path), (std::vector<std::wstring>{longLine, L"tail"})) << "encoding " << encoding;
+    }
+}
+
+TEST_F(TextFileTest, CrLfSplitOverBufferBorder_IsStillOneLineEnd) {
+    // The mark takes three bytes, so the CR is byte 1023 and the LF the first of the next refill.
+    std::string bytes = "\xEF\xBB\xBF" + std::string(1020, 'x') + "\r\nnext";
+    WriteFileBytes(path, bytes);
+    EXPECT_EQ(ReadLines(path), (std::vector<std::wstring>{std::wstring(1020, L'x'), L"next"}));
+}
+
+TEST_F(TextFileTest, Utf8_FourByteSequenceReadsAsSurrogatePair) {
+    // U+1F600 then U+10437: each one well-formed four-byte sequence.
+    WriteFileBytes(path, "\xEF\xBB\xBF\xF0\x9F\x98\x80-\xF0\x90\x90\xB7");
+    EXPECT_EQ(ReadLines(path), (std::vector<std::wstring>{Units({0xD83D, 0xDE00, '-', 0xD801, 0xDC37})}));
+}
+
+TEST_F(TextFileTest, Utf8_MalformedSequencesKeepTheirReplacementCharacters) {
+    // A stray continuation byte; a four-byte lead cut short by an ASCII letter; an overlong four-byte
+    // form; a four-byte lead at the very end.
+    WriteFileBytes(path, "\xEF\xBB\xBF\x80"
+                         "a\xF0\x9F"
+                         "b\xF0\x80\x80\x80\xF4");
+    EXPECT_EQ(ReadLines(path), (std::vector<std::wstring>{
+                                   Units({0xFFFD, 'a', 0xFFFD, 0xFFFD, 'b', 0xFFFD, 0xFFFD, 0xFFFD, 0xFFFD, 0xFFFD})}));
+}
+
+TEST_F(TextFileTest, Utf8_SurrogatePairIsWrittenAsOneFourByteSequence) {
+    EXPECT_EQ(Write(EncodingUtf8, Units({'x', 0xD83D, 0xDE00})), "\xEF\xBB\xBFx\xF0\x9F\x98\x80");
+    // A pair split over two calls is one character all the same.
+    {
+        CTextFileWrite writer(path, EncodingUtf8);
+        writer.WriteText(Units({0xD801}));
+        writer.WriteText(Units({0xDC37, 'y'}));
+    }
+    EXPECT_EQ(ReadFileBytes(path), "\xEF\xBB\xBF\xF0\x90\x90\xB7y");
+}
+
+TEST_F(TextFileTest, Utf8_LoneSurrogatesKeepThreeByteForm) {
+    EXPECT_EQ(Write(EncodingUtf8, Units({0xD800, 'a', 0xDC00})), "\xEF\xBB\xBF\xED\xA0\x80"
+                                                                 "a\xED\xB0\x80");
+    EXPECT_EQ(Write(EncodingUtf8, Units({0xDBFF})), "\xEF\xBB\xBF\xED\xAF\xBF");
+    {
+        CTextFileWrite writer(path, EncodingUtf8);
+        writer.WriteText(Units({0xD83D}));
+        writer.WriteLineEnd();
+    }
+    EXPECT_EQ(ReadFileBytes(path), "\xEF\xBB\xBF\xED\xA0\xBD\r\n");
+}
+
+TEST_F(TextFileTest, RoundTrip_EveryEncodingGivesBackTheText) {
+    const std::wstring text = Units({'A', 0x00E9, 0x0416, 0x20AC, 0xD83D, 0xDE00, 0xFFFC});
+    for (TextEncoding encoding : {EncodingUtf8, EncodingUtf16LE, EncodingUtf16BE}) {
+        {
+            CTextFileWrite writer(path, encoding);
+            writer.WriteText(text);
+            writer.WriteLineEnd();
+            writer.WriteText(text);
+        }
+        CTextFileRead reader(path);
+        EXPECT_EQ(reader.GetEncoding(), encoding);
+        std::wstring all;
+        ASSERT_TRUE(reader.ReadAll(all, L"\n"));
+        EXPECT_EQ(all, text + L"\n" + text);
+    }
+}
+
+TEST_F(TextFileTest, MissingFile_ReaderIsClosedAndAtEnd) {
+    CTextFileRead reader(folder.File(L"missing.txt"));
+    EXPECT_FALSE(reader.IsOpen());
+    std::wstring line = L"untouched";
+    EXPECT_FALSE(reader.ReadLine(line));
+    EXPECT_FALSE(reader.ReadAll(line, L"\r\n"));
+}
+
+TEST_F(TextFileTest, Writer_InMissingFolderIsClosed) {
+    CTextFileWrite writer(folder.File(L"no-such-folder") + L"/x.txt", EncodingUtf8);
+    EXPECT_FALSE(writer.IsOpen());
+    writer.WriteText(L"ignored");
+    writer.Close();
+}
+
+TEST_F(TextFileTest, Writer_ReplacesAnExistingFile) {
+    WriteFileBytes(path, std::string(5000, 'z'));
+    EXPECT_EQ(Write(EncodingAnsi, L"new"), "new");
+}
+
+#ifndef _WIN32
+TEST_F(TextFileTest, FailedWrite_ClosesTheFileAndRaisesWithTheSystemCode) {
+    // Every write to /dev/full fails with "no space left on device".
+    CTextFileWrite writer(L"/dev/full", EncodingUtf8);
+    ASSERT_TRUE(writer.IsOpen());
+    try {
+        writer.WriteText(std::wstring(2000, L'a'));
+        FAIL() << "no exception";
+    } catch (const CTextFileException& error) {
+        EXPECT_EQ(error.GetErrorCode(), 28u); // ENOSPC
+    }
+    EXPECT_FALSE(writer.IsOpen());
+}
+
+TEST_F(TextFileTest, FailedCloseInDestructor_IsSwallowed) {
+    auto* writer = new CTextFileWrite(L"/dev/full", EncodingUtf16LE);
+    writer->WriteText(L"short");
+    delete writer; // must not throw out of the destructor
+    SUCCEED();
+}
+
+TEST_F(TextFileTest, UnreadableFile_ReaderIsClosed) {
+    // A folder opens under POSIX but cannot be read.
+    CTextFileRead reader(testsupport::ToWide(folder.Path()));
+    EXPECT_FALSE(reader.IsOpen());
+    std::wstring line;
+    EXPECT_FALSE(reader.ReadLine(line));
+}
+#else
+TEST_F(TextFileTest, Sharing_ReadersShareButAnOpenWriterExcludesThem) {
+    Write(EncodingUtf8, L"shared");
+    {
+        CTextFileRead first(path);
+        CTextFileRead second(path);
+        EXPECT_TRUE(first.IsOpen());
+        EXPECT_TRUE(second.IsOpen());
+        CTextFileWrite writer(path, EncodingUtf8);
+        EXPECT_FALSE(writer.IsOpen()); // the readers let others read, not write
+    }
+    CTextFileWrite writer(path, EncodingUtf8);
+    ASSERT_TRUE(writer.IsOpen());
+    CTextFileRead reader(path);
+    EXPECT_FALSE(reader.IsOpen());
+}
+#endif

@@ -1,0 +1,121 @@
+// The Win32 behaviour that later parts of the suite rely on, checked under the test harness: the
+// ANSI code page of the device, and two processes talking through a window found by its class.
+#include "common/Path.h"
+
+#include <windows.h>
+
+#include <tlhelp32.h>
+
+#include <gtest/gtest.h>
+#include <testsupport/TempFolder.h>
+
+#include <string>
+
+namespace {
+
+constexpr wchar_t kPeerClass[] = L"OvrinHarnessPeer";
+
+std::wstring ProcessNameBySnapshot(DWORD processId) {
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    if (snapshot == INVALID_HANDLE_VALUE)
+        return {};
+    PROCESSENTRY32W entry = {};
+    entry.dwSize = sizeof entry;
+    std::wstring name;
+    for (BOOL more = Process32FirstW(snapshot, &entry); more; more = Process32NextW(snapshot, &entry)) {
+        if (entry.th32ProcessID == processId) {
+            name = entry.szExeFile;
+            break;
+        }
+    }
+    CloseHandle(snapshot);
+    return name;
+}
+
+// Starts the peer program and waits for its window; ends it when the test is over, however it ends.
+class PeerProcess {
+public:
+    PeerProcess() {
+        std::wstring eventName = L"OvrinHarnessReady" + std::to_wstring(GetCurrentProcessId());
+        m_ready = CreateEventW(nullptr, TRUE, FALSE, eventName.c_str());
+        std::wstring path = ovrin::GetProgramFolder() + L"harness_peer.exe";
+        std::wstring commandLine = L"\"" + path + L"\" " + eventName;
+        STARTUPINFOW startup = {};
+        startup.cb = sizeof startup;
+        if (CreateProcessW(path.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                           &m_process)) {
+            CloseHandle(m_process.hThread);
+            HANDLE waits[2] = {m_ready, m_process.hProcess};
+            m_started = WaitForMultipleObjects(2, waits, FALSE, 30000) == WAIT_OBJECT_0;
+        }
+    }
+    ~PeerProcess() {
+        if (m_process.hProcess != nullptr) {
+            if (HWND window = FindWindowW(kPeerClass, nullptr))
+                PostMessageW(window, WM_CLOSE, 0, 0);
+            if (WaitForSingleObject(m_process.hProcess, 10000) != WAIT_OBJECT_0)
+                TerminateProcess(m_process.hProcess, 1);
+            CloseHandle(m_process.hProcess);
+        }
+        if (m_ready != nullptr)
+            CloseHandle(m_ready);
+    }
+    bool Started() const { return m_started; }
+    DWORD Id() const { return m_process.dwProcessId; }
+
+private:
+    HANDLE m_ready = nullptr;
+    PROCESS_INFORMATION m_process = {};
+    bool m_started = false;
+};
+
+} // namespace
+
+TEST(HarnessTest, AnsiCodePageIsCyrillicAsOnTheDevice) {
+    EXPECT_EQ(GetACP(), 1251u);
+}
+
+TEST(HarnessTest, TwoProcesses_TalkThroughAWindowFoundByClass) {
+    PeerProcess peer;
+    ASSERT_TRUE(peer.Started()) << "the peer program did not start";
+
+    HWND window = FindWindowW(kPeerClass, nullptr);
+    ASSERT_NE(window, nullptr);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    EXPECT_EQ(owner, peer.Id());
+
+    // WM_COPYDATA carrying a path: the peer rewrites the file and answers 1.
+    testsupport::TempFolder folder;
+    std::wstring path = folder.File(L"\x0441\x0442\x0440\x0430\x043D\x0438\x0446\x0430.txt");
+    const std::wstring text = L"page \x0442\x0435\x043A\x0441\x0442";
+    {
+        HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+        ASSERT_NE(file, INVALID_HANDLE_VALUE);
+        DWORD written = 0;
+        WriteFile(file, text.c_str(), static_cast<DWORD>(text.size() * sizeof(wchar_t)), &written, nullptr);
+        CloseHandle(file);
+    }
+    COPYDATASTRUCT data = {};
+    data.cbData = static_cast<DWORD>((path.size() + 1) * sizeof(wchar_t));
+    data.lpData = const_cast<wchar_t*>(path.c_str());
+    EXPECT_EQ(SendMessageW(window, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&data)), 1);
+    std::string bytes = testsupport::ReadFileBytes(path);
+    std::wstring rewritten(reinterpret_cast<const wchar_t*>(bytes.data()), bytes.size() / sizeof(wchar_t));
+    EXPECT_EQ(rewritten, L"PAGE \x0422\x0415\x041A\x0421\x0422");
+
+    // A registered message is the same number in both processes and its answer comes back.
+    UINT ping = RegisterWindowMessageW(L"OvrinHarnessPing");
+    ASSERT_NE(ping, 0u);
+    EXPECT_EQ(SendMessageW(window, ping, 40, 2), 42);
+
+    // The other process's executable name, from its handle and from a process snapshot.
+    HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, owner);
+    ASSERT_NE(process, nullptr);
+    wchar_t image[MAX_PATH] = {};
+    DWORD length = MAX_PATH;
+    ASSERT_TRUE(QueryFullProcessImageNameW(process, 0, image, &length));
+    CloseHandle(process);
+    EXPECT_EQ(ovrin::PathFileName(image), L"harness_peer.exe");
+    EXPECT_EQ(ProcessNameBySnapshot(owner), L"harness_peer.exe");
+}

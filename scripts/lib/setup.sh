@@ -1,0 +1,48 @@
+# Shared by scripts/run and scripts/test: installs what is missing and builds the trees.
+# Sourced, not run; expects ROOT to be the repository's top folder.
+
+PACKAGES=(
+  cmake ninja-build g++ clang pkg-config
+  g++-mingw-w64-x86-64-posix libz-mingw-w64-dev
+  zlib1g-dev libgtest-dev googletest libbenchmark-dev
+  wine wine64 xvfb locales imagemagick
+  python3-olefile
+)
+
+as_root() {
+  if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
+}
+
+ensure_packages() {
+  local missing=()
+  for package in "${PACKAGES[@]}"; do
+    dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed' || missing+=("$package")
+  done
+  if [ ${#missing[@]} -gt 0 ]; then
+    echo "setup: installing ${missing[*]}"
+    as_root apt-get update -qq
+    as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+  fi
+}
+
+# The Windows tests run in a Russian locale so that the ANSI code page is 1251, as on the device.
+ensure_locale() {
+  locale -a 2>/dev/null | grep -qix 'ru_RU.utf-\?8' && return 0
+  echo "setup: generating the ru_RU.UTF-8 locale"
+  as_root localedef -i ru_RU -f UTF-8 ru_RU.UTF-8
+}
+
+# configure_and_build DIR [cmake options...]
+configure_and_build() {
+  local dir="$1"; shift
+  if [ ! -f "$ROOT/$dir/build.ninja" ]; then
+    cmake -S "$ROOT" -B "$ROOT/$dir" -G Ninja "$@" >"$ROOT/$dir.configure.log" 2>&1 || {
+      cat "$ROOT/$dir.configure.log"; echo "setup: configuring $dir failed"; return 1; }
+    rm -f "$ROOT/$dir.configure.log"
+  fi
+  cmake --build "$ROOT/$dir"
+}
+
+build_native() { configure_and_build build/native -DCMAKE_BUILD_TYPE=RelWithDebInfo; }
+build_sanitized() { configure_and_build build/asan -DCMAKE_BUILD_TYPE=Debug -DOVRIN_SANITIZE=ON; }
+build_windows() { configure_and_build build/win -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-w64.cmake"; }

@@ -1,0 +1,87 @@
+// Test helpers shared by every module's tests: a temporary folder removed with everything in it when
+// the test ends, and raw file bytes in and out.
+#pragma once
+
+#include <atomic>
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <system_error>
+
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <unistd.h>
+#endif
+
+namespace testsupport {
+
+// std::filesystem paths and the suite's UTF-16 wide strings, on both builds.
+inline std::wstring ToWide(const std::filesystem::path& path) {
+#ifdef _WIN32
+    return path.wstring();
+#else
+    std::u16string units = path.u16string();
+    return std::wstring(units.begin(), units.end());
+#endif
+}
+
+inline std::filesystem::path ToPath(const std::wstring& path) {
+#ifdef _WIN32
+    return std::filesystem::path(path);
+#else
+    return std::filesystem::path(std::u16string(path.begin(), path.end()));
+#endif
+}
+
+class TempFolder {
+public:
+    TempFolder() {
+        static std::atomic<unsigned> counter{0};
+#ifdef _WIN32
+        unsigned long pid = GetCurrentProcessId();
+#else
+        unsigned long pid = static_cast<unsigned long>(getpid());
+#endif
+        auto ticks = std::chrono::steady_clock::now().time_since_epoch().count();
+        m_path = std::filesystem::temp_directory_path() /
+                 ("ovrin-test-" + std::to_string(pid) + "-" + std::to_string(ticks) + "-" + std::to_string(counter++));
+        std::filesystem::create_directories(m_path);
+    }
+    ~TempFolder() {
+        std::error_code ignored;
+        std::filesystem::remove_all(m_path, ignored);
+    }
+    TempFolder(const TempFolder&) = delete;
+    TempFolder& operator=(const TempFolder&) = delete;
+
+    const std::filesystem::path& Path() const {
+        return m_path;
+    }
+    // A file name inside the folder, as the suite's wide path.
+    std::wstring File(const std::wstring& name) const {
+        return ToWide(m_path) + kSeparator + name;
+    }
+
+private:
+#ifdef _WIN32
+    static constexpr wchar_t kSeparator = L'\\';
+#else
+    static constexpr wchar_t kSeparator = L'/';
+#endif
+    std::filesystem::path m_path;
+};
+
+inline std::string ReadFileBytes(const std::wstring& path) {
+    std::ifstream in(ToPath(path), std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+inline void WriteFileBytes(const std::wstring& path, const std::string& bytes) {
+    std::ofstream out(ToPath(path), std::ios::binary | std::ios::trunc);
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+}
+
+} // namespace testsupport
