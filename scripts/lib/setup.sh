@@ -36,9 +36,9 @@ ensure_locale() {
 configure_and_build() {
   local dir="$1"; shift
   if [ ! -f "$ROOT/$dir/build.ninja" ]; then
-    cmake -S "$ROOT" -B "$ROOT/$dir" -G Ninja "$@" >"$ROOT/$dir.configure.log" 2>&1 || {
-      cat "$ROOT/$dir.configure.log"; echo "setup: configuring $dir failed"; return 1; }
-    rm -f "$ROOT/$dir.configure.log"
+    mkdir -p "$ROOT/$dir"
+    cmake -S "$ROOT" -B "$ROOT/$dir" -G Ninja "$@" >"$ROOT/$dir/configure.log" 2>&1 || {
+      cat "$ROOT/$dir/configure.log"; echo "setup: configuring $dir failed"; return 1; }
   fi
   cmake --build "$ROOT/$dir"
 }
