@@ -1,0 +1,63 @@
+// The compound file's own file on disk: opening with a share mode that other objects and other
+// processes respect, positioned reads and writes, and the atomic replacement used by commit (a new
+// file written beside the old one, then moved over it). Win32 files in the Windows build, POSIX
+// descriptors with flock locks natively.
+#pragma once
+
+#include "cfb/Storage.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+
+namespace cfb::detail {
+
+class FileIo {
+public:
+    enum class Access { Read, ReadWrite };
+    enum class Share { Exclusive, DenyWrite, DenyNone };
+
+    ~FileIo();
+    FileIo(const FileIo&) = delete;
+    FileIo& operator=(const FileIo&) = delete;
+
+    static Status Open(const std::wstring& path, Access access, Share share, std::shared_ptr<FileIo>* file);
+    // A new, empty file opened read-write and exclusive. Without replace an existing file gives
+    // FileAlreadyExists; with it, an existing file is emptied (unless it is open elsewhere).
+    static Status Create(const std::wstring& path, bool replace, std::shared_ptr<FileIo>* file);
+    // A new file in the folder of path under a name of its own, to be moved over path by Replace.
+    static Status CreateBeside(const std::wstring& path, std::shared_ptr<FileIo>* file);
+
+    // Exactly size bytes at offset; a file that ends sooner gives FileCorrupt.
+    Status ReadAt(std::uint64_t offset, void* buffer, std::size_t size);
+    Status WriteAt(std::uint64_t offset, const void* data, std::size_t size);
+    Status GetSize(std::uint64_t* size);
+    Status SetSize(std::uint64_t size);
+    // Forces what was written to the disk.
+    Status Flush();
+    // Moves this file (made by CreateBeside, flushed) over target, which current holds open; from
+    // then on this object is the file at target and keeps its share mode. current stays readable
+    // where the system allows reading a replaced file.
+    Status Replace(const std::wstring& target, FileIo& current);
+    // Closes and deletes this file (a new file whose commit failed).
+    void Discard();
+    // Closes the file and gives up its share lock; reads and writes fail from then on.
+    void Close();
+
+    // Bytes read by every FileIo of the process: lets tests see what an open really reads.
+    static std::uint64_t TotalBytesRead();
+
+private:
+    struct Handle;
+    FileIo(std::unique_ptr<Handle> handle, std::wstring path);
+    std::unique_ptr<Handle> m_handle;
+    std::wstring m_path;
+};
+
+// Test hook: after bytesBeforeFault more bytes have been written by any FileIo, the next write
+// fails with WriteFault, or, when endProcess is set, writes part of its bytes and ends the process
+// at once (exit code 3), as a crash in the middle of writing would. A negative count disarms it.
+void PlanWriteFault(std::int64_t bytesBeforeFault, bool endProcess);
+
+} // namespace cfb::detail
