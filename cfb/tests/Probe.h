@@ -1,0 +1,57 @@
+// Runs the cfb_open_probe program (built beside the test program) and gives its exit code.
+#pragma once
+
+#include "common/Path.h"
+
+#include <string>
+#include <vector>
+
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include "common/Unicode.h"
+#include <spawn.h>
+#include <sys/wait.h>
+extern char** environ;
+#endif
+
+namespace cfbtest {
+
+inline int RunProbe(const std::vector<std::wstring>& arguments) {
+#ifdef _WIN32
+    std::wstring program = ovrin::GetProgramFolder() + L"cfb_open_probe.exe";
+    std::wstring commandLine = L"\"" + program + L"\"";
+    for (const auto& argument : arguments)
+        commandLine += L" \"" + argument + L"\"";
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process = {};
+    if (!CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                        &process))
+        return -1;
+    CloseHandle(process.hThread);
+    WaitForSingleObject(process.hProcess, 60000);
+    DWORD code = 0;
+    GetExitCodeProcess(process.hProcess, &code);
+    CloseHandle(process.hProcess);
+    return static_cast<int>(code);
+#else
+    std::string program = ovrin::Utf16ToUtf8(ovrin::GetProgramFolder()) + "cfb_open_probe";
+    std::vector<std::string> texts{program};
+    for (const auto& argument : arguments)
+        texts.push_back(ovrin::Utf16ToUtf8(argument));
+    std::vector<char*> argv;
+    for (auto& text : texts)
+        argv.push_back(text.data());
+    argv.push_back(nullptr);
+    pid_t child = 0;
+    if (posix_spawn(&child, program.c_str(), nullptr, nullptr, argv.data(), environ) != 0)
+        return -1;
+    int status = 0;
+    if (waitpid(child, &status, 0) != child || !WIFEXITED(status))
+        return -1;
+    return WEXITSTATUS(status);
+#endif
+}
+
+} // namespace cfbtest

@@ -1,0 +1,157 @@
+// Transactions: what reaches the file and when, for transacted and direct roots and sub-storages,
+// and the atomic commit, checked with writes that fail and with a process that dies mid-commit.
+#include "CfbTestFiles.h"
+#include "Probe.h"
+
+#include "FileIo.h"
+
+#include <gtest/gtest.h>
+#include <testsupport/TempFolder.h>
+
+#include <filesystem>
+
+using namespace cfb;
+using namespace cfbtest;
+
+namespace {
+
+class TransactedTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        path = folder.File(L"user.dic");
+        std::unique_ptr<Storage> root;
+        ASSERT_EQ(CreateRootStorage(path, kWriteExclusive, &root), Status::Ok);
+        ASSERT_EQ(WriteStream(*root, L"0", "header"), Status::Ok);
+        ASSERT_EQ(WriteStream(*root, L"2", Pattern(9000, 2)), Status::Ok);
+        root.reset();
+        original = testsupport::ReadFileBytes(path);
+    }
+    void TearDown() override { detail::PlanWriteFault(-1, false); }
+
+    std::size_t FilesInFolder() const {
+        return static_cast<std::size_t>(std::distance(std::filesystem::directory_iterator(folder.Path()), {}));
+    }
+
+    testsupport::TempFolder folder;
+    std::wstring path;
+    std::string original;
+};
+
+} // namespace
+
+TEST_F(TransactedTest, NothingReachesTheFileBeforeCommit_AndReleaseDropsIt) {
+    std::unique_ptr<Storage> root;
+    ASSERT_EQ(OpenRootStorage(path, kTransacted, &root), Status::Ok);
+    ASSERT_EQ(WriteStream(*root, L"0", "changed"), Status::Ok);
+    ASSERT_EQ(root->DestroyElement(L"2"), Status::Ok);
+    EXPECT_EQ(ReadStream(*root, L"0"), "changed"); // the storage sees its own changes
+    EXPECT_EQ(testsupport::ReadFileBytes(path), original);
+    root.reset();
+    EXPECT_EQ(testsupport::ReadFileBytes(path), original);
+}
+
+TEST_F(TransactedTest, Commit_WritesTheFile_RevertGoesBackToTheLastCommit) {
+    std::unique_ptr<Storage> root;
+    ASSERT_EQ(OpenRootStorage(path, kTransacted, &root), Status::Ok);
+    ASSERT_EQ(WriteStream(*root, L"0", "first"), Status::Ok);
+    ASSERT_EQ(root->Commit(), Status::Ok);
+    ASSERT_EQ(WriteStream(*root, L"0", "second"), Status::Ok);
+    std::unique_ptr<Stream> open;
+    ASSERT_EQ(root->OpenStream(L"2", kReadExclusive, &open), Status::Ok);
+    ASSERT_EQ(root->Revert(), Status::Ok);
+    std::size_t got = 0;
+    char byte;
+    EXPECT_EQ(open->Read(&byte, 1, &got), Status::Reverted);
+    EXPECT_EQ(ReadStream(*root, L"0"), "first");
+    EXPECT_EQ(ReadStream(*root, L"2"), Pattern(9000, 2)); // read from the committed file
+    root.reset();
+    ASSERT_EQ(OpenRootStorage(path, kReadShared, &root), Status::Ok);
+    EXPECT_EQ(ReadStream(*root, L"0"), "first");
+    EXPECT_EQ(FilesInFolder(), 1u); // no file left over from the commit
+}
+
+TEST_F(TransactedTest, DirectRoot_WritesOnReleaseAndOnCommit) {
+    std::unique_ptr<Storage> root;
+    ASSERT_EQ(OpenRootStorage(path, kWriteExclusive, &root), Status::Ok);
+    ASSERT_EQ(WriteStream(*root, L"0", "direct"), Status::Ok);
+    ASSERT_EQ(root->Commit(), Status::Ok);
+    EXPECT_NE(testsupport::ReadFileBytes(path), original);
+    ASSERT_EQ(WriteStream(*root, L"1", "later"), Status::Ok);
+    root.reset();
+    ASSERT_EQ(OpenRootStorage(path, kReadShared, &root), Status::Ok);
+    EXPECT_EQ(ReadStream(*root, L"0"), "direct");
+    EXPECT_EQ(ReadStream(*root, L"1"), "later");
+}
+
+// The dynamic-information pattern: a transacted sub-storage inside a transacted root.
+TEST_F(TransactedTest, TransactedSubStorage_CommitsIntoItsParent_AndReachesTheFileWithTheRoot) {
+    std::unique_ptr<Storage> root, info;
+    ASSERT_EQ(OpenRootStorage(path, kTransacted, &root), Status::Ok);
+    ASSERT_EQ(root->CreateStorage(L"DD_INFO", kTransacted, &info), Status::Ok);
+    ASSERT_EQ(WriteStream(*info, L"kept", "1"), Status::Ok);
+    ASSERT_EQ(info->Commit(), Status::Ok);
+    ASSERT_EQ(WriteStream(*info, L"dropped", "2"), Status::Ok);
+    info.reset(); // released without commit: "dropped" is gone
+    EXPECT_EQ(testsupport::ReadFileBytes(path), original);
+
+    ASSERT_EQ(root->OpenStorage(L"dd_info", kTransacted, &info), Status::Ok);
+    std::vector<ElementInfo> elements;
+    ASSERT_EQ(info->EnumElements(&elements), Status::Ok);
+    ASSERT_EQ(elements.size(), 1u);
+    EXPECT_EQ(elements[0].name, L"kept");
+    ASSERT_EQ(info->DestroyElement(L"kept"), Status::Ok);
+    ASSERT_EQ(WriteStream(*info, L"value", "3"), Status::Ok);
+    ASSERT_EQ(info->Revert(), Status::Ok);
+    EXPECT_EQ(ReadStream(*info, L"kept"), "1");
+    info.reset();
+    ASSERT_EQ(root->Commit(), Status::Ok);
+    root.reset();
+
+    ASSERT_EQ(OpenRootStorage(path, kReadExclusive, &root), Status::Ok);
+    ASSERT_EQ(root->OpenStorage(L"DD_INFO", kReadExclusive, &info), Status::Ok);
+    EXPECT_EQ(ReadStream(*info, L"kept"), "1");
+    EXPECT_EQ(info->OpenStorage(L"dropped", kReadExclusive, &root), Status::FileNotFound);
+}
+
+TEST_F(TransactedTest, TransactedSubStorageOfADirectRoot_ReachesTheFileOnCommit) {
+    std::unique_ptr<Storage> root, info;
+    ASSERT_EQ(OpenRootStorage(path, kWriteExclusive, &root), Status::Ok);
+    ASSERT_EQ(root->CreateStorage(L"DD_INFO", kTransacted, &info), Status::Ok);
+    ASSERT_EQ(WriteStream(*info, L"v", "value"), Status::Ok);
+    const std::string beforeCommit = testsupport::ReadFileBytes(path);
+    ASSERT_EQ(info->Commit(), Status::Ok);
+    EXPECT_NE(testsupport::ReadFileBytes(path), beforeCommit);
+}
+
+TEST_F(TransactedTest, FailedWriteDuringCommit_LeavesTheOldFileWhole) {
+    std::unique_ptr<Storage> root;
+    ASSERT_EQ(OpenRootStorage(path, kTransacted, &root), Status::Ok);
+    ASSERT_EQ(WriteStream(*root, L"0", Pattern(50000, 7)), Status::Ok);
+    for (std::int64_t bytes : {0, 1, 511, 4096, 30000}) {
+        detail::PlanWriteFault(bytes, false);
+        EXPECT_EQ(root->Commit(), Status::WriteFault) << bytes;
+        EXPECT_EQ(testsupport::ReadFileBytes(path), original) << bytes;
+        EXPECT_EQ(FilesInFolder(), 1u) << "the half-written file is removed";
+    }
+    detail::PlanWriteFault(-1, false);
+    EXPECT_EQ(ReadStream(*root, L"2"), Pattern(9000, 2)); // still readable from the old file
+    ASSERT_EQ(root->Commit(), Status::Ok);
+    root.reset();
+    ASSERT_EQ(OpenRootStorage(path, kReadShared, &root), Status::Ok);
+    EXPECT_EQ(ReadStream(*root, L"0"), Pattern(50000, 7));
+}
+
+TEST_F(TransactedTest, ProcessEndingInTheMiddleOfCommit_LeavesTheOldFileWhole) {
+    for (long long bytes : {0LL, 700LL, 10000LL}) {
+        EXPECT_EQ(RunProbe({L"crash-commit", path, std::to_wstring(bytes)}), 3) << bytes;
+        EXPECT_EQ(testsupport::ReadFileBytes(path), original) << bytes;
+        std::unique_ptr<Storage> root;
+        ASSERT_EQ(OpenRootStorage(path, kReadShared, &root), Status::Ok);
+        EXPECT_EQ(WalkEverything(*root), Status::Ok);
+    }
+    // After a complete commit by the same program the new file is there, whole.
+    EXPECT_EQ(RunProbe({L"crash-commit", path, L"100000000"}), 4);
+    std::unique_ptr<Storage> root;
+    ASSERT_EQ(OpenRootStorage(path, kReadShared, &root), Status::Ok);
+    EXPECT_EQ(ReadStream(*root, L"added"), std::string(20000, 'n'));
+}
