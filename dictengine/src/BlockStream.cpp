@@ -1,0 +1,78 @@
+// Compressing and decompressing block streams with zlib's single-call functions.
+#include "BlockStream.h"
+
+#include "Tags.h"
+
+#include <zlib.h>
+
+namespace dengine {
+
+namespace {
+
+bool Decompress(const std::uint8_t* compressed, std::size_t compressedSize, std::uint16_t size,
+                std::vector<std::uint8_t>* data) {
+    data->assign(size, 0);
+    if (size == 0)
+        return true;
+    uLongf produced = size;
+    if (uncompress(data->data(), &produced, compressed, static_cast<uLong>(compressedSize)) != Z_OK) {
+        data->clear();
+        return false;
+    }
+    data->resize(produced);
+    return true;
+}
+
+bool Compress(const std::vector<std::uint8_t>& data, std::vector<std::uint8_t>* stream) {
+    if (data.size() > kMaxBlockSize)
+        return false;
+    if (data.empty())
+        return true; // an empty block is its header alone
+    std::size_t headerSize = stream->size();
+    uLongf compressedSize = compressBound(static_cast<uLong>(data.size()));
+    stream->resize(headerSize + compressedSize);
+    if (compress2(stream->data() + headerSize, &compressedSize, data.data(), static_cast<uLong>(data.size()), 9) !=
+        Z_OK)
+        return false;
+    stream->resize(headerSize + compressedSize);
+    return true;
+}
+
+void PutBigEndian16(std::vector<std::uint8_t>* out, std::uint32_t value) {
+    out->push_back(static_cast<std::uint8_t>(value >> 8));
+    out->push_back(static_cast<std::uint8_t>(value));
+}
+
+} // namespace
+
+bool DecodeIndexBlock(const std::vector<std::uint8_t>& stream, std::uint16_t* count, std::vector<std::uint8_t>* data) {
+    if (stream.size() < 4)
+        return false;
+    *count = ReadBigEndian16(stream.data());
+    if (*count == 0) {
+        data->clear();
+        return true;
+    }
+    return Decompress(stream.data() + 4, stream.size() - 4, ReadBigEndian16(stream.data() + 2), data);
+}
+
+bool DecodeArticleBlock(const std::vector<std::uint8_t>& stream, std::vector<std::uint8_t>* data) {
+    if (stream.size() < 2)
+        return false;
+    return Decompress(stream.data() + 2, stream.size() - 2, ReadBigEndian16(stream.data()), data);
+}
+
+bool EncodeIndexBlock(std::uint16_t count, const std::vector<std::uint8_t>& data, std::vector<std::uint8_t>* stream) {
+    stream->clear();
+    PutBigEndian16(stream, count);
+    PutBigEndian16(stream, static_cast<std::uint32_t>(data.size()));
+    return Compress(data, stream);
+}
+
+bool EncodeArticleBlock(const std::vector<std::uint8_t>& data, std::vector<std::uint8_t>* stream) {
+    stream->clear();
+    PutBigEndian16(stream, static_cast<std::uint32_t>(data.size()));
+    return Compress(data, stream);
+}
+
+} // namespace dengine

@@ -1,0 +1,62 @@
+// Reading a dictionary file's information and block counts for tools.
+#include "dictengine/DictFile.h"
+
+#include "Engine.h"
+#include "InfoStream.h"
+#include "Tags.h"
+
+namespace dengine {
+
+bool ReadDictFileInfo(const std::wstring& path, DictFileInfo* info, std::string* error) {
+    std::unique_ptr<cfb::Storage> storage;
+    cfb::Status status = cfb::OpenRootStorage(path, cfb::Mode::Read | cfb::Mode::ShareExclusive, &storage);
+    if (!cfb::Succeeded(status)) {
+        *error = std::string("cannot open the file as a compound file: ") + cfb::StatusText(status);
+        return false;
+    }
+    std::vector<std::uint8_t> stream;
+    if (!ReadWholeStream(*storage, L"0", &stream)) {
+        *error = "the file has no readable information stream \"0\"";
+        return false;
+    }
+    if (stream.size() < kMinimumInfoStreamSize) {
+        *error = "the information stream is shorter than 22 bytes";
+        return false;
+    }
+    const std::uint8_t* header = stream.data() + kNameSize;
+    std::size_t size = stream.size() - kNameSize;
+    HeaderLayout layout;
+    if (!ParseHeader(header, size, &layout)) {
+        *error = "the block keys or the trailer run past the end of the information stream";
+        return false;
+    }
+    info->name.assign(reinterpret_cast<const char*>(stream.data()), kNameSize);
+    info->name.resize(info->name.find('\0') == std::string::npos ? kNameSize : info->name.find('\0'));
+    info->version = header[0];
+    info->type = header[1];
+    info->headwordCount = ReadBigEndian32(header + 2);
+    info->direction = ReadBigEndian16(header + 8);
+    info->blockKeys.clear();
+    for (std::uint32_t offset : layout.keyOffsets)
+        info->blockKeys.emplace_back(reinterpret_cast<const char*>(header + offset));
+    info->trailerTags.clear();
+    TagWalker walker(header + layout.trailerTagsBegin, header + layout.trailerTagsEnd);
+    TagView tag;
+    while (walker.Next(tag))
+        info->trailerTags.emplace_back(tag.tag, tag.length);
+    info->hasCountTable = ReadBlockCountTable(header, layout, &info->blockCounts);
+    if (!info->hasCountTable) {
+        info->blockCounts.assign(layout.blockCount, 0);
+        for (unsigned i = 0; i < layout.blockCount; ++i) {
+            std::vector<std::uint8_t> block;
+            if (!ReadWholeStream(*storage, BlockStreamName(i, 1), &block) || block.size() < 2) {
+                *error = "index block stream " + std::to_string(2 * i + 1) + " is missing or too short";
+                return false;
+            }
+            info->blockCounts[i] = ReadBigEndian16(block.data());
+        }
+    }
+    return true;
+}
+
+} // namespace dengine

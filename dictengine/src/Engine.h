@@ -1,0 +1,93 @@
+// The engine's process-wide state in one place: the engine folder, the handle counter, the compare
+// tables and the catalogue of directions and dictionary records, with the lookups every operation
+// shares (by position, by handle) and the reading of a dictionary's information stream.
+#pragma once
+
+#include "dictengine/DEngine.h"
+
+#include <cfb/Storage.h>
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace dengine {
+
+// One index block of an open dictionary.
+struct sBlockInfo {
+    std::uint16_t count = 0;              // entries of the block
+    std::unique_ptr<std::uint8_t[]> data; // decompressed entries; null while not loaded
+    std::uint16_t size = 0;               // length of data
+};
+
+// One dictionary file of the catalogue.
+struct sDictData {
+    std::wstring path;
+    std::vector<std::uint8_t> header;            // information stream from its offset 12 to its end
+    const std::uint8_t* abbreviations = nullptr; // the trailer container inside header, set at opening
+    std::vector<std::uint32_t> keyOffsets;       // header offset of each block key, set at opening
+    char name[13] = {};
+    std::uint32_t handle = 0;
+    std::unique_ptr<cfb::Storage> storage; // open storage object, or none
+    std::uint16_t openCount = 0;
+    std::vector<sBlockInfo> blocks;
+    std::uint16_t articleBlock = 0xFFFF;
+    std::uint16_t articleBlockSize = 0;
+    std::unique_ptr<std::uint8_t[]> articleData;
+
+    std::uint8_t Version() const { return header[0]; }
+    std::uint8_t Type() const { return header[1]; }
+    std::uint32_t HeadwordCount() const;
+    std::uint16_t BlockCount() const;
+    std::uint16_t Direction() const;
+};
+
+struct sDirData {
+    std::uint16_t direction = 0;
+    // Records are held by pointer so that the names and paths handed out stay where they are while
+    // the catalogue is re-ordered.
+    std::vector<std::unique_ptr<sDictData>> dictionaries;
+};
+
+struct EngineState {
+    std::wstring folder;
+    std::uint32_t handleCounter = 0;
+    std::uint8_t orderTable[256] = {};
+    std::uint8_t foldTable[256] = {};
+    std::vector<sDirData> catalogue;
+};
+
+EngineState& Engine();
+
+// Catalogue lookups. Null (or false) when out of range or unknown.
+sDictData* RecordAt(unsigned dirIndex, unsigned dictIndex);
+sDictData* RecordOf(__DictHandle* handle);
+bool PositionOf(const sDictData* record, unsigned* dirIndex, unsigned* dictIndex);
+inline __DictHandle* HandleOf(const sDictData* record) {
+    return reinterpret_cast<__DictHandle*>(static_cast<std::uintptr_t>(record->handle));
+}
+
+// Orders directions and the dictionaries inside each one (after every enumeration and attach).
+void OrderCatalogue(std::vector<sDirData>& catalogue);
+
+// Removes the record from the catalogue, and its direction when that held nothing else.
+void RemoveRecord(sDictData* record);
+
+// Opens the file as storage, reads stream "0" whole. Fails on every step that fails, and on an
+// information stream whose header, block keys or trailer do not fit in it.
+bool ReadInformationStream(const std::wstring& path, cfb::Mode mode, std::vector<std::uint8_t>* stream);
+
+// Reads a whole stream of an open storage.
+bool ReadWholeStream(cfb::Storage& storage, const std::wstring& name, std::vector<std::uint8_t>* bytes);
+
+// The name of the index (kind 1) or article (kind 2) stream of block i: the decimal 2i + kind.
+std::wstring BlockStreamName(unsigned block, unsigned kind);
+
+// Force-closes an open record: drops its blocks, cached article and storage object.
+void CloseRecord(sDictData& record);
+
+// Opens the storage of a record's file with the mode its type asks for.
+cfb::Mode OpenModeFor(const sDictData& record, bool transactedForUser);
+
+} // namespace dengine

@@ -1,0 +1,252 @@
+// Cutting entries into blocks and laying out the streams of a dictionary file.
+#include "dictengine/DictWriter.h"
+
+#include "../BlockStream.h"
+#include "../InfoStream.h"
+
+#include "common/FileSystem.h"
+
+#include <cfb/Storage.h>
+
+namespace dengine {
+
+namespace {
+
+constexpr std::size_t kMaxControlByte = 31;
+
+struct Block {
+    std::vector<std::uint8_t> index;
+    std::vector<std::uint8_t> articles;
+    std::uint16_t count = 0;
+    std::string key;
+};
+
+void Put16(std::vector<std::uint8_t>& out, std::uint32_t value) {
+    out.push_back(static_cast<std::uint8_t>(value >> 8));
+    out.push_back(static_cast<std::uint8_t>(value));
+}
+
+void Append(std::vector<std::uint8_t>& out, const std::string& bytes) {
+    out.insert(out.end(), bytes.begin(), bytes.end());
+}
+
+void AppendTag(std::string& out, std::uint8_t tag, const std::string& data) {
+    out.push_back(static_cast<char>(tag));
+    if (tag >= 0x80)
+        out.push_back(static_cast<char>(data.size() >> 8));
+    out.push_back(static_cast<char>(data.size() & 0xFF));
+    out += data;
+}
+
+// The index entry of a headword: its display text, preceded by a control byte when the key is the
+// display text without its first n bytes.
+bool MakeIndexEntry(const WriterEntry& entry, std::string* indexEntry, std::string* error) {
+    if (entry.display.empty() || entry.display.find('\0') != std::string::npos) {
+        *error = "a headword is empty or holds a NUL byte";
+        return false;
+    }
+    if (entry.key.empty() || entry.key == entry.display) {
+        if (static_cast<unsigned char>(entry.display[0]) < 0x20) {
+            *error = "the headword \"" + entry.display + "\" begins with a control byte";
+            return false;
+        }
+        *indexEntry = entry.display;
+        return true;
+    }
+    std::size_t skip = entry.display.size() - entry.key.size();
+    if (entry.key.size() >= entry.display.size() || skip > kMaxControlByte ||
+        entry.display.compare(skip, std::string::npos, entry.key) != 0) {
+        *error = "the key \"" + entry.key + "\" is not the end of its headword \"" + entry.display + "\"";
+        return false;
+    }
+    *indexEntry = std::string(1, static_cast<char>(skip)) + entry.display;
+    return true;
+}
+
+bool CutBlocks(const DictionaryDescription& description, const std::vector<WriterEntry>& entries,
+               std::vector<Block>* blocks, std::string* error) {
+    blocks->assign(1, Block{});
+    for (const WriterEntry& entry : entries) {
+        std::string indexEntry;
+        if (!MakeIndexEntry(entry, &indexEntry, error))
+            return false;
+        if (entry.article.size() < 2 || entry.article.size() > kMaxBlockSize ||
+            (static_cast<std::size_t>(static_cast<unsigned char>(entry.article[0])) << 8 |
+             static_cast<unsigned char>(entry.article[1])) != entry.article.size() - 2) {
+            *error = "the article of \"" + entry.display + "\" is not a container of at most 65535 bytes";
+            return false;
+        }
+        Block* block = &blocks->back();
+        bool full = block->count > 0 &&
+                    (block->index.size() >= description.targetIndexBlockBytes ||
+                     block->index.size() + indexEntry.size() + 1 > kMaxBlockSize ||
+                     block->articles.size() + entry.article.size() > kMaxBlockSize || block->count == 0xFFFF);
+        if (full) {
+            blocks->push_back(Block{});
+            block = &blocks->back();
+        }
+        if (block->count == 0)
+            block->key = indexEntry;
+        Append(block->index, indexEntry);
+        block->index.push_back(0);
+        Append(block->articles, entry.article);
+        ++block->count;
+    }
+    if (blocks->size() > 0xFFFF) {
+        *error = "too many blocks";
+        return false;
+    }
+    return true;
+}
+
+bool BuildTrailer(const DictionaryDescription& description, const std::vector<Block>& blocks, std::string* trailer,
+                  std::string* error) {
+    std::string tags;
+    if (description.writeCountTable) {
+        std::string table;
+        for (const Block& block : blocks) {
+            // Bytes 2 and 3 of each entry hold the count, low byte first; bytes 0 and 1 are unused.
+            table += std::string(2, '\0');
+            table.push_back(static_cast<char>(block.count & 0xFF));
+            table.push_back(static_cast<char>(block.count >> 8));
+        }
+        if (table.size() > 0xFFFF) {
+            *error = "too many blocks for the block-count table";
+            return false;
+        }
+        AppendTag(tags, kBlockCountTableTag, table);
+    }
+    for (const auto& [articleTag, texts] : description.abbreviations) {
+        std::uint8_t tableTag = static_cast<std::uint8_t>((articleTag + 0xC0) & 0xFF);
+        if (tableTag < 0x80 || tableTag == kBlockCountTableTag) {
+            *error = "article tag " + std::to_string(articleTag) + " cannot have an abbreviation table";
+            return false;
+        }
+        std::string table;
+        for (const auto& [number, text] : texts) {
+            if (number >= 0x80 || text.size() > 0xFF) {
+                *error = "abbreviation " + std::to_string(number) + " cannot be stored";
+                return false;
+            }
+            AppendTag(table, number, text);
+        }
+        if (table.size() > 0xFFFF) {
+            *error = "an abbreviation table is too large";
+            return false;
+        }
+        AppendTag(tags, tableTag, table);
+    }
+    if (tags.size() > 0xFFFF) {
+        *error = "the trailer is too large";
+        return false;
+    }
+    trailer->clear();
+    trailer->push_back(static_cast<char>(tags.size() >> 8));
+    trailer->push_back(static_cast<char>(tags.size() & 0xFF));
+    *trailer += tags;
+    return true;
+}
+
+} // namespace
+
+std::string MakeArticle(const std::vector<std::pair<std::uint8_t, std::string>>& tags) {
+    std::string body;
+    for (const auto& [tag, data] : tags)
+        AppendTag(body, tag, data);
+    std::string article;
+    article.push_back(static_cast<char>(body.size() >> 8));
+    article.push_back(static_cast<char>(body.size() & 0xFF));
+    return article + body;
+}
+
+bool BuildDictionaryStreams(const DictionaryDescription& description, const std::vector<WriterEntry>& entries,
+                            StreamList* streams, std::string* error) {
+    std::string ignored;
+    if (error == nullptr)
+        error = &ignored;
+    if (description.name.size() > kNameSize) {
+        *error = "the dictionary name is longer than 12 bytes";
+        return false;
+    }
+    std::vector<Block> blocks;
+    std::string trailer;
+    if (!CutBlocks(description, entries, &blocks, error) || !BuildTrailer(description, blocks, &trailer, error))
+        return false;
+
+    std::vector<std::uint8_t> info(kNameSize, 0);
+    std::copy(description.name.begin(), description.name.end(), info.begin());
+    info.push_back(1); // format version
+    info.push_back(description.type);
+    std::uint32_t headwords = static_cast<std::uint32_t>(entries.size());
+    Put16(info, headwords >> 16);
+    Put16(info, headwords & 0xFFFF);
+    Put16(info, static_cast<std::uint32_t>(blocks.size()));
+    Put16(info, description.direction);
+    for (const Block& block : blocks) {
+        Append(info, block.key);
+        info.push_back(0);
+    }
+    Append(info, trailer);
+
+    streams->clear();
+    streams->emplace_back(L"0", std::move(info));
+    for (std::size_t i = 0; i < blocks.size(); ++i) {
+        std::vector<std::uint8_t> index, articles;
+        if (!EncodeIndexBlock(blocks[i].count, blocks[i].index, &index) ||
+            !EncodeArticleBlock(blocks[i].articles, &articles)) {
+            *error = "a block could not be compressed";
+            return false;
+        }
+        streams->emplace_back(std::to_wstring(2 * i + 1), std::move(index));
+        streams->emplace_back(std::to_wstring(2 * i + 2), std::move(articles));
+    }
+    return true;
+}
+
+namespace {
+
+bool WriteStreams(const std::wstring& path, const StreamList& streams, std::string* error) {
+    std::unique_ptr<cfb::Storage> storage;
+    cfb::Status status = cfb::CreateRootStorage(
+        path, cfb::Mode::ReadWrite | cfb::Mode::ShareExclusive | cfb::Mode::Create | cfb::Mode::Transacted, &storage);
+    if (!cfb::Succeeded(status)) {
+        *error = std::string("cannot create the file: ") + cfb::StatusText(status);
+        return false;
+    }
+    for (const auto& [name, bytes] : streams) {
+        std::unique_ptr<cfb::Stream> stream;
+        status = storage->CreateStream(name, cfb::Mode::ReadWrite | cfb::Mode::ShareExclusive, &stream);
+        if (cfb::Succeeded(status))
+            status = stream->Write(bytes.data(), bytes.size(), nullptr);
+        if (!cfb::Succeeded(status)) {
+            *error = std::string("cannot write a stream: ") + cfb::StatusText(status);
+            return false;
+        }
+    }
+    status = storage->Commit();
+    if (!cfb::Succeeded(status)) {
+        *error = std::string("cannot commit the file: ") + cfb::StatusText(status);
+        return false;
+    }
+    return true;
+}
+
+} // namespace
+
+bool WriteStreamFile(const std::wstring& path, const StreamList& streams, std::string* error) {
+    std::string ignored;
+    if (error == nullptr)
+        error = &ignored;
+    if (WriteStreams(path, streams, error))
+        return true;
+    ovrin::DeleteFileAt(path); // no half-written dictionary for the engine to find
+    return false;
+}
+
+bool WriteDictionary(const std::wstring& path, const DictionaryDescription& description,
+                     const std::vector<WriterEntry>& entries, std::string* error) {
+    StreamList streams;
+    return BuildDictionaryStreams(description, entries, &streams, error) && WriteStreamFile(path, streams, error);
+}
+
+} // namespace dengine

@@ -1,0 +1,17 @@
+// The commands of dictool. Each writes its report to out and its errors to err, and returns the
+// process exit code.
+#pragma once
+
+#include <ostream>
+#include <string>
+
+namespace dictool {
+
+int Info(const std::wstring& path, std::ostream& out, std::ostream& err);
+int List(const std::wstring& folder, std::ostream& out, std::ostream& err);
+
+// Text for a terminal: 8-bit dictionary text in the code page of its language, as UTF-8.
+std::string DictionaryText(const std::string& bytes, unsigned char language);
+std::string DirectionText(unsigned short direction);
+
+} // namespace dictool

@@ -1,0 +1,51 @@
+// dictool: inspects and queries dictionary files from the command line.
+//   dictool info FILE      what the file holds: name, type, version, direction, headwords, blocks
+//   dictool list FOLDER    the dictionaries of a folder as the engine orders them
+#include "Commands.h"
+
+#include "common/Unicode.h"
+
+#include <iostream>
+
+#ifdef _WIN32
+#include <fcntl.h>
+#include <io.h>
+#endif
+#include <string>
+#include <vector>
+
+namespace {
+
+int Usage() {
+    std::cerr << "usage: dictool info FILE\n"
+                 "       dictool list FOLDER\n";
+    return 2;
+}
+
+int Run(const std::vector<std::wstring>& args) {
+    if (args.size() != 2)
+        return Usage();
+    if (args[0] == L"info")
+        return dictool::Info(args[1], std::cout, std::cerr);
+    if (args[0] == L"list")
+        return dictool::List(args[1], std::cout, std::cerr);
+    return Usage();
+}
+
+} // namespace
+
+#ifdef _WIN32
+int wmain(int argc, wchar_t** argv) {
+    // Reports are UTF-8 with LF line ends on every platform.
+    _setmode(_fileno(stdout), _O_BINARY);
+    _setmode(_fileno(stderr), _O_BINARY);
+    return Run(std::vector<std::wstring>(argv + 1, argv + argc));
+}
+#else
+int main(int argc, char** argv) {
+    std::vector<std::wstring> args;
+    for (int i = 1; i < argc; ++i)
+        args.push_back(ovrin::Utf8ToUtf16(argv[i]));
+    return Run(args);
+}
+#endif

@@ -1,0 +1,146 @@
+// dictool run as a real process on real files: its reports, and its errors for files that are not
+// dictionaries.
+#include "common/Path.h"
+#include "common/Unicode.h"
+#include "dictengine/DictWriter.h"
+
+#include <gtest/gtest.h>
+#include <testsupport/TempFolder.h>
+
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <cstdio>
+#include <sys/wait.h>
+#endif
+
+namespace {
+
+struct Result {
+    int exitCode = -1;
+    std::string out;
+};
+
+// Runs dictool (beside this test program) with the arguments; stdout is captured, stderr discarded.
+Result RunDictool(const std::vector<std::wstring>& args) {
+    Result result;
+#ifdef _WIN32
+    std::wstring command = L"\"" + ovrin::GetProgramFolder() + L"dictool.exe\"";
+    for (const std::wstring& arg : args)
+        command += L" \"" + arg + L"\"";
+    SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
+    HANDLE readEnd = nullptr, writeEnd = nullptr;
+    if (!CreatePipe(&readEnd, &writeEnd, &inherit, 0))
+        return result;
+    SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, 0);
+    HANDLE nul = CreateFileW(L"NUL", GENERIC_WRITE, FILE_SHARE_WRITE, &inherit, OPEN_EXISTING, 0, nullptr);
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdOutput = writeEnd;
+    startup.hStdError = nul;
+    startup.hStdInput = nullptr;
+    PROCESS_INFORMATION process = {};
+    BOOL started =
+        CreateProcessW(nullptr, command.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &process);
+    CloseHandle(writeEnd);
+    CloseHandle(nul);
+    if (started) {
+        char buffer[4096];
+        DWORD got = 0;
+        while (ReadFile(readEnd, buffer, sizeof buffer, &got, nullptr) && got > 0)
+            result.out.append(buffer, got);
+        WaitForSingleObject(process.hProcess, INFINITE);
+        DWORD code = 0;
+        GetExitCodeProcess(process.hProcess, &code);
+        result.exitCode = static_cast<int>(code);
+        CloseHandle(process.hProcess);
+        CloseHandle(process.hThread);
+    }
+    CloseHandle(readEnd);
+#else
+    std::string command = "'" + ovrin::Utf16ToUtf8(ovrin::GetProgramFolder()) + "dictool'";
+    for (const std::wstring& arg : args)
+        command += " '" + ovrin::Utf16ToUtf8(arg) + "'";
+    command += " 2>/dev/null";
+    FILE* pipe = popen(command.c_str(), "r");
+    if (pipe == nullptr)
+        return result;
+    char buffer[4096];
+    std::size_t got = 0;
+    while ((got = fread(buffer, 1, sizeof buffer, pipe)) > 0)
+        result.out.append(buffer, got);
+    int status = pclose(pipe);
+    result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+#endif
+    return result;
+}
+
+dengine::DictionaryDescription Describe(const std::string& name, std::uint16_t direction, std::uint8_t type = 1) {
+    dengine::DictionaryDescription description;
+    description.name = name;
+    description.direction = direction;
+    description.type = type;
+    return description;
+}
+
+std::vector<dengine::WriterEntry> Entries(std::initializer_list<const char*> words) {
+    std::vector<dengine::WriterEntry> entries;
+    for (const char* word : words)
+        entries.push_back({word, "", dengine::MakeArticle({{0x01, word}})});
+    return entries;
+}
+
+} // namespace
+
+TEST(DictoolTest, Info_ReportsTheFile) {
+    testsupport::TempFolder folder;
+    std::wstring path = folder.File(L"er.dic");
+    std::string error;
+    // "Общий" in code page 1251.
+    ASSERT_TRUE(dengine::WriteDictionary(path, Describe("\xCE\xE1\xF9\xE8\xE9", 0x0201, 2), Entries({"apple", "pear"}),
+                                         &error));
+    Result result = RunDictool({L"info", path});
+    EXPECT_EQ(result.exitCode, 0);
+    EXPECT_NE(result.out.find("name: \xD0\x9E\xD0\xB1\xD1\x89\xD0\xB8\xD0\xB9\n"), std::string::npos) << result.out;
+    EXPECT_NE(result.out.find("type: 2\n"), std::string::npos) << result.out;
+    EXPECT_NE(result.out.find("direction: RE (0x0201)\n"), std::string::npos) << result.out;
+    EXPECT_NE(result.out.find("headwords: 2\n"), std::string::npos) << result.out;
+    EXPECT_NE(result.out.find("block 0: 2 entries, key \"apple\""), std::string::npos) << result.out;
+    EXPECT_NE(result.out.find("trailer tags: 0xCD (4 bytes)"), std::string::npos) << result.out;
+}
+
+TEST(DictoolTest, List_ShowsTheCatalogueInEngineOrder) {
+    testsupport::TempFolder folder;
+    std::string error;
+    ASSERT_TRUE(dengine::WriteDictionary(folder.File(L"1.dic"), Describe("Zeta", 0x0201), Entries({"a"}), &error));
+    ASSERT_TRUE(dengine::WriteDictionary(folder.File(L"2.dic"), Describe("General", 0x0102), Entries({"a"}), &error));
+    ASSERT_TRUE(dengine::WriteDictionary(folder.File(L"3.dic"), Describe("Mine", 0x0102, 4), Entries({"a"}), &error));
+    Result result = RunDictool({L"list", testsupport::ToWide(folder.Path())});
+    EXPECT_EQ(result.exitCode, 0);
+    EXPECT_EQ(result.out.find("directions: ER RE\n"), 0u) << result.out;
+    std::size_t er = result.out.find("ER (0x0102)\n");
+    std::size_t general = result.out.find("  0  General  type 1  handle ");
+    std::size_t mine = result.out.find("  1  Mine  type 4  handle ");
+    std::size_t re = result.out.find("RE (0x0201)\n");
+    std::size_t zeta = result.out.find("  0  Zeta  type 1  handle ");
+    EXPECT_TRUE(er < general && general < mine && mine < re && re < zeta) << result.out;
+}
+
+TEST(DictoolTest, Errors_GoToStderrWithANonZeroExit) {
+    testsupport::TempFolder folder;
+    std::wstring text = folder.File(L"text.dic");
+    testsupport::WriteFileBytes(text, "not a compound file at all");
+    std::string error;
+    std::wstring good = folder.File(L"good.dic");
+    ASSERT_TRUE(dengine::WriteDictionary(good, Describe("Good", 0x0102), Entries({"a"}), &error));
+    ASSERT_EQ(RunDictool({L"info", good}).exitCode, 0) << "dictool itself runs";
+    for (const std::vector<std::wstring>& args : {std::vector<std::wstring>{L"info", text},
+                                                  {L"info", folder.File(L"missing.dic")},
+                                                  {L"frobnicate", text},
+                                                  {}}) {
+        Result result = RunDictool(args);
+        EXPECT_NE(result.exitCode, 0);
+        EXPECT_EQ(result.out, "");
+    }
+}
