@@ -32,15 +32,19 @@ ensure_locale() {
   as_root localedef -i ru_RU -f UTF-8 ru_RU.UTF-8
 }
 
-# configure_and_build DIR [cmake options...]
-configure_and_build() {
+# configure DIR [cmake options...]: the first time only; later builds re-run cmake when needed.
+configure() {
   local dir="$1"; shift
   if [ ! -f "$ROOT/$dir/build.ninja" ]; then
     mkdir -p "$ROOT/$dir"
     cmake -S "$ROOT" -B "$ROOT/$dir" -G Ninja "$@" >"$ROOT/$dir/configure.log" 2>&1 || {
       cat "$ROOT/$dir/configure.log"; echo "setup: configuring $dir failed"; return 1; }
   fi
-  cmake --build "$ROOT/$dir"
+}
+
+# configure_and_build DIR [cmake options...]
+configure_and_build() {
+  configure "$@" && cmake --build "$ROOT/$1"
 }
 
 build_native() { configure_and_build build/native -DCMAKE_BUILD_TYPE=RelWithDebInfo; }
