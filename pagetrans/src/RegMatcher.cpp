@@ -12,8 +12,8 @@ namespace ovrin {
 
 CRegMatcher::CRegMatcher(const sRegProgram& program, CRegErrorHandler& errors, const wchar_t* text, std::size_t length,
                          std::uint64_t stepLimit)
-    : m_program(program), m_access(program.units.data(), program.units.size()), m_errors(errors), m_text(text),
-      m_length(length), m_stepsLeft(stepLimit) {}
+    : m_access(program.units.data(), program.units.size()), m_errors(errors), m_text(text), m_length(length),
+      m_stepsLeft(stepLimit) {}
 
 namespace {
 

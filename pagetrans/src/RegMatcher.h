@@ -25,7 +25,7 @@ public:
 
     // Limits of one search: steps grow with the text; choice points and group undo records are
     // bounded separately (each costs memory).
-    static std::uint64_t StepLimitFor(std::size_t length) { return 40'000'000 + 40 * std::uint64_t(length); }
+    static std::uint64_t StepLimitFor(std::size_t length) { return 16'000'000 + 24 * std::uint64_t(length); }
     static constexpr std::size_t kMaxChoices = 1u << 21;
 
 private:
@@ -45,7 +45,6 @@ private:
     bool NextRepeatCount(int node, std::size_t position, std::size_t& count);
     void Record(int slot, std::size_t position, int* starts, int* ends);
 
-    const sRegProgram& m_program;
     CRegProgramAccessor m_access;
     CRegErrorHandler& m_errors;
     const wchar_t* m_text;

@@ -1,0 +1,3 @@
+# Page text: the fast entity codecs against the plain algorithms on a large page.
+ovrin_add_benchmark(entity_bench SOURCES EntityBench.cpp LIBS ovrin_pagetrans)
+target_include_directories(entity_bench PRIVATE ${CMAKE_SOURCE_DIR}/pagetrans/tests)
