@@ -36,7 +36,11 @@ struct StorageState {
     int depth = 0;
 
     Node& Working() const { return isRoot ? *document->root : *node; }
-    Status CheckUsable() const { return document->closed || Working().reverted ? Status::Reverted : Status::Ok; }
+    // A transacted sub-storage is also invalid once the element it copied has been dropped (its
+    // parent reverted or released).
+    Status CheckUsable() const {
+        return document->closed || Working().reverted || (base && base->reverted) ? Status::Reverted : Status::Ok;
+    }
 
     Status OpenStream(std::wstring_view name, Mode mode, std::unique_ptr<Stream>* stream);
     Status CreateStream(std::wstring_view name, Mode mode, std::unique_ptr<Stream>* stream);

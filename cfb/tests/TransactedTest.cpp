@@ -68,10 +68,16 @@ TEST_F(TransactedTest, Commit_WritesTheFile_RevertGoesBackToTheLastCommit) {
     ASSERT_EQ(WriteStream(*root, L"0", "second"), Status::Ok);
     std::unique_ptr<Stream> open;
     ASSERT_EQ(root->OpenStream(L"2", kReadExclusive, &open), Status::Ok);
+    std::unique_ptr<Storage> sub;
+    ASSERT_EQ(root->CreateStorage(L"sub", kTransacted, &sub), Status::Ok);
     ASSERT_EQ(root->Revert(), Status::Ok);
     std::size_t got = 0;
     char byte;
     EXPECT_EQ(open->Read(&byte, 1, &got), Status::Reverted);
+    std::vector<ElementInfo> elements;
+    EXPECT_EQ(sub->EnumElements(&elements), Status::Reverted);
+    EXPECT_EQ(sub->Commit(), Status::Reverted);
+    EXPECT_EQ(root->OpenStorage(L"sub", kReadExclusive, &sub), Status::FileNotFound);
     EXPECT_EQ(ReadStream(*root, L"0"), "first");
     EXPECT_EQ(ReadStream(*root, L"2"), Pattern(9000, 2)); // read from the committed file
     root.reset();

@@ -119,9 +119,9 @@ private:
 //
 // Direct and transacted. In a direct storage, changes belong to the enclosing transaction at once:
 // to the file when no transacted storage encloses it. The file itself is rewritten when the direct
-// root storage is committed or released. In a transacted storage, changes stay private until Commit,
-// which hands them to the parent (a sub-storage) or writes the file (the root). Writing the file
-// is atomic: the new contents go to a new file beside the old one, which then replaces it, so a
+// root storage is committed or released; only Commit reports whether writing succeeded. In a transacted storage,
+// changes stay private until Commit, which hands them to the parent (a sub-storage) or writes the file (the root).
+// Writing the file is atomic: the new contents go to a new file beside the old one, which then replaces it, so a
 // failure or a crash leaves either the old file or the new one, whole.
 class Storage {
 public:
