@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <random>
+#include <regex>
 #include <string>
 
 using namespace ovrin;
@@ -206,6 +207,59 @@ TEST(RegPatternTest, NumericReferencePatternAgreesWithItsDefinitionOnRandomTexts
                     std::to_string(pattern.GetMatchStart(2)) + "," + std::to_string(pattern.GetMatchLength(2));
         ASSERT_EQ(found, expected) << testing::PrintToString(text);
     }
+}
+
+namespace {
+
+// A random pattern of literals, ".", brackets, groups, alternatives and repetitions.
+std::wstring RandomPattern(std::mt19937& random, int depth) {
+    static const wchar_t* const atoms[] = {L"a", L"b", L"ab", L".", L"[ab]", L"[^a]", L"c"};
+    static const wchar_t* const operators[] = {L"", L"", L"*", L"+", L"?"};
+    std::wstring pattern;
+    for (int branch = random() % 4 == 0 ? 2 : 1; branch > 0; --branch) {
+        for (int piece = 1 + random() % 3; piece > 0; --piece) {
+            if (depth > 0 && random() % 3 == 0)
+                pattern += L"(" + RandomPattern(random, depth - 1) + L")";
+            else
+                pattern += atoms[random() % 7];
+            pattern += operators[random() % 5];
+        }
+        if (branch > 1)
+            pattern += L"|";
+    }
+    return pattern;
+}
+
+} // namespace
+
+// Leftmost match, alternatives in order, greedy repetitions with backtracking: the standard
+// library's ECMAScript engine follows the same rules for this subset (whose repeated operands
+// never match the empty string), so the whole matches must agree.
+TEST(RegPatternTest, WholeMatchesAgreeWithAnOrderedBacktrackingEngine) {
+    std::mt19937 random(11);
+    int compared = 0;
+    for (int round = 0; round < 3000; ++round) {
+        std::wstring source = RandomPattern(random, 2);
+        CRegPattern pattern(source, false);
+        if (!pattern.IsCompiled())
+            continue;
+        std::wregex standard(source, std::regex::ECMAScript);
+        for (int t = 0; t < 5; ++t) {
+            std::wstring text;
+            for (int i = random() % 9; i > 0; --i)
+                text += L"abcx"[random() % 4];
+            std::wsmatch match;
+            bool expected = std::regex_search(text, match, standard);
+            ASSERT_EQ(pattern.Search(text), expected) << testing::PrintToString(source + L" / " + text);
+            if (expected) {
+                EXPECT_EQ(pattern.GetMatchStart(0), match.position(0))
+                    << testing::PrintToString(source + L" / " + text);
+                EXPECT_EQ(pattern.GetMatchLength(0), match.length(0)) << testing::PrintToString(source + L" / " + text);
+            }
+            ++compared;
+        }
+    }
+    EXPECT_GT(compared, 5000);
 }
 
 TEST(RegPatternTest, MillionCharacterTextsWithNestedRepetitionsEndCleanly) {
