@@ -1,5 +1,6 @@
 // The catalogue: initialisation, enumeration of a folder's ".dic" files, attaching single files,
 // removing a folder's dictionaries, and the queries by direction index and position.
+#include "Compare.h"
 #include "Engine.h"
 #include "InfoStream.h"
 #include "Tags.h"
@@ -8,10 +9,6 @@
 #include "common/Path.h"
 
 #include <cstring>
-
-#ifdef _WIN32
-#include <windows.h>
-#endif
 
 using namespace dengine;
 
@@ -62,8 +59,6 @@ void EmptyCatalogue() {
     }
     Engine().catalogue.clear();
 }
-
-void LoadFoldTable();
 
 } // namespace
 
@@ -283,21 +278,3 @@ unsigned char CharToLang(char letter) {
 }
 
 } // namespace DEngine
-
-namespace {
-
-// The fold table comes from the program's resources (type 997, id 1) in the Windows build; a program
-// without it keeps the table it has.
-void LoadFoldTable() {
-#ifdef _WIN32
-    HRSRC resource = FindResourceW(nullptr, MAKEINTRESOURCEW(1), MAKEINTRESOURCEW(997));
-    if (resource == nullptr || SizeofResource(nullptr, resource) < 256)
-        return;
-    HGLOBAL loaded = LoadResource(nullptr, resource);
-    const void* bytes = loaded != nullptr ? LockResource(loaded) : nullptr;
-    if (bytes != nullptr)
-        std::memcpy(Engine().foldTable, bytes, 256);
-#endif
-}
-
-} // namespace

@@ -103,6 +103,7 @@ void CloseRecord(sDictData& record) {
     record.blocks.clear();
     record.abbreviations = nullptr;
     record.keyOffsets.clear();
+    record.blockStarts.clear();
     record.openCount = 0;
     record.storage.reset();
 }

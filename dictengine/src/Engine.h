@@ -16,9 +16,10 @@ namespace dengine {
 
 // One index block of an open dictionary.
 struct sBlockInfo {
-    std::uint16_t count = 0;              // entries of the block
-    std::unique_ptr<std::uint8_t[]> data; // decompressed entries; null while not loaded
-    std::uint16_t size = 0;               // length of data
+    std::uint16_t count = 0;                 // entries of the block
+    std::unique_ptr<std::uint8_t[]> data;    // decompressed entries; null while not loaded
+    std::uint16_t size = 0;                  // length of data
+    std::vector<std::uint16_t> entryOffsets; // where each entry starts in data, once loaded
 };
 
 // One dictionary file of the catalogue.
@@ -27,6 +28,7 @@ struct sDictData {
     std::vector<std::uint8_t> header;            // information stream from its offset 12 to its end
     const std::uint8_t* abbreviations = nullptr; // the trailer container inside header, set at opening
     std::vector<std::uint32_t> keyOffsets;       // header offset of each block key, set at opening
+    std::vector<std::uint32_t> blockStarts;      // number of the first headword of each block, set at opening
     char name[13] = {};
     std::uint32_t handle = 0;
     std::unique_ptr<cfb::Storage> storage; // open storage object, or none
@@ -86,6 +88,22 @@ std::wstring BlockStreamName(unsigned block, unsigned kind);
 
 // Force-closes an open record: drops its blocks, cached article and storage object.
 void CloseRecord(sDictData& record);
+
+// The open record of a handle; null when the handle is unknown or the dictionary is closed.
+sDictData* OpenRecordOf(__DictHandle* handle);
+
+// Index blocks: loading one (decompressed and checked to hold its entries), freeing the others, and
+// finding the block of a headword number.
+bool LoadBlock(sDictData& record, unsigned block);
+void FreeBlocksExcept(sDictData& record, unsigned first, unsigned last);
+bool LocateHeadword(const sDictData& record, std::uint32_t number, unsigned* block, unsigned* position);
+inline const char* EntryText(const sDictData& record, unsigned block, unsigned position) {
+    const sBlockInfo& info = record.blocks[block];
+    return reinterpret_cast<const char*>(info.data.get() + info.entryOffsets[position]);
+}
+// The display text and the key of an index entry (after a control byte n, the key skips n more).
+const char* DisplayOf(const char* entry);
+const char* KeyOf(const char* entry);
 
 // Opens the storage of a record's file with the mode its type asks for.
 cfb::Mode OpenModeFor(const sDictData& record, bool transactedForUser);

@@ -58,8 +58,13 @@ bool OpenRecord(sDictData& record) {
 
     record.blocks.clear();
     record.blocks.resize(layout.blockCount);
-    for (unsigned i = 0; i < layout.blockCount; ++i)
+    record.blockStarts.resize(layout.blockCount);
+    std::uint32_t start = 0;
+    for (unsigned i = 0; i < layout.blockCount; ++i) {
         record.blocks[i].count = counts[i];
+        record.blockStarts[i] = start;
+        start += counts[i];
+    }
     record.keyOffsets = std::move(layout.keyOffsets);
     record.abbreviations = record.header.data() + layout.trailerOffset;
     record.articleBlock = 0xFFFF;

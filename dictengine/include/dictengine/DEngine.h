@@ -68,6 +68,31 @@ int SetDictionaryDynamicInfo(__DictHandle* handle, const wchar_t* name, unsigned
 char LangToChar(unsigned char code);
 unsigned char CharToLang(char letter);
 
+// Comparing 8-bit texts under a language's weights (the current order table; the fold table takes
+// part unless lang is Russian).
+void LoadCompareTable(unsigned short lang);
+int TableStrCompare(unsigned short lang, const char* a, const char* b);
+int TableStrNCompare(unsigned short lang, const char* a, const char* b, unsigned short n);
+
+// The headword list of an open dictionary. Index data points to an index entry inside a loaded
+// block; it stays valid until the next call on the handle that loads other blocks, or until the
+// dictionary closes.
+int FindWord(__DictHandle* handle, const char* text, unsigned long* index, int* exact);
+int GetIndex(__DictHandle* handle, unsigned long first, unsigned short count, const unsigned char** entries);
+const unsigned char* GetSingleIndex(__DictHandle* handle, unsigned long index);
+int IndexDataToDisplayData(unsigned short count, const unsigned char** entries);
+const char* IndexDataToDisplayData(const unsigned char* entry);
+int IndexDataToKeyData(unsigned short count, const unsigned char** entries);
+const char* IndexDataToKeyData(const unsigned char* entry);
+
+// Every headword matching pattern ("?" one character, "*" any run; without them, the display text
+// begins with the pattern). The caller frees *indexes and *entries with FreePtr. 1 when the search is
+// complete (or cancelled by progress returning 0), 0 when cut at the result limit or failed.
+int PerformSearch(__DictHandle* handle, const char* pattern, unsigned long* count, unsigned long** indexes,
+                  unsigned char** entries,
+                  int (*progress)(unsigned long total, unsigned long current, unsigned short found));
+void FreePtr(void* p);
+
 } // namespace DEngine
 
 // The dictionary program's object over the engine: each method hands its arguments to the engine
@@ -83,6 +108,15 @@ public:
     __DictHandle* OpenDictionary(__DictHandle* handle) { return DEngine::OpenDictionary(handle); }
     int ForceCloseDictionary(__DictHandle* handle) { return DEngine::ForceCloseDictionary(handle); }
     unsigned long GetTotalWordCount(__DictHandle* handle) { return DEngine::GetTotalWordCount(handle); }
+    int GetIndex(__DictHandle* handle, unsigned long first, unsigned short count, const unsigned char** entries) {
+        return DEngine::GetIndex(handle, first, count, entries);
+    }
+    int IndexDataToDisplayData(unsigned short count, const unsigned char** entries) {
+        return DEngine::IndexDataToDisplayData(count, entries);
+    }
+    int FindWord(__DictHandle* handle, const char* text, unsigned long* index, int* exact) {
+        return DEngine::FindWord(handle, text, index, exact);
+    }
     std::uint32_t GetDirection(__DictHandle* handle) {
         unsigned short code = DEngine::GetDirection(handle);
         return static_cast<std::uint32_t>(code & 0xFF) << 16 | static_cast<std::uint32_t>(code >> 8);

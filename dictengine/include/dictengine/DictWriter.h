@@ -26,6 +26,7 @@ struct DictionaryDescription {
     // Expanded texts of abbreviations, by article tag and abbreviation number.
     std::map<std::uint8_t, std::map<std::uint8_t, std::string>> abbreviations;
     std::size_t targetIndexBlockBytes = 8192; // a new block starts once this much index data is in one
+    bool checkOrder = false;                  // refuse entries whose keys are not sorted under the source language
 };
 
 // The streams of a dictionary file by name, in the order they are written.
@@ -44,6 +45,10 @@ bool WriteStreamFile(const std::wstring& path, const StreamList& streams, std::s
 // BuildDictionaryStreams, then WriteStreamFile.
 bool WriteDictionary(const std::wstring& path, const DictionaryDescription& description,
                      const std::vector<WriterEntry>& entries, std::string* error);
+
+// Orders entries by key (stable) as the engine compares keys of the source language: its order
+// table, with the fold table unless it is Russian. The engine's lookups assume exactly this order.
+void SortEntries(std::vector<WriterEntry>& entries, std::uint8_t sourceLanguage);
 
 // An article container holding the given top-level tags, each (tag byte, data); leaf tags below 0x80
 // take up to 255 bytes, container tags up to 65535.

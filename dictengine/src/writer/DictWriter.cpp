@@ -2,9 +2,12 @@
 #include "dictengine/DictWriter.h"
 
 #include "../BlockStream.h"
+#include "../Compare.h"
 #include "../InfoStream.h"
 
 #include "common/FileSystem.h"
+
+#include <algorithm>
 
 #include <cfb/Storage.h>
 
@@ -147,7 +150,35 @@ bool BuildTrailer(const DictionaryDescription& description, const std::vector<Bl
     return true;
 }
 
+const std::string& KeyOf(const WriterEntry& entry) {
+    return entry.key.empty() ? entry.display : entry.key;
+}
+
+Weights WeightsFor(std::uint8_t sourceLanguage) {
+    LoadFoldTable();
+    return ChooseTables(sourceLanguage);
+}
+
+bool CheckOrder(const DictionaryDescription& description, const std::vector<WriterEntry>& entries, std::string* error) {
+    Weights weights = WeightsFor(static_cast<std::uint8_t>(description.direction >> 8));
+    for (std::size_t i = 1; i < entries.size(); ++i) {
+        if (FullCompare(weights, KeyOf(entries[i - 1]).c_str(), KeyOf(entries[i]).c_str()) > 0) {
+            *error = "the key \"" + KeyOf(entries[i]) + "\" sorts before the key \"" + KeyOf(entries[i - 1]) +
+                     "\" that comes before it";
+            return false;
+        }
+    }
+    return true;
+}
+
 } // namespace
+
+void SortEntries(std::vector<WriterEntry>& entries, std::uint8_t sourceLanguage) {
+    Weights weights = WeightsFor(sourceLanguage);
+    std::stable_sort(entries.begin(), entries.end(), [&](const WriterEntry& a, const WriterEntry& b) {
+        return FullCompare(weights, KeyOf(a).c_str(), KeyOf(b).c_str()) < 0;
+    });
+}
 
 std::string MakeArticle(const std::vector<std::pair<std::uint8_t, std::string>>& tags) {
     std::string body;
@@ -168,6 +199,8 @@ bool BuildDictionaryStreams(const DictionaryDescription& description, const std:
         *error = "the dictionary name is longer than 12 bytes";
         return false;
     }
+    if (description.checkOrder && !CheckOrder(description, entries, error))
+        return false;
     std::vector<Block> blocks;
     std::string trailer;
     if (!CutBlocks(description, entries, &blocks, error) || !BuildTrailer(description, blocks, &trailer, error))

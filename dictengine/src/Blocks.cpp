@@ -1,0 +1,89 @@
+// Index blocks of an open dictionary: loaded on demand from their streams, checked to hold the
+// entries their count promises (so that damaged data is never walked), and freed when a request
+// needs other blocks.
+#include "BlockStream.h"
+#include "Engine.h"
+
+#include <algorithm>
+
+namespace dengine {
+
+sDictData* OpenRecordOf(__DictHandle* handle) {
+    sDictData* record = RecordOf(handle);
+    return record != nullptr && record->openCount > 0 && record->storage ? record : nullptr;
+}
+
+const char* DisplayOf(const char* entry) {
+    return static_cast<unsigned char>(entry[0]) < 0x20 && entry[0] != 0 ? entry + 1 : entry;
+}
+
+const char* KeyOf(const char* entry) {
+    unsigned char control = static_cast<unsigned char>(entry[0]);
+    if (control == 0 || control >= 0x20)
+        return entry;
+    // The key is the display text without its first n characters; a display text shorter than
+    // that gives an empty key rather than a read past the entry.
+    const char* key = entry + 1;
+    for (unsigned i = 0; i < control && *key != 0; ++i)
+        ++key;
+    return key;
+}
+
+bool LoadBlock(sDictData& record, unsigned block) {
+    if (block >= record.blocks.size())
+        return false;
+    sBlockInfo& info = record.blocks[block];
+    if (info.data || info.count == 0)
+        return true;
+    std::vector<std::uint8_t> stream, data;
+    std::uint16_t count = 0;
+    if (!ReadWholeStream(*record.storage, BlockStreamName(block, 1), &stream) ||
+        !DecodeIndexBlock(stream, &count, &data))
+        return false;
+    std::vector<std::uint16_t> offsets;
+    offsets.reserve(info.count);
+    std::size_t offset = 0;
+    for (unsigned i = 0; i < info.count; ++i) {
+        if (offset >= data.size())
+            return false; // fewer entries than the block promises
+        offsets.push_back(static_cast<std::uint16_t>(offset));
+        auto end = std::find(data.begin() + static_cast<std::ptrdiff_t>(offset), data.end(), 0);
+        if (end == data.end())
+            return false; // an entry without its NUL
+        offset = static_cast<std::size_t>(end - data.begin()) + 1;
+    }
+    info.data = std::make_unique<std::uint8_t[]>(data.size());
+    std::copy(data.begin(), data.end(), info.data.get());
+    info.size = static_cast<std::uint16_t>(data.size());
+    info.entryOffsets = std::move(offsets);
+    return true;
+}
+
+void FreeBlocksExcept(sDictData& record, unsigned first, unsigned last) {
+    for (unsigned i = 0; i < record.blocks.size(); ++i) {
+        if (i < first || i > last) {
+            record.blocks[i].data.reset();
+            record.blocks[i].size = 0;
+            record.blocks[i].entryOffsets = {};
+        }
+    }
+}
+
+bool LocateHeadword(const sDictData& record, std::uint32_t number, unsigned* block, unsigned* position) {
+    // The first block whose range holds the number; blocks of no entries are passed over.
+    auto end = std::upper_bound(record.blockStarts.begin(), record.blockStarts.end(), number);
+    for (auto it = end; it != record.blockStarts.begin();) {
+        --it;
+        unsigned i = static_cast<unsigned>(it - record.blockStarts.begin());
+        if (number - *it < record.blocks[i].count) {
+            *block = i;
+            *position = number - *it;
+            return true;
+        }
+        if (record.blocks[i].count > 0)
+            return false;
+    }
+    return false;
+}
+
+} // namespace dengine

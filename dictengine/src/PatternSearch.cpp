@@ -1,0 +1,178 @@
+// The pattern search: every headword whose display text matches a pattern with "?" and "*" (or
+// begins with a pattern that has none), skipping the blocks whose key range cannot hold the
+// pattern's fixed prefix, with progress and cancel every 100 headwords.
+#include "Compare.h"
+#include "Engine.h"
+
+#include <cstdlib>
+#include <cstring>
+
+using namespace dengine;
+
+namespace {
+
+constexpr unsigned long kResultLimit = 16756320; // 0xFFAE60, both results and bytes of entries
+constexpr std::size_t kMaxPatternLength = 255;
+
+std::size_t FixedPrefixLength(const char* text) {
+    return std::strcspn(text, "?*");
+}
+
+// Results grow geometrically; the caller frees both arrays with FreePtr (free).
+class ResultArrays {
+public:
+    ~ResultArrays() {
+        std::free(m_indexes);
+        std::free(m_entries);
+    }
+    std::size_t EntryBytes() const { return m_entryBytes; }
+
+    bool Append(bool wantIndexes, bool wantEntries, unsigned long number, const char* entry, std::size_t length) {
+        if (wantIndexes) {
+            if (m_count == m_indexCapacity &&
+                !Grow(reinterpret_cast<void**>(&m_indexes), &m_indexCapacity, sizeof(unsigned long), m_count + 1))
+                return false;
+            m_indexes[m_count] = number;
+        }
+        if (wantEntries) {
+            if (m_entryBytes + length + 1 > m_entryCapacity &&
+                !Grow(reinterpret_cast<void**>(&m_entries), &m_entryCapacity, 1, m_entryBytes + length + 1))
+                return false;
+            std::memcpy(m_entries + m_entryBytes, entry, length + 1);
+        }
+        m_entryBytes += length + 1;
+        ++m_count;
+        return true;
+    }
+
+    // Hands the arrays to the caller.
+    void Release(unsigned long** indexes, unsigned char** entries) {
+        if (indexes != nullptr)
+            *indexes = m_indexes;
+        if (entries != nullptr)
+            *entries = m_entries;
+        m_indexes = nullptr;
+        m_entries = nullptr;
+    }
+
+private:
+    static bool Grow(void** array, std::size_t* capacity, std::size_t unit, std::size_t needed) {
+        std::size_t larger = *capacity < 64 ? 64 : *capacity * 2;
+        while (larger < needed)
+            larger *= 2;
+        void* grown = std::realloc(*array, larger * unit);
+        if (grown == nullptr)
+            return false;
+        *array = grown;
+        *capacity = larger;
+        return true;
+    }
+
+    unsigned long* m_indexes = nullptr;
+    unsigned char* m_entries = nullptr;
+    std::size_t m_indexCapacity = 0;
+    std::size_t m_entryCapacity = 0;
+    std::size_t m_entryBytes = 0;
+    std::size_t m_count = 0;
+};
+
+} // namespace
+
+namespace DEngine {
+
+int PerformSearch(__DictHandle* handle, const char* pattern, unsigned long* count, unsigned long** indexes,
+                  unsigned char** entries,
+                  int (*progress)(unsigned long total, unsigned long current, unsigned short found)) {
+    if (count != nullptr)
+        *count = 0;
+    if (indexes != nullptr)
+        *indexes = nullptr;
+    if (entries != nullptr)
+        *entries = nullptr;
+    sDictData* record = OpenRecordOf(handle);
+    if (record == nullptr || count == nullptr || pattern == nullptr || std::strlen(pattern) > kMaxPatternLength)
+        return 0;
+    unsigned language = record->header[8];
+    Weights weights = ChooseTables(language);
+    const unsigned long limit = kResultLimit;
+    *count = limit;
+
+    std::size_t fixedLength = FixedPrefixLength(pattern);
+    bool hasWildcards = pattern[fixedLength] != 0;
+    // The navigation text: the pattern folded to base letters, without a French reflexive prefix.
+    char navigation[kMaxPatternLength + 1];
+    std::size_t length = std::strlen(pattern);
+    for (std::size_t i = 0; i <= length; ++i) {
+        auto c = static_cast<unsigned char>(pattern[i]);
+        navigation[i] = static_cast<char>(weights.fold != nullptr && c != 0 ? weights.fold[c] : c);
+    }
+    const char* navigate = navigation;
+    if (language == kLangFrench) {
+        if (std::strncmp(navigate, "se ", 3) == 0)
+            navigate += 3;
+        else if (std::strncmp(navigate, "s'", 2) == 0)
+            navigate += navigate[2] == ' ' ? 3 : 2;
+    }
+    std::size_t navigationLength = FixedPrefixLength(navigate);
+
+    ResultArrays results;
+    unsigned long found = 0;
+    unsigned long number = 0;
+    bool complete = true;
+    unsigned blockCount = static_cast<unsigned>(record->blocks.size());
+    std::uint32_t total = record->HeadwordCount();
+    for (unsigned g = 0; g < blockCount; ++g) {
+        if (found >= limit) {
+            complete = false;
+            break;
+        }
+        const char* key = DisplayOf(reinterpret_cast<const char*>(record->header.data() + record->keyOffsets[g]));
+        if (FirstPassCountedCompare(weights, key, navigate, navigationLength) > 0)
+            break; // every later block starts after the pattern too
+        if (g + 1 < blockCount) {
+            const char* next =
+                DisplayOf(reinterpret_cast<const char*>(record->header.data() + record->keyOffsets[g + 1]));
+            if (CountedCompare(weights, next, navigate, navigationLength) < 0) {
+                number += record->blocks[g].count;
+                continue; // the whole block lies before the pattern
+            }
+        }
+        FreeBlocksExcept(*record, g, g);
+        if (!LoadBlock(*record, g)) {
+            *count = 0; // a block that cannot be read fails the search; nothing is handed out
+            return 0;
+        }
+        bool stop = false;
+        for (unsigned j = 0; j < record->blocks[g].count; ++j, ++number) {
+            if (number % 100 == 0 && progress != nullptr &&
+                progress(total, number, static_cast<unsigned short>(found)) == 0) {
+                stop = true; // cancelled: what was found so far is the answer
+                break;
+            }
+            const char* entry = EntryText(*record, g, j);
+            const char* display = DisplayOf(entry);
+            bool match = hasWildcards ? WildcardMatch(weights.order, pattern, display)
+                                      : CountedCompare(weights, pattern, display, fixedLength) == 0;
+            if (!match)
+                continue;
+            std::size_t entryLength = std::strlen(entry);
+            if (results.EntryBytes() + entryLength + 1 > limit) {
+                complete = g + 1 == blockCount;
+                stop = true;
+                break;
+            }
+            if (!results.Append(indexes != nullptr, entries != nullptr, number, entry, entryLength)) {
+                *count = 0; // out of memory: nothing is handed out
+                return 0;
+            }
+            ++found;
+        }
+        if (stop)
+            break;
+    }
+    results.Release(indexes, entries);
+    *count = found;
+    return complete ? 1 : 0;
+}
+
+} // namespace DEngine
