@@ -109,8 +109,15 @@ public:
                 PlacePending();
                 continue;
             }
-            while (m_next < m_inputLength && Unit(m_input[m_next]) != '#')
-                Append(m_input[m_next++]);
+            while (m_next < m_inputLength && Unit(m_input[m_next]) != '#') {
+                std::size_t stop = m_next;
+                while (stop < m_inputLength && Unit(m_input[stop]) != '#' && Unit(m_input[stop]) != '&')
+                    ++stop;
+                AppendStretch(m_input + m_next, stop - m_next);
+                m_next = stop;
+                if (stop < m_inputLength && Unit(m_input[stop]) == '&')
+                    Append(m_input[m_next++]);
+            }
             if (m_next == m_inputLength)
                 break;
             TextView view{nullptr, 0, false, 0, m_input + m_next, m_inputLength - m_next};
@@ -142,6 +149,20 @@ private:
         else if (m_state.runEnd == at && IsRunChar(unit))
             m_state.runEnd = at + 1;
         m_output.push_back(c);
+    }
+
+    // Appends characters none of which is "#" or "&" (so no state needs saving) at once; the new
+    // state follows from the stretch's tail.
+    void AppendStretch(const wchar_t* stretch, std::size_t length) {
+        std::size_t base = m_output.size();
+        m_output.append(stretch, length);
+        std::size_t from = length;
+        while (from > 0 && IsSpanChar(Unit(stretch[from - 1])))
+            --from;
+        if (from > 0)
+            m_state.spanStart = m_state.runEnd = base + from;
+        for (std::size_t i = from; i < length && m_state.runEnd == base + i && IsRunChar(Unit(stretch[i])); ++i)
+            ++m_state.runEnd;
     }
 
     // Cuts the output back to a length at which a "#" or "&" stood.
