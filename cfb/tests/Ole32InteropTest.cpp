@@ -185,6 +185,28 @@ TEST_F(Ole32InteropTest, FilesWrittenHere_OpenInStgOpenStorageWithTheSameStreams
     }
 }
 
+TEST_F(Ole32InteropTest, PlatformFileWith4096ByteSectors_ReadsHere) {
+    const std::wstring path = folder.File(L"ole4096.dic");
+    const Contents expected = SampleContents();
+    {
+        STGOPTIONS options = {};
+        options.usVersion = 1;
+        options.ulSectorSize = 4096;
+        ComPtr<IStorage> root;
+        ASSERT_EQ(StgCreateStorageEx(path.c_str(), STGM_CREATE | kOleWrite, STGFMT_DOCFILE, 0, &options, nullptr,
+                                     IID_IStorage, reinterpret_cast<void**>(&root.p)),
+                  S_OK);
+        OleWrite(root.p, expected, L"");
+        ASSERT_EQ(root->Commit(STGC_DEFAULT), S_OK);
+    }
+    ASSERT_EQ(testsupport::ReadFileBytes(path)[0x1A], 4) << "the platform wrote a version 4 file";
+    std::unique_ptr<Storage> root;
+    ASSERT_EQ(OpenRootStorage(path, kReadExclusive, &root), Status::Ok);
+    Contents read;
+    CfbRead(*root, L"", &read);
+    EXPECT_TRUE(read == expected);
+}
+
 // A file of the platform, changed here in a transaction, and read by the platform again.
 TEST_F(Ole32InteropTest, PlatformFileChangedHere_StillOpensInThePlatform) {
     const std::wstring path = folder.File(L"changed.dic");
