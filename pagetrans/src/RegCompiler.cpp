@@ -57,6 +57,7 @@ bool CRegCompilerBase::Fail(int code) {
 bool CRegCompilerBase::Parse(int& flags) {
     m_position = 0;
     m_groupCount = 0;
+    m_rangeUnits = 0;
     m_failed = false;
     ParseAlternatives(false, flags);
     return !m_failed;
@@ -264,7 +265,9 @@ int CRegCompilerBase::ParseBracket(int& flags) {
         std::uint32_t last = Peek();
         if (first > last)
             return Fail(kRegInvalidRange);
-        for (std::uint32_t c = first + 1; c <= last; ++c)
+        // Ranges that add up to a full program's worth of characters already make it too big;
+        // expanding the rest would only cost time (a long pattern of wide ranges would take hours).
+        for (std::uint32_t c = first + 1; c <= last && m_rangeUnits < kRegMaxUnits; ++c, ++m_rangeUnits)
             EmitChar(static_cast<char16_t>(c));
         ++m_position;
     }

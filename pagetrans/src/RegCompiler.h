@@ -48,6 +48,7 @@ private:
     const std::u16string& m_pattern;
     std::size_t m_position = 0;
     int m_groupCount = 0;
+    std::size_t m_rangeUnits = 0; // characters added by ranges so far
     bool m_failed = false;
     CRegErrorHandler& m_errors;
 };

@@ -191,6 +191,11 @@ TEST(RegCompilerTest, ProgramsOf32767UnitsOrMoreAreTooBig) {
     wideRange += static_cast<wchar_t>(0xFFFF);
     wideRange += L']';
     EXPECT_EQ(CRegPattern(wideRange, false).GetErrorText(), L"regexp too big");
+    std::wstring manyRanges;
+    for (int i = 0; i < 100000; ++i)
+        manyRanges += wideRange;
+    EXPECT_EQ(CRegPattern(manyRanges, false).GetErrorText(), L"regexp too big"); // in moments, not hours
+    EXPECT_EQ(CRegPattern(manyRanges + L"(", false).GetErrorText(), L"unterminated ()");
     EXPECT_EQ(CRegPattern(std::wstring(20000, L'.'), false).GetErrorText(), L"regexp too big");
     // A syntax error found while counting comes before the size.
     EXPECT_EQ(CRegPattern(std::wstring(40000, L'a') + L"(", false).GetErrorText(), L"unterminated ()");
