@@ -122,15 +122,23 @@ Status Image::ReadFat(const std::uint8_t* header) {
     }
 
     m_fat.assign(static_cast<std::size_t>(fatSectorCount) * perSector, kFreeSector);
-    for (std::size_t i = 0; i < fatSectors.size(); ++i) {
+    std::vector<std::uint8_t> run;
+    for (std::size_t i = 0; i < fatSectors.size();) {
         if (fatSectors[i] >= m_sectorCount)
             return Status::FileCorrupt;
+        // Writers keep the FAT in consecutive sectors; a run of them is read in one call.
+        std::size_t length = 1;
+        while (i + length < fatSectors.size() && fatSectors[i + length] == fatSectors[i] + length &&
+               fatSectors[i + length] < m_sectorCount)
+            ++length;
+        run.resize(length * m_sectorSize);
         Status status =
-            m_file->ReadAt((static_cast<std::uint64_t>(fatSectors[i]) + 1) * m_sectorSize, sector.data(), m_sectorSize);
+            m_file->ReadAt((static_cast<std::uint64_t>(fatSectors[i]) + 1) * m_sectorSize, run.data(), run.size());
         if (!Succeeded(status))
             return status;
-        for (std::uint32_t j = 0; j < perSector; ++j)
-            m_fat[i * perSector + j] = Get32(sector.data() + 4 * j);
+        for (std::size_t j = 0; j < length * perSector; ++j)
+            m_fat[i * perSector + j] = Get32(run.data() + 4 * j);
+        i += length;
     }
     return Status::Ok;
 }
