@@ -13,7 +13,7 @@ namespace ovrin {
 
 class CRegCompilerBase {
 public:
-    // The pattern is read up to its first zero unit (one is always present at its end).
+    // The pattern holds no zero unit; reading past its end gives 0, which ends every construct.
     CRegCompilerBase(const std::u16string& pattern, CRegErrorHandler& errors);
     virtual ~CRegCompilerBase() = default;
 
