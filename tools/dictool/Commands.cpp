@@ -8,6 +8,15 @@
 #include "dictengine/DictFile.h"
 
 #include <cstdio>
+#include <vector>
+
+#ifdef _WIN32
+#include <io.h>
+#define isatty _isatty
+#define fileno _fileno
+#else
+#include <unistd.h>
+#endif
 
 namespace dictool {
 
@@ -19,10 +28,64 @@ std::string Hex(unsigned value, int digits) {
     return text;
 }
 
+unsigned CodePageOf(unsigned char language) {
+    return language == DEngine::kLangRussian ? ovrin::kCodePageCyrillic : ovrin::kCodePageWestern;
+}
+
+// One dictionary file opened by itself, closed and forgotten at the end of the command.
+class SingleDictionary {
+public:
+    SingleDictionary(const std::wstring& path, std::ostream& err) {
+        DEngine::DoneDictEngine();
+        if (DEngine::AttachDictionary(path.c_str()) != 1) {
+            err << "dictool: " << ovrin::Utf16ToUtf8(path) << ": not a dictionary that can be read\n";
+            return;
+        }
+        m_handle = DEngine::OpenDictionary(DEngine::GetDictionaryHandle(0, 0));
+        if (m_handle == nullptr)
+            err << "dictool: " << ovrin::Utf16ToUtf8(path) << ": the dictionary cannot be opened\n";
+    }
+    ~SingleDictionary() { DEngine::DoneDictEngine(); }
+    __DictHandle* Handle() const { return m_handle; }
+    unsigned char Language() const { return static_cast<unsigned char>(DEngine::GetDirection(m_handle) >> 8); }
+    // Text typed on the command line, in the code page of the dictionary's source language.
+    std::string Encode(const std::wstring& text) const { return ovrin::WideToMultiByte(CodePageOf(Language()), text); }
+
+private:
+    __DictHandle* m_handle = nullptr;
+};
+
+bool ParseNumber(const std::wstring& text, unsigned long max, unsigned long* value) {
+    if (text.empty() || text.size() > 10)
+        return false;
+    unsigned long long number = 0;
+    for (wchar_t c : text) {
+        if (c < L'0' || c > L'9')
+            return false;
+        number = number * 10 + static_cast<unsigned>(c - L'0');
+    }
+    if (number > max)
+        return false;
+    *value = static_cast<unsigned long>(number);
+    return true;
+}
+
+bool g_showProgress = false;
+
+int ShowProgress(unsigned long total, unsigned long current, unsigned short) {
+    if (g_showProgress && total > 0) {
+        int filled = static_cast<int>(40.0 * current / total);
+        std::fprintf(stderr, "\r[%-40s] %3lu%%", std::string(static_cast<std::size_t>(filled), '#').c_str(),
+                     current * 100 / total);
+        std::fflush(stderr);
+    }
+    return 1;
+}
+
 } // namespace
 
 std::string DictionaryText(const std::string& bytes, unsigned char language) {
-    unsigned codePage = language == DEngine::kLangRussian ? ovrin::kCodePageCyrillic : ovrin::kCodePageWestern;
+    unsigned codePage = CodePageOf(language);
     std::string shown;
     for (char c : bytes) {
         if (static_cast<unsigned char>(c) < 0x20) {
@@ -91,6 +154,82 @@ int List(const std::wstring& folder, std::ostream& out, std::ostream& err) {
     DEngine::DoneDictEngine();
     if (directions == 0)
         err << "dictool: no dictionaries in " << ovrin::Utf16ToUtf8(folder) << "\n";
+    return 0;
+}
+
+int Find(const std::wstring& path, const std::wstring& text, std::ostream& out, std::ostream& err) {
+    SingleDictionary dictionary(path, err);
+    if (dictionary.Handle() == nullptr)
+        return 1;
+    unsigned long index = 0;
+    int exact = 0;
+    if (DEngine::FindWord(dictionary.Handle(), dictionary.Encode(text).c_str(), &index, &exact) != 1) {
+        err << "dictool: the lookup failed (a damaged index block?)\n";
+        return 1;
+    }
+    const unsigned char* entry = DEngine::GetSingleIndex(dictionary.Handle(), index);
+    out << index << (exact ? " exact " : " nearest ")
+        << (entry != nullptr ? DictionaryText(DEngine::IndexDataToDisplayData(entry), dictionary.Language()) : "")
+        << "\n";
+    return 0;
+}
+
+int Index(const std::wstring& path, const std::wstring& firstText, const std::wstring& countText, std::ostream& out,
+          std::ostream& err) {
+    unsigned long first = 0, count = 0;
+    if (!ParseNumber(firstText, 0xFFFFFFFFul, &first) || !ParseNumber(countText, 0xFFFF, &count)) {
+        err << "dictool: FIRST and COUNT must be numbers (COUNT at most 65535)\n";
+        return 2;
+    }
+    SingleDictionary dictionary(path, err);
+    if (dictionary.Handle() == nullptr)
+        return 1;
+    std::vector<const unsigned char*> rows(count);
+    if (count > 0 &&
+        DEngine::GetIndex(dictionary.Handle(), first, static_cast<unsigned short>(count), rows.data()) != 1) {
+        err << "dictool: headwords " << first << " to " << first + count - 1 << " are not all there ("
+            << DEngine::GetTotalWordCount(dictionary.Handle()) << " headwords)\n";
+        return 1;
+    }
+    DEngine::IndexDataToDisplayData(static_cast<unsigned short>(count), rows.data());
+    for (unsigned long i = 0; i < count; ++i)
+        out << first + i << " " << DictionaryText(reinterpret_cast<const char*>(rows[i]), dictionary.Language())
+            << "\n";
+    return 0;
+}
+
+int Search(const std::wstring& path, const std::wstring& pattern, std::ostream& out, std::ostream& err) {
+    SingleDictionary dictionary(path, err);
+    if (dictionary.Handle() == nullptr)
+        return 1;
+    std::string encoded = dictionary.Encode(pattern);
+    if (encoded.size() > 255) {
+        err << "dictool: the pattern is longer than 255 bytes\n";
+        return 2;
+    }
+    unsigned long count = 0;
+    unsigned long* indexes = nullptr;
+    unsigned char* entries = nullptr;
+    g_showProgress = isatty(fileno(stderr)) != 0;
+    int complete =
+        DEngine::PerformSearch(dictionary.Handle(), encoded.c_str(), &count, &indexes, &entries, ShowProgress);
+    if (g_showProgress)
+        std::fprintf(stderr, "\r%50s\r", "");
+    const unsigned char* entry = entries;
+    for (unsigned long i = 0; i < count; ++i) {
+        const char* text = reinterpret_cast<const char*>(entry);
+        out << indexes[i] << " " << DictionaryText(DEngine::IndexDataToDisplayData(entry), dictionary.Language())
+            << "\n";
+        entry += std::char_traits<char>::length(text) + 1;
+    }
+    DEngine::FreePtr(indexes);
+    DEngine::FreePtr(entries);
+    if (complete != 1 && count == 0) {
+        err << "dictool: the search failed (a damaged index block?)\n";
+        return 1;
+    }
+    if (complete != 1)
+        err << "dictool: the results were cut at the limit\n";
     return 0;
 }
 

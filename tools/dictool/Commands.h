@@ -9,6 +9,10 @@ namespace dictool {
 
 int Info(const std::wstring& path, std::ostream& out, std::ostream& err);
 int List(const std::wstring& folder, std::ostream& out, std::ostream& err);
+int Find(const std::wstring& path, const std::wstring& text, std::ostream& out, std::ostream& err);
+int Index(const std::wstring& path, const std::wstring& first, const std::wstring& count, std::ostream& out,
+          std::ostream& err);
+int Search(const std::wstring& path, const std::wstring& pattern, std::ostream& out, std::ostream& err);
 
 // Text for a terminal: 8-bit dictionary text in the code page of its language, as UTF-8.
 std::string DictionaryText(const std::string& bytes, unsigned char language);

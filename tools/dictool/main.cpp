@@ -18,17 +18,24 @@ namespace {
 
 int Usage() {
     std::cerr << "usage: dictool info FILE\n"
-                 "       dictool list FOLDER\n";
+                 "       dictool list FOLDER\n"
+                 "       dictool find FILE TEXT\n"
+                 "       dictool index FILE FIRST COUNT\n"
+                 "       dictool search FILE PATTERN\n";
     return 2;
 }
 
 int Run(const std::vector<std::wstring>& args) {
-    if (args.size() != 2)
-        return Usage();
-    if (args[0] == L"info")
+    if (args.size() == 2 && args[0] == L"info")
         return dictool::Info(args[1], std::cout, std::cerr);
-    if (args[0] == L"list")
+    if (args.size() == 2 && args[0] == L"list")
         return dictool::List(args[1], std::cout, std::cerr);
+    if (args.size() == 3 && args[0] == L"find")
+        return dictool::Find(args[1], args[2], std::cout, std::cerr);
+    if (args.size() == 4 && args[0] == L"index")
+        return dictool::Index(args[1], args[2], args[3], std::cout, std::cerr);
+    if (args.size() == 3 && args[0] == L"search")
+        return dictool::Search(args[1], args[2], std::cout, std::cerr);
     return Usage();
 }
 

@@ -127,6 +127,31 @@ TEST(DictoolTest, List_ShowsTheCatalogueInEngineOrder) {
     EXPECT_TRUE(er < general && general < mine && mine < re && re < zeta) << result.out;
 }
 
+TEST(DictoolTest, FindIndexAndSearch_OnARussianDictionary) {
+    testsupport::TempFolder folder;
+    std::wstring path = folder.File(L"re.dic");
+    std::string error;
+    // "дом", "дома", "кот" in code page 1251, sorted.
+    std::vector<dengine::WriterEntry> entries = Entries({"\xE4\xEE\xEC", "\xE4\xEE\xEC\xE0", "\xEA\xEE\xF2"});
+    dengine::DictionaryDescription description = Describe("Russian", 0x0201);
+    description.checkOrder = true;
+    ASSERT_TRUE(dengine::WriteDictionary(path, description, entries, &error)) << error;
+    Result found = RunDictool({L"find", path, L"\x0414\x043E"}); // "До"
+    EXPECT_EQ(found.exitCode, 0);
+    EXPECT_EQ(found.out, "0 nearest \xD0\xB4\xD0\xBE\xD0\xBC\n");
+    found = RunDictool({L"find", path, L"\x043A\x043E\x0442"}); // "кот"
+    EXPECT_EQ(found.out, "2 exact \xD0\xBA\xD0\xBE\xD1\x82\n");
+    Result rows = RunDictool({L"index", path, L"1", L"2"});
+    EXPECT_EQ(rows.exitCode, 0);
+    EXPECT_EQ(rows.out, "1 \xD0\xB4\xD0\xBE\xD0\xBC\xD0\xB0\n2 \xD0\xBA\xD0\xBE\xD1\x82\n");
+    EXPECT_NE(RunDictool({L"index", path, L"2", L"2"}).exitCode, 0) << "past the last headword";
+    EXPECT_NE(RunDictool({L"index", path, L"x", L"2"}).exitCode, 0);
+    Result matches = RunDictool({L"search", path, L"\x0434?\x043C*"}); // "д?м*"
+    EXPECT_EQ(matches.exitCode, 0);
+    EXPECT_EQ(matches.out, "0 \xD0\xB4\xD0\xBE\xD0\xBC\n1 \xD0\xB4\xD0\xBE\xD0\xBC\xD0\xB0\n");
+    EXPECT_NE(RunDictool({L"search", path, std::wstring(300, L'a')}).exitCode, 0);
+}
+
 TEST(DictoolTest, Errors_GoToStderrWithANonZeroExit) {
     testsupport::TempFolder folder;
     std::wstring text = folder.File(L"text.dic");
