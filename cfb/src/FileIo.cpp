@@ -3,6 +3,7 @@
 #include "FileIo.h"
 
 #include <atomic>
+#include <cstring>
 #include <mutex>
 
 #ifdef _WIN32
@@ -230,27 +231,42 @@ Status FileIo::Flush() {
 
 namespace {
 
-bool RenameOver(HANDLE handle, const std::wstring& target) {
+// Renames the file of handle to target, replacing it. With posixSemantics the replaced file may
+// still be open elsewhere (Windows 10 and later, on NTFS); the plain rename refuses that.
+bool RenameOver(HANDLE handle, const std::wstring& target, bool posixSemantics) {
+    // FILE_RENAME_INFO begins with a 4-byte field: ReplaceIfExists for the plain rename, Flags for
+    // the extended one (information class 22, which older headers do not name).
+    constexpr DWORD kReplaceIfExists = 0x1;
+    constexpr DWORD kPosixSemantics = 0x2;
+    constexpr auto kRenameInfoEx = static_cast<FILE_INFO_BY_HANDLE_CLASS>(22);
     std::size_t bytes = sizeof(FILE_RENAME_INFO) + (target.size() + 1) * sizeof(wchar_t);
     std::unique_ptr<unsigned char[]> buffer(new unsigned char[bytes]());
     auto* info = reinterpret_cast<FILE_RENAME_INFO*>(buffer.get());
-    info->ReplaceIfExists = TRUE;
+    if (posixSemantics) {
+        const DWORD flags = kReplaceIfExists | kPosixSemantics;
+        std::memcpy(buffer.get(), &flags, sizeof flags);
+    } else {
+        info->ReplaceIfExists = TRUE;
+    }
     info->RootDirectory = nullptr;
     info->FileNameLength = static_cast<DWORD>(target.size() * sizeof(wchar_t));
     std::copy(target.begin(), target.end(), info->FileName);
     info->FileName[target.size()] = 0;
-    return SetFileInformationByHandle(handle, FileRenameInfo, info, static_cast<DWORD>(bytes)) != 0;
+    return SetFileInformationByHandle(handle, posixSemantics ? kRenameInfoEx : FileRenameInfo, info,
+                                      static_cast<DWORD>(bytes)) != 0;
 }
 
 } // namespace
 
 Status FileIo::Replace(const std::wstring& target, FileIo& current) {
-    // The new file is moved by its own handle, which stays open with its exclusive share mode, so
-    // no other open can slip in on the new file. Some systems refuse to replace a file that is still
-    // open, even when it allows deletion; the old file is closed then and the move tried again.
-    if (!RenameOver(m_handle->handle, target)) {
+    // The new file is moved by its own handle, which stays open with its exclusive share mode, so no
+    // other open can slip in on the new file. Replacing the old file while it is still open needs
+    // the rename with POSIX semantics; where the system lacks it (older Windows, Wine) the old file
+    // is closed first, which leaves a short moment in which another open of the old file could win
+    // and make this rename fail.
+    if (!RenameOver(m_handle->handle, target, true) && !RenameOver(m_handle->handle, target, false)) {
         current.m_handle->Close();
-        if (!RenameOver(m_handle->handle, target))
+        if (!RenameOver(m_handle->handle, target, false))
             return StatusFromError(GetLastError(), Status::WriteFault);
     }
     m_path = target;
