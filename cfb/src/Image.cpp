@@ -151,22 +151,33 @@ Status Image::FollowChain(std::uint32_t start, std::uint64_t count, bool mini,
     const std::uint64_t limit =
         mini ? std::min<std::uint64_t>(table.size(), m_miniStreamSize / kMiniSectorSize) : m_sectorCount;
     chain->clear();
-    if (count != kWholeChain && count > limit)
+    const bool wholeChain = count == kWholeChain;
+    if (!wholeChain && count > limit)
         return Status::FileCorrupt;
-    std::vector<bool> seen(static_cast<std::size_t>(limit), false);
+    // A chain of unknown length is checked for loops as it is walked; one of known length (a
+    // stream's) is walked to that length and then checked for a sector met twice, which costs
+    // memory in proportion to the stream rather than to the file.
+    std::vector<bool> seen(wholeChain ? static_cast<std::size_t>(limit) : 0, false);
     std::uint32_t sector = start;
     while (chain->size() < count) {
-        if (count == kWholeChain && sector == kEndOfChain)
+        if (wholeChain && sector == kEndOfChain)
             break;
-        if (sector >= limit || seen[sector])
+        if (sector >= limit || (wholeChain && seen[sector]))
             return Status::FileCorrupt;
-        seen[sector] = true;
+        if (wholeChain)
+            seen[sector] = true;
         chain->push_back(sector);
         if (chain->size() == count)
             break;
         if (sector >= table.size())
             return Status::FileCorrupt;
         sector = table[sector];
+    }
+    if (!wholeChain) {
+        std::vector<std::uint32_t> sorted(*chain);
+        std::sort(sorted.begin(), sorted.end());
+        if (std::adjacent_find(sorted.begin(), sorted.end()) != sorted.end())
+            return Status::FileCorrupt;
     }
     return Status::Ok;
 }

@@ -155,10 +155,6 @@ private:
     friend struct detail::StorageState;
     explicit Storage(std::unique_ptr<detail::StorageState> state);
     std::unique_ptr<detail::StorageState> m_state;
-
-    friend Status OpenRootStorage(std::wstring_view path, Mode mode, std::unique_ptr<Storage>* storage);
-    friend Status CreateRootStorage(std::wstring_view path, Mode mode, std::unique_ptr<Storage>* storage,
-                                    SectorSize sectorSize);
 };
 
 // Opens a compound file as its root storage. Modes: Read (any share value; a read-only open reads
