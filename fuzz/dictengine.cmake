@@ -1,2 +1,3 @@
 # The dictionary engine attaching and opening fuzzed dictionaries.
 ovrin_add_fuzzer(fuzz_dict_open SOURCES fuzz_dict_open.cpp LIBS ovrin_dictengine ovrin_dictwriter ovrin_common ovrin_testsupport)
+ovrin_add_fuzzer(fuzz_dict_search SOURCES fuzz_dict_search.cpp LIBS ovrin_dictengine ovrin_dictwriter ovrin_common ovrin_testsupport)

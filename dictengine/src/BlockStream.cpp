@@ -56,6 +56,24 @@ bool DecodeIndexBlock(const std::vector<std::uint8_t>& stream, std::uint16_t* co
     return Decompress(stream.data() + 4, stream.size() - 4, ReadBigEndian16(stream.data() + 2), data);
 }
 
+bool DecodeIndexBlock(const std::vector<std::uint8_t>& stream, std::uint16_t* count,
+                      std::unique_ptr<std::uint8_t[]>* data, std::uint16_t* size) {
+    if (stream.size() < 4)
+        return false;
+    *count = ReadBigEndian16(stream.data());
+    *size = 0;
+    data->reset();
+    if (*count == 0)
+        return true;
+    uLongf produced = ReadBigEndian16(stream.data() + 2);
+    auto buffer = std::make_unique_for_overwrite<std::uint8_t[]>(produced == 0 ? 1 : produced);
+    if (uncompress(buffer.get(), &produced, stream.data() + 4, static_cast<uLong>(stream.size() - 4)) != Z_OK)
+        return false;
+    *size = static_cast<std::uint16_t>(produced);
+    *data = std::move(buffer);
+    return true;
+}
+
 bool DecodeArticleBlock(const std::vector<std::uint8_t>& stream, std::vector<std::uint8_t>* data) {
     if (stream.size() < 2)
         return false;

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 namespace dengine {
@@ -14,6 +15,10 @@ constexpr std::uint32_t kMaxBlockSize = 65535;
 // never decompressed. False when the stream is too short or its data does not decompress.
 bool DecodeIndexBlock(const std::vector<std::uint8_t>& stream, std::uint16_t* count, std::vector<std::uint8_t>* data);
 bool DecodeArticleBlock(const std::vector<std::uint8_t>& stream, std::vector<std::uint8_t>* data);
+
+// The same for an index block, into a buffer of its own size: *size bytes at *data.
+bool DecodeIndexBlock(const std::vector<std::uint8_t>& stream, std::uint16_t* count,
+                      std::unique_ptr<std::uint8_t[]>* data, std::uint16_t* size);
 
 // Compressed at level 9. False when the data is larger than a block may be.
 bool EncodeIndexBlock(std::uint16_t count, const std::vector<std::uint8_t>& data, std::vector<std::uint8_t>* stream);

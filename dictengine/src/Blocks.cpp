@@ -5,6 +5,7 @@
 #include "Engine.h"
 
 #include <algorithm>
+#include <cstring>
 
 namespace dengine {
 
@@ -35,26 +36,26 @@ bool LoadBlock(sDictData& record, unsigned block) {
     sBlockInfo& info = record.blocks[block];
     if (info.data || info.count == 0)
         return true;
-    std::vector<std::uint8_t> stream, data;
-    std::uint16_t count = 0;
+    std::vector<std::uint8_t> stream;
+    std::unique_ptr<std::uint8_t[]> data;
+    std::uint16_t count = 0, size = 0;
     if (!ReadWholeStream(*record.storage, BlockStreamName(block, 1), &stream) ||
-        !DecodeIndexBlock(stream, &count, &data))
+        !DecodeIndexBlock(stream, &count, &data, &size) || !data)
         return false;
     std::vector<std::uint16_t> offsets;
     offsets.reserve(info.count);
-    std::size_t offset = 0;
-    for (unsigned i = 0; i < info.count; ++i) {
-        if (offset >= data.size())
+    const std::uint8_t* begin = data.get();
+    const std::uint8_t* end = begin + size;
+    for (const std::uint8_t* entry = begin; offsets.size() < info.count; ++entry) {
+        if (entry >= end)
             return false; // fewer entries than the block promises
-        offsets.push_back(static_cast<std::uint16_t>(offset));
-        auto end = std::find(data.begin() + static_cast<std::ptrdiff_t>(offset), data.end(), 0);
-        if (end == data.end())
+        offsets.push_back(static_cast<std::uint16_t>(entry - begin));
+        entry = static_cast<const std::uint8_t*>(std::memchr(entry, 0, static_cast<std::size_t>(end - entry)));
+        if (entry == nullptr)
             return false; // an entry without its NUL
-        offset = static_cast<std::size_t>(end - data.begin()) + 1;
     }
-    info.data = std::make_unique<std::uint8_t[]>(data.size());
-    std::copy(data.begin(), data.end(), info.data.get());
-    info.size = static_cast<std::uint16_t>(data.size());
+    info.data = std::move(data);
+    info.size = size;
     info.entryOffsets = std::move(offsets);
     return true;
 }
