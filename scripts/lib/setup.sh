@@ -7,6 +7,7 @@ PACKAGES=(
   zlib1g-dev libgtest-dev googletest libbenchmark-dev
   wine wine64 xvfb locales imagemagick
   python3-olefile
+  mueller7-dict dict-freedict-deu-rus dict-freedict-fra-rus dict-freedict-eng-rus
 )
 
 as_root() {
@@ -50,3 +51,13 @@ configure_and_build() {
 build_native() { configure_and_build build/native -DCMAKE_BUILD_TYPE=RelWithDebInfo; }
 build_sanitized() { configure_and_build build/asan -DCMAKE_BUILD_TYPE=Debug -DOVRIN_SANITIZE=ON; }
 build_windows() { configure_and_build build/win -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-w64.cmake"; }
+
+# The sample dictionaries of the suite, from the dictionaries Debian ships, into build/samples.
+build_samples() {
+  local dicbuild="$ROOT/build/native/tools/dicbuild/dicbuild" dictd=/usr/share/dictd out="$ROOT/build/samples"
+  mkdir -p "$out"
+  "$dicbuild" --style mueller --name "Mueller ER" --direction ER "$dictd/mueller7.index" "$dictd/mueller7.dict.dz" "$out/mueller-er.dic" &&
+  "$dicbuild" --style mueller --reverse --name "Mueller RE" --direction ER "$dictd/mueller7.index" "$dictd/mueller7.dict.dz" "$out/mueller-re.dic" &&
+  "$dicbuild" --style freedict --name "FreeDict GR" --direction GR "$dictd/freedict-deu-rus.index" "$dictd/freedict-deu-rus.dict.dz" "$out/freedict-gr.dic" &&
+  "$dicbuild" --style freedict --name "FreeDict FR" --direction FR "$dictd/freedict-fra-rus.index" "$dictd/freedict-fra-rus.dict.dz" "$out/freedict-fr.dic"
+}

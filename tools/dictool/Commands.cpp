@@ -36,7 +36,10 @@ unsigned CodePageOf(unsigned char language) {
 class SingleDictionary {
 public:
     SingleDictionary(const std::wstring& path, std::ostream& err) {
+        // The engine starts on a folder without dictionaries (initialisation loads the fold table the
+        // comparisons need), then takes the one file.
         DEngine::DoneDictEngine();
+        DEngine::InitDictEngine((path + L".no-such-folder").c_str());
         if (DEngine::AttachDictionary(path.c_str()) != 1) {
             err << "dictool: " << ovrin::Utf16ToUtf8(path) << ": not a dictionary that can be read\n";
             return;
