@@ -120,10 +120,13 @@ public:
     void ReportRuns(const std::vector<Run>& runs) override {
         ConsoleReporter::ReportRuns(runs);
         for (const Run& run : runs) {
+            // Single runs, or the mean of repeated ones.
+            if (!run.aggregate_name.empty() && run.aggregate_name != "mean")
+                continue;
             double seconds = run.GetAdjustedRealTime() / 1e3; // milliseconds to seconds
-            if (run.benchmark_name() == "BM_PlainFileRead")
+            if (run.run_name.function_name == "BM_PlainFileRead")
                 m_plain = seconds;
-            if (run.benchmark_name() == "BM_LargeStreamRead")
+            if (run.run_name.function_name == "BM_LargeStreamRead")
                 m_stream = seconds;
         }
     }

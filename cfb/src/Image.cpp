@@ -154,17 +154,18 @@ Status Image::FollowChain(std::uint32_t start, std::uint64_t count, bool mini,
     const bool wholeChain = count == kWholeChain;
     if (!wholeChain && count > limit)
         return Status::FileCorrupt;
-    // A chain of unknown length is checked for loops as it is walked; one of known length (a
-    // stream's) is walked to that length and then checked for a sector met twice, which costs
-    // memory in proportion to the stream rather than to the file.
-    std::vector<bool> seen(wholeChain ? static_cast<std::size_t>(limit) : 0, false);
+    // A loop shows as a sector met twice. The map of sectors seen is as large as the file in sectors
+    // (one bit each); for a short chain in a large file the chain is instead sorted and checked for
+    // neighbours that are equal, which costs memory in proportion to the chain.
+    const bool mapSeen = wholeChain || limit <= 64 * count;
+    std::vector<bool> seen(mapSeen ? static_cast<std::size_t>(limit) : 0, false);
     std::uint32_t sector = start;
     while (chain->size() < count) {
         if (wholeChain && sector == kEndOfChain)
             break;
-        if (sector >= limit || (wholeChain && seen[sector]))
+        if (sector >= limit || (mapSeen && seen[sector]))
             return Status::FileCorrupt;
-        if (wholeChain)
+        if (mapSeen)
             seen[sector] = true;
         chain->push_back(sector);
         if (chain->size() == count)
@@ -173,7 +174,7 @@ Status Image::FollowChain(std::uint32_t start, std::uint64_t count, bool mini,
             return Status::FileCorrupt;
         sector = table[sector];
     }
-    if (!wholeChain) {
+    if (!mapSeen) {
         std::vector<std::uint32_t> sorted(*chain);
         std::sort(sorted.begin(), sorted.end());
         if (std::adjacent_find(sorted.begin(), sorted.end()) != sorted.end())
