@@ -4,6 +4,7 @@
 // definition in the source language after it.
 #include "Model.h"
 
+#include <algorithm>
 #include <map>
 #include <regex>
 
@@ -183,6 +184,11 @@ bool ParseFreeDictEntry(const std::string& headword, const std::string& body, He
         std::size_t end = angle != std::string::npos ? angle : header.size();
         result->transcription = Trim(header.substr(slash + 1, end - slash - 1));
     }
+    // The index keeps a simplified form of some headwords ("lavenir" for "l'avenir"); the header line
+    // has the headword as written.
+    std::string written = Trim(header.substr(0, std::min(slash, angle)));
+    if (!written.empty())
+        result->headword = written;
     if (angle != std::string::npos) {
         std::size_t close = header.find('>', angle);
         std::string tags = header.substr(angle + 2, close == std::string::npos ? std::string::npos : close - angle - 2);

@@ -63,6 +63,13 @@ TEST(ParserTest, FreeDict_HeaderSensesAndDefinitions) {
     EXPECT_EQ(headword.parts[0].senses[0].note, "B\xC3\xA2timent servant de logis; Lign\xC3\xA9"
                                                 "e, famille");
     EXPECT_EQ(headword.parts[0].senses[1].note, "Entreprise, commerce");
+    ASSERT_TRUE(ParseFreeDictEntry("lavenir",
+                                   "l\xE2\x80\x99"
+                                   "avenir <n>\n\xD0\xB1\n",
+                                   &headword));
+    EXPECT_EQ(headword.headword, "l\xE2\x80\x99"
+                                 "avenir")
+        << "the headword as the entry writes it";
     ASSERT_TRUE(ParseFreeDictEntry("laver", "laver /la.ve/ <v>\n\xD0\xBC\xD1\x8B\xD1\x82\xD1\x8C\n", &headword));
     EXPECT_EQ(headword.parts[0].partOfSpeech, 3);
     EXPECT_EQ(headword.parts[0].senses[0].translation, "\xD0\xBC\xD1\x8B\xD1\x82\xD1\x8C");
