@@ -348,18 +348,35 @@ Status Image::ReadMini(Content& content, std::uint64_t offset, std::uint8_t* out
             return status;
         content.chainKnown = true;
     }
+    // Where a mini sector lies in the file: its place in the mini stream, through the mini stream's
+    // own chain of regular sectors. A mini sector never straddles two regular sectors: the sector
+    // size is a multiple of 64.
+    auto filePosition = [&](std::size_t index, std::uint64_t* position) {
+        std::uint64_t inStream = static_cast<std::uint64_t>(content.chain[index]) * kMiniSectorSize;
+        std::uint64_t container = inStream / m_sectorSize;
+        if (container >= m_miniStreamChain.size())
+            return false;
+        *position =
+            (static_cast<std::uint64_t>(m_miniStreamChain[container]) + 1) * m_sectorSize + inStream % m_sectorSize;
+        return true;
+    };
     while (size > 0) {
         std::size_t index = static_cast<std::size_t>(offset / kMiniSectorSize);
         std::size_t inner = static_cast<std::size_t>(offset % kMiniSectorSize);
-        std::size_t piece = std::min<std::size_t>(size, kMiniSectorSize - inner);
-        // A mini sector never straddles two regular sectors: the sector size is a multiple of 64.
-        std::uint64_t position = static_cast<std::uint64_t>(content.chain[index]) * kMiniSectorSize + inner;
-        std::uint64_t container = position / m_sectorSize;
-        if (container >= m_miniStreamChain.size())
+        std::uint64_t start = 0;
+        if (!filePosition(index, &start))
             return Status::FileCorrupt;
-        Status status = m_file->ReadAt((static_cast<std::uint64_t>(m_miniStreamChain[container]) + 1) * m_sectorSize +
-                                           position % m_sectorSize,
-                                       out, piece);
+        start += inner;
+        // Mini sectors that follow one another in the file are read in one call: a small stream
+        // written in one piece is mostly one run.
+        std::size_t piece = std::min<std::size_t>(size, kMiniSectorSize - inner);
+        for (std::size_t next = index + 1; piece < size && next < content.chain.size(); ++next) {
+            std::uint64_t position = 0;
+            if (!filePosition(next, &position) || position != start + piece)
+                break;
+            piece += std::min<std::size_t>(size - piece, kMiniSectorSize);
+        }
+        Status status = m_file->ReadAt(start, out, piece);
         if (!Succeeded(status))
             return status;
         out += piece;

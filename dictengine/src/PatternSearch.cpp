@@ -18,30 +18,46 @@ std::size_t FixedPrefixLength(const char* text) {
     return std::strcspn(text, "?*");
 }
 
-// Results grow geometrically; the caller frees both arrays with FreePtr (free).
+// Results grow geometrically; the caller frees both arrays with FreePtr (free). Entry bytes are
+// added in runs: matching entries that lie one after another in a block are copied in one piece.
 class ResultArrays {
 public:
+    ResultArrays(bool wantIndexes, bool wantEntries) : m_wantIndexes(wantIndexes), m_wantEntries(wantEntries) {}
     ~ResultArrays() {
         std::free(m_indexes);
         std::free(m_entries);
     }
-    std::size_t EntryBytes() const { return m_entryBytes; }
+    // Bytes of every entry taken so far, those still waiting in the current run included.
+    std::size_t EntryBytes() const { return m_entryBytes + m_runLength; }
 
-    bool Append(bool wantIndexes, bool wantEntries, unsigned long number, const char* entry, std::size_t length) {
-        if (wantIndexes) {
+    bool Append(unsigned long number, const char* entry, std::size_t length) {
+        if (m_wantIndexes) {
             if (m_count == m_indexCapacity &&
                 !Grow(reinterpret_cast<void**>(&m_indexes), &m_indexCapacity, sizeof(unsigned long), m_count + 1))
                 return false;
             m_indexes[m_count] = number;
         }
-        if (wantEntries) {
-            if (m_entryBytes + length + 1 > m_entryCapacity &&
-                !Grow(reinterpret_cast<void**>(&m_entries), &m_entryCapacity, 1, m_entryBytes + length + 1))
-                return false;
-            std::memcpy(m_entries + m_entryBytes, entry, length + 1);
-        }
-        m_entryBytes += length + 1;
         ++m_count;
+        if (m_runLength > 0 && entry != m_run + m_runLength && !EndRun())
+            return false;
+        if (m_runLength == 0)
+            m_run = entry;
+        m_runLength += length + 1;
+        return true;
+    }
+
+    // Copies the waiting run of entries; called before the block it points into is freed.
+    bool EndRun() {
+        if (m_runLength == 0)
+            return true;
+        if (m_wantEntries) {
+            if (m_entryBytes + m_runLength > m_entryCapacity &&
+                !Grow(reinterpret_cast<void**>(&m_entries), &m_entryCapacity, 1, m_entryBytes + m_runLength))
+                return false;
+            std::memcpy(m_entries + m_entryBytes, m_run, m_runLength);
+        }
+        m_entryBytes += m_runLength;
+        m_runLength = 0;
         return true;
     }
 
@@ -68,12 +84,16 @@ private:
         return true;
     }
 
+    bool m_wantIndexes;
+    bool m_wantEntries;
     unsigned long* m_indexes = nullptr;
     unsigned char* m_entries = nullptr;
     std::size_t m_indexCapacity = 0;
     std::size_t m_entryCapacity = 0;
     std::size_t m_entryBytes = 0;
     std::size_t m_count = 0;
+    const char* m_run = nullptr;
+    std::size_t m_runLength = 0;
 };
 
 } // namespace
@@ -115,7 +135,7 @@ int PerformSearch(__DictHandle* handle, const char* pattern, unsigned long* coun
     }
     std::size_t navigationLength = FixedPrefixLength(navigate);
 
-    ResultArrays results;
+    ResultArrays results(indexes != nullptr, entries != nullptr);
     unsigned long found = 0;
     unsigned long number = 0;
     bool complete = true;
@@ -143,29 +163,37 @@ int PerformSearch(__DictHandle* handle, const char* pattern, unsigned long* coun
             return 0;
         }
         bool stop = false;
-        for (unsigned j = 0; j < record->blocks[g].count; ++j, ++number) {
-            if (number % 100 == 0 && progress != nullptr &&
+        const sBlockInfo& info = record->blocks[g];
+        const char* data = reinterpret_cast<const char*>(info.data.get());
+        for (unsigned j = 0; j < info.count; ++j, ++number) {
+            if (progress != nullptr && number % 100 == 0 &&
                 progress(total, number, static_cast<unsigned short>(found)) == 0) {
                 stop = true; // cancelled: what was found so far is the answer
                 break;
             }
-            const char* entry = EntryText(*record, g, j);
+            const char* entry = data + info.entryOffsets[j];
             const char* display = DisplayOf(entry);
             bool match = hasWildcards ? WildcardMatch(weights.order, pattern, display)
                                       : CountedCompare(weights, pattern, display, fixedLength) == 0;
             if (!match)
                 continue;
-            std::size_t entryLength = std::strlen(entry);
+            // An entry ends at the NUL just before the next one starts.
+            std::size_t entryLength =
+                j + 1 < info.count ? info.entryOffsets[j + 1] - 1u - info.entryOffsets[j] : std::strlen(entry);
             if (results.EntryBytes() + entryLength + 1 > limit) {
                 complete = g + 1 == blockCount;
                 stop = true;
                 break;
             }
-            if (!results.Append(indexes != nullptr, entries != nullptr, number, entry, entryLength)) {
+            if (!results.Append(number, entry, entryLength)) {
                 *count = 0; // out of memory: nothing is handed out
                 return 0;
             }
             ++found;
+        }
+        if (!results.EndRun()) {
+            *count = 0;
+            return 0;
         }
         if (stop)
             break;
