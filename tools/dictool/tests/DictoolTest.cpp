@@ -152,6 +152,21 @@ TEST(DictoolTest, FindIndexAndSearch_OnARussianDictionary) {
     EXPECT_NE(RunDictool({L"search", path, std::wstring(300, L'a')}).exitCode, 0);
 }
 
+TEST(DictoolTest, Find_ComparesWithTheFoldTableOnAWesternDictionary) {
+    // Words of different lengths: without the fold table every comparison would go by length alone.
+    testsupport::TempFolder folder;
+    std::wstring path = folder.File(L"en.dic");
+    std::string error;
+    dengine::DictionaryDescription description = Describe("English", 0x0102);
+    description.checkOrder = true;
+    ASSERT_TRUE(
+        dengine::WriteDictionary(path, description, Entries({"adolescent", "b", "hello", "hellos", "zebra"}), &error))
+        << error;
+    EXPECT_EQ(RunDictool({L"find", path, L"hello"}).out, "2 exact hello\n");
+    EXPECT_EQ(RunDictool({L"find", path, L"HELL"}).out, "2 nearest hello\n");
+    EXPECT_EQ(RunDictool({L"search", path, L"h*"}).out, "2 hello\n3 hellos\n");
+}
+
 TEST(DictoolTest, Errors_GoToStderrWithANonZeroExit) {
     testsupport::TempFolder folder;
     std::wstring text = folder.File(L"text.dic");
