@@ -159,12 +159,13 @@ TEST(DictoolTest, Find_ComparesWithTheFoldTableOnAWesternDictionary) {
     std::string error;
     dengine::DictionaryDescription description = Describe("English", 0x0102);
     description.checkOrder = true;
-    ASSERT_TRUE(
-        dengine::WriteDictionary(path, description, Entries({"adolescent", "b", "hello", "hellos", "zebra"}), &error))
+    ASSERT_TRUE(dengine::WriteDictionary(
+        path, description,
+        Entries({"a", "abcdefgh", "b", "cat", "hello", "hellos", "i", "j", "k", "l", "m", "n", "o", "p"}), &error))
         << error;
-    EXPECT_EQ(RunDictool({L"find", path, L"hello"}).out, "2 exact hello\n");
-    EXPECT_EQ(RunDictool({L"find", path, L"HELL"}).out, "2 nearest hello\n");
-    EXPECT_EQ(RunDictool({L"search", path, L"h*"}).out, "2 hello\n3 hellos\n");
+    EXPECT_EQ(RunDictool({L"find", path, L"hello"}).out, "4 exact hello\n");
+    EXPECT_EQ(RunDictool({L"find", path, L"HELL"}).out, "4 nearest hello\n");
+    EXPECT_EQ(RunDictool({L"search", path, L"h*"}).out, "4 hello\n5 hellos\n");
 }
 
 TEST(DictoolTest, Errors_GoToStderrWithANonZeroExit) {
