@@ -58,6 +58,7 @@ struct EngineState {
     std::uint8_t orderTable[256] = {};
     std::uint8_t foldTable[256] = {};
     std::vector<sDirData> catalogue;
+    std::uint64_t articleBlockReads = 0; // article blocks decompressed since start, for tests of the cache
 };
 
 EngineState& Engine();
@@ -104,6 +105,14 @@ inline const char* EntryText(const sDictData& record, unsigned block, unsigned p
 // The display text and the key of an index entry (after a control byte n, the key skips n more).
 const char* DisplayOf(const char* entry);
 const char* KeyOf(const char* entry);
+
+// The end of the engine-owned buffer (an open record's cached article block, or a record's header)
+// that holds p; null when p lies in none of them, so that only its own lengths can bound it.
+const std::uint8_t* EngineBufferEnd(const std::uint8_t* p);
+
+// Article blocks: the cached block of an open record, read and decompressed when another is needed.
+bool LoadArticleBlock(sDictData& record, unsigned block);
+void DropArticleBlock(sDictData& record);
 
 // Opens the storage of a record's file with the mode its type asks for.
 cfb::Mode OpenModeFor(const sDictData& record, bool transactedForUser);
