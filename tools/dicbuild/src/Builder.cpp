@@ -91,8 +91,11 @@ struct Languages {
 
 // The article bytes of a parsed headword; empty when it does not fit a block.
 std::string BuildArticle(const Headword& headword, Languages languages, TextEncoder& encoder, Problems& problems) {
+    // An article of one part holds the part's tags at its top level; more parts are 0x80 containers.
+    // This is the form the engine's article model packs, so parsing and packing give the bytes back.
     std::string parts;
     bool first = true;
+    bool wrapParts = headword.parts.size() != 1;
     for (const Part& part : headword.parts) {
         std::string body;
         if (part.partOfSpeech > 0 && part.partOfSpeech < 256)
@@ -123,7 +126,9 @@ std::string BuildArticle(const Headword& headword, Languages languages, TextEnco
                     return {};
             }
         }
-        if (!AppendContainer(parts, 0x80, body))
+        if (!wrapParts)
+            parts = body;
+        else if (!AppendContainer(parts, 0x80, body))
             return {};
     }
     if (parts.size() + 2 > kMaxContainer)

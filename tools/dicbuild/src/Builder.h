@@ -1,6 +1,7 @@
 // Building a dictionary file from a dict-server dictionary: parsing every entry, turning it into an
 // article, sorting under the source language and writing the file; or the reverse dictionary, whose
-// headwords are the translations of the forward one. Articles: parts (0x80) with their part of speech
+// headwords are the translations of the forward one. Articles: parts (0x80; one part alone stands at
+// the article's top level) with their part of speech
 // (0x02), transcription (0x08) and notes (0x0A); translations (0x90) with text (0x01), label (0x03)
 // and note (0x08). Texts too long for a leaf are split over translations or cut; an article too long
 // for a block is left out.
