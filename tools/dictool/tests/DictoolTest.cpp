@@ -185,3 +185,37 @@ TEST(DictoolTest, Errors_GoToStderrWithANonZeroExit) {
         EXPECT_EQ(result.out, "");
     }
 }
+
+TEST(DictoolTest, UserCommands_MakeAndChangeAUserDictionaryAndArticleShowsTheTree) {
+    testsupport::TempFolder folder;
+    std::wstring root = testsupport::ToWide(folder.Path());
+    Result created = RunDictool({L"user", L"create", root, L"ER"});
+    ASSERT_EQ(created.exitCode, 0);
+    std::wstring path = folder.File(L"ER_User.dic");
+    EXPECT_EQ(created.out, ovrin::Utf16ToUtf8(path) + "\n");
+    EXPECT_EQ(RunDictool({L"user", L"add", path, L"house", L"\u0434\u043e\u043c"}).out, "0\n");
+    EXPECT_EQ(RunDictool({L"user", L"add", path, L"apple", L"\u044f\u0431\u043b\u043e\u043a\u043e"}).out, "0\n");
+    EXPECT_EQ(RunDictool({L"user", L"set", path, L"1", L"\u0434\u043e\u043c\u0438\u043a"}).exitCode, 0);
+    // The translation is stored in the target language's code page and shown decoded again.
+    EXPECT_EQ(RunDictool({L"article", path, L"1"}).out,
+              "1 house\n  0x90\n    0x01 \xD0\xB4\xD0\xBE\xD0\xBC\xD0\xB8\xD0\xBA\n");
+    EXPECT_EQ(RunDictool({L"user", L"delete", path, L"0"}).exitCode, 0);
+    EXPECT_EQ(RunDictool({L"index", path, L"0", L"1"}).out, "0 house\n");
+    EXPECT_EQ(RunDictool({L"user", L"delete", path, L"1"}).exitCode, 1);
+    EXPECT_EQ(RunDictool({L"article", path, L"1"}).exitCode, 1);
+}
+
+TEST(DictoolTest, Article_ExpandsAbbreviations) {
+    testsupport::TempFolder folder;
+    std::wstring path = folder.File(L"abbr.dic");
+    dengine::DictionaryDescription description = Describe("Abbr", 0x0102);
+    description.abbreviations[0x03] = {{2, "colloq."}};
+    std::string translation = dengine::MakeArticle({{0x01, "\xE4\xEE\xEC"}, {0x03, std::string("\x00\x02", 2)}});
+    std::vector<dengine::WriterEntry> entries = {{"house", "", dengine::MakeArticle({{0x90, translation.substr(2)}})}};
+    std::string error;
+    ASSERT_TRUE(dengine::WriteDictionary(path, description, entries, &error)) << error;
+    EXPECT_EQ(RunDictool({L"article", path, L"0"}).out,
+              "0 house\n  0x90\n    0x01 \xD0\xB4\xD0\xBE\xD0\xBC\n    0x03 (abbreviation) colloq.\n");
+    // A file that is not a user dictionary is not changed.
+    EXPECT_EQ(RunDictool({L"user", L"delete", path, L"0"}).exitCode, 1);
+}

@@ -1,0 +1,59 @@
+// What the dictool commands share: the code page of a language, one dictionary file opened by itself
+// for the length of a command, and numbers typed on the command line.
+#pragma once
+
+#include "common/CodePage.h"
+#include "common/Unicode.h"
+#include "dictengine/DEngine.h"
+
+#include <ostream>
+#include <string>
+
+namespace dictool {
+
+inline unsigned CodePageOf(unsigned char language) {
+    return language == DEngine::kLangRussian ? ovrin::kCodePageCyrillic : ovrin::kCodePageWestern;
+}
+
+// One dictionary file opened by itself, closed and forgotten at the end of the command.
+class SingleDictionary {
+public:
+    SingleDictionary(const std::wstring& path, std::ostream& err) {
+        // The engine starts on a folder without dictionaries (initialisation loads the fold table the
+        // comparisons need), then takes the one file.
+        DEngine::DoneDictEngine();
+        DEngine::InitDictEngine((path + L".no-such-folder").c_str());
+        if (DEngine::AttachDictionary(path.c_str()) != 1) {
+            err << "dictool: " << ovrin::Utf16ToUtf8(path) << ": not a dictionary that can be read\n";
+            return;
+        }
+        m_handle = DEngine::OpenDictionary(DEngine::GetDictionaryHandle(0, 0));
+        if (m_handle == nullptr)
+            err << "dictool: " << ovrin::Utf16ToUtf8(path) << ": the dictionary cannot be opened\n";
+    }
+    ~SingleDictionary() { DEngine::DoneDictEngine(); }
+    __DictHandle* Handle() const { return m_handle; }
+    unsigned char Language() const { return static_cast<unsigned char>(DEngine::GetDirection(m_handle) >> 8); }
+    // Text typed on the command line, in the code page of the dictionary's source language.
+    std::string Encode(const std::wstring& text) const { return ovrin::WideToMultiByte(CodePageOf(Language()), text); }
+
+private:
+    __DictHandle* m_handle = nullptr;
+};
+
+inline bool ParseNumber(const std::wstring& text, unsigned long max, unsigned long* value) {
+    if (text.empty() || text.size() > 10)
+        return false;
+    unsigned long long number = 0;
+    for (wchar_t c : text) {
+        if (c < L'0' || c > L'9')
+            return false;
+        number = number * 10 + static_cast<unsigned>(c - L'0');
+    }
+    if (number > max)
+        return false;
+    *value = static_cast<unsigned long>(number);
+    return true;
+}
+
+} // namespace dictool
