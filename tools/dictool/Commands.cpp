@@ -43,15 +43,31 @@ int ShowProgress(unsigned long total, unsigned long current, unsigned short) {
 
 } // namespace
 
+// Language runs ("%", the language code, a space, the run, "%") are shown with their markers and
+// decoded in the code page of their own language.
 std::string DictionaryText(const std::string& bytes, unsigned char language) {
     unsigned codePage = CodePageOf(language);
     std::string shown;
-    for (char c : bytes) {
-        if (static_cast<unsigned char>(c) < 0x20) {
-            shown += "\\x" + Hex(static_cast<unsigned char>(c), 2).substr(2);
-        } else {
-            shown += ovrin::Utf16ToUtf8(ovrin::MultiByteToWide(codePage, std::string(1, c)));
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        unsigned char c = static_cast<unsigned char>(bytes[i]);
+        if (c == '%') {
+            std::size_t digits = bytes.find_first_not_of("0123456789", i + 1);
+            std::size_t close = digits != std::string::npos ? bytes.find('%', digits) : std::string::npos;
+            if (digits != std::string::npos && digits > i + 1 && digits - i <= 4 && bytes[digits] == ' ' &&
+                close != std::string::npos) {
+                unsigned runLanguage = static_cast<unsigned>(std::stoul(bytes.substr(i + 1, digits - i - 1)));
+                shown += bytes.substr(i, digits - i + 1);
+                shown += DictionaryText(bytes.substr(digits + 1, close - digits - 1),
+                                        static_cast<unsigned char>(runLanguage));
+                shown += '%';
+                i = close;
+                continue;
+            }
         }
+        if (c < 0x20)
+            shown += "\\x" + Hex(c, 2).substr(2);
+        else
+            shown += ovrin::Utf16ToUtf8(ovrin::MultiByteToWide(codePage, std::string(1, static_cast<char>(c))));
     }
     return shown;
 }

@@ -106,8 +106,10 @@ std::string BuildArticle(const Headword& headword, Languages languages, TextEnco
                 AppendLeaf(body, 0x08, CutToLeaf(transcription, problems));
         }
         first = false;
+        // Only translations (0x01) are in the target language; every other text of an article is in the
+        // source language, the other language's words in language runs.
         if (!part.note.empty())
-            AppendLeaf(body, 0x0A, CutToLeaf(encoder.Encode(part.note, languages.target), problems));
+            AppendLeaf(body, 0x0A, CutToLeaf(encoder.Encode(part.note, languages.source), problems));
         for (const Sense& sense : part.senses) {
             std::string translation = encoder.Encode(sense.translation, languages.target);
             std::vector<std::string> pieces = SplitTranslation(translation, problems);
@@ -116,12 +118,9 @@ std::string BuildArticle(const Headword& headword, Languages languages, TextEnco
                 if (!pieces[i].empty())
                     AppendLeaf(item, 0x01, pieces[i]);
                 if (i == 0 && !sense.label.empty())
-                    AppendLeaf(item, 0x03, CutToLeaf(encoder.Encode(sense.label, languages.target), problems));
-                // Examples mix both languages; definitions are in the source language.
-                if (i + 1 == pieces.size() && !sense.note.empty()) {
-                    unsigned char noteLanguage = sense.translation.empty() ? languages.source : languages.target;
-                    AppendLeaf(item, 0x08, CutToLeaf(encoder.Encode(sense.note, noteLanguage), problems));
-                }
+                    AppendLeaf(item, 0x03, CutToLeaf(encoder.Encode(sense.label, languages.source), problems));
+                if (i + 1 == pieces.size() && !sense.note.empty())
+                    AppendLeaf(item, 0x08, CutToLeaf(encoder.Encode(sense.note, languages.source), problems));
                 if (!item.empty() && !AppendContainer(body, 0x90, item))
                     return {};
             }

@@ -2,6 +2,7 @@
 // engine at its own number, and prefix searches agree with a scan of the headword list.
 #include "Builder.h"
 
+#include "dictengine/Article.h"
 #include "dictengine/DEngine.h"
 
 #include <gtest/gtest.h>
@@ -88,6 +89,22 @@ TEST_P(SampleDictionaryTest, EveryHeadwordIsFoundAtItsOwnNumber) {
         ++checked;
     }
     EXPECT_GT(checked, total * 9 / 10);
+
+    // Every article parses, and packing the parsed article gives its bytes back.
+    for (unsigned long n = 0; n < total; ++n) {
+        const unsigned char* article = DEngine::GetArticle(handle, n);
+        ASSERT_NE(article, nullptr) << n;
+        std::size_t size = 2 + (std::size_t(article[0]) << 8 | article[1]);
+        DEngine::sArticle* parsed = DEngine::ParseArticle(article);
+        ASSERT_NE(parsed, nullptr) << n;
+        unsigned char* packed = parsed->Pack();
+        ASSERT_NE(packed, nullptr) << n;
+        ASSERT_EQ(std::string(reinterpret_cast<const char*>(packed), size),
+                  std::string(reinterpret_cast<const char*>(article), size))
+            << "\"" << displays[n] << "\"";
+        DEngine::FreePtr(packed);
+        parsed->Free();
+    }
 
     // A prefix search agrees with a scan of the list.
     DEngine::LoadCompareTable(sample.direction >> 8);
