@@ -57,6 +57,12 @@ struct StorageState {
 
 private:
     Status CheckElementMode(Mode mode, bool creating) const;
+    // The checks every open and create of an element starts with, in this order: the out-parameter,
+    // this storage still usable, the mode, transacted where the element kind allows it, the name.
+    Status CheckRequest(const void* out, Mode mode, bool creating, bool transactedAllowed,
+                        std::wstring_view name) const;
+    // A create may replace an existing element of that name only with Mode::Create, and never an open one.
+    static Status CheckReplaceable(Node& parent, std::wstring_view name, Mode mode);
     std::unique_ptr<Storage> OpenedStorage(const std::shared_ptr<Node>& element, Mode mode) const;
 };
 

@@ -35,18 +35,36 @@ Status StorageState::CheckElementMode(Mode mode, bool creating) const {
     return Status::Ok;
 }
 
-Status StorageState::OpenStream(std::wstring_view name, Mode mode, std::unique_ptr<Stream>* stream) {
-    if (stream == nullptr)
+Status StorageState::CheckRequest(const void* out, Mode mode, bool creating, bool transactedAllowed,
+                                  std::wstring_view name) const {
+    if (out == nullptr)
         return Status::InvalidPointer;
     Status status = CheckUsable();
     if (Succeeded(status))
-        status = CheckElementMode(mode, false);
+        status = CheckElementMode(mode, creating);
     if (!Succeeded(status))
         return status;
-    if ((Bits(mode) & Bits(Mode::Transacted)) != 0)
+    if (!transactedAllowed && (Bits(mode) & Bits(Mode::Transacted)) != 0)
         return Status::InvalidFlag;
-    if (!IsUsableName(name))
+    if (!(creating ? IsCreatableName(name) : IsUsableName(name)))
         return Status::InvalidName;
+    return Status::Ok;
+}
+
+Status StorageState::CheckReplaceable(Node& parent, std::wstring_view name, Mode mode) {
+    if (std::shared_ptr<Node> existing = parent.Find(NameKey(name))) {
+        if ((Bits(mode) & Bits(Mode::Create)) == 0)
+            return Status::FileAlreadyExists;
+        if (existing->open)
+            return Status::AccessDenied;
+    }
+    return Status::Ok;
+}
+
+Status StorageState::OpenStream(std::wstring_view name, Mode mode, std::unique_ptr<Stream>* stream) {
+    Status status = CheckRequest(stream, mode, false, false, name);
+    if (!Succeeded(status))
+        return status;
     std::shared_ptr<Node> element = Working().Find(NameKey(name));
     if (!element || element->isStorage)
         return Status::FileNotFound;
@@ -62,24 +80,13 @@ Status StorageState::OpenStream(std::wstring_view name, Mode mode, std::unique_p
 }
 
 Status StorageState::CreateStream(std::wstring_view name, Mode mode, std::unique_ptr<Stream>* stream) {
-    if (stream == nullptr)
-        return Status::InvalidPointer;
-    Status status = CheckUsable();
-    if (Succeeded(status))
-        status = CheckElementMode(mode, true);
+    Status status = CheckRequest(stream, mode, true, false, name);
     if (!Succeeded(status))
         return status;
-    if ((Bits(mode) & Bits(Mode::Transacted)) != 0)
-        return Status::InvalidFlag;
-    if (!IsCreatableName(name))
-        return Status::InvalidName;
     Node& storage = Working();
-    if (std::shared_ptr<Node> existing = storage.Find(NameKey(name))) {
-        if ((Bits(mode) & Bits(Mode::Create)) == 0)
-            return Status::FileAlreadyExists;
-        if (existing->open)
-            return Status::AccessDenied;
-    }
+    status = CheckReplaceable(storage, name, mode);
+    if (!Succeeded(status))
+        return status;
     std::shared_ptr<Node> element = Node::MakeStream(name);
     auto state = std::make_unique<StreamState>();
     state->document = document;
@@ -112,15 +119,9 @@ std::unique_ptr<Storage> StorageState::OpenedStorage(const std::shared_ptr<Node>
 }
 
 Status StorageState::OpenStorage(std::wstring_view name, Mode mode, std::unique_ptr<Storage>* storage) {
-    if (storage == nullptr)
-        return Status::InvalidPointer;
-    Status status = CheckUsable();
-    if (Succeeded(status))
-        status = CheckElementMode(mode, false);
+    Status status = CheckRequest(storage, mode, false, true, name);
     if (!Succeeded(status))
         return status;
-    if (!IsUsableName(name))
-        return Status::InvalidName;
     std::shared_ptr<Node> element = Working().Find(NameKey(name));
     if (!element || !element->isStorage)
         return Status::FileNotFound;
@@ -131,24 +132,15 @@ Status StorageState::OpenStorage(std::wstring_view name, Mode mode, std::unique_
 }
 
 Status StorageState::CreateStorage(std::wstring_view name, Mode mode, std::unique_ptr<Storage>* storage) {
-    if (storage == nullptr)
-        return Status::InvalidPointer;
-    Status status = CheckUsable();
-    if (Succeeded(status))
-        status = CheckElementMode(mode, true);
+    Status status = CheckRequest(storage, mode, true, true, name);
     if (!Succeeded(status))
         return status;
-    if (!IsCreatableName(name))
-        return Status::InvalidName;
     if (depth + 1 > kMaxStorageDepth)
         return Status::InvalidParameter;
     Node& parent = Working();
-    if (std::shared_ptr<Node> existing = parent.Find(NameKey(name))) {
-        if ((Bits(mode) & Bits(Mode::Create)) == 0)
-            return Status::FileAlreadyExists;
-        if (existing->open)
-            return Status::AccessDenied;
-    }
+    status = CheckReplaceable(parent, name, mode);
+    if (!Succeeded(status))
+        return status;
     std::shared_ptr<Node> element = Node::MakeStorage(name);
     std::unique_ptr<Storage> opened = OpenedStorage(element, mode);
     parent.Insert(element);
