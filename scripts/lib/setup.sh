@@ -2,7 +2,7 @@
 # Sourced, not run; expects ROOT to be the repository's top folder.
 
 PACKAGES=(
-  cmake ninja-build g++ clang pkg-config
+  cmake ninja-build g++ clang pkg-config ccache
   g++-mingw-w64-x86-64-posix libz-mingw-w64-dev
   zlib1g-dev libgtest-dev googletest libbenchmark-dev
   wine wine64 xvfb locales imagemagick
