@@ -1,0 +1,77 @@
+// The call key beside Wine's notepad, pressed through the X server as a keyboard would: a short press
+// reaches notepad once and signals nothing, a long one signals the panel (the test host) and keeps the key
+// from notepad, and the Back key's short press deletes one character.
+#include "HotKeyHook.h"
+#include "DesktopSession.h"
+#include "common/Registry.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+class HotKeyHookTest : public testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(m_host.Start()) << "the test host did not start";
+        ASSERT_TRUE(m_notepad.Start(L"notepad.exe")) << "notepad did not come to the front";
+    }
+
+    // Holds the key for the given time, waits until the host has stopped polling, then types a sentinel
+    // "x": once it has arrived, everything the press sent to notepad has arrived before it.
+    void Press(const char* key, const char* seconds) {
+        ASSERT_TRUE(desktop::Xdotool(std::string("keydown ") + key + " sleep " + seconds + " keyup " + key));
+        ASSERT_TRUE(desktop::WaitFor([&] { return m_host.Ask(testhost::kIsPolling) == 0; }));
+        ASSERT_TRUE(desktop::Xdotool("key x"));
+        ASSERT_TRUE(desktop::WaitFor([&] { return NotepadText().find(L'x') != std::wstring::npos; }));
+    }
+
+    std::wstring NotepadText() { return desktop::TextOf(m_notepad.Edit()); }
+    LRESULT Signals() { return m_host.Ask(testhost::kSignalCount); }
+
+    desktop::Host m_host;
+    desktop::FrontProgram m_notepad;
+};
+
+} // namespace
+
+TEST_F(HotKeyHookTest, ShortPress_ReachesTheProgramInFrontOnce_AndSignalsNothing) {
+    ASSERT_EQ(m_host.Ask(testhost::kApplyKey, VK_RETURN), 1);
+    EXPECT_EQ(CAppSettings::ReadInt(L"OvrinToolbar", L"key"), VK_RETURN);
+    Press("Return", "0.3");
+    EXPECT_EQ(NotepadText(), L"\r\nx");
+    EXPECT_EQ(Signals(), 0);
+}
+
+TEST_F(HotKeyHookTest, PressOf600ms_SignalsOnce_AndKeepsTheKeyFromTheProgram) {
+    ASSERT_EQ(m_host.Ask(testhost::kApplyKey, VK_RETURN), 1);
+    Press("Return", "0.6");
+    EXPECT_EQ(Signals(), 1);
+    EXPECT_EQ(NotepadText(), L"x");
+}
+
+// The X server repeats a held key after about 660 ms: the repeated hot keys change nothing.
+TEST_F(HotKeyHookTest, PressOf1200ms_SignalsTwice) {
+    ASSERT_EQ(m_host.Ask(testhost::kApplyKey, VK_RETURN), 1);
+    Press("Return", "1.2");
+    EXPECT_EQ(Signals(), 2);
+    EXPECT_EQ(NotepadText(), L"x");
+}
+
+TEST_F(HotKeyHookTest, KeyZero_RegistersNothing) {
+    EXPECT_EQ(m_host.Ask(testhost::kApplyKey, 0), 0);
+    EXPECT_EQ(CAppSettings::ReadInt(L"OvrinToolbar", L"key"), 0);
+    Press("Return", "0.6");
+    EXPECT_EQ(Signals(), 0);
+    EXPECT_EQ(NotepadText(), L"\r\nx");
+    CAppSettings::WriteInt(L"OvrinToolbar", L"key", VK_RETURN);
+}
+
+TEST_F(HotKeyHookTest, BackKey_ShortPressInAnEditWithText_DeletesOneCharacter) {
+    SendMessageW(m_notepad.Edit(), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"hello"));
+    SendMessageW(m_notepad.Edit(), EM_SETSEL, 5, 5);
+    ASSERT_EQ(m_host.Ask(testhost::kApplyKey, CHotKeyHook::kBackKey), 1);
+    Press("Escape", "0.1");
+    EXPECT_EQ(NotepadText(), L"hellx");
+    EXPECT_EQ(Signals(), 0);
+    CAppSettings::WriteInt(L"OvrinToolbar", L"key", VK_RETURN);
+}
