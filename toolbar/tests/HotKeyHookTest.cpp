@@ -75,3 +75,19 @@ TEST_F(HotKeyHookTest, BackKey_ShortPressInAnEditWithText_DeletesOneCharacter) {
     EXPECT_EQ(Signals(), 0);
     CAppSettings::WriteInt(L"OvrinToolbar", L"key", VK_RETURN);
 }
+
+// In a control without text the Back key reaches the program in front as the shell's Back hot key,
+// pressed and then released; here the program in front is a window of the host itself.
+TEST_F(HotKeyHookTest, BackKey_ShortPressWithoutText_SendsTheBackHotKeyToTheWindowInFront) {
+    auto edit = reinterpret_cast<HWND>(m_host.Ask(testhost::kShowOwnEdit, 0));
+    ASSERT_TRUE(desktop::WaitFor([&] { return desktop::FocusOfForeground() == edit; }));
+    ASSERT_TRUE(desktop::PointAt(GetAncestor(edit, GA_ROOT)));
+    ASSERT_EQ(m_host.Ask(testhost::kApplyKey, CHotKeyHook::kBackKey), 1);
+    ASSERT_TRUE(desktop::Xdotool("keydown Escape sleep 0.1 keyup Escape"));
+    ASSERT_TRUE(desktop::WaitFor([&] { return m_host.Ask(testhost::kBackHotKeyCount) >= 2; }));
+    EXPECT_EQ(m_host.Ask(testhost::kBackHotKeyCount), 2);
+    EXPECT_EQ(m_host.Ask(testhost::kBackHotKeyAt, 0), MAKELPARAM(0, 0x1B));
+    EXPECT_EQ(m_host.Ask(testhost::kBackHotKeyAt, 1), MAKELPARAM(0x1000, 0x1B));
+    EXPECT_EQ(Signals(), 0);
+    CAppSettings::WriteInt(L"OvrinToolbar", L"key", VK_RETURN);
+}

@@ -130,3 +130,12 @@ TEST_F(TextCaptureTest, Notepad_AMillionCharacters) {
     EXPECT_TRUE(m_host.AskText(testhost::kWholeText) == text);
     SelectWithKeys({"Left"}, L"d", 999993, 999998);
 }
+
+// A control of the toolbar's own program is an edit control, but not one to take text from.
+TEST_F(TextCaptureTest, OwnWindowInFront_RefusedByTheStrictTest) {
+    auto edit = reinterpret_cast<HWND>(m_host.Ask(testhost::kShowOwnEdit, 1));
+    ASSERT_TRUE(desktop::WaitFor([&] { return desktop::FocusOfForeground() == edit; }));
+    EXPECT_EQ(m_host.Ask(testhost::kCanTakeText, 1), 0);
+    EXPECT_EQ(m_host.Ask(testhost::kCanTakeText, 0), 1);
+    EXPECT_EQ(m_host.AskText(testhost::kWholeText), L"own text");
+}

@@ -11,6 +11,7 @@
 #include <shellapi.h>
 
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -22,6 +23,10 @@ struct HostState {
     CTextCapture capture;
     std::wstring outputFile;
     LRESULT signals = 0;
+    // A window of the host itself with an edit control, brought to the front on request; it records
+    // the Back key's hot keys (pressed, then released) that reach it.
+    HWND ownWindow = nullptr;
+    std::vector<LPARAM> backHotKeys;
 };
 HostState* g_host = nullptr;
 
@@ -33,6 +38,35 @@ LRESULT WriteText(const std::wstring& text) {
     BOOL ok = WriteFile(file, text.data(), static_cast<DWORD>(text.size() * sizeof(wchar_t)), &written, nullptr);
     CloseHandle(file);
     return ok ? static_cast<LRESULT>(text.size()) + 1 : 0;
+}
+
+constexpr wchar_t kOwnWindowClass[] = L"OvrinToolbarTestHostFront";
+
+LRESULT CALLBACK OwnWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_HOTKEY && wParam == 2) {
+        g_host->backHotKeys.push_back(lParam);
+        return 0;
+    }
+    return DefWindowProcW(window, message, wParam, lParam);
+}
+
+LRESULT ShowOwnEdit(bool withText) {
+    if (g_host->ownWindow == nullptr) {
+        WNDCLASSW windowClass = {};
+        windowClass.lpfnWndProc = OwnWindowProc;
+        windowClass.hInstance = GetModuleHandleW(nullptr);
+        windowClass.lpszClassName = kOwnWindowClass;
+        RegisterClassW(&windowClass);
+        g_host->ownWindow = CreateWindowW(kOwnWindowClass, L"Toolbar test host front", WS_OVERLAPPEDWINDOW | WS_VISIBLE,
+                                          0, 0, 300, 200, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+        CreateWindowW(L"EDIT", L"", WS_CHILD | WS_VISIBLE | ES_MULTILINE, 0, 0, 280, 150, g_host->ownWindow, nullptr,
+                      GetModuleHandleW(nullptr), nullptr);
+    }
+    HWND edit = GetWindow(g_host->ownWindow, GW_CHILD);
+    SetWindowTextW(edit, withText ? L"own text" : L"");
+    SetForegroundWindow(g_host->ownWindow);
+    SetFocus(edit);
+    return reinterpret_cast<LRESULT>(edit);
 }
 
 LRESULT OnTestMessage(UINT message, WPARAM wParam) {
@@ -57,13 +91,19 @@ LRESULT OnTestMessage(UINT message, WPARAM wParam) {
         return WriteText(g_host->capture.GetSelectedText());
     case testhost::kSelectionMode:
         return g_host->capture.IsSelectionMode() ? 1 : 0;
+    case testhost::kShowOwnEdit:
+        return ShowOwnEdit(wParam != 0);
+    case testhost::kBackHotKeyCount:
+        return static_cast<LRESULT>(g_host->backHotKeys.size());
+    case testhost::kBackHotKeyAt:
+        return wParam < g_host->backHotKeys.size() ? g_host->backHotKeys[wParam] : -1;
     default:
         return 0;
     }
 }
 
 LRESULT CALLBACK HostWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message >= WM_APP && message <= testhost::kSelectionMode)
+    if (message >= WM_APP && message <= testhost::kBackHotKeyAt)
         return OnTestMessage(message, wParam);
     switch (message) {
     case WM_HOTKEY:
