@@ -91,3 +91,28 @@ TEST_F(HotKeyHookTest, BackKey_ShortPressWithoutText_SendsTheBackHotKeyToTheWind
     EXPECT_EQ(Signals(), 0);
     CAppSettings::WriteInt(L"OvrinToolbar", L"key", VK_RETURN);
 }
+
+// With the input method that handles the Back key installed, the short press is replayed as the key
+// itself, which notepad ignores: nothing is deleted.
+TEST_F(HotKeyHookTest, BackKey_WithItsInputMethodInstalled_IsReplayedAsItself) {
+    // The input method's key, removed again however the test ends.
+    struct InputMethodKey {
+        const wchar_t* path = L"Software\\Apps\\GuoBi GBIme";
+        bool created = false;
+        InputMethodKey() {
+            HKEY key = nullptr;
+            created = RegCreateKeyExW(HKEY_LOCAL_MACHINE, path, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
+                                      nullptr) == ERROR_SUCCESS;
+            if (created)
+                RegCloseKey(key);
+        }
+        ~InputMethodKey() { RegDeleteKeyW(HKEY_LOCAL_MACHINE, path); }
+    } inputMethod;
+    ASSERT_TRUE(inputMethod.created);
+    SendMessageW(m_notepad.Edit(), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"hello"));
+    SendMessageW(m_notepad.Edit(), EM_SETSEL, 5, 5);
+    ASSERT_EQ(m_host.Ask(testhost::kApplyKey, CHotKeyHook::kBackKey), 1);
+    Press("Escape", "0.1");
+    EXPECT_EQ(NotepadText(), L"hellox");
+    CAppSettings::WriteInt(L"OvrinToolbar", L"key", VK_RETURN);
+}
