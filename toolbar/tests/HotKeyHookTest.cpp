@@ -12,8 +12,23 @@ namespace {
 class HotKeyHookTest : public testing::Test {
 protected:
     void SetUp() override {
+        m_savedKey = CAppSettings::ReadString(L"OvrinToolbar", L"key");
         ASSERT_TRUE(m_host.Start()) << "the test host did not start";
         ASSERT_TRUE(m_notepad.Start(L"notepad.exe")) << "notepad did not come to the front";
+    }
+
+    // Applying a key stores it in the settings: the setting is put back as it was.
+    void TearDown() override {
+        if (!m_savedKey.empty()) {
+            CAppSettings::WriteString(L"OvrinToolbar", L"key", m_savedKey);
+            return;
+        }
+        HKEY section = nullptr;
+        if (RegOpenKeyExW(HKEY_CURRENT_USER, CAppSettings::SectionKey(L"OvrinToolbar").c_str(), 0, KEY_SET_VALUE,
+                          &section) == ERROR_SUCCESS) {
+            RegDeleteValueW(section, L"key");
+            RegCloseKey(section);
+        }
     }
 
     // Holds the key for the given time, waits until the host has stopped polling, then types a sentinel
@@ -28,6 +43,7 @@ protected:
     std::wstring NotepadText() { return desktop::TextOf(m_notepad.Edit()); }
     LRESULT Signals() { return m_host.Ask(testhost::kSignalCount); }
 
+    std::wstring m_savedKey;
     desktop::Host m_host;
     desktop::FrontProgram m_notepad;
 };
@@ -63,7 +79,6 @@ TEST_F(HotKeyHookTest, KeyZero_RegistersNothing) {
     Press("Return", "0.6");
     EXPECT_EQ(Signals(), 0);
     EXPECT_EQ(NotepadText(), L"\r\nx");
-    CAppSettings::WriteInt(L"OvrinToolbar", L"key", VK_RETURN);
 }
 
 TEST_F(HotKeyHookTest, BackKey_ShortPressInAnEditWithText_DeletesOneCharacter) {
@@ -73,7 +88,6 @@ TEST_F(HotKeyHookTest, BackKey_ShortPressInAnEditWithText_DeletesOneCharacter) {
     Press("Escape", "0.1");
     EXPECT_EQ(NotepadText(), L"hellx");
     EXPECT_EQ(Signals(), 0);
-    CAppSettings::WriteInt(L"OvrinToolbar", L"key", VK_RETURN);
 }
 
 // In a control without text the Back key reaches the program in front as the shell's Back hot key,
@@ -89,7 +103,6 @@ TEST_F(HotKeyHookTest, BackKey_ShortPressWithoutText_SendsTheBackHotKeyToTheWind
     EXPECT_EQ(m_host.Ask(testhost::kBackHotKeyAt, 0), MAKELPARAM(0, 0x1B));
     EXPECT_EQ(m_host.Ask(testhost::kBackHotKeyAt, 1), MAKELPARAM(0x1000, 0x1B));
     EXPECT_EQ(Signals(), 0);
-    CAppSettings::WriteInt(L"OvrinToolbar", L"key", VK_RETURN);
 }
 
 // With the input method that handles the Back key installed, the short press is replayed as the key
@@ -114,5 +127,4 @@ TEST_F(HotKeyHookTest, BackKey_WithItsInputMethodInstalled_IsReplayedAsItself) {
     ASSERT_EQ(m_host.Ask(testhost::kApplyKey, CHotKeyHook::kBackKey), 1);
     Press("Escape", "0.1");
     EXPECT_EQ(NotepadText(), L"hellox");
-    CAppSettings::WriteInt(L"OvrinToolbar", L"key", VK_RETURN);
 }
