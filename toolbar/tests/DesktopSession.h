@@ -206,19 +206,20 @@ private:
     std::wstring m_outputFile;
 };
 
-// Runs xdotool with the arguments (for instance "keydown Return sleep 0.6 keyup Return") and waits until
-// it has finished. A Unix program started from Wine gives no process handle to wait on, so a shell
-// touches a marker file when xdotool is done.
-inline bool Xdotool(const std::string& arguments) {
+// Runs a shell command line of the Unix side and waits until it has finished. A Unix program started
+// from Wine gives no process handle to wait on, so the shell touches a marker file when it is done.
+inline bool RunShell(const std::string& commandLine) {
     static int serial = 0;
-    std::string stem = "/tmp/ovrin-xdo-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(++serial);
-    std::wstring script = L"Z:" + std::wstring(stem.begin(), stem.end()) + L".sh";
-    std::wstring marker = L"Z:" + std::wstring(stem.begin(), stem.end()) + L".done";
-    for (auto& c : script)
-        c = c == L'/' ? L'\\' : c;
-    for (auto& c : marker)
-        c = c == L'/' ? L'\\' : c;
-    std::string body = "xdotool " + arguments + "\ntouch " + stem + ".done\n";
+    std::string stem = "/tmp/ovrin-shell-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(++serial);
+    auto windowsPath = [](const std::string& unixPath) {
+        std::wstring path = L"Z:" + std::wstring(unixPath.begin(), unixPath.end());
+        for (auto& c : path)
+            c = c == L'/' ? L'\\' : c;
+        return path;
+    };
+    std::wstring script = windowsPath(stem + ".sh");
+    std::wstring marker = windowsPath(stem + ".done");
+    std::string body = commandLine + "\ntouch " + stem + ".done\n";
     HANDLE file = CreateFileW(script.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
     if (file == INVALID_HANDLE_VALUE)
         return false;
@@ -226,12 +227,31 @@ inline bool Xdotool(const std::string& arguments) {
     WriteFile(file, body.data(), static_cast<DWORD>(body.size()), &written, nullptr);
     CloseHandle(file);
     Process shell;
-    std::wstring command = L"/bin/sh " + std::wstring(stem.begin(), stem.end()) + L".sh";
-    bool done = shell.Start(command) &&
+    std::string command = "/bin/sh " + stem + ".sh";
+    bool done = shell.Start(std::wstring(command.begin(), command.end())) &&
                 WaitFor([&] { return GetFileAttributesW(marker.c_str()) != INVALID_FILE_ATTRIBUTES; }, 15000);
     DeleteFileW(script.c_str());
     DeleteFileW(marker.c_str());
     return done;
+}
+
+// Runs xdotool with the arguments (for instance "keydown Return sleep 0.6 keyup Return") and waits until
+// it has finished: keys reach the X server as a keyboard's would.
+inline bool Xdotool(const std::string& arguments) {
+    return RunShell("xdotool " + arguments);
+}
+
+// A picture of the whole screen in the repository's out/ folder (four levels above the test program),
+// for a person to look at.
+inline bool Screenshot(const std::string& name) {
+    std::wstring folder = ovrin::GetProgramFolder();
+    if (folder.size() < 2 || folder[1] != L':')
+        return false;
+    std::string unixFolder;
+    for (wchar_t c : folder.substr(2))
+        unixFolder += c == L'\\' ? '/' : static_cast<char>(c);
+    std::string out = unixFolder + "../../../out";
+    return RunShell("mkdir -p '" + out + "' && import -window root '" + out + "/" + name + "'");
 }
 
 } // namespace desktop

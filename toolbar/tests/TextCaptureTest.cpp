@@ -26,13 +26,15 @@ protected:
     // anchor, so the selection's start shows that no arrow key reached the control a second time (one
     // would have collapsed the selection and moved its anchor).
     void SelectWithKeys(std::initializer_list<const char*> keys, const std::wstring& expected, long anchor,
-                        long lineEnd) {
+                        long lineEnd, const char* screenshot = nullptr) {
         ASSERT_EQ(m_host.Ask(testhost::kStartSelection), 1);
         EXPECT_TRUE(ReadOnly());
         for (const char* key : keys)
             ASSERT_TRUE(desktop::Xdotool(std::string("key ") + key));
         EXPECT_TRUE(desktop::WaitFor([&] { return m_host.AskText(testhost::kSelectionText) == expected; }))
             << "selected so far: " << testing::PrintToString(m_host.AskText(testhost::kSelectionText));
+        if (screenshot != nullptr)
+            desktop::Screenshot(screenshot);
         ASSERT_TRUE(desktop::Xdotool("key shift+End"));
         auto stretched = std::make_pair(anchor, lineEnd);
         EXPECT_TRUE(desktop::WaitFor([&] { return desktop::SelectionOf(Edit()) == stretched; }))
@@ -83,7 +85,7 @@ TEST_F(TextCaptureTest, Notepad_RightRightLeftFromZero_LeavesOneCharacter_AndTyp
 TEST_F(TextCaptureTest, Notepad_SelectionAcrossALineBreak_ComesBackWithOneCrLf) {
     ASSERT_TRUE(StartFront(L"notepad.exe"));
     SetText(L"ab\r\ncd\r\nef", 1);
-    SelectWithKeys({"Down", "Down", "Up"}, L"b\r\nc", 1, 6);
+    SelectWithKeys({"Down", "Down", "Up"}, L"b\r\nc", 1, 6, "toolbar-selection-notepad.png");
 }
 
 TEST_F(TextCaptureTest, Wordpad_RichEdit_WholeTextAndSelectionAcrossALineBreak) {
@@ -94,7 +96,7 @@ TEST_F(TextCaptureTest, Wordpad_RichEdit_WholeTextAndSelectionAcrossALineBreak) 
     std::wstring whole = m_host.AskText(testhost::kWholeText);
     EXPECT_TRUE(whole == L"ab\r\ncd" || whole == L"ab\rcd") << testing::PrintToString(whole);
     // The rich edit control counts the line break as one position: "ab|cd" is 0-1, 2, 3-4.
-    SelectWithKeys({"Down"}, L"b\r\nc", 1, 5);
+    SelectWithKeys({"Down"}, L"b\r\nc", 1, 5, "toolbar-selection-wordpad.png");
 }
 
 TEST_F(TextCaptureTest, ProgramInFrontEndsInSelectionMode_NothingStaysHooked) {
@@ -138,4 +140,17 @@ TEST_F(TextCaptureTest, OwnWindowInFront_RefusedByTheStrictTest) {
     EXPECT_EQ(m_host.Ask(testhost::kCanTakeText, 1), 0);
     EXPECT_EQ(m_host.Ask(testhost::kCanTakeText, 0), 1);
     EXPECT_EQ(m_host.AskText(testhost::kWholeText), L"own text");
+}
+
+// The toolbar ending in selection mode leaves the control writable and its keys its own.
+TEST_F(TextCaptureTest, ToolbarEndsInSelectionMode_TheControlIsWritableAndItsKeysItsOwn) {
+    ASSERT_TRUE(StartFront(L"notepad.exe"));
+    SetText(L"hello", 0);
+    ASSERT_EQ(m_host.Ask(testhost::kStartSelection), 1);
+    ASSERT_TRUE(ReadOnly());
+    PostMessageW(m_host.Window(), WM_CLOSE, 0, 0);
+    ASSERT_EQ(WaitForSingleObject(m_host.GetProcess().Handle(), 5000), WAIT_OBJECT_0);
+    EXPECT_FALSE(ReadOnly());
+    ASSERT_TRUE(desktop::Xdotool("key Right"));
+    EXPECT_TRUE(desktop::WaitFor([&] { return desktop::SelectionOf(Edit()) == std::make_pair(1L, 1L); }));
 }
