@@ -206,33 +206,54 @@ private:
     std::wstring m_outputFile;
 };
 
-// Runs a shell command line of the Unix side and waits until it has finished. A Unix program started
-// from Wine gives no process handle to wait on, so the shell touches a marker file when it is done.
-inline bool RunShell(const std::string& commandLine) {
-    static int serial = 0;
-    std::string stem = "/tmp/ovrin-shell-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(++serial);
-    auto windowsPath = [](const std::string& unixPath) {
+// A shell command line run on the Unix side. A Unix program started from Wine gives no process handle
+// to wait on, so the shell touches a marker file when the command is done.
+class ShellCommand {
+public:
+    explicit ShellCommand(const std::string& commandLine) {
+        static int serial = 0;
+        m_stem = "/tmp/ovrin-shell-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(++serial);
+        m_script = WindowsPath(m_stem + ".sh");
+        m_marker = WindowsPath(m_stem + ".done");
+        std::string body = commandLine + "\ntouch " + m_stem + ".done\n";
+        HANDLE file = CreateFileW(m_script.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+        if (file == INVALID_HANDLE_VALUE)
+            return;
+        DWORD written = 0;
+        WriteFile(file, body.data(), static_cast<DWORD>(body.size()), &written, nullptr);
+        CloseHandle(file);
+        Process shell;
+        std::string command = "/bin/sh " + m_stem + ".sh";
+        m_started = shell.Start(std::wstring(command.begin(), command.end()));
+    }
+    ShellCommand(const ShellCommand&) = delete;
+    ShellCommand& operator=(const ShellCommand&) = delete;
+    ~ShellCommand() {
+        Wait();
+        DeleteFileW(m_script.c_str());
+        DeleteFileW(m_marker.c_str());
+    }
+    bool Wait() {
+        return m_started &&
+               WaitFor([&] { return GetFileAttributesW(m_marker.c_str()) != INVALID_FILE_ATTRIBUTES; }, 15000);
+    }
+
+private:
+    static std::wstring WindowsPath(const std::string& unixPath) {
         std::wstring path = L"Z:" + std::wstring(unixPath.begin(), unixPath.end());
         for (auto& c : path)
             c = c == L'/' ? L'\\' : c;
         return path;
-    };
-    std::wstring script = windowsPath(stem + ".sh");
-    std::wstring marker = windowsPath(stem + ".done");
-    std::string body = commandLine + "\ntouch " + stem + ".done\n";
-    HANDLE file = CreateFileW(script.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return false;
-    DWORD written = 0;
-    WriteFile(file, body.data(), static_cast<DWORD>(body.size()), &written, nullptr);
-    CloseHandle(file);
-    Process shell;
-    std::string command = "/bin/sh " + stem + ".sh";
-    bool done = shell.Start(std::wstring(command.begin(), command.end())) &&
-                WaitFor([&] { return GetFileAttributesW(marker.c_str()) != INVALID_FILE_ATTRIBUTES; }, 15000);
-    DeleteFileW(script.c_str());
-    DeleteFileW(marker.c_str());
-    return done;
+    }
+
+    std::string m_stem;
+    std::wstring m_script;
+    std::wstring m_marker;
+    bool m_started = false;
+};
+
+inline bool RunShell(const std::string& commandLine) {
+    return ShellCommand(commandLine).Wait();
 }
 
 // Runs xdotool with the arguments (for instance "keydown Return sleep 0.6 keyup Return") and waits until

@@ -128,3 +128,13 @@ TEST_F(HotKeyHookTest, BackKey_WithItsInputMethodInstalled_IsReplayedAsItself) {
     Press("Escape", "0.1");
     EXPECT_EQ(NotepadText(), L"hellox");
 }
+
+// The toolbar ending while the call key is held: the poll thread is stopped and joined, nothing hangs.
+TEST_F(HotKeyHookTest, ToolbarEndsWhileTheKeyIsHeld) {
+    ASSERT_EQ(m_host.Ask(testhost::kApplyKey, VK_RETURN), 1);
+    desktop::ShellCommand press("xdotool keydown Return sleep 0.8 keyup Return");
+    ASSERT_TRUE(desktop::WaitFor([&] { return m_host.Ask(testhost::kIsPolling) == 1; }));
+    PostMessageW(m_host.Window(), WM_CLOSE, 0, 0);
+    EXPECT_EQ(WaitForSingleObject(m_host.GetProcess().Handle(), 5000), WAIT_OBJECT_0);
+    EXPECT_TRUE(press.Wait());
+}
