@@ -205,7 +205,7 @@ std::wstring CTextCapture::EndSelection() {
     m_keyboardHook = nullptr;
     g_selectingCapture = nullptr;
     m_selectionMode = false;
-    // The program in front may have ended meanwhile; then there is nothing to give back.
+    // The program in front may have ended meanwhile; then there is no control to restore.
     if (IsWindow(m_target)) {
         if (!m_wasReadOnly)
             SendToControl(m_target, EM_SETREADONLY, FALSE, 0);
