@@ -57,7 +57,7 @@ protected:
 
 } // namespace
 
-// 300 ms reaches notepad as one press of the key; 600 ms signals once and 1.2 s twice, and neither
+// 300 ms, or a tap, reaches notepad as one press of the key; 600 ms signals once and 1.2 s twice, and neither
 // reaches notepad, although the X server repeats a key held beyond about 660 ms.
 TEST_F(HotKeyHookTest, CallKey_ShortPressIsReplayed_LongPressSignalsEveryHalfSecond) {
     ASSERT_EQ(m_host.Ask(testhost::kApplyKey, VK_RETURN), 1);
@@ -65,11 +65,14 @@ TEST_F(HotKeyHookTest, CallKey_ShortPressIsReplayed_LongPressSignalsEveryHalfSec
     Press("Return", "0.3");
     EXPECT_EQ(NotepadText(), L"\r\nx");
     EXPECT_EQ(Signals(), 0);
+    Press("Return", "0.01"); // a tap, over before the first poll step
+    EXPECT_EQ(NotepadText(), L"\r\nx\r\nx");
+    EXPECT_EQ(Signals(), 0);
     Press("Return", "0.6");
-    EXPECT_EQ(NotepadText(), L"\r\nxx");
+    EXPECT_EQ(NotepadText(), L"\r\nx\r\nxx");
     EXPECT_EQ(Signals(), 1);
     Press("Return", "1.2");
-    EXPECT_EQ(NotepadText(), L"\r\nxxx");
+    EXPECT_EQ(NotepadText(), L"\r\nx\r\nxxx");
     EXPECT_EQ(Signals(), 3);
 }
 
