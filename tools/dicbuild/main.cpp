@@ -8,8 +8,8 @@
 #include "dictengine/DEngine.h"
 
 #include <chrono>
-#include <filesystem>
 #include <cstdio>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -55,8 +55,8 @@ void PrintSummary(const dicbuild::BuildSummary& summary) {
     if (summary.measured && summary.sourceWords > 0) {
         std::printf("  Cyrillic words of the source in the articles: %llu of %llu (%.2f%%)\n", summary.keptWords,
                     summary.sourceWords, 100.0 * static_cast<double>(summary.keptWords) / summary.sourceWords);
-        std::printf("  entries naming a part of speech with one in the article: %u of %u\n",
-                    summary.taggedPartOfSpeech, summary.namingPartOfSpeech);
+        std::printf("  entries naming a part of speech with one in the article: %u of %u\n", summary.taggedPartOfSpeech,
+                    summary.namingPartOfSpeech);
     }
     PrintList("articles missing Cyrillic words of their entries", summary.missingWords);
     PrintList("articles without the part of speech their entries name", summary.untaggedPartOfSpeech);
@@ -67,8 +67,9 @@ void PrintSummary(const dicbuild::BuildSummary& summary) {
         std::printf("  %u characters no code page holds written in ASCII (transcriptions)\n",
                     summary.transliteratedCharacters);
     if (summary.droppedCharacters > 0)
-        std::printf("  %u characters dropped: accents and marks with no ASCII letter, \"%%\", others no code page holds\n",
-                    summary.droppedCharacters);
+        std::printf(
+            "  %u characters dropped: accents and marks with no ASCII letter, \"%%\", others no code page holds\n",
+            summary.droppedCharacters);
 }
 
 } // namespace
@@ -95,8 +96,9 @@ int main(int argc, char** argv) {
             unsigned char source = letters.size() == 2 ? DEngine::CharToLang(letters[0]) : 0;
             unsigned char target = letters.size() == 2 ? DEngine::CharToLang(letters[1]) : 0;
             if (source == 0 || target == 0 || source == target) {
-                std::fprintf(stderr, "dicbuild: the direction is two different language letters of E R G F I S P, "
-                                     "such as ER (not \"%s\")\n",
+                std::fprintf(stderr,
+                             "dicbuild: the direction is two different language letters of E R G F I S P, "
+                             "such as ER (not \"%s\")\n",
                              letters.c_str());
                 return 2;
             }

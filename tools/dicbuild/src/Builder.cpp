@@ -63,8 +63,9 @@ public:
             std::string body;
             if (part.partOfSpeech > 0 && part.partOfSpeech < 256)
                 AppendLeaf(body, 0x02, std::string(1, static_cast<char>(part.partOfSpeech)));
-            const std::string& transcription =
-                !part.transcription.empty() ? part.transcription : p == 0 ? headword.transcription : std::string();
+            const std::string& transcription = !part.transcription.empty() ? part.transcription
+                                               : p == 0                    ? headword.transcription
+                                                                           : std::string();
             // Only translations (0x01) are in the target language; every other text of an article is
             // in the source language, the other language's words in language runs.
             Leaves(body, 0x08, transcription, m_languages.source, TextKind::Note);
@@ -291,6 +292,10 @@ std::string CleanAlternative(const std::string& text, bool russian) {
         return {};
     if (words.size() >= 2 && words[0] == "\xD0\xBE\xD1\x82" && std::isalpha(static_cast<unsigned char>(words[1][0])))
         return {};
+    // A headword starts with a letter: not with a suffix ("-ся") or a number left from a reference.
+    unsigned char lead = static_cast<unsigned char>(headword[0]);
+    if (russian ? (lead != 0xD0 && lead != 0xD1) : (lead < 0x80 && !std::isalpha(lead)))
+        return {};
     for (char c : headword) {
         unsigned char byte = static_cast<unsigned char>(c);
         // Abbreviations ("разг.", "т.п.") and the notation of the source are not headwords; in a
@@ -373,8 +378,9 @@ std::vector<Headword> Reverse(const std::vector<Headword>& forward, bool russian
                 std::vector<std::string> words = ReverseHeadwords(part.senses[s].translation, russian);
                 for (std::size_t w = 0; w < words.size(); ++w) {
                     auto& sources = byWord[words[w]][part.partOfSpeech];
-                    auto same = std::find_if(sources.begin(), sources.end(),
-                                             [&](const Source& source) { return *source.headword == headword.headword; });
+                    auto same = std::find_if(sources.begin(), sources.end(), [&](const Source& source) {
+                        return *source.headword == headword.headword;
+                    });
                     std::size_t rank = std::min<std::size_t>(s, 9) * 10 + std::min<std::size_t>(w, 9);
                     if (same == sources.end())
                         sources.push_back({rank, h, &headword.headword});
@@ -392,7 +398,8 @@ std::vector<Headword> Reverse(const std::vector<Headword>& forward, bool russian
                              [](const Source& a, const Source& b) { return a.rank < b.rank; });
             if (sources.size() > kMaxSenses)
                 sources.resize(kMaxSenses);
-            std::sort(sources.begin(), sources.end(), [](const Source& a, const Source& b) { return a.order < b.order; });
+            std::sort(sources.begin(), sources.end(),
+                      [](const Source& a, const Source& b) { return a.order < b.order; });
             Part part;
             part.partOfSpeech = partOfSpeech;
             for (const Source& source : sources)

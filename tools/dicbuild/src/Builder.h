@@ -37,14 +37,14 @@ struct BuildSummary {
     unsigned headwords = 0;
     unsigned blocks = 0;
     unsigned long long bytes = 0;
-    unsigned entries = 0;  // entries the index names (those that could be read, and the damaged ones)
-    unsigned parsed = 0;   // entries that gave a headword with something to show
+    unsigned entries = 0; // entries the index names (those that could be read, and the damaged ones)
+    unsigned parsed = 0;  // entries that gave a headword with something to show
     unsigned droppedCharacters = 0;
     unsigned transliteratedCharacters = 0;
-    Problems problems;     // entries skipped, by reason
-    HeadwordList split;    // articles with a text split over several leaves
-    HeadwordList cut;      // articles with a word longer than a leaf, cut inside
-    HeadwordList leftOut;  // articles that do not fit 65,535 bytes
+    Problems problems;    // entries skipped, by reason
+    HeadwordList split;   // articles with a text split over several leaves
+    HeadwordList cut;     // articles with a word longer than a leaf, cut inside
+    HeadwordList leftOut; // articles that do not fit 65,535 bytes
     // What reached the articles, measured against the source entries (forward dictionaries): the
     // Cyrillic words of the entries (each occurrence) and how many of them the articles hold, the
     // articles missing some, and the entries that name a part of speech with those whose article has one.

@@ -1,8 +1,8 @@
 // Encoding texts with language runs.
 #include "Encoder.h"
 
-#include "common/CodePage.h"
 #include "Transliteration.h"
+#include "common/CodePage.h"
 #include "common/Unicode.h"
 
 #include <cstring>

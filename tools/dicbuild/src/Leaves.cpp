@@ -104,7 +104,8 @@ std::wstring DecodeDictionaryText(const std::string& bytes, unsigned char langua
         if (close == std::string::npos)
             break; // an unclosed run: nothing more to read
         unsigned runLanguage = static_cast<unsigned>(std::atoi(bytes.substr(open + 1, space - open - 1).c_str()));
-        text += DecodeDictionaryText(bytes.substr(space + 1, close - space - 1), static_cast<unsigned char>(runLanguage));
+        text +=
+            DecodeDictionaryText(bytes.substr(space + 1, close - space - 1), static_cast<unsigned char>(runLanguage));
         i = close + 1;
     }
     return text;

@@ -4,6 +4,8 @@
 // definition in the source language after it.
 #include "Model.h"
 
+#include "common/Unicode.h"
+
 #include <algorithm>
 #include <cctype>
 #include <map>
@@ -177,7 +179,8 @@ MuellerHeader ParseMuellerHeader(const std::string& text) {
             if (end == std::string::npos)
                 end = text.size();
             std::string spelling = text.substr(i, end - i);
-            if (std::any_of(spelling.begin(), spelling.end(), [](char b) { return LetterKind(static_cast<unsigned char>(b)) == 2; }))
+            if (std::any_of(spelling.begin(), spelling.end(),
+                            [](char b) { return LetterKind(static_cast<unsigned char>(b)) == 2; }))
                 break;
             AppendText(header.note, Trim(spelling));
             i = end;
@@ -204,8 +207,10 @@ MuellerHeader ParseMuellerHeader(const std::string& text) {
         for (int words = 0; words < 5 && end < text.size() && latin; ++words) {
             std::size_t wordEnd = std::min(text.find(' ', end), text.size());
             std::string word = text.substr(end, wordEnd - end);
-            latin = std::none_of(word.begin(), word.end(), [](char b) { return static_cast<unsigned char>(b) >= 0x80; });
-            bool shortWord = word == "\xD0\xB8" || word == "\xD1\x84\xD1\x80" || (word.size() <= 8 && word.back() == '.');
+            latin =
+                std::none_of(word.begin(), word.end(), [](char b) { return static_cast<unsigned char>(b) >= 0x80; });
+            bool shortWord =
+                word == "\xD0\xB8" || word == "\xD1\x84\xD1\x80" || (word.size() <= 8 && word.back() == '.');
             std::size_t following = text.find_first_not_of(' ', wordEnd);
             if (!latin && !shortWord)
                 break;
@@ -260,6 +265,31 @@ Sense MuellerSense(const std::string& text, int* partOfSpeech) {
         start = end + 2;
     }
     return sense;
+}
+
+// Whether the entry's first line starts with its headword (its letters, in lower case): an entry read
+// from the data of another dictionary does not. Dict-server indexes keep headwords in lower case.
+bool StartsWithHeadword(const std::string& headword, const std::string& body) {
+    auto letters = [](const std::string& text, std::size_t limit) {
+        std::wstring kept;
+        for (wchar_t c : ovrin::Utf8ToUtf16(text.substr(0, text.find('\n')))) {
+            if (kept.size() >= limit)
+                break;
+            if (c < 0x80 && !std::isalpha(static_cast<unsigned char>(c)))
+                continue;
+            if (c >= 0x2000 || (c >= 0x80 && c < 0xC0))
+                continue; // punctuation ("’") and marks
+            if ((c >= L'A' && c <= L'Z') || (c >= 0xC0 && c <= 0xDE && c != 0xD7) || (c >= 0x410 && c <= 0x42F))
+                c = static_cast<wchar_t>(c + 0x20);
+            else if (c == 0x401)
+                c = 0x451;
+            kept.push_back(c);
+        }
+        return kept;
+    };
+    std::wstring own = letters(headword, 6);
+    std::size_t first = body.find_first_not_of(" \t\r\n");
+    return first != std::string::npos && letters(body.substr(first), own.size()) == own;
 }
 
 bool EqualsIgnoringAsciiCase(const std::string& a, const std::string& b) {
@@ -319,6 +349,8 @@ bool SourceNamesPartOfSpeech(EntryStyle style, const std::string& body) {
 
 bool ParseMuellerEntry(const std::string& headword, const std::string& body, Headword* result) {
     *result = Headword{headword, {}, {}};
+    if (!StartsWithHeadword(headword, body))
+        return false;
     // Homonyms "_I", "_II", ...; parts "1. _v."; senses "1) " and, from 10 on, "10)" without a space.
     static const std::regex homonymLine(R"(^_([IVX]+)(?=[\s\[]|$)\s*(.*)$)");
     static const std::regex partLine(R"(^(\d{1,2})\.\s+(.*)$)");
@@ -390,7 +422,7 @@ bool ParseMuellerEntry(const std::string& headword, const std::string& body, Hea
 bool ParseFreeDictEntry(const std::string& headword, const std::string& body, Headword* result) {
     *result = Headword{headword, {}, {}};
     std::vector<std::string> lines = Lines(body);
-    if (lines.empty())
+    if (lines.empty() || !StartsWithHeadword(headword, body))
         return false;
     Part part;
     // The header: pronunciations between slashes and "<pos, gender, ...>".

@@ -84,12 +84,12 @@ TEST(ParserTest, Encoder_CodePagesLanguageRunsAndDroppedCharacters) {
     EXPECT_EQ(encoder.Encode("\xC3\xA9t\xC3\xA9 \xD0\xBB\xD0\xB5\xD1\x82\xD0\xBE", 8),
               "\xE9t\xE9 %2 \xEB\xE5\xF2\xEE%");
     EXPECT_EQ(encoder.DroppedCharacters(), 0u);
-    // IPA letters are in no supported code page; "%" would read as a run.
+    // IPA letters are in no supported code page: they are written in ASCII; "%" would read as a run.
     EXPECT_EQ(encoder.Encode("[\xC9\x99"
                              "b] 5%",
                              1),
-              "[b] 5");
-    EXPECT_EQ(encoder.DroppedCharacters(), 2u);
+              "[@b] 5");
+    EXPECT_EQ(encoder.DroppedCharacters(), 1u);
 }
 
 TEST(ParserTest, Source_DamagedLinesAreCountedAndSkipped) {
@@ -138,7 +138,9 @@ TEST(ParserTest, Build_LongTextsAreSplitOrCutAndReflexivesKeyedByTheVerb) {
     std::wstring output = folder.File(L"fr.dic");
     ASSERT_TRUE(BuildFromSource(source, options, output, &summary, &error)) << error;
     EXPECT_EQ(summary.headwords, 3u);
-    EXPECT_EQ(summary.problems.counts["text cut to fit a leaf of 255 bytes"], 1u) << "the 600-byte definition";
+    EXPECT_EQ(summary.split.count, 1u);
+    EXPECT_EQ(summary.cut.count, 1u) << "the 600-byte word";
+    EXPECT_EQ(summary.cut.first, std::vector<std::string>{"long"});
 
     DEngine::AttachDictionary(output.c_str());
     __DictHandle* handle = DEngine::OpenDictionary(DEngine::GetDictionaryHandle(0, 0));
