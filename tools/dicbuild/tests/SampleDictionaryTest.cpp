@@ -61,6 +61,19 @@ TEST_P(SampleDictionaryTest, EveryHeadwordIsFoundAtItsOwnNumber) {
     std::printf("%s: %u headwords, %u blocks, built in %.1f s\n", sample.name, summary.headwords, summary.blocks,
                 elapsed.count());
     ASSERT_GT(summary.headwords, sample.reverse ? 10000u : 5000u);
+    if (summary.measured) {
+        // Every Cyrillic word of the source entries reaches the articles, and every entry that names a
+        // part of speech has one.
+        double kept = 100.0 * static_cast<double>(summary.keptWords) / static_cast<double>(summary.sourceWords);
+        std::printf("%s: Cyrillic words of the source in the articles: %llu of %llu (%.2f%%); part of speech in %u "
+                    "of %u entries naming one\n",
+                    sample.name, summary.keptWords, summary.sourceWords, kept, summary.taggedPartOfSpeech,
+                    summary.namingPartOfSpeech);
+        EXPECT_GE(kept, 99.9);
+        EXPECT_GE(summary.taggedPartOfSpeech * 1000ull, summary.namingPartOfSpeech * 999ull);
+        EXPECT_EQ(summary.cut.count, 0u);
+        EXPECT_EQ(summary.leftOut.count, 0u);
+    }
 
     ASSERT_EQ(DEngine::AttachDictionary(path.c_str()), 1);
     __DictHandle* handle = DEngine::OpenDictionary(DEngine::GetDictionaryHandle(0, 0));
@@ -89,6 +102,32 @@ TEST_P(SampleDictionaryTest, EveryHeadwordIsFoundAtItsOwnNumber) {
         ++checked;
     }
     EXPECT_GT(checked, total * 9 / 10);
+
+    if (sample.reverse) {
+        // Headwords a reader can type, and the translations a reader expects.
+        for (const std::string& display : displays) {
+            EXPECT_EQ(display.find("  "), std::string::npos) << display;
+            EXPECT_TRUE(StartsWithWordCharacter(display.c_str())) << display;
+            EXPECT_FALSE(display.size() > 2 && display[1] == ')') << display;
+        }
+        const std::pair<const char*, const char*> pairs[] = {
+            {"\xEF\xE8\xF1\xE0\xF2\xFC", "write"},       {"\xE3\xEE\xF0\xEE\xE4", "city"},
+            {"\xE6\xE8\xF2\xFC", "live"},                 {"\xED\xE0\xF7\xE8\xED\xE0\xF2\xFC", "begin"},
+            {"\xE2\xF1\xE5\xE3\xE4\xE0", "always"},
+        };
+        for (const auto& [russian, english] : pairs) {
+            unsigned long index = 0;
+            int exact = 0;
+            ASSERT_EQ(DEngine::FindWord(handle, russian, &index, &exact), 1);
+            ASSERT_EQ(exact, 1) << english;
+            const unsigned char* article = DEngine::GetArticle(handle, index);
+            ASSERT_NE(article, nullptr);
+            std::size_t size = 2 + (std::size_t(article[0]) << 8 | article[1]);
+            std::string bytes(reinterpret_cast<const char*>(article), size);
+            EXPECT_NE(bytes.find(std::string("\x01") + char(std::strlen(english)) + english), std::string::npos)
+                << english;
+        }
+    }
 
     // Every article parses, and packing the parsed article gives its bytes back.
     for (unsigned long n = 0; n < total; ++n) {
