@@ -292,6 +292,30 @@ bool StartsWithHeadword(const std::string& headword, const std::string& body) {
     return first != std::string::npos && letters(body.substr(first), own.size()) == own;
 }
 
+// A homonym's line: "_I", "_II", ... before a space, a "[" or the end. rest: what follows.
+bool MatchHomonym(const std::string& line, std::string* rest) {
+    if (line.size() < 2 || line[0] != '_')
+        return false;
+    std::size_t end = line.find_first_not_of("IVX", 1);
+    if (end == 1 || (end != std::string::npos && line[end] != ' ' && line[end] != '\t' && line[end] != '['))
+        return false;
+    *rest = end == std::string::npos ? std::string() : Trim(line.substr(end));
+    return true;
+}
+
+// A numbered line: one or two digits and the mark, "1. _v." (a part, with a space after the mark) or
+// "1) дом" and "10)колледж" (a sense, the space left out from 10 on). rest: what follows.
+bool MatchNumbered(const std::string& line, char mark, std::string* rest) {
+    std::size_t digits = line.find_first_not_of("0123456789");
+    if (digits == 0 || digits > 2 || digits == std::string::npos || line[digits] != mark)
+        return false;
+    bool spaced = digits + 1 < line.size() && (line[digits + 1] == ' ' || line[digits + 1] == '\t');
+    if (mark == '.' && !spaced)
+        return false;
+    *rest = Trim(line.substr(digits + 1));
+    return true;
+}
+
 bool EqualsIgnoringAsciiCase(const std::string& a, const std::string& b) {
     return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
                return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
@@ -351,10 +375,6 @@ bool ParseMuellerEntry(const std::string& headword, const std::string& body, Hea
     *result = Headword{headword, {}, {}};
     if (!StartsWithHeadword(headword, body))
         return false;
-    // Homonyms "_I", "_II", ...; parts "1. _v."; senses "1) " and, from 10 on, "10)" without a space.
-    static const std::regex homonymLine(R"(^_([IVX]+)(?=[\s\[]|$)\s*(.*)$)");
-    static const std::regex partLine(R"(^(\d{1,2})\.\s+(.*)$)");
-    static const std::regex senseLine(R"(^(\d{1,2})\)\s*(.*)$)");
     // Lines become items: heads (of the entry, of a homonym, of a part) with their senses, and
     // continuations of the item before. A head that holds no translation (the entry's transcription
     // alone, "_I [bæŋk]") opens the part that follows it.
@@ -371,18 +391,18 @@ bool ParseMuellerEntry(const std::string& headword, const std::string& body, Hea
         // The entry repeats its headword first, sometimes also in another case ("A", then "a").
         if (parts.empty() && EqualsIgnoringAsciiCase(line, Trim(headword)))
             continue;
-        std::smatch match;
-        if (std::regex_match(line, match, homonymLine)) {
-            parts.push_back({match[2].str(), {}});
-        } else if (std::regex_match(line, match, partLine)) {
+        std::string rest;
+        if (MatchHomonym(line, &rest)) {
+            parts.push_back({rest, {}});
+        } else if (MatchNumbered(line, '.', &rest)) {
             if (!parts.empty() && headOnly(parts.back()))
-                parts.back().text += " " + match[2].str();
+                parts.back().text += " " + rest;
             else
-                parts.push_back({match[2].str(), {}});
-        } else if (std::regex_match(line, match, senseLine)) {
+                parts.push_back({rest, {}});
+        } else if (MatchNumbered(line, ')', &rest)) {
             if (parts.empty())
                 parts.push_back({});
-            parts.back().senses.push_back(match[2].str());
+            parts.back().senses.push_back(rest);
         } else if (parts.empty()) {
             parts.push_back({line, {}});
         } else if (!parts.back().senses.empty()) {
