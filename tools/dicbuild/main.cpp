@@ -79,6 +79,15 @@ int main(int argc, char** argv) {
     std::vector<std::string> files;
     for (int i = 1; i < argc; ++i) {
         std::string arg = argv[i];
+        if (arg == "--help" || arg == "-h") {
+            std::printf("usage: dicbuild [--style mueller|freedict] [--reverse] --name NAME --direction XY INDEX DATA "
+                        "OUTPUT\n"
+                        "  --style      the entry style of the files: mueller (default) or freedict\n"
+                        "  --reverse    make the dictionary of the opposite direction\n"
+                        "  --name       the dictionary's name, up to 12 bytes in its source language's code page\n"
+                        "  --direction  the language letters (E R G F I S P) of the files' dictionary, such as ER\n");
+            return 0;
+        }
         if (arg == "--reverse") {
             options.reverse = true;
         } else if (arg == "--style" && i + 1 < argc) {
