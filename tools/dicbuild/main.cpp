@@ -58,6 +58,7 @@ void PrintSummary(const dicbuild::BuildSummary& summary) {
         std::printf("  entries naming a part of speech with one in the article: %u of %u\n", summary.taggedPartOfSpeech,
                     summary.namingPartOfSpeech);
     }
+    PrintList("entries left out: nothing to show, or not starting with their headword", summary.unread);
     PrintList("articles missing Cyrillic words of their entries", summary.missingWords);
     PrintList("articles without the part of speech their entries name", summary.untaggedPartOfSpeech);
     PrintList("articles with texts split over several leaves", summary.split);

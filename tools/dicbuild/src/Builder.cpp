@@ -452,7 +452,7 @@ bool BuildFromSource(const std::vector<SourceEntry>& source, const BuildOptions&
             parsed.push_back(std::move(headword));
             origins.push_back(&source[i]);
         } else {
-            summary->problems.Add("entry without a translation");
+            summary->unread.Add(source[i].headword);
         }
         if (progress && i % 1000 == 0)
             progress(i, source.size() * 2);

@@ -45,6 +45,7 @@ struct BuildSummary {
     HeadwordList split;   // articles with a text split over several leaves
     HeadwordList cut;     // articles with a word longer than a leaf, cut inside
     HeadwordList leftOut; // articles that do not fit 65,535 bytes
+    HeadwordList unread;  // entries with nothing to show, or not starting with their headword
     // What reached the articles, measured against the source entries (forward dictionaries): the
     // Cyrillic words of the entries (each occurrence) and how many of them the articles hold, the
     // articles missing some, and the entries that name a part of speech with those whose article has one.

@@ -279,8 +279,12 @@ bool StartsWithHeadword(const std::string& headword, const std::string& body) {
                 continue;
             if (c >= 0x2000 || (c >= 0x80 && c < 0xC0))
                 continue; // punctuation ("’") and marks
-            if ((c >= L'A' && c <= L'Z') || (c >= 0xC0 && c <= 0xDE && c != 0xD7) || (c >= 0x410 && c <= 0x42F))
+            if ((c >= L'A' && c <= L'Z') || (c >= 0xC0 && c <= 0xDE && c != 0xD7) || (c >= 0x391 && c <= 0x3A9) ||
+                (c >= 0x410 && c <= 0x42F))
                 c = static_cast<wchar_t>(c + 0x20);
+            else if (c >= 0x100 && c < 0x178 && c != 0x130 && c != 0x138 && c != 0x149 &&
+                     c % 2 == (c >= 0x139 && c <= 0x148 ? 1 : 0))
+                c = static_cast<wchar_t>(c + 1); // Latin Extended-A: capital and small letters in pairs ("Œ", "œ")
             else if (c == 0x401)
                 c = 0x451;
             kept.push_back(c);
