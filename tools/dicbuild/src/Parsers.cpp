@@ -419,6 +419,13 @@ bool ParseMuellerEntry(const std::string& headword, const std::string& body, Hea
         Part part;
         MuellerHeader header = ParseMuellerHeader(raw.text);
         part.partOfSpeech = header.partOfSpeech;
+        // A part of speech after a cross-reference in the head ("_comp. от late 1) _a.") is still the
+        // part's; the text keeps it where it stands.
+        for (std::size_t at = raw.text.find('_'); part.partOfSpeech == 0 && at != std::string::npos;
+             at = raw.text.find('_', at + 1)) {
+            std::size_t end = raw.text.find_first_of(" ,;)", at);
+            part.partOfSpeech = PartOfSpeechOfMueller(raw.text.substr(at, end == std::string::npos ? end : end - at));
+        }
         part.transcription = header.transcription;
         part.note = header.note;
         if (raw.senses.empty()) {

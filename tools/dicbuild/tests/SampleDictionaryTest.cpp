@@ -88,7 +88,8 @@ TEST_P(SampleDictionaryTest, EveryHeadwordIsFoundAtItsOwnNumber) {
             EXPECT_EQ(summary.missingWords.count, 0u)
                 << (summary.missingWords.first.empty() ? "" : summary.missingWords.first[0]);
         }
-        EXPECT_GE(summary.taggedPartOfSpeech * 1000ull, summary.namingPartOfSpeech * 999ull);
+        EXPECT_EQ(summary.taggedPartOfSpeech, summary.namingPartOfSpeech)
+            << (summary.untaggedPartOfSpeech.first.empty() ? "" : summary.untaggedPartOfSpeech.first[0]);
         EXPECT_EQ(summary.cut.count, 0u);
         EXPECT_EQ(summary.leftOut.count, 0u);
     }
