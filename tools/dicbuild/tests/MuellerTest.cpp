@@ -5,6 +5,7 @@
 #include "Encoder.h"
 #include "Leaves.h"
 
+#include "common/CodePage.h"
 #include "common/Unicode.h"
 #include "dictengine/DEngine.h"
 
@@ -215,5 +216,51 @@ TEST(MuellerTest, Build_ArticleHoldsEveryLeafOfALongEntry) {
     const unsigned char* transcription = DEngine::FindTag(DEngine::GetSrcPart(go, 0), 0x08);
     ASSERT_NE(transcription, nullptr);
     EXPECT_EQ(std::string(reinterpret_cast<const char*>(transcription + 2), transcription[1]), "[g@U]");
+    DEngine::DoneDictEngine();
+}
+
+TEST(MuellerTest, Reverse_NamedPairsFromSmallEntriesAndACyrillicName) {
+    std::vector<SourceEntry> source = {
+        {"always", "always\n   [↗ɘ:lwɜz] _adv. всегда\n"},
+        {"begin", "begin\n   [bɪ↗gɪn] _v. (began; begun)\n   1) начинать(ся); to begin with начать с того, что\n"
+                  "   2) _разг. браться\n"},
+        {"city", "city\n   [↗sɪtɪ] _n.\n   1) большой, старинный город (в Англии)\n   2) _attr. городской\n"},
+        {"gallop", "gallop\n   [↗gælɜp] _v. _I скакать\n"},
+        {"galloper", "galloper\n   [↗gælɜpɜ] _n. от gallop 2; \"скакун\"\n"},
+        {"live", "live\n   _I  [lɪv] _v.\n      1) жить, существовать\n   _II [laɪv] _a. живой\n"},
+        {"write", "write\n   [raɪt] _v. (wrote, written) писать\n"},
+    };
+    testsupport::TempFolder folder;
+    std::wstring output = folder.File(L"re.dic");
+    BuildOptions options{EntryStyle::Mueller, "Мюллер РА", 0x0102, true};
+    BuildSummary summary;
+    std::string error;
+    ASSERT_TRUE(BuildFromSource(source, options, output, &summary, &error)) << error;
+    ASSERT_EQ(DEngine::AttachDictionary(output.c_str()), 1);
+    EXPECT_STREQ(DEngine::GetDictionaryName(0, 0), "\xCC\xFE\xEB\xEB\xE5\xF0 \xD0\xC0") << "code page 1251";
+    __DictHandle* handle = DEngine::OpenDictionary(DEngine::GetDictionaryHandle(0, 0));
+    ASSERT_NE(handle, nullptr);
+    std::vector<std::string> headwords;
+    for (unsigned long n = 0; n < DEngine::GetTotalWordCount(handle); ++n)
+        headwords.push_back(ovrin::Utf16ToUtf8(
+            DecodeDictionaryText(DEngine::IndexDataToDisplayData(DEngine::GetSingleIndex(handle, n)), 2)));
+    // No fragment of a cross-reference, no quotation mark, no lone adjective of "большой, старинный город".
+    EXPECT_EQ(headwords, (std::vector<std::string>{"браться", "всегда", "город", "городской", "живой", "жить",
+                                                   "начинать", "писать", "скакать", "скакун", "существовать"}));
+    for (const auto& [russian, english] : std::vector<std::pair<std::string, std::string>>{
+             {"писать", "write"}, {"город", "city"}, {"жить", "live"}, {"начинать", "begin"}, {"всегда", "always"}}) {
+        unsigned long index = 0;
+        int exact = 0;
+        std::string key = ovrin::WideToMultiByte(1251, ovrin::Utf8ToUtf16(russian));
+        ASSERT_EQ(DEngine::FindWord(handle, key.c_str(), &index, &exact), 1);
+        ASSERT_EQ(exact, 1) << russian;
+        const unsigned char* article = DEngine::GetArticle(handle, index);
+        ASSERT_NE(article, nullptr);
+        const unsigned char* translation = DEngine::GetTranslation(DEngine::GetSrcPart(article, 0), 0);
+        ASSERT_NE(translation, nullptr);
+        const unsigned char* text = DEngine::FindTag(translation, 0x01);
+        ASSERT_NE(text, nullptr);
+        EXPECT_EQ(std::string(reinterpret_cast<const char*>(text + 2), text[1]), english);
+    }
     DEngine::DoneDictEngine();
 }
