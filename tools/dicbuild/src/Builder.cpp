@@ -13,8 +13,6 @@
 
 #include <algorithm>
 #include <map>
-#include <regex>
-#include <set>
 
 namespace dicbuild {
 
