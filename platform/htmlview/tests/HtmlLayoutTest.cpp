@@ -277,6 +277,32 @@ TEST(HtmlLayout, ListsRulesAndAnchors) {
     EXPECT_EQ(FindText(page, L"last")->y, page.anchors[1].y);
 }
 
+TEST(HtmlLayout, NestedTables_EachLevelInsideTheOneAround) {
+    // Thirty levels (as deep as the tree goes): measuring a level must not lay every deeper level
+    // out again, or this would not finish.
+    std::wstring html;
+    for (int level = 0; level < 30; ++level)
+        html += L"<table border=1 cellspacing=1 cellpadding=1><tr><td>" + std::to_wstring(level) + L" ";
+    html += L"innermost";
+    PageLayout page = LayOut(html, 400, true);
+    const TextBox* innermost = FindText(page, L"29 innermost");
+    ASSERT_NE(innermost, nullptr);
+    int previousX = -1;
+    for (const FrameBox& frame : page.frames) {
+        EXPECT_LE(frame.x, innermost->x);
+        EXPECT_GE(frame.x + frame.width, innermost->x + innermost->width);
+        previousX = std::max(previousX, frame.x);
+    }
+    EXPECT_GT(previousX, 0);
+    // The page stops growing at a fixed height, however many tall rows it has.
+    std::wstring tall = L"<table>";
+    for (int row = 0; row < 30000; ++row)
+        tall += L"<tr><td height=99999>x";
+    page = LayOut(tall, 100);
+    EXPECT_GT(page.height, 1 << 27);
+    EXPECT_LE(page.height, (1 << 28) + 2);
+}
+
 TEST(HtmlLayout, MalformedMarkup_LaysOutEveryTextItKeeps) {
     PageLayout page = LayOut(L"<table><td>a<table><tr>b<td>c</tr></td><b>d</table>e<tr>f</table>g", 300, true);
     std::wstring all;

@@ -86,7 +86,7 @@ void BlockFlow::AddLineBreak(const Style& style) {
     if (m_line.empty()) {
         BeginContent();
         FontMetrics metrics = m_measurer.Metrics(style.font);
-        m_y += metrics.ascent + metrics.descent;
+        m_y = SaturatingAdd(m_y, metrics.ascent + metrics.descent);
     } else {
         EmitLine();
     }
@@ -112,14 +112,14 @@ int BlockFlow::NextBlockTop() {
 
 int BlockFlow::PlaceBlock(int width, int height, int offset) {
     int top = NextBlockTop();
-    m_y += std::max(height, 0);
+    m_y = SaturatingAdd(m_y, std::max(height, 0));
     m_extent = std::max(m_extent, offset + width);
     return top;
 }
 
 void BlockFlow::BeginContent() {
     if (m_hasContent)
-        m_y += m_pendingVertical;
+        m_y = SaturatingAdd(m_y, m_pendingVertical);
     m_pendingVertical = 0;
     m_hasContent = true;
 }
@@ -202,7 +202,7 @@ void BlockFlow::EmitLine() {
         m_out.texts.push_back(std::move(box));
     }
     m_extent = std::max(m_extent, m_lineWidth);
-    m_y += ascent + descent;
+    m_y = SaturatingAdd(m_y, ascent + descent);
     m_line.clear();
     m_lineWidth = 0;
 }

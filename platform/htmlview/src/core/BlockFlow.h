@@ -12,6 +12,13 @@ namespace htmlview {
 
 enum class Align { Left, Center, Right };
 
+// Vertical positions stop growing here, however many tall rows and lines a page has.
+constexpr int kMaxPosition = 1 << 28;
+inline int SaturatingAdd(int position, int amount) {
+    long long sum = static_cast<long long>(position) + amount;
+    return static_cast<int>(sum > kMaxPosition ? kMaxPosition : sum);
+}
+
 struct Style {
     FontSpec font;
     std::uint32_t color = 0;

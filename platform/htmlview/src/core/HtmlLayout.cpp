@@ -18,6 +18,8 @@ constexpr std::uint32_t kBorderColor = 0x808080;
 constexpr std::uint32_t kRuleColor = 0xA0A0A0;
 constexpr int kIndent = 20;
 constexpr int kMaxColumns = 256;
+// Lengths written in attributes are taken up to this many pixels.
+constexpr int kMaxLength = 100000;
 
 bool IsOneOf(std::wstring_view name, std::initializer_list<std::wstring_view> names) {
     return std::find(names.begin(), names.end(), name) != names.end();
@@ -77,7 +79,7 @@ int LengthAttribute(const Node& node, std::wstring_view name, int available, boo
             return -1;
         return static_cast<int>(static_cast<long long>(available) * std::min(number, 100) / 100);
     }
-    return std::min(number, kUnbounded / 4);
+    return std::min(number, kMaxLength);
 }
 
 bool AlignAttribute(const Node& node, Align& align) {
@@ -480,6 +482,14 @@ void LayoutEngine::LayOutTable(const Node& table, const Style& style, BlockFlow&
         }
     }
 
+    // Measuring a cell that holds this table needs only the table's width: its cells' own widths are
+    // measured once and kept, and laying their content out again here would repeat that work at
+    // every level of nesting.
+    if (m_measuring) {
+        flow.PlaceBlock(static_cast<int>(width), 0);
+        return;
+    }
+
     // Placement in the flow.
     flow.FinishLine();
     int offset = 0;
@@ -570,7 +580,7 @@ void LayoutEngine::LayOutTable(const Node& table, const Style& style, BlockFlow&
                 m_out->frames[placed[i].frame].height = rowHeight;
             ShiftSince(placed[i].mark, std::max(shift, 0));
         }
-        y += rowHeight + spacing;
+        y = SaturatingAdd(y, rowHeight + spacing);
     }
     y += border;
     int height = y - top;
