@@ -51,6 +51,25 @@ std::wstring Article(int translations, int width = kClientWidth - 5, int height 
     return html;
 }
 
+// Starts xdotool, a program of the host that Wine runs as it is. Its process handle does not tell
+// when it ends, so callers wait for what it does instead.
+bool StartXdotool(const std::wstring& arguments) {
+    std::wstring commandLine = L"xdotool " + arguments;
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process = {};
+    if (!CreateProcessW(L"Z:\\usr\\bin\\xdotool", commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                        &startup, &process))
+        return false;
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    return true;
+}
+
+bool KeyIsDown(int key) {
+    return (GetAsyncKeyState(key) & 0x8000) != 0;
+}
+
 InitHtmlControlFunction InitFunction(HMODULE library) {
     return reinterpret_cast<InitHtmlControlFunction>(
         reinterpret_cast<void*>(GetProcAddress(library, HTMLVIEW_INIT_FUNCTION)));
@@ -85,9 +104,11 @@ protected:
         s_initialised = init != nullptr && init(GetModuleHandleW(nullptr)) && init(GetModuleHandleW(nullptr));
         RECT frame = {0, 0, kClientWidth, kClientHeight};
         AdjustWindowRect(&frame, WS_POPUP | WS_BORDER, FALSE);
-        s_parent =
-            CreateWindowExW(0, L"STATIC", L"Lexory", WS_POPUP | WS_BORDER | WS_VISIBLE, 0, 0, frame.right - frame.left,
-                            frame.bottom - frame.top, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+        // A title of its own, by which xdotool finds it.
+        s_title = L"Lexory " + std::to_wstring(GetCurrentProcessId());
+        s_parent = CreateWindowExW(0, L"STATIC", s_title.c_str(), WS_POPUP | WS_BORDER | WS_VISIBLE, 0, 0,
+                                   frame.right - frame.left, frame.bottom - frame.top, nullptr, nullptr,
+                                   GetModuleHandleW(nullptr), nullptr);
     }
 
     void SetUp() override {
@@ -117,6 +138,7 @@ protected:
     static inline HMODULE s_library = nullptr;
     static inline bool s_initialised = false;
     static inline HWND s_parent = nullptr;
+    static inline std::wstring s_title;
     HWND m_display = nullptr;
 };
 
@@ -187,6 +209,30 @@ TEST_F(DisplayWindowTest, Keys_ScrollByLinePageAndToTheEnds) {
     // A new page starts at its top.
     Load(Article(2));
     EXPECT_EQ(position(), 0);
+}
+
+TEST_F(DisplayWindowTest, KeysFromTheXServer_ScrollThePage) {
+    Load(Article(60));
+    SCROLLINFO info = ScrollInfo(m_display);
+    int last = info.nMax + 1 - static_cast<int>(info.nPage);
+    auto position = [&] { return ScrollInfo(m_display).nPos; };
+
+    // Found by its title and focused as a user would, then keys held and released as on a keyboard;
+    // each step waits for the window to show its effect.
+    ASSERT_TRUE(StartXdotool(L"search --sync --name \"" + s_title + L"\" windowfocus --sync"));
+    ASSERT_TRUE(WaitFor([&] { return GetForegroundWindow() == s_parent; }));
+    SetFocus(m_display);
+    auto press = [&](const wchar_t* name, int key, const std::function<bool()>& effect) {
+        EXPECT_TRUE(StartXdotool(std::wstring(L"keydown ") + name));
+        EXPECT_TRUE(WaitFor(effect)) << "no effect of " << key;
+        EXPECT_TRUE(StartXdotool(std::wstring(L"keyup ") + name));
+        EXPECT_TRUE(WaitFor([&] { return !KeyIsDown(key); })) << "no release of " << key;
+    };
+    press(L"Next", VK_NEXT, [&] { return position() > 0; });
+    EXPECT_GT(position(), kClientHeight / 2);
+    press(L"End", VK_END, [&] { return position() == last; });
+    press(L"Up", VK_UP, [&] { return position() < last; });
+    press(L"Home", VK_HOME, [&] { return position() == 0; });
 }
 
 TEST_F(DisplayWindowTest, MalformedPages_NeverStopTheWindow) {
