@@ -349,9 +349,14 @@ TEST(DisplayLibrary, UnloadedAndLoadedAgain_TheClassWorks) {
         ASSERT_NE(library, nullptr);
         auto init = InitFunction(library);
         ASSERT_TRUE(init != nullptr && init(GetModuleHandleW(nullptr)));
-        HWND window = CreateWindowExW(0, WC_HTML, L"", WS_POPUP | WS_VSCROLL, 0, 0, 200, 100, nullptr, nullptr,
-                                      GetModuleHandleW(nullptr), nullptr);
+        // Created with a page as its text, then given another through the messages.
+        std::wstring first = Article(3);
+        HWND window = CreateWindowExW(0, WC_HTML, first.c_str(), WS_POPUP | WS_VSCROLL, 0, 0, 200, 100, nullptr,
+                                      nullptr, GetModuleHandleW(nullptr), nullptr);
         ASSERT_NE(window, nullptr);
+        EXPECT_GT(ScrollInfo(window).nMax, 100);
+        SendMessageW(window, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L""));
+        EXPECT_LT(ScrollInfo(window).nMax, 10);
         std::wstring html = Article(10);
         SendMessageW(window, DTM_ADDTEXTW, FALSE, reinterpret_cast<LPARAM>(html.c_str()));
         SendMessageW(window, DTM_ENDOFSOURCE, 0, 0);

@@ -102,6 +102,13 @@ LRESULT CALLBACK CDisplayWindow::WindowProc(HWND window, UINT message, WPARAM wP
 
 LRESULT CDisplayWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
+    case WM_CREATE: {
+        // A window created with a text shows it as its page.
+        const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lParam);
+        if (create->lpszName != nullptr && !IS_INTRESOURCE(create->lpszName) && create->lpszName[0] != L'\0')
+            OnSetText(create->lpszName);
+        return 0;
+    }
     case WM_PAINT:
         OnPaint();
         return 0;
