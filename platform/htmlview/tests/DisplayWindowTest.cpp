@@ -324,7 +324,10 @@ TEST_F(DisplayWindowTest, Article_IsDrawnInItsColoursAndKeptAsAPicture) {
     EXPECT_GT(black, 100) << "the black text";
     EXPECT_GT(gray, 2 * (kClientHeight - 20)) << "the table's and the cell's borders";
 
-    // Kept as a picture for a person to look at.
+    // Kept as a picture for a person to look at (opaque: GDI leaves the alpha bytes at zero).
+    auto* opaque = static_cast<std::uint32_t*>(bits);
+    for (int i = 0; i < kClientWidth * kClientHeight; ++i)
+        opaque[i] |= 0xFF000000u;
     CreateDirectoryW(L"Z:" OVRIN_SCREENSHOT_DIR, nullptr);
     std::FILE* file = _wfopen(L"Z:" OVRIN_SCREENSHOT_DIR L"/htmlview-article.bmp", L"wb");
     ASSERT_NE(file, nullptr);
