@@ -29,6 +29,11 @@ PlaneTables MakeTables(UINT codePage) {
         if (c != 0)
             tables.bytes.emplace(c, static_cast<unsigned char>(b));
     }
+    // The Western plane keeps the numero sign, which 1252 lacks, at a byte 1252 leaves undefined.
+    if (codePage == 1252) {
+        tables.wide[kNumeroWestern] = 0x2116;
+        tables.bytes.emplace(0x2116, kNumeroWestern);
+    }
     for (unsigned b = 0; b < 256; ++b) {
         wchar_t c = tables.wide[b];
         if (!tables.letter[b])

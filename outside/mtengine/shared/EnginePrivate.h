@@ -36,6 +36,9 @@ unsigned char ToUpper(Plane plane, unsigned char c);
 bool IsUpper(Plane plane, unsigned char c);
 std::string Lowercase(Plane plane, std::string_view text);
 
+// The numero sign's byte in the Western plane (the conversion library's coding).
+constexpr unsigned char kNumeroWestern = 0x81;
+
 // Wide text in and out of a plane. A character the plane lacks becomes kUnmapped.
 constexpr unsigned char kUnmapped = 0x01;
 std::string FromWide(Plane plane, std::wstring_view text);

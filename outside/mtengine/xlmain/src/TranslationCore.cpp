@@ -131,7 +131,7 @@ std::vector<Piece> TranslationCore::Translate(std::string_view source, ITemplate
                 piece = {Piece::Translated, token.begin, token.end, std::string(1, kEllipsisOut)};
             } else if (c == kNumeroByte) {
                 piece = {Piece::Translated, token.begin, token.end,
-                         m_target == kLangRussian ? std::string(1, kNumeroCyrillic) : std::string("No.")};
+                         std::string(1, m_target == kLangRussian ? kNumeroCyrillic : static_cast<char>(kNumeroWestern))};
             } else if (c == kPoundByte && m_source == kLangEnglish) {
                 // The pound sign has no place in the Cyrillic plane: it stays a source character.
                 piece = {Piece::Untranslated, token.begin, token.end, std::string(1, kPoundWestern)};
