@@ -21,6 +21,7 @@ std::mutex& DictionaryEngineLock() {
 
 constexpr unsigned short kNotFound = 0xFFFF;
 constexpr unsigned char kTagTranslationText = 0x01;
+constexpr unsigned char kTagNote = 0x08;
 constexpr int kMaxTranslationWords = 4;
 
 int CountWords(const std::string& text) {
@@ -47,9 +48,25 @@ std::string TranslationText(const unsigned char* translation) {
     return std::string(reinterpret_cast<const char*>(leaf + 2), length);
 }
 
+// The first run in language of a note (0x08) of a translation container: "%", the decimal code, a
+// space, the run, "%". Some articles keep their only translation there.
+std::string NoteRun(const unsigned char* translation, unsigned language) {
+    const unsigned char* leaf = DEngine::FindTag(translation, kTagNote);
+    if (leaf == nullptr)
+        return {};
+    std::string text(reinterpret_cast<const char*>(leaf + 2), leaf[1]);
+    std::string opening = "%" + std::to_string(language) + " ";
+    std::size_t begin = text.find(opening);
+    if (begin == std::string::npos)
+        return {};
+    begin += opening.size();
+    std::size_t end = text.find('%', begin);
+    return text.substr(begin, end == std::string::npos ? std::string::npos : end - begin);
+}
+
 // The first translation of the article that cleans to a short text; failing that, the first that
-// cleans to anything.
-std::string ChooseTranslation(const unsigned char* article) {
+// cleans to anything; failing that, the first run in the target language of a note.
+std::string ChooseTranslation(const unsigned char* article, unsigned target) {
     std::string fallback;
     unsigned short parts = DEngine::GetSrcPartCount(article);
     for (unsigned short p = 0; p < parts; ++p) {
@@ -68,6 +85,14 @@ std::string ChooseTranslation(const unsigned char* article) {
                 return text;
             if (fallback.empty())
                 fallback = std::move(text);
+        }
+    }
+    for (unsigned short p = 0; p < parts && fallback.empty(); ++p) {
+        const unsigned char* part = DEngine::GetSrcPart(article, p);
+        unsigned short count = part != nullptr ? DEngine::GetTranslationCount(part) : 0;
+        for (unsigned short t = 0; t < count && fallback.empty(); ++t) {
+            if (const unsigned char* translation = DEngine::GetTranslation(part, t))
+                fallback = DictionaryTable::CleanTranslation(NoteRun(translation, target));
         }
     }
     return fallback;
@@ -146,7 +171,7 @@ bool DictionaryTable::Load(const std::wstring& folder, unsigned short direction,
                 const unsigned char* article = DEngine::GetArticle(handle, first + i);
                 if (article == nullptr)
                     continue;
-                std::string translation = ChooseTranslation(article);
+                std::string translation = ChooseTranslation(article, direction & 0xFF);
                 if (!translation.empty())
                     m_entries.emplace(std::move(key), std::move(translation));
             }

@@ -65,7 +65,7 @@ const std::string* TranslationCore::FindWord(const std::string& lowercase, ITemp
     return nullptr;
 }
 
-std::string TranslationCore::ApplyCase(std::string_view source, const std::string& translation) const {
+std::string TranslationCore::ApplyCase(std::string_view source, const std::string& translation, bool sentenceStart) const {
     Plane from = PlaneOf(m_source), to = PlaneOf(m_target);
     std::size_t letters = 0, upper = 0;
     for (char c : source) {
@@ -80,7 +80,8 @@ std::string TranslationCore::ApplyCase(std::string_view source, const std::strin
     if (letters > 1 && upper == letters) {
         for (char& c : result)
             c = static_cast<char>(ToUpper(to, static_cast<unsigned char>(c)));
-    } else if (IsUpper(from, static_cast<unsigned char>(source[0]))) {
+    } else if (IsUpper(from, static_cast<unsigned char>(source[0])) && (sentenceStart || m_source != kLangGerman)) {
+        // German capitalises every noun: there only the first word of a sentence passes its capital on.
         result[0] = static_cast<char>(ToUpper(to, static_cast<unsigned char>(result[0])));
     }
     return result;
@@ -122,10 +123,14 @@ std::vector<Piece> TranslationCore::Translate(std::string_view source, ITemplate
 
     std::vector<Piece> pieces;
     std::string scratch;
+    bool capitalNext = false;
+    bool sentenceStart = true;
     for (std::size_t t = 0; t < tokens.size(); ++t) {
         const Token& token = tokens[t];
         if (token.kind == Token::Other) {
+            capitalNext = false;
             unsigned char c = at(token.begin);
+            sentenceStart = c == '.' || c == '!' || c == '?' || c == kEllipsisByte;
             Piece piece{Piece::Copied, token.begin, token.end, {}};
             if (c == kEllipsisByte) {
                 piece = {Piece::Translated, token.begin, token.end, std::string(1, kEllipsisOut)};
@@ -143,6 +148,8 @@ std::vector<Piece> TranslationCore::Translate(std::string_view source, ITemplate
             pieces.push_back({Piece::Copied, token.begin, token.end, {}});
             continue;
         }
+        bool wordStartsSentence = sentenceStart;
+        sentenceStart = false;
         // The longest run of words joined by single spaces that is a known key.
         std::size_t lastWord = t;
         std::string key = Lowercase(from, source.substr(token.begin, token.end - token.begin));
@@ -169,14 +176,19 @@ std::vector<Piece> TranslationCore::Translate(std::string_view source, ITemplate
         }
         std::size_t begin = token.begin, end = tokens[matchedLast].end;
         if (found != nullptr) {
-            std::string translation = ApplyCase(source.substr(begin, end - begin), *found);
+            std::string translation = ApplyCase(source.substr(begin, end - begin), *found, wordStartsSentence);
             if (translation.empty()) {
-                // A dropped word takes the space after it along.
+                // A dropped word takes the space after it along, and hands its capital on.
                 if (matchedLast + 1 < tokens.size() && tokens[matchedLast + 1].kind == Token::Space)
                     ++matchedLast;
+                capitalNext = capitalNext || (IsUpper(from, at(begin)) && wordStartsSentence);
+                sentenceStart = wordStartsSentence;
                 t = matchedLast;
                 continue;
             }
+            if (capitalNext)
+                translation[0] = static_cast<char>(ToUpper(PlaneOf(m_target), static_cast<unsigned char>(translation[0])));
+            capitalNext = false;
             pieces.push_back({Piece::Translated, begin, end, std::move(translation)});
             t = matchedLast;
             continue;
@@ -186,20 +198,23 @@ std::vector<Piece> TranslationCore::Translate(std::string_view source, ITemplate
         bool joined = false;
         for (std::size_t i = 0; i < word.size(); ++i)
             joined = joined || IsJoiner(static_cast<unsigned char>(word[i]));
+        capitalNext = false;
         if (joined) {
             std::size_t part = 0;
             for (std::size_t i = 0; i <= word.size(); ++i) {
                 if (i < word.size() && !IsJoiner(static_cast<unsigned char>(word[i])))
                     continue;
+                bool dropped = false; // "l'" of "l'homme": the joiner goes with the dropped part
                 if (i > part) {
                     std::string_view piece = word.substr(part, i - part);
                     const std::string* partFound = FindWord(Lowercase(from, piece), templates, &scratch);
+                    dropped = partFound != nullptr && partFound->empty();
                     if (partFound != nullptr && !partFound->empty())
-                        pieces.push_back({Piece::Translated, begin + part, begin + i, ApplyCase(piece, *partFound)});
+                        pieces.push_back({Piece::Translated, begin + part, begin + i, ApplyCase(piece, *partFound, wordStartsSentence)});
                     else if (partFound == nullptr)
                         pieces.push_back({Piece::Untranslated, begin + part, begin + i, {}});
                 }
-                if (i < word.size())
+                if (i < word.size() && !dropped)
                     pieces.push_back({Piece::Copied, begin + i, begin + i + 1, {}});
                 part = i + 1;
             }

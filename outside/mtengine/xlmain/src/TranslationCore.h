@@ -39,7 +39,7 @@ public:
 private:
     const std::string* Find(const std::string& key, ITemplateGlossary* templates, std::string* scratch) const;
     const std::string* FindWord(const std::string& lowercase, ITemplateGlossary* templates, std::string* scratch) const;
-    std::string ApplyCase(std::string_view source, const std::string& translation) const;
+    std::string ApplyCase(std::string_view source, const std::string& translation, bool sentenceStart) const;
 
     bool m_bound = false;
     unsigned m_source = 0, m_target = 0;
