@@ -10,6 +10,7 @@
 #ifdef _WIN32
 
 #include <windows.h>
+
 #include <oleauto.h>
 #include <unknwn.h>
 
@@ -48,8 +49,7 @@ inline constexpr GUID kIidLinguisticBase = {
     0x3725415C, 0x3B44, 0x4B57, {0xBC, 0xF5, 0xF6, 0xC3, 0x12, 0x5C, 0x95, 0x1E}};
 inline constexpr GUID kIidLinguisticBaseEx = {
     0x51E446FD, 0x4804, 0x4246, {0x85, 0x09, 0xD8, 0xEB, 0xFD, 0x26, 0xB6, 0xF6}};
-inline constexpr GUID kIidTranslator = {
-    0x47E6C40F, 0xC286, 0x40C7, {0xB8, 0xB9, 0xF4, 0x72, 0xE3, 0xDA, 0xF2, 0xCE}};
+inline constexpr GUID kIidTranslator = {0x47E6C40F, 0xC286, 0x40C7, {0xB8, 0xB9, 0xF4, 0x72, 0xE3, 0xDA, 0xF2, 0xCE}};
 inline constexpr GUID kIidTranslatorWide = {
     0x4743224F, 0xA734, 0x4311, {0x8E, 0x4A, 0x35, 0x84, 0x1D, 0x1E, 0x3F, 0x16}};
 
@@ -141,9 +141,8 @@ struct IOvrinLinguisticBase : IUnknown {
     OVRIN_RESERVED_SLOT(5)
     // 6: loads the base of a direction and its templates; results[i] receives the outcome of names[i]
     // (the caller presets E_FAIL).
-    virtual HRESULT STDMETHODCALLTYPE Load(const char* prefix, const char* path, const char* dataPath,
-                                           const char* user, int reserved, int count, const char** names,
-                                           HRESULT* results) = 0;
+    virtual HRESULT STDMETHODCALLTYPE Load(const char* prefix, const char* path, const char* dataPath, const char* user,
+                                           int reserved, int count, const char** names, HRESULT* results) = 0;
     OVRIN_RESERVED_SLOT(7)
     OVRIN_RESERVED_SLOT(8)
     OVRIN_RESERVED_SLOT(9)
@@ -223,7 +222,6 @@ struct IOvrinTranslatorWide : IOvrinTranslator {
 // the factory then makes the object with objectIid (no outer object) and is released. A DLL that does
 // not load gives the last system error as an HRESULT, one without the export E_UNEXPECTED. The
 // module stays loaded.
-HRESULT CreateInstanceFromPath(const std::wstring& path, REFCLSID clsid, REFIID iid, REFIID objectIid,
-                               void** object);
+HRESULT CreateInstanceFromPath(const std::wstring& path, REFCLSID clsid, REFIID iid, REFIID objectIid, void** object);
 
 #endif // _WIN32

@@ -21,8 +21,7 @@ const GUID* TranslatorClsid(const std::wstring& prefix) {
 
 } // namespace ovrin::engine
 
-HRESULT CreateInstanceFromPath(const std::wstring& path, REFCLSID clsid, REFIID iid, REFIID objectIid,
-                               void** object) {
+HRESULT CreateInstanceFromPath(const std::wstring& path, REFCLSID clsid, REFIID iid, REFIID objectIid, void** object) {
     if (object == nullptr)
         return E_POINTER;
     *object = nullptr;

@@ -116,8 +116,8 @@ bool CDirection::OpenEngine() {
     if (SUCCEEDED(result) && clsid == nullptr)
         result = CLASS_E_CLASSNOTAVAILABLE;
     if (SUCCEEDED(result))
-        result = CreateInstanceFromPath(m_path + m_prefix + kTranslatorFile, *clsid, IID_IClassFactory,
-                                        kIidTranslator, reinterpret_cast<void**>(&m_translator));
+        result = CreateInstanceFromPath(m_path + m_prefix + kTranslatorFile, *clsid, IID_IClassFactory, kIidTranslator,
+                                        reinterpret_cast<void**>(&m_translator));
     if (SUCCEEDED(result)) {
         // Subjects 1..n-1 name templates 0..n-2 by their first template name.
         std::vector<CAsciiString> names;
@@ -134,12 +134,11 @@ bool CDirection::OpenEngine() {
         const char** nameArray = namePointers.empty() ? nullptr : namePointers.data();
         HRESULT* resultArray = results.empty() ? nullptr : results.data();
         if (extended)
-            result = static_cast<IOvrinLinguisticBaseEx*>(m_base)->LoadEx(
-                kExtendedLoadVersion, prefix.Data(), path.Data(), path.Data(), kUserName, 0, count, nameArray,
-                resultArray);
+            result = static_cast<IOvrinLinguisticBaseEx*>(m_base)->LoadEx(kExtendedLoadVersion, prefix.Data(),
+                                                                          path.Data(), path.Data(), kUserName, 0, count,
+                                                                          nameArray, resultArray);
         else
-            result = m_base->Load(prefix.Data(), path.Data(), path.Data(), kUserName, 0, count, nameArray,
-                                  resultArray);
+            result = m_base->Load(prefix.Data(), path.Data(), path.Data(), kUserName, 0, count, nameArray, resultArray);
         if (SUCCEEDED(result)) {
             for (std::size_t k = results.size(); k-- > 0;) {
                 if (FAILED(results[k]))

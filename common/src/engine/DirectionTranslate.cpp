@@ -14,8 +14,11 @@ namespace {
 constexpr DWORD kWaitStep = 500;
 constexpr wchar_t kStopEventName[] = L"TransStopEvent";
 
+// Line breaks and form feeds end a run, and so does every other control character but the tab: a NUL
+// would end the engine's zero-terminated text and lose the rest of the run, and U+0018 would be read
+// as the byte that stands for the pound sign. They are copied as they are.
 bool IsBreak(wchar_t c) {
-    return c == L'\r' || c == L'\n' || c == L'\f';
+    return c < 0x20 && c != L'\t';
 }
 
 // The length of the next piece of a run: all of it when it fits, otherwise up to and including its

@@ -48,10 +48,10 @@ struct RunRequest {
     std::string text;
     OvrinTrdCallBack callback;
     std::shared_ptr<WorkerTracker> workers;
-    HANDLE stopEvent = nullptr;                 // "TransStopEvent" while a stop flag is registered
-    std::atomic<HRESULT> code{S_OK};            // the engine's result
-    std::atomic<bool> done{false};              // the engine has returned
-    std::atomic<bool> stopRequested{false};     // the caller stopped waiting
+    HANDLE stopEvent = nullptr;             // "TransStopEvent" while a stop flag is registered
+    std::atomic<HRESULT> code{S_OK};        // the engine's result
+    std::atomic<bool> done{false};          // the engine has returned
+    std::atomic<bool> stopRequested{false}; // the caller stopped waiting
 };
 
 // Starts the worker of request (1 MB stack reserved); null when no thread can be made.

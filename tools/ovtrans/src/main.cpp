@@ -11,12 +11,12 @@
 // registry's installation data; --registry KEY reads the installation data under another key of
 // HKEY_CURRENT_USER instead.
 #include "common/EngineClient.h"
+#include "common/Path.h"
 #include "common/TextFile.h"
 #include "common/Unicode.h"
-#include "common/Path.h"
 
-#include <io.h>
 #include <fcntl.h>
+#include <io.h>
 
 #include <cstdio>
 #include <cwctype>

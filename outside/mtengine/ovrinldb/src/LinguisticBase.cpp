@@ -38,7 +38,8 @@ public:
 
     HRESULT STDMETHODCALLTYPE Load(const char* prefix, const char* path, const char*, const char*, int, int count,
                                    const char** names, HRESULT* results) override {
-        if (prefix == nullptr || path == nullptr || count < 0 || (count > 0 && (names == nullptr || results == nullptr)))
+        if (prefix == nullptr || path == nullptr || count < 0 ||
+            (count > 0 && (names == nullptr || results == nullptr)))
             return E_INVALIDARG;
         unsigned source = 0, target = 0;
         if (!ParsePrefix(prefix, &source, &target))

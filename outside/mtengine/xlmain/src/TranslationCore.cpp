@@ -65,7 +65,8 @@ const std::string* TranslationCore::FindWord(const std::string& lowercase, ITemp
     return nullptr;
 }
 
-std::string TranslationCore::ApplyCase(std::string_view source, const std::string& translation, bool sentenceStart) const {
+std::string TranslationCore::ApplyCase(std::string_view source, const std::string& translation,
+                                       bool sentenceStart) const {
     Plane from = PlaneOf(m_source), to = PlaneOf(m_target);
     std::size_t letters = 0, upper = 0;
     for (char c : source) {
@@ -135,8 +136,9 @@ std::vector<Piece> TranslationCore::Translate(std::string_view source, ITemplate
             if (c == kEllipsisByte) {
                 piece = {Piece::Translated, token.begin, token.end, std::string(1, kEllipsisOut)};
             } else if (c == kNumeroByte) {
-                piece = {Piece::Translated, token.begin, token.end,
-                         std::string(1, m_target == kLangRussian ? kNumeroCyrillic : static_cast<char>(kNumeroWestern))};
+                piece = {
+                    Piece::Translated, token.begin, token.end,
+                    std::string(1, m_target == kLangRussian ? kNumeroCyrillic : static_cast<char>(kNumeroWestern))};
             } else if (c == kPoundByte && m_source == kLangEnglish) {
                 // The pound sign has no place in the Cyrillic plane: it stays a source character.
                 piece = {Piece::Untranslated, token.begin, token.end, std::string(1, kPoundWestern)};
@@ -187,7 +189,8 @@ std::vector<Piece> TranslationCore::Translate(std::string_view source, ITemplate
                 continue;
             }
             if (capitalNext)
-                translation[0] = static_cast<char>(ToUpper(PlaneOf(m_target), static_cast<unsigned char>(translation[0])));
+                translation[0] =
+                    static_cast<char>(ToUpper(PlaneOf(m_target), static_cast<unsigned char>(translation[0])));
             capitalNext = false;
             pieces.push_back({Piece::Translated, begin, end, std::move(translation)});
             t = matchedLast;
@@ -210,7 +213,8 @@ std::vector<Piece> TranslationCore::Translate(std::string_view source, ITemplate
                     const std::string* partFound = FindWord(Lowercase(from, piece), templates, &scratch);
                     dropped = partFound != nullptr && partFound->empty();
                     if (partFound != nullptr && !partFound->empty())
-                        pieces.push_back({Piece::Translated, begin + part, begin + i, ApplyCase(piece, *partFound, wordStartsSentence)});
+                        pieces.push_back({Piece::Translated, begin + part, begin + i,
+                                          ApplyCase(piece, *partFound, wordStartsSentence)});
                     else if (partFound == nullptr)
                         pieces.push_back({Piece::Untranslated, begin + part, begin + i, {}});
                 }

@@ -16,8 +16,8 @@ namespace mtengine {
 
 struct Piece {
     enum Kind {
-        Copied,     // source characters kept as they are (begin, end)
-        Translated, // text in the target plane
+        Copied,       // source characters kept as they are (begin, end)
+        Translated,   // text in the target plane
         Untranslated, // a word kept as it is (begin, end): the caller decodes it in the source language
     } kind;
     std::size_t begin = 0, end = 0;
