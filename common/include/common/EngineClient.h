@@ -135,6 +135,7 @@ private:
     DWORD m_dirId = 0;
     std::wstring m_engineFolder;
     bool m_opened = false;
+    bool m_translatorLoaded = false; // OpenEngine loaded the translator's module
     HRESULT m_openResult = S_OK;
     short m_currentSubject = -1;
     std::vector<std::unique_ptr<CSubjectInfo>> m_subjects;

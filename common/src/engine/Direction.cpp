@@ -115,9 +115,11 @@ bool CDirection::OpenEngine() {
     const GUID* clsid = TranslatorClsid(m_prefix);
     if (SUCCEEDED(result) && clsid == nullptr)
         result = CLASS_E_CLASSNOTAVAILABLE;
-    if (SUCCEEDED(result))
+    if (SUCCEEDED(result)) {
+        m_translatorLoaded = true;
         result = CreateInstanceFromPath(m_path + m_prefix + kTranslatorFile, *clsid, IID_IClassFactory, kIidTranslator,
                                         reinterpret_cast<void**>(&m_translator));
+    }
     if (SUCCEEDED(result)) {
         // Subjects 1..n-1 name templates 0..n-2 by their first template name.
         std::vector<CAsciiString> names;
@@ -164,9 +166,11 @@ void CDirection::CloseEngine() {
         m_base->Release();
     m_translator = nullptr;
     m_base = nullptr;
-    if (!m_path.empty()) {
+    // Only the load this direction made is undone: another engine of the process may use the module.
+    if (m_translatorLoaded) {
         if (HMODULE module = GetModuleHandleW((m_path + m_prefix + kTranslatorFile).c_str()))
             FreeLibrary(module);
+        m_translatorLoaded = false;
     }
     m_opened = false;
     m_currentSubject = -1;
