@@ -160,6 +160,7 @@ bool CDirection::OpenEngine() {
 void CDirection::CloseEngine() {
     // A worker the user stopped may still be inside the engine: it must leave before the engine goes.
     m_workers->WaitUntilIdle();
+    m_workers->Shutdown();
     if (m_translator != nullptr)
         m_translator->Release();
     if (m_base != nullptr)

@@ -111,11 +111,9 @@ HRESULT CDirection::TranslateRun(const std::wstring& run, IOvrinTranslatorWide* 
 
 HRESULT CDirection::RunOnWorker(const std::shared_ptr<RunRequest>& request, std::wstring& output) {
     if (m_stopFlag == nullptr) {
-        HANDLE worker = StartWorker(request);
-        if (worker == nullptr)
+        if (request->finished == nullptr || !m_workers->Submit(request))
             return HRESULT_FROM_WIN32(GetLastError());
-        WaitForSingleObject(worker, INFINITE);
-        CloseHandle(worker);
+        WaitForSingleObject(request->finished, INFINITE);
         output += request->callback.TakeResult();
         return request->code;
     }
