@@ -108,8 +108,9 @@ public:
 
     // The stop flag of the translations to come (null for none).
     void SetStopFlag(int* flag) { m_stopFlag = flag; }
-    // Translates text run by run; code receives the last run's HRESULT (untouched for an empty text,
-    // E_ABORT when the user stopped a run).
+    // Translates text run by run (runs end at control characters other than the tab, which are copied,
+    // and are cut at a space to at most kMaxRunLength); code receives the last run's HRESULT (untouched
+    // for an empty text, E_ABORT when the user stopped a run: nothing after it is translated).
     std::wstring Translate(const std::wstring& text, HRESULT& code);
 
     const std::wstring& GetKeyName() const { return m_keyName; }
