@@ -1,0 +1,6 @@
+# The translation engine's throughput through CEngineClient against the engine alone (Windows, under
+# Wine): `ninja -C build/win engine_bench`, then scripts/wine-run with an installed engine and a text.
+add_executable(engine_bench EXCLUDE_FROM_ALL ${CMAKE_CURRENT_LIST_DIR}/EngineBench.cpp)
+target_link_libraries(engine_bench PRIVATE ovrin_engine_access ovrin_common ovrin_xlatcp_import)
+target_link_options(engine_bench PRIVATE -municode)
+ovrin_copy_xlatcp_beside(engine_bench)

@@ -1,0 +1,142 @@
+// CDirection::Translate: a text cut into runs at line breaks and form feeds, each run converted to the
+// engine's coding and translated on a worker thread (or through the wide call on this thread), the
+// output of the runs put back together with the breaks.
+#include "common/EngineClient.h"
+
+#include "Workers.h"
+
+#include "xlatcp/Xlatcp.h"
+
+using namespace ovrin::engine;
+
+namespace {
+
+constexpr DWORD kWaitStep = 500;
+constexpr wchar_t kStopEventName[] = L"TransStopEvent";
+
+// Line breaks and form feeds end a run, and so does every other control character but the tab: a NUL
+// would end the engine's zero-terminated text and lose the rest of the run, and U+0018 would be read
+// as the byte that stands for the pound sign. They are copied as they are.
+bool IsBreak(wchar_t c) {
+    return c < 0x20 && c != L'\t';
+}
+
+// The length of the next piece of a run: all of it when it fits, otherwise up to and including its
+// last space within the limit, otherwise the limit (never between the halves of a surrogate pair).
+std::size_t PieceLength(std::wstring_view run) {
+    if (run.size() <= CDirection::kMaxRunLength)
+        return run.size();
+    std::size_t space = run.find_last_of(L' ', CDirection::kMaxRunLength - 1);
+    if (space != std::wstring_view::npos)
+        return space + 1;
+    std::size_t cut = CDirection::kMaxRunLength;
+    if (run[cut - 1] >= 0xD800 && run[cut - 1] <= 0xDBFF)
+        --cut;
+    return cut;
+}
+
+// The run in the engine's coding: the plain coding, three characters mapped to bytes of the engine's
+// own, and every other byte re-encoded for its character's language.
+std::string EngineBytes(const std::wstring& run, DWORD dirId) {
+    CAsciiString plain(run);
+    unsigned short source = static_cast<unsigned short>(dirId & 0xFFFF);
+    char* bytes = plain.Data();
+    for (std::size_t i = 0; i < run.size(); ++i) {
+        wchar_t c = run[i];
+        if (c == 0x2026)
+            bytes[i] = static_cast<char>(0xC1);
+        else if (c == 0x2116)
+            bytes[i] = static_cast<char>(0xFC);
+        else if (c == 0x00A3 && source == XLAT_LANGUAGE_ENGLISH)
+            bytes[i] = static_cast<char>(0x18);
+        else
+            XlatPlainToEngine(c >= 0x0400 && c <= 0x04FF ? XLAT_LANGUAGE_RUSSIAN : XLAT_LANGUAGE_ENGLISH, bytes + i,
+                              bytes + i, 1);
+    }
+    return std::string(bytes, plain.Length());
+}
+
+} // namespace
+
+std::wstring CDirection::Translate(const std::wstring& text, HRESULT& code) {
+    if (text.empty())
+        return {};
+    if (m_translator == nullptr) {
+        code = E_UNEXPECTED;
+        return {};
+    }
+    IOvrinTranslatorWide* wide = nullptr;
+    if (FAILED(m_translator->QueryInterface(kIidTranslatorWide, reinterpret_cast<void**>(&wide))))
+        wide = nullptr;
+    m_accumulator.clear();
+    HRESULT last = S_OK;
+    for (std::size_t i = 0; i < text.size();) {
+        if (IsBreak(text[i])) {
+            m_accumulator.push_back(text[i++]);
+            continue;
+        }
+        std::size_t end = i;
+        while (end < text.size() && !IsBreak(text[end]))
+            ++end;
+        std::wstring_view run(text.data() + i, end - i);
+        while (!run.empty()) {
+            std::size_t length = PieceLength(run);
+            last = TranslateRun(std::wstring(run.substr(0, length)), wide, m_accumulator);
+            run.remove_prefix(length);
+            if (last == E_ABORT)
+                break;
+        }
+        if (last == E_ABORT)
+            break; // the user stopped: nothing more is translated
+        i = end;
+    }
+    if (wide != nullptr)
+        wide->Release();
+    code = last;
+    std::wstring result = std::move(m_accumulator);
+    m_accumulator.clear();
+    return result;
+}
+
+HRESULT CDirection::TranslateRun(const std::wstring& run, IOvrinTranslatorWide* wide, std::wstring& output) {
+    if (wide != nullptr && m_trans3 != 0) {
+        OvrinTrdCallBack callback(m_dirId);
+        HRESULT code = wide->TranslateW(run.c_str(), &callback);
+        output += callback.TakeResult();
+        return code;
+    }
+    auto request = std::make_shared<RunRequest>(m_translator, EngineBytes(run, m_dirId), m_dirId, m_workers);
+    return RunOnWorker(request, output);
+}
+
+HRESULT CDirection::RunOnWorker(const std::shared_ptr<RunRequest>& request, std::wstring& output) {
+    if (m_stopFlag == nullptr) {
+        if (request->finished == nullptr || !m_workers->Submit(request))
+            return HRESULT_FROM_WIN32(GetLastError());
+        WaitForSingleObject(request->finished, INFINITE);
+        output += request->callback.TakeResult();
+        return request->code;
+    }
+    if (*m_stopFlag != 0)
+        return S_OK; // stopped before it began: skipped
+    request->stopEvent = CreateEventW(nullptr, FALSE, FALSE, kStopEventName);
+    if (request->stopEvent == nullptr)
+        return HRESULT_FROM_WIN32(GetLastError());
+    HANDLE supervisor = StartSupervisor(request);
+    if (supervisor == nullptr)
+        return HRESULT_FROM_WIN32(GetLastError());
+    while (WaitForSingleObject(supervisor, kWaitStep) == WAIT_TIMEOUT) {
+        if (*m_stopFlag != 0 && !request->stopRequested) {
+            request->stopRequested = true;
+            SetEvent(request->stopEvent);
+        }
+    }
+    CloseHandle(supervisor);
+    if (!request->done) {
+        // Stopped while the engine works on: whatever it delivers later is dropped.
+        request->callback.Abandon();
+        return E_ABORT;
+    }
+    output += request->callback.TakeResult();
+    return request->code;
+}

@@ -1,0 +1,133 @@
+// The worker thread that calls the engine's translate, and the supervisor that watches the stop event.
+#include "Workers.h"
+
+namespace {
+
+constexpr SIZE_T kThreadStack = 1 << 20;
+constexpr DWORD kWaitStep = 500;
+
+HANDLE StartThread(LPTHREAD_START_ROUTINE routine, const std::shared_ptr<RunRequest>& request) {
+    auto* owned = new std::shared_ptr<RunRequest>(request);
+    HANDLE thread = CreateThread(nullptr, kThreadStack, routine, owned, STACK_SIZE_PARAM_IS_A_RESERVATION, nullptr);
+    if (thread == nullptr)
+        delete owned;
+    return thread;
+}
+
+struct WorkerStart {
+    std::shared_ptr<WorkerTracker> tracker;
+    std::shared_ptr<WorkerTracker::Worker> worker;
+};
+
+// Runs one request. The worker is free for the next run before the caller hears of this one, and
+// lets go of the request before the engine may be unloaded (it may hold the engine's last reference).
+void RunRequestNow(std::shared_ptr<RunRequest> request, WorkerTracker& tracker, WorkerTracker::Worker& worker) {
+    HRESULT code = request->translator->Translate(request->text.c_str(), &request->callback);
+    request->code = code;
+    request->done = true;
+    {
+        std::lock_guard<std::mutex> lock(tracker.mutex);
+        worker.busy = false;
+    }
+    if (request->stopEvent != nullptr)
+        SetEvent(request->stopEvent);
+    SetEvent(request->finished);
+    request.reset();
+    tracker.Leave();
+}
+
+DWORD WINAPI WorkerMain(void* parameter) {
+    std::unique_ptr<WorkerStart> start(static_cast<WorkerStart*>(parameter));
+    WorkerTracker& tracker = *start->tracker;
+    WorkerTracker::Worker& worker = *start->worker;
+    for (;;) {
+        WaitForSingleObject(worker.wake, INFINITE);
+        std::shared_ptr<RunRequest> request;
+        {
+            std::lock_guard<std::mutex> lock(tracker.mutex);
+            request = std::move(worker.pending);
+            if (request == nullptr && worker.quit)
+                break;
+        }
+        if (request != nullptr)
+            RunRequestNow(std::move(request), tracker, worker);
+        std::lock_guard<std::mutex> lock(tracker.mutex);
+        if (worker.quit && worker.pending == nullptr)
+            break;
+    }
+    return 0;
+}
+
+DWORD WINAPI SupervisorMain(void* parameter) {
+    std::unique_ptr<std::shared_ptr<RunRequest>> owned(static_cast<std::shared_ptr<RunRequest>*>(parameter));
+    RunRequest& request = **owned;
+    if (!request.workers->Submit(*owned)) {
+        request.code = E_OUTOFMEMORY;
+        request.done = true;
+        return 0;
+    }
+    // The event is named: a stopped worker of an earlier run may still signal it when it finishes.
+    // Only this run's end or the caller's stop ends the watch.
+    for (;;) {
+        if (WaitForSingleObject(request.stopEvent, kWaitStep) == WAIT_OBJECT_0 &&
+            (request.done || request.stopRequested))
+            break;
+        if (request.done)
+            break;
+    }
+    return 0;
+}
+
+} // namespace
+
+bool WorkerTracker::Submit(const std::shared_ptr<RunRequest>& request) {
+    std::lock_guard<std::mutex> lock(mutex);
+    if (worker == nullptr || worker->busy) {
+        if (worker != nullptr) { // stuck in a stopped run: it ends when the engine lets it go
+            worker->quit = true;
+            CloseHandle(workerThread);
+            workerThread = nullptr;
+            worker = nullptr;
+        }
+        auto fresh = std::make_shared<Worker>();
+        fresh->wake = CreateEventW(nullptr, FALSE, FALSE, nullptr);
+        if (fresh->wake == nullptr)
+            return false;
+        auto* start = new WorkerStart{shared_from_this(), fresh};
+        HANDLE thread =
+            CreateThread(nullptr, kThreadStack, WorkerMain, start, STACK_SIZE_PARAM_IS_A_RESERVATION, nullptr);
+        if (thread == nullptr) {
+            delete start;
+            return false;
+        }
+        worker = fresh;
+        workerThread = thread;
+    }
+    worker->pending = request;
+    worker->busy = true;
+    ++running;
+    SetEvent(worker->wake);
+    return true;
+}
+
+void WorkerTracker::Shutdown() {
+    HANDLE thread = nullptr;
+    {
+        std::lock_guard<std::mutex> lock(mutex);
+        if (worker == nullptr)
+            return;
+        worker->quit = true;
+        SetEvent(worker->wake);
+        thread = workerThread;
+        workerThread = nullptr;
+        worker = nullptr;
+    }
+    if (thread != nullptr) {
+        WaitForSingleObject(thread, 60000);
+        CloseHandle(thread);
+    }
+}
+
+HANDLE StartSupervisor(const std::shared_ptr<RunRequest>& request) {
+    return StartThread(SupervisorMain, request);
+}

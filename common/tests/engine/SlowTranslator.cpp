@@ -1,0 +1,69 @@
+// A translator for the stop tests: each call signals the event "OvrinTestEntered" and answers only
+// once the event "OvrinTestRelease" is set (or after half a minute), with its text in brackets.
+#include "common/EngineInterfaces.h"
+
+#include <atomic>
+#include <string>
+
+namespace {
+
+class SlowTranslator final : public IOvrinTranslator {
+public:
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
+        if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, ovrin::engine::kIidTranslator)) {
+            *object = this;
+            AddRef();
+            return S_OK;
+        }
+        *object = nullptr;
+        return E_NOINTERFACE;
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return ++m_references; }
+    ULONG STDMETHODCALLTYPE Release() override {
+        ULONG left = --m_references;
+        if (left == 0)
+            delete this;
+        return left;
+    }
+    HRESULT STDMETHODCALLTYPE Init(const char*, const char*, IUnknown*) override { return S_OK; }
+    HRESULT STDMETHODCALLTYPE Translate(const char* text, IOvrinTranslateCallBack* callback) override {
+        if (HANDLE entered = OpenEventW(EVENT_MODIFY_STATE, FALSE, L"OvrinTestEntered")) {
+            SetEvent(entered);
+            CloseHandle(entered);
+        }
+        if (HANDLE release = OpenEventW(SYNCHRONIZE, FALSE, L"OvrinTestRelease")) {
+            WaitForSingleObject(release, 30000);
+            CloseHandle(release);
+        }
+        std::string output = "[" + std::string(text) + "]";
+        return callback->PutText(static_cast<int>(output.size()), output.c_str());
+    }
+
+private:
+    std::atomic<ULONG> m_references{1};
+};
+
+class Factory : public IClassFactory {
+public:
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
+        *object = this;
+        return S_OK;
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
+    ULONG STDMETHODCALLTYPE Release() override { return 1; }
+    HRESULT STDMETHODCALLTYPE CreateInstance(IUnknown*, REFIID iid, void** object) override {
+        auto* translator = new SlowTranslator();
+        HRESULT result = translator->QueryInterface(iid, object);
+        translator->Release();
+        return result;
+    }
+    HRESULT STDMETHODCALLTYPE LockServer(BOOL) override { return S_OK; }
+};
+
+Factory g_factory;
+
+} // namespace
+
+extern "C" __declspec(dllexport) HRESULT STDAPICALLTYPE DllGetClassObject(REFCLSID, REFIID iid, void** object) {
+    return g_factory.QueryInterface(iid, object);
+}

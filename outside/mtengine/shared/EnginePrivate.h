@@ -1,0 +1,78 @@
+// What the engine stand-in's three DLLs share and nothing outside them sees: the two 8-bit planes the
+// engine works in, language codes and prefixes, a small COM object base, and the private interface
+// through which a translator asks its linguistic base for the words of the templates switched on.
+#pragma once
+
+#include <windows.h>
+
+#include <unknwn.h>
+
+#include <atomic>
+#include <string>
+#include <string_view>
+
+namespace mtengine {
+
+// The engine's 8-bit coding: Russian text in the Cyrillic plane (Windows-1251 bytes), every other
+// language in the Western plane (Windows-1252 bytes). One byte per character, positions kept.
+enum class Plane { Western, Cyrillic };
+
+constexpr unsigned kLangEnglish = 1;
+constexpr unsigned kLangRussian = 2;
+constexpr unsigned kLangGerman = 4;
+constexpr unsigned kLangFrench = 8;
+
+inline Plane PlaneOf(unsigned language) {
+    return language == kLangRussian ? Plane::Cyrillic : Plane::Western;
+}
+
+// The language code of a prefix letter (E, R, G, F); 0 for any other.
+unsigned LanguageOfLetter(char letter);
+// Source and target codes of one of the six prefixes; false for any other prefix.
+bool ParsePrefix(std::string_view prefix, unsigned* source, unsigned* target);
+
+bool IsLetter(Plane plane, unsigned char c);
+unsigned char ToLower(Plane plane, unsigned char c);
+unsigned char ToUpper(Plane plane, unsigned char c);
+bool IsUpper(Plane plane, unsigned char c);
+std::string Lowercase(Plane plane, std::string_view text);
+
+// The numero sign's byte in the Western plane (the conversion library's coding).
+constexpr unsigned char kNumeroWestern = 0x81;
+
+// Wide text in and out of a plane. A character the plane lacks becomes kUnmapped.
+constexpr unsigned char kUnmapped = 0x01;
+std::string FromWide(Plane plane, std::wstring_view text);
+std::wstring ToWide(Plane plane, std::string_view text);
+std::string FromUtf8(Plane plane, std::string_view text);
+
+// The folder of the module that holds this code (with its final backslash).
+std::wstring ModuleFolder(HMODULE module);
+
+// Reference counting and lifetime of the DLL's objects.
+class ObjectCount {
+public:
+    static void Increment() { Count()++; }
+    static void Decrement() { Count()--; }
+    static long Value() { return Count().load(); }
+
+private:
+    static std::atomic<long>& Count() {
+        static std::atomic<long> count{0};
+        return count;
+    }
+};
+
+// Words of the templates switched on, asked by the translator of the same direction.
+// {3B0F8C61-7B52-4D0C-9E44-2F6A0E3D9A17}
+inline constexpr GUID kIidTemplateGlossary = {
+    0x3B0F8C61, 0x7B52, 0x4D0C, {0x9E, 0x44, 0x2F, 0x6A, 0x0E, 0x3D, 0x9A, 0x17}};
+
+struct ITemplateGlossary : IUnknown {
+    // The translation (target plane) of a lowercase key (source plane) in the templates switched on,
+    // the last one switched on first: S_OK with *translation valid while the base lives, S_FALSE when
+    // none of them has the key.
+    virtual HRESULT STDMETHODCALLTYPE Lookup(const char* key, const char** translation) = 0;
+};
+
+} // namespace mtengine

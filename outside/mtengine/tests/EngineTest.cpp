@@ -1,0 +1,110 @@
+// The engine stand-in translating: known sentences of every direction over small dictionaries made
+// with the dictionary writer, inflections, the longest run of words, capitals, kept separators and
+// white space, and subjects (the shipped templates) changing the words they should.
+#include "EngineLayout.h"
+
+#include "common/Unicode.h"
+
+using namespace enginetest;
+
+namespace {
+
+// The shipped data folder as a Windows path (Wine shows the file system as drive Z:).
+std::wstring DataFolder() {
+    std::wstring path = ovrin::Utf8ToUtf16(OVRIN_MTENGINE_DATA_DIR);
+    for (wchar_t& c : path)
+        c = c == L'/' ? L'\\' : c;
+    return (path.size() > 1 && path[1] == L':' ? path : L"Z:" + path) + L"\\";
+}
+
+std::vector<std::pair<std::wstring, std::wstring>> ShippedTemplates(const std::wstring& prefix) {
+    std::vector<std::pair<std::wstring, std::wstring>> files;
+    for (const wchar_t* name : {L"COMPUTERS.tpl", L"BUSINESS.tpl", L"general.gls"}) {
+        std::string bytes = testsupport::ReadFileBytes(DataFolder() + prefix + L"\\" + name);
+        EXPECT_FALSE(bytes.empty()) << "no " << Utf8(name).c_str() << " for " << Utf8(prefix).c_str();
+        files.emplace_back(name, ovrin::Utf8ToUtf16(bytes));
+    }
+    return files;
+}
+
+class EngineTest : public ::testing::Test {
+protected:
+    EngineTest() { layout.WriteStandardCatalogue(); }
+
+    std::wstring Translate(int direction, const std::wstring& text, int subject = 0) {
+        CEngineClient::SetDirectionSetting(direction);
+        CEngineClient::SetSubjectSetting(subject);
+        std::wstring result;
+        EXPECT_TRUE(client().TranslateText(text, result)) << Utf8(text).c_str();
+        return result;
+    }
+    CEngineClient& client() {
+        if (!m_client) {
+            m_translator = std::make_unique<CTranslator>(layout.Folder(), layout.Key());
+            m_client = std::make_unique<CEngineClient>(*m_translator);
+        }
+        return *m_client;
+    }
+
+    EngineLayout layout;
+
+private:
+    std::unique_ptr<CTranslator> m_translator;
+    std::unique_ptr<CEngineClient> m_client;
+};
+
+} // namespace
+
+TEST_F(EngineTest, EnglishRussian_InflectionsPhrasesCapitalsAndSeparators) {
+    layout.AddDirection(L"ER", EnglishRussian());
+    EXPECT_EQ(Translate(0, L"cats dogs cities"), L"кошка собака город");
+    EXPECT_EQ(Translate(0, L"baked baking bigger biggest running stopped"),
+              L"печь печь большой большой бежать остановка");
+    EXPECT_EQ(Translate(0, L"ice cream, ice and cream"), L"мороженое, лёд and cream");
+    EXPECT_EQ(Translate(0, L"Cat CAT cAT"), L"Кошка КОШКА кошка");
+    EXPECT_EQ(Translate(0, L"cat | dog|house  |  mouse"), L"кошка | собака|дом  |  мышь");
+    EXPECT_EQ(Translate(0, L"  cat\t\tdog   (house) \"mouse\"?! 42 "), L"  кошка\t\tсобака   (дом) \"мышь\"?! 42 ");
+}
+
+TEST_F(EngineTest, EveryDirection_TranslatesKnownSentences) {
+    std::vector<std::pair<std::wstring, std::wstring>> general = {
+        {L"general.gls", L"the =\nder =\ndie =\nle =\nla =\nl =\n"}};
+    layout.AddDirection(L"ER", EnglishRussian(), 0, {{L"general.gls", L"the =\n"}});
+    layout.AddDirection(L"RE", RussianEnglish());
+    layout.AddDirection(L"GR", {{L"Katze", L"кошка"}, {L"Hund", L"собака"}, {L"Haus", L"дом"}, {L"schlafen", L"спать"}},
+                        0, {{L"general.gls", L"die =\nder =\nim = в\nund = и\n"}});
+    layout.AddDirection(L"RG", {{L"кошка", L"Katze"}, {L"дом", L"Haus"}, {L"и", L"und"}});
+    layout.AddDirection(L"FR", {{L"chat", L"кошка"}, {L"homme", L"человек"}, {L"maison", L"дом"}, {L"manger", L"есть"}},
+                        0, {{L"general.gls", L"le =\nla =\nl =\ndans = в\n"}});
+    layout.AddDirection(L"RF", {{L"кошка", L"chatte"}, {L"дом", L"maison"}, {L"большой", L"grand"}});
+    CTranslator probe(layout.Folder(), layout.Key());
+    ASSERT_TRUE(probe.Init());
+    std::vector<std::wstring> order;
+    for (int i = 0; i < probe.GetDirectionCount(); ++i)
+        order.push_back(probe.GetDirection(i)->GetPrefix());
+    ASSERT_EQ(order, (std::vector<std::wstring>{L"ER", L"RE", L"GR", L"RG", L"FR", L"RF"}));
+    EXPECT_EQ(Translate(0, L"The cats and the houses."), L"Кошка and дом.");
+    EXPECT_EQ(Translate(1, L"Кошки и дома."), L"Cat и house.");
+    EXPECT_EQ(Translate(2, L"Die Katzen schlafen im Haus und der Hund schläft."),
+              L"Кошка спать в дом и собака schläft.");
+    EXPECT_EQ(Translate(3, L"Кошка и дом"), L"Katze und Haus");
+    EXPECT_EQ(Translate(4, L"Le chat mange dans la maison de l'homme."), L"Кошка есть в дом de человек.");
+    EXPECT_EQ(Translate(5, L"Большой дом, кошки."), L"Grand maison, chatte.");
+}
+
+TEST_F(EngineTest, Subjects_ShippedTemplatesChangeTheirWords) {
+    layout.AddDirection(L"ER", EnglishRussian(), 0, ShippedTemplates(L"ER"),
+                        {{L"COMPUTERS", L"Компьютеры"}, {L"BUSINESS", L"Бизнес"}});
+    layout.AddDirection(L"RE", RussianEnglish(), 0, ShippedTemplates(L"RE"),
+                        {{L"COMPUTERS", L"Компьютеры"}, {L"BUSINESS", L"Бизнес"}});
+    std::vector<std::wstring> names;
+    ASSERT_TRUE(client().GetSubjectNames(0, names));
+    ASSERT_EQ(names, (std::vector<std::wstring>{L"Общая", L"Бизнес", L"Компьютеры"}));
+    std::wstring text = L"The file and the mouse.";
+    EXPECT_EQ(Translate(0, text, 0), L"Напильник и мышь.");
+    EXPECT_EQ(Translate(0, text, 2), L"Файл и мышь.");
+    EXPECT_EQ(Translate(0, text, 1), L"Дело и мышь.");
+    EXPECT_EQ(Translate(0, text, 0), L"Напильник и мышь.");
+    EXPECT_EQ(Translate(1, L"Файл и окно", 0), L"Файл and окно");
+    EXPECT_EQ(Translate(1, L"Файл и окно", 2), L"File and window");
+}

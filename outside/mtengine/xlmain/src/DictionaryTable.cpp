@@ -1,0 +1,185 @@
+// Reading a dictionary into the translator's table. The dictionary engine keeps process-wide state
+// and takes no locks: every call into it from this DLL goes through one lock.
+#include "DictionaryTable.h"
+
+#include "EnginePrivate.h"
+#include "Glossary.h"
+
+#include "dictengine/DEngine.h"
+
+#include <mutex>
+#include <vector>
+
+namespace mtengine {
+
+namespace {
+
+std::mutex& DictionaryEngineLock() {
+    static std::mutex lock;
+    return lock;
+}
+
+constexpr unsigned short kNotFound = 0xFFFF;
+constexpr unsigned char kTagTranslationText = 0x01;
+constexpr unsigned char kTagNote = 0x08;
+constexpr int kMaxTranslationWords = 4;
+
+int CountWords(const std::string& text) {
+    int words = 0;
+    bool inWord = false;
+    for (char c : text) {
+        bool space = c == ' ';
+        if (!space && !inWord)
+            ++words;
+        inWord = !space;
+    }
+    return words;
+}
+
+// The text of the first 0x01 leaf of a translation container; empty when it has none or it is an
+// abbreviation reference.
+std::string TranslationText(const unsigned char* translation) {
+    const unsigned char* leaf = DEngine::FindTag(translation, kTagTranslationText);
+    if (leaf == nullptr)
+        return {};
+    unsigned length = leaf[1];
+    if (length == 2 && leaf[2] == 0)
+        return {};
+    return std::string(reinterpret_cast<const char*>(leaf + 2), length);
+}
+
+// The first run in language of a note (0x08) of a translation container: "%", the decimal code, a
+// space, the run, "%". Some articles keep their only translation there.
+std::string NoteRun(const unsigned char* translation, unsigned language) {
+    const unsigned char* leaf = DEngine::FindTag(translation, kTagNote);
+    if (leaf == nullptr)
+        return {};
+    std::string text(reinterpret_cast<const char*>(leaf + 2), leaf[1]);
+    std::string opening = "%" + std::to_string(language) + " ";
+    std::size_t begin = text.find(opening);
+    if (begin == std::string::npos)
+        return {};
+    begin += opening.size();
+    std::size_t end = text.find('%', begin);
+    return text.substr(begin, end == std::string::npos ? std::string::npos : end - begin);
+}
+
+// The first translation of the article that cleans to a short text; failing that, the first that
+// cleans to anything; failing that, the first run in the target language of a note.
+std::string ChooseTranslation(const unsigned char* article, unsigned target) {
+    std::string fallback;
+    unsigned short parts = DEngine::GetSrcPartCount(article);
+    for (unsigned short p = 0; p < parts; ++p) {
+        const unsigned char* part = DEngine::GetSrcPart(article, p);
+        if (part == nullptr)
+            break;
+        unsigned short count = DEngine::GetTranslationCount(part);
+        for (unsigned short t = 0; t < count; ++t) {
+            const unsigned char* translation = DEngine::GetTranslation(part, t);
+            if (translation == nullptr)
+                break;
+            std::string text = DictionaryTable::CleanTranslation(TranslationText(translation));
+            if (text.empty())
+                continue;
+            if (CountWords(text) <= kMaxTranslationWords)
+                return text;
+            if (fallback.empty())
+                fallback = std::move(text);
+        }
+    }
+    for (unsigned short p = 0; p < parts && fallback.empty(); ++p) {
+        const unsigned char* part = DEngine::GetSrcPart(article, p);
+        unsigned short count = part != nullptr ? DEngine::GetTranslationCount(part) : 0;
+        for (unsigned short t = 0; t < count && fallback.empty(); ++t) {
+            if (const unsigned char* translation = DEngine::GetTranslation(part, t))
+                fallback = DictionaryTable::CleanTranslation(NoteRun(translation, target));
+        }
+    }
+    return fallback;
+}
+
+} // namespace
+
+std::string DictionaryTable::CleanTranslation(std::string_view text) {
+    std::string out;
+    int depth = 0;
+    bool inRun = false;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        char c = text[i];
+        if (c == '%') { // a language run: "%", code, space, text, "%"
+            inRun = !inRun;
+            continue;
+        }
+        if (inRun)
+            continue;
+        if (c == '(' || c == '[' || c == '{') {
+            ++depth;
+            continue;
+        }
+        if ((c == ')' || c == ']' || c == '}') && depth > 0) {
+            --depth;
+            continue;
+        }
+        if (depth > 0)
+            continue;
+        if (c == '_') { // a marker such as "_собир.": up to the next space
+            while (i + 1 < text.size() && text[i + 1] != ' ')
+                ++i;
+            continue;
+        }
+        if (c == ';' || c == ',' || c == ':' || c == '\n' || c == '\r' || c == '\t')
+            break;
+        if (c == ' ' && (out.empty() || out.back() == ' '))
+            continue;
+        out.push_back(c);
+    }
+    while (!out.empty() && (out.back() == ' ' || out.back() == '.'))
+        out.pop_back();
+    // A translation that kept an explanation ("употр. перед...") rather than words is of no use.
+    if (out.find('.') != std::string::npos || out.find('=') != std::string::npos)
+        return {};
+    return out;
+}
+
+bool DictionaryTable::Load(const std::wstring& folder, unsigned short direction, unsigned sourceLanguage) {
+    std::lock_guard<std::mutex> lock(DictionaryEngineLock());
+    m_entries.clear();
+    DEngine::InitDictEngine(folder.c_str());
+    bool loaded = false;
+    unsigned short dirIndex = DEngine::GetDirectionIndex(direction);
+    __DictHandle* handle = dirIndex != kNotFound ? DEngine::OpenDictionary(dirIndex, 0) : nullptr;
+    if (handle != nullptr) {
+        Plane source = PlaneOf(sourceLanguage);
+        unsigned long total = DEngine::GetTotalWordCount(handle);
+        constexpr unsigned short kPage = 256;
+        std::vector<const unsigned char*> entries(kPage);
+        std::vector<std::string> headwords;
+        loaded = true;
+        for (unsigned long first = 0; first < total; first += kPage) {
+            unsigned short count = static_cast<unsigned short>(std::min<unsigned long>(kPage, total - first));
+            if (!DEngine::GetIndex(handle, first, count, entries.data()))
+                break;
+            headwords.clear();
+            for (unsigned short i = 0; i < count; ++i) {
+                const char* display = entries[i] != nullptr ? DEngine::IndexDataToDisplayData(entries[i]) : nullptr;
+                headwords.emplace_back(display != nullptr ? display : "");
+            }
+            for (unsigned short i = 0; i < count; ++i) {
+                std::string key = Lowercase(source, headwords[i]);
+                if (key.empty() || m_entries.count(key) != 0)
+                    continue;
+                const unsigned char* article = DEngine::GetArticle(handle, first + i);
+                if (article == nullptr)
+                    continue;
+                std::string translation = ChooseTranslation(article, direction & 0xFF);
+                if (!translation.empty())
+                    m_entries.emplace(std::move(key), std::move(translation));
+            }
+        }
+        DEngine::CloseDictionary(handle);
+    }
+    DEngine::DoneDictEngine();
+    return loaded && !m_entries.empty();
+}
+
+} // namespace mtengine

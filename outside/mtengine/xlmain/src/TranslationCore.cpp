@@ -1,0 +1,232 @@
+// Word-by-word translation through glossaries and the dictionary.
+#include "TranslationCore.h"
+
+#include "Inflections.h"
+
+namespace mtengine {
+
+namespace {
+
+// The three characters a caller puts into the text as single bytes of its own (an ellipsis, the
+// numero sign, the pound sign after English), and their forms in the output.
+constexpr unsigned char kEllipsisByte = 0xC1;
+constexpr unsigned char kNumeroByte = 0xFC;
+constexpr unsigned char kPoundByte = 0x18;
+constexpr char kEllipsisOut = '\x85'; // the same in both planes
+constexpr char kNumeroCyrillic = '\xB9';
+constexpr char kPoundWestern = '\xA3';
+
+struct Token {
+    enum Kind { Word, Space, Other } kind;
+    std::size_t begin, end;
+};
+
+bool IsJoiner(unsigned char c) {
+    return c == '\'' || c == '-' || c == 0x92; // apostrophe, hyphen, right single quotation mark
+}
+
+} // namespace
+
+bool TranslationCore::Bind(const std::wstring& folder, const std::string& prefix) {
+    m_bound = false;
+    if (!ParsePrefix(prefix, &m_source, &m_target))
+        return false;
+    m_general = Glossary();
+    std::wstring general = folder + L"general.gls";
+    if (GetFileAttributesW(general.c_str()) != INVALID_FILE_ATTRIBUTES &&
+        !ReadGlossary(general, PlaneOf(m_source), PlaneOf(m_target), &m_general))
+        return false;
+    auto direction = static_cast<unsigned short>(m_source << 8 | m_target);
+    m_bound = m_dictionary.Load(folder, direction, m_source);
+    return m_bound;
+}
+
+const std::string* TranslationCore::Find(const std::string& key, ITemplateGlossary* templates,
+                                         std::string* scratch) const {
+    const char* fromTemplate = nullptr;
+    if (templates != nullptr && templates->Lookup(key.c_str(), &fromTemplate) == S_OK && fromTemplate != nullptr) {
+        *scratch = fromTemplate;
+        return scratch;
+    }
+    auto general = m_general.entries.find(key);
+    if (general != m_general.entries.end())
+        return &general->second;
+    return m_dictionary.Find(key);
+}
+
+const std::string* TranslationCore::FindWord(const std::string& lowercase, ITemplateGlossary* templates,
+                                             std::string* scratch) const {
+    if (const std::string* found = Find(lowercase, templates, scratch))
+        return found;
+    for (const std::string& form : BaseForms(m_source, lowercase)) {
+        if (const std::string* found = Find(form, templates, scratch))
+            return found;
+    }
+    return nullptr;
+}
+
+std::string TranslationCore::ApplyCase(std::string_view source, const std::string& translation,
+                                       bool sentenceStart) const {
+    Plane from = PlaneOf(m_source), to = PlaneOf(m_target);
+    std::size_t letters = 0, upper = 0;
+    for (char c : source) {
+        if (IsLetter(from, static_cast<unsigned char>(c))) {
+            ++letters;
+            upper += IsUpper(from, static_cast<unsigned char>(c)) ? 1 : 0;
+        }
+    }
+    std::string result = translation;
+    if (upper == 0 || result.empty())
+        return result;
+    if (letters > 1 && upper == letters) {
+        for (char& c : result)
+            c = static_cast<char>(ToUpper(to, static_cast<unsigned char>(c)));
+    } else if (IsUpper(from, static_cast<unsigned char>(source[0])) && (sentenceStart || m_source != kLangGerman)) {
+        // German capitalises every noun: there only the first word of a sentence passes its capital on.
+        result[0] = static_cast<char>(ToUpper(to, static_cast<unsigned char>(result[0])));
+    }
+    return result;
+}
+
+std::vector<Piece> TranslationCore::Translate(std::string_view source, ITemplateGlossary* templates) const {
+    Plane from = PlaneOf(m_source);
+    auto at = [&](std::size_t i) { return static_cast<unsigned char>(source[i]); };
+    auto letter = [&](std::size_t i) { return i < source.size() && IsLetter(from, at(i)); };
+
+    // Tokens. The caller's single-byte stand-ins are read by context: an ellipsis or a numero sign is
+    // never part of a word.
+    std::vector<Token> tokens;
+    for (std::size_t i = 0; i < source.size();) {
+        unsigned char c = at(i);
+        bool before = i > 0 && letter(i - 1), after = letter(i + 1);
+        bool ellipsis = c == kEllipsisByte && !after && !(before && IsUpper(from, at(i - 1)));
+        bool numero = c == kNumeroByte && !before && !after;
+        if (IsLetter(from, c) && !ellipsis && !numero) {
+            std::size_t end = i + 1;
+            while (end < source.size() && (letter(end) || (IsJoiner(at(end)) && letter(end + 1))))
+                ++end;
+            // A word ends before a stand-in ellipsis that follows it.
+            if (at(end - 1) == kEllipsisByte && end - 1 > i && !IsUpper(from, at(end - 2)))
+                --end;
+            tokens.push_back({Token::Word, i, end});
+            i = end;
+        } else if (c == ' ' || c == '\t') {
+            std::size_t end = i + 1;
+            while (end < source.size() && (at(end) == ' ' || at(end) == '\t'))
+                ++end;
+            tokens.push_back({Token::Space, i, end});
+            i = end;
+        } else {
+            tokens.push_back({Token::Other, i, i + 1});
+            ++i;
+        }
+    }
+
+    std::vector<Piece> pieces;
+    std::string scratch;
+    bool capitalNext = false;
+    bool sentenceStart = true;
+    for (std::size_t t = 0; t < tokens.size(); ++t) {
+        const Token& token = tokens[t];
+        if (token.kind == Token::Other) {
+            capitalNext = false;
+            unsigned char c = at(token.begin);
+            sentenceStart = c == '.' || c == '!' || c == '?' || c == kEllipsisByte;
+            Piece piece{Piece::Copied, token.begin, token.end, {}};
+            if (c == kEllipsisByte) {
+                piece = {Piece::Translated, token.begin, token.end, std::string(1, kEllipsisOut)};
+            } else if (c == kNumeroByte) {
+                piece = {
+                    Piece::Translated, token.begin, token.end,
+                    std::string(1, m_target == kLangRussian ? kNumeroCyrillic : static_cast<char>(kNumeroWestern))};
+            } else if (c == kPoundByte && m_source == kLangEnglish) {
+                // The pound sign has no place in the Cyrillic plane: it stays a source character.
+                piece = {Piece::Untranslated, token.begin, token.end, std::string(1, kPoundWestern)};
+            }
+            pieces.push_back(std::move(piece));
+            continue;
+        }
+        if (token.kind == Token::Space) {
+            pieces.push_back({Piece::Copied, token.begin, token.end, {}});
+            continue;
+        }
+        bool wordStartsSentence = sentenceStart;
+        sentenceStart = false;
+        // The longest run of words joined by single spaces that is a known key.
+        std::size_t lastWord = t;
+        std::string key = Lowercase(from, source.substr(token.begin, token.end - token.begin));
+        std::vector<std::pair<std::size_t, std::string>> runs{{t, key}};
+        for (int words = 1; words < kMaxPhraseWords; ++words) {
+            std::size_t space = lastWord + 1, next = lastWord + 2;
+            if (next >= tokens.size() || tokens[space].kind != Token::Space || tokens[next].kind != Token::Word ||
+                tokens[space].end - tokens[space].begin != 1 || at(tokens[space].begin) != ' ')
+                break;
+            key += ' ';
+            key += Lowercase(from, source.substr(tokens[next].begin, tokens[next].end - tokens[next].begin));
+            lastWord = next;
+            runs.emplace_back(next, key);
+        }
+        const std::string* found = nullptr;
+        std::size_t matchedLast = t;
+        for (std::size_t r = runs.size(); r-- > 1 && found == nullptr;) {
+            found = Find(runs[r].second, templates, &scratch);
+            matchedLast = runs[r].first;
+        }
+        if (found == nullptr) {
+            found = FindWord(runs[0].second, templates, &scratch);
+            matchedLast = t;
+        }
+        std::size_t begin = token.begin, end = tokens[matchedLast].end;
+        if (found != nullptr) {
+            std::string translation = ApplyCase(source.substr(begin, end - begin), *found, wordStartsSentence);
+            if (translation.empty()) {
+                // A dropped word takes the space after it along, and hands its capital on.
+                if (matchedLast + 1 < tokens.size() && tokens[matchedLast + 1].kind == Token::Space)
+                    ++matchedLast;
+                capitalNext = capitalNext || (IsUpper(from, at(begin)) && wordStartsSentence);
+                sentenceStart = wordStartsSentence;
+                t = matchedLast;
+                continue;
+            }
+            if (capitalNext)
+                translation[0] =
+                    static_cast<char>(ToUpper(PlaneOf(m_target), static_cast<unsigned char>(translation[0])));
+            capitalNext = false;
+            pieces.push_back({Piece::Translated, begin, end, std::move(translation)});
+            t = matchedLast;
+            continue;
+        }
+        // A compound the dictionary lacks: its parts one by one, the joiners kept.
+        std::string_view word = source.substr(begin, end - begin);
+        bool joined = false;
+        for (std::size_t i = 0; i < word.size(); ++i)
+            joined = joined || IsJoiner(static_cast<unsigned char>(word[i]));
+        capitalNext = false;
+        if (joined) {
+            std::size_t part = 0;
+            for (std::size_t i = 0; i <= word.size(); ++i) {
+                if (i < word.size() && !IsJoiner(static_cast<unsigned char>(word[i])))
+                    continue;
+                bool dropped = false; // "l'" of "l'homme": the joiner goes with the dropped part
+                if (i > part) {
+                    std::string_view piece = word.substr(part, i - part);
+                    const std::string* partFound = FindWord(Lowercase(from, piece), templates, &scratch);
+                    dropped = partFound != nullptr && partFound->empty();
+                    if (partFound != nullptr && !partFound->empty())
+                        pieces.push_back({Piece::Translated, begin + part, begin + i,
+                                          ApplyCase(piece, *partFound, wordStartsSentence)});
+                    else if (partFound == nullptr)
+                        pieces.push_back({Piece::Untranslated, begin + part, begin + i, {}});
+                }
+                if (i < word.size() && !dropped)
+                    pieces.push_back({Piece::Copied, begin + i, begin + i + 1, {}});
+                part = i + 1;
+            }
+            continue;
+        }
+        pieces.push_back({Piece::Untranslated, begin, end, {}});
+    }
+    return pieces;
+}
+
+} // namespace mtengine

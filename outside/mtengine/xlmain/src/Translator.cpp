@@ -1,0 +1,120 @@
+// XLMAIN.DLL: a direction's translator, in a copy named PREFIX + "XLMAIN.DLL" in each direction's
+// folder. Init binds it to the folder's dictionary and glossaries and to the linguistic base whose
+// templates it consults; Translate (8-bit) and TranslateW (wide) give the same text, the first in the
+// engine's coding with the untranslated words registered as source terms, the second as it is.
+#include "ComObject.h"
+#include "TranslationCore.h"
+
+#include "common/EngineInterfaces.h"
+
+#include <set>
+
+using namespace mtengine;
+
+namespace {
+
+class Translator : public ComObject<IOvrinTranslatorWide> {
+public:
+    ~Translator() override {
+        if (m_templates != nullptr)
+            m_templates->Release();
+    }
+
+    HRESULT STDMETHODCALLTYPE Init(const char* path, const char* prefix, IUnknown* base) override {
+        if (path == nullptr || prefix == nullptr)
+            return E_INVALIDARG;
+        std::wstring folder = ToWide(Plane::Western, path);
+        if (!folder.empty() && folder.back() != L'\\' && folder.back() != L'/')
+            folder.push_back(L'\\');
+        if (!m_core.Bind(folder, prefix))
+            return HRESULT_FROM_WIN32(ERROR_FILE_NOT_FOUND);
+        if (m_templates != nullptr)
+            m_templates->Release();
+        m_templates = nullptr;
+        if (base != nullptr)
+            base->QueryInterface(kIidTemplateGlossary, reinterpret_cast<void**>(&m_templates));
+        return S_OK;
+    }
+
+    HRESULT STDMETHODCALLTYPE Translate(const char* text, IOvrinTranslateCallBack* callback) override {
+        if (text == nullptr || callback == nullptr)
+            return E_POINTER;
+        if (!m_core.IsBound())
+            return E_UNEXPECTED;
+        std::string_view source(text);
+        std::string output;
+        output.reserve(source.size() + source.size() / 2);
+        std::set<std::string> terms;
+        for (const Piece& piece : m_core.Translate(source, m_templates)) {
+            if (piece.kind == Piece::Translated) {
+                output += piece.text;
+                continue;
+            }
+            std::string_view kept =
+                piece.text.empty() ? source.substr(piece.begin, piece.end - piece.begin) : std::string_view(piece.text);
+            output += kept;
+            if (piece.kind == Piece::Untranslated)
+                terms.emplace(kept);
+        }
+        for (const std::string& term : terms)
+            callback->AddSourceTerm(term.c_str());
+        return callback->PutText(static_cast<int>(output.size()), output.c_str());
+    }
+
+    HRESULT STDMETHODCALLTYPE TranslateW(const wchar_t* text, IOvrinTranslateCallBack* callback) override {
+        if (text == nullptr || callback == nullptr)
+            return E_POINTER;
+        if (!m_core.IsBound())
+            return E_UNEXPECTED;
+        std::wstring_view source(text);
+        std::string bytes = FromWide(PlaneOf(m_core.SourceLanguage()), source);
+        Plane target = PlaneOf(m_core.TargetLanguage());
+        std::wstring output;
+        output.reserve(source.size() + source.size() / 2);
+        for (const Piece& piece : m_core.Translate(bytes, m_templates)) {
+            if (piece.kind == Piece::Translated)
+                output += ToWide(target, piece.text);
+            else
+                output += source.substr(piece.begin, piece.end - piece.begin);
+        }
+        return callback->PutTextW(static_cast<int>(output.size()), output.c_str());
+    }
+
+protected:
+    bool Answers(REFIID iid) override {
+        return IsEqualIID(iid, ovrin::engine::kIidTranslator) || IsEqualIID(iid, ovrin::engine::kIidTranslatorWide);
+    }
+
+private:
+    TranslationCore m_core;
+    ITemplateGlossary* m_templates = nullptr;
+};
+
+bool IsTranslatorClsid(REFCLSID clsid) {
+    for (const wchar_t* prefix : {L"ER", L"GR", L"FR", L"RE", L"RF", L"RG"}) {
+        if (IsEqualCLSID(clsid, *ovrin::engine::TranslatorClsid(prefix)))
+            return true;
+    }
+    return false;
+}
+
+} // namespace
+
+extern "C" __declspec(dllexport) HRESULT STDAPICALLTYPE DllGetClassObject(REFCLSID clsid, REFIID iid, void** object) {
+    if (object == nullptr)
+        return E_POINTER;
+    *object = nullptr;
+    if (!IsTranslatorClsid(clsid))
+        return CLASS_E_CLASSNOTAVAILABLE;
+    auto make = []() -> IUnknown* { return new (std::nothrow) Translator(); };
+    auto* factory = new (std::nothrow) ClassFactory<decltype(make)>(make);
+    if (factory == nullptr)
+        return E_OUTOFMEMORY;
+    HRESULT result = factory->QueryInterface(iid, object);
+    factory->Release();
+    return result;
+}
+
+extern "C" __declspec(dllexport) HRESULT STDAPICALLTYPE DllCanUnloadNow() {
+    return ObjectCount::Value() == 0 ? S_OK : S_FALSE;
+}
