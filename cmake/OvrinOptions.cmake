@@ -25,6 +25,7 @@ if(OVRIN_FUZZ)
     message(FATAL_ERROR "The fuzzing build needs clang, natively")
   endif()
   # Every library is instrumented for coverage; only the fuzz targets link libFuzzer's main.
-  add_compile_options(-fsanitize=fuzzer-no-link,address,undefined -fno-omit-frame-pointer)
+  add_compile_options(-fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=undefined
+                      -fno-omit-frame-pointer)
   add_link_options(-fsanitize=address,undefined)
 endif()

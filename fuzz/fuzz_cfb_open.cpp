@@ -1,6 +1,7 @@
 // Fuzz target: opens arbitrary bytes as a compound file and walks it, reading every stream; when
 // the file opens, it is also changed in a transaction and committed, and the committed file must
 // then walk cleanly.
+#include "FuzzFolder.h"
 #include "cfb/Storage.h"
 
 #include <cstdint>
@@ -50,16 +51,11 @@ bool Walk(cfb::Storage& storage) {
     return clean;
 }
 
-std::wstring TemporaryPath() {
-    std::string path = "/tmp/fuzz_cfb_open_" + std::to_string(::getpid()) + ".dic";
-    return std::wstring(path.begin(), path.end());
-}
-
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    static const std::wstring path = TemporaryPath();
-    const std::string narrow(path.begin(), path.end());
+    static const std::wstring path = fuzzing::Folder().File("fuzz.cfb");
+    static const std::string narrow = ovrin::Utf16ToUtf8(path);
     if (FILE* file = std::fopen(narrow.c_str(), "wb")) {
         std::fwrite(data, 1, size, file);
         std::fclose(file);

@@ -6,7 +6,7 @@
 #include "dictengine/DEngine.h"
 #include "dictengine/DictWriter.h"
 
-#include <testsupport/TempFolder.h>
+#include "FuzzFolder.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -51,7 +51,6 @@ void WalkArticle(__DictHandle* handle, const unsigned char* article) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     if (size < 2 || size > 60000)
         return 0;
-    static testsupport::TempFolder folder;
     std::size_t split = data[0] % (size / 2 + 1);
     dengine::DictionaryDescription description;
     description.name = "F";
@@ -71,7 +70,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         if (name == L"2")
             dengine::EncodeArticleBlock(block, &bytes);
     }
-    std::wstring path = folder.File(L"article.dic");
+    std::wstring path = fuzzing::Folder().File("article.dic");
     if (!dengine::WriteStreamFile(path, streams, nullptr))
         return 0;
     if (DEngine::AttachDictionary(path.c_str()) == 1) {

@@ -5,6 +5,8 @@
 #include "dictengine/DictFile.h"
 #include "dictengine/DictWriter.h"
 
+#include "FuzzFolder.h"
+
 #include <testsupport/TempFolder.h>
 
 #include <cstddef>
@@ -35,8 +37,7 @@ dengine::StreamList SplitStreams(const std::uint8_t* data, std::size_t size) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     if (size < 1)
         return 0;
-    static testsupport::TempFolder folder;
-    std::wstring path = folder.File(L"fuzz.dic");
+    std::wstring path = fuzzing::Folder().File("fuzz.dic");
     if (data[0] & 1) {
         testsupport::WriteFileBytes(path, std::string(reinterpret_cast<const char*>(data + 1), size - 1));
     } else if (!dengine::WriteStreamFile(path, SplitStreams(data + 1, size - 1), nullptr)) {

@@ -4,7 +4,7 @@
 #include "dictengine/DEngine.h"
 #include "dictengine/DictWriter.h"
 
-#include <testsupport/TempFolder.h>
+#include "FuzzFolder.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -33,7 +33,6 @@ std::vector<std::string> Split(const std::string& text, char separator) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     if (size < 4)
         return 0;
-    static testsupport::TempFolder folder;
     std::string input(reinterpret_cast<const char*>(data + 3), size - 3);
     std::uint8_t languages[] = {1, 2, 4, 8, 16, 32, 64};
     std::uint8_t language = languages[data[0] % 7];
@@ -61,7 +60,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         if (!victim.empty())
             victim[(data[2] * 7u) % victim.size()] ^= static_cast<std::uint8_t>(data[0] | 1);
     }
-    std::wstring path = folder.File(L"search.dic");
+    std::wstring path = fuzzing::Folder().File("search.dic");
     if (!dengine::WriteStreamFile(path, streams, nullptr))
         return 0;
     if (DEngine::AttachDictionary(path.c_str()) == 1) {

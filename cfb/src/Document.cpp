@@ -6,6 +6,8 @@
 namespace cfb::detail {
 
 Status Document::WriteOut() {
+    // What an earlier commit of this file left behind when its process ended goes first.
+    FileIo::RemoveStaleBeside(path);
     std::shared_ptr<FileIo> newFile;
     Status status = FileIo::CreateBeside(path, &newFile);
     if (!Succeeded(status))
@@ -30,10 +32,18 @@ Status Document::WriteOut() {
     file = std::move(newFile);
     image = std::move(newImage);
     dirty = false;
+    replacesOnCommit = false;
     return Status::Ok;
 }
 
 Status Document::Reload() {
+    if (replacesOnCommit) {
+        // Nothing committed yet: the last committed state is the new, empty file.
+        MarkReverted(*root);
+        root = Node::MakeStorage(L"Root Entry");
+        dirty = true;
+        return Status::Ok;
+    }
     std::shared_ptr<Image> reloaded;
     std::shared_ptr<Node> tree;
     Status status = Image::Load(file, &reloaded, &tree);

@@ -19,6 +19,10 @@ struct Document {
     bool transacted = false;
     bool closed = false;
     bool dirty = false; // the tree differs from the file
+    // A transacted root created over an existing file: file is that old file, held locked and left
+    // untouched, and the tree starts empty; the first commit replaces the old file, and a root
+    // released without a commit leaves it as it was.
+    bool replacesOnCommit = false;
     std::uint32_t sectorSize = 512;
     std::shared_ptr<FileIo> file;
     std::shared_ptr<Image> image;

@@ -11,7 +11,9 @@
 #else
 #include "common/Unicode.h"
 #include <cerrno>
+#include <dirent.h>
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -47,6 +49,31 @@ std::size_t BytesBeforeFault(std::size_t size, bool* endProcess) {
 }
 
 std::atomic<unsigned> g_besideCounter{0};
+
+// The process id in the name of a file that CreateBeside made for a file called base: base, ".~",
+// the id, "-", a counter, ".tmp". False for any other name.
+bool BesideOwner(const std::wstring& name, const std::wstring& base, unsigned long* processId) {
+    const std::wstring prefix = base + L".~";
+    const std::wstring suffix = L".tmp";
+    if (name.size() <= prefix.size() + suffix.size() || name.compare(0, prefix.size(), prefix) != 0 ||
+        name.compare(name.size() - suffix.size(), suffix.size(), suffix) != 0)
+        return false;
+    std::wstring middle = name.substr(prefix.size(), name.size() - prefix.size() - suffix.size());
+    std::size_t dash = middle.find(L'-');
+    if (dash == 0 || dash == std::wstring::npos || dash + 1 == middle.size() || dash > 10)
+        return false;
+    unsigned long id = 0;
+    for (std::size_t i = 0; i < middle.size(); ++i) {
+        if (i == dash)
+            continue;
+        if (middle[i] < L'0' || middle[i] > L'9')
+            return false;
+        if (i < dash)
+            id = id * 10 + static_cast<unsigned long>(middle[i] - L'0');
+    }
+    *processId = id;
+    return true;
+}
 
 } // namespace
 
@@ -162,6 +189,33 @@ Status FileIo::CreateBeside(const std::wstring& path, std::shared_ptr<FileIo>* f
             return StatusFromError(error, Status::WriteFault);
     }
     return Status::WriteFault;
+}
+
+void FileIo::RemoveStaleBeside(const std::wstring& path) {
+    std::wstring::size_type slash = path.find_last_of(L"\\/");
+    std::wstring folder = slash == std::wstring::npos ? std::wstring() : path.substr(0, slash + 1);
+    std::wstring base = slash == std::wstring::npos ? path : path.substr(slash + 1);
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW((path + L".~*.tmp").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE)
+        return;
+    do {
+        unsigned long owner = 0;
+        if (!BesideOwner(found.cFileName, base, &owner) || owner == GetCurrentProcessId())
+            continue;
+        if (HANDLE process = OpenProcess(SYNCHRONIZE, FALSE, static_cast<DWORD>(owner))) {
+            bool running = WaitForSingleObject(process, 0) == WAIT_TIMEOUT;
+            CloseHandle(process);
+            if (running)
+                continue;
+        }
+        // Opened without sharing, which fails while anybody has the file open; closing deletes it.
+        HANDLE file = CreateFileW((folder + found.cFileName).c_str(), DELETE, 0, nullptr, OPEN_EXISTING,
+                                  FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+        if (file != INVALID_HANDLE_VALUE)
+            CloseHandle(file);
+    } while (FindNextFileW(search, &found));
+    FindClose(search);
 }
 
 Status FileIo::ReadAt(std::uint64_t offset, void* buffer, std::size_t size) {
@@ -428,6 +482,38 @@ Status FileIo::CreateBeside(const std::wstring& path, std::shared_ptr<FileIo>* f
         return Status::Ok;
     }
     return Status::WriteFault;
+}
+
+void FileIo::RemoveStaleBeside(const std::wstring& path) {
+    const std::string native = NativePath(path);
+    std::string::size_type slash = native.rfind('/');
+    std::string folder = slash == std::string::npos ? "." : (slash == 0 ? "/" : native.substr(0, slash));
+    std::wstring base = ovrin::Utf8ToUtf16(slash == std::string::npos ? native : native.substr(slash + 1));
+    DIR* listing = ::opendir(folder.c_str());
+    if (listing == nullptr)
+        return;
+    while (const dirent* item = ::readdir(listing)) {
+        unsigned long owner = 0;
+        if (!BesideOwner(ovrin::Utf8ToUtf16(item->d_name), base, &owner) ||
+            owner == static_cast<unsigned long>(::getpid()))
+            continue;
+        if (owner > 0 && owner <= 0x7FFFFFFF && (::kill(static_cast<pid_t>(owner), 0) == 0 || errno == EPERM))
+            continue; // its process still runs
+        // A file that its writer still holds stays locked; one that is not is removed, provided the
+        // name still leads to the file that was locked.
+        std::string name = folder + "/" + item->d_name;
+        int fd = ::open(name.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
+        if (fd < 0)
+            continue;
+        bool stale = false;
+        if (LockOpened(fd, name, true, &stale) == Status::Ok && !stale) {
+            struct stat info;
+            if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode))
+                ::unlink(name.c_str());
+        }
+        ::close(fd);
+    }
+    ::closedir(listing);
 }
 
 Status FileIo::ReadAt(std::uint64_t offset, void* buffer, std::size_t size) {

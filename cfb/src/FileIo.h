@@ -26,8 +26,14 @@ public:
     // A new, empty file opened read-write and exclusive. Without replace an existing file gives
     // FileAlreadyExists; with it, an existing file is emptied (unless it is open elsewhere).
     static Status Create(const std::wstring& path, bool replace, std::shared_ptr<FileIo>* file);
-    // A new file in the folder of path under a name of its own, to be moved over path by Replace.
+    // A new file in the folder of path under a name of its own, to be moved over path by Replace:
+    // path followed by ".~", the process id, "-", a counter and ".tmp". It is locked against other
+    // opens for as long as it is open.
     static Status CreateBeside(const std::wstring& path, std::shared_ptr<FileIo>* file);
+    // Removes the files that CreateBeside made for path and that nobody writes any more (a process
+    // ended in the middle of a commit): only names of that pattern, never one of this process or of
+    // another live process, never one that is open.
+    static void RemoveStaleBeside(const std::wstring& path);
 
     // Exactly size bytes at offset; a file that ends sooner gives FileCorrupt.
     Status ReadAt(std::uint64_t offset, void* buffer, std::size_t size);

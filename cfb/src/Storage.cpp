@@ -352,6 +352,8 @@ Status OpenRootStorage(std::wstring_view path, Mode mode, std::unique_ptr<Storag
             &document->file);
         if (!Succeeded(status))
             return status;
+        if (writable)
+            detail::FileIo::RemoveStaleBeside(document->path);
         status = detail::Image::Load(document->file, &document->image, &document->root);
         if (!Succeeded(status)) {
             document->Close();
@@ -382,7 +384,23 @@ Status CreateRootStorage(std::wstring_view path, Mode mode, std::unique_ptr<Stor
         document->transacted = (bits & Bits(Mode::Transacted)) != 0;
         document->sectorSize = static_cast<std::uint32_t>(sectorSize);
         document->root = Node::MakeStorage(L"Root Entry");
-        Status status = detail::FileIo::Create(document->path, (bits & Bits(Mode::Create)) != 0, &document->file);
+        const bool replace = (bits & Bits(Mode::Create)) != 0;
+        if (replace && document->transacted) {
+            // A transacted create keeps an existing file whole until its first commit replaces it,
+            // so that an interrupted or failed rewrite never costs the old file.
+            Status held = detail::FileIo::Open(document->path, detail::FileIo::Access::ReadWrite,
+                                               detail::FileIo::Share::Exclusive, &document->file);
+            if (Succeeded(held)) {
+                detail::FileIo::RemoveStaleBeside(document->path);
+                document->replacesOnCommit = true;
+                document->dirty = true;
+                *storage = StorageState::MakeStorage(RootState(std::move(document)));
+                return Status::Ok;
+            }
+            if (held != Status::FileNotFound)
+                return held;
+        }
+        Status status = detail::FileIo::Create(document->path, replace, &document->file);
         if (!Succeeded(status))
             return status;
         // The new file holds an empty compound file from the start, so that it is valid even when

@@ -3,6 +3,7 @@
 //                                        share violation, 2 on any other failure
 //   cfb_open_probe crash-commit PATH N  open PATH transacted, write a stream, and end the process
 //                                        abruptly after N bytes of the commit are written (exit 3)
+//   cfb_open_probe crash-create PATH N  the same with a transacted root created over PATH
 #include "cfb/Storage.h"
 
 #include "FileIo.h"
@@ -37,6 +38,20 @@ int Run(const std::wstring& command, const std::wstring& path, long long bytes) 
         cfb::detail::PlanWriteFault(bytes, true);
         root->Commit();
         return 4; // the commit should not have come back
+    }
+    if (command == L"crash-create") {
+        if (!cfb::Succeeded(cfb::CreateRootStorage(
+                path, Mode::Transacted | Mode::ReadWrite | Mode::ShareExclusive | Mode::Create, &root)))
+            return 2;
+        std::unique_ptr<cfb::Stream> stream;
+        if (!cfb::Succeeded(root->CreateStream(L"created", Mode::ReadWrite | Mode::ShareExclusive, &stream)))
+            return 2;
+        std::string data(20000, 'c');
+        stream->Write(data.data(), data.size(), nullptr);
+        stream.reset();
+        cfb::detail::PlanWriteFault(bytes, true);
+        root->Commit();
+        return 4;
     }
     return 2;
 }

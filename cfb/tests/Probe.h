@@ -1,4 +1,5 @@
-// Runs the cfb_open_probe program (built beside the test program) and gives its exit code.
+// Runs a probe program built beside the test program (cfb_open_probe unless named) and gives its
+// exit code.
 #pragma once
 
 #include "common/Path.h"
@@ -17,9 +18,9 @@ extern char** environ;
 
 namespace cfbtest {
 
-inline int RunProbe(const std::vector<std::wstring>& arguments) {
+inline int RunProbe(const std::vector<std::wstring>& arguments, const std::wstring& name = L"cfb_open_probe") {
 #ifdef _WIN32
-    std::wstring program = ovrin::GetProgramFolder() + L"cfb_open_probe.exe";
+    std::wstring program = ovrin::GetProgramFolder() + name + L".exe";
     std::wstring commandLine = L"\"" + program + L"\"";
     for (const auto& argument : arguments)
         commandLine += L" \"" + argument + L"\"";
@@ -36,7 +37,7 @@ inline int RunProbe(const std::vector<std::wstring>& arguments) {
     CloseHandle(process.hProcess);
     return static_cast<int>(code);
 #else
-    std::string program = ovrin::Utf16ToUtf8(ovrin::GetProgramFolder()) + "cfb_open_probe";
+    std::string program = ovrin::Utf16ToUtf8(ovrin::GetProgramFolder() + name);
     std::vector<std::string> texts{program};
     for (const auto& argument : arguments)
         texts.push_back(ovrin::Utf16ToUtf8(argument));

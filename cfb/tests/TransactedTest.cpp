@@ -10,6 +10,10 @@
 
 #include <filesystem>
 
+#ifndef _WIN32
+#include <unistd.h>
+#endif
+
 using namespace cfb;
 using namespace cfbtest;
 
@@ -182,4 +186,102 @@ TEST_F(TransactedTest, ProcessEndingInTheMiddleOfCommit_LeavesTheOldFileWhole) {
     std::unique_ptr<Storage> root;
     ASSERT_EQ(OpenRootStorage(path, kReadShared, &root), Status::Ok);
     EXPECT_EQ(ReadStream(*root, L"added"), std::string(20000, 'n'));
+}
+
+TEST_F(TransactedTest, TransactedCreateOverAFile_KeepsItWholeUntilTheFirstCommit) {
+    const Mode kCreateTransacted = kTransacted | Mode::Create;
+    {
+        // Released without a commit: the old file stays as it was.
+        std::unique_ptr<Storage> root;
+        ASSERT_EQ(CreateRootStorage(path, kCreateTransacted, &root), Status::Ok);
+        std::vector<ElementInfo> elements;
+        ASSERT_EQ(root->EnumElements(&elements), Status::Ok);
+        EXPECT_TRUE(elements.empty()) << "the new root starts empty";
+        ASSERT_EQ(WriteStream(*root, L"0", Pattern(40000, 5)), Status::Ok);
+        if (kHeldFileReadable)
+            EXPECT_EQ(testsupport::ReadFileBytes(path), original);
+        // Reverted before any commit it is empty again.
+        ASSERT_EQ(root->Revert(), Status::Ok);
+        ASSERT_EQ(root->EnumElements(&elements), Status::Ok);
+        EXPECT_TRUE(elements.empty());
+        ASSERT_EQ(WriteStream(*root, L"0", Pattern(40000, 5)), Status::Ok);
+    }
+    EXPECT_EQ(testsupport::ReadFileBytes(path), original);
+    // A commit whose writing fails leaves the old file and nothing beside it.
+    for (std::int64_t bytes : {0, 700, 20000}) {
+        std::unique_ptr<Storage> root;
+        ASSERT_EQ(CreateRootStorage(path, kCreateTransacted, &root), Status::Ok);
+        ASSERT_EQ(WriteStream(*root, L"0", Pattern(40000, 5)), Status::Ok);
+        detail::PlanWriteFault(bytes, false);
+        EXPECT_EQ(root->Commit(), Status::WriteFault) << bytes;
+        detail::PlanWriteFault(-1, false);
+        root.reset();
+        EXPECT_EQ(testsupport::ReadFileBytes(path), original) << bytes;
+        EXPECT_EQ(FilesInFolder(), 1u) << bytes;
+    }
+    // Another open of the file still refuses the create, as before.
+    {
+        std::unique_ptr<Storage> reader, root;
+        ASSERT_EQ(OpenRootStorage(path, kReadShared, &reader), Status::Ok);
+        EXPECT_EQ(CreateRootStorage(path, kCreateTransacted, &root), Status::ShareViolation);
+    }
+    // The commit replaces the old file by the new one, whole.
+    std::unique_ptr<Storage> root;
+    ASSERT_EQ(CreateRootStorage(path, kCreateTransacted, &root), Status::Ok);
+    ASSERT_EQ(WriteStream(*root, L"1", "new"), Status::Ok);
+    ASSERT_EQ(root->Commit(), Status::Ok);
+    root.reset();
+    ASSERT_EQ(OpenRootStorage(path, kReadShared, &root), Status::Ok);
+    EXPECT_EQ(ReadStream(*root, L"1"), "new");
+    std::unique_ptr<Stream> gone;
+    EXPECT_EQ(root->OpenStream(L"2", Mode::Read | Mode::ShareExclusive, &gone), Status::FileNotFound);
+}
+
+TEST_F(TransactedTest, ProcessEndingInTheMiddleOfTransactedCreate_LeavesTheOldFileWhole) {
+    for (long long bytes : {0LL, 600LL, 6000LL}) {
+        EXPECT_EQ(RunProbe({L"crash-create", path, std::to_wstring(bytes)}), 3) << bytes;
+        EXPECT_EQ(testsupport::ReadFileBytes(path), original) << bytes;
+    }
+    EXPECT_EQ(RunProbe({L"crash-create", path, L"100000000"}), 4);
+    std::unique_ptr<Storage> root;
+    ASSERT_EQ(OpenRootStorage(path, kReadShared, &root), Status::Ok);
+    EXPECT_EQ(ReadStream(*root, L"created"), std::string(20000, 'c'));
+}
+
+TEST_F(TransactedTest, StaleCommitFiles_AreRemovedByTheNextWriterButNeverLiveOnes) {
+    // Processes that ended in the middle of their commits leave their new files beside the old one.
+    // Each one's open removed what the one before had left; the last one's stays.
+    for (long long bytes : {700LL, 10000LL, 3000LL})
+        ASSERT_EQ(RunProbe({L"crash-commit", path, std::to_wstring(bytes)}), 3);
+    ASSERT_EQ(FilesInFolder(), 2u);
+    // Names that are not of the pattern, and a file of a process that cannot exist but is held open
+    // here, as a writer would hold it.
+    const std::wstring unrelated[] = {path + L".~abc-1.tmp", path + L".~12-3.tmp.bak",
+                                      folder.File(L"other.dic.~99999999-0.tmp"), path + L"x.~99999999-0.tmp"};
+    for (const std::wstring& name : unrelated)
+        testsupport::WriteFileBytes(name, "keep");
+    std::shared_ptr<detail::FileIo> held;
+    ASSERT_EQ(detail::FileIo::Create(path + L".~99999998-0.tmp", false, &held), Status::Ok);
+#ifndef _WIN32
+    // A file of a live process (the parent of this one) that nobody holds open stays too.
+    testsupport::WriteFileBytes(path + L".~" + std::to_wstring(::getppid()) + L"-0.tmp", "live");
+    const std::size_t kept = 4 + 1 + 1 + 1;
+#else
+    const std::size_t kept = 4 + 1 + 1;
+#endif
+    // A read-only open removes nothing; a writer's open does.
+    std::unique_ptr<Storage> root;
+    ASSERT_EQ(OpenRootStorage(path, kReadShared, &root), Status::Ok);
+    root.reset();
+    EXPECT_EQ(FilesInFolder(), kept + 1);
+    ASSERT_EQ(OpenRootStorage(path, kTransacted, &root), Status::Ok);
+    EXPECT_EQ(FilesInFolder(), kept);
+    for (const std::wstring& name : unrelated)
+        EXPECT_EQ(testsupport::ReadFileBytes(name), "keep");
+    // Once its writer lets go, the held one goes at the next commit.
+    held->Close();
+    held.reset();
+    ASSERT_EQ(WriteStream(*root, L"3", "x"), Status::Ok);
+    ASSERT_EQ(root->Commit(), Status::Ok);
+    EXPECT_EQ(FilesInFolder(), kept - 1);
 }

@@ -121,43 +121,78 @@ unsigned char CTextFileRead::ReadByte() {
     return byte;
 }
 
+namespace {
+
+// The bytes that may follow a lead byte as its second byte: narrower than 80-BF where the wider
+// range would give an overlong form or a code point above U+10FFFF. (Encoded surrogates are
+// judged once the whole sequence is read.)
+bool SecondByteFits(unsigned char lead, unsigned char second) {
+    if (!IsContinuation(second))
+        return false;
+    switch (lead) {
+    case 0xE0:
+        return second >= 0xA0;
+    case 0xF0:
+        return second >= 0x90;
+    case 0xF4:
+        return second < 0x90;
+    default:
+        return true;
+    }
+}
+
+} // namespace
+
+// Reads one character. A sequence is taken only when it is well formed: a lead byte whose
+// continuation bytes are missing or wrong, an overlong form, an encoded surrogate and a code point
+// above U+10FFFF give one U+FFFD for the bytes that could still have begun a character, and the
+// first byte that could not is read again, so a cut sequence never swallows the line end after it. Characters above
+// U+FFFF come as surrogate pairs, from one four-byte sequence or from the two three-byte sequences of a pair that
+// earlier writers made.
 wchar_t CTextFileRead::ReadUtf8Char() {
     unsigned char lead = ReadByte();
     if (lead < 0x80)
         return lead;
-    if ((lead & 0xE0) == 0xC0) {
-        unsigned char next = ReadByte();
-        return static_cast<wchar_t>(((lead & 0x1F) << 6) | (next & 0x3F));
-    }
-    if ((lead & 0xF0) == 0xE0) {
-        unsigned char next = ReadByte();
-        unsigned char third = ReadByte();
-        return static_cast<wchar_t>(((lead << 12) | ((next & 0x3F) << 6) | (third & 0x3F)) & 0xFFFF);
-    }
-    if ((lead & 0xF8) == 0xF0) {
-        // A four-byte sequence is taken only when it is well formed and names a character above
-        // U+FFFF; otherwise its lead byte alone gives U+FFFD and the bytes after it are read again.
-        unsigned char tail[3];
-        int fetched = 0;
-        bool wellFormed = true;
-        while (wellFormed && fetched < 3) {
-            if (!FetchByte(tail[fetched]))
-                wellFormed = false;
-            else if (!IsContinuation(tail[fetched++]))
-                wellFormed = false;
+    int length = lead >= 0xC2 && lead <= 0xDF ? 2 : (lead & 0xF0) == 0xE0 ? 3 : lead >= 0xF0 && lead <= 0xF4 ? 4 : 0;
+    if (length == 0)
+        return kReplacement;
+    unsigned char tail[3];
+    int fetched = 0;
+    while (fetched < length - 1) {
+        if (!FetchByte(tail[fetched]))
+            return kReplacement;
+        ++fetched;
+        bool fits = fetched == 1 ? SecondByteFits(lead, tail[0]) : IsContinuation(tail[fetched - 1]);
+        if (!fits) {
+            UnreadBytes(&tail[fetched - 1], 1);
+            return kReplacement;
         }
-        char32_t codePoint = 0;
-        if (wellFormed) {
-            codePoint = (char32_t(lead & 0x07) << 18) | (char32_t(tail[0] & 0x3F) << 12) |
-                        (char32_t(tail[1] & 0x3F) << 6) | (tail[2] & 0x3F);
-        }
-        if (codePoint >= 0x10000 && codePoint <= 0x10FFFF) {
-            codePoint -= 0x10000;
-            m_pendingLowSurrogate = static_cast<wchar_t>(0xDC00 | (codePoint & 0x3FF));
-            return static_cast<wchar_t>(0xD800 | (codePoint >> 10));
-        }
-        UnreadBytes(tail, fetched);
     }
+    if (length == 2)
+        return static_cast<wchar_t>(((lead & 0x1F) << 6) | (tail[0] & 0x3F));
+    if (length == 4) {
+        char32_t codePoint = (char32_t(lead & 0x07) << 18) | (char32_t(tail[0] & 0x3F) << 12) |
+                             (char32_t(tail[1] & 0x3F) << 6) | (tail[2] & 0x3F);
+        codePoint -= 0x10000;
+        m_pendingLowSurrogate = static_cast<wchar_t>(0xDC00 | (codePoint & 0x3FF));
+        return static_cast<wchar_t>(0xD800 | (codePoint >> 10));
+    }
+    auto unit = static_cast<wchar_t>(((lead & 0x0F) << 12) | ((tail[0] & 0x3F) << 6) | (tail[1] & 0x3F));
+    if (!ovrin::IsHighSurrogate(unit) && !ovrin::IsLowSurrogate(unit))
+        return unit;
+    // An encoded surrogate stands only as the first half of a pair whose second half follows at once;
+    // a lone one is one U+FFFD, and the bytes after it are read again.
+    if (!ovrin::IsHighSurrogate(unit))
+        return kReplacement;
+    unsigned char low[3];
+    int got = 0;
+    while (got < 3 && FetchByte(low[got]))
+        ++got;
+    if (got == 3 && low[0] == 0xED && low[1] >= 0xB0 && low[1] <= 0xBF && IsContinuation(low[2])) {
+        m_pendingLowSurrogate = static_cast<wchar_t>(0xDC00 | ((low[1] & 0x0F) << 6) | (low[2] & 0x3F));
+        return unit;
+    }
+    UnreadBytes(low, got);
     return kReplacement;
 }
 
@@ -350,8 +385,11 @@ void CTextFileWrite::WriteUnit(wchar_t unit) {
     }
 }
 
-// UTF-8 bytes of one code point. Lone surrogates keep their three-byte form, as older files have.
+// UTF-8 bytes of one code point. A lone surrogate has no UTF-8 form: it is written as U+FFFD, which
+// is what it reads back as.
 void CTextFileWrite::WriteCodePoint(char32_t c) {
+    if (c >= 0xD800 && c <= 0xDFFF)
+        c = kReplacement;
     if (c < 0x80) {
         WriteByte(static_cast<unsigned char>(c));
     } else if (c < 0x800) {

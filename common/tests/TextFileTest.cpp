@@ -172,8 +172,8 @@ TEST_F(TextFileTest, Utf8_MalformedSequencesKeepTheirReplacementCharacters) {
     WriteFileBytes(path, "\xEF\xBB\xBF\x80"
                          "a\xF0\x9F"
                          "b\xF0\x80\x80\x80\xF4");
-    EXPECT_EQ(ReadLines(path), (std::vector<std::wstring>{
-                                   Units({0xFFFD, 'a', 0xFFFD, 0xFFFD, 'b', 0xFFFD, 0xFFFD, 0xFFFD, 0xFFFD, 0xFFFD})}));
+    EXPECT_EQ(ReadLines(path),
+              (std::vector<std::wstring>{Units({0xFFFD, 'a', 0xFFFD, 'b', 0xFFFD, 0xFFFD, 0xFFFD, 0xFFFD, 0xFFFD})}));
 }
 
 TEST_F(TextFileTest, Utf8_SurrogatePairIsWrittenAsOneFourByteSequence) {
@@ -187,16 +187,49 @@ TEST_F(TextFileTest, Utf8_SurrogatePairIsWrittenAsOneFourByteSequence) {
     EXPECT_EQ(ReadFileBytes(path), "\xEF\xBB\xBF\xF0\x90\x90\xB7y");
 }
 
-TEST_F(TextFileTest, Utf8_LoneSurrogatesKeepThreeByteForm) {
-    EXPECT_EQ(Write(EncodingUtf8, Units({0xD800, 'a', 0xDC00})), "\xEF\xBB\xBF\xED\xA0\x80"
-                                                                 "a\xED\xB0\x80");
-    EXPECT_EQ(Write(EncodingUtf8, Units({0xDBFF})), "\xEF\xBB\xBF\xED\xAF\xBF");
+TEST_F(TextFileTest, Utf8_LoneSurrogatesAreWrittenAsReplacementCharacter) {
+    EXPECT_EQ(Write(EncodingUtf8, Units({0xD800, 'a', 0xDC00})), "\xEF\xBB\xBF\xEF\xBF\xBD"
+                                                                 "a\xEF\xBF\xBD");
     {
         CTextFileWrite writer(path, EncodingUtf8);
         writer.WriteText(Units({0xD83D}));
         writer.WriteLineEnd();
     }
-    EXPECT_EQ(ReadFileBytes(path), "\xEF\xBB\xBF\xED\xA0\xBD\r\n");
+    EXPECT_EQ(ReadFileBytes(path), "\xEF\xBB\xBF\xEF\xBF\xBD\r\n");
+}
+
+TEST_F(TextFileTest, Utf8_CutSequenceGivesReplacementAndKeepsTheLineEndAfterIt) {
+    // A three-byte lead with no continuation before CR LF; a two-byte lead before LF; a three-byte
+    // lead with one continuation before CR; a lead at the very end.
+    WriteFileBytes(path, "\xEF\xBB\xBFone\xE2\r\ntwo\xC3\nthree\xE2\x82\rfour\xE2");
+    EXPECT_EQ(ReadLines(path), (std::vector<std::wstring>{
+                                   Units({'o', 'n', 'e', 0xFFFD}), Units({'t', 'w', 'o', 0xFFFD}),
+                                   Units({'t', 'h', 'r', 'e', 'e', 0xFFFD}), Units({'f', 'o', 'u', 'r', 0xFFFD})}));
+    // A lead followed by a letter keeps the letter; a cut sequence is one U+FFFD.
+    WriteFileBytes(path, "\xEF\xBB\xBF\xD0z\xE2\x82y");
+    EXPECT_EQ(ReadLines(path), (std::vector<std::wstring>{Units({0xFFFD, 'z', 0xFFFD, 'y'})}));
+}
+
+TEST_F(TextFileTest, Utf8_OverlongFormsAndEncodedSurrogatesGiveReplacement) {
+    // C0 80 and E0 80 80 (overlong U+0000), E0 9F BF (overlong U+07FF), a lone high and a lone low
+    // surrogate, F4 90 80 80 (above U+10FFFF), C1 BF.
+    WriteFileBytes(path, "\xEF\xBB\xBF\xC0\x80|\xE0\x80\x80|\xE0\x9F\xBF|\xED\xA0\x80|\xED\xB0\x80|"
+                         "\xF4\x90\x80\x80|\xC1\xBF");
+    std::vector<std::wstring> lines = ReadLines(path);
+    ASSERT_EQ(lines.size(), 1u);
+    EXPECT_EQ(lines[0].find_first_not_of(L"|\xFFFD"), std::wstring::npos);
+    EXPECT_EQ(lines[0].find(L'\0'), std::wstring::npos);
+    for (wchar_t c : lines[0])
+        EXPECT_FALSE(c >= 0xD800 && c <= 0xDFFF) << std::hex << unsigned(c);
+    // The smallest well-formed forms of each length are still taken.
+    WriteFileBytes(path, "\xEF\xBB\xBF\xC2\x80\xE0\xA0\x80\xED\x9F\xBF\xEE\x80\x80\xF4\x8F\xBF\xBF");
+    EXPECT_EQ(ReadLines(path), (std::vector<std::wstring>{Units({0x80, 0x800, 0xD7FF, 0xE000, 0xDBFF, 0xDFFF})}));
+}
+
+TEST_F(TextFileTest, Utf8_PairOfThreeByteSurrogatesReadsAsThePair) {
+    // Earlier writers wrote a character above U+FFFF as two three-byte sequences.
+    WriteFileBytes(path, "\xEF\xBB\xBF\xED\xA0\xBD\xED\xB8\x80x\xED\xA0\xBD\r\n");
+    EXPECT_EQ(ReadLines(path), (std::vector<std::wstring>{Units({0xD83D, 0xDE00, 'x', 0xFFFD}), L""}));
 }
 
 TEST_F(TextFileTest, RoundTrip_EveryEncodingGivesBackTheText) {

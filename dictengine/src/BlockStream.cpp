@@ -3,6 +3,8 @@
 
 #include "Tags.h"
 
+#include <cstring>
+
 #include <zlib.h>
 
 namespace dengine {
@@ -56,18 +58,44 @@ bool DecodeIndexBlock(const std::vector<std::uint8_t>& stream, std::uint16_t* co
     return Decompress(stream.data() + 4, stream.size() - 4, ReadBigEndian16(stream.data() + 2), data);
 }
 
-bool DecodeIndexBlock(const std::vector<std::uint8_t>& stream, std::uint16_t* count,
-                      std::unique_ptr<std::uint8_t[]>* data, std::uint16_t* size) {
-    if (stream.size() < 4)
-        return false;
-    *count = ReadBigEndian16(stream.data());
+bool HoldsEntries(const std::uint8_t* data, std::size_t size, std::uint16_t count,
+                  std::vector<std::uint16_t>* offsets) {
+    if (offsets != nullptr) {
+        offsets->clear();
+        offsets->reserve(count);
+    }
+    std::size_t at = 0;
+    for (unsigned i = 0; i < count; ++i) {
+        if (at >= size)
+            return false; // fewer entries than the count
+        const void* nul = std::memchr(data + at, 0, size - at);
+        if (nul == nullptr)
+            return false; // an entry without its NUL
+        if (offsets != nullptr)
+            offsets->push_back(static_cast<std::uint16_t>(at));
+        at = static_cast<std::size_t>(static_cast<const std::uint8_t*>(nul) - data) + 1;
+    }
+    return at == size; // more entries than the count otherwise
+}
+
+bool DecodeCountedIndexBlock(const std::vector<std::uint8_t>& stream, std::uint16_t count,
+                             std::unique_ptr<std::uint8_t[]>* data, std::uint16_t* size,
+                             std::vector<std::uint16_t>* offsets) {
     *size = 0;
     data->reset();
-    if (*count == 0)
+    offsets->clear();
+    if (stream.size() < 4)
+        return false;
+    std::uint16_t own = ReadBigEndian16(stream.data());
+    if (own != count && own != 0)
+        return false;
+    if (count == 0)
         return true;
     uLongf produced = ReadBigEndian16(stream.data() + 2);
     auto buffer = std::make_unique_for_overwrite<std::uint8_t[]>(produced == 0 ? 1 : produced);
-    if (uncompress(buffer.get(), &produced, stream.data() + 4, static_cast<uLong>(stream.size() - 4)) != Z_OK)
+    if (produced == 0 ||
+        uncompress(buffer.get(), &produced, stream.data() + 4, static_cast<uLong>(stream.size() - 4)) != Z_OK ||
+        !HoldsEntries(buffer.get(), produced, count, offsets))
         return false;
     *size = static_cast<std::uint16_t>(produced);
     *data = std::move(buffer);

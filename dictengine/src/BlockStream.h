@@ -3,6 +3,7 @@
 // block: S (2), compressed data. Numbers are big-endian; S is at most 65535.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <vector>
@@ -16,9 +17,18 @@ constexpr std::uint32_t kMaxBlockSize = 65535;
 bool DecodeIndexBlock(const std::vector<std::uint8_t>& stream, std::uint16_t* count, std::vector<std::uint8_t>* data);
 bool DecodeArticleBlock(const std::vector<std::uint8_t>& stream, std::vector<std::uint8_t>* data);
 
-// The same for an index block, into a buffer of its own size: *size bytes at *data.
-bool DecodeIndexBlock(const std::vector<std::uint8_t>& stream, std::uint16_t* count,
-                      std::unique_ptr<std::uint8_t[]>* data, std::uint16_t* size);
+// The entries of an index block stream whose entry count the opening took as count (from the
+// block-count table or from the stream), into a buffer of their own size: *size bytes at *data, and
+// where each entry begins. The stream's own count must be count, or 0 (a block-count table then
+// gives it); the data must hold exactly count NUL-terminated entries. False for anything else, so
+// that a damaged block is refused rather than walked with wrong numbers.
+bool DecodeCountedIndexBlock(const std::vector<std::uint8_t>& stream, std::uint16_t count,
+                             std::unique_ptr<std::uint8_t[]>* data, std::uint16_t* size,
+                             std::vector<std::uint16_t>* offsets);
+
+// True when size bytes at data are exactly count NUL-terminated entries; offsets (may be null)
+// receives where each begins.
+bool HoldsEntries(const std::uint8_t* data, std::size_t size, std::uint16_t count, std::vector<std::uint16_t>* offsets);
 
 // Compressed at level 9. False when the data is larger than a block may be.
 bool EncodeIndexBlock(std::uint16_t count, const std::vector<std::uint8_t>& data, std::vector<std::uint8_t>* stream);

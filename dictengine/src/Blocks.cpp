@@ -1,6 +1,6 @@
-// Index blocks of an open dictionary: loaded on demand from their streams, checked to hold the
-// entries their count promises (so that damaged data is never walked), and freed when a request
-// needs other blocks.
+// Index blocks of an open dictionary: loaded on demand from their streams, checked to hold exactly
+// the entries their count promises (so that damaged data is never walked and no headword number
+// shifts), and freed when a request needs other blocks.
 #include "BlockStream.h"
 #include "Engine.h"
 
@@ -38,22 +38,11 @@ bool LoadBlock(sDictData& record, unsigned block) {
         return true;
     std::vector<std::uint8_t> stream;
     std::unique_ptr<std::uint8_t[]> data;
-    std::uint16_t count = 0, size = 0;
-    if (!ReadWholeStream(*record.storage, BlockStreamName(block, 1), &stream) ||
-        !DecodeIndexBlock(stream, &count, &data, &size) || !data)
-        return false;
+    std::uint16_t size = 0;
     std::vector<std::uint16_t> offsets;
-    offsets.reserve(info.count);
-    const std::uint8_t* begin = data.get();
-    const std::uint8_t* end = begin + size;
-    for (const std::uint8_t* entry = begin; offsets.size() < info.count; ++entry) {
-        if (entry >= end)
-            return false; // fewer entries than the block promises
-        offsets.push_back(static_cast<std::uint16_t>(entry - begin));
-        entry = static_cast<const std::uint8_t*>(std::memchr(entry, 0, static_cast<std::size_t>(end - entry)));
-        if (entry == nullptr)
-            return false; // an entry without its NUL
-    }
+    if (!ReadWholeStream(*record.storage, BlockStreamName(block, 1), &stream) ||
+        !DecodeCountedIndexBlock(stream, info.count, &data, &size, &offsets))
+        return false;
     info.data = std::move(data);
     info.size = size;
     info.entryOffsets = std::move(offsets);

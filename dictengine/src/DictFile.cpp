@@ -56,6 +56,14 @@ bool ReadDictFileInfo(const std::wstring& path, DictFileInfo* info, std::string*
             info->blockCounts[i] = ReadBigEndian16(block.data());
         }
     }
+    std::uint64_t sum = 0;
+    for (std::uint16_t count : info->blockCounts)
+        sum += count;
+    if (sum != info->headwordCount) {
+        *error = "the block counts add up to " + std::to_string(sum) + " headwords, the header says " +
+                 std::to_string(info->headwordCount);
+        return false;
+    }
     return true;
 }
 

@@ -56,6 +56,13 @@ bool OpenRecord(sDictData& record) {
     if (!haveTable && !ReadCountsFromBlockStreams(*storage, layout.blockCount, &counts))
         return false;
 
+    // Every headword number rests on the counts: they must add up to the header's headword count,
+    // or the file is damaged and answers would point at the wrong headwords.
+    std::uint64_t sum = 0;
+    for (std::uint16_t count : counts)
+        sum += count;
+    if (sum != record.HeadwordCount())
+        return false;
     record.blocks.clear();
     record.blocks.resize(layout.blockCount);
     record.blockStarts.resize(layout.blockCount);

@@ -108,8 +108,12 @@ int FindWord(__DictHandle* handle, const char* text, unsigned long* index, int* 
         break;
     }
     std::uint64_t found = std::uint64_t(record->blockStarts[block]) + j;
-    if (found >= total)
+    if (found >= total) {
+        // Past the last headword: the nearest is the last one, which the text did not hit.
         found = total == 0 ? 0 : total - 1;
+        if (exact != nullptr)
+            *exact = 0;
+    }
     *index = static_cast<unsigned long>(found);
     return 1;
 }

@@ -27,10 +27,19 @@ struct BlockBytes {
     std::vector<std::uint8_t> data;
 };
 
-bool ReadIndexBlock(cfb::Storage& storage, unsigned block, BlockBytes* bytes) {
+// The block as the file holds it, which must be what the opening counted: a change never writes
+// back a count it could not check.
+bool ReadIndexBlock(const sDictData& record, unsigned block, BlockBytes* bytes) {
     std::vector<std::uint8_t> stream;
-    return ReadWholeStream(storage, BlockStreamName(block, 1), &stream) &&
-           DecodeIndexBlock(stream, &bytes->count, &bytes->data);
+    std::unique_ptr<std::uint8_t[]> data;
+    std::uint16_t size = 0;
+    std::vector<std::uint16_t> offsets;
+    if (block >= record.blocks.size() || !ReadWholeStream(*record.storage, BlockStreamName(block, 1), &stream) ||
+        !DecodeCountedIndexBlock(stream, record.blocks[block].count, &data, &size, &offsets))
+        return false;
+    bytes->count = record.blocks[block].count;
+    bytes->data.assign(data.get(), data.get() + size);
+    return true;
 }
 
 bool ReadArticles(cfb::Storage& storage, unsigned block, std::vector<std::uint8_t>* data) {
@@ -64,6 +73,12 @@ bool ArticleOffset(const std::vector<std::uint8_t>& data, unsigned position, std
     }
     *offset = static_cast<std::size_t>(at - begin);
     return true;
+}
+
+// True when the article block holds exactly one article for each of count index entries.
+bool HoldsArticles(const std::vector<std::uint8_t>& data, unsigned count) {
+    std::size_t end = 0;
+    return ArticleOffset(data, count, &end) && end == data.size();
 }
 
 std::size_t ArticleSize(const std::uint8_t* article) {
@@ -172,25 +187,37 @@ sDictData* OpenUserRecord(__DictHandle* handle) {
     return record != nullptr && record->Type() == DEngine::kUserDictionaryType ? record : nullptr;
 }
 
-// Where a new headword goes: block and position there, and its headword number.
-bool InsertionPoint(sDictData& record, __DictHandle* handle, const char* entry, unsigned* block, unsigned* position) {
-    unsigned long found = 0;
-    const char* key = KeyOf(entry);
-    if (record.blocks.empty() || DEngine::FindWord(handle, key, &found, nullptr) != 1)
-        return false;
-    std::uint32_t total = record.HeadwordCount();
-    if (total == 0) {
-        *block = 0;
-        *position = 0;
-        return true;
-    }
-    if (found >= total || !LocateHeadword(record, static_cast<std::uint32_t>(found), block, position))
-        return false;
-    if (!LoadBlock(record, *block))
+// Where a new headword goes: by the full key order the index is sorted by, before the first
+// headword whose key sorts after the new key, and right after the first headword whose key equals
+// it. (The lookup's own walk skips leading punctuation, French reflexives and prefixed entries, so
+// its answer is no place to insert at.) The block is the last non-empty one whose key sorts at or
+// before the new key, or block 0.
+bool InsertionPoint(sDictData& record, const char* entry, unsigned* block, unsigned* position) {
+    if (record.blocks.empty())
         return false;
     Weights weights = ChooseTables(record.header[8]);
-    if (FullCompare(weights, key, KeyOf(EntryText(record, *block, *position))) >= 0)
-        ++*position;
+    const char* key = KeyOf(entry);
+    unsigned chosen = 0;
+    for (unsigned i = 1; i < record.blocks.size(); ++i) {
+        const char* blockKey = KeyOf(reinterpret_cast<const char*>(record.header.data() + record.keyOffsets[i]));
+        if (record.blocks[i].count > 0 && FullCompare(weights, blockKey, key) <= 0)
+            chosen = i;
+    }
+    FreeBlocksExcept(record, chosen, chosen);
+    if (!LoadBlock(record, chosen))
+        return false;
+    unsigned low = 0, high = record.blocks[chosen].count;
+    while (low < high) {
+        unsigned middle = low + (high - low) / 2;
+        if (FullCompare(weights, KeyOf(EntryText(record, chosen, middle)), key) < 0)
+            low = middle + 1;
+        else
+            high = middle;
+    }
+    if (low < record.blocks[chosen].count && FullCompare(weights, KeyOf(EntryText(record, chosen, low)), key) == 0)
+        ++low;
+    *block = chosen;
+    *position = low;
     return true;
 }
 
@@ -205,17 +232,17 @@ unsigned long AddArticle(__DictHandle* handle, const unsigned char* entry, const
     const char* text = reinterpret_cast<const char*>(entry);
     std::size_t entrySize = std::strlen(text) + 1;
     unsigned block = 0, position = 0;
-    if (!InsertionPoint(*record, handle, text, &block, &position))
+    if (!InsertionPoint(*record, text, &block, &position))
         return kAddFailed;
 
     UserChange change(*record);
     std::vector<std::uint8_t> articles;
     BlockBytes index;
     std::size_t articleAt = 0, entryAt = 0;
-    if (!ReadArticles(*record->storage, block, &articles) ||
+    if (!ReadArticles(*record->storage, block, &articles) || !HoldsArticles(articles, record->blocks[block].count) ||
         articles.size() + ArticleSize(article) > kMaxArticleBlock || !ArticleOffset(articles, position, &articleAt))
         return kAddFailed;
-    if (!ReadIndexBlock(*record->storage, block, &index) || index.count == 0xFFFF ||
+    if (!ReadIndexBlock(*record, block, &index) || index.count == 0xFFFF ||
         index.data.size() + entrySize > kMaxBlockSize || !EntryOffset(index.data, position, &entryAt))
         return kAddFailed;
     articles.insert(articles.begin() + articleAt, article, article + ArticleSize(article));
@@ -241,7 +268,7 @@ int SetArticle(__DictHandle* handle, unsigned long index, const unsigned char* a
     std::vector<std::uint8_t> articles;
     std::size_t begin = 0, end = 0;
     // The room is checked before the old article leaves, as a full block refuses any replacement.
-    if (!ReadArticles(*record->storage, block, &articles) ||
+    if (!ReadArticles(*record->storage, block, &articles) || !HoldsArticles(articles, record->blocks[block].count) ||
         articles.size() + ArticleSize(article) > kMaxArticleBlock || !ArticleOffset(articles, position, &begin) ||
         !ArticleOffset(articles, position + 1, &end))
         return 0;
@@ -262,10 +289,10 @@ int DeleteArticle(__DictHandle* handle, unsigned long index) {
     std::vector<std::uint8_t> articles;
     BlockBytes entries;
     std::size_t articleBegin = 0, articleEnd = 0, entryBegin = 0, entryEnd = 0;
-    if (!ReadArticles(*record->storage, block, &articles) || !ArticleOffset(articles, position, &articleBegin) ||
-        !ArticleOffset(articles, position + 1, &articleEnd))
+    if (!ReadArticles(*record->storage, block, &articles) || !HoldsArticles(articles, record->blocks[block].count) ||
+        !ArticleOffset(articles, position, &articleBegin) || !ArticleOffset(articles, position + 1, &articleEnd))
         return 0;
-    if (!ReadIndexBlock(*record->storage, block, &entries) || entries.count == 0 ||
+    if (!ReadIndexBlock(*record, block, &entries) || entries.count == 0 ||
         !EntryOffset(entries.data, position, &entryBegin) || !EntryOffset(entries.data, position + 1, &entryEnd))
         return 0;
     articles.erase(articles.begin() + articleBegin, articles.begin() + articleEnd);

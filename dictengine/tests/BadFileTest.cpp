@@ -1,6 +1,12 @@
 // Damaged dictionary files are left out by enumeration and refused by attach and open, without a
 // read outside their bytes (the sanitizer build runs these too).
 #include "DictFixtures.h"
+#include "InfoStream.h"
+#include "Tags.h"
+
+#include "dictengine/DictFile.h"
+
+#include <algorithm>
 
 using namespace dengine::testing;
 
@@ -78,4 +84,160 @@ TEST_F(BadFileTest, ShortCountTable_FallsBackToTheBlockStreams) {
     ASSERT_EQ(DEngine::GetDirectionCount(), 1);
     // The good file has a single block, so its stream "3" is missing and the open fails cleanly.
     EXPECT_EQ(DEngine::OpenDictionary(0, 0), nullptr);
+}
+
+namespace {
+
+// A dictionary of several index blocks whose counts a test damages: the 0xCD table entry of a block,
+// the header's headword count and the count at the start of an index block stream.
+class CountTest : public EngineTest {
+protected:
+    dengine::StreamList streams;
+    std::vector<std::string> words;
+
+    void SetUp() override {
+        for (char first = 'a'; first <= 'z'; ++first)
+            words.push_back(std::string(2, first) + "word");
+        dengine::DictionaryDescription description = Description("Counts", 0x0102);
+        description.targetIndexBlockBytes = 40;
+        std::string error;
+        ASSERT_TRUE(dengine::BuildDictionaryStreams(description, Words(words), &streams, &error)) << error;
+        ASSERT_GE(BlockCount(), 3u);
+    }
+
+    unsigned BlockCount() const { return static_cast<unsigned>((streams.size() - 1) / 2); }
+    std::uint8_t* Header() { return streams[0].second.data() + dengine::kNameSize; }
+
+    // Adds delta to the table's count of block i.
+    void ChangeTableCount(unsigned block, int delta) {
+        dengine::HeaderLayout layout;
+        ASSERT_TRUE(dengine::ParseHeader(Header(), streams[0].second.size() - dengine::kNameSize, &layout));
+        dengine::TagView table;
+        ASSERT_TRUE(dengine::FindTopLevelTag(Header() + layout.trailerTagsBegin, Header() + layout.trailerTagsEnd,
+                                             dengine::kBlockCountTableTag, table));
+        auto* entry = const_cast<std::uint8_t*>(table.data) + block * 4;
+        unsigned count = (entry[2] | entry[3] << 8) + delta;
+        entry[2] = static_cast<std::uint8_t>(count);
+        entry[3] = static_cast<std::uint8_t>(count >> 8);
+    }
+    void ChangeHeadwordCount(int delta) { Header()[5] = static_cast<std::uint8_t>(Header()[5] + delta); }
+    void SetStreamCount(unsigned block, std::uint16_t count) {
+        streams[1 + 2 * block].second[0] = static_cast<std::uint8_t>(count >> 8);
+        streams[1 + 2 * block].second[1] = static_cast<std::uint8_t>(count);
+    }
+
+    __DictHandle* Open() {
+        std::string error;
+        EXPECT_TRUE(dengine::WriteStreamFile(folder.File(L"counts.dic"), streams, &error)) << error;
+        Init();
+        return DEngine::OpenDictionary(0, 0);
+    }
+
+    // FindWord of each word: its number when found exactly, -1 when found inexactly, -2 on failure.
+    std::vector<long> Lookups(__DictHandle* handle) {
+        std::vector<long> results;
+        for (const std::string& word : words) {
+            unsigned long index = 0;
+            int exact = 0;
+            if (DEngine::FindWord(handle, word.c_str(), &index, &exact) != 1)
+                results.push_back(-2);
+            else
+                results.push_back(exact ? static_cast<long>(index) : -1);
+        }
+        return results;
+    }
+};
+
+std::vector<long> Numbers(std::size_t count) {
+    std::vector<long> numbers(count);
+    for (std::size_t i = 0; i < count; ++i)
+        numbers[i] = static_cast<long>(i);
+    return numbers;
+}
+
+} // namespace
+
+TEST_F(CountTest, Undamaged_EveryWordIsFoundAtItsNumber) {
+    __DictHandle* handle = Open();
+    ASSERT_NE(handle, nullptr);
+    EXPECT_EQ(Lookups(handle), Numbers(words.size()));
+}
+
+TEST_F(CountTest, BlockCountsThatDoNotAddUpToTheHeader_RefuseTheFile) {
+    ChangeTableCount(BlockCount() - 1, +1); // raised: "zzword" would be followed by an unreadable one
+    EXPECT_EQ(Open(), nullptr);
+    DEngine::DoneDictEngine();
+    ChangeTableCount(BlockCount() - 1, -2); // lowered: a headword would vanish
+    EXPECT_EQ(Open(), nullptr);
+    DEngine::DoneDictEngine();
+    ChangeTableCount(BlockCount() - 1, +1);
+    ChangeHeadwordCount(+3); // the header alone: lookups would point past the last headword
+    EXPECT_EQ(Open(), nullptr);
+    std::string error;
+    dengine::DictFileInfo fileInfo;
+    EXPECT_FALSE(dengine::ReadDictFileInfo(folder.File(L"counts.dic"), &fileInfo, &error));
+    EXPECT_NE(error.find("add up"), std::string::npos) << error;
+}
+
+TEST_F(CountTest, ABlockThatDoesNotHoldItsCount_IsRefused) {
+    // Table and header agree, but block 1 holds one entry fewer than both say...
+    unsigned last = BlockCount() - 1;
+    ChangeTableCount(last, +1);
+    ChangeHeadwordCount(+1);
+    // ...and block 0 one more.
+    ChangeTableCount(0, -1);
+    ChangeHeadwordCount(-1);
+    __DictHandle* handle = Open();
+    ASSERT_NE(handle, nullptr);
+    std::vector<long> results = Lookups(handle);
+    unsigned long index = 0;
+    int exact = 0;
+    // Lookups in the damaged blocks fail instead of answering with wrong numbers; "zoo" after the last
+    // headword does not find an unreadable one.
+    EXPECT_EQ(results.front(), -2);
+    EXPECT_EQ(results.back(), -2);
+    EXPECT_EQ(DEngine::FindWord(handle, "zoo", &index, &exact), 0);
+    const unsigned char* entries[1];
+    EXPECT_EQ(DEngine::GetIndex(handle, DEngine::GetTotalWordCount(handle) - 1, 1, entries), 0);
+    // The blocks in between still answer exactly (at the numbers the counts give them).
+    for (std::size_t i = 0; i < words.size(); ++i)
+        if (results[i] != -2)
+            EXPECT_EQ(results[i], static_cast<long>(i) - 1) << words[i];
+    EXPECT_GT(std::count_if(results.begin(), results.end(), [](long r) { return r >= 0; }), 0);
+}
+
+TEST_F(CountTest, AStreamCountOfZeroReadsWithTheTablesCount_AnyOtherMismatchIsRefused) {
+    for (unsigned block = 0; block < BlockCount(); ++block)
+        SetStreamCount(block, 0);
+    __DictHandle* handle = Open();
+    ASSERT_NE(handle, nullptr);
+    EXPECT_EQ(Lookups(handle), Numbers(words.size()));
+    DEngine::DoneDictEngine();
+    SetStreamCount(1, 1); // neither 0 nor the table's count
+    handle = Open();
+    ASSERT_NE(handle, nullptr);
+    std::vector<long> results = Lookups(handle);
+    EXPECT_EQ(results.front(), 0);
+    EXPECT_EQ(results.back(), static_cast<long>(words.size() - 1));
+    for (std::size_t i = 0; i < words.size(); ++i)
+        if (results[i] != -2)
+            EXPECT_EQ(results[i], static_cast<long>(i)) << words[i];
+    EXPECT_GT(std::count(results.begin(), results.end(), -2), 0);
+}
+
+TEST_F(CountTest, AUserDictionaryWithADamagedCountIsNeverWrittenTo) {
+    dengine::DictionaryDescription user = Description("Mine", 0x0102, 4);
+    std::string error;
+    ASSERT_TRUE(dengine::BuildDictionaryStreams(user, Words({"alpha", "beta", "gamma"}), &streams, &error));
+    ChangeHeadwordCount(+1);
+    ASSERT_TRUE(dengine::WriteStreamFile(folder.File(L"ER_User.dic"), streams, &error));
+    std::string before = testsupport::ReadFileBytes(folder.File(L"ER_User.dic"));
+    Init();
+    __DictHandle* handle = DEngine::OpenUserDictionary(0x0102);
+    EXPECT_EQ(handle, nullptr);
+    std::string article = dengine::MakeArticle({{0x01, "x"}});
+    EXPECT_EQ(DEngine::AddArticle(DEngine::GetDictionaryHandle(0, 0), reinterpret_cast<const unsigned char*>("delta"),
+                                  reinterpret_cast<const unsigned char*>(article.c_str())),
+              0xFFFFFFFFul);
+    EXPECT_EQ(testsupport::ReadFileBytes(folder.File(L"ER_User.dic")), before);
 }

@@ -10,8 +10,11 @@
 
 #include <cfb/Storage.h>
 
+#include <algorithm>
+#include <cctype>
 #include <fstream>
 #include <iterator>
+#include <random>
 #include <regex>
 
 using namespace dengine;
@@ -304,4 +307,231 @@ TEST_F(UserDictionaryTest, AFailedWriteLeavesTheFileAndTheEngineAsTheyWere) {
     EXPECT_EQ(Contents(handle), before);
     EXPECT_EQ(Add(handle, "apple", "a"), 0u);
     EXPECT_EQ(Contents(handle), (Rows{"apple=a", "kiwi=k", "pear=p"}));
+}
+
+namespace {
+
+// The key an index entry is sorted by: the display text without its first n characters after a
+// control byte n.
+std::string SortKey(const std::string& entry) {
+    unsigned char control = static_cast<unsigned char>(entry[0]);
+    if (control >= 0x20)
+        return entry;
+    return entry.substr(std::min<std::size_t>(entry.size(), 1 + control));
+}
+
+// Texts a lookup takes as they are: beginning with a letter or digit, and for French not with a
+// reflexive "se " or "s'".
+bool LookedUpAsIs(const std::string& display, bool french) {
+    unsigned char first = static_cast<unsigned char>(display[0]);
+    if (!std::isalnum(first) && first < 0x80)
+        return false;
+    return !french || (display.rfind("se ", 0) != 0 && display.rfind("s'", 0) != 0);
+}
+
+struct Row {
+    std::string entry;
+    std::string article;
+    bool operator==(const Row&) const = default;
+};
+
+class UserDictionaryOrderTest : public UserDictionaryTest {
+protected:
+    std::vector<Row> Read(__DictHandle* handle) {
+        std::vector<Row> rows;
+        for (unsigned long i = 0; i < DEngine::GetTotalWordCount(handle); ++i) {
+            const unsigned char* entry = DEngine::GetSingleIndex(handle, i);
+            const unsigned char* article = DEngine::GetArticle(handle, i);
+            const unsigned char* leaf = article ? DEngine::FindTag(article, 0x01) : nullptr;
+            rows.push_back({entry ? reinterpret_cast<const char*>(entry) : "<missing>",
+                            leaf ? std::string(reinterpret_cast<const char*>(leaf + 2), leaf[1]) : "<missing>"});
+        }
+        return rows;
+    }
+
+    // The index is sorted by key and every headword that a lookup takes as it is gets found exactly.
+    void ExpectSortedAndFound(__DictHandle* handle, unsigned short language, const std::vector<Row>& rows,
+                              const std::string& step) {
+        for (std::size_t i = 1; i < rows.size(); ++i)
+            ASSERT_LE(
+                DEngine::TableStrCompare(language, SortKey(rows[i - 1].entry).c_str(), SortKey(rows[i].entry).c_str()),
+                0)
+                << step << ": " << rows[i - 1].entry << " before " << rows[i].entry;
+        for (const Row& row : rows) {
+            std::string display = DEngine::IndexDataToDisplayData(Bytes(row.entry));
+            if (static_cast<unsigned char>(row.entry[0]) < 0x20 || !LookedUpAsIs(display, language == 8))
+                continue;
+            unsigned long index = 0;
+            int exact = 0;
+            ASSERT_EQ(DEngine::FindWord(handle, display.c_str(), &index, &exact), 1);
+            ASSERT_LT(index, rows.size());
+            EXPECT_EQ(exact, 1) << step << ": " << display;
+            EXPECT_EQ(DEngine::TableStrCompare(language, SortKey(rows[index].entry).c_str(), display.c_str()), 0)
+                << step << ": " << display << " found " << rows[index].entry;
+        }
+    }
+
+    // Random adds, replacements and deletions on the direction's user dictionary, made anew.
+    void RunRandomSequence(unsigned short direction, const std::vector<std::string>& pool, unsigned seed) {
+        DEngine::DoneDictEngine();
+        ovrin::DeleteFileAt(folder.File(direction == 0x0102 ? L"ER_User.dic" : L"FR_User.dic"));
+        Init();
+        __DictHandle* handle = DEngine::OpenUserDictionary(direction);
+        ASSERT_NE(handle, nullptr);
+        const unsigned short language = static_cast<unsigned short>(direction >> 8);
+        std::mt19937 random(seed);
+        std::vector<Row> rows;
+        for (int step = 0; step < 160; ++step) {
+            std::string label = "seed " + std::to_string(seed) + " step " + std::to_string(step);
+            unsigned choice = random() % 10;
+            if (rows.empty() || choice < 6) {
+                std::string entry = pool[random() % pool.size()];
+                std::string text = "a" + std::to_string(step);
+                unsigned long at = Add(handle, entry, text);
+                ASSERT_LE(at, rows.size()) << label << ": add " << entry;
+                rows.insert(rows.begin() + static_cast<long>(at), Row{entry, text});
+            } else if (choice < 8) {
+                unsigned long at = random() % rows.size();
+                std::string text = "s" + std::to_string(step);
+                ASSERT_EQ(DEngine::SetArticle(handle, at, Bytes(Article(text))), 1) << label;
+                rows[at].article = text;
+            } else {
+                unsigned long at = random() % rows.size();
+                ASSERT_EQ(DEngine::DeleteArticle(handle, at), 1) << label;
+                rows.erase(rows.begin() + static_cast<long>(at));
+            }
+            // Nothing else moved, and the whole index is in order.
+            ASSERT_EQ(Read(handle), rows) << label;
+            ExpectSortedAndFound(handle, language, rows, label);
+            if (HasFatalFailure() || HasFailure())
+                return;
+        }
+        // The same after a restart, from the file.
+        DEngine::ReloadDictEngine(root.c_str());
+        handle = DEngine::OpenUserDictionary(direction);
+        ASSERT_NE(handle, nullptr);
+        EXPECT_EQ(Read(handle), rows);
+    }
+};
+
+} // namespace
+
+TEST_F(UserDictionaryOrderTest, IssueReproductions_NewHeadwordsGoWhereTheKeyOrderPutsThem) {
+    __DictHandle* handle = OpenUser();
+    ASSERT_NE(handle, nullptr);
+    unsigned long index = 0;
+    int exact = 0;
+    // "'cause" sorts before both words: its apostrophe weighs less than any letter.
+    Add(handle, "apple", "1");
+    Add(handle, "cause", "2");
+    EXPECT_EQ(Add(handle, "'cause", "3"), 0u);
+    ASSERT_EQ(DEngine::FindWord(handle, "apple", &index, &exact), 1);
+    EXPECT_EQ(index, 1u);
+    EXPECT_EQ(exact, 1);
+    while (DEngine::GetTotalWordCount(handle) > 0)
+        ASSERT_EQ(DEngine::DeleteArticle(handle, 0), 1);
+    for (const char* word : {"cat", "dog", "zebra"})
+        Add(handle, word, word);
+    EXPECT_EQ(Add(handle, "-ism", "ism"), 0u);
+    ASSERT_EQ(DEngine::FindWord(handle, "cat", &index, &exact), 1);
+    EXPECT_EQ(index, 1u);
+    EXPECT_EQ(exact, 1);
+    // A prefixed entry goes by its key, not by its display text.
+    EXPECT_EQ(Add(handle, std::string("\x03to bark", 8), "bark"), 1u);
+    ASSERT_EQ(DEngine::FindWord(handle, "dog", &index, &exact), 1);
+    EXPECT_EQ(index, 3u);
+    EXPECT_EQ(exact, 1);
+
+    // French: "se battre" sorts by its whole key, after "centaure".
+    handle = DEngine::OpenUserDictionary(0x0802);
+    ASSERT_NE(handle, nullptr);
+    Add(handle, "bi\xE8re", "beer");
+    Add(handle, "centaure", "centaur");
+    EXPECT_EQ(Add(handle, "se battre", "fight"), 2u);
+    ASSERT_EQ(DEngine::FindWord(handle, "centaure", &index, &exact), 1);
+    EXPECT_EQ(index, 1u);
+    EXPECT_EQ(exact, 1);
+    ASSERT_EQ(DEngine::FindWord(handle, "bi\xE8re", &index, &exact), 1);
+    EXPECT_EQ(index, 0u);
+    EXPECT_EQ(exact, 1);
+}
+
+TEST_F(UserDictionaryOrderTest, RandomAddSetDeleteKeepsTheIndexSortedAndFound_English) {
+    const std::vector<std::string> pool = {"apple",
+                                           "Apple",
+                                           "APPLE",
+                                           "cause",
+                                           "'cause",
+                                           "-ism",
+                                           "ism",
+                                           "...dots",
+                                           "  spaced",
+                                           "cat",
+                                           "Cat",
+                                           "cat's",
+                                           "catalogue",
+                                           "dog",
+                                           "zebra",
+                                           "a",
+                                           "A",
+                                           "z",
+                                           "9lives",
+                                           "0",
+                                           "rock'n'roll",
+                                           "co-op",
+                                           "coop",
+                                           "x-ray",
+                                           "Xray",
+                                           std::string("\x03to go", 6),
+                                           "go",
+                                           "Go",
+                                           std::string("\x02"
+                                                       "a cat",
+                                                       6),
+                                           std::string("\x04the end", 8),
+                                           "end",
+                                           "\xE9t\xE9",
+                                           "ete",
+                                           "etf",
+                                           "[bracket]",
+                                           "_under",
+                                           "~tilde"};
+    MakeDictionary(L"general.dic", Description("General", 0x0102));
+    for (unsigned seed : {1u, 2u, 3u}) {
+        RunRandomSequence(0x0102, pool, seed);
+        if (HasFailure())
+            return;
+    }
+}
+
+TEST_F(UserDictionaryOrderTest, RandomAddSetDeleteKeepsTheIndexSortedAndFound_French) {
+    const std::vector<std::string> pool = {"bi\xE8re",
+                                           "centaure",
+                                           "se battre",
+                                           "battre",
+                                           "s'asseoir",
+                                           "asseoir",
+                                           "se laver",
+                                           "laver",
+                                           "Laver",
+                                           "\xE9t\xE9",
+                                           "ete",
+                                           "\xC9t\xE9",
+                                           "etf",
+                                           "sel",
+                                           "se",
+                                           "s'",
+                                           "seine",
+                                           "'quote",
+                                           "-tiret",
+                                           "\xE0 bient\xF4t",
+                                           std::string("\x03se taire", 9),
+                                           "taire",
+                                           std::string("\x02l'eau", 6),
+                                           "eau",
+                                           "ca",
+                                           "\xE7\x61"};
+    RunRandomSequence(0x0802, pool, 7);
+    if (!HasFailure())
+        RunRandomSequence(0x0802, pool, 8);
 }

@@ -1,10 +1,18 @@
 // The dictionary writer: block cutting within the limits, block keys and counts, control bytes,
-// abbreviation tables, and the entries it refuses.
+// abbreviation tables, the entries it refuses, and rewriting a dictionary that a failed or killed
+// rewrite must leave whole.
 #include "BlockStream.h"
 #include "DictFixtures.h"
 #include "InfoStream.h"
 
+#include "FileIo.h"
+#include "Probe.h"
+
+#include "common/FileSystem.h"
 #include "dictengine/DictFile.h"
+
+#include <cstdio>
+#include <filesystem>
 
 using namespace dengine;
 using namespace dengine::testing;
@@ -138,4 +146,88 @@ TEST(WriterTest, FailedWrite_LeavesNoFile) {
     std::wstring path = testsupport::ToWide(folder.Path() / "missing-folder" / "x.dic");
     EXPECT_FALSE(WriteDictionary(path, Description("X", 0x0102), Words({"a"}), &error));
     EXPECT_FALSE(error.empty());
+}
+
+namespace {
+
+class RewriteTest : public EngineTest {
+protected:
+    std::wstring path = folder.File(L"sample.dic");
+
+    int RunWriter(const std::string& tag, long words, long long faultAfter) {
+        return cfbtest::RunProbe(
+            {path, std::wstring(tag.begin(), tag.end()), std::to_wstring(words), std::to_wstring(faultAfter)},
+            L"dict_write_probe");
+    }
+
+    // The dictionary at path, read through the engine: "old" or "new" when it is the whole of one of
+    // them (every headword there, in order, with its article), else a description of what is wrong.
+    std::string WhichDictionary() {
+        DEngine::DoneDictEngine();
+        Init();
+        __DictHandle* handle = DEngine::OpenDictionary(0, 0);
+        if (DEngine::GetDirectionCount() != 1 || DEngine::GetDictionaryCount(0) != 1 || handle == nullptr)
+            return "no dictionary";
+        std::string tag = DEngine::GetDictionaryName(0, 0);
+        unsigned long count = DEngine::GetTotalWordCount(handle);
+        if ((tag == "old" && count != 3000) || (tag == "new" && count != 4000))
+            return tag + " with " + std::to_string(count) + " headwords";
+        for (unsigned long i = 0; i < count; ++i) {
+            char expected[16];
+            std::snprintf(expected, sizeof expected, "%s%05lu", tag.c_str(), i);
+            const unsigned char* entry = DEngine::GetSingleIndex(handle, i);
+            if (entry == nullptr || std::string(reinterpret_cast<const char*>(entry)) != expected ||
+                DEngine::GetArticle(handle, i) == nullptr)
+                return tag + " damaged at " + std::to_string(i);
+        }
+        DEngine::DoneDictEngine();
+        return tag;
+    }
+
+    std::size_t FilesInFolder() const {
+        return static_cast<std::size_t>(std::distance(std::filesystem::directory_iterator(folder.Path()), {}));
+    }
+};
+
+} // namespace
+
+TEST_F(RewriteTest, ARebuildKilledAtAnyPointLeavesTheOldDictionaryWhole) {
+    ASSERT_EQ(RunWriter("old", 3000, -1), 0);
+    ASSERT_EQ(WhichDictionary(), "old");
+    const std::string old = testsupport::ReadFileBytes(path);
+    ASSERT_GT(old.size(), 100000u);
+    // The writing process ends after 0 bytes, inside the header, the first sectors, the middle and
+    // just before the end of the new file.
+    for (long long bytes : {0LL, 511LL, 1536LL, 20000LL, static_cast<long long>(old.size()) / 2,
+                            static_cast<long long>(old.size()) * 4 / 3 - 600}) {
+        EXPECT_EQ(RunWriter("new", 4000, bytes), 3) << bytes;
+        EXPECT_TRUE(testsupport::ReadFileBytes(path) == old) << bytes;
+        EXPECT_EQ(WhichDictionary(), "old") << bytes;
+    }
+    // A complete rebuild replaces it, and takes away what the killed ones left beside it.
+    EXPECT_EQ(RunWriter("new", 4000, -1), 0);
+    EXPECT_EQ(WhichDictionary(), "new");
+    EXPECT_EQ(FilesInFolder(), 1u);
+}
+
+TEST_F(RewriteTest, AFailedWriteKeepsTheOldDictionary_AndLeavesNoNewOneHalfMade) {
+    ASSERT_EQ(RunWriter("old", 3000, -1), 0);
+    const std::string old = testsupport::ReadFileBytes(path);
+    std::vector<WriterEntry> entries;
+    for (long i = 0; i < 4000; ++i)
+        entries.push_back({"new" + std::to_string(100000 + i), "", MakeArticle({{0x01, "article"}})});
+    for (std::int64_t bytes : {0, 700, 4096}) {
+        cfb::detail::PlanWriteFault(bytes, false);
+        std::string error;
+        EXPECT_FALSE(WriteDictionary(path, Description("new", 0x0102), entries, &error)) << bytes;
+        cfb::detail::PlanWriteFault(-1, false);
+        EXPECT_TRUE(testsupport::ReadFileBytes(path) == old) << bytes;
+        EXPECT_EQ(FilesInFolder(), 1u) << bytes;
+    }
+    // A new file that cannot be written completely is not left behind.
+    cfb::detail::PlanWriteFault(2000, false);
+    std::string error;
+    EXPECT_FALSE(WriteDictionary(folder.File(L"fresh.dic"), Description("new", 0x0102), entries, &error));
+    cfb::detail::PlanWriteFault(-1, false);
+    EXPECT_FALSE(ovrin::FileExists(folder.File(L"fresh.dic")));
 }

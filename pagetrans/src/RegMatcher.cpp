@@ -7,13 +7,43 @@
 #include "RegCharacters.h"
 
 #include <algorithm>
+#include <atomic>
 
 namespace ovrin {
 
+namespace {
+
+constexpr CRegMatcher::Clock::duration kDefaultTimeLimit = std::chrono::seconds(3);
+std::atomic<CRegMatcher::Clock::rep> g_timeLimit{kDefaultTimeLimit.count()};
+
+} // namespace
+
 CRegMatcher::CRegMatcher(const sRegProgram& program, CRegErrorHandler& errors, const wchar_t* text, std::size_t length,
-                         std::uint64_t stepLimit)
+                         Clock::time_point deadline)
     : m_access(program.units.data(), program.units.size()), m_errors(errors), m_text(text), m_length(length),
-      m_stepsLeft(stepLimit) {}
+      m_deadline(deadline), m_stepsLeft(kClockInterval) {}
+
+CRegMatcher::Clock::duration CRegMatcher::TimeLimit() {
+    return Clock::duration(g_timeLimit.load());
+}
+
+void CRegMatcher::SetTimeLimit(Clock::duration limit) {
+    g_timeLimit = (limit.count() > 0 ? limit : kDefaultTimeLimit).count();
+}
+
+bool CRegMatcher::Spend(std::uint64_t cost) {
+    while (cost >= m_stepsLeft) {
+        cost -= m_stepsLeft;
+        m_stepsLeft = kClockInterval;
+        if (m_outOfTime || Clock::now() > m_deadline) {
+            m_outOfTime = true;
+            m_stepsLeft = 0;
+            return false;
+        }
+    }
+    m_stepsLeft -= cost;
+    return true;
+}
 
 namespace {
 
@@ -59,7 +89,7 @@ std::size_t CRegMatcher::Repeat(int node, std::size_t position) {
         return 0;
     }
     cost += end - position;
-    m_stepsLeft = cost > m_stepsLeft ? 0 : m_stepsLeft - cost;
+    Spend(cost);
     return end - position;
 }
 
@@ -79,7 +109,7 @@ bool CRegMatcher::NextRepeatCount(int node, std::size_t position, std::size_t& c
             break;
         }
     }
-    m_stepsLeft = cost > m_stepsLeft ? 0 : m_stepsLeft - cost;
+    Spend(cost);
     return found;
 }
 
@@ -101,9 +131,8 @@ CRegMatcher::Result CRegMatcher::TryAt(std::size_t start, sRegProgram& positions
     int node = 1;
     std::size_t position = start;
     for (;;) {
-        if (m_stepsLeft == 0 || m_choices.size() > kMaxChoices || m_undo.size() > 2 * kMaxChoices)
+        if (!Spend(1) || m_choices.size() > kMaxChoices || m_undo.size() > 2 * kMaxChoices)
             return Result::GaveUp;
-        --m_stepsLeft;
 
         bool failed = false;
         int opcode = m_access.Opcode(node);
@@ -136,7 +165,7 @@ CRegMatcher::Result CRegMatcher::TryAt(std::size_t start, sRegProgram& positions
             failed = length > m_length - position;
             for (std::size_t i = 0; i < length && !failed; ++i)
                 failed = At(position + i) != operand[i];
-            m_stepsLeft -= std::min<std::uint64_t>(m_stepsLeft, length);
+            Spend(length);
             position += length;
             break;
         }
@@ -145,7 +174,7 @@ CRegMatcher::Result CRegMatcher::TryAt(std::size_t start, sRegProgram& positions
             std::uint64_t cost = 0;
             failed =
                 position >= m_length || InList(m_access.OperandText(node), At(position), cost) != (opcode == kOpAnyOf);
-            m_stepsLeft -= std::min(m_stepsLeft, cost);
+            Spend(cost);
             ++position;
             break;
         }
@@ -193,9 +222,8 @@ CRegMatcher::Result CRegMatcher::TryAt(std::size_t start, sRegProgram& positions
         for (;;) {
             if (m_choices.empty())
                 return Result::Failed;
-            if (m_stepsLeft == 0)
+            if (!Spend(1))
                 return Result::GaveUp;
-            --m_stepsLeft;
             Choice& choice = m_choices.back();
             while (m_undo.size() > choice.undoSize) {
                 const Undo& undo = m_undo.back();

@@ -136,7 +136,7 @@ bool CRegPattern::Search(const wchar_t* text, std::size_t length) {
     if (!m_program.mustContain.empty() && !ContainsUnits(text, length, m_program.mustContain))
         return false;
 
-    CRegMatcher matcher(m_program, m_errors, text, length, CRegMatcher::StepLimitFor(length));
+    CRegMatcher matcher(m_program, m_errors, text, length, CRegMatcher::Clock::now() + CRegMatcher::TimeLimit());
     CRegMatcher::Result result = CRegMatcher::Result::Failed;
     if (m_program.anchored) {
         result = matcher.TryAt(0, m_program);

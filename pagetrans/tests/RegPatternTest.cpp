@@ -2,6 +2,7 @@
 // order, ignore case, the numeric reference pattern against a direct reading of its definition,
 // and inputs that must end cleanly however large or pathological.
 #include "pagetrans/RegPattern.h"
+#include "RegMatcher.h"
 #include "pagetrans/Entities.h"
 
 #include <gtest/gtest.h>
@@ -22,6 +23,25 @@ std::string Find(const wchar_t* pattern, const std::wstring& text, int group = 0
         return "none";
     return std::to_string(regex.GetMatchStart(group)) + "," + std::to_string(regex.GetMatchLength(group));
 }
+
+} // namespace
+
+namespace {
+
+// Shortens the time a search may run, for the tests of searches that must give up.
+struct ShortTimeLimit {
+    ShortTimeLimit() : previous(ovrin::CRegMatcher::TimeLimit()) {
+        ovrin::CRegMatcher::SetTimeLimit(std::chrono::milliseconds(150));
+    }
+    ~ShortTimeLimit() { ovrin::CRegMatcher::SetTimeLimit(previous); }
+    ovrin::CRegMatcher::Clock::duration previous;
+};
+
+#if defined(__SANITIZE_ADDRESS__)
+// The sanitizer build runs searches some thirty times slower than the product; the searches that
+// must run to their end get the time they would have there.
+const bool g_slowBuild = (ovrin::CRegMatcher::SetTimeLimit(std::chrono::seconds(90)), true);
+#endif
 
 } // namespace
 
@@ -276,7 +296,9 @@ TEST(RegPatternTest, MillionCharacterTextsWithNestedRepetitionsEndCleanly) {
     EXPECT_EQ(loop.GetMatchLength(0), 1000001);
     EXPECT_EQ(loop.GetMatchStart(1), 999998);
 
-    // No match exists; the quadratic search gives up instead of running for hours.
+    // No match exists; the search gives up instead of running for hours (the limit is shortened
+    // here so that the test does not wait out the real one).
+    ShortTimeLimit shortLimit;
     CRegPattern noEnd(L"((a|b)+)*[xy]", false);
     EXPECT_FALSE(noEnd.Search(pairs));
     EXPECT_EQ(noEnd.GetErrorText(), L"regexp match too complex");
@@ -285,10 +307,28 @@ TEST(RegPatternTest, MillionCharacterTextsWithNestedRepetitionsEndCleanly) {
 }
 
 TEST(RegPatternTest, ExponentialBacktrackingGivesUp) {
+    ShortTimeLimit shortLimit;
     CRegPattern pattern(L"(a+)+b", false);
     std::wstring text = L"b" + std::wstring(60, L'a');
     EXPECT_FALSE(pattern.Search(text));
     EXPECT_EQ(pattern.GetErrorText(), L"regexp match too complex");
     EXPECT_TRUE(pattern.Search(L"aaab"));
     EXPECT_EQ(pattern.GetMatchLength(0), 4);
+}
+
+TEST(RegPatternTest, QuadraticSearchesOfOrdinaryTextsRunToTheirEnd) {
+    // Every start position walks the rest of the text and backtracks over it: about a million and a
+    // half steps' worth of pairs, which ends in well under a second and must not be given up.
+    std::wstring text;
+    for (int i = 0; i < 757; ++i)
+        text += L"ab";
+    CRegPattern pattern(L"(a|b)*c", false);
+    ASSERT_TRUE(pattern.Search(text + L"dc")) << pattern.GetErrorText();
+    EXPECT_EQ(pattern.GetMatchStart(0), 1515);
+    EXPECT_EQ(pattern.GetMatchLength(0), 1);
+    EXPECT_TRUE(pattern.GetErrorText().empty());
+    ASSERT_TRUE(pattern.Search(text + L"c"));
+    EXPECT_EQ(pattern.GetMatchStart(0), 0);
+    EXPECT_EQ(pattern.GetMatchLength(0), 1515);
+    EXPECT_EQ(pattern.GetMatchStart(1), 1513);
 }

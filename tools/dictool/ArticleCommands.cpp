@@ -12,6 +12,7 @@ namespace dictool {
 namespace {
 
 constexpr unsigned char kTranslationText = 0x01;
+constexpr int kMaxDepth = 32;
 
 std::string TagName(unsigned char tag) {
     char text[8];
@@ -19,17 +20,28 @@ std::string TagName(unsigned char tag) {
     return text;
 }
 
-// Prints the tags of a container, one a line, nested containers indented below their tag. Texts of
-// translations (tag 0x01) are in the target language, all others in the source language.
-void PrintTags(__DictHandle* handle, const unsigned char* container, unsigned short direction, int depth,
-               std::ostream& out) {
-    const unsigned char* end = container + 2 + (container[0] << 8 | container[1]);
-    for (const unsigned char* tag = container + 2; tag < end;) {
-        std::string indent(static_cast<std::size_t>(depth) * 2, ' ');
+// Prints the tags from tags to end, one a line, nested containers indented below their tag. Texts of
+// translations (tag 0x01) are in the target language, all others in the source language. A tag that
+// runs past its container, or nesting deeper than any article has, ends the walk with a note.
+void PrintTags(__DictHandle* handle, const unsigned char* tags, const unsigned char* end, unsigned short direction,
+               int depth, std::ostream& out) {
+    std::string indent(static_cast<std::size_t>(depth) * 2, ' ');
+    if (depth > kMaxDepth) {
+        out << indent << "(nested too deeply)\n";
+        return;
+    }
+    for (const unsigned char* tag = tags; tag < end;) {
+        const std::size_t left = static_cast<std::size_t>(end - tag);
+        const std::size_t header = *tag >= 0x80 ? 3 : 2;
+        const std::size_t length = left < header ? 0 : *tag >= 0x80 ? (tag[1] << 8 | tag[2]) : tag[1];
+        if (left < header || length > left - header) {
+            out << indent << "(damaged: a tag runs past its container)\n";
+            return;
+        }
         if (*tag >= 0x80) {
             out << indent << TagName(*tag) << "\n";
-            PrintTags(handle, tag + 1, direction, depth + 1, out);
-            tag += 3 + (tag[1] << 8 | tag[2]);
+            PrintTags(handle, tag + 3, tag + 3 + length, direction, depth + 1, out);
+            tag += 3 + length;
             continue;
         }
         const unsigned char* shown = DEngine::Unabbreviate(handle, tag);
@@ -37,7 +49,7 @@ void PrintTags(__DictHandle* handle, const unsigned char* container, unsigned sh
         unsigned char language = static_cast<unsigned char>(*tag == kTranslationText ? direction : direction >> 8);
         out << indent << TagName(*tag) << (shown != tag ? " (abbreviation) " : " ")
             << DictionaryText(std::string(reinterpret_cast<const char*>(text + 1), text[0]), language) << "\n";
-        tag += 2 + tag[1];
+        tag += 2 + length;
     }
 }
 
@@ -199,10 +211,11 @@ int Article(const std::wstring& path, const std::wstring& numberText, bool tags,
         return 1;
     }
     out << number << " " << DictionaryText(DEngine::IndexDataToDisplayData(entry), dictionary.Language()) << "\n";
+    const unsigned short direction = DEngine::GetDirection(dictionary.Handle());
     if (tags)
-        PrintTags(dictionary.Handle(), article, DEngine::GetDirection(dictionary.Handle()), 1, out);
+        PrintTags(dictionary.Handle(), article + 2, article + 2 + (article[0] << 8 | article[1]), direction, 1, out);
     else
-        PrintReadable(dictionary.Handle(), article, DEngine::GetDirection(dictionary.Handle()), out);
+        PrintReadable(dictionary.Handle(), article, direction, out);
     return 0;
 }
 

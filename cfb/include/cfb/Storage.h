@@ -165,7 +165,9 @@ Status OpenRootStorage(std::wstring_view path, Mode mode, std::unique_ptr<Storag
 
 // Creates a compound file with an empty root storage. Fails with FileAlreadyExists when the file
 // exists, unless mode has Mode::Create (the file is then replaced). Needs write access and
-// ShareExclusive; direct or Transacted.
+// ShareExclusive; direct or Transacted. A transacted create over an existing file holds that file
+// locked and leaves it untouched until the first Commit replaces it atomically; released without a
+// commit, or failing, it leaves the old file whole.
 Status CreateRootStorage(std::wstring_view path, Mode mode, std::unique_ptr<Storage>* storage,
                          SectorSize sectorSize = SectorSize::Bytes512);
 

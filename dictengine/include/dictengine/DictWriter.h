@@ -38,8 +38,9 @@ using StreamList = std::vector<std::pair<std::wstring, std::vector<std::uint8_t>
 bool BuildDictionaryStreams(const DictionaryDescription& description, const std::vector<WriterEntry>& entries,
                             StreamList* streams, std::string* error);
 
-// Writes streams into a new compound file at path, replacing any file there. When writing fails
-// the file at path is removed, so that no half-written dictionary is ever listed.
+// Writes streams into a new compound file at path, replacing any file there only once the new one
+// is complete: when writing fails or the process ends part-way, a file that was there stays whole,
+// and a file that was not is not left half-written.
 bool WriteStreamFile(const std::wstring& path, const StreamList& streams, std::string* error);
 
 // BuildDictionaryStreams, then WriteStreamFile.

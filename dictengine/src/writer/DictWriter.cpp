@@ -270,9 +270,14 @@ bool WriteStreamFile(const std::wstring& path, const StreamList& streams, std::s
     std::string ignored;
     if (error == nullptr)
         error = &ignored;
+    // The transacted storage writes the new file beside an existing one and moves it over only when
+    // it is complete, so a failure or an interrupted run leaves the old dictionary whole. A file
+    // that did not exist before is not left behind half-made.
+    const bool existed = ovrin::FileExists(path);
     if (WriteStreams(path, streams, error))
         return true;
-    ovrin::DeleteFileAt(path); // no half-written dictionary for the engine to find
+    if (!existed)
+        ovrin::DeleteFileAt(path);
     return false;
 }
 

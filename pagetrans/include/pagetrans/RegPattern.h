@@ -36,8 +36,9 @@ enum RegErrorCode {
     kRegTrailingBackslash = 22,
     kRegEmptyRun = 23,
     kRegNoProgram = 24,
-    // A search that would take more steps or backtracking memory than a search may use gives up
-    // with this code instead of running for hours or exhausting memory.
+    // A runaway search (still running seconds after it began, far beyond any search that ends
+    // within about a second) or one that would need more backtracking memory than a search may use
+    // gives up with this code instead of running for hours or exhausting memory.
     kRegMatchTooComplex = 25,
 };
 
