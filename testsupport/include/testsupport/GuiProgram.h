@@ -151,7 +151,7 @@ inline int RunUnixCommand(const std::string& command, std::chrono::milliseconds 
     if (!WaitUntil([&] { return GetFileAttributesW(markerPath.c_str()) != INVALID_FILE_ATTRIBUTES; }, timeout))
         return -1;
     int status = -1;
-    std::ifstream in(std::filesystem::path(markerPath));
+    std::ifstream in{std::filesystem::path(markerPath)};
     in >> status;
     in.close();
     DeleteFileW(markerPath.c_str());
@@ -177,10 +177,19 @@ inline std::vector<std::string> KeyNames(const std::string& text) {
     return keys;
 }
 
-// Gives the X keyboard focus to window (a window of the harness display has no window manager).
+// Gives the keyboard to window: it becomes the foreground window, and the pointer rests on it, since
+// without a window manager the X server sends keys to the window under the pointer.
 inline bool FocusWindowForKeys(HWND window) {
     SetForegroundWindow(window);
-    return WaitUntil([&] { return GetForegroundWindow() == window; }, std::chrono::milliseconds(3000));
+    // The middle of the client area: the X window of a frame Wine expects a window manager to draw
+    // may not cover the frame.
+    RECT client;
+    GetClientRect(window, &client);
+    POINT middle = {client.right / 2, client.bottom / 2};
+    ClientToScreen(window, &middle);
+    std::string move = "xdotool mousemove " + std::to_string(middle.x) + " " + std::to_string(middle.y);
+    return RunUnixCommand(move) == 0 &&
+           WaitUntil([&] { return GetForegroundWindow() == window; }, std::chrono::milliseconds(3000));
 }
 
 // A screenshot of the whole harness display into a PNG file (a Windows path of the Unix file system).
