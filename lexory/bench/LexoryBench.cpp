@@ -50,8 +50,11 @@ double Milliseconds(Clock::duration duration) {
 SIZE_T PrivateBytes(HANDLE process) {
     PROCESS_MEMORY_COUNTERS_EX counters = {};
     counters.cb = sizeof counters;
-    GetProcessMemoryInfo(process, reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&counters), sizeof counters);
-    return counters.PrivateUsage;
+    if (!GetProcessMemoryInfo(process, reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&counters), sizeof counters))
+        std::fprintf(stderr, "GetProcessMemoryInfo: error %lu\n", GetLastError());
+    std::printf("  (private %zu, page file %zu, working set %zu bytes)\n", counters.PrivateUsage,
+                counters.PagefileUsage, counters.WorkingSetSize);
+    return counters.PrivateUsage != 0 ? counters.PrivateUsage : counters.PagefileUsage;
 }
 
 std::wstring Trimmed(const std::wstring& text) {
@@ -84,14 +87,18 @@ struct Window {
     }
 };
 
-// Waits, polling without sleeping, for condition; false after timeout.
+// Waits for condition, asking every half millisecond (each question is a message the program's
+// window thread answers, so asking without pause would slow down what is measured); false after
+// timeout.
 template <typename Condition>
 bool Poll(Condition condition, std::chrono::milliseconds timeout = 10000ms) {
     auto end = Clock::now() + timeout;
     while (!condition()) {
         if (Clock::now() > end)
             return false;
-        SwitchToThread();
+        auto pause = Clock::now() + 500us;
+        while (Clock::now() < pause)
+            SwitchToThread();
     }
     return true;
 }
