@@ -40,12 +40,12 @@ dengine::WriterEntry Entry(const std::string& display) {
     return {display, "", dengine::MakeArticle({{0x01, "article of " + display}})};
 }
 
-// Words w0000 .. w(n-1), four digits each, in sorted order.
-std::vector<std::string> NumberedWords(int count) {
+// Words w0000 .. w(n-1) (digits as given), in sorted order.
+std::vector<std::string> NumberedWords(int count, int digits = 4) {
     std::vector<std::string> words;
     char text[16];
     for (int i = 0; i < count; ++i) {
-        std::snprintf(text, sizeof text, "w%04d", i);
+        std::snprintf(text, sizeof text, "w%0*d", digits, i);
         words.push_back(text);
     }
     return words;
@@ -437,4 +437,19 @@ TEST_F(LexoryGuiTest, TwelveDirections_TheTwelfthIsListedButDoesNothing) {
     EXPECT_TRUE(testsupport::Screenshot("/tmp/ovrin-lexory-directions.png"));
     ASSERT_TRUE(testsupport::TypeKeys({"Home", "Return"}));
     EXPECT_TRUE(testsupport::WaitUntil([&] { return Setting(L"dir") == L"0" && Caption() == L"English-Russian"; }));
+}
+
+TEST_F(LexoryGuiTest, LargeList_RowsNearTheEndAreFetchedUpToTheLastRow) {
+    Dictionary(L"er.dic", 0x0102, NumberedWords(46000, 5));
+    ASSERT_TRUE(Start(L"w45990"));
+    ASSERT_TRUE(SettlesOn(45990));
+    EXPECT_EQ(RowCount(), 46000);
+    // The rows on show came in one window that ends at the last row (a window running past the end
+    // would fail and leave them empty).
+    EXPECT_EQ(RowText(45999), L"w45999");
+    EXPECT_EQ(RowText(45940), L"w45940");
+    EXPECT_EQ(RowText(23456), L"w23456");
+    SetWindowTextW(Edit(), L"w00");
+    EXPECT_TRUE(SettlesOn(0));
+    EXPECT_EQ(RowText(0), L"w00000");
 }
