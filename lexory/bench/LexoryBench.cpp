@@ -203,11 +203,22 @@ int RunBenchmark(std::wstring dictionary) {
     PostMessageW(lookup.window, WM_COMMAND, ID_EXIT, 0);
     program.WaitForExit(10000);
 
+    // The bare framework program: its private memory, and its start to a shown window for comparison.
     testsupport::CProgramProcess bare;
-    bare.Start(self, L"--bare");
-    Poll([&] { return testsupport::FindProgramWindow(L"#32770", L"Bare", bare.Id()) != nullptr; }, 30000ms);
-    SIZE_T bareBytes = PrivateBytes(bare.Handle());
-    bare.End();
+    std::vector<double> bareStarts;
+    SIZE_T bareBytes = 0;
+    for (int run = 0; run < 5; ++run) {
+        auto begin = Clock::now();
+        bare.Start(self, L"--bare");
+        Poll([&] { return testsupport::FindProgramWindow(L"#32770", L"Bare", bare.Id()) != nullptr; }, 30000ms);
+        bareStarts.push_back(Milliseconds(Clock::now() - begin));
+        if (run == 0)
+            bareBytes = PrivateBytes(bare.Handle());
+        bare.End();
+    }
+    std::sort(bareStarts.begin(), bareStarts.end());
+    std::printf("bare framework program, start to its window shown: median %.1f ms, best %.1f ms\n", bareStarts[2],
+                bareStarts[0]);
     std::printf("private memory: Lexory with the dictionary open %.2f MB, bare framework program %.2f MB, "
                 "difference %.2f MB\n",
                 lexoryBytes / 1048576.0, bareBytes / 1048576.0, (double(lexoryBytes) - double(bareBytes)) / 1048576.0);
