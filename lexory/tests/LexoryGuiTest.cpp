@@ -453,3 +453,41 @@ TEST_F(LexoryGuiTest, LargeList_RowsNearTheEndAreFetchedUpToTheLastRow) {
     EXPECT_TRUE(SettlesOn(0));
     EXPECT_EQ(RowText(0), L"w00000");
 }
+
+TEST_F(LexoryGuiTest, Messages_BookmarksHelpAndAddingWithoutASelectedRow) {
+    Dictionary(L"er.dic", 0x0102, {"apple", "banana"});
+    ASSERT_TRUE(Start(L"   "));
+    ASSERT_EQ(Selected(), -1);
+    struct Case {
+        WORD command;
+        const wchar_t* text;
+    };
+    const Case cases[] = {
+        {ID_ADD_BOOKMARK, L"\x0412\x044B\x0431\x0435\x0440\x0438\x0442\x0435 \x0441\x043B\x043E\x0432\x043E "
+                          L"\x0434\x043B\x044F \x0434\x043E\x0431\x0430\x0432\x043B\x0435\x043D\x0438\x044F!"},
+        {ID_BOOKMARKS, L"\x0414\x0430\x043D\x043D\x044B\x0439 \x0441\x043F\x0438\x0441\x043E\x043A "
+                       L"\x043F\x0443\x0441\x0442."},
+        // No lexory.htm beside the program.
+        {ID_HELP_INDEX,
+         L"\x0421\x043F\x0440\x0430\x0432\x043A\x0430 \x043D\x0435 \x043D\x0430\x0439\x0434\x0435\x043D\x0430."},
+    };
+    for (const Case& c : cases) {
+        ASSERT_TRUE(Command(c.command));
+        HWND box = WaitForMessageBox();
+        ASSERT_NE(box, nullptr) << c.command;
+        EXPECT_EQ(MessageText(box), c.text) << c.command;
+        PostMessageW(box, WM_COMMAND, IDOK, 0);
+        ASSERT_TRUE(testsupport::WaitUntil([&] { return !IsWindow(box); }));
+    }
+    // The standard close request is ignored: only "Выход" ends the program.
+    PostMessageW(window, WM_CLOSE, 0, 0);
+    PostMessageW(window, WM_COMMAND, IDCANCEL, 0);
+    // A message box queued behind them shows only once they are handled.
+    ASSERT_TRUE(Command(ID_ADD_BOOKMARK));
+    HWND box = WaitForMessageBox();
+    ASSERT_NE(box, nullptr);
+    PostMessageW(box, WM_COMMAND, IDOK, 0);
+    ASSERT_TRUE(testsupport::WaitUntil([&] { return !IsWindow(box); }));
+    EXPECT_TRUE(program.Running());
+    EXPECT_TRUE(IsWindowVisible(window));
+}
