@@ -36,6 +36,13 @@ std::wstring OwnFolder() {
     return std::filesystem::path(path).parent_path().wstring();
 }
 
+// Screenshots of the tests go to the repository's out/ folder, for a person to look at.
+std::string ScreenshotPath(const std::string& name) {
+    std::string folder = OVRIN_SCREENSHOT_FOLDER;
+    testsupport::RunUnixCommand("mkdir -p '" + folder + "'");
+    return folder + "/" + name;
+}
+
 dengine::WriterEntry Entry(const std::string& display) {
     return {display, "", dengine::MakeArticle({{0x01, "article of " + display}})};
 }
@@ -250,7 +257,7 @@ TEST_F(LexoryGuiTest, KeysThroughTheXServer_TypeSelectAndGoBack) {
     ASSERT_TRUE(testsupport::TypeKeys({"s"}));
     ASSERT_TRUE(testsupport::WaitUntil([&] { return FocusedControl() == Edit() && EditText() == L"helps"; }));
     EXPECT_TRUE(testsupport::WaitUntil([&] { return EditColor() == CLexoryDlg::kNoMatchColor; }));
-    EXPECT_TRUE(testsupport::Screenshot("/tmp/ovrin-lexory-keys.png"));
+    EXPECT_TRUE(testsupport::Screenshot(ScreenshotPath("lexory-keys.png")));
 }
 
 TEST_F(LexoryGuiTest, Enter_OpensTheSelectedRowOrFocusesTheEdit) {
@@ -434,7 +441,7 @@ TEST_F(LexoryGuiTest, TwelveDirections_TheTwelfthIsListedButDoesNothing) {
     ASSERT_TRUE(testsupport::FocusWindowForKeys(window));
     ASSERT_TRUE(testsupport::TypeKeys({"F1"}));
     ASSERT_NE(testsupport::WaitForWindow(L"#32768", nullptr, program.Id(), 5000ms), nullptr);
-    EXPECT_TRUE(testsupport::Screenshot("/tmp/ovrin-lexory-directions.png"));
+    EXPECT_TRUE(testsupport::Screenshot(ScreenshotPath("lexory-directions.png")));
     ASSERT_TRUE(testsupport::TypeKeys({"Home", "Return"}));
     EXPECT_TRUE(testsupport::WaitUntil([&] { return Setting(L"dir") == L"0" && Caption() == L"English-Russian"; }));
 }
