@@ -146,12 +146,14 @@ int PerformSearch(__DictHandle* handle, const char* pattern, unsigned long* coun
             complete = false;
             break;
         }
-        const char* key = DisplayOf(reinterpret_cast<const char*>(record->header.data() + record->keyOffsets[g]));
+        // Blocks are ordered by key, and the navigation text is a key (a French reflexive without its
+        // "se "): a block key whose display text differs ("s'en mordre" under "en mordre") is compared
+        // by its key, or the walk would stop before the blocks that follow it.
+        const char* key = KeyOf(reinterpret_cast<const char*>(record->header.data() + record->keyOffsets[g]));
         if (FirstPassCountedCompare(weights, key, navigate, navigationLength) > 0)
             break; // every later block starts after the pattern too
         if (g + 1 < blockCount) {
-            const char* next =
-                DisplayOf(reinterpret_cast<const char*>(record->header.data() + record->keyOffsets[g + 1]));
+            const char* next = KeyOf(reinterpret_cast<const char*>(record->header.data() + record->keyOffsets[g + 1]));
             if (CountedCompare(weights, next, navigate, navigationLength) < 0) {
                 number += record->blocks[g].count;
                 continue; // the whole block lies before the pattern

@@ -1,5 +1,6 @@
-// dictool article and user: an article's tag tree with its texts decoded from their code pages, and
-// the making and changing of user dictionaries (create, add, set, delete).
+// dictool article and user: an article as a reader sees it (parts of speech by name, numbered
+// translations with their labels and examples) or as its tag tree, and the making and changing of
+// user dictionaries (create, add, set, delete).
 #include "Commands.h"
 #include "Dictionary.h"
 
@@ -40,6 +41,115 @@ void PrintTags(__DictHandle* handle, const unsigned char* container, unsigned sh
     }
 }
 
+// The names the dictionary program shows for the part-of-speech codes of 0x02 tags.
+const char* PartOfSpeechName(unsigned code) {
+    switch (code) {
+    case 1:
+        return "Существительное";
+    case 2:
+        return "Прилагательное";
+    case 3:
+        return "Глагол";
+    case 4:
+        return "Числительное";
+    case 5:
+        return "Причастие";
+    case 100:
+        return "Наречие";
+    case 101:
+        return "Местоимение";
+    case 102:
+        return "Союз";
+    case 103:
+        return "Предлог";
+    case 104:
+        return "Частица";
+    case 105:
+        return "Предикатив";
+    case 106:
+        return "Пунктуация";
+    case 107:
+        return "Детерминатив";
+    case 108:
+        return "Артикль";
+    case 109:
+        return "Количественное";
+    case 110:
+        return "Сравнительная степень";
+    case 111:
+        return "Сочинительный союз";
+    case 112:
+        return "Подчинительный союз";
+    case 113:
+        return "Отрицательная частица";
+    case 114:
+        return "Неопределённый артикль";
+    case 115:
+        return "Определённый артикль";
+    default:
+        return "Неизвестная часть речи";
+    }
+}
+
+// The texts of every leaf with the tag on the container's top level, joined: a text longer than a
+// leaf is stored over several leaves of its tag.
+std::string LeafTexts(__DictHandle* handle, const unsigned char* container, unsigned char tag, unsigned char language) {
+    std::string text;
+    for (const unsigned char* leaf = DEngine::FindTag(container, tag); leaf != nullptr;
+         leaf = DEngine::FindNextTag(container, leaf)) {
+        const unsigned char* shown = DEngine::Unabbreviate(handle, leaf);
+        const unsigned char* data = shown == leaf ? leaf + 1 : shown; // a length byte, then the text
+        std::string piece =
+            DictionaryText(std::string(reinterpret_cast<const char*>(data + 1), data[0]), language, false);
+        if (!piece.empty())
+            text += (text.empty() ? "" : " ") + piece;
+    }
+    return text;
+}
+
+// An article as the dictionary program lays it out: per part its part of speech, transcription and
+// notes, then the translations numbered from 1 with their labels and the texts shown after them.
+void PrintReadable(__DictHandle* handle, const unsigned char* article, unsigned short direction, std::ostream& out) {
+    unsigned char source = static_cast<unsigned char>(direction >> 8);
+    unsigned char target = static_cast<unsigned char>(direction);
+    for (unsigned short i = 0; i < DEngine::GetSrcPartCount(article); ++i) {
+        const unsigned char* part = DEngine::GetSrcPart(article, i);
+        if (part == nullptr)
+            break;
+        const unsigned char* code = DEngine::FindTag(part, 0x02);
+        std::string head = code != nullptr && code[1] > 0 ? PartOfSpeechName(code[2]) : "";
+        std::string transcription = LeafTexts(handle, part, 0x08, source);
+        if (!transcription.empty())
+            head += (head.empty() ? "" : "  ") + transcription;
+        if (!head.empty())
+            out << head << "\n";
+        for (unsigned char tag : {0x0A, 0x09}) {
+            std::string note = LeafTexts(handle, part, tag, source);
+            if (!note.empty())
+                out << "  " << note << "\n";
+        }
+        for (unsigned short j = 0; j < DEngine::GetTranslationCount(part); ++j) {
+            const unsigned char* translation = DEngine::GetTranslation(part, j);
+            std::string line = "  " + std::to_string(j + 1) + ".";
+            const unsigned char* own = DEngine::FindTag(translation, 0x02);
+            if (own != nullptr && own[1] > 0)
+                line += std::string(" ") + PartOfSpeechName(own[2]) + ":";
+            std::string label = LeafTexts(handle, translation, 0x03, source);
+            if (!label.empty())
+                line += " (" + label + ")";
+            std::string text = LeafTexts(handle, translation, 0x01, target);
+            if (!text.empty())
+                line += " " + text;
+            out << line << "\n";
+            for (unsigned char tag : {0x08, 0x0B}) {
+                std::string more = LeafTexts(handle, translation, tag, source);
+                if (!more.empty())
+                    out << "     " << more << "\n";
+            }
+        }
+    }
+}
+
 bool DirectionFromLetters(const std::wstring& letters, unsigned short* direction) {
     if (letters.size() != 2)
         return false;
@@ -72,7 +182,7 @@ std::string TranslationArticle(const std::string& text) {
 
 } // namespace
 
-int Article(const std::wstring& path, const std::wstring& numberText, std::ostream& out, std::ostream& err) {
+int Article(const std::wstring& path, const std::wstring& numberText, bool tags, std::ostream& out, std::ostream& err) {
     unsigned long number = 0;
     if (!ParseNumber(numberText, 0xFFFFFFFFul, &number)) {
         err << "dictool: NUMBER must be a headword number\n";
@@ -89,8 +199,39 @@ int Article(const std::wstring& path, const std::wstring& numberText, std::ostre
         return 1;
     }
     out << number << " " << DictionaryText(DEngine::IndexDataToDisplayData(entry), dictionary.Language()) << "\n";
-    PrintTags(dictionary.Handle(), article, DEngine::GetDirection(dictionary.Handle()), 1, out);
+    if (tags)
+        PrintTags(dictionary.Handle(), article, DEngine::GetDirection(dictionary.Handle()), 1, out);
+    else
+        PrintReadable(dictionary.Handle(), article, DEngine::GetDirection(dictionary.Handle()), out);
     return 0;
+}
+
+// Text typed for a dictionary in the code page of its language; false with a message naming the
+// characters that code page cannot hold, or saying that the text is empty or longer than a leaf.
+bool EncodeForDictionary(const std::wstring& text, unsigned char language, const char* what, std::string* bytes,
+                         std::ostream& err) {
+    unsigned codePage = CodePageOf(language);
+    *bytes = ovrin::WideToMultiByte(codePage, text);
+    std::wstring missing;
+    for (wchar_t c : text) {
+        if (ovrin::WideToMultiByte(codePage, std::wstring(1, c)) == "?" && c != L'?' &&
+            missing.find(c) == std::wstring::npos)
+            missing.push_back(c);
+    }
+    if (!missing.empty()) {
+        err << "dictool: the " << what << " has characters code page " << codePage << " cannot hold: \""
+            << ovrin::Utf16ToUtf8(missing) << "\"\n";
+        return false;
+    }
+    if (bytes->find_first_not_of(' ') == std::string::npos) {
+        err << "dictool: the " << what << " is empty\n";
+        return false;
+    }
+    if (bytes->size() > 255) {
+        err << "dictool: the " << what << " takes " << bytes->size() << " bytes; at most 255 fit\n";
+        return false;
+    }
+    return true;
 }
 
 int UserCreate(const std::wstring& folder, const std::wstring& letters, std::ostream& out, std::ostream& err) {
@@ -124,9 +265,14 @@ int UserChange(const std::vector<std::wstring>& args, std::ostream& out, std::os
         return 1;
     }
     unsigned char target = static_cast<unsigned char>(DEngine::GetDirection(dictionary.Handle()));
+    std::string text;
+    if (command != L"delete" && !EncodeForDictionary(args[3], target, "translation", &text, err))
+        return 2;
     if (command == L"add") {
-        std::string entry = dictionary.Encode(args[2]);
-        std::string article = TranslationArticle(ovrin::WideToMultiByte(CodePageOf(target), args[3]));
+        std::string entry;
+        if (!EncodeForDictionary(args[2], dictionary.Language(), "headword", &entry, err))
+            return 2;
+        std::string article = TranslationArticle(text);
         unsigned long number =
             article.empty()
                 ? 0xFFFFFFFFul
@@ -146,7 +292,7 @@ int UserChange(const std::vector<std::wstring>& args, std::ostream& out, std::os
     }
     int done = 0;
     if (command == L"set") {
-        std::string article = TranslationArticle(ovrin::WideToMultiByte(CodePageOf(target), args[3]));
+        std::string article = TranslationArticle(text);
         done = article.empty() ? 0
                                : DEngine::SetArticle(dictionary.Handle(), number,
                                                      reinterpret_cast<const unsigned char*>(article.data()));

@@ -9,6 +9,7 @@
 #include "dictengine/DictFile.h"
 
 #include <cstdio>
+#include <filesystem>
 #include <vector>
 
 #ifdef _WIN32
@@ -45,7 +46,7 @@ int ShowProgress(unsigned long total, unsigned long current, unsigned short) {
 
 // Language runs ("%", the language code, a space, the run, "%") are shown with their markers and
 // decoded in the code page of their own language.
-std::string DictionaryText(const std::string& bytes, unsigned char language) {
+std::string DictionaryText(const std::string& bytes, unsigned char language, bool runMarkers) {
     unsigned codePage = CodePageOf(language);
     std::string shown;
     for (std::size_t i = 0; i < bytes.size(); ++i) {
@@ -56,10 +57,12 @@ std::string DictionaryText(const std::string& bytes, unsigned char language) {
             if (digits != std::string::npos && digits > i + 1 && digits - i <= 4 && bytes[digits] == ' ' &&
                 close != std::string::npos) {
                 unsigned runLanguage = static_cast<unsigned>(std::stoul(bytes.substr(i + 1, digits - i - 1)));
-                shown += bytes.substr(i, digits - i + 1);
+                if (runMarkers)
+                    shown += bytes.substr(i, digits - i + 1);
                 shown += DictionaryText(bytes.substr(digits + 1, close - digits - 1),
-                                        static_cast<unsigned char>(runLanguage));
-                shown += '%';
+                                        static_cast<unsigned char>(runLanguage), runMarkers);
+                if (runMarkers)
+                    shown += '%';
                 i = close;
                 continue;
             }
@@ -80,10 +83,12 @@ std::string DirectionText(unsigned short direction) {
 }
 
 int Info(const std::wstring& path, std::ostream& out, std::ostream& err) {
+    if (!CheckFile(path, err))
+        return 1;
     dengine::DictFileInfo info;
     std::string error;
     if (!dengine::ReadDictFileInfo(path, &info, &error)) {
-        err << "dictool: " << ovrin::Utf16ToUtf8(path) << ": " << error << "\n";
+        err << "dictool: " << ovrin::Utf16ToUtf8(path) << ": not a dictionary file (" << error << ")\n";
         return 1;
     }
     unsigned char source = static_cast<unsigned char>(info.direction >> 8);
@@ -109,6 +114,12 @@ int Info(const std::wstring& path, std::ostream& out, std::ostream& err) {
 }
 
 int List(const std::wstring& folder, std::ostream& out, std::ostream& err) {
+    std::error_code failure;
+    if (!std::filesystem::is_directory(FileSystemPath(folder), failure)) {
+        err << "dictool: " << ovrin::Utf16ToUtf8(folder)
+            << (std::filesystem::exists(FileSystemPath(folder), failure) ? " is not a folder\n" : ": no such folder\n");
+        return 1;
+    }
     DEngine::InitDictEngine(folder.c_str());
     unsigned short directions = DEngine::GetDirectionCount();
     out << "directions:";

@@ -6,6 +6,7 @@
 #include "common/Unicode.h"
 #include "dictengine/DEngine.h"
 
+#include <filesystem>
 #include <ostream>
 #include <string>
 
@@ -13,6 +14,29 @@ namespace dictool {
 
 inline unsigned CodePageOf(unsigned char language) {
     return language == DEngine::kLangRussian ? ovrin::kCodePageCyrillic : ovrin::kCodePageWestern;
+}
+
+inline std::filesystem::path FileSystemPath(const std::wstring& path) {
+#ifdef _WIN32
+    return std::filesystem::path(path);
+#else
+    return std::filesystem::path(ovrin::Utf16ToUtf8(path));
+#endif
+}
+
+// Whether path names a file; otherwise says why not (missing, a folder) on err.
+inline bool CheckFile(const std::wstring& path, std::ostream& err) {
+    std::error_code failure;
+    std::filesystem::file_status status = std::filesystem::status(FileSystemPath(path), failure);
+    if (status.type() == std::filesystem::file_type::not_found) {
+        err << "dictool: " << ovrin::Utf16ToUtf8(path) << ": no such file\n";
+        return false;
+    }
+    if (status.type() == std::filesystem::file_type::directory) {
+        err << "dictool: " << ovrin::Utf16ToUtf8(path) << " is a folder, not a dictionary file\n";
+        return false;
+    }
+    return true;
 }
 
 // One dictionary file opened by itself, closed and forgotten at the end of the command.
@@ -23,8 +47,10 @@ public:
         // comparisons need), then takes the one file.
         DEngine::DoneDictEngine();
         DEngine::InitDictEngine((path + L".no-such-folder").c_str());
+        if (!CheckFile(path, err))
+            return;
         if (DEngine::AttachDictionary(path.c_str()) != 1) {
-            err << "dictool: " << ovrin::Utf16ToUtf8(path) << ": not a dictionary that can be read\n";
+            err << "dictool: " << ovrin::Utf16ToUtf8(path) << ": not a dictionary file (no dictionary header in it)\n";
             return;
         }
         m_handle = DEngine::OpenDictionary(DEngine::GetDictionaryHandle(0, 0));

@@ -1,8 +1,5 @@
-// dictool: inspects and queries dictionary files from the command line.
-//   dictool info FILE      what the file holds: name, type, version, direction, headwords, blocks
-//   dictool list FOLDER    the dictionaries of a folder as the engine orders them
-//   dictool article FILE NUMBER   the tag tree of one article
-//   dictool user ...       making and changing user dictionaries
+// dictool: inspects and queries dictionary files from the command line; "dictool --help" lists the
+// commands.
 #include "Commands.h"
 
 #include "common/Unicode.h"
@@ -18,21 +15,29 @@
 
 namespace {
 
+const char kHelp[] =
+    "usage: dictool COMMAND ...\n"
+    "  info FILE                          what the file holds: name, type, direction, headwords, blocks\n"
+    "  list FOLDER                        the dictionaries of a folder in the order the engine keeps them\n"
+    "  find FILE TEXT                     the headword TEXT, or the nearest one after it in the list\n"
+    "  index FILE FIRST COUNT             COUNT headwords from number FIRST\n"
+    "  search FILE PATTERN                headwords matching PATTERN (? one character, * any run)\n"
+    "  article FILE NUMBER [--tags]       the article of headword NUMBER; --tags shows its tag tree\n"
+    "  user create FOLDER XY              the user dictionary of direction XY (ER, RE, ...) in FOLDER\n"
+    "  user add FILE HEADWORD TRANSLATION add an article to a user dictionary\n"
+    "  user set FILE NUMBER TRANSLATION   replace the article of headword NUMBER\n"
+    "  user delete FILE NUMBER            delete headword NUMBER\n";
+
 int Usage() {
-    std::cerr << "usage: dictool info FILE\n"
-                 "       dictool list FOLDER\n"
-                 "       dictool find FILE TEXT\n"
-                 "       dictool index FILE FIRST COUNT\n"
-                 "       dictool search FILE PATTERN\n"
-                 "       dictool article FILE NUMBER\n"
-                 "       dictool user create FOLDER XY\n"
-                 "       dictool user add FILE HEADWORD TRANSLATION\n"
-                 "       dictool user set FILE NUMBER TRANSLATION\n"
-                 "       dictool user delete FILE NUMBER\n";
+    std::cerr << kHelp;
     return 2;
 }
 
 int Run(const std::vector<std::wstring>& args) {
+    if (args.size() == 1 && (args[0] == L"--help" || args[0] == L"-h" || args[0] == L"help")) {
+        std::cout << kHelp;
+        return 0;
+    }
     if (args.size() == 2 && args[0] == L"info")
         return dictool::Info(args[1], std::cout, std::cerr);
     if (args.size() == 2 && args[0] == L"list")
@@ -44,7 +49,11 @@ int Run(const std::vector<std::wstring>& args) {
     if (args.size() == 3 && args[0] == L"search")
         return dictool::Search(args[1], args[2], std::cout, std::cerr);
     if (args.size() == 3 && args[0] == L"article")
-        return dictool::Article(args[1], args[2], std::cout, std::cerr);
+        return dictool::Article(args[1], args[2], false, std::cout, std::cerr);
+    if (args.size() == 4 && args[0] == L"article" && (args[3] == L"--tags" || args[1] == L"--tags")) {
+        bool first = args[1] == L"--tags";
+        return dictool::Article(args[first ? 2 : 1], args[first ? 3 : 2], true, std::cout, std::cerr);
+    }
     if (args.size() == 4 && args[0] == L"user" && args[1] == L"create")
         return dictool::UserCreate(args[2], args[3], std::cout, std::cerr);
     if (args.size() >= 4 && args[0] == L"user") {

@@ -11,11 +11,13 @@ struct Sense {
     std::string translation; // target-language text
     std::string label;       // shown in parentheses ("refl.", "книж.")
     std::string note;        // examples or a definition, shown after the translation
+    int partOfSpeech = 0;    // the sense's own part of speech when the entry names one there; 0 otherwise
 };
 
 struct Part {
-    int partOfSpeech = 0; // the engine's code; 0 when unknown
-    std::string note;     // grammar notes of the part (gender, forms)
+    int partOfSpeech = 0;      // the engine's code; 0 when unknown
+    std::string transcription; // of this part, when the entry gives one here (a homonym, a verb's own)
+    std::string note;          // grammar notes of the part (gender, forms, labels)
     std::vector<Sense> senses;
 };
 
@@ -36,5 +38,9 @@ bool ParseFreeDictEntry(const std::string& headword, const std::string& body, He
 // it has none.
 int PartOfSpeechOfMueller(const std::string& abbreviation);
 int PartOfSpeechOfFreeDict(const std::string& tag);
+
+// Whether the source text of an entry names a part of speech the engine has a code for, wherever it
+// does ("_v." in a Mueller entry, "<n>" in a FreeDict header).
+bool SourceNamesPartOfSpeech(EntryStyle style, const std::string& body);
 
 } // namespace dicbuild

@@ -84,12 +84,12 @@ TEST(ParserTest, Encoder_CodePagesLanguageRunsAndDroppedCharacters) {
     EXPECT_EQ(encoder.Encode("\xC3\xA9t\xC3\xA9 \xD0\xBB\xD0\xB5\xD1\x82\xD0\xBE", 8),
               "\xE9t\xE9 %2 \xEB\xE5\xF2\xEE%");
     EXPECT_EQ(encoder.DroppedCharacters(), 0u);
-    // IPA letters are in no supported code page; "%" would read as a run.
+    // IPA letters are in no supported code page: they are written in ASCII; "%" would read as a run.
     EXPECT_EQ(encoder.Encode("[\xC9\x99"
                              "b] 5%",
                              1),
-              "[b] 5");
-    EXPECT_EQ(encoder.DroppedCharacters(), 2u);
+              "[@b] 5");
+    EXPECT_EQ(encoder.DroppedCharacters(), 1u);
 }
 
 TEST(ParserTest, Source_DamagedLinesAreCountedAndSkipped) {
@@ -138,7 +138,9 @@ TEST(ParserTest, Build_LongTextsAreSplitOrCutAndReflexivesKeyedByTheVerb) {
     std::wstring output = folder.File(L"fr.dic");
     ASSERT_TRUE(BuildFromSource(source, options, output, &summary, &error)) << error;
     EXPECT_EQ(summary.headwords, 3u);
-    EXPECT_EQ(summary.problems.counts["text cut to fit a leaf of 255 bytes"], 1u) << "the 600-byte definition";
+    EXPECT_EQ(summary.split.count, 1u);
+    EXPECT_EQ(summary.cut.count, 1u) << "the 600-byte word";
+    EXPECT_EQ(summary.cut.first, std::vector<std::string>{"long"});
 
     DEngine::AttachDictionary(output.c_str());
     __DictHandle* handle = DEngine::OpenDictionary(DEngine::GetDictionaryHandle(0, 0));
@@ -149,5 +151,39 @@ TEST(ParserTest, Build_LongTextsAreSplitOrCutAndReflexivesKeyedByTheVerb) {
     EXPECT_STREQ(DEngine::IndexDataToDisplayData(DEngine::GetSingleIndex(handle, index)), "se laver");
     EXPECT_STREQ(DEngine::IndexDataToKeyData(DEngine::GetSingleIndex(handle, index)), " laver")
         << "shown as \"se laver\", kept under \"laver\"";
+    DEngine::DoneDictEngine();
+}
+
+TEST(ParserTest, Build_PatternSearchPassesABlockThatStartsWithAReflexive) {
+    // "emporter" and "s'en mordre" have articles of about 37,000 bytes, too many for one block, so the
+    // second block starts with "s'en mordre", which is kept under "en mordre": a search for "ma*" must
+    // still reach "maison" in that block.
+    std::string senses;
+    for (int i = 0; i < 180; ++i) {
+        for (int k = 0; k < 200; ++k)
+            senses += "\xD1\x8F"; // "я", one byte in code page 1251
+        senses += "\n";
+    }
+    std::vector<SourceEntry> source = {
+        {"abeille", "abeille <n>\n\xD0\xBF\xD1\x87\xD0\xB5\xD0\xBB\xD0\xB0\n"},
+        {"emporter", "emporter <v>\n" + senses},
+        {"s'en mordre", "s'en mordre <v>\n" + senses},
+        {"maison", "maison <n>\n\xD0\xB4\xD0\xBE\xD0\xBC\n"},
+    };
+    testsupport::TempFolder folder;
+    std::wstring output = folder.File(L"fr.dic");
+    BuildOptions options{EntryStyle::FreeDict, "Test FR", 0x0802, false};
+    BuildSummary summary;
+    std::string error;
+    ASSERT_TRUE(BuildFromSource(source, options, output, &summary, &error)) << error;
+    ASSERT_EQ(summary.blocks, 2u) << "the reflexive opens the second block";
+    DEngine::AttachDictionary(output.c_str());
+    __DictHandle* handle = DEngine::OpenDictionary(DEngine::GetDictionaryHandle(0, 0));
+    ASSERT_NE(handle, nullptr);
+    unsigned long count = 0;
+    unsigned long* indexes = nullptr;
+    ASSERT_EQ(DEngine::PerformSearch(handle, "ma*", &count, &indexes, nullptr, nullptr), 1);
+    EXPECT_EQ(std::vector<unsigned long>(indexes, indexes + count), std::vector<unsigned long>{3});
+    DEngine::FreePtr(indexes);
     DEngine::DoneDictEngine();
 }

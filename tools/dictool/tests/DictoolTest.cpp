@@ -21,8 +21,9 @@ struct Result {
     std::string out;
 };
 
-// Runs dictool (beside this test program) with the arguments; stdout is captured, stderr discarded.
-Result RunDictool(const std::vector<std::wstring>& args) {
+// Runs dictool (beside this test program) with the arguments; stdout is captured, and stderr with it
+// when withErrors is set (discarded otherwise).
+Result RunDictool(const std::vector<std::wstring>& args, bool withErrors = false) {
     Result result;
 #ifdef _WIN32
     std::wstring command = L"\"" + ovrin::GetProgramFolder() + L"dictool.exe\"";
@@ -38,7 +39,7 @@ Result RunDictool(const std::vector<std::wstring>& args) {
     startup.cb = sizeof startup;
     startup.dwFlags = STARTF_USESTDHANDLES;
     startup.hStdOutput = writeEnd;
-    startup.hStdError = nul;
+    startup.hStdError = withErrors ? writeEnd : nul;
     startup.hStdInput = nullptr;
     PROCESS_INFORMATION process = {};
     BOOL started =
@@ -62,7 +63,7 @@ Result RunDictool(const std::vector<std::wstring>& args) {
     std::string command = "'" + ovrin::Utf16ToUtf8(ovrin::GetProgramFolder()) + "dictool'";
     for (const std::wstring& arg : args)
         command += " '" + ovrin::Utf16ToUtf8(arg) + "'";
-    command += " 2>/dev/null";
+    command += withErrors ? " 2>&1" : " 2>/dev/null";
     FILE* pipe = popen(command.c_str(), "r");
     if (pipe == nullptr)
         return result;
@@ -197,8 +198,9 @@ TEST(DictoolTest, UserCommands_MakeAndChangeAUserDictionaryAndArticleShowsTheTre
     EXPECT_EQ(RunDictool({L"user", L"add", path, L"apple", L"\u044f\u0431\u043b\u043e\u043a\u043e"}).out, "0\n");
     EXPECT_EQ(RunDictool({L"user", L"set", path, L"1", L"\u0434\u043e\u043c\u0438\u043a"}).exitCode, 0);
     // The translation is stored in the target language's code page and shown decoded again.
-    EXPECT_EQ(RunDictool({L"article", path, L"1"}).out,
+    EXPECT_EQ(RunDictool({L"article", path, L"1", L"--tags"}).out,
               "1 house\n  0x90\n    0x01 \xD0\xB4\xD0\xBE\xD0\xBC\xD0\xB8\xD0\xBA\n");
+    EXPECT_EQ(RunDictool({L"article", path, L"1"}).out, "1 house\n  1. \xD0\xB4\xD0\xBE\xD0\xBC\xD0\xB8\xD0\xBA\n");
     EXPECT_EQ(RunDictool({L"user", L"delete", path, L"0"}).exitCode, 0);
     EXPECT_EQ(RunDictool({L"index", path, L"0", L"1"}).out, "0 house\n");
     EXPECT_EQ(RunDictool({L"user", L"delete", path, L"1"}).exitCode, 1);
@@ -214,8 +216,75 @@ TEST(DictoolTest, Article_ExpandsAbbreviations) {
     std::vector<dengine::WriterEntry> entries = {{"house", "", dengine::MakeArticle({{0x90, translation.substr(2)}})}};
     std::string error;
     ASSERT_TRUE(dengine::WriteDictionary(path, description, entries, &error)) << error;
-    EXPECT_EQ(RunDictool({L"article", path, L"0"}).out,
+    EXPECT_EQ(RunDictool({L"article", path, L"0", L"--tags"}).out,
               "0 house\n  0x90\n    0x01 \xD0\xB4\xD0\xBE\xD0\xBC\n    0x03 (abbreviation) colloq.\n");
     // A file that is not a user dictionary is not changed.
     EXPECT_EQ(RunDictool({L"user", L"delete", path, L"0"}).exitCode, 1);
+}
+
+TEST(DictoolTest, Article_ReadsAsTheReaderSeesIt) {
+    // Two parts; a translation over two leaves, a label, an example with a Russian run, a transcription.
+    testsupport::TempFolder folder;
+    std::wstring path = folder.File(L"er.dic");
+    std::string first = dengine::MakeArticle({{0x01, "\xE4\xEE\xEC;"},
+                                              {0x01, "\xE6\xE8\xEB\xE8\xF9\xE5"},
+                                              {0x03, "colloq."},
+                                              {0x08, "at home %2 \xE4\xEE\xEC\xE0%"}});
+    std::string noun = dengine::MakeArticle({{0x02, "\x01"}, {0x08, "[haUs]"}, {0x90, first.substr(2)}});
+    std::string verb =
+        dengine::MakeArticle({{0x02, "\x03"}, {0x90, dengine::MakeArticle({{0x01, "\xE6\xE8\xF2\xFC"}}).substr(2)}});
+    std::string article = dengine::MakeArticle({{0x80, noun.substr(2)}, {0x80, verb.substr(2)}});
+    std::string error;
+    ASSERT_TRUE(dengine::WriteDictionary(path, Describe("Test", 0x0102), {{"house", "", article}}, &error)) << error;
+    EXPECT_EQ(RunDictool({L"article", path, L"0"}).out,
+              "0 house\n"
+              "\xD0\xA1\xD1\x83\xD1\x89\xD0\xB5\xD1\x81\xD1\x82\xD0\xB2\xD0\xB8\xD1\x82\xD0\xB5\xD0\xBB\xD1\x8C"
+              "\xD0\xBD\xD0\xBE\xD0\xB5  [haUs]\n" // "Существительное"
+              "  1. (colloq.) \xD0\xB4\xD0\xBE\xD0\xBC; \xD0\xB6\xD0\xB8\xD0\xBB\xD0\xB8\xD1\x89\xD0\xB5\n"
+              "     at home \xD0\xB4\xD0\xBE\xD0\xBC\xD0\xB0\n"
+              "\xD0\x93\xD0\xBB\xD0\xB0\xD0\xB3\xD0\xBE\xD0\xBB\n" // "Глагол"
+              "  1. \xD0\xB6\xD0\xB8\xD1\x82\xD1\x8C\n");
+    std::string help = RunDictool({L"--help"}).out;
+    for (const char* command : {"info FILE", "list FOLDER", "find FILE", "index FILE", "search FILE", "article FILE",
+                                "user create", "user add", "user set", "user delete"})
+        EXPECT_NE(help.find(std::string("  ") + command), std::string::npos) << command;
+}
+
+TEST(DictoolTest, Errors_SayWhatIsWrong) {
+    testsupport::TempFolder folder;
+    std::wstring text = folder.File(L"text.dic");
+    testsupport::WriteFileBytes(text, "not a compound file at all");
+    std::wstring root = testsupport::ToWide(folder.Path());
+    Result missing = RunDictool({L"article", folder.File(L"missing.dic"), L"0"}, true);
+    EXPECT_EQ(missing.exitCode, 1);
+    EXPECT_NE(missing.out.find("no such file"), std::string::npos) << missing.out;
+    Result isFolder = RunDictool({L"info", root}, true);
+    EXPECT_EQ(isFolder.exitCode, 1);
+    EXPECT_NE(isFolder.out.find("is a folder"), std::string::npos) << isFolder.out;
+    Result notDictionary = RunDictool({L"find", text, L"a"}, true);
+    EXPECT_EQ(notDictionary.exitCode, 1);
+    EXPECT_NE(notDictionary.out.find("not a dictionary file"), std::string::npos) << notDictionary.out;
+    EXPECT_NE(RunDictool({L"list", folder.File(L"no-such-folder")}).exitCode, 0);
+}
+
+TEST(DictoolTest, UserChanges_RefuseWhatTheDictionaryCannotHold) {
+    testsupport::TempFolder folder;
+    ASSERT_EQ(RunDictool({L"user", L"create", testsupport::ToWide(folder.Path()), L"ER"}).exitCode, 0);
+    std::wstring path = folder.File(L"ER_User.dic");
+    Result empty = RunDictool({L"user", L"add", path, L" ", L"\u0434\u043e\u043c"}, true);
+    EXPECT_EQ(empty.exitCode, 2);
+    EXPECT_NE(empty.out.find("headword is empty"), std::string::npos) << empty.out;
+    // Greek is in neither code page of an English-Russian dictionary: refused, the characters named.
+    Result greek = RunDictool({L"user", L"add", path, L"house", L"\u03b4\u03bf\u03bc"}, true);
+    EXPECT_EQ(greek.exitCode, 2);
+    EXPECT_NE(greek.out.find("\xCE\xB4\xCE\xBF\xCE\xBC"), std::string::npos) << greek.out;
+    Result russianHeadword = RunDictool({L"user", L"add", path, L"\u0434\u043e\u043c", L"\u0434\u043e\u043c"}, true);
+    EXPECT_EQ(russianHeadword.exitCode, 2) << "the headword is English, code page 1252";
+    Result tooLong = RunDictool({L"user", L"add", path, L"house", std::wstring(300, L'\u0434')}, true);
+    EXPECT_EQ(tooLong.exitCode, 2);
+    EXPECT_NE(tooLong.out.find("300 bytes"), std::string::npos) << tooLong.out;
+    EXPECT_EQ(RunDictool({L"index", path, L"0", L"1"}).exitCode, 1) << "nothing was stored";
+    ASSERT_EQ(RunDictool({L"user", L"add", path, L"house", L"\u0434\u043e\u043c"}).exitCode, 0);
+    EXPECT_EQ(RunDictool({L"user", L"set", path, L"0", L""}).exitCode, 2);
+    EXPECT_EQ(RunDictool({L"article", path, L"0"}).out, "0 house\n  1. \xD0\xB4\xD0\xBE\xD0\xBC\n");
 }

@@ -1,0 +1,278 @@
+// Helpers of the toolbar's desktop tests: real processes (Wine's notepad and wordpad in front, the test
+// host beside them), keys through the X server with xdotool, and waits on conditions.
+#pragma once
+
+#include "TestHostProtocol.h"
+#include "common/Path.h"
+
+#include <windows.h>
+
+#include <chrono>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace desktop {
+
+// Polls the condition until it holds or the time is up; answers the last result.
+inline bool WaitFor(const std::function<bool()>& condition, DWORD timeoutMs = 5000) {
+    DWORD start = GetTickCount();
+    for (;;) {
+        if (condition())
+            return true;
+        if (GetTickCount() - start > timeoutMs)
+            return condition();
+        Sleep(10);
+    }
+}
+
+// A started program, ended by its process when the test is over.
+class Process {
+public:
+    Process() = default;
+    Process(const Process&) = delete;
+    Process& operator=(const Process&) = delete;
+    ~Process() { End(); }
+
+    bool Start(const std::wstring& commandLine) {
+        STARTUPINFOW startup = {};
+        startup.cb = sizeof startup;
+        std::wstring line = commandLine;
+        return CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                              &m_process) != FALSE;
+    }
+    void End() {
+        if (m_process.hProcess == nullptr)
+            return;
+        TerminateProcess(m_process.hProcess, 1);
+        WaitForSingleObject(m_process.hProcess, 10000);
+        CloseHandle(m_process.hProcess);
+        CloseHandle(m_process.hThread);
+        m_process = {};
+    }
+    DWORD Id() const { return m_process.dwProcessId; }
+    HANDLE Handle() const { return m_process.hProcess; }
+
+private:
+    PROCESS_INFORMATION m_process = {};
+};
+
+inline std::wstring ClassOf(HWND window) {
+    wchar_t name[128] = {};
+    GetClassNameW(window, name, 128);
+    return name;
+}
+
+// The first visible top-level window of a process.
+inline HWND TopWindowOf(DWORD processId) {
+    struct Search {
+        DWORD processId;
+        HWND found;
+    } search = {processId, nullptr};
+    EnumWindows(
+        [](HWND window, LPARAM parameter) -> BOOL {
+            auto* s = reinterpret_cast<Search*>(parameter);
+            DWORD owner = 0;
+            GetWindowThreadProcessId(window, &owner);
+            if (owner == s->processId && IsWindowVisible(window) && GetParent(window) == nullptr) {
+                s->found = window;
+                return FALSE;
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+inline HWND FocusOfForeground() {
+    HWND foreground = GetForegroundWindow();
+    GUITHREADINFO info = {};
+    info.cbSize = sizeof info;
+    if (foreground == nullptr || !GetGUIThreadInfo(GetWindowThreadProcessId(foreground, nullptr), &info))
+        return nullptr;
+    return info.hwndFocus;
+}
+
+inline std::wstring TextOf(HWND window) {
+    LRESULT length = SendMessageW(window, WM_GETTEXTLENGTH, 0, 0);
+    std::vector<wchar_t> buffer(static_cast<std::size_t>(length) + 1);
+    LRESULT copied = SendMessageW(window, WM_GETTEXT, buffer.size(), reinterpret_cast<LPARAM>(buffer.data()));
+    return std::wstring(buffer.data(), static_cast<std::size_t>(copied));
+}
+
+inline std::pair<long, long> SelectionOf(HWND window) {
+    DWORD start = 0, end = 0;
+    SendMessageW(window, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+    return {static_cast<long>(start), static_cast<long>(end)};
+}
+
+// Wine's wordpad lives with the accessories, not on the search path.
+inline std::wstring WordpadCommand() {
+    wchar_t path[MAX_PATH] = {};
+    ExpandEnvironmentStringsW(L"%ProgramFiles%\\Windows NT\\Accessories\\wordpad.exe", path, MAX_PATH);
+    return L"\"" + std::wstring(path) + L"\"";
+}
+
+// Without a window manager the X server's keyboard focus follows the pointer: keys reach the window
+// under it.
+inline bool Xdotool(const std::string& arguments);
+inline bool PointAt(HWND window) {
+    RECT area = {};
+    GetWindowRect(window, &area);
+    return Xdotool("mousemove " + std::to_string((area.left + area.right) / 2) + " " +
+                   std::to_string((area.top + area.bottom) / 2));
+}
+
+// Another program in front (notepad or wordpad): started, its window in front and its edit control
+// holding the keyboard focus.
+class FrontProgram {
+public:
+    bool Start(const std::wstring& commandLine) {
+        if (!m_process.Start(commandLine))
+            return false;
+        if (!WaitFor([&] { return (m_window = TopWindowOf(m_process.Id())) != nullptr; }, 15000))
+            return false;
+        return WaitFor([&] {
+                   HWND focus = FocusOfForeground();
+                   if (focus == nullptr || GetAncestor(focus, GA_ROOT) != m_window)
+                       return false;
+                   std::wstring name = ClassOf(focus);
+                   if (name.find(L"Edit") == std::wstring::npos && name.find(L"EDIT") == std::wstring::npos)
+                       return false;
+                   m_edit = focus;
+                   return true;
+               }) &&
+               PointAt(m_window);
+    }
+    HWND Window() const { return m_window; }
+    HWND Edit() const { return m_edit; }
+    Process& GetProcess() { return m_process; }
+
+private:
+    Process m_process;
+    HWND m_window = nullptr;
+    HWND m_edit = nullptr;
+};
+
+// The test host program, standing in for the panel.
+class Host {
+public:
+    bool Start() {
+        wchar_t folder[MAX_PATH] = {};
+        GetTempPathW(MAX_PATH, folder);
+        m_outputFile = std::wstring(folder) + L"ovrin-toolbar-host-" + std::to_wstring(GetCurrentProcessId()) + L".txt";
+        std::wstring eventName = L"OvrinToolbarHostReady" + std::to_wstring(GetCurrentProcessId());
+        HANDLE ready = CreateEventW(nullptr, TRUE, FALSE, eventName.c_str());
+        std::wstring path = ovrin::GetProgramFolder() + L"toolbar_test_host.exe";
+        bool started = m_process.Start(L"\"" + path + L"\" " + eventName + L" \"" + m_outputFile + L"\"");
+        if (started) {
+            HANDLE waits[2] = {ready, m_process.Handle()};
+            started = WaitForMultipleObjects(2, waits, FALSE, 15000) == WAIT_OBJECT_0;
+        }
+        CloseHandle(ready);
+        m_window = started ? FindWindowW(testhost::kWindowClass, nullptr) : nullptr;
+        return m_window != nullptr;
+    }
+    ~Host() {
+        if (m_window != nullptr && IsWindow(m_window)) {
+            PostMessageW(m_window, WM_CLOSE, 0, 0);
+            WaitForSingleObject(m_process.Handle(), 5000);
+        }
+        DeleteFileW(m_outputFile.c_str());
+    }
+    LRESULT Ask(UINT message, WPARAM wParam = 0) { return SendMessageW(m_window, message, wParam, 0); }
+    // Asks for a text the host writes to its file; answers it, or "<failed>" when the host wrote nothing.
+    std::wstring AskText(UINT message) {
+        LRESULT answer = Ask(message);
+        if (answer == 0)
+            return L"<failed>";
+        HANDLE file =
+            CreateFileW(m_outputFile.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+        if (file == INVALID_HANDLE_VALUE)
+            return L"<failed>";
+        std::wstring text(static_cast<std::size_t>(answer - 1), L'\0');
+        DWORD read = 0;
+        ReadFile(file, text.data(), static_cast<DWORD>(text.size() * sizeof(wchar_t)), &read, nullptr);
+        CloseHandle(file);
+        text.resize(read / sizeof(wchar_t));
+        return text;
+    }
+    HWND Window() const { return m_window; }
+    Process& GetProcess() { return m_process; }
+
+private:
+    Process m_process;
+    HWND m_window = nullptr;
+    std::wstring m_outputFile;
+};
+
+// A shell command line run on the Unix side. A Unix program started from Wine gives no process handle
+// to wait on, so the shell touches a marker file when the command is done.
+class ShellCommand {
+public:
+    explicit ShellCommand(const std::string& commandLine) {
+        static int serial = 0;
+        m_stem = "/tmp/ovrin-shell-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(++serial);
+        m_script = WindowsPath(m_stem + ".sh");
+        m_marker = WindowsPath(m_stem + ".done");
+        std::string body = commandLine + "\ntouch " + m_stem + ".done\n";
+        HANDLE file = CreateFileW(m_script.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+        if (file == INVALID_HANDLE_VALUE)
+            return;
+        DWORD written = 0;
+        WriteFile(file, body.data(), static_cast<DWORD>(body.size()), &written, nullptr);
+        CloseHandle(file);
+        Process shell;
+        std::string command = "/bin/sh " + m_stem + ".sh";
+        m_started = shell.Start(std::wstring(command.begin(), command.end()));
+    }
+    ShellCommand(const ShellCommand&) = delete;
+    ShellCommand& operator=(const ShellCommand&) = delete;
+    ~ShellCommand() {
+        Wait();
+        DeleteFileW(m_script.c_str());
+        DeleteFileW(m_marker.c_str());
+    }
+    bool Wait() {
+        return m_started &&
+               WaitFor([&] { return GetFileAttributesW(m_marker.c_str()) != INVALID_FILE_ATTRIBUTES; }, 15000);
+    }
+
+private:
+    static std::wstring WindowsPath(const std::string& unixPath) {
+        std::wstring path = L"Z:" + std::wstring(unixPath.begin(), unixPath.end());
+        for (auto& c : path)
+            c = c == L'/' ? L'\\' : c;
+        return path;
+    }
+
+    std::string m_stem;
+    std::wstring m_script;
+    std::wstring m_marker;
+    bool m_started = false;
+};
+
+inline bool RunShell(const std::string& commandLine) {
+    return ShellCommand(commandLine).Wait();
+}
+
+// Runs xdotool with the arguments (for instance "keydown Return sleep 0.6 keyup Return") and waits until
+// it has finished: keys reach the X server as a keyboard's would.
+inline bool Xdotool(const std::string& arguments) {
+    return RunShell("xdotool " + arguments);
+}
+
+// A picture of the whole screen in the repository's out/ folder (four levels above the test program),
+// for a person to look at.
+inline bool Screenshot(const std::string& name) {
+    std::wstring folder = ovrin::GetProgramFolder();
+    if (folder.size() < 2 || folder[1] != L':')
+        return false;
+    std::string unixFolder;
+    for (wchar_t c : folder.substr(2))
+        unixFolder += c == L'\\' ? '/' : static_cast<char>(c);
+    std::string out = unixFolder + "../../../out";
+    return RunShell("mkdir -p '" + out + "' && import -window root '" + out + "/" + name + "'");
+}
+
+} // namespace desktop
