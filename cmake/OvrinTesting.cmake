@@ -21,13 +21,13 @@ else()
 endif()
 include(GoogleTest)
 
-# ovrin_add_test(NAME SOURCES... [LIBS libs...])
+# ovrin_add_test(NAME SOURCES... [LIBS libs...] [PROPERTIES test properties...])
 function(ovrin_add_test name)
-  cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
+  cmake_parse_arguments(ARG "" "" "SOURCES;LIBS;PROPERTIES" ${ARGN})
   add_executable(${name} ${ARG_SOURCES} ${ARG_UNPARSED_ARGUMENTS})
   target_link_libraries(${name} PRIVATE ${ARG_LIBS} ovrin_testsupport GTest::gtest_main GTest::gtest)
   gtest_discover_tests(${name}
     DISCOVERY_MODE PRE_TEST
     DISCOVERY_TIMEOUT 120
-    PROPERTIES ${OVRIN_TEST_PROPERTIES} TIMEOUT 120)
+    PROPERTIES ${OVRIN_TEST_PROPERTIES} TIMEOUT 120 ${ARG_PROPERTIES})
 endfunction()

@@ -180,6 +180,9 @@ public:
     __DictHandle* GetDictionaryHandle(unsigned short dirIndex, unsigned short dictIndex) {
         return DEngine::GetDictionaryHandle(dirIndex, dictIndex);
     }
+    __DictHandle* OpenDictionary(unsigned short dirIndex, unsigned short dictIndex) {
+        return DEngine::OpenDictionary(dirIndex, dictIndex);
+    }
     __DictHandle* OpenDictionary(__DictHandle* handle) { return DEngine::OpenDictionary(handle); }
     int ForceCloseDictionary(__DictHandle* handle) { return DEngine::ForceCloseDictionary(handle); }
     unsigned long GetTotalWordCount(__DictHandle* handle) { return DEngine::GetTotalWordCount(handle); }
@@ -191,6 +194,23 @@ public:
     }
     int FindWord(__DictHandle* handle, const char* text, unsigned long* index, int* exact) {
         return DEngine::FindWord(handle, text, index, exact);
+    }
+    const unsigned char* GetArticle(__DictHandle* handle, unsigned long index) {
+        return DEngine::GetArticle(handle, index);
+    }
+    unsigned short GetSrcPartCount(const unsigned char* article) { return DEngine::GetSrcPartCount(article); }
+    const unsigned char* GetSrcPart(const unsigned char* article, unsigned short part) {
+        return DEngine::GetSrcPart(article, part);
+    }
+    unsigned short GetTranslationCount(const unsigned char* part) { return DEngine::GetTranslationCount(part); }
+    const unsigned char* GetTranslation(const unsigned char* part, unsigned short translation) {
+        return DEngine::GetTranslation(part, translation);
+    }
+    const unsigned char* FindTag(const unsigned char* container, unsigned char tag) {
+        return DEngine::FindTag(container, tag);
+    }
+    const unsigned char* FindNextTag(const unsigned char* container, const unsigned char* current) {
+        return DEngine::FindNextTag(container, current);
     }
     std::uint32_t GetDirection(__DictHandle* handle) {
         unsigned short code = DEngine::GetDirection(handle);

@@ -1,0 +1,61 @@
+// The dictionary program's one way to the dictionary engine: the directions, the current direction
+// with its one open dictionary (always dictionary 0 of the direction), lookups and headword texts.
+// The engine keeps process-wide state and takes no locks, so every engine call of this object runs
+// under one lock: the window thread and the search threads may call it at the same time.
+#pragma once
+
+#include "dictengine/DEngine.h"
+
+#include <cstdint>
+#include <mutex>
+#include <string>
+#include <vector>
+
+class CDictManager {
+public:
+    // Initialises the engine with folder (ending in a separator): the program's own folder by default.
+    explicit CDictManager(const std::wstring& folder = L"");
+    ~CDictManager();
+    CDictManager(const CDictManager&) = delete;
+    CDictManager& operator=(const CDictManager&) = delete;
+
+    int CountDirections();
+    // The direction key (target code << 16 | source code) of the direction's dictionary 0; 0 when none.
+    std::uint32_t GetDirectionCode(int direction);
+    // The custom name stored under the direction key, else "Source-Target" from the language names.
+    std::wstring GetDirectionName(int direction);
+    static std::wstring GetLanguageName(unsigned code);
+    unsigned long GetWordCount(int direction);
+    // Closes the open dictionary and opens dictionary 0 of direction, which becomes the current
+    // direction whether or not it opens; true when it opened.
+    bool OpenDirection(int direction);
+
+    int GetCurrentDirection();
+    bool IsDictionaryOpen();
+
+    // The index of the headword nearest to text (its first 255 characters), or -1.
+    long FindNearest(const std::wstring& text, bool exactOnly);
+    // One headword of the open dictionary; empty on failure.
+    std::wstring GetHeadword(unsigned long index);
+    // Headwords start .. start+count-1 into cache (slots start+k when it has slots, appended when it
+    // is empty); false on failure or when no dictionary is open.
+    bool GetHeadwords(unsigned long start, unsigned short count, std::vector<std::wstring>& cache);
+
+    // Display data (8-bit, in language, with runs "%<code> text%" in other languages) as wide text of
+    // at most 255 characters.
+    static std::wstring ToDisplayText(unsigned language, const char* data);
+
+    static constexpr size_t kMaxTextLength = 255;
+    static constexpr wchar_t kSettingsSection[] = L"Lexory";
+
+private:
+    __DictHandle* HandleOf(int direction);
+    bool GetHeadwordsLocked(unsigned long start, unsigned short count, std::vector<std::wstring>& cache);
+
+    std::recursive_mutex m_engineLock;
+    int m_currentDirection = -1;
+    __DictHandle* m_handle = nullptr;
+    unsigned m_sourceLanguage = 0;
+    CDictEngine m_engine;
+    bool m_engineInitialised = false;
+};

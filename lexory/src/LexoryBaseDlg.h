@@ -1,0 +1,47 @@
+// The base of every window of the dictionary program: a modeless dialog with a soft-key bar and at
+// most one sub-window of its own. A sub-window that closes hands itself to its parent's list of closed
+// sub-windows (it is never deleted inside its own destruction); the parent deletes that list at the
+// next close or when it goes itself.
+#pragma once
+
+#include "platform/Dialog.h"
+#include "platform/SoftKeyBar.h"
+
+#include <memory>
+#include <vector>
+
+class CLexoryBaseDlg : public CDialog {
+public:
+    explicit CLexoryBaseDlg(UINT templateId);
+    ~CLexoryBaseDlg() override;
+
+    // (Re)builds the window's soft-key bar from its own menu resource.
+    virtual void CreateMenuBar() = 0;
+    // Runs while the window's sub-window is being destroyed.
+    virtual void OnChildClosed();
+    // Refills the window after its sub-window closed.
+    virtual void Refresh() {}
+    // True while the window sets itself up; activation from outside is then left alone.
+    virtual bool IsSettingUp() const { return false; }
+
+    // Destroys any open sub-window's window, makes child the sub-window, creates its window from its
+    // dialog resource with this window as parent, shows it and brings it to the front. A child that
+    // could not be made shows "m_wndCurrDialog == NULL" and nothing opens.
+    bool OpenSubWindow(std::unique_ptr<CLexoryBaseDlg> child);
+    CLexoryBaseDlg* GetSubWindow() const { return m_wndCurrDialog.get(); }
+
+    // The string id of the message shown when a sub-window cannot be made.
+    static constexpr UINT kNoSubWindowStringId = 24;
+
+protected:
+    bool HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+    void OnDestroy() override;
+
+    CSoftKeyBar m_menuBar;
+
+private:
+    void OnActivatedFromOutside();
+
+    std::unique_ptr<CLexoryBaseDlg> m_wndCurrDialog;
+    std::vector<std::unique_ptr<CLexoryBaseDlg>> m_closedDialogs;
+};

@@ -1,0 +1,533 @@
+// The lookup window: set-up, directions, the owner-data headword list, the incremental search and
+// the keyboard handling.
+#include "LexoryDlg.h"
+
+#include "../resource.h"
+#include "common/FileSystem.h"
+#include "common/Path.h"
+#include "common/Registry.h"
+#include "platform/Resources.h"
+
+#include <commctrl.h>
+#include <shellapi.h>
+
+#include <cwctype>
+
+namespace {
+
+// A search's result: wParam the row to select (-1: the text leads nowhere), lParam the list generation.
+constexpr UINT kSearchResultMessage = WM_APP + 1;
+constexpr wchar_t kColumnTitle[] = L"Words";
+constexpr wchar_t kHelpFile[] = L"lexory.htm";
+
+std::wstring Trimmed(const std::wstring& text) {
+    size_t first = 0;
+    while (first < text.size() && std::iswspace(text[first]))
+        ++first;
+    size_t last = text.size();
+    while (last > first && std::iswspace(text[last - 1]))
+        --last;
+    return text.substr(first, last - first);
+}
+
+std::wstring Lowered(std::wstring text) {
+    if (!text.empty())
+        CharLowerBuffW(text.data(), static_cast<DWORD>(text.size()));
+    return text;
+}
+
+} // namespace
+
+CLexoryDlg* CLexoryDlg::s_lookupWindow = nullptr;
+
+CLexoryDlg::CLexoryDlg(const std::wstring& word) : CLexoryBaseDlg(IDD_LEXORY_DIALOG), m_startWord(word) {
+    HINSTANCE module = GetModuleHandleW(nullptr);
+    m_icon = static_cast<HICON>(LoadImageW(module, MAKEINTRESOURCEW(IDR_MAINFRAME), IMAGE_ICON, 0, 0, LR_DEFAULTSIZE));
+    m_smallIcon = static_cast<HICON>(LoadImageW(module, MAKEINTRESOURCEW(IDR_MAINFRAME), IMAGE_ICON,
+                                                GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0));
+    s_lookupWindow = this;
+    if (m_startWord.empty())
+        m_startWord = CAppSettings::ReadString(CDictManager::kSettingsSection, L"last_word");
+}
+
+CLexoryDlg::~CLexoryDlg() {
+    DestroyWindow(); // joins the search threads while this object is whole
+    JoinSearchThreads(true);
+    if (s_lookupWindow == this)
+        s_lookupWindow = nullptr;
+    if (m_icon != nullptr)
+        DestroyIcon(m_icon);
+    if (m_smallIcon != nullptr)
+        DestroyIcon(m_smallIcon);
+}
+
+// Set-up
+
+BOOL CLexoryDlg::OnInitDialog() {
+    HWND window = GetHwnd();
+    ShowWindow(window, SW_HIDE);
+    CWaitCursor wait;
+    m_dictManager = std::make_unique<CDictManager>();
+    wait.Restore();
+    m_settingUp = true;
+    SendMessageW(window, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_icon));
+    SendMessageW(window, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_smallIcon));
+
+    m_edit.SubclassDlgItem(IDC_WORD_EDIT, window);
+    SendMessageW(m_edit.GetHwnd(), EM_SETLIMITTEXT, 0, 0);
+    m_editFont.Reset(CreateFontW(18, 0, 0, 0, 800, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+                                 CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH, L"Arial"));
+    m_list = GetItem(IDC_WORD_LIST);
+    SetUpControls();
+
+    CreateMenuBar();
+    int stored = CAppSettings::ReadInt(CDictManager::kSettingsSection, L"dir");
+    if (m_dictManager->CountDirections() > 0 && stored != m_dictManager->GetCurrentDirection())
+        SelectDirection(stored);
+    if (!m_headwordCache.empty())
+        FetchRows(0);
+    PutWordIntoEdit(m_startWord);
+
+    m_settingUp = false;
+    ShowWindow(window, SW_SHOW);
+    UpdateWindow(window);
+    SetFocus(m_edit.GetHwnd());
+    return FALSE;
+}
+
+// Font, colour and column of a new list and of the edit.
+void CLexoryDlg::SetUpControls() {
+    SendMessageW(m_edit.GetHwnd(), WM_SETFONT, reinterpret_cast<WPARAM>(m_editFont.Get()), FALSE);
+    m_edit.SetBackColor(kNeutralColor);
+    ListView_SetExtendedListViewStyle(m_list, LVS_EX_FULLROWSELECT);
+    LVCOLUMNW column = {};
+    column.mask = LVCF_TEXT | LVCF_WIDTH;
+    column.pszText = const_cast<wchar_t*>(kColumnTitle);
+    Layout();
+    // The window's width less 20 pixels, but never wider than the list inside its border and scroll
+    // bar (wider on the desktop than on the handheld), which would bring a horizontal scroll bar.
+    RECT client = CSoftKeyBar::ClientRectAbove(GetHwnd());
+    RECT listClient;
+    GetClientRect(m_list, &listClient);
+    int scrollBar = (GetWindowLongPtrW(m_list, GWL_STYLE) & WS_VSCROLL) ? 0 : GetSystemMetrics(SM_CXVSCROLL);
+    column.cx = std::max(10L, std::min(client.right - 20, listClient.right - scrollBar));
+    ListView_InsertColumn(m_list, 0, &column);
+    ListView_SetColumnWidth(m_list, 0, column.cx);
+}
+
+void CLexoryDlg::Layout() {
+    if (m_list == nullptr || m_edit.GetHwnd() == nullptr)
+        return;
+    RECT client = CSoftKeyBar::ClientRectAbove(GetHwnd());
+    RECT edit;
+    GetWindowRect(m_edit.GetHwnd(), &edit);
+    int width = std::max(0L, client.right - 3);
+    int editHeight = edit.bottom - edit.top;
+    SetWindowPos(m_edit.GetHwnd(), nullptr, 1, 0, width, editHeight, SWP_NOZORDER | SWP_NOACTIVATE);
+    // The list starts just below the edit and fills the window down to the soft-key bar.
+    int top = editHeight + 2;
+    SetWindowPos(m_list, nullptr, 1, top, width, std::max(0L, client.bottom - top - 1), SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void CLexoryDlg::OnSize(UINT type, int width, int height) {
+    Layout();
+}
+
+void CLexoryDlg::CreateMenuBar() {
+    m_menuBar.Create(GetHwnd(), IDR_LOOKUP_MENU);
+    m_menuBar.OverrideBackKey(true);
+    int stored = CAppSettings::ReadInt(CDictManager::kSettingsSection, L"dir");
+    HMENU directions = m_menuBar.GetSubMenu(0);
+    while (GetMenuItemCount(directions) > 0)
+        DeleteMenu(directions, 0, MF_BYPOSITION);
+    int count = m_dictManager ? m_dictManager->CountDirections() : 0;
+    for (int i = 0; i < count; ++i)
+        AppendMenuW(directions, MF_STRING, ID_DIRECTION_FIRST + i, m_dictManager->GetDirectionName(i).c_str());
+    CheckDirectionItem(stored);
+}
+
+void CLexoryDlg::CheckDirectionItem(int direction) {
+    HMENU directions = m_menuBar.GetSubMenu(0);
+    int count = GetMenuItemCount(directions);
+    for (int i = 0; i < count; ++i)
+        CheckMenuItem(directions, i, MF_BYPOSITION | (i == direction ? MF_CHECKED : MF_UNCHECKED));
+}
+
+// Directions
+
+void CLexoryDlg::OnChooseDirection(int direction) {
+    if (m_dictManager->CountDirections() == 0 || direction == m_dictManager->GetCurrentDirection())
+        return;
+    SelectDirection(direction);
+}
+
+// Stores the direction, opens it and, when it opened, rebuilds the list for it.
+bool CLexoryDlg::SelectDirection(int direction) {
+    CWaitCursor wait;
+    CAppSettings::WriteInt(CDictManager::kSettingsSection, L"dir", direction);
+    if (!m_dictManager->OpenDirection(direction)) {
+        wait.Restore();
+        platform::AppMessageBox(GetHwnd(), IDS_OPEN_FAILED, MB_OK | MB_ICONERROR);
+        return false;
+    }
+    CheckDirectionItem(direction);
+    SetWindowTextW(GetHwnd(), m_dictManager->GetDirectionName(direction).c_str());
+    m_menuBar.Redraw();
+
+    m_headwordCache.clear();
+    ++m_listGeneration;
+    SendMessageW(GetHwnd(), WM_SETREDRAW, FALSE, 0);
+    RecreateList();
+    SendMessageW(GetHwnd(), WM_SETREDRAW, TRUE, 0);
+    unsigned long rows = m_dictManager->GetWordCount(direction);
+    ListView_SetItemCountEx(m_list, rows, LVSICF_NOINVALIDATEALL);
+    m_headwordCache.assign(rows, std::wstring());
+    RedrawWindow(GetHwnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_FRAME);
+    PutWordIntoEdit(L"");
+    return true;
+}
+
+// A new list control in place of the old one: rows, selection and scroll position are gone.
+void CLexoryDlg::RecreateList() {
+    DWORD style = static_cast<DWORD>(GetWindowLongPtrW(m_list, GWL_STYLE));
+    DWORD extendedStyle = static_cast<DWORD>(GetWindowLongPtrW(m_list, GWL_EXSTYLE));
+    HWND previous = GetWindow(m_list, GW_HWNDPREV);
+    ::DestroyWindow(m_list);
+    m_list = CreateWindowExW(extendedStyle, WC_LISTVIEWW, L"", style, 0, 0, 0, 0, GetHwnd(),
+                             reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_WORD_LIST)), GetModuleHandleW(nullptr),
+                             nullptr);
+    // Keep the tab order: the list after the edit.
+    SetWindowPos(m_list, previous != nullptr ? previous : HWND_TOP, 0, 0, 0, 0,
+                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    SendMessageW(m_list, WM_SETFONT, SendMessageW(GetHwnd(), WM_GETFONT, 0, 0), FALSE);
+    SetUpControls();
+}
+
+// The list
+
+std::pair<unsigned long, unsigned short> CLexoryDlg::FetchWindow(unsigned long row, unsigned long rowCount) {
+    unsigned long start = row < kFetchRows / 2 ? 0 : row - kFetchRows / 2;
+    unsigned long count = kFetchRows;
+    if (start + kFetchRows >= rowCount)
+        count = rowCount > start ? rowCount - start : 0;
+    return {start, static_cast<unsigned short>(count)};
+}
+
+void CLexoryDlg::FetchRows(unsigned long row) {
+    auto [start, count] = FetchWindow(row, static_cast<unsigned long>(m_headwordCache.size()));
+    if (count > 0)
+        m_dictManager->GetHeadwords(start, count, m_headwordCache);
+}
+
+void CLexoryDlg::OnGetDispInfo(NMLVDISPINFOW* info) {
+    int row = info->item.iItem;
+    if (row < 0 || (info->item.mask & LVIF_TEXT) == 0 || info->item.pszText == nullptr || info->item.cchTextMax <= 0)
+        return;
+    auto slot = static_cast<size_t>(row);
+    if (slot < m_headwordCache.size() && m_headwordCache[slot].empty())
+        FetchRows(static_cast<unsigned long>(row));
+    const std::wstring text = slot < m_headwordCache.size() ? m_headwordCache[slot] : std::wstring();
+    lstrcpynW(info->item.pszText, text.c_str(), info->item.cchTextMax);
+}
+
+int CLexoryDlg::SelectedRowIfOne() const {
+    if (ListView_GetSelectedCount(m_list) != 1)
+        return -1;
+    return ListView_GetNextItem(m_list, -1, LVNI_SELECTED);
+}
+
+// The edit and the incremental search
+
+std::wstring CLexoryDlg::EditText() const {
+    HWND edit = m_edit.GetHwnd();
+    int length = GetWindowTextLengthW(edit);
+    std::wstring text(static_cast<size_t>(length) + 1, L'\0');
+    text.resize(static_cast<size_t>(GetWindowTextW(edit, text.data(), length + 1)));
+    return text;
+}
+
+void CLexoryDlg::PutWordIntoEdit(const std::wstring& word) {
+    HWND edit = m_edit.GetHwnd();
+    if (!word.empty())
+        SetWindowTextW(edit, word.c_str()); // the change starts the search
+    else
+        OnEditChange();
+    int end = GetWindowTextLengthW(edit);
+    SendMessageW(edit, EM_SETSEL, end, end);
+    SendMessageW(edit, EM_SCROLLCARET, 0, 0);
+}
+
+void CLexoryDlg::OnEditChange() {
+    std::wstring text = Trimmed(EditText());
+    {
+        std::lock_guard lock(m_textLock);
+        m_searchText = text;
+        ++m_textGeneration;
+    }
+    if (text.empty()) {
+        SetEditColor(kNeutralColor);
+        return;
+    }
+    if (m_dictManager->GetCurrentDirection() == -1)
+        return;
+    StartSearch();
+}
+
+void CLexoryDlg::StartSearch() {
+    JoinSearchThreads(false);
+    auto done = std::make_shared<std::atomic<bool>>(false);
+    m_searchThreads.push_back({std::thread(SearchThreadMain, done), done});
+}
+
+void CLexoryDlg::SearchThreadMain(std::shared_ptr<std::atomic<bool>> done) {
+    if (CLexoryDlg* window = s_lookupWindow)
+        window->RunSearch();
+    *done = true;
+}
+
+void CLexoryDlg::RunSearch() {
+    std::lock_guard lock(m_searchLock);
+    if (m_closing)
+        return;
+    std::wstring text;
+    unsigned textGeneration = 0;
+    {
+        std::lock_guard textLock(m_textLock);
+        text = m_searchText;
+        textGeneration = m_textGeneration;
+    }
+    unsigned listGeneration = m_listGeneration;
+    // A search that ran on this same text and list has already told the window its result.
+    if (text.empty() || (textGeneration == m_searchedTextGeneration && listGeneration == m_searchedListGeneration))
+        return;
+    m_searchedTextGeneration = textGeneration;
+    m_searchedListGeneration = listGeneration;
+
+    long index = m_dictManager->FindNearest(text, false);
+    std::wstring head = index >= 0 ? m_dictManager->GetHeadword(static_cast<unsigned long>(index)) : std::wstring();
+    bool begins = head.size() >= text.size() && Lowered(head.substr(0, text.size())) == Lowered(text);
+    PostMessageW(GetHwnd(), kSearchResultMessage, static_cast<WPARAM>(begins ? index : -1),
+                 static_cast<LPARAM>(listGeneration));
+}
+
+void CLexoryDlg::OnSearchResult(long index, unsigned listGeneration) {
+    if (listGeneration != m_listGeneration)
+        return;
+    if (index < 0) {
+        SetEditColor(kNoMatchColor);
+        return;
+    }
+    SetEditColor(kNeutralColor);
+    const UINT both = LVIS_SELECTED | LVIS_FOCUSED;
+    for (int row = ListView_GetNextItem(m_list, -1, LVNI_SELECTED | LVNI_FOCUSED); row != -1;
+         row = ListView_GetNextItem(m_list, row, LVNI_SELECTED | LVNI_FOCUSED))
+        ListView_SetItemState(m_list, row, 0, both);
+    ListView_SetItemState(m_list, static_cast<int>(index), both, both);
+    ListView_EnsureVisible(m_list, static_cast<int>(index), TRUE);
+}
+
+// The edit is repainted only when its colour really changes: typing fast brings many results.
+void CLexoryDlg::SetEditColor(COLORREF color) {
+    if (m_edit.GetBackColor() != color)
+        m_edit.SetBackColor(color);
+}
+
+// Joins the search threads that have ended, or all of them.
+void CLexoryDlg::JoinSearchThreads(bool all) {
+    for (auto it = m_searchThreads.begin(); it != m_searchThreads.end();) {
+        if (all || *it->done) {
+            if (it->thread.joinable())
+                it->thread.join();
+            it = m_searchThreads.erase(it);
+        } else {
+            ++it;
+        }
+    }
+}
+
+void CLexoryDlg::OnDestroy() {
+    m_closing = true;
+    JoinSearchThreads(true);
+    CLexoryBaseDlg::OnDestroy();
+}
+
+// Keys and commands
+
+bool CLexoryDlg::PreTranslateMessage(MSG& message) {
+    HWND edit = m_edit.GetHwnd();
+    if (message.message == WM_KEYDOWN) {
+        HWND focus = GetFocus();
+        if (message.wParam == VK_RETURN && (focus == edit || focus == m_list)) {
+            int row = SelectedRowIfOne();
+            if (row >= 0)
+                OpenArticle(row);
+            else
+                SetFocus(edit);
+            return true;
+        }
+        if (focus != edit && message.wParam != VK_UP && message.wParam != VK_DOWN) {
+            SetFocus(edit);
+            if (message.wParam == VK_TAB)
+                return true;
+            message.hwnd = edit; // the key goes on into the edit
+        }
+        return false;
+    }
+    if (message.message == WM_HOTKEY && message.hwnd == GetHwnd()) {
+        if (!m_settingUp)
+            RefreshBookmarkItem();
+        if (message.wParam == CSoftKeyBar::kBackHotKeyId)
+            CSoftKeyBar::SendBackToFocusWindow(message.message, message.wParam, message.lParam);
+        return true;
+    }
+    return false;
+}
+
+void CLexoryDlg::RefreshBookmarkItem() {
+    HMENU more = m_menuBar.GetSubMenu(1);
+    if (more == nullptr)
+        return;
+    if (m_bookmarkTemplate.empty()) {
+        wchar_t text[128] = {};
+        GetMenuStringW(more, ID_BOOKMARKS, text, 128, MF_BYCOMMAND);
+        m_bookmarkTemplate = text;
+    }
+    size_t mark = m_bookmarkTemplate.find(L"%d");
+    std::wstring text = m_bookmarkTemplate;
+    if (mark != std::wstring::npos)
+        text.replace(mark, 2, std::to_wstring(CountBookmarks()));
+    ModifyMenuW(more, ID_BOOKMARKS, MF_BYCOMMAND | MF_STRING, ID_BOOKMARKS, text.c_str());
+}
+
+// The bookmark lists arrive with the history and bookmark files; until then no direction has one.
+int CLexoryDlg::CountBookmarks() {
+    return 0;
+}
+
+bool CLexoryDlg::OnCommand(WORD id, WORD code, HWND control) {
+    if (control != nullptr) {
+        if (id == IDC_WORD_EDIT && code == EN_CHANGE)
+            OnEditChange();
+        return true;
+    }
+    if (id >= ID_DIRECTION_FIRST && id <= ID_DIRECTION_LAST) {
+        OnChooseDirection(id - ID_DIRECTION_FIRST);
+        return true;
+    }
+    switch (id) {
+    case IDOK:
+    case IDCANCEL:
+        return true; // only "Выход" ends the program
+    case ID_HISTORY:
+        OpenSubWindow(nullptr); // the history window arrives with the history and bookmark files
+        return true;
+    case ID_BOOKMARKS:
+        OnBookmarks();
+        return true;
+    case ID_ADD_BOOKMARK:
+        OnAddBookmark();
+        return true;
+    case ID_HELP_INDEX:
+        OnHelp();
+        return true;
+    case ID_ABOUT:
+        OnAbout();
+        return true;
+    case ID_EXIT:
+        OnExit();
+        return true;
+    default:
+        return false;
+    }
+}
+
+void CLexoryDlg::OnBookmarks() {
+    if (CountBookmarks() > 0)
+        OpenSubWindow(nullptr);
+    else
+        platform::AppMessageBox(GetHwnd(), IDS_LIST_EMPTY, MB_OK | MB_ICONINFORMATION);
+}
+
+void CLexoryDlg::OnAddBookmark() {
+    if (SelectedRowIfOne() < 0)
+        platform::AppMessageBox(GetHwnd(), IDS_CHOOSE_WORD, MB_OK | MB_ICONERROR);
+}
+
+void CLexoryDlg::OnHelp() {
+    std::wstring path = ovrin::GetProgramFolder() + kHelpFile;
+    bool opened = false;
+    if (ovrin::FileExists(path)) {
+        std::wstring url = L"file:" + path;
+        opened = reinterpret_cast<INT_PTR>(
+                     ShellExecuteW(GetHwnd(), L"open", L"iexplore.exe", url.c_str(), nullptr, SW_SHOWNORMAL)) > 32;
+    }
+    if (!opened)
+        platform::AppMessageBox(GetHwnd(), IDS_HELP_NOT_FOUND, MB_OK | MB_ICONERROR);
+}
+
+void CLexoryDlg::OnAbout() {
+    SetForegroundWindow(GetHwnd());
+    SetFocus(GetHwnd());
+    OpenSubWindow(nullptr); // the about window arrives with the settings and help
+}
+
+void CLexoryDlg::OnExit() {
+    CAppSettings::WriteString(CDictManager::kSettingsSection, L"last_word", EditText());
+    EndDialog(IDOK);
+}
+
+void CLexoryDlg::OpenArticle(int row) {
+    CWaitCursor wait;
+    // The article window arrives with the article rendering; until then the opening stops where the
+    // window would be made, as for a window that cannot be made.
+    OpenSubWindow(nullptr);
+}
+
+bool CLexoryDlg::OnNotify(NMHDR* header, LRESULT& result) {
+    if (header->idFrom != IDC_WORD_LIST)
+        return false;
+    switch (header->code) {
+    case LVN_GETDISPINFOW:
+        OnGetDispInfo(reinterpret_cast<NMLVDISPINFOW*>(header));
+        result = 0;
+        return true;
+    case LVN_ITEMCHANGED:
+    case LVN_KEYDOWN:
+        result = 0;
+        return true;
+    case NM_CUSTOMDRAW:
+        result = OnCustomDraw(reinterpret_cast<NMLVCUSTOMDRAW*>(header));
+        return true;
+    default:
+        return false;
+    }
+}
+
+// The selected row keeps the highlight colours while the focus is in the edit, so that the headword
+// the typing leads to stands out (the list's own pale colour for an unfocused selection is hard to see).
+LRESULT CLexoryDlg::OnCustomDraw(NMLVCUSTOMDRAW* draw) {
+    switch (draw->nmcd.dwDrawStage) {
+    case CDDS_PREPAINT:
+        return CDRF_NOTIFYITEMDRAW;
+    case CDDS_ITEMPREPAINT: {
+        int row = static_cast<int>(draw->nmcd.dwItemSpec);
+        if (GetFocus() != m_list && ListView_GetItemState(m_list, row, LVIS_SELECTED) != 0) {
+            draw->nmcd.uItemState &= ~CDIS_SELECTED;
+            draw->clrText = GetSysColor(COLOR_HIGHLIGHTTEXT);
+            draw->clrTextBk = GetSysColor(COLOR_HIGHLIGHT);
+        }
+        return CDRF_DODEFAULT;
+    }
+    default:
+        return CDRF_DODEFAULT;
+    }
+}
+
+bool CLexoryDlg::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+    if (message == kSearchResultMessage) {
+        OnSearchResult(static_cast<long>(static_cast<INT_PTR>(wParam)), static_cast<unsigned>(lParam));
+        result = 0;
+        return true;
+    }
+    return CLexoryBaseDlg::HandleMessage(message, wParam, lParam, result);
+}

@@ -1,0 +1,500 @@
+// The dictionary program as a user meets it: Lexory.exe started as a real process in a temporary
+// program folder with dictionaries made by the dictionary writer, its lookup window found by class,
+// driven with keys through the X server and with window messages, and read through messages (edit
+// text, list selection, focus, row texts, the edit's colour property, message boxes).
+#include "../resource.h"
+#include "ColorEdit.h"
+#include "LexoryDlg.h"
+#include "common/Registry.h"
+#include "dictengine/DictWriter.h"
+
+#include <windows.h>
+
+#include <commctrl.h>
+#include <tlhelp32.h>
+
+#include <gtest/gtest.h>
+#include <testsupport/GuiProgram.h>
+#include <testsupport/TempFolder.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <random>
+#include <string>
+#include <vector>
+
+using namespace std::chrono_literals;
+
+namespace {
+
+constexpr wchar_t kWindowClass[] = L"LexoryWndClass";
+constexpr wchar_t kSection[] = L"Lexory";
+
+std::wstring OwnFolder() {
+    wchar_t path[MAX_PATH] = {};
+    GetModuleFileNameW(nullptr, path, MAX_PATH);
+    return std::filesystem::path(path).parent_path().wstring();
+}
+
+// Screenshots of the tests go to the repository's out/ folder, for a person to look at.
+std::string ScreenshotPath(const std::string& name) {
+    std::string folder = OVRIN_SCREENSHOT_FOLDER;
+    testsupport::RunUnixCommand("mkdir -p '" + folder + "'");
+    return folder + "/" + name;
+}
+
+dengine::WriterEntry Entry(const std::string& display) {
+    return {display, "", dengine::MakeArticle({{0x01, "article of " + display}})};
+}
+
+// Words w0000 .. w(n-1) (digits as given), in sorted order.
+std::vector<std::string> NumberedWords(int count, int digits = 4) {
+    std::vector<std::string> words;
+    char text[16];
+    for (int i = 0; i < count; ++i) {
+        std::snprintf(text, sizeof text, "w%0*d", digits, i);
+        words.push_back(text);
+    }
+    return words;
+}
+
+// A program folder with Lexory.exe, XLATCP.dll and the dictionaries a test writes.
+class LexoryGuiTest : public ::testing::Test {
+protected:
+    testsupport::TempFolder folder;
+    testsupport::CProgramProcess program;
+    HWND window = nullptr;
+
+    void SetUp() override {
+        RegDeleteKeyW(HKEY_CURRENT_USER, CAppSettings::SectionKey(kSection).c_str());
+        for (const wchar_t* file : {L"Lexory.exe", L"XLATCP.dll"})
+            ASSERT_TRUE(CopyFileW((OwnFolder() + L"\\" + file).c_str(), folder.File(file).c_str(), FALSE));
+    }
+    void TearDown() override {
+        program.End();
+        RegDeleteKeyW(HKEY_CURRENT_USER, CAppSettings::SectionKey(kSection).c_str());
+    }
+
+    void Dictionary(const std::wstring& file, std::uint16_t direction, const std::vector<std::string>& words,
+                    const std::string& name = "General") {
+        std::vector<dengine::WriterEntry> entries;
+        for (const std::string& word : words)
+            entries.push_back(Entry(word));
+        dengine::SortEntries(entries, static_cast<std::uint8_t>(direction >> 8));
+        dengine::DictionaryDescription description;
+        description.name = name;
+        description.direction = direction;
+        std::string error;
+        ASSERT_TRUE(dengine::WriteDictionary(folder.File(file), description, entries, &error)) << error;
+    }
+
+    // Starts the program with its parameters and waits until its lookup window shows, or until the
+    // program shows a message while it sets the window up.
+    bool Start(const std::wstring& parameters = L"") {
+        if (!program.Start(folder.File(L"Lexory.exe"), parameters))
+            return false;
+        bool up = testsupport::WaitUntil([&] {
+            return testsupport::FindProgramWindow(kWindowClass, nullptr, program.Id()) != nullptr ||
+                   testsupport::FindProgramWindow(L"#32770", L"Lexory", program.Id()) != nullptr;
+        });
+        window = FindWindowW(kWindowClass, nullptr);
+        return up && window != nullptr && testsupport::WindowProcess(window) == program.Id();
+    }
+
+    HWND Edit() const { return GetDlgItem(window, IDC_WORD_EDIT); }
+    HWND List() const { return GetDlgItem(window, IDC_WORD_LIST); }
+    std::wstring EditText() const { return testsupport::ControlText(Edit()); }
+    std::wstring Caption() const { return testsupport::ControlText(window); }
+    COLORREF EditColor() const {
+        return static_cast<COLORREF>(reinterpret_cast<ULONG_PTR>(GetPropW(Edit(), CColorEdit::kBackColorProperty)) - 1);
+    }
+    int Selected() const {
+        return static_cast<int>(SendMessageW(List(), LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
+    }
+    int SelectedAndFocused() const {
+        return static_cast<int>(
+            SendMessageW(List(), LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED | LVNI_FOCUSED));
+    }
+    int RowCount() const { return static_cast<int>(SendMessageW(List(), LVM_GETITEMCOUNT, 0, 0)); }
+    bool RowVisible(int row) const {
+        int top = static_cast<int>(SendMessageW(List(), LVM_GETTOPINDEX, 0, 0));
+        int page = static_cast<int>(SendMessageW(List(), LVM_GETCOUNTPERPAGE, 0, 0));
+        return row >= top && row <= top + page;
+    }
+    HWND FocusedControl() const {
+        GUITHREADINFO info = {sizeof info};
+        GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info);
+        return info.hwndFocus;
+    }
+
+    // The text of a row, read through a buffer in the program's own memory.
+    std::wstring RowText(int row) const {
+        HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, program.Id());
+        if (process == nullptr)
+            return L"<no access>";
+        constexpr size_t kChars = 300;
+        void* remote =
+            VirtualAllocEx(process, nullptr, sizeof(LVITEMW) + kChars * sizeof(wchar_t), MEM_COMMIT, PAGE_READWRITE);
+        LVITEMW item = {};
+        item.mask = LVIF_TEXT;
+        item.iItem = row;
+        item.pszText = reinterpret_cast<wchar_t*>(static_cast<char*>(remote) + sizeof(LVITEMW));
+        item.cchTextMax = kChars;
+        WriteProcessMemory(process, remote, &item, sizeof item, nullptr);
+        SendMessageW(List(), LVM_GETITEMTEXTW, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(remote));
+        wchar_t text[kChars] = {};
+        ReadProcessMemory(process, item.pszText, text, sizeof text, nullptr);
+        VirtualFreeEx(process, remote, 0, MEM_RELEASE);
+        CloseHandle(process);
+        return std::wstring(text, wcsnlen(text, kChars));
+    }
+
+    // Waits until the search has put the list on row with the neutral colour.
+    bool SettlesOn(int row) const {
+        return testsupport::WaitUntil(
+            [&] { return SelectedAndFocused() == row && EditColor() == CLexoryDlg::kNeutralColor && RowVisible(row); });
+    }
+
+    // The program's message box under its title, and its text; null when none comes.
+    HWND WaitForMessageBox() const { return testsupport::WaitForWindow(L"#32770", L"Lexory", program.Id(), 5000ms); }
+    static std::wstring MessageText(HWND box) { return testsupport::ControlText(GetDlgItem(box, 0xFFFF)); }
+
+    void SetSetting(const std::wstring& name, const std::wstring& value) {
+        CAppSettings::WriteString(kSection, name, value);
+    }
+    std::wstring Setting(const std::wstring& name) { return CAppSettings::ReadString(kSection, name); }
+
+    bool Command(WORD id) { return PostMessageW(window, WM_COMMAND, id, 0) != FALSE; }
+    // A command that shows no message, handled in full before this returns.
+    bool SendCommand(WORD id) {
+        DWORD_PTR ignored = 0;
+        return SendMessageTimeoutW(window, WM_COMMAND, id, 0, SMTO_ABORTIFHUNG, 15000, &ignored) != 0;
+    }
+    // Types text into the edit as WM_CHAR messages, the way an input method delivers characters.
+    void PostChars(const std::wstring& text) {
+        for (wchar_t c : text)
+            PostMessageW(Edit(), WM_CHAR, c, 1);
+    }
+    bool Exits() { return program.WaitForExit(10000); }
+};
+
+int CountThreads(DWORD processId) {
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
+    THREADENTRY32 entry = {sizeof entry};
+    int count = 0;
+    for (BOOL more = Thread32First(snapshot, &entry); more; more = Thread32Next(snapshot, &entry))
+        count += entry.th32OwnerProcessID == processId;
+    CloseHandle(snapshot);
+    return count;
+}
+
+} // namespace
+
+TEST_F(LexoryGuiTest, CommandLineWord_SelectsFocusesAndScrollsToTheNearestHeadword) {
+    Dictionary(L"er.dic", 0x0102, NumberedWords(400));
+    ASSERT_TRUE(Start(L"\"w0350\""));
+    EXPECT_TRUE(SettlesOn(350));
+    EXPECT_EQ(EditText(), L"w0350");
+    EXPECT_EQ(Caption(), L"English-Russian");
+    EXPECT_EQ(Setting(L"dir"), L"0") << "the direction opened at start is stored";
+    EXPECT_EQ(RowCount(), 400);
+    EXPECT_EQ(RowText(350), L"w0350");
+    EXPECT_EQ(FocusedControl(), Edit());
+
+    // A prefix in another letter case moves the list; a text the nearest headword does not begin with
+    // gets the no-match colour and leaves the selection.
+    SetWindowTextW(Edit(), L"W001");
+    EXPECT_TRUE(SettlesOn(10));
+    SetWindowTextW(Edit(), L"w001x");
+    EXPECT_TRUE(testsupport::WaitUntil([&] { return EditColor() == CLexoryDlg::kNoMatchColor; }));
+    EXPECT_EQ(SelectedAndFocused(), 10);
+    // Spaces only: neutral, the list stays.
+    SetWindowTextW(Edit(), L"   ");
+    EXPECT_TRUE(testsupport::WaitUntil([&] { return EditColor() == CLexoryDlg::kNeutralColor; }));
+    EXPECT_EQ(SelectedAndFocused(), 10);
+    SetWindowTextW(Edit(), L"  w0200  ");
+    EXPECT_TRUE(SettlesOn(200)) << "white space at both ends is not looked up";
+
+    // "Выход" stores the edit text as it is and ends the program.
+    ASSERT_TRUE(Command(ID_EXIT));
+    ASSERT_TRUE(Exits());
+    EXPECT_EQ(Setting(L"last_word"), L"  w0200  ");
+}
+
+TEST_F(LexoryGuiTest, WithoutAWord_TheLastWordIsShown_AndAGivenWordWinsOverIt) {
+    Dictionary(L"er.dic", 0x0102, NumberedWords(50));
+    SetSetting(L"last_word", L"w0042");
+    ASSERT_TRUE(Start());
+    EXPECT_TRUE(SettlesOn(42));
+    EXPECT_EQ(EditText(), L"w0042");
+    program.End();
+
+    ASSERT_TRUE(Start(L"w0007"));
+    EXPECT_TRUE(SettlesOn(7));
+    EXPECT_EQ(EditText(), L"w0007");
+}
+
+TEST_F(LexoryGuiTest, KeysThroughTheXServer_TypeSelectAndGoBack) {
+    Dictionary(L"er.dic", 0x0102, {"apple", "banana", "cherry", "hello", "help", "helper", "zebra"});
+    ASSERT_TRUE(Start());
+    ASSERT_TRUE(testsupport::FocusWindowForKeys(window));
+    ASSERT_TRUE(testsupport::TypeKeys(testsupport::KeyNames("help")));
+    ASSERT_TRUE(testsupport::WaitUntil([&] { return EditText() == L"help"; }));
+    EXPECT_TRUE(SettlesOn(4));
+    ASSERT_TRUE(testsupport::TypeKeys({"e", "r"}));
+    EXPECT_TRUE(SettlesOn(5));
+    // The Back key (Escape) deletes the character before the caret when it is released.
+    ASSERT_TRUE(testsupport::TypeKeys({"Escape", "Escape"}));
+    ASSERT_TRUE(testsupport::WaitUntil([&] { return EditText() == L"help"; }))
+        << testsupport::ControlText(Edit()).c_str();
+    EXPECT_TRUE(SettlesOn(4));
+    // Down moves inside the list; a letter typed there goes on into the edit.
+    ASSERT_TRUE(testsupport::TypeKeys({"Tab"}));
+    ASSERT_TRUE(testsupport::WaitUntil([&] { return FocusedControl() == List(); }));
+    ASSERT_TRUE(testsupport::TypeKeys({"Down"}));
+    ASSERT_TRUE(testsupport::WaitUntil([&] { return Selected() == 5; }));
+    EXPECT_EQ(FocusedControl(), List());
+    ASSERT_TRUE(testsupport::TypeKeys({"s"}));
+    ASSERT_TRUE(testsupport::WaitUntil([&] { return FocusedControl() == Edit() && EditText() == L"helps"; }));
+    EXPECT_TRUE(testsupport::WaitUntil([&] { return EditColor() == CLexoryDlg::kNoMatchColor; }));
+    EXPECT_TRUE(testsupport::Screenshot(ScreenshotPath("lexory-keys.png")));
+}
+
+TEST_F(LexoryGuiTest, Enter_OpensTheSelectedRowOrFocusesTheEdit) {
+    Dictionary(L"er.dic", 0x0102, {"apple", "banana", "cherry"});
+    ASSERT_TRUE(Start(L"banana"));
+    ASSERT_TRUE(SettlesOn(1));
+    ASSERT_TRUE(testsupport::FocusWindowForKeys(window));
+    // With one row selected the article window is opened; until it exists, the opening stops where
+    // the window would be made, with the message for a window that cannot be made.
+    ASSERT_TRUE(testsupport::TypeKeys({"Return"}));
+    HWND box = WaitForMessageBox();
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(MessageText(box), L"m_wndCurrDialog == NULL");
+    PostMessageW(box, WM_COMMAND, IDOK, 0);
+    ASSERT_TRUE(testsupport::WaitUntil([&] { return !IsWindow(box); }));
+    EXPECT_TRUE(IsWindow(window)) << "Enter never closes the lookup window";
+
+    // With no row selected Enter puts the focus into the edit.
+    program.End();
+    ASSERT_TRUE(Start(L"   "));
+    ASSERT_EQ(Selected(), -1);
+    ASSERT_TRUE(testsupport::FocusWindowForKeys(window));
+    ASSERT_TRUE(testsupport::TypeKeys({"Tab"}));
+    ASSERT_TRUE(testsupport::WaitUntil([&] { return FocusedControl() == List(); }));
+    ASSERT_TRUE(testsupport::TypeKeys({"Return"}));
+    EXPECT_TRUE(testsupport::WaitUntil([&] { return FocusedControl() == Edit(); }));
+    EXPECT_EQ(testsupport::FindProgramWindow(L"#32770", L"Lexory", program.Id()), nullptr);
+    EXPECT_TRUE(IsWindow(window));
+}
+
+TEST_F(LexoryGuiTest, ChoosingADirection_StoresItFirstAndShowsItsList) {
+    Dictionary(L"er.dic", 0x0102, {"apple", "hello"});
+    Dictionary(L"re.dic", 0x0201, {"\xE0\xE1", "\xEF\xF0\xE8\xE2\xE5\xF2"});
+    Dictionary(L"gr.dic", 0x0402, {"hallo", "haus", "%2 \xE4\xEE\xEC%"});
+    SetSetting(L"131073", L"Custom name");
+    ASSERT_TRUE(Start(L"hello"));
+    ASSERT_TRUE(SettlesOn(1));
+    EXPECT_EQ(Caption(), L"Custom name");
+
+    ASSERT_TRUE(SendCommand(ID_DIRECTION_FIRST + 1)); // Russian-English
+    EXPECT_EQ(Caption(), L"Russian-English");
+    EXPECT_EQ(Setting(L"dir"), L"1");
+    EXPECT_EQ(RowCount(), 2);
+    EXPECT_EQ(RowText(1), L"\x043F\x0440\x0438\x0432\x0435\x0442");
+    // The text in the edit is looked up again in the new dictionary: "hello" leads nowhere there.
+    EXPECT_TRUE(testsupport::WaitUntil([&] { return EditColor() == CLexoryDlg::kNoMatchColor; }));
+    SetWindowTextW(Edit(), L"\x043F\x0440");
+    EXPECT_TRUE(SettlesOn(1));
+
+    // German-Russian: a display text with a run in Russian.
+    ASSERT_TRUE(SendCommand(ID_DIRECTION_FIRST + 2));
+    EXPECT_EQ(Caption(), L"German-Russian");
+    EXPECT_EQ(RowCount(), 3);
+    std::vector<std::wstring> rows = {RowText(0), RowText(1), RowText(2)};
+    EXPECT_NE(std::find(rows.begin(), rows.end(), L"\x0434\x043E\x043C"), rows.end());
+
+    // A direction that does not exist: "dir" is stored before the opening fails, and the message comes.
+    ASSERT_TRUE(Command(ID_DIRECTION_FIRST + 9));
+    HWND box = WaitForMessageBox();
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(MessageText(box),
+              L"\x041E\x0448\x0438\x0431\x043A\x0430 \x043E\x0442\x043A\x0440\x044B\x0442\x0438\x044F "
+              L"\x0441\x043B\x043E\x0432\x0430\x0440\x044F!");
+    EXPECT_EQ(Setting(L"dir"), L"9");
+    PostMessageW(box, WM_COMMAND, IDOK, 0);
+    ASSERT_TRUE(testsupport::WaitUntil([&] { return !IsWindow(box); }));
+    EXPECT_EQ(RowCount(), 3) << "the list keeps its rows";
+    SetWindowTextW(Edit(), L"haus");
+    EXPECT_TRUE(testsupport::WaitUntil([&] { return EditColor() == CLexoryDlg::kNoMatchColor; }));
+    program.End();
+
+    // The next start tries the same direction and says so again.
+    ASSERT_TRUE(Start());
+    box = WaitForMessageBox();
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(Caption(), L"Lexory");
+}
+
+TEST_F(LexoryGuiTest, SecondStart_BringsTheFirstToTheFrontAndEnds) {
+    Dictionary(L"er.dic", 0x0102, NumberedWords(30));
+    ASSERT_TRUE(Start(L"w0005"));
+    ASSERT_TRUE(SettlesOn(5));
+    testsupport::CProgramProcess second;
+    ASSERT_TRUE(second.Start(folder.File(L"Lexory.exe"), L"w0020"));
+    ASSERT_TRUE(second.WaitForExit(10000)) << "the second copy ends";
+    EXPECT_TRUE(program.Running());
+    EXPECT_EQ(EditText(), L"w0005") << "the running copy never receives a second word";
+    EXPECT_EQ(SelectedAndFocused(), 5);
+    EXPECT_EQ(GetForegroundWindow(), window);
+    int windows = 0;
+    for (HWND w = FindWindowExW(nullptr, nullptr, kWindowClass, nullptr); w;
+         w = FindWindowExW(nullptr, w, kWindowClass, nullptr))
+        ++windows;
+    EXPECT_EQ(windows, 1);
+}
+
+TEST_F(LexoryGuiTest, TypingFast_TwoThousandKeystrokesEndOnTheFinalTextsHeadword) {
+    Dictionary(L"er.dic", 0x0102, NumberedWords(2000));
+    ASSERT_TRUE(Start(L"w1"));
+    ASSERT_TRUE(SettlesOn(1000));
+    int threadsAtRest = CountThreads(program.Id());
+    auto typingStart = std::chrono::steady_clock::now();
+    // 2,000 random characters and deletions posted as fast as the harness can, then a final text.
+    std::mt19937 random(20261209);
+    const std::wstring alphabet = L"w0123456789 ";
+    for (int i = 0; i < 2000; ++i) {
+        if (random() % 3 == 0)
+            PostMessageW(Edit(), WM_CHAR, L'\b', 1);
+        else
+            PostMessageW(Edit(), WM_CHAR, alphabet[random() % alphabet.size()], 1);
+    }
+    // The final text replaces whatever the keystrokes left.
+    PostMessageW(Edit(), EM_SETSEL, 0, -1);
+    PostChars(L"w1234");
+    ASSERT_TRUE(testsupport::WaitUntil([&] { return EditText() == L"w1234"; }, 60000ms)) << "typed text was lost";
+    std::printf("2,000 keystrokes handled in %lld ms\n",
+                static_cast<long long>(std::chrono::duration_cast<std::chrono::milliseconds>(
+                                           std::chrono::steady_clock::now() - typingStart)
+                                           .count()));
+    EXPECT_TRUE(SettlesOn(1234));
+    EXPECT_TRUE(testsupport::WaitUntil([&] { return CountThreads(program.Id()) <= threadsAtRest; }))
+        << "search threads are left behind";
+    ASSERT_TRUE(Command(ID_EXIT));
+    EXPECT_TRUE(Exits());
+    EXPECT_EQ(program.ExitCode(), 0u);
+}
+
+TEST_F(LexoryGuiTest, BadInput_EmptyFolderDamagedFilesLongWordsAndAMissingDirection) {
+    // An empty folder: no directions, nothing opened, typing has no effect.
+    ASSERT_TRUE(Start(L"hello"));
+    EXPECT_EQ(Caption(), L"Lexory");
+    EXPECT_EQ(RowCount(), 0);
+    EXPECT_EQ(testsupport::FindProgramWindow(L"#32770", L"Lexory", program.Id()), nullptr)
+        << "set-up shows no message when there is nothing to open";
+    program.End();
+
+    // A damaged .dic beside good ones; a headword of 300 characters; a command-line word of 1,000.
+    Dictionary(L"er.dic", 0x0102, {"a", std::string(300, 'l'), "m"});
+    testsupport::WriteFileBytes(folder.File(L"damaged.dic"), std::string(3000, '\x7F'));
+    ASSERT_TRUE(Start(L"\"" + std::wstring(1000, L'l') + L"\""));
+    EXPECT_EQ(EditText().size(), 1000u);
+    // Looked up by its first 255 characters; the headword shown is cut there, so it cannot begin
+    // with the whole word.
+    EXPECT_TRUE(testsupport::WaitUntil([&] { return EditColor() == CLexoryDlg::kNoMatchColor; }));
+    EXPECT_EQ(RowText(1), std::wstring(255, L'l'));
+    SetWindowTextW(Edit(), std::wstring(255, L'l').c_str());
+    EXPECT_TRUE(SettlesOn(1));
+    program.End();
+
+    // "dir" naming no direction: the opening fails with its message, no crash.
+    SetSetting(L"dir", L"7");
+    ASSERT_TRUE(Start(L"a"));
+    HWND box = WaitForMessageBox();
+    ASSERT_NE(box, nullptr);
+    PostMessageW(box, WM_COMMAND, IDOK, 0);
+    SetWindowTextW(Edit(), L"m");
+    EXPECT_TRUE(testsupport::WaitUntil([&] { return EditColor() == CLexoryDlg::kNoMatchColor; }));
+    EXPECT_TRUE(program.Running());
+}
+
+TEST_F(LexoryGuiTest, TwelveDirections_TheTwelfthIsListedButDoesNothing) {
+    const std::uint16_t codes[] = {0x0102, 0x0201, 0x0104, 0x0401, 0x0108, 0x0801,
+                                   0x0110, 0x1001, 0x0120, 0x2001, 0x0140, 0x4001};
+    int file = 0;
+    for (std::uint16_t code : codes)
+        Dictionary(L"d" + std::to_wstring(file++) + L".dic", code, {"a", "b"});
+    ASSERT_TRUE(Start(L"a"));
+    ASSERT_TRUE(SettlesOn(0));
+    ASSERT_TRUE(SendCommand(ID_DIRECTION_FIRST + 10)); // the eleventh
+    EXPECT_EQ(Setting(L"dir"), L"10");
+    ASSERT_TRUE(SettlesOn(0));
+    std::wstring caption = Caption();
+    EXPECT_NE(caption, L"English-Russian");
+    ASSERT_TRUE(SendCommand(ID_DIRECTION_FIRST + 11)); // the twelfth: listed, not handled
+    ASSERT_TRUE(SendCommand(ID_DIRECTION_FIRST + 10)); // the current one again: nothing happens
+    EXPECT_EQ(Setting(L"dir"), L"10");
+    EXPECT_EQ(Caption(), caption);
+    EXPECT_EQ(SelectedAndFocused(), 0) << "choosing the current direction does not rebuild the list";
+
+    // F1 opens the list of directions above the bar; the keys of the pop-up choose one.
+    ASSERT_TRUE(testsupport::FocusWindowForKeys(window));
+    ASSERT_TRUE(testsupport::TypeKeys({"F1"}));
+    ASSERT_NE(testsupport::WaitForWindow(L"#32768", nullptr, program.Id(), 5000ms), nullptr);
+    EXPECT_TRUE(testsupport::Screenshot(ScreenshotPath("lexory-directions.png")));
+    ASSERT_TRUE(testsupport::TypeKeys({"Home", "Return"}));
+    EXPECT_TRUE(testsupport::WaitUntil([&] { return Setting(L"dir") == L"0" && Caption() == L"English-Russian"; }));
+}
+
+TEST_F(LexoryGuiTest, LargeList_RowsNearTheEndAreFetchedUpToTheLastRow) {
+    Dictionary(L"er.dic", 0x0102, NumberedWords(46000, 5));
+    ASSERT_TRUE(Start(L"w45990"));
+    ASSERT_TRUE(SettlesOn(45990));
+    EXPECT_EQ(RowCount(), 46000);
+    // The rows on show came in one window that ends at the last row (a window running past the end
+    // would fail and leave them empty).
+    EXPECT_EQ(RowText(45999), L"w45999");
+    EXPECT_EQ(RowText(45940), L"w45940");
+    EXPECT_EQ(RowText(23456), L"w23456");
+    SetWindowTextW(Edit(), L"w00");
+    EXPECT_TRUE(SettlesOn(0));
+    EXPECT_EQ(RowText(0), L"w00000");
+}
+
+TEST_F(LexoryGuiTest, Messages_BookmarksHelpAndAddingWithoutASelectedRow) {
+    Dictionary(L"er.dic", 0x0102, {"apple", "banana"});
+    ASSERT_TRUE(Start(L"   "));
+    ASSERT_EQ(Selected(), -1);
+    struct Case {
+        WORD command;
+        const wchar_t* text;
+    };
+    const Case cases[] = {
+        {ID_ADD_BOOKMARK, L"\x0412\x044B\x0431\x0435\x0440\x0438\x0442\x0435 \x0441\x043B\x043E\x0432\x043E "
+                          L"\x0434\x043B\x044F \x0434\x043E\x0431\x0430\x0432\x043B\x0435\x043D\x0438\x044F!"},
+        {ID_BOOKMARKS, L"\x0414\x0430\x043D\x043D\x044B\x0439 \x0441\x043F\x0438\x0441\x043E\x043A "
+                       L"\x043F\x0443\x0441\x0442."},
+        // No lexory.htm beside the program.
+        {ID_HELP_INDEX,
+         L"\x0421\x043F\x0440\x0430\x0432\x043A\x0430 \x043D\x0435 \x043D\x0430\x0439\x0434\x0435\x043D\x0430."},
+    };
+    for (const Case& c : cases) {
+        ASSERT_TRUE(Command(c.command));
+        HWND box = WaitForMessageBox();
+        ASSERT_NE(box, nullptr) << c.command;
+        EXPECT_EQ(MessageText(box), c.text) << c.command;
+        PostMessageW(box, WM_COMMAND, IDOK, 0);
+        ASSERT_TRUE(testsupport::WaitUntil([&] { return !IsWindow(box); }));
+    }
+    // The standard close request is ignored: only "Выход" ends the program.
+    PostMessageW(window, WM_CLOSE, 0, 0);
+    PostMessageW(window, WM_COMMAND, IDCANCEL, 0);
+    // A message box queued behind them shows only once they are handled.
+    ASSERT_TRUE(Command(ID_ADD_BOOKMARK));
+    HWND box = WaitForMessageBox();
+    ASSERT_NE(box, nullptr);
+    PostMessageW(box, WM_COMMAND, IDOK, 0);
+    ASSERT_TRUE(testsupport::WaitUntil([&] { return !IsWindow(box); }));
+    EXPECT_TRUE(program.Running());
+    EXPECT_TRUE(IsWindowVisible(window));
+}

@@ -1,0 +1,24 @@
+// Command-line parsing: the command line is split as the shell splits it (double quotes group words
+// and are removed), the program name is skipped, and each parameter is handed to a receiver with a
+// flag saying whether it began with "-" or "/" (that first character removed).
+#pragma once
+
+#include <string>
+#include <vector>
+
+class CCommandLineInfo {
+public:
+    virtual ~CCommandLineInfo() = default;
+    // One parameter; last is true for the final one.
+    virtual void ParseParam(const wchar_t* param, bool flag, bool last) = 0;
+};
+
+namespace platform {
+
+// The parameters of commandLine, program name included, as the shell splits them.
+std::vector<std::wstring> SplitCommandLine(const wchar_t* commandLine);
+
+// Hands every parameter after the program name to info. commandLine defaults to the process's own.
+void ParseCommandLine(CCommandLineInfo& info, const wchar_t* commandLine = nullptr);
+
+} // namespace platform

@@ -1,0 +1,280 @@
+// The two-key bar at the bottom of a window: made from a menu resource, drawn as two keys, pressed by
+// F1, F2 or a click, and the Back-key override.
+#include "platform/SoftKeyBar.h"
+
+#include <commctrl.h>
+
+#include <algorithm>
+
+namespace {
+
+constexpr wchar_t kBarClass[] = L"OvrinSoftKeyBar";
+constexpr wchar_t kBarProperty[] = L"OvrinSoftKeyBarObject";
+constexpr wchar_t kGrownProperty[] = L"OvrinSoftKeyBarGrown";
+constexpr UINT_PTR kOwnerSubclassId = 0x50F7;
+constexpr int kBarHeight = 26;
+
+} // namespace
+
+CSoftKeyBar::~CSoftKeyBar() {
+    Destroy();
+}
+
+int CSoftKeyBar::Height() {
+    return kBarHeight;
+}
+
+bool CSoftKeyBar::RegisterBarClass() {
+    WNDCLASSW existing;
+    if (GetClassInfoW(GetModuleHandleW(nullptr), kBarClass, &existing))
+        return true;
+    WNDCLASSW barClass = {};
+    barClass.lpfnWndProc = BarProc;
+    barClass.hInstance = GetModuleHandleW(nullptr);
+    barClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    barClass.lpszClassName = kBarClass;
+    return RegisterClassW(&barClass) != 0;
+}
+
+bool CSoftKeyBar::Create(HWND owner, UINT menuId, HINSTANCE module) {
+    if (owner == nullptr || !RegisterBarClass())
+        return false;
+    if (CSoftKeyBar* old = FromOwner(owner))
+        old->Destroy();
+    Destroy();
+    m_menu.Reset(LoadMenuW(module != nullptr ? module : GetModuleHandleW(nullptr), MAKEINTRESOURCEW(menuId)));
+    if (!m_menu)
+        return false;
+    // The first bar of a window adds its height below what the window's resource laid out.
+    if (GetPropW(owner, kGrownProperty) == nullptr) {
+        RECT window;
+        GetWindowRect(owner, &window);
+        SetWindowPos(owner, nullptr, 0, 0, window.right - window.left, window.bottom - window.top + kBarHeight,
+                     SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+        SetPropW(owner, kGrownProperty, reinterpret_cast<HANDLE>(1));
+    }
+    m_owner = owner;
+    m_hwnd = CreateWindowExW(0, kBarClass, L"", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, 0, 0, 0, 0, owner, nullptr,
+                             GetModuleHandleW(nullptr), this);
+    if (m_hwnd == nullptr) {
+        m_owner = nullptr;
+        m_menu.Reset();
+        return false;
+    }
+    SetPropW(owner, kBarProperty, this);
+    SetWindowSubclass(owner, OwnerSubclassProc, kOwnerSubclassId, reinterpret_cast<DWORD_PTR>(this));
+    Dock();
+    return true;
+}
+
+void CSoftKeyBar::Destroy() {
+    if (m_owner != nullptr && IsWindow(m_owner)) {
+        RemoveWindowSubclass(m_owner, OwnerSubclassProc, kOwnerSubclassId);
+        if (GetPropW(m_owner, kBarProperty) == this)
+            RemovePropW(m_owner, kBarProperty);
+    }
+    if (m_hwnd != nullptr && IsWindow(m_hwnd)) {
+        SetWindowLongPtrW(m_hwnd, GWLP_USERDATA, 0);
+        DestroyWindow(m_hwnd);
+    }
+    m_hwnd = nullptr;
+    m_owner = nullptr;
+    m_overrideBack = false;
+    m_menu.Reset();
+}
+
+CSoftKeyBar* CSoftKeyBar::FromOwner(HWND owner) {
+    if (owner == nullptr)
+        return nullptr;
+    DWORD process = 0;
+    GetWindowThreadProcessId(owner, &process);
+    if (process != GetCurrentProcessId())
+        return nullptr;
+    return static_cast<CSoftKeyBar*>(GetPropW(owner, kBarProperty));
+}
+
+RECT CSoftKeyBar::ClientRectAbove(HWND window) {
+    RECT client = {};
+    GetClientRect(window, &client);
+    if (CSoftKeyBar* bar = FromOwner(window); bar != nullptr && bar->m_hwnd != nullptr)
+        client.bottom = std::max(client.top, client.bottom - kBarHeight);
+    return client;
+}
+
+HMENU CSoftKeyBar::GetSubMenu(int key) const {
+    return m_menu ? ::GetSubMenu(m_menu.Get(), key) : nullptr;
+}
+
+void CSoftKeyBar::Redraw() {
+    if (m_hwnd != nullptr)
+        InvalidateRect(m_hwnd, nullptr, TRUE);
+}
+
+void CSoftKeyBar::Dock() {
+    if (m_hwnd == nullptr)
+        return;
+    RECT client;
+    GetClientRect(m_owner, &client);
+    SetWindowPos(m_hwnd, HWND_TOP, 0, client.bottom - kBarHeight, client.right, kBarHeight, SWP_NOACTIVATE);
+}
+
+std::wstring CSoftKeyBar::KeyText(int key) const {
+    if (!m_menu || key < 0 || key >= GetMenuItemCount(m_menu.Get()))
+        return {};
+    wchar_t text[128] = {};
+    GetMenuStringW(m_menu.Get(), static_cast<UINT>(key), text, 128, MF_BYPOSITION);
+    // "&" marks a mnemonic on menus; the keys show the plain text.
+    std::wstring plain;
+    for (const wchar_t* c = text; *c != L'\0'; ++c) {
+        if (*c == L'&' && c[1] != L'&')
+            continue;
+        plain += *c;
+    }
+    return plain;
+}
+
+bool CSoftKeyBar::KeyEnabled(int key) const {
+    if (!m_menu || key < 0 || key >= GetMenuItemCount(m_menu.Get()))
+        return false;
+    UINT state = GetMenuState(m_menu.Get(), static_cast<UINT>(key), MF_BYPOSITION);
+    return state != static_cast<UINT>(-1) && (state & (MF_GRAYED | MF_DISABLED)) == 0;
+}
+
+int CSoftKeyBar::KeyAt(int x) const {
+    RECT bar;
+    GetClientRect(m_hwnd, &bar);
+    return x < bar.right / 2 ? 0 : 1;
+}
+
+bool CSoftKeyBar::PressKey(int key) {
+    if (!KeyEnabled(key))
+        return false;
+    HWND owner = m_owner;
+    if (HMENU popup = GetSubMenu(key)) {
+        RECT bar;
+        GetWindowRect(m_hwnd, &bar);
+        UINT align = key == 0 ? TPM_LEFTALIGN : TPM_RIGHTALIGN;
+        int x = key == 0 ? bar.left : bar.right;
+        // A pop-up closes properly only when its owner is the foreground window.
+        SetForegroundWindow(owner);
+        UINT command = static_cast<UINT>(
+            TrackPopupMenuEx(popup, align | TPM_BOTTOMALIGN | TPM_RETURNCMD | TPM_NONOTIFY | TPM_LEFTBUTTON, x, bar.top,
+                             owner, nullptr));
+        PostMessageW(owner, WM_NULL, 0, 0);
+        if (command != 0)
+            SendMessageW(owner, WM_COMMAND, MAKEWPARAM(command, 0), 0);
+        return true;
+    }
+    UINT id = GetMenuItemID(m_menu.Get(), key);
+    if (id == static_cast<UINT>(-1))
+        return false;
+    SendMessageW(owner, WM_COMMAND, MAKEWPARAM(id, 0), 0);
+    return true;
+}
+
+bool CSoftKeyBar::RouteKey(const MSG& message) {
+    bool keyDown = message.message == WM_KEYDOWN || message.message == WM_SYSKEYDOWN;
+    bool keyUp = message.message == WM_KEYUP || message.message == WM_SYSKEYUP;
+    if ((!keyDown && !keyUp) || message.hwnd == nullptr)
+        return false;
+    HWND root = GetAncestor(message.hwnd, GA_ROOT);
+    CSoftKeyBar* bar = FromOwner(root);
+    if (bar == nullptr)
+        return false;
+    if (message.wParam == VK_F1 || message.wParam == VK_F2) {
+        if (keyDown)
+            bar->PressKey(message.wParam == VK_F1 ? 0 : 1);
+        return true;
+    }
+    if (message.wParam == VK_ESCAPE && bar->m_overrideBack) {
+        WORD modifiers = keyUp ? kModKeyUp : 0;
+        PostMessageW(root, WM_HOTKEY, kBackHotKeyId, MAKELPARAM(modifiers, VK_ESCAPE));
+        return true;
+    }
+    return false;
+}
+
+void CSoftKeyBar::SendBackToFocusWindow(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message != WM_HOTKEY || HIWORD(lParam) != VK_ESCAPE || (LOWORD(lParam) & kModKeyUp) == 0)
+        return;
+    HWND focus = GetFocus();
+    if (focus == nullptr)
+        return;
+    SendMessageW(focus, WM_KEYDOWN, VK_BACK, 1);
+    SendMessageW(focus, WM_CHAR, L'\b', 1);
+    SendMessageW(focus, WM_KEYUP, VK_BACK, 0xC0000001);
+}
+
+void CSoftKeyBar::Paint(HDC dc) {
+    RECT bar;
+    GetClientRect(m_hwnd, &bar);
+    FillRect(dc, &bar, GetSysColorBrush(COLOR_3DSHADOW));
+    HGDIOBJ oldFont = SelectObject(dc, GetStockObject(DEFAULT_GUI_FONT));
+    SetBkMode(dc, TRANSPARENT);
+    for (int key = 0; key < 2; ++key) {
+        RECT half = bar;
+        if (key == 0)
+            half.right = bar.right / 2;
+        else
+            half.left = bar.right / 2;
+        InflateRect(&half, -2, -2);
+        FillRect(dc, &half, GetSysColorBrush(COLOR_BTNFACE));
+        DrawEdge(dc, &half, EDGE_RAISED, BF_RECT);
+        std::wstring text = KeyText(key);
+        if (text.empty())
+            continue;
+        SetTextColor(dc, GetSysColor(KeyEnabled(key) ? COLOR_BTNTEXT : COLOR_GRAYTEXT));
+        DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &half,
+                  DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_END_ELLIPSIS | DT_NOPREFIX);
+    }
+    SelectObject(dc, oldFont);
+}
+
+LRESULT CALLBACK CSoftKeyBar::BarProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_NCCREATE) {
+        auto* create = reinterpret_cast<CREATESTRUCTW*>(lParam);
+        SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
+    }
+    auto* bar = reinterpret_cast<CSoftKeyBar*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    switch (message) {
+    case WM_PAINT: {
+        PAINTSTRUCT paint;
+        HDC dc = BeginPaint(hwnd, &paint);
+        if (bar != nullptr)
+            bar->Paint(dc);
+        EndPaint(hwnd, &paint);
+        return 0;
+    }
+    case WM_ERASEBKGND:
+        return 1;
+    case WM_LBUTTONUP:
+        if (bar != nullptr)
+            bar->PressKey(bar->KeyAt(static_cast<short>(LOWORD(lParam))));
+        return 0;
+    case WM_MOUSEACTIVATE:
+        return MA_NOACTIVATE;
+    default:
+        return DefWindowProcW(hwnd, message, wParam, lParam);
+    }
+}
+
+LRESULT CALLBACK CSoftKeyBar::OwnerSubclassProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
+                                                DWORD_PTR data) {
+    auto* bar = reinterpret_cast<CSoftKeyBar*>(data);
+    switch (message) {
+    case WM_SIZE: {
+        LRESULT result = DefSubclassProc(hwnd, message, wParam, lParam);
+        bar->Dock();
+        return result;
+    }
+    case WM_NCDESTROY:
+        RemoveWindowSubclass(hwnd, OwnerSubclassProc, id);
+        RemovePropW(hwnd, kBarProperty);
+        RemovePropW(hwnd, kGrownProperty);
+        bar->m_hwnd = nullptr;
+        bar->m_owner = nullptr;
+        return DefSubclassProc(hwnd, message, wParam, lParam);
+    default:
+        return DefSubclassProc(hwnd, message, wParam, lParam);
+    }
+}

@@ -1,0 +1,7 @@
+#pragma once
+#define IDD_TEST_DIALOG 200
+#define IDC_TEST_EDIT 1000
+#define IDR_TEST_MENU 201
+#define ID_TEST_DONE 40001
+#define ID_TEST_FIRST 40002
+#define IDS_TEST_TEXT 300

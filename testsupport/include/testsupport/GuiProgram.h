@@ -1,0 +1,202 @@
+// What every GUI test needs, Windows build only: a program under test started as a real process and
+// ended with the test, waits on conditions (never fixed sleeps), windows found by class or title,
+// control texts read through messages, keys typed through the X server with xdotool (keydown, wait,
+// keyup, as a keyboard does) and screenshots of the harness display with ImageMagick.
+//
+// Linux programs are started from inside Wine as the shell command of a Unix /bin/sh; its end is
+// seen by the exit status it writes into a marker file.
+#pragma once
+
+#ifdef _WIN32
+
+#include <windows.h>
+
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace testsupport {
+
+// Polls condition until it holds or timeout passes; true when it held. Each poll gives up the
+// processor for a moment, so a program under test on the same cores runs on.
+inline bool WaitUntil(const std::function<bool()>& condition,
+                      std::chrono::milliseconds timeout = std::chrono::milliseconds(15000)) {
+    auto end = std::chrono::steady_clock::now() + timeout;
+    while (true) {
+        if (condition())
+            return true;
+        if (std::chrono::steady_clock::now() >= end)
+            return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+}
+
+// A program under test, started as its own process; ended (if still running) when the object goes.
+class CProgramProcess {
+public:
+    CProgramProcess() = default;
+    ~CProgramProcess() { End(); }
+    CProgramProcess(const CProgramProcess&) = delete;
+    CProgramProcess& operator=(const CProgramProcess&) = delete;
+
+    // Starts path with the given parameter text (quoted by the caller as needed).
+    bool Start(const std::wstring& path, const std::wstring& parameters = L"") {
+        End();
+        std::wstring commandLine = L"\"" + path + L"\"" + (parameters.empty() ? L"" : L" " + parameters);
+        STARTUPINFOW startup = {};
+        startup.cb = sizeof startup;
+        PROCESS_INFORMATION info = {};
+        if (!CreateProcessW(path.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                            &info))
+            return false;
+        CloseHandle(info.hThread);
+        m_process = info.hProcess;
+        m_id = info.dwProcessId;
+        return true;
+    }
+    DWORD Id() const { return m_id; }
+    HANDLE Handle() const { return m_process; }
+    bool Running() const { return m_process != nullptr && WaitForSingleObject(m_process, 0) == WAIT_TIMEOUT; }
+    bool WaitForExit(DWORD milliseconds = 15000) const {
+        return m_process != nullptr && WaitForSingleObject(m_process, milliseconds) == WAIT_OBJECT_0;
+    }
+    DWORD ExitCode() const {
+        DWORD code = STILL_ACTIVE;
+        if (m_process != nullptr)
+            GetExitCodeProcess(m_process, &code);
+        return code;
+    }
+    // Ends the process (if it runs) and waits for it to be gone.
+    void End() {
+        if (m_process == nullptr)
+            return;
+        if (WaitForSingleObject(m_process, 0) == WAIT_TIMEOUT) {
+            TerminateProcess(m_process, 1);
+            WaitForSingleObject(m_process, 10000);
+        }
+        CloseHandle(m_process);
+        m_process = nullptr;
+        m_id = 0;
+    }
+
+private:
+    HANDLE m_process = nullptr;
+    DWORD m_id = 0;
+};
+
+// The process that owns a window.
+inline DWORD WindowProcess(HWND window) {
+    DWORD process = 0;
+    GetWindowThreadProcessId(window, &process);
+    return process;
+}
+
+// A visible top-level window of className (and title, when given) owned by processId (any process when
+// 0); null when there is none.
+inline HWND FindProgramWindow(const wchar_t* className, const wchar_t* title = nullptr, DWORD processId = 0) {
+    for (HWND window = FindWindowExW(nullptr, nullptr, className, title); window != nullptr;
+         window = FindWindowExW(nullptr, window, className, title)) {
+        if ((processId == 0 || WindowProcess(window) == processId) && IsWindowVisible(window))
+            return window;
+    }
+    return nullptr;
+}
+
+inline HWND WaitForWindow(const wchar_t* className, const wchar_t* title = nullptr, DWORD processId = 0,
+                          std::chrono::milliseconds timeout = std::chrono::milliseconds(15000)) {
+    HWND found = nullptr;
+    WaitUntil([&] { return (found = FindProgramWindow(className, title, processId)) != nullptr; }, timeout);
+    return found;
+}
+
+// A control's text through WM_GETTEXT (works across processes).
+inline std::wstring ControlText(HWND control) {
+    DWORD_PTR length = 0;
+    if (!SendMessageTimeoutW(control, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, 5000, &length))
+        return {};
+    std::wstring text(length + 1, L'\0');
+    DWORD_PTR copied = 0;
+    SendMessageTimeoutW(control, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()), SMTO_ABORTIFHUNG, 5000,
+                        &copied);
+    text.resize(copied);
+    return text;
+}
+
+// Runs a shell command on the Linux side of the harness and waits for it to end; its exit status, or
+// -1 when it could not be started or did not end in time.
+inline int RunUnixCommand(const std::string& command, std::chrono::milliseconds timeout = std::chrono::seconds(30)) {
+    static int counter = 0;
+    std::string marker = "/tmp/ovrin-unix-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(++counter);
+    std::wstring markerPath = L"Z:" + std::wstring(marker.begin(), marker.end());
+    DeleteFileW(markerPath.c_str());
+    std::string shellCommand =
+        "(" + command + ") >/dev/null 2>&1; echo $? > " + marker + ".tmp && mv " + marker + ".tmp " + marker;
+    std::wstring commandLine = L"/bin/sh -c \"";
+    for (char c : shellCommand)
+        commandLine += (c == '"' || c == '\\') ? std::wstring(L"\\") + static_cast<wchar_t>(c) : std::wstring(1, c);
+    commandLine += L"\"";
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION info = {};
+    if (!CreateProcessW(L"Z:\\bin\\sh", commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                        &info))
+        return -1;
+    CloseHandle(info.hThread);
+    CloseHandle(info.hProcess);
+    if (!WaitUntil([&] { return GetFileAttributesW(markerPath.c_str()) != INVALID_FILE_ATTRIBUTES; }, timeout))
+        return -1;
+    int status = -1;
+    std::ifstream in{std::filesystem::path(markerPath)};
+    in >> status;
+    in.close();
+    DeleteFileW(markerPath.c_str());
+    return status;
+}
+
+// Keys through the X server, as a keyboard sends them: each key pressed, then released. keys are
+// xdotool key names ("h", "Return", "space", "F1").
+inline bool TypeKeys(const std::vector<std::string>& keys) {
+    if (keys.empty())
+        return true;
+    std::string command = "xdotool";
+    for (const std::string& key : keys)
+        command += " keydown " + key + " keyup " + key;
+    return RunUnixCommand(command) == 0;
+}
+
+// ASCII letters, digits and spaces as X keys.
+inline std::vector<std::string> KeyNames(const std::string& text) {
+    std::vector<std::string> keys;
+    for (char c : text)
+        keys.push_back(c == ' ' ? std::string("space") : std::string(1, c));
+    return keys;
+}
+
+// Gives the keyboard to window: it becomes the foreground window, and the pointer rests on it, since
+// without a window manager the X server sends keys to the window under the pointer.
+inline bool FocusWindowForKeys(HWND window) {
+    SetForegroundWindow(window);
+    // The middle of the client area: the X window of a frame Wine expects a window manager to draw
+    // may not cover the frame.
+    RECT client;
+    GetClientRect(window, &client);
+    POINT middle = {client.right / 2, client.bottom / 2};
+    ClientToScreen(window, &middle);
+    std::string move = "xdotool mousemove " + std::to_string(middle.x) + " " + std::to_string(middle.y);
+    return RunUnixCommand(move) == 0 &&
+           WaitUntil([&] { return GetForegroundWindow() == window; }, std::chrono::milliseconds(3000));
+}
+
+// A screenshot of the whole harness display into a PNG file (a Windows path of the Unix file system).
+inline bool Screenshot(const std::string& unixPath) {
+    return RunUnixCommand("import -window root '" + unixPath + "'") == 0;
+}
+
+} // namespace testsupport
+
+#endif // _WIN32
