@@ -125,7 +125,8 @@ public:
     static constexpr std::size_t kMaxRunLength = 65535;
 
 private:
-    HRESULT TranslateRun(const std::wstring& run, IOvrinTranslatorWide* wide, std::wstring& output);
+    HRESULT TranslateWide(const std::vector<std::pair<std::wstring, std::wstring>>& pieces, const std::wstring& tail,
+                          IOvrinTranslatorWide* wide);
     HRESULT RunOnWorker(const std::shared_ptr<RunRequest>& request, std::wstring& output);
 
     int* m_stopFlag = nullptr;

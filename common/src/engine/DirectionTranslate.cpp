@@ -1,6 +1,6 @@
-// CDirection::Translate: a text cut into runs at line breaks and form feeds, each run converted to the
-// engine's coding and translated on a worker thread (or through the wide call on this thread), the
-// output of the runs put back together with the breaks.
+// CDirection::Translate: a text cut into runs at line breaks and form feeds, the runs converted to the
+// engine's coding and translated one after another on a worker thread (or through the wide call on
+// this thread), the output of the runs put back together with the breaks.
 #include "common/EngineClient.h"
 
 #include "Workers.h"
@@ -56,6 +56,36 @@ std::string EngineBytes(const std::wstring& run, DWORD dirId) {
     return std::string(bytes, plain.Length());
 }
 
+// The text as pieces to translate, each with the breaks before it, and the breaks after the last.
+struct Pieces {
+    std::vector<std::pair<std::wstring, std::wstring>> pieces; // (breaks before, piece)
+    std::wstring tail;
+};
+
+Pieces CutIntoPieces(const std::wstring& text) {
+    Pieces cut;
+    std::wstring breaks;
+    for (std::size_t i = 0; i < text.size();) {
+        if (IsBreak(text[i])) {
+            breaks.push_back(text[i++]);
+            continue;
+        }
+        std::size_t end = i;
+        while (end < text.size() && !IsBreak(text[end]))
+            ++end;
+        std::wstring_view run(text.data() + i, end - i);
+        while (!run.empty()) {
+            std::size_t length = PieceLength(run);
+            cut.pieces.emplace_back(std::move(breaks), std::wstring(run.substr(0, length)));
+            breaks.clear();
+            run.remove_prefix(length);
+        }
+        i = end;
+    }
+    cut.tail = std::move(breaks);
+    return cut;
+}
+
 } // namespace
 
 std::wstring CDirection::Translate(const std::wstring& text, HRESULT& code) {
@@ -68,57 +98,50 @@ std::wstring CDirection::Translate(const std::wstring& text, HRESULT& code) {
     IOvrinTranslatorWide* wide = nullptr;
     if (FAILED(m_translator->QueryInterface(kIidTranslatorWide, reinterpret_cast<void**>(&wide))))
         wide = nullptr;
+    Pieces cut = CutIntoPieces(text);
     m_accumulator.clear();
-    HRESULT last = S_OK;
-    for (std::size_t i = 0; i < text.size();) {
-        if (IsBreak(text[i])) {
-            m_accumulator.push_back(text[i++]);
-            continue;
-        }
-        std::size_t end = i;
-        while (end < text.size() && !IsBreak(text[end]))
-            ++end;
-        std::wstring_view run(text.data() + i, end - i);
-        while (!run.empty()) {
-            std::size_t length = PieceLength(run);
-            last = TranslateRun(std::wstring(run.substr(0, length)), wide, m_accumulator);
-            run.remove_prefix(length);
-            if (last == E_ABORT)
-                break;
-        }
-        if (last == E_ABORT)
-            break; // the user stopped: nothing more is translated
-        i = end;
+    if (wide != nullptr && m_trans3 != 0) {
+        code = TranslateWide(cut.pieces, cut.tail, wide);
+    } else {
+        // All runs go to the worker at once: one hand-off (and one supervisor) per text, not per run.
+        auto request = std::make_shared<RunRequest>(m_translator, m_dirId, m_stopFlag, m_workers);
+        request->runs.reserve(cut.pieces.size());
+        for (auto& [before, piece] : cut.pieces)
+            request->runs.push_back({std::move(before), EngineBytes(piece, m_dirId)});
+        request->tail = std::move(cut.tail);
+        code = RunOnWorker(request, m_accumulator);
     }
     if (wide != nullptr)
         wide->Release();
-    code = last;
     std::wstring result = std::move(m_accumulator);
     m_accumulator.clear();
     return result;
 }
 
-HRESULT CDirection::TranslateRun(const std::wstring& run, IOvrinTranslatorWide* wide, std::wstring& output) {
-    if (wide != nullptr && m_trans3 != 0) {
+HRESULT CDirection::TranslateWide(const std::vector<std::pair<std::wstring, std::wstring>>& pieces,
+                                  const std::wstring& tail, IOvrinTranslatorWide* wide) {
+    HRESULT last = S_OK;
+    for (const auto& [before, piece] : pieces) {
+        m_accumulator += before;
         OvrinTrdCallBack callback(m_dirId);
-        HRESULT code = wide->TranslateW(run.c_str(), &callback);
-        output += callback.TakeResult();
-        return code;
+        last = wide->TranslateW(piece.c_str(), &callback);
+        m_accumulator += callback.TakeResult();
+        if (last == E_ABORT)
+            return last; // nothing more is translated
     }
-    auto request = std::make_shared<RunRequest>(m_translator, EngineBytes(run, m_dirId), m_dirId, m_workers);
-    return RunOnWorker(request, output);
+    m_accumulator += tail;
+    return last;
 }
 
 HRESULT CDirection::RunOnWorker(const std::shared_ptr<RunRequest>& request, std::wstring& output) {
+    if (request->finished == nullptr)
+        return HRESULT_FROM_WIN32(GetLastError());
     if (m_stopFlag == nullptr) {
-        if (request->finished == nullptr || !m_workers->Submit(request))
+        if (!m_workers->Submit(request))
             return HRESULT_FROM_WIN32(GetLastError());
         WaitForSingleObject(request->finished, INFINITE);
-        output += request->callback.TakeResult();
-        return request->code;
+        return request->Collect(output);
     }
-    if (*m_stopFlag != 0)
-        return S_OK; // stopped before it began: skipped
     request->stopEvent = CreateEventW(nullptr, FALSE, FALSE, kStopEventName);
     if (request->stopEvent == nullptr)
         return HRESULT_FROM_WIN32(GetLastError());
@@ -132,11 +155,6 @@ HRESULT CDirection::RunOnWorker(const std::shared_ptr<RunRequest>& request, std:
         }
     }
     CloseHandle(supervisor);
-    if (!request->done) {
-        // Stopped while the engine works on: whatever it delivers later is dropped.
-        request->callback.Abandon();
-        return E_ABORT;
-    }
-    output += request->callback.TakeResult();
-    return request->code;
+    // Stopped while the engine works on: what is done so far is kept, whatever comes later dropped.
+    return request->Collect(output);
 }

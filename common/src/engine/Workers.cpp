@@ -1,4 +1,5 @@
-// The worker thread that calls the engine's translate, and the supervisor that watches the stop event.
+// The worker thread that calls the engine's translate for each run of a text, and the supervisor that
+// watches the stop event.
 #include "Workers.h"
 
 namespace {
@@ -19,12 +20,11 @@ struct WorkerStart {
     std::shared_ptr<WorkerTracker::Worker> worker;
 };
 
-// Runs one request. The worker is free for the next run before the caller hears of this one, and
-// lets go of the request before the engine may be unloaded (it may hold the engine's last reference).
+// Runs one request. The worker is free for the next request before the caller hears of this one,
+// and lets go of the request before the engine may be unloaded (it may hold the engine's last
+// reference).
 void RunRequestNow(std::shared_ptr<RunRequest> request, WorkerTracker& tracker, WorkerTracker::Worker& worker) {
-    HRESULT code = request->translator->Translate(request->text.c_str(), &request->callback);
-    request->code = code;
-    request->done = true;
+    request->TranslateAll();
     {
         std::lock_guard<std::mutex> lock(tracker.mutex);
         worker.busy = false;
@@ -62,8 +62,7 @@ DWORD WINAPI SupervisorMain(void* parameter) {
     std::unique_ptr<std::shared_ptr<RunRequest>> owned(static_cast<std::shared_ptr<RunRequest>*>(parameter));
     RunRequest& request = **owned;
     if (!request.workers->Submit(*owned)) {
-        request.code = E_OUTOFMEMORY;
-        request.done = true;
+        request.Fail(E_OUTOFMEMORY);
         return 0;
     }
     // The event is named: a stopped worker of an earlier run may still signal it when it finishes.
@@ -79,6 +78,61 @@ DWORD WINAPI SupervisorMain(void* parameter) {
 }
 
 } // namespace
+
+void RunRequest::TranslateAll() {
+    HRESULT last = S_OK;
+    bool ended = false; // the engine's E_ABORT: nothing after that run
+    for (const Run& run : runs) {
+        {
+            std::lock_guard<std::mutex> lock(mutex);
+            if (abandoned)
+                break;
+            output += run.before;
+            // The flag belongs to the caller: it is read only while the caller still waits.
+            if (stopFlag != nullptr && *static_cast<volatile int*>(stopFlag) != 0) {
+                last = S_OK; // stopped before the run began: skipped
+                continue;
+            }
+        }
+        OvrinTrdCallBack callback(dirId);
+        HRESULT result = translator->Translate(run.bytes.c_str(), &callback);
+        std::lock_guard<std::mutex> lock(mutex);
+        if (abandoned)
+            break;
+        output += callback.TakeResult();
+        last = result;
+        if (result == E_ABORT) {
+            ended = true;
+            break;
+        }
+    }
+    std::lock_guard<std::mutex> lock(mutex);
+    if (!abandoned) {
+        if (!ended)
+            output += tail;
+        code = last;
+    }
+    done = true;
+}
+
+void RunRequest::Fail(HRESULT failure) {
+    std::lock_guard<std::mutex> lock(mutex);
+    code = failure;
+    done = true;
+}
+
+HRESULT RunRequest::Collect(std::wstring& out) {
+    std::lock_guard<std::mutex> lock(mutex);
+    if (!done) {
+        abandoned = true;
+        out += std::move(output);
+        output.clear();
+        return E_ABORT;
+    }
+    out += std::move(output);
+    output.clear();
+    return code;
+}
 
 bool WorkerTracker::Submit(const std::shared_ptr<RunRequest>& request) {
     std::lock_guard<std::mutex> lock(mutex);

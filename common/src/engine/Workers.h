@@ -1,5 +1,5 @@
-// The worker and supervisor threads of a translation run, and what they share with the caller: the
-// request of one run stays alive until its last thread lets go of it, so that a worker the user
+// The worker and supervisor threads of a translation, and what they share with the caller: the
+// request of one translation stays alive until its last thread lets go of it, so that a worker the user
 // stopped may still deliver into it, harmlessly, after the caller has gone on.
 #pragma once
 
@@ -8,12 +8,13 @@
 #include <atomic>
 #include <condition_variable>
 #include <mutex>
+#include <vector>
 
 struct RunRequest;
 
 // The worker threads of a direction: one thread runs the requests handed to it one after another, so
-// that a text of many runs does not pay for a thread per run. A worker still inside the engine after
-// the user stopped its run is retired (it ends when the engine returns) and a fresh one takes over.
+// that translations do not pay for a thread each. A worker still inside the engine after the user
+// stopped its translation is retired (it ends when the engine returns) and a fresh one takes over.
 // Also counts the requests still inside the engine, which must leave before the engine goes.
 struct WorkerTracker : std::enable_shared_from_this<WorkerTracker> {
     struct Worker {
@@ -48,15 +49,24 @@ struct WorkerTracker : std::enable_shared_from_this<WorkerTracker> {
         idle.wait_for(lock, std::chrono::minutes(1), [this] { return running == 0; });
     }
     // Hands request to the worker (starting one, 1 MB stack reserved, when there is none free); false
-    // when no thread can be made. request->finished is set when the engine has returned.
+    // when no thread can be made. request->finished is set when the worker is done with it.
     bool Submit(const std::shared_ptr<RunRequest>& request);
     // Ends the idle worker and waits for it.
     void Shutdown();
 };
 
+// The 8-bit runs of one translation, handed to the worker in one piece: it translates them in order,
+// each with a fresh callback, and builds the output (the runs' translations between the breaks that
+// separate them) here, under the lock, so that the caller can take what is done when it stops waiting.
 struct RunRequest {
-    RunRequest(IOvrinTranslator* engine, std::string bytes, DWORD dirId, std::shared_ptr<WorkerTracker> tracker)
-        : translator(engine), text(std::move(bytes)), callback(dirId), workers(std::move(tracker)) {
+    // A run in the engine's coding and the breaks copied to the output before it.
+    struct Run {
+        std::wstring before;
+        std::string bytes;
+    };
+
+    RunRequest(IOvrinTranslator* engine, DWORD direction, int* flag, std::shared_ptr<WorkerTracker> tracker)
+        : translator(engine), dirId(direction), stopFlag(flag), workers(std::move(tracker)) {
         translator->AddRef();
         finished = CreateEventW(nullptr, TRUE, FALSE, nullptr);
     }
@@ -70,17 +80,33 @@ struct RunRequest {
     RunRequest(const RunRequest&) = delete;
     RunRequest& operator=(const RunRequest&) = delete;
 
+    // Translates the runs in order (on the worker): a run is skipped while the stop flag is set, and
+    // the engine's E_ABORT ends the sequence. Nothing is added once the caller has abandoned it.
+    void TranslateAll();
+    // The output and the last run's code when the worker is done; otherwise (the caller stopped
+    // waiting) the output so far, E_ABORT, and whatever the worker delivers later is dropped.
+    HRESULT Collect(std::wstring& output);
+    // Ends the request unrun with code (no worker could take it).
+    void Fail(HRESULT code);
+
     IOvrinTranslator* translator;
-    std::string text;
-    OvrinTrdCallBack callback;
+    DWORD dirId;
+    int* stopFlag; // read between runs while the caller waits; null for none
+    std::vector<Run> runs;
+    std::wstring tail; // the breaks after the last run
     std::shared_ptr<WorkerTracker> workers;
     HANDLE stopEvent = nullptr;             // "TransStopEvent" while a stop flag is registered
-    HANDLE finished = nullptr;              // set when the engine has returned
-    std::atomic<HRESULT> code{S_OK};        // the engine's result
-    std::atomic<bool> done{false};          // the engine has returned
+    HANDLE finished = nullptr;              // set when the worker is done with the runs
+    std::atomic<bool> done{false};          // the worker is done with the runs
     std::atomic<bool> stopRequested{false}; // the caller stopped waiting
+
+private:
+    std::mutex mutex; // guards output, code and abandoned
+    std::wstring output;
+    HRESULT code = S_OK;
+    bool abandoned = false;
 };
 
-// Starts the supervisor, which hands the request to the worker and waits on the stop event until the worker is done
-// or the caller stops; null when no thread can be made.
+// Starts the supervisor, which hands the request to the worker and waits on the stop event until the
+// worker is done or the caller stops; null when no thread can be made.
 HANDLE StartSupervisor(const std::shared_ptr<RunRequest>& request);

@@ -233,6 +233,49 @@ TEST_F(EngineAccessTest, Stop_DuringLongTranslationReturnsSoonAndDropsTheLateRes
     CloseHandle(release);
 }
 
+TEST_F(EngineAccessTest, Stop_InTheMiddleOfManyLinesKeepsTheLinesDoneAndNothingAfter) {
+    std::wstring folder = layout.MakeDirectionFolder(L"ER", EnglishRussian(), {}, L"SlowTranslator.dll");
+    layout.AddDirectionKey(L"ER", DirIdOf(L"ER"), L"ER", folder);
+    HANDLE entered = CreateEventW(nullptr, FALSE, FALSE, L"OvrinTestEntered");
+    HANDLE release = CreateEventW(nullptr, TRUE, FALSE, L"OvrinTestRelease");
+    ASSERT_NE(entered, nullptr);
+    ASSERT_NE(release, nullptr);
+    std::wstring text, done;
+    for (int i = 0; i < 300; ++i) {
+        text += L"quick" + std::to_wstring(i) + L"\r\n";
+        done += L"[quick" + std::to_wstring(i) + L"]\r\n";
+    }
+    text += L"slow\fquick after\n";
+    {
+        CTranslator translator(layout.Folder(), layout.Key());
+        CEngineClient client(translator);
+        int stop = 0;
+        client.RegisterStopFlag(&stop);
+        std::thread stopper([&] {
+            if (WaitForSingleObject(entered, 10000) == WAIT_OBJECT_0)
+                stop = 1;
+        });
+        std::wstring result;
+        auto begin = std::chrono::steady_clock::now();
+        EXPECT_FALSE(Translate(client, 0, 0, text, result));
+        auto waited = std::chrono::steady_clock::now() - begin;
+        stopper.join();
+        EXPECT_LT(waited, std::chrono::milliseconds(1500));
+        // The lines before the stopped one, each with its breaks; nothing of the stopped line or after.
+        EXPECT_EQ(result, done);
+        // The stopped run ends now; its text and the line after it must not reach the next call.
+        SetEvent(release);
+        EXPECT_TRUE(Translate(client, 0, 0, L"quick again\nslow", result));
+        EXPECT_EQ(result, L"[quick again]\n[slow]");
+        // Without a stop flag the same text comes back whole.
+        client.RegisterStopFlag(nullptr);
+        EXPECT_TRUE(Translate(client, 0, 0, text, result));
+        EXPECT_EQ(result, done + L"[slow]\f[quick after]\n");
+    }
+    CloseHandle(entered);
+    CloseHandle(release);
+}
+
 TEST_F(EngineAccessTest, GetDirectionInfo_GivesTheCatalogueText) {
     layout.AddDirection(L"ER", EnglishRussian());
     layout.AddDirection(L"GR", {{L"Katze", L"кошка"}});

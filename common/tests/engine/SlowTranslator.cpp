@@ -1,5 +1,6 @@
 // A translator for the stop tests: each call signals the event "OvrinTestEntered" and answers only
-// once the event "OvrinTestRelease" is set (or after half a minute), with its text in brackets.
+// once the event "OvrinTestRelease" is set (or after half a minute), with its text in brackets. A text
+// that begins with "quick" is answered at once.
 #include "common/EngineInterfaces.h"
 
 #include <atomic>
@@ -27,6 +28,10 @@ public:
     }
     HRESULT STDMETHODCALLTYPE Init(const char*, const char*, IUnknown*) override { return S_OK; }
     HRESULT STDMETHODCALLTYPE Translate(const char* text, IOvrinTranslateCallBack* callback) override {
+        if (std::string(text).rfind("quick", 0) == 0) {
+            std::string output = "[" + std::string(text) + "]";
+            return callback->PutText(static_cast<int>(output.size()), output.c_str());
+        }
         if (HANDLE entered = OpenEventW(EVENT_MODIFY_STATE, FALSE, L"OvrinTestEntered")) {
             SetEvent(entered);
             CloseHandle(entered);
