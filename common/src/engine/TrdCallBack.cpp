@@ -18,12 +18,11 @@ unsigned char Fold(unsigned char c) {
     return c;
 }
 
-bool MatchesAt(const std::string& text, std::size_t at, const std::string& term) {
-    for (std::size_t i = 0; i < term.size(); ++i) {
-        if (Fold(static_cast<unsigned char>(text[at + i])) != Fold(static_cast<unsigned char>(term[i])))
-            return false;
-    }
-    return true;
+std::string Folded(const std::string& text) {
+    std::string folded(text);
+    for (char& c : folded)
+        c = static_cast<char>(Fold(static_cast<unsigned char>(c)));
+    return folded;
 }
 
 // Converts bytes [begin, end) of text in language to wide characters appended to out.
@@ -43,17 +42,14 @@ void Decode(unsigned short language, std::string& text, std::size_t begin, std::
 std::vector<std::pair<std::size_t, std::size_t>> OvrinTrdCallBack::FindTerms(const std::string& text,
                                                                              const std::vector<std::string>& terms) {
     std::vector<std::pair<std::size_t, std::size_t>> found;
+    // Both sides folded once, so that each term is a plain search, continuing after each match.
+    std::string folded = Folded(text);
     for (const std::string& term : terms) {
         if (term.empty() || term.size() > text.size())
             continue;
-        for (std::size_t at = 0; at + term.size() <= text.size();) {
-            if (MatchesAt(text, at, term)) {
-                found.emplace_back(at, term.size());
-                at += term.size();
-            } else {
-                ++at;
-            }
-        }
+        std::string key = Folded(term);
+        for (std::size_t at = folded.find(key); at != std::string::npos; at = folded.find(key, at + key.size()))
+            found.emplace_back(at, key.size());
     }
     std::sort(found.begin(), found.end(), [](const auto& a, const auto& b) {
         return a.first != b.first ? a.first < b.first : a.second > b.second;
