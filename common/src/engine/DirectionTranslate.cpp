@@ -41,17 +41,26 @@ std::string EngineBytes(const std::wstring& run, DWORD dirId) {
     CAsciiString plain(run);
     unsigned short source = static_cast<unsigned short>(dirId & 0xFFFF);
     char* bytes = plain.Data();
-    for (std::size_t i = 0; i < run.size(); ++i) {
+    // Neighbouring bytes of the same language are re-encoded in one call.
+    auto languageOf = [&](std::size_t i) -> int {
         wchar_t c = run[i];
-        if (c == 0x2026)
-            bytes[i] = static_cast<char>(0xC1);
-        else if (c == 0x2116)
-            bytes[i] = static_cast<char>(0xFC);
-        else if (c == 0x00A3 && source == XLAT_LANGUAGE_ENGLISH)
-            bytes[i] = static_cast<char>(0x18);
-        else
-            XlatPlainToEngine(c >= 0x0400 && c <= 0x04FF ? XLAT_LANGUAGE_RUSSIAN : XLAT_LANGUAGE_ENGLISH, bytes + i,
-                              bytes + i, 1);
+        if (c == 0x2026 || c == 0x2116 || (c == 0x00A3 && source == XLAT_LANGUAGE_ENGLISH))
+            return 0; // mapped to a byte of the engine's own
+        return c >= 0x0400 && c <= 0x04FF ? XLAT_LANGUAGE_RUSSIAN : XLAT_LANGUAGE_ENGLISH;
+    };
+    for (std::size_t i = 0; i < run.size();) {
+        int language = languageOf(i);
+        if (language == 0) {
+            wchar_t c = run[i];
+            bytes[i++] = static_cast<char>(c == 0x2026 ? 0xC1 : c == 0x2116 ? 0xFC : 0x18);
+            continue;
+        }
+        std::size_t end = i + 1;
+        while (end < run.size() && languageOf(end) == language)
+            ++end;
+        XlatPlainToEngine(static_cast<unsigned short>(language), bytes + i, bytes + i,
+                          static_cast<unsigned short>(end - i));
+        i = end;
     }
     return std::string(bytes, plain.Length());
 }
