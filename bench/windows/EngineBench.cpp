@@ -152,7 +152,7 @@ int wmain(int argc, wchar_t** argv) {
             BareCallBack callback;
             std::wstring lines = text;
             std::size_t eightBitLength = 0;
-            double eightBit = 1e9, wide = 1e9, direct = 1e9, longRuns = 1e9, directLong = 1e9;
+            double eightBit = 1e9, wide = 1e9, direct = 1e9, decoding = 1e9, longRuns = 1e9, directLong = 1e9;
             for (int repeat = 0; repeat < repeats; ++repeat) {
                 text = lines;
                 eightBit = std::min(eightBit, BestSeconds(1, [&] { throughClient(narrow); }));
@@ -162,6 +162,12 @@ int wmain(int argc, wchar_t** argv) {
                                       for (const std::string& run : runs)
                                           engineTranslator->Translate(run.c_str(), &callback);
                                   }));
+                decoding = std::min(decoding, BestSeconds(1, [&] {
+                                        for (const std::string& run : runs) {
+                                            OvrinTrdCallBack decoder(2 << 16 | 1);
+                                            engineTranslator->Translate(run.c_str(), &decoder);
+                                        }
+                                    }));
                 text = paragraphs;
                 longRuns = std::min(longRuns, BestSeconds(1, [&] { throughClient(narrow); }));
                 directLong = std::min(directLong, BestSeconds(1, [&] {
@@ -178,6 +184,7 @@ int wmain(int argc, wchar_t** argv) {
             std::wprintf(L"CEngineClient, 8-bit path: %.3f s, %.0f characters/s\n", eightBit, characters / eightBit);
             std::wprintf(L"CEngineClient, wide path:  %.3f s, %.0f characters/s\n", wide, characters / wide);
             std::wprintf(L"engine called directly:    %.3f s, %.0f characters/s\n", direct, characters / direct);
+            std::wprintf(L"engine directly, output decoded by the client's callback: %.3f s\n", decoding);
             std::wprintf(L"CEngineClient 8-bit / direct: %.2fx; wide / direct: %.2fx\n", eightBit / direct,
                          wide / direct);
             std::wprintf(L"long runs: CEngineClient 8-bit %.3f s (%.0f characters/s), direct %.3f s: %.2fx\n", longRuns,
