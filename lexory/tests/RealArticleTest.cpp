@@ -10,7 +10,6 @@
 #include <testsupport/TempFolder.h>
 
 #include <filesystem>
-#include <regex>
 #include <vector>
 
 using namespace lexory;
@@ -45,25 +44,36 @@ std::string FirstMarkupFault(const std::wstring& html) {
     std::size_t bodyStart = html.find(L"valign=\"top\">") + 13;
     std::wstring body = html.substr(bodyStart, html.size() - end.size() - bodyStart);
     std::vector<std::wstring> open;
-    std::wregex tag(LR"(<(/?)(\w+)[^<>]*?(/?)>|&(\w+);|[<>&])");
-    for (std::wsregex_iterator it(body.begin(), body.end(), tag), last; it != last; ++it) {
-        const std::wsmatch& m = *it;
-        if (m[4].matched) {
-            std::wstring name = m[4];
+    for (std::size_t i = 0; i < body.size(); ++i) {
+        if (body[i] == L'>')
+            return "stray markup character";
+        if (body[i] == L'&') {
+            std::size_t semicolon = body.find(L';', i);
+            std::wstring name = semicolon == std::wstring::npos ? L"" : body.substr(i + 1, semicolon - i - 1);
             if (name != L"lt" && name != L"gt" && name != L"amp" && name != L"nbsp")
                 return "reference";
-        } else if (!m[2].matched) {
-            return "stray markup character";
-        } else if (m[3].length() > 0) {
-            if (m[2] != L"br")
-                return "self-closed tag";
-        } else if (m[1].length() == 0) {
-            open.push_back(m[2]);
-        } else if (open.empty() || open.back() != m[2].str()) {
-            return "unbalanced";
-        } else {
-            open.pop_back();
+            i = semicolon;
+            continue;
         }
+        if (body[i] != L'<')
+            continue;
+        std::size_t close = body.find(L'>', i);
+        if (close == std::wstring::npos || body.find(L'<', i + 1) < close)
+            return "stray markup character";
+        std::wstring tag = body.substr(i + 1, close - i - 1);
+        i = close;
+        if (tag == L"br /")
+            continue;
+        if (!tag.empty() && tag[0] == L'/') {
+            if (open.empty() || open.back() != tag.substr(1))
+                return "unbalanced";
+            open.pop_back();
+            continue;
+        }
+        std::wstring name = tag.substr(0, tag.find(L' '));
+        if (name != L"font" && name != L"b" && name != L"i")
+            return "unexpected tag";
+        open.push_back(name);
     }
     return open.empty() ? "" : "unclosed";
 }
