@@ -72,6 +72,10 @@ bool CreateFolder(const std::wstring& path) {
     return CreateDirectoryW(path.c_str(), nullptr) != 0 || GetLastError() == ERROR_ALREADY_EXISTS;
 }
 
+bool ReplaceFileWith(const std::wstring& replacement, const std::wstring& target) {
+    return MoveFileExW(replacement.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+}
+
 #else
 
 std::vector<std::wstring> ListFiles(const std::wstring& folder, const std::wstring& extension) {
@@ -144,6 +148,27 @@ bool CopyFileIfAbsent(const std::wstring& from, const std::wstring& to) {
 
 bool CreateFolder(const std::wstring& path) {
     return mkdir(Utf16ToUtf8(path).c_str(), 0777) == 0 || errno == EEXIST;
+}
+
+bool ReplaceFileWith(const std::wstring& replacement, const std::wstring& target) {
+    std::string from = Utf16ToUtf8(replacement);
+    std::string to = Utf16ToUtf8(target);
+    int file = open(from.c_str(), O_RDONLY | O_CLOEXEC);
+    if (file < 0)
+        return false;
+    bool synced = fsync(file) == 0;
+    close(file);
+    // rename() swaps the name over in one step; the folder is synced so that the swap itself lasts.
+    if (!synced || rename(from.c_str(), to.c_str()) != 0)
+        return false;
+    std::size_t slash = to.rfind('/');
+    int folder =
+        open(slash == std::string::npos ? "." : to.substr(0, slash + 1).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (folder >= 0) {
+        fsync(folder);
+        close(folder);
+    }
+    return true;
 }
 
 #endif

@@ -1,9 +1,12 @@
 // Directions, lookups and headword texts over the engine, each engine call under the one lock.
 #include "DictManager.h"
 
+#include "WordList.h"
 #include "common/Path.h"
 #include "common/Registry.h"
 #include "xlatcp/Xlatcp.h"
+
+#include <windows.h>
 
 #include <algorithm>
 #include <cstring>
@@ -31,9 +34,9 @@ bool IsDigit(char c) {
 } // namespace
 
 CDictManager::CDictManager(const std::wstring& folder) {
-    std::wstring engineFolder = folder.empty() ? ovrin::GetProgramFolder() : folder;
+    m_folder = folder.empty() ? ovrin::GetProgramFolder() : folder;
     std::lock_guard lock(m_engineLock);
-    m_engineInitialised = m_engine.InitDictEngine(engineFolder.c_str()) != 0;
+    m_engineInitialised = m_engine.InitDictEngine(m_folder.c_str()) != 0;
 }
 
 CDictManager::~CDictManager() {
@@ -199,4 +202,54 @@ std::wstring CDictManager::ToDisplayText(unsigned language, const char* data) {
     }
     AppendConverted(language, plainStart, position, text);
     return text;
+}
+
+bool CDictManager::ReadArticle(unsigned long index, std::list<sArticlePart>& parts) {
+    parts.clear();
+    std::lock_guard lock(m_engineLock);
+    if (m_handle == nullptr)
+        return false;
+    // The article stays in the engine's block cache only until the next engine call: read it whole
+    // under the lock.
+    const unsigned char* article = m_engine.GetArticle(m_handle, index);
+    if (article == nullptr)
+        return false;
+    std::uint32_t direction = m_engine.GetDirection(m_handle);
+    return lexory::ReadArticleParts(article, direction & 0xFFFF, direction >> 16, ToDisplayText, parts);
+}
+
+std::wstring CDictManager::GetPartOfSpeechName(int code) {
+    wchar_t text[kMaxTextLength + 1] = {};
+    int length = LoadStringW(GetModuleHandleW(nullptr), lexory::PartOfSpeechStringId(code), text,
+                             static_cast<int>(std::size(text)));
+    return std::wstring(text, length > 0 ? static_cast<size_t>(length) : 0);
+}
+
+std::uint32_t CDictManager::CurrentDirectionKey() {
+    return GetDirectionCode(GetCurrentDirection());
+}
+
+bool CDictManager::GetHistory(std::vector<unsigned long>& list) {
+    return lexory::ReadIndexList(ListFile(lexory::kHistoryFileName), CurrentDirectionKey(), list);
+}
+
+bool CDictManager::GetBookmarks(std::vector<unsigned long>& list) {
+    return lexory::ReadIndexList(ListFile(lexory::kBookmarkFileName), CurrentDirectionKey(), list);
+}
+
+bool CDictManager::AddToHistory(unsigned long index) {
+    return lexory::AddIndexToList(ListFile(lexory::kHistoryFileName), CurrentDirectionKey(), index,
+                                  lexory::kHistoryLimit);
+}
+
+bool CDictManager::AddBookmark(unsigned long index) {
+    return lexory::AddIndexToList(ListFile(lexory::kBookmarkFileName), CurrentDirectionKey(), index, lexory::kNoLimit);
+}
+
+bool CDictManager::RemoveFromHistory(unsigned long index) {
+    return lexory::RemoveIndexFromList(ListFile(lexory::kHistoryFileName), CurrentDirectionKey(), index);
+}
+
+bool CDictManager::RemoveBookmark(unsigned long index) {
+    return lexory::RemoveIndexFromList(ListFile(lexory::kBookmarkFileName), CurrentDirectionKey(), index);
 }

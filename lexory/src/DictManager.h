@@ -4,6 +4,7 @@
 // under one lock: the window thread and the search threads may call it at the same time.
 #pragma once
 
+#include "ArticleView.h"
 #include "dictengine/DEngine.h"
 
 #include <cstdint>
@@ -45,6 +46,22 @@ public:
     // at most 255 characters.
     static std::wstring ToDisplayText(unsigned language, const char* data);
 
+    // The article of headword index of the open dictionary as parts and translations; false when no
+    // dictionary is open or the article cannot be read.
+    bool ReadArticle(unsigned long index, std::list<sArticlePart>& parts);
+    // The name of a part-of-speech code from the program's string table; empty when it cannot be loaded.
+    std::wstring GetPartOfSpeechName(int code);
+
+    // The history and bookmark lists of the current direction ("_history.dat", "_bookmark.dat" in
+    // the program folder), most recent first. Reads are true when the file has a list for the
+    // direction; removals are true when the file exists.
+    bool GetHistory(std::vector<unsigned long>& list);
+    bool GetBookmarks(std::vector<unsigned long>& list);
+    bool AddToHistory(unsigned long index);
+    bool AddBookmark(unsigned long index);
+    bool RemoveFromHistory(unsigned long index);
+    bool RemoveBookmark(unsigned long index);
+
     static constexpr size_t kMaxTextLength = 255;
     static constexpr wchar_t kSettingsSection[] = L"Lexory";
 
@@ -52,6 +69,10 @@ private:
     __DictHandle* HandleOf(int direction);
     bool GetHeadwordsLocked(unsigned long start, unsigned short count, std::vector<std::wstring>& cache);
 
+    std::wstring ListFile(const wchar_t* name) const { return m_folder + name; }
+    std::uint32_t CurrentDirectionKey();
+
+    std::wstring m_folder; // the program folder, ending in a separator
     std::recursive_mutex m_engineLock;
     int m_currentDirection = -1;
     __DictHandle* m_handle = nullptr;

@@ -4,6 +4,7 @@
 #include "DictManager.h"
 #include "LexoryDlg.h"
 #include "MyCommandLineInfo.h"
+#include "common/Path.h"
 #include "common/Registry.h"
 #include "dictengine/DictWriter.h"
 
@@ -162,6 +163,41 @@ TEST_F(DictManagerTest, OpeningLookupsAndHeadwords) {
     EXPECT_FALSE(manager.GetHeadwords(0, 1, appended));
 }
 
+TEST_F(DictManagerTest, ArticlesAndListsOfTheCurrentDirection) {
+    // One translation holding the target-language text.
+    std::string translation = dengine::MakeArticle({{0x01, kPrivetBytes}}).substr(2);
+    WriteDictionary(folder, L"er.dic", 0x0102,
+                    {{"apple", "", dengine::MakeArticle({{0x90, translation}})}, Entry("hello")});
+    WriteDictionary(folder, L"re.dic", 0x0201, {Entry(kPrivetBytes)});
+    CDictManager manager(FolderOf(folder));
+    std::list<sArticlePart> parts(2);
+    EXPECT_FALSE(manager.ReadArticle(0, parts)) << "nothing is open yet";
+    EXPECT_TRUE(parts.empty());
+    ASSERT_TRUE(manager.OpenDirection(0));
+    ASSERT_TRUE(manager.ReadArticle(0, parts));
+    ASSERT_EQ(parts.size(), 1u);
+    ASSERT_EQ(parts.front().translations.size(), 1u);
+    EXPECT_EQ(parts.front().translations.front().text, kPrivet); // converted in the target language
+    EXPECT_FALSE(manager.ReadArticle(7, parts));
+
+    EXPECT_TRUE(manager.AddToHistory(1));
+    EXPECT_TRUE(manager.AddToHistory(0));
+    EXPECT_TRUE(manager.AddBookmark(1));
+    std::vector<unsigned long> list;
+    ASSERT_TRUE(manager.GetHistory(list));
+    EXPECT_EQ(list, (std::vector<unsigned long>{0, 1}));
+    ASSERT_TRUE(manager.OpenDirection(1));
+    EXPECT_FALSE(manager.GetHistory(list)) << "another direction";
+    EXPECT_TRUE(manager.RemoveBookmark(1)) << "the file exists; this direction has no list to change";
+    ASSERT_TRUE(manager.OpenDirection(0));
+    EXPECT_TRUE(manager.RemoveBookmark(1));
+    EXPECT_TRUE(manager.GetBookmarks(list));
+    EXPECT_TRUE(list.empty());
+    EXPECT_TRUE(manager.RemoveFromHistory(0));
+    ASSERT_TRUE(manager.GetHistory(list));
+    EXPECT_EQ(list, (std::vector<unsigned long>{1}));
+}
+
 TEST_F(DictManagerTest, DamagedDictionaryBesideGoodOnesAndEmptyFolder) {
     {
         CDictManager empty(FolderOf(folder));
@@ -199,4 +235,17 @@ TEST_F(DictManagerTest, DictEngineForwardsTheArticleWalkers) {
     EXPECT_EQ(engine.GetTranslationCount(part), DEngine::GetTranslationCount(part));
     EXPECT_EQ(engine.GetTranslation(part, 0), DEngine::GetTranslation(part, 0));
     engine.ForceCloseDictionary(handle);
+}
+
+// The names come from the string table of the program itself, as the resource compiler built it.
+TEST(PartOfSpeechNameTest, ProgramStringTableHoldsEveryName) {
+    HMODULE program = LoadLibraryExW((ovrin::GetProgramFolder() + L"Lexory.exe").c_str(), nullptr,
+                                     LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
+    ASSERT_NE(program, nullptr);
+    for (const lexory::PartOfSpeechName& name : lexory::kPartOfSpeechNames) {
+        wchar_t text[256] = {};
+        int length = LoadStringW(program, name.stringId, text, 256);
+        EXPECT_EQ(std::wstring(text, length > 0 ? length : 0), name.text) << name.stringId;
+    }
+    FreeLibrary(program);
 }
