@@ -5,6 +5,7 @@
 #include "EnginePrivate.h"
 
 #include <initializer_list>
+#include <new>
 
 namespace mtengine {
 
@@ -45,6 +46,16 @@ private:
     std::atomic<long> m_references{1};
 };
 
+// Hands out interface iid of a newly made object (or E_OUTOFMEMORY when there is none) and drops the
+// maker's own reference, so that the object lives exactly as long as the caller's pointer.
+inline HRESULT HandOut(IUnknown* made, REFIID iid, void** object) {
+    if (made == nullptr)
+        return E_OUTOFMEMORY;
+    HRESULT result = made->QueryInterface(iid, object);
+    made->Release();
+    return result;
+}
+
 // A class factory that makes objects of one class for one interface list.
 template <typename Make>
 class ClassFactory : public ComObject<IClassFactory> {
@@ -56,12 +67,7 @@ public:
         *object = nullptr;
         if (outer != nullptr)
             return CLASS_E_NOAGGREGATION;
-        IUnknown* made = m_make();
-        if (made == nullptr)
-            return E_OUTOFMEMORY;
-        HRESULT result = made->QueryInterface(iid, object);
-        made->Release();
-        return result;
+        return HandOut(m_make(), iid, object);
     }
     HRESULT STDMETHODCALLTYPE LockServer(BOOL lock) override {
         lock ? ObjectCount::Increment() : ObjectCount::Decrement();
@@ -74,5 +80,11 @@ protected:
 private:
     Make m_make;
 };
+
+// DllGetClassObject's answer for a module whose one class is made by make.
+template <typename Make>
+HRESULT HandOutClassFactory(Make make, REFIID iid, void** object) {
+    return HandOut(static_cast<IClassFactory*>(new (std::nothrow) ClassFactory<Make>(make)), iid, object);
+}
 
 } // namespace mtengine

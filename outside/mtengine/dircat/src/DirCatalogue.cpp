@@ -164,12 +164,7 @@ extern "C" __declspec(dllexport) HRESULT STDAPICALLTYPE DllGetClassObject(REFCLS
     *object = nullptr;
     if (!IsEqualCLSID(clsid, ovrin::engine::kClsidDirectionCatalogue))
         return CLASS_E_CLASSNOTAVAILABLE;
-    auto* entry = new (std::nothrow) CatalogueEntry();
-    if (entry == nullptr)
-        return E_OUTOFMEMORY;
-    HRESULT result = entry->QueryInterface(iid, object);
-    entry->Release();
-    return result;
+    return HandOut(static_cast<IUnknown*>(new (std::nothrow) CatalogueEntry()), iid, object);
 }
 
 extern "C" __declspec(dllexport) HRESULT STDAPICALLTYPE DllCanUnloadNow() {

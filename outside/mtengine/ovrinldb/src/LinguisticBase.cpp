@@ -135,12 +135,7 @@ extern "C" __declspec(dllexport) HRESULT STDAPICALLTYPE DllGetClassObject(REFCLS
     if (!IsEqualCLSID(clsid, ovrin::engine::kClsidLinguisticBase))
         return CLASS_E_CLASSNOTAVAILABLE;
     auto make = []() -> IUnknown* { return static_cast<IOvrinLinguisticBaseEx*>(new (std::nothrow) LinguisticBase()); };
-    auto* factory = new (std::nothrow) ClassFactory<decltype(make)>(make);
-    if (factory == nullptr)
-        return E_OUTOFMEMORY;
-    HRESULT result = factory->QueryInterface(iid, object);
-    factory->Release();
-    return result;
+    return HandOutClassFactory(make, iid, object);
 }
 
 extern "C" __declspec(dllexport) HRESULT STDAPICALLTYPE DllCanUnloadNow() {

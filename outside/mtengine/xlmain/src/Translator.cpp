@@ -107,12 +107,7 @@ extern "C" __declspec(dllexport) HRESULT STDAPICALLTYPE DllGetClassObject(REFCLS
     if (!IsTranslatorClsid(clsid))
         return CLASS_E_CLASSNOTAVAILABLE;
     auto make = []() -> IUnknown* { return new (std::nothrow) Translator(); };
-    auto* factory = new (std::nothrow) ClassFactory<decltype(make)>(make);
-    if (factory == nullptr)
-        return E_OUTOFMEMORY;
-    HRESULT result = factory->QueryInterface(iid, object);
-    factory->Release();
-    return result;
+    return HandOutClassFactory(make, iid, object);
 }
 
 extern "C" __declspec(dllexport) HRESULT STDAPICALLTYPE DllCanUnloadNow() {
