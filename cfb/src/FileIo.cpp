@@ -2,9 +2,9 @@
 // descriptors with flock locks natively; both replace a file by moving a new one over it.
 #include "FileIo.h"
 
+#include <algorithm>
 #include <atomic>
 #include <cstring>
-#include <mutex>
 
 #ifdef _WIN32
 #include <windows.h>
@@ -23,29 +23,17 @@ namespace cfb::detail {
 
 namespace {
 
-std::atomic<std::uint64_t> g_bytesRead{0};
+// The tests' hooks; null in the programs.
+std::atomic<IoHooks*> g_hooks{nullptr};
 
-// The planned write fault of the tests; one per process.
-struct WriteFaultPlan {
-    std::mutex lock;
-    std::int64_t bytesLeft = -1;
-    bool endProcess = false;
-};
-WriteFaultPlan g_writeFault;
+// How many of size bytes a write may put down before it fails: all of them unless a hook says less.
+std::size_t WritableBytes(IoHooks* hooks, std::size_t size) {
+    return hooks != nullptr ? std::min(size, hooks->WritableBytes(size)) : size;
+}
 
-// How many of size bytes may be written before the planned fault; size when none is due.
-std::size_t BytesBeforeFault(std::size_t size, bool* endProcess) {
-    std::lock_guard<std::mutex> guard(g_writeFault.lock);
-    *endProcess = g_writeFault.endProcess;
-    if (g_writeFault.bytesLeft < 0)
-        return size;
-    if (static_cast<std::uint64_t>(g_writeFault.bytesLeft) >= size) {
-        g_writeFault.bytesLeft -= static_cast<std::int64_t>(size);
-        return size;
-    }
-    std::size_t allowed = static_cast<std::size_t>(g_writeFault.bytesLeft);
-    g_writeFault.bytesLeft = -1;
-    return allowed;
+void CountRead(std::uint64_t bytes) {
+    if (IoHooks* hooks = g_hooks.load())
+        hooks->Read(bytes);
 }
 
 std::atomic<unsigned> g_besideCounter{0};
@@ -77,14 +65,8 @@ bool BesideOwner(const std::wstring& name, const std::wstring& base, unsigned lo
 
 } // namespace
 
-void PlanWriteFault(std::int64_t bytesBeforeFault, bool endProcess) {
-    std::lock_guard<std::mutex> guard(g_writeFault.lock);
-    g_writeFault.bytesLeft = bytesBeforeFault;
-    g_writeFault.endProcess = endProcess;
-}
-
-std::uint64_t FileIo::TotalBytesRead() {
-    return g_bytesRead.load();
+void SetIoHooks(IoHooks* hooks) {
+    g_hooks.store(hooks);
 }
 
 #ifdef _WIN32
@@ -230,7 +212,7 @@ Status FileIo::ReadAt(std::uint64_t offset, void* buffer, std::size_t size) {
         }
         if (got == 0)
             return Status::FileCorrupt;
-        g_bytesRead += got;
+        CountRead(got);
         bytes += got;
         offset += got;
         size -= got;
@@ -239,8 +221,8 @@ Status FileIo::ReadAt(std::uint64_t offset, void* buffer, std::size_t size) {
 }
 
 Status FileIo::WriteAt(std::uint64_t offset, const void* data, std::size_t size) {
-    bool endProcess = false;
-    std::size_t allowed = BytesBeforeFault(size, &endProcess);
+    IoHooks* hooks = g_hooks.load();
+    const std::size_t allowed = WritableBytes(hooks, size);
     const auto* bytes = static_cast<const char*>(data);
     std::size_t left = allowed;
     while (left > 0) {
@@ -254,8 +236,7 @@ Status FileIo::WriteAt(std::uint64_t offset, const void* data, std::size_t size)
         left -= written;
     }
     if (allowed < size) {
-        if (endProcess)
-            TerminateProcess(GetCurrentProcess(), 3);
+        hooks->AfterShortWrite();
         return Status::WriteFault;
     }
     return Status::Ok;
@@ -527,7 +508,7 @@ Status FileIo::ReadAt(std::uint64_t offset, void* buffer, std::size_t size) {
         }
         if (got == 0)
             return Status::FileCorrupt;
-        g_bytesRead += static_cast<std::uint64_t>(got);
+        CountRead(static_cast<std::uint64_t>(got));
         bytes += got;
         offset += static_cast<std::uint64_t>(got);
         size -= static_cast<std::size_t>(got);
@@ -536,8 +517,8 @@ Status FileIo::ReadAt(std::uint64_t offset, void* buffer, std::size_t size) {
 }
 
 Status FileIo::WriteAt(std::uint64_t offset, const void* data, std::size_t size) {
-    bool endProcess = false;
-    std::size_t allowed = BytesBeforeFault(size, &endProcess);
+    IoHooks* hooks = g_hooks.load();
+    const std::size_t allowed = WritableBytes(hooks, size);
     const auto* bytes = static_cast<const char*>(data);
     std::size_t left = allowed;
     while (left > 0) {
@@ -552,8 +533,7 @@ Status FileIo::WriteAt(std::uint64_t offset, const void* data, std::size_t size)
         left -= static_cast<std::size_t>(written);
     }
     if (allowed < size) {
-        if (endProcess)
-            ::_exit(3);
+        hooks->AfterShortWrite();
         return Status::WriteFault;
     }
     return Status::Ok;

@@ -52,8 +52,6 @@ public:
     void Close();
 
     // Bytes read by every FileIo of the process: lets tests see what an open really reads.
-    static std::uint64_t TotalBytesRead();
-
 private:
     struct Handle;
     FileIo(std::unique_ptr<Handle> handle, std::wstring path);
@@ -61,9 +59,20 @@ private:
     std::wstring m_path;
 };
 
-// Test hook: after bytesBeforeFault more bytes have been written by any FileIo, the next write
-// fails with WriteFault, or, when endProcess is set, writes part of its bytes and ends the process
-// at once (exit code 3), as a crash in the middle of writing would. A negative count disarms it.
-void PlanWriteFault(std::int64_t bytesBeforeFault, bool endProcess);
+// The seam through which the tests watch reads and make writes fail (cfb/tests/support provides
+// them); the programs set no hooks, and every read and write then goes straight to the file.
+class IoHooks {
+public:
+    virtual ~IoHooks() = default;
+    // How many of the size bytes of a write go to the file; fewer make the write fail after them.
+    virtual std::size_t WritableBytes(std::size_t size) = 0;
+    // After a write that WritableBytes cut short, before it reports the fault.
+    virtual void AfterShortWrite() = 0;
+    // After bytes were read from a file.
+    virtual void Read(std::uint64_t bytes) = 0;
+};
+
+// Installs hooks for every FileIo of the process; null removes them.
+void SetIoHooks(IoHooks* hooks);
 
 } // namespace cfb::detail

@@ -88,16 +88,41 @@ TEST_F(CorruptFileTest, HeaderFieldsOutOfRange_Fail) {
 }
 
 TEST_F(CorruptFileTest, DifatChainThatLoops_Fails) {
-    // Claim 110 FAT sectors, so that the 110th comes from a DIFAT sector that names itself as next.
-    EXPECT_EQ(WithDamage([&](std::string& b) {
-                  std::uint32_t directory = layout.directorySectors[0];
-                  SetLe32(b, 0x2C, 110);
-                  SetLe32(b, 0x44, directory);
-                  SetLe32(b, layout.SectorOffset(directory) + 0x1FC, directory);
-                  for (int i = 1; i < 109; ++i)
-                      SetLe32(b, 0x4C + 4 * i, Le32(b, 0x4C));
-              }),
-              Status::FileCorrupt);
+    // A file of some 280 sectors, so that it may claim 237 FAT sectors: the header lists 109, one
+    // DIFAT sector 127 more, and the 237th has to come from a second DIFAT sector.
+    const std::wstring largePath = folder.File(L"large.dic");
+    std::unique_ptr<Storage> root;
+    ASSERT_EQ(CreateRootStorage(largePath, kWriteExclusive, &root), Status::Ok);
+    ASSERT_EQ(WriteStream(*root, L"large", Pattern(140000, 4)), Status::Ok);
+    root.reset();
+    const std::string large = testsupport::ReadFileBytes(largePath);
+    const RawLayout largeLayout = ReadLayout(large);
+    const std::uint32_t realFatSectors = Le32(large, 0x2C);
+    ASSERT_GE(large.size() / largeLayout.sectorSize, 240u);
+    ASSERT_EQ(Le32(large, 0x44), 0xFFFFFFFEu) << "the file needs no DIFAT sector of its own";
+    const std::uint32_t lastFat = Le32(large, 0x4C + 4 * (realFatSectors - 1));
+
+    // The DIFAT sector (a sector of the stream's data) names itself as the next one. Every FAT
+    // sector it and the header list beyond the real ones repeats the last real FAT sector, so that
+    // the FAT read through the loop is the real one followed by copies: only the loop is wrong.
+    const std::uint32_t difat = 200;
+    std::string bytes = large;
+    SetLe32(bytes, 0x2C, 237);
+    SetLe32(bytes, 0x44, difat);
+    SetLe32(bytes, 0x48, 2);
+    for (std::uint32_t i = realFatSectors; i < 109; ++i)
+        SetLe32(bytes, 0x4C + 4 * i, lastFat);
+    const std::size_t difatAt = largeLayout.SectorOffset(difat);
+    for (std::uint32_t i = 0; i + 1 < largeLayout.sectorSize / 4; ++i)
+        SetLe32(bytes, difatAt + 4 * i, lastFat);
+    SetLe32(bytes, difatAt + largeLayout.sectorSize - 4, difat);
+    EXPECT_EQ(OpenAndWalk(bytes), Status::FileCorrupt);
+
+    // The same sector ending the chain instead of looping is a sound file: the failure above is the loop's.
+    SetLe32(bytes, 0x2C, 236);
+    SetLe32(bytes, 0x48, 1);
+    SetLe32(bytes, difatAt + largeLayout.sectorSize - 4, 0xFFFFFFFEu);
+    EXPECT_EQ(OpenAndWalk(bytes), Status::Ok);
 }
 
 TEST_F(CorruptFileTest, SectorChainsThatLoopOrLeaveTheFile_Fail) {

@@ -6,7 +6,7 @@
 //   cfb_open_probe crash-create PATH N  the same with a transacted root created over PATH
 #include "cfb/Storage.h"
 
-#include "FileIo.h"
+#include "IoFaults.h"
 
 #include <cstdlib>
 #include <memory>

@@ -2,7 +2,7 @@
 // element rules, stream positioning and sizing, and the layout the writer gives large files.
 #include "CfbTestFiles.h"
 
-#include "FileIo.h"
+#include "IoFaults.h"
 
 #include <gtest/gtest.h>
 #include <testsupport/TempFolder.h>
@@ -252,16 +252,16 @@ TEST(StorageTest, ReadOnlyOpen_ReadsStreamSectorsOnlyWhenTheStreamIsRead) {
     }
     const std::uint64_t fileSize = testsupport::ReadFileBytes(path).size();
     ASSERT_GT(fileSize, 5u << 20);
-    const std::uint64_t start = detail::FileIo::TotalBytesRead();
+    const std::uint64_t start = detail::TotalBytesRead();
     std::unique_ptr<Storage> root;
     ASSERT_EQ(OpenRootStorage(path, kReadExclusive, &root), Status::Ok);
-    const std::uint64_t opened = detail::FileIo::TotalBytesRead() - start;
+    const std::uint64_t opened = detail::TotalBytesRead() - start;
     // Header, FAT (4 bytes per 512-byte sector) and directory: about 1% of the file.
     EXPECT_LT(opened, fileSize / 50);
     EXPECT_EQ(ReadStream(*root, L"0"), Pattern(25, 0));
-    EXPECT_LT(detail::FileIo::TotalBytesRead() - start - opened, 1024u);
+    EXPECT_LT(detail::TotalBytesRead() - start - opened, 1024u);
     EXPECT_EQ(ReadStream(*root, L"7"), Pattern(128 * 1024, 7));
-    EXPECT_LT(detail::FileIo::TotalBytesRead() - start - opened, 128u * 1024 + 1024);
+    EXPECT_LT(detail::TotalBytesRead() - start - opened, 128u * 1024 + 1024);
 }
 
 // The sibling links of every storage must form a red-black tree ordered by the directory rule, or

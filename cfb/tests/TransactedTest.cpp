@@ -4,6 +4,7 @@
 #include "Probe.h"
 
 #include "FileIo.h"
+#include "IoFaults.h"
 
 #include <gtest/gtest.h>
 #include <testsupport/TempFolder.h>

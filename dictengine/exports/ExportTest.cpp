@@ -93,8 +93,8 @@ Pair<Function> Load(const std::string& name, const std::string& suffix, const st
 #define EXPECT_BOTH_EQ(pair, expected, ...)                                                                            \
     do {                                                                                                               \
         if ((pair).function != nullptr && (pair).second != nullptr) {                                                  \
-            EXPECT_EQ((pair).function(__VA_ARGS__), expected);                                                         \
-            EXPECT_EQ((pair).second(__VA_ARGS__), expected);                                                           \
+            EXPECT_EQ((pair).function(__VA_ARGS__), expected) << #pair << ", first name";                              \
+            EXPECT_EQ((pair).second(__VA_ARGS__), expected) << #pair << ", second name";                               \
         }                                                                                                              \
     } while (0)
 
@@ -238,31 +238,53 @@ TEST_F(ExportTest, BeforeInitialisationTheCatalogueIsEmpty) {
     EXPECT_EQ(create(0, root.c_str(), L"Mine"), 0xFFFF);
 }
 
-TEST_F(ExportTest, SecondNamesGiveWhatTheirFunctionsGive) {
-    ASSERT_TRUE(Module().Loaded());
-    std::string error;
-    dengine::DictionaryDescription description;
-    description.name = "General";
-    description.direction = 0x0102;
-    description.abbreviations[0x03] = {{1, "colloq."}};
-    std::string translation = dengine::MakeArticle({{0x01, "dom"}, {0x03, std::string("\x00\x01", 2)}}).substr(2);
-    std::vector<dengine::WriterEntry> words = {
-        {"apple", "", dengine::MakeArticle({{0x02, "\x01"}, {0x90, translation}, {0x90, translation}})},
-        {"house", "",
-         dengine::MakeArticle({{0x80, std::string("\x02\x01\x01", 3)}, {0x80, std::string("\x02\x01\x02", 3)}})}};
-    ASSERT_TRUE(dengine::WriteDictionary(folder.File(L"general.dic"), description, words, &error)) << error;
+// A dictionary of two words, "apple" with two translations and "house" with two parts, and the
+// engine started on it through the second name.
+class SecondNameTest : public ExportTest {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(Module().Loaded());
+        std::string error;
+        dengine::DictionaryDescription description;
+        description.name = "General";
+        description.direction = 0x0102;
+        description.abbreviations[0x03] = {{1, "colloq."}};
+        std::string translation = dengine::MakeArticle({{0x01, "dom"}, {0x03, std::string("\x00\x01", 2)}}).substr(2);
+        std::vector<dengine::WriterEntry> words = {
+            {"apple", "", dengine::MakeArticle({{0x02, "\x01"}, {0x90, translation}, {0x90, translation}})},
+            {"house", "",
+             dengine::MakeArticle({{0x80, std::string("\x02\x01\x01", 3)}, {0x80, std::string("\x02\x01\x02", 3)}})}};
+        ASSERT_TRUE(dengine::WriteDictionary(folder.File(L"general.dic"), description, words, &error)) << error;
+        if (api.init.second == nullptr || api.done.second == nullptr)
+            GTEST_FAIL() << "no InitDictEngineE or DoneDictEngineE";
+    }
+    void TearDown() override {
+        if (api.done.function != nullptr)
+            api.done.function();
+    }
+    // Starts the engine and opens the dictionary; its handle.
+    Handle StartAndOpen() {
+        api.init.second(root.c_str());
+        Handle handle = api.handleAt.function(0, 0);
+        EXPECT_NE(handle, nullptr);
+        EXPECT_EQ(api.openByHandle.second(handle), handle);
+        return handle;
+    }
 
     Interface api;
-    if (api.init.second == nullptr || api.done.second == nullptr)
-        GTEST_FAIL() << "no InitDictEngineE or DoneDictEngineE";
-    // The engine started and stopped through either name gives the same catalogue.
+};
+
+TEST_F(SecondNameTest, StartAndStop_EitherNameGivesTheSameCatalogue) {
     for (int round = 0; round < 2; ++round) {
-        EXPECT_EQ((round == 0 ? api.init.function : api.init.second)(root.c_str()), 0);
+        EXPECT_EQ((round == 0 ? api.init.function : api.init.second)(root.c_str()), 0) << "round " << round;
         EXPECT_BOTH_EQ(api.directionCount, 1);
         EXPECT_BOTH_EQ(api.dictionaryCount, 1, 0);
         (round == 0 ? api.done.second : api.done.function)();
         EXPECT_BOTH_EQ(api.directionCount, 0);
     }
+}
+
+TEST_F(SecondNameTest, Catalogue_EitherNameGivesTheSame) {
     api.init.second(root.c_str());
     EXPECT_BOTH_EQ(api.enumerate, 1, root.c_str()); // lists the file a second time
     EXPECT_BOTH_EQ(api.dictionaryCount, 3, 0);
@@ -284,8 +306,12 @@ TEST_F(ExportTest, SecondNamesGiveWhatTheirFunctionsGive) {
     EXPECT_EQ(api.pathByPosition.second(0, 0), api.pathByPosition.function(0, 0));
     EXPECT_EQ(api.pathByHandle.second(handle), api.pathByHandle.function(handle));
     EXPECT_BOTH_EQ(api.pathByPosition, nullptr, 2, 0);
+}
 
-    // Opening and closing through either name moves the same open count.
+TEST_F(SecondNameTest, OpenAndClose_EitherNameMovesTheSameCount) {
+    api.init.second(root.c_str());
+    Handle handle = api.handleAt.function(0, 0);
+    ASSERT_NE(handle, nullptr);
     EXPECT_BOTH_EQ(api.wordCount, 2ul, handle);
     EXPECT_BOTH_EQ(api.openByPosition, handle, 0, 0); // count 2
     EXPECT_BOTH_EQ(api.openByHandle, handle, handle); // count 4
@@ -296,8 +322,10 @@ TEST_F(ExportTest, SecondNamesGiveWhatTheirFunctionsGive) {
     EXPECT_EQ(api.closeDictionary.function(handle), 0); // closed now
     EXPECT_BOTH_EQ(api.closeDictionary, 0, handle);
     EXPECT_BOTH_EQ(api.article, nullptr, handle, 0); // closed
-    ASSERT_EQ(api.openByHandle.second(handle), handle);
+}
 
+TEST_F(SecondNameTest, Lookup_EitherNameGivesTheSame) {
+    Handle handle = StartAndOpen();
     unsigned long index = 0;
     int exact = 0;
     EXPECT_BOTH_EQ(api.findWord, 1, handle, "house", &index, &exact);
@@ -310,6 +338,8 @@ TEST_F(ExportTest, SecondNamesGiveWhatTheirFunctionsGive) {
     const unsigned char* again[2] = {};
     EXPECT_BOTH_EQ(api.getIndex, 1, handle, 0, 2, rows);
     api.getIndex.second(handle, 0, 2, again);
+    ASSERT_NE(rows[1], nullptr);
+    ASSERT_NE(again[1], nullptr);
     EXPECT_EQ(std::string(reinterpret_cast<const char*>(rows[1])), "house");
     EXPECT_EQ(std::string(reinterpret_cast<const char*>(again[1])), "house");
     EXPECT_BOTH_EQ(api.getIndex, 0, handle, 1, 2, rows);
@@ -317,22 +347,32 @@ TEST_F(ExportTest, SecondNamesGiveWhatTheirFunctionsGive) {
     unsigned char value[8] = {};
     unsigned short size = sizeof value;
     EXPECT_BOTH_EQ(api.dynamicInfo, 0, handle, L"missing", value, &size);
+}
 
-    unsigned long count = 0;
-    unsigned long* found = nullptr;
-    unsigned char* texts = nullptr;
+TEST_F(SecondNameTest, Search_EitherNameFindsTheSame) {
+    Handle handle = StartAndOpen();
     auto freePtr = Module().Get<void (*)(void*)>(Exported("FreePtr", "Pv"));
     ASSERT_NE(freePtr, nullptr);
     for (auto* search : {api.search.function, api.search.second}) {
-        EXPECT_EQ(search(handle, "h*", &count, &found, &texts, nullptr), 1);
-        EXPECT_EQ(count, 1u);
-        ASSERT_NE(found, nullptr);
-        EXPECT_EQ(found[0], 1u);
+        unsigned long count = 0;
+        unsigned long* found = nullptr;
+        unsigned char* texts = nullptr;
+        const char* name = search == api.search.function ? "first name" : "second name";
+        EXPECT_EQ(search(handle, "h*", &count, &found, &texts, nullptr), 1) << name;
+        EXPECT_EQ(count, 1u) << name;
+        ASSERT_NE(found, nullptr) << name;
+        EXPECT_EQ(found[0], 1u) << name;
         freePtr(found);
         freePtr(texts);
     }
+    unsigned long count = 0;
+    unsigned long* found = nullptr;
+    unsigned char* texts = nullptr;
     EXPECT_BOTH_EQ(api.search, 0, Fake(99), "h*", &count, &found, &texts, nullptr);
+}
 
+TEST_F(SecondNameTest, ArticleWalkers_EitherNameGivesTheSame) {
+    Handle handle = StartAndOpen();
     const unsigned char* apple = api.article.function(handle, 0);
     ASSERT_NE(apple, nullptr);
     EXPECT_BOTH_EQ(api.article, apple, handle, 0);
@@ -350,7 +390,23 @@ TEST_F(ExportTest, SecondNamesGiveWhatTheirFunctionsGive) {
     EXPECT_BOTH_EQ(api.findTag, nullptr, apple, 0x0B);
     EXPECT_BOTH_EQ(api.findNextTag, second - 1, apple, first);
     EXPECT_BOTH_EQ(api.findNextTag, nullptr, apple, second - 1);
+
+    const unsigned char* house = api.article.second(handle, 1);
+    ASSERT_NE(house, nullptr);
+    EXPECT_BOTH_EQ(api.partCount, 2, house);
+    EXPECT_BOTH_EQ(api.part, house + 3, house, 0);
+    EXPECT_BOTH_EQ(api.part, nullptr, house, 2);
+    EXPECT_BOTH_EQ(api.translationCount, 0, api.part.function(house, 1));
+}
+
+TEST_F(SecondNameTest, Unabbreviate_EitherNameGivesTheSame) {
+    Handle handle = StartAndOpen();
+    const unsigned char* apple = api.article.function(handle, 0);
+    ASSERT_NE(apple, nullptr);
+    const unsigned char* second = api.translation.function(apple, 1);
+    ASSERT_NE(second, nullptr);
     const unsigned char* reference = api.findTag.function(second, 0x03);
+    ASSERT_NE(reference, nullptr);
     const unsigned char* expansion = api.unabbreviate.function(handle, reference);
     ASSERT_NE(expansion, reference);
     EXPECT_EQ(std::string(reinterpret_cast<const char*>(expansion + 1), expansion[0]), "colloq.");
@@ -360,12 +416,4 @@ TEST_F(ExportTest, SecondNamesGiveWhatTheirFunctionsGive) {
     const unsigned char* fallback = api.unabbreviate.function(Fake(99), reference);
     EXPECT_EQ(std::string(reinterpret_cast<const char*>(fallback), 2), std::string("\x01\x00", 2));
     EXPECT_BOTH_EQ(api.unabbreviate, fallback, Fake(99), reference);
-
-    const unsigned char* house = api.article.second(handle, 1);
-    ASSERT_NE(house, nullptr);
-    EXPECT_BOTH_EQ(api.partCount, 2, house);
-    EXPECT_BOTH_EQ(api.part, house + 3, house, 0);
-    EXPECT_BOTH_EQ(api.part, nullptr, house, 2);
-    EXPECT_BOTH_EQ(api.translationCount, 0, api.part.function(house, 1));
-    api.done.function();
 }

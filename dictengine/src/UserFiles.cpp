@@ -26,7 +26,7 @@ namespace {
 constexpr unsigned short kCreateFailed = 0xFFFF;
 const cfb::Mode kWriteExclusive = cfb::Mode::ReadWrite | cfb::Mode::ShareExclusive;
 
-int g_writesBeforeFault = -1;
+UserWriteGate g_writeGate = nullptr; // set by the tests only
 
 bool WriteNewStream(cfb::Storage& storage, const wchar_t* name, const std::vector<std::uint8_t>& bytes) {
     std::unique_ptr<cfb::Stream> stream;
@@ -67,15 +67,13 @@ unsigned AppendUserRecord(unsigned dirIndex, const std::wstring& path, const std
 
 namespace dengine {
 
-void FailUserWritesAfter(int writes) {
-    g_writesBeforeFault = writes;
+void SetUserWriteGate(UserWriteGate gate) {
+    g_writeGate = gate;
 }
 
 bool WriteUserStream(cfb::Storage& storage, const std::wstring& name, const std::vector<std::uint8_t>& bytes) {
-    if (g_writesBeforeFault == 0)
+    if (g_writeGate != nullptr && !g_writeGate())
         return false;
-    if (g_writesBeforeFault > 0)
-        --g_writesBeforeFault;
     std::unique_ptr<cfb::Stream> stream;
     return cfb::Succeeded(storage.OpenStream(name, kWriteExclusive, &stream)) &&
            cfb::Succeeded(stream->Seek(0, cfb::SeekOrigin::Begin, nullptr)) &&

@@ -15,9 +15,10 @@ namespace dengine {
 bool WriteUserStream(cfb::Storage& storage, const std::wstring& name, const std::vector<std::uint8_t>& bytes);
 bool CommitUserStorage(cfb::Storage& storage);
 
-// Tests: the next `writes` stream writes succeed and every one after them fails, until called again
-// with -1 (never fail).
-void FailUserWritesAfter(int writes);
+// The seam through which the tests make writes of user dictionaries fail: asked before each stream
+// write, false fails it. The programs set none; null removes it.
+using UserWriteGate = bool (*)();
+void SetUserWriteGate(UserWriteGate gate);
 
 // "{XXXXXXXX-XXXX-XXXX-XXXX-XXXXXXXXXXXX}.dic" from a new GUID.
 std::wstring NewGuidFileName();

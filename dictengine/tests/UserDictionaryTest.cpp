@@ -22,6 +22,22 @@ using namespace dengine::testing;
 
 namespace {
 
+int g_writesBeforeFault = -1;
+
+bool WriteAllowed() {
+    if (g_writesBeforeFault == 0)
+        return false;
+    --g_writesBeforeFault;
+    return true;
+}
+
+// The next `writes` stream writes succeed and every one after them fails, until called again with
+// -1 (never fail).
+void FailUserWritesAfter(int writes) {
+    g_writesBeforeFault = writes;
+    SetUserWriteGate(writes < 0 ? nullptr : WriteAllowed);
+}
+
 std::vector<std::uint8_t> ReadStream(const std::wstring& path, const std::wstring& name) {
     std::unique_ptr<cfb::Storage> storage;
     std::vector<std::uint8_t> bytes;

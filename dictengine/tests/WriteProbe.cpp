@@ -6,7 +6,7 @@
 // writing failed, 2 on a bad command line.
 #include "dictengine/DictWriter.h"
 
-#include "FileIo.h"
+#include "IoFaults.h"
 
 #include <cstdio>
 #include <cstdlib>

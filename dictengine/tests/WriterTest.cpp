@@ -5,7 +5,7 @@
 #include "DictFixtures.h"
 #include "InfoStream.h"
 
-#include "FileIo.h"
+#include "IoFaults.h"
 #include "Probe.h"
 
 #include "common/FileSystem.h"
