@@ -31,16 +31,16 @@ CGdiTextMeasurer::~CGdiTextMeasurer() {
 }
 
 CGdiTextMeasurer::FontEntry& CGdiTextMeasurer::Entry(const htmlview::FontSpec& font) {
-    if (m_last != nullptr && m_last->spec == font)
+    if (m_last != nullptr && m_last->style == font)
         return *m_last;
     for (auto& entry : m_fonts) {
-        if (entry->spec == font) {
+        if (entry->style == font) {
             m_last = entry.get();
             return *entry;
         }
     }
     auto entry = std::make_unique<FontEntry>();
-    entry->spec = font;
+    entry->style = font;
     LOGFONTW description = {};
     description.lfHeight = -PixelHeight(font.size);
     description.lfWeight = font.bold ? FW_BOLD : FW_NORMAL;

@@ -29,7 +29,7 @@ public:
 
 private:
     struct FontEntry {
-        htmlview::FontSpec spec;
+        htmlview::FontSpec style;
         HFONT font = nullptr;
         htmlview::FontMetrics metrics;
         // Advance widths per UTF-16 unit in pages of 256, a page made when first needed; -1 until measured.
