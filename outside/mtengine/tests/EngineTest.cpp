@@ -1,7 +1,7 @@
 // The engine stand-in translating: known sentences of every direction over small dictionaries made
 // with the dictionary writer, inflections, the longest run of words, capitals, kept separators and
 // white space, and subjects (the shipped templates) changing the words they should.
-#include "EngineLayout.h"
+#include "enginetest/EngineLayout.h"
 
 #include "common/Unicode.h"
 
