@@ -94,7 +94,8 @@ TEST_F(SetrixDllTest, UninstallInit_EndsTheProgramsClearsTheSuiteAndSaysGoodbyeL
     TempFolder install;
     std::wstring folder = testsupport::ToWide(install.Path());
     testsupport::CProgramProcess programs[3];
-    const wchar_t* names[] = {L"tmail.exe", L"OvrinToolbar.exe", L"Lexory.exe"};
+    // Ended by name without regard to case.
+    const wchar_t* names[] = {L"TMail.exe", L"OvrinToolbar.exe", L"LEXORY.EXE"};
     for (int i = 0; i < 3; ++i) {
         ASSERT_TRUE(CopyFileW(BesideTests(L"setrix_test_program.exe").c_str(), install.File(names[i]).c_str(), FALSE));
         ASSERT_TRUE(programs[i].Start(install.File(names[i])));
@@ -127,10 +128,19 @@ TEST_F(SetrixDllTest, UninstallInit_EndsTheProgramsClearsTheSuiteAndSaysGoodbyeL
     int result = -1;
     // Everything else is done by the time the parting message shows.
     onBoxShown = [&] {
-        for (auto& program : programs) {
-            EXPECT_TRUE(program.WaitForExit(0));
-            EXPECT_EQ(program.ExitCode(), 0u);
+        ULONGLONG exitTimes[3] = {};
+        for (int i = 0; i < 3; ++i) {
+            EXPECT_TRUE(programs[i].WaitForExit(0));
+            EXPECT_EQ(programs[i].ExitCode(), 0u);
+            FILETIME created, exited, kernel, user;
+            ASSERT_TRUE(GetProcessTimes(programs[i].Handle(), &created, &exited, &kernel, &user));
+            exitTimes[i] = (static_cast<ULONGLONG>(exited.dwHighDateTime) << 32) | exited.dwLowDateTime;
         }
+        // In order, each with its pause after it (times in 100 ns; a little slack for the clock's grain).
+        EXPECT_GE(exitTimes[1], exitTimes[0] + 4500000) << "the toolbar ends after the messaging program";
+        EXPECT_GE(exitTimes[2], exitTimes[1] + 4500000) << "the dictionary program ends after the toolbar";
+        testsupport::RunUnixCommand("mkdir -p '" OVRIN_SCREENSHOT_FOLDER "'");
+        EXPECT_TRUE(testsupport::Screenshot(OVRIN_SCREENSHOT_FOLDER "/setrix-parting-message.png"));
         EXPECT_FALSE(Exists(install.File(L"Lexory.exe")));
         EXPECT_FALSE(Exists(install.File(L"help")));
         EXPECT_TRUE(Exists(inUse));
