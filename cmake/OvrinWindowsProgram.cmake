@@ -1,9 +1,10 @@
 # The one way a Windows program of the suite is declared:
 #
-#   ovrin_windows_program(NAME (GUI | CONSOLE) SOURCES files... [RESOURCES files.rc...] [LIBS libs...]
+#   ovrin_windows_program(NAME (GUI | CONSOLE | DLL) SOURCES files... [RESOURCES files.rc...] [LIBS libs...]
 #
 # Wide entry point (wWinMain or wmain, -municode); the application manifest that selects common
 # controls 6; comctl32 linked; .rc files compiled as UTF-8 (each also says #pragma code_page(65001)).
+# A DLL is a library loaded by path (NAME.dll, no import library), without the manifest.
 # A program that links the dictionary engine receives the engine's compare tables as its own
 # resources through the engine's target.
 set(OVRIN_PROGRAM_MANIFEST ${CMAKE_CURRENT_LIST_DIR}/windows/Program.manifest)
@@ -11,19 +12,31 @@ configure_file(${CMAKE_CURRENT_LIST_DIR}/windows/Manifest.rc.in ${CMAKE_BINARY_D
 set(OVRIN_PROGRAM_MANIFEST_RC ${CMAKE_BINARY_DIR}/ovrin-manifest/Manifest.rc)
 
 function(ovrin_windows_program name)
-  cmake_parse_arguments(ARG "GUI;CONSOLE" "" "SOURCES;RESOURCES;LIBS" ${ARGN})
+  cmake_parse_arguments(ARG "GUI;CONSOLE;DLL" "" "SOURCES;RESOURCES;LIBS" ${ARGN})
   if(NOT WIN32)
     message(FATAL_ERROR "ovrin_windows_program(${name}): Windows build only")
   endif()
-  if(ARG_GUI EQUAL ARG_CONSOLE)
-    message(FATAL_ERROR "ovrin_windows_program(${name}): say GUI or CONSOLE")
+  set(kinds 0)
+  foreach(kind GUI CONSOLE DLL)
+    if(ARG_${kind})
+      math(EXPR kinds "${kinds} + 1")
+    endif()
+  endforeach()
+  if(NOT kinds EQUAL 1)
+    message(FATAL_ERROR "ovrin_windows_program(${name}): say GUI, CONSOLE or DLL")
+  endif()
+  set_source_files_properties(${ARG_RESOURCES} PROPERTIES COMPILE_OPTIONS "-c;65001")
+  if(ARG_DLL)
+    add_library(${name} MODULE ${ARG_SOURCES} ${ARG_RESOURCES})
+    set_target_properties(${name} PROPERTIES PREFIX "" SUFFIX ".dll")
+    target_link_libraries(${name} PRIVATE ${ARG_LIBS} comctl32)
+    return()
   endif()
   set(kind "")
   if(ARG_GUI)
     set(kind WIN32)
   endif()
   add_executable(${name} ${kind} ${ARG_SOURCES} ${ARG_RESOURCES} ${OVRIN_PROGRAM_MANIFEST_RC})
-  set_source_files_properties(${ARG_RESOURCES} PROPERTIES COMPILE_OPTIONS "-c;65001")
   set_property(SOURCE ${OVRIN_PROGRAM_MANIFEST_RC} APPEND PROPERTY OBJECT_DEPENDS ${OVRIN_PROGRAM_MANIFEST})
   target_link_options(${name} PRIVATE -municode)
   target_link_libraries(${name} PRIVATE ${ARG_LIBS} comctl32)

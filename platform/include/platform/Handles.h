@@ -49,6 +49,11 @@ struct FileHandleTraits {
     static Type Invalid() { return INVALID_HANDLE_VALUE; }
     static void Close(Type handle) { CloseHandle(handle); }
 };
+struct FindTraits {
+    using Type = HANDLE;
+    static Type Invalid() { return INVALID_HANDLE_VALUE; }
+    static void Close(Type handle) { FindClose(handle); }
+};
 template <typename GdiType>
 struct GdiObjectTraits {
     using Type = GdiType;
@@ -68,6 +73,7 @@ struct MenuTraits {
 
 using CHandle = CUniqueHandle<KernelHandleTraits>;   // events, threads, processes, mutexes
 using CFileHandle = CUniqueHandle<FileHandleTraits>; // CreateFile results
+using CFindHandle = CUniqueHandle<FindTraits>;       // FindFirstFile searches
 using CFontHandle = CUniqueHandle<GdiObjectTraits<HFONT>>;
 using CBrushHandle = CUniqueHandle<GdiObjectTraits<HBRUSH>>;
 using CBitmapHandle = CUniqueHandle<GdiObjectTraits<HBITMAP>>;

@@ -1,0 +1,45 @@
+// The launcher's one run: wait until the program file exists, wait for an old toolbar window to go
+// (when asked for options), start the program through the shell, and deliver "TBShowOptions" to the
+// new toolbar window until it answers 1.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <string>
+
+// The polls of each wait and the limit of the bounded ones, in milliseconds.
+struct CLaunchTimings {
+    DWORD existencePoll = 4000;    // the program file; no limit
+    DWORD disappearancePoll = 200; // the old toolbar window
+    DWORD appearancePoll = 500;    // the new toolbar window
+    DWORD messageRetry = 200;      // "TBShowOptions" answered 0
+    DWORD waitLimit = 10000;       // each of the last three waits, by the system tick count
+};
+
+class CLauncher {
+public:
+    static constexpr wchar_t kToolbarWindowClass[] = L"OvrinTBWndClass";
+    static constexpr wchar_t kShowOptionsMessage[] = L"TBShowOptions";
+    static constexpr wchar_t kOptionsArgument[] = L"/options";
+
+    // optionsNumber < 0: a plain start, no "TBShowOptions".
+    CLauncher(std::wstring program, int optionsNumber, CLaunchTimings timings = {});
+
+    // Runs the whole start; false when there was nothing to start or the start failed.
+    bool Run();
+
+    // How the launcher sleeps between polls; tests watch or shorten it.
+    std::function<void(DWORD)> m_sleep = [](DWORD milliseconds) { Sleep(milliseconds); };
+
+private:
+    void WaitForProgramFile();
+    void WaitForOldWindowToGo();
+    bool StartProgram();
+    HWND WaitForNewWindow();
+    void SendShowOptions(HWND window);
+
+    std::wstring m_program;
+    int m_optionsNumber;
+    CLaunchTimings m_timings;
+};

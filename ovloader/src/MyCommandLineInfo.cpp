@@ -1,0 +1,25 @@
+// Receiving the launcher's parameters one by one.
+#include "MyCommandLineInfo.h"
+
+#include <windows.h>
+
+#include <climits>
+#include <cwchar>
+
+void CMyCommandLineInfo::ParseParam(const wchar_t* param, bool flag, bool last) {
+    if (param == nullptr)
+        return;
+    if (!flag) {
+        m_program = param;
+        return;
+    }
+    constexpr wchar_t kOptions[] = L"options";
+    constexpr size_t kOptionsLength = 7;
+    std::wstring lowered = param;
+    if (!lowered.empty())
+        CharLowerBuffW(lowered.data(), static_cast<DWORD>(lowered.size()));
+    if (lowered.compare(0, kOptionsLength, kOptions) != 0)
+        return;
+    long number = std::wcstol(lowered.c_str() + kOptionsLength, nullptr, 10);
+    m_optionsNumber = number > INT_MAX ? INT_MAX : number < INT_MIN ? INT_MIN : static_cast<int>(number);
+}

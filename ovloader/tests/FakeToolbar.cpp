@@ -1,0 +1,75 @@
+// A stand-in for the toolbar in the launcher's tests. It registers the toolbar's window class and
+// keeps a hidden window of it, answers "TBShowOptions" with 0 as many times as the file
+// "zeros.txt" beside it says (none when absent) and then 1, and ends on WM_CLOSE. What happens goes,
+// line by line, into "toolbar.log" beside it (shared by every copy started from that folder):
+//   start <parameters>      exit      TBShowOptions <wParam> <lParam> <answer>
+#include <windows.h>
+
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+namespace {
+
+std::wstring g_folder;
+UINT g_showOptions = 0;
+int g_zerosLeft = 0;
+
+void Log(const std::string& line) {
+    HANDLE file = CreateFileW((g_folder + L"toolbar.log").c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                              nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return;
+    std::string text = line + "\n";
+    DWORD written = 0;
+    WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
+    CloseHandle(file);
+}
+
+std::string Narrow(const std::wstring& text) {
+    return std::string(text.begin(), text.end()); // the tests pass ASCII
+}
+
+LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == g_showOptions && g_showOptions != 0) {
+        int answer = g_zerosLeft > 0 ? 0 : 1;
+        if (g_zerosLeft > 0)
+            --g_zerosLeft;
+        Log("TBShowOptions " + std::to_string(wParam) + " " + std::to_string(lParam) + " " + std::to_string(answer));
+        return answer;
+    }
+    if (message == WM_DESTROY) {
+        Log("exit");
+        PostQuitMessage(0);
+        return 0;
+    }
+    return DefWindowProcW(window, message, wParam, lParam);
+}
+
+} // namespace
+
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR parameters, int) {
+    wchar_t path[MAX_PATH] = {};
+    GetModuleFileNameW(nullptr, path, MAX_PATH);
+    g_folder = path;
+    g_folder.resize(g_folder.find_last_of(L'\\') + 1);
+    std::ifstream zeros(std::filesystem::path(g_folder + L"zeros.txt"));
+    zeros >> g_zerosLeft;
+    g_showOptions = RegisterWindowMessageW(L"TBShowOptions");
+
+    WNDCLASSW windowClass = {};
+    windowClass.lpfnWndProc = WindowProc;
+    windowClass.hInstance = instance;
+    windowClass.lpszClassName = L"OvrinTBWndClass";
+    RegisterClassW(&windowClass);
+    if (CreateWindowW(L"OvrinTBWndClass", L"OVRIN Mobile", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, instance,
+                      nullptr) == nullptr)
+        return 1;
+    Log("start " + Narrow(parameters));
+    MSG message;
+    while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+        TranslateMessage(&message);
+        DispatchMessageW(&message);
+    }
+    return 0;
+}

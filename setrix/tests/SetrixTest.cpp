@@ -1,0 +1,396 @@
+// The service functions and the removal steps, called in the test's own process with the device
+// services replaced: the platform type as the test says, messages recorded instead of shown, the
+// device's Windows, start-menu and start-up folders in temporary folders.
+#include "SetrixTestSupport.h"
+
+#include "FolderClear.h"
+#include "ShortcutSweep.h"
+#include "Uninstaller.h"
+#include "platform/Device.h"
+#include "testsupport/GuiProgram.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <vector>
+
+using namespace setrixtest;
+using testsupport::TempFolder;
+
+namespace {
+
+struct CShownMessage {
+    HWND owner;
+    std::wstring text;
+    std::wstring caption;
+    UINT style;
+};
+
+class CFakeDevice : public platform::CDeviceServices {
+public:
+    std::wstring GetPlatformType() override { return platformType; }
+    int ShowMessage(HWND owner, const std::wstring& text, const std::wstring& caption, UINT style) override {
+        messages.push_back({owner, text, caption, style});
+        return IDOK;
+    }
+    std::wstring GetFolder(platform::DeviceFolder folder) override {
+        switch (folder) {
+        case platform::DeviceFolder::Windows:
+            return testsupport::ToWide(windows.Path());
+        case platform::DeviceFolder::StartMenu:
+            return testsupport::ToWide(startMenu.Path());
+        case platform::DeviceFolder::StartUp:
+            return testsupport::ToWide(startUp.Path());
+        }
+        return {};
+    }
+
+    std::wstring platformType = L"PocketPC";
+    std::vector<CShownMessage> messages;
+    TempFolder windows, startMenu, startUp;
+};
+
+class SetrixTest : public ::testing::Test {
+protected:
+    void SetUp() override { m_previous = platform::SetDeviceServices(&m_device); }
+    void TearDown() override {
+        platform::SetDeviceServices(m_previous);
+        for (const wchar_t* key : {L"SOFTWARE\\Apps\\OVRIN Mobile", L"Security\\AppInstall\\OVRIN Mobile",
+                                   L"SOFTWARE\\Apps\\OVRIN Mobile 2"})
+            RegDeleteTreeW(HKEY_LOCAL_MACHINE, key);
+        RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Ovrinsoft\\SetrixTest");
+    }
+
+    CFakeDevice m_device;
+    TempFolder m_install;
+    platform::CDeviceServices* m_previous = nullptr;
+};
+
+void CopyText(wchar_t (&field)[setrix::kRecordTextLength], const std::wstring& text) {
+    text.copy(field, setrix::kRecordTextLength);
+}
+
+// -- Service functions ---------------------------------------------------------------------------------
+
+TEST_F(SetrixTest, IsSmartphone_AnswersOneForSmartphoneInAnyCaseAndZeroForPocketPc) {
+    const std::pair<const wchar_t*, BYTE> cases[] = {{L"Smartphone", 1}, {L"SMARTPHONE", 1},  {L"smartPhone", 1},
+                                                     {L"PocketPC", 0},   {L"Smartphone2", 0}, {L"", 0}};
+    for (const auto& [type, expected] : cases) {
+        m_device.platformType = type;
+        COutput output;
+        EXPECT_EQ(IsSmartphone(0, nullptr, &output.size, &output.buffer), S_OK);
+        ASSERT_EQ(output.size, 1u) << type;
+        ASSERT_NE(output.buffer, nullptr);
+        EXPECT_EQ(output.buffer[0], expected) << type;
+        EXPECT_NE(LocalSize(output.buffer), 0u) << "the buffer comes from the local heap";
+    }
+    EXPECT_EQ(IsSmartphone(0, nullptr, nullptr, nullptr), S_OK);
+}
+
+TEST_F(SetrixTest, MessageDialog_ShowsTextCaptionAndStyleWithoutOwner) {
+    setrix::tagMessageRecord record = {};
+    CopyText(record.text, L"Установка завершена");
+    CopyText(record.caption, L"OVRIN");
+    record.style = MB_YESNO | MB_ICONWARNING;
+    CGuardedInput input(&record, sizeof record);
+    COutput output;
+    EXPECT_EQ(MessageDialog(input.Size(), input.Data(), &output.size, &output.buffer), S_OK);
+    EXPECT_EQ(output.size, 0u);
+    EXPECT_EQ(output.buffer, nullptr);
+    ASSERT_EQ(m_device.messages.size(), 1u);
+    EXPECT_EQ(m_device.messages[0].owner, nullptr);
+    EXPECT_EQ(m_device.messages[0].text, L"Установка завершена");
+    EXPECT_EQ(m_device.messages[0].caption, L"OVRIN");
+    EXPECT_EQ(m_device.messages[0].style, static_cast<UINT>(MB_YESNO | MB_ICONWARNING));
+}
+
+TEST_F(SetrixTest, MessageDialog_IgnoresShortNullAndUnterminatedRecords) {
+    setrix::tagMessageRecord record = {};
+    CopyText(record.text, L"text");
+    CopyText(record.caption, L"caption");
+    CGuardedInput shortInput(&record, sizeof record - 1); // a read of the style would fault
+    COutput output;
+    EXPECT_EQ(MessageDialog(shortInput.Size(), shortInput.Data(), &output.size, &output.buffer), S_OK);
+    EXPECT_EQ(output.size, 0u);
+    EXPECT_EQ(MessageDialog(sizeof record, nullptr, &output.size, &output.buffer), S_OK);
+    EXPECT_EQ(MessageDialog(0, nullptr, nullptr, nullptr), S_OK);
+
+    setrix::tagMessageRecord unterminated = record;
+    std::fill(std::begin(unterminated.caption), std::end(unterminated.caption), L'x');
+    CGuardedInput unterminatedInput(&unterminated, sizeof unterminated);
+    EXPECT_EQ(MessageDialog(unterminatedInput.Size(), unterminatedInput.Data(), &output.size, &output.buffer), S_OK);
+    EXPECT_TRUE(m_device.messages.empty());
+}
+
+TEST_F(SetrixTest, GetDiskFreeSpace_GivesTheSystemsFigures) {
+    setrix::tagDiskRecord record = {};
+    std::wstring folder = testsupport::ToWide(m_install.Path());
+    CopyText(record.path, folder);
+    CGuardedInput input(&record, sizeof record);
+    COutput output;
+    ULARGE_INTEGER before = {}, total = {}, totalFree = {};
+    ASSERT_TRUE(GetDiskFreeSpaceExW(folder.c_str(), &before, &total, &totalFree));
+    EXPECT_EQ(GetDiskFreeSpace(input.Size(), input.Data(), &output.size, &output.buffer), S_OK);
+    ULARGE_INTEGER after = {};
+    ASSERT_TRUE(GetDiskFreeSpaceExW(folder.c_str(), &after, &total, &totalFree));
+    ASSERT_EQ(output.size, sizeof(setrix::tagDiskRecord));
+    const auto* answer = reinterpret_cast<const setrix::tagDiskRecord*>(output.buffer);
+    EXPECT_EQ(answer->totalBytes, total.QuadPart);
+    // Other programs write to the disk meanwhile: the free figures lie between the two readings.
+    ULONGLONG low = std::min(before.QuadPart, after.QuadPart), high = std::max(before.QuadPart, after.QuadPart);
+    EXPECT_GE(answer->freeBytesToCaller, low - (64u << 20));
+    EXPECT_LE(answer->freeBytesToCaller, high + (64u << 20));
+    EXPECT_GE(answer->totalFreeBytes, answer->freeBytesToCaller);
+    EXPECT_LE(answer->totalFreeBytes, answer->totalBytes);
+    for (wchar_t c : answer->path)
+        ASSERT_EQ(c, L'\0') << "the path part of the answer is zero";
+}
+
+TEST_F(SetrixTest, GetDiskFreeSpace_BadInputGivesNoAnswerAndAMissingFolderZeros) {
+    setrix::tagDiskRecord record = {};
+    std::fill(std::begin(record.path), std::end(record.path), L'a'); // a path of 300 does not fit: unterminated
+    CGuardedInput unterminated(&record, sizeof record);
+    COutput output;
+    EXPECT_EQ(GetDiskFreeSpace(unterminated.Size(), unterminated.Data(), &output.size, &output.buffer), S_OK);
+    EXPECT_EQ(output.size, 0u);
+    EXPECT_EQ(output.buffer, nullptr);
+    CGuardedInput shortInput(&record, 520);
+    EXPECT_EQ(GetDiskFreeSpace(shortInput.Size(), shortInput.Data(), &output.size, &output.buffer), S_OK);
+    EXPECT_EQ(output.size, 0u);
+
+    setrix::tagDiskRecord missing = {};
+    CopyText(missing.path, L"Q:\\no such folder\\");
+    COutput zeros;
+    EXPECT_EQ(GetDiskFreeSpace(sizeof missing, reinterpret_cast<BYTE*>(&missing), &zeros.size, &zeros.buffer), S_OK);
+    ASSERT_EQ(zeros.size, 544u);
+    const auto* answer = reinterpret_cast<const setrix::tagDiskRecord*>(zeros.buffer);
+    EXPECT_EQ(answer->freeBytesToCaller + answer->totalBytes + answer->totalFreeBytes, 0u);
+}
+
+TEST_F(SetrixTest, KillProcess_EndsARunningProgramByNameInAnyCaseAndIgnoresOthers) {
+    std::wstring copy = m_install.File(L"setrix-victim-" + std::to_wstring(GetCurrentProcessId()) + L".exe");
+    ASSERT_TRUE(CopyFileW(BesideTests(L"setrix_test_program.exe").c_str(), copy.c_str(), FALSE));
+    testsupport::CProgramProcess program;
+    ASSERT_TRUE(program.Start(copy));
+
+    std::string missing = "setrix-not-running.exe"; // not terminated: the size bounds it
+    CGuardedInput missingInput(missing.data(), missing.size());
+    COutput output;
+    EXPECT_EQ(KillProcess(missingInput.Size(), missingInput.Data(), &output.size, &output.buffer), S_OK);
+    EXPECT_EQ(output.size, 0u);
+    EXPECT_EQ(KillProcess(0, nullptr, nullptr, nullptr), S_OK);
+    EXPECT_TRUE(program.Running());
+
+    std::string name = "SETRIX-VICTIM-" + std::to_string(GetCurrentProcessId()) + ".EXE";
+    EXPECT_EQ(KillProcess(static_cast<DWORD>(name.size() + 1), reinterpret_cast<BYTE*>(name.data()), &output.size,
+                          &output.buffer),
+              S_OK);
+    ASSERT_TRUE(program.WaitForExit(5000));
+    EXPECT_EQ(program.ExitCode(), 0u);
+}
+
+TEST_F(SetrixTest, RegisterDLL_CallsTheLibrarysRegistrationEntries) {
+    constexpr wchar_t kServerKey[] = L"Software\\Ovrinsoft\\SetrixTestServer";
+    RegDeleteTreeW(HKEY_CURRENT_USER, kServerKey);
+    std::string path = Narrow(BesideTests(L"setrix_test_server.dll"));
+    COutput output;
+    auto registered = [&] {
+        DWORD value = 0, size = sizeof value;
+        return RegGetValueW(HKEY_CURRENT_USER, kServerKey, L"Registered", RRF_RT_REG_DWORD, nullptr, &value, &size) ==
+               ERROR_SUCCESS;
+    };
+    EXPECT_EQ(RegisterDLL(static_cast<DWORD>(path.size() + 1), reinterpret_cast<BYTE*>(path.data()), &output.size,
+                          &output.buffer),
+              S_OK);
+    EXPECT_EQ(output.size, 0u);
+    EXPECT_TRUE(registered());
+    EXPECT_EQ(UnRegisterDLL(static_cast<DWORD>(path.size() + 1), reinterpret_cast<BYTE*>(path.data()), &output.size,
+                            &output.buffer),
+              S_OK);
+    EXPECT_FALSE(registered());
+
+    std::string missing = "C:\\no such\\library.dll";
+    EXPECT_EQ(
+        RegisterDLL(static_cast<DWORD>(missing.size()), reinterpret_cast<BYTE*>(missing.data()), nullptr, nullptr),
+        S_OK);
+    EXPECT_EQ(UnRegisterDLL(0, nullptr, nullptr, nullptr), S_OK);
+    RegDeleteTreeW(HKEY_CURRENT_USER, kServerKey);
+}
+
+TEST_F(SetrixTest, ProcessConfigXML_AppliesTheRegistryPartAndRejectsABrokenDocument) {
+    std::string document = "<wap-provisioningdoc><characteristic type=\"Registry\">"
+                           "<characteristic type=\"HKCU\\Software\\Ovrinsoft\\SetrixTest\">"
+                           "<parm name=\"Name\" value=\"a &amp; b\" datatype=\"string\"/>"
+                           "<parm name=\"Count\" value=\"42\" datatype=\"integer\"/>"
+                           "</characteristic></characteristic></wap-provisioningdoc>";
+    CGuardedInput input(document.data(), document.size());
+    COutput output;
+    EXPECT_EQ(ProcessConfigXML(input.Size(), input.Data(), &output.size, &output.buffer), S_OK);
+    EXPECT_EQ(output.size, 0u);
+    wchar_t text[32] = {};
+    DWORD size = sizeof text, count = 0, countSize = sizeof count;
+    EXPECT_EQ(RegGetValueW(HKEY_CURRENT_USER, L"Software\\Ovrinsoft\\SetrixTest", L"Name", RRF_RT_REG_SZ, nullptr, text,
+                           &size),
+              ERROR_SUCCESS);
+    EXPECT_STREQ(text, L"a & b");
+    EXPECT_EQ(RegGetValueW(HKEY_CURRENT_USER, L"Software\\Ovrinsoft\\SetrixTest", L"Count", RRF_RT_REG_DWORD, nullptr,
+                           &count, &countSize),
+              ERROR_SUCCESS);
+    EXPECT_EQ(count, 42u);
+
+    std::string removal = "<wap-provisioningdoc><characteristic type=\"Registry\">"
+                          "<nocharacteristic type=\"HKCU\\Software\\Ovrinsoft\\SetrixTest\"/>"
+                          "</characteristic></wap-provisioningdoc>";
+    EXPECT_EQ(
+        ProcessConfigXML(static_cast<DWORD>(removal.size()), reinterpret_cast<BYTE*>(removal.data()), nullptr, nullptr),
+        S_OK);
+    EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, L"Software\\Ovrinsoft\\SetrixTest"));
+
+    std::string broken = document.substr(0, document.size() / 2 + 7); // cut inside a tag
+    EXPECT_EQ(
+        ProcessConfigXML(static_cast<DWORD>(broken.size()), reinterpret_cast<BYTE*>(broken.data()), nullptr, nullptr),
+        S_OK);
+    EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, L"Software\\Ovrinsoft\\SetrixTest"));
+    EXPECT_EQ(GetProcessList(0, nullptr, nullptr, nullptr), S_OK);
+}
+
+// -- Removal steps ---------------------------------------------------------------------------------
+
+TEST_F(SetrixTest, ClearInstallFolder_EmptiesSubfoldersBeforeRemovingThemAndKeepsTheFolder) {
+    std::filesystem::path root = m_install.Path();
+    std::filesystem::create_directories(root / "dict" / "user" / "deep");
+    WriteTextFile(m_install.File(L"Lexory.exe"));
+    WriteTextFile(m_install.File(L"dict\\er.dic"));
+    WriteTextFile(m_install.File(L"dict\\user\\deep\\u.dic"));
+    setrix::CUninstaller(testsupport::ToWide(root).c_str()).ClearInstallFolder();
+    EXPECT_TRUE(std::filesystem::is_directory(root));
+    EXPECT_TRUE(std::filesystem::is_empty(root));
+}
+
+TEST_F(SetrixTest, ClearInstallFolder_KeepsAFileInUseWithItsFoldersAndAReadOnlyFile) {
+    std::filesystem::path root = m_install.Path();
+    std::filesystem::create_directories(root / "busy" / "inner");
+    std::filesystem::create_directories(root / "free");
+    std::wstring busy = m_install.File(L"busy\\inner\\open.dat");
+    std::wstring readOnly = m_install.File(L"readonly.txt");
+    WriteTextFile(busy);
+    WriteTextFile(m_install.File(L"busy\\other.dat"));
+    WriteTextFile(m_install.File(L"free\\gone.dat"));
+    WriteTextFile(readOnly);
+    SetFileAttributesW(readOnly.c_str(), FILE_ATTRIBUTE_READONLY);
+    HANDLE open = CreateFileW(busy.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(open, INVALID_HANDLE_VALUE);
+
+    // Trailing separators are the same folder.
+    setrix::CUninstaller((testsupport::ToWide(root) + L"\\\\").c_str()).ClearInstallFolder();
+    CloseHandle(open);
+    EXPECT_TRUE(Exists(busy));
+    EXPECT_FALSE(Exists(m_install.File(L"busy\\other.dat")));
+    EXPECT_FALSE(Exists(m_install.File(L"free")));
+    EXPECT_TRUE(Exists(readOnly));
+    SetFileAttributesW(readOnly.c_str(), FILE_ATTRIBUTE_NORMAL);
+}
+
+TEST(SetrixFolderTest, EmptyAndRootFoldersAreNeverCleared) {
+    for (const wchar_t* folder :
+         {L"", L"\\", L"/", L"\\\\", L"C:", L"C:\\", L"c:/", L"\\\\server\\share\\", L"\\\\server", L"\\\\?\\C:\\"})
+        EXPECT_FALSE(setrix::IsRemovableFolder(folder)) << folder;
+    for (const wchar_t* folder : {L"\\Program Files\\OVRIN Mobile", L"C:\\Program Files\\OVRIN Mobile\\", L"C:\\a",
+                                  L"\\\\server\\share\\suite"})
+        EXPECT_TRUE(setrix::IsRemovableFolder(folder)) << folder;
+}
+
+TEST(SetrixFolderTest, TargetPointsIntoTheFolderOnlyAtAPathBoundary) {
+    const std::wstring folder = L"\\Program Files\\OVRIN";
+    EXPECT_TRUE(setrix::TargetPointsInto(L"\"\\program files\\ovrin\\OvrinToolbar.exe\"", folder));
+    EXPECT_TRUE(setrix::TargetPointsInto(L"\\Windows\\Ovloader.exe \"\\PROGRAM FILES\\OVRIN\\OvrinToolbar.exe\"",
+                                         folder + L"\\"));
+    EXPECT_TRUE(setrix::TargetPointsInto(L"\\Program Files\\OVRIN", folder));
+    EXPECT_TRUE(setrix::TargetPointsInto(L"\\Program Files\\OVRIN Mobile 2\\a.exe \\Program Files\\OVRIN\\b", folder));
+    EXPECT_FALSE(setrix::TargetPointsInto(L"\"\\Program Files\\OVRIN Mobile 2\\Lexory.exe\"", folder));
+    EXPECT_FALSE(setrix::TargetPointsInto(L"\\Program Files\\OVRINX.exe", folder));
+    EXPECT_FALSE(setrix::TargetPointsInto(L"\\Windows\\notepad.exe", folder));
+    EXPECT_FALSE(setrix::TargetPointsInto(L"\\Windows\\notepad.exe", L""));
+    EXPECT_FALSE(setrix::TargetPointsInto(L"\\Windows\\notepad.exe", L"\\"));
+}
+
+TEST_F(SetrixTest, DeleteShortcuts_RemovesShortcutsIntoTheFolderFromSubfoldersAndKeepsOthers) {
+    std::wstring install = testsupport::ToWide(m_install.Path());
+    std::filesystem::path menu = m_device.startMenu.Path();
+    std::filesystem::create_directories(menu / "Programs" / "OVRIN");
+    std::wstring sibling = install + L" 2";
+    std::wstring intoFolder = testsupport::ToWide(menu / "Programs" / "OVRIN" / "Lexory.lnk");
+    std::wstring otherProgram = testsupport::ToWide(menu / "Programs" / "Notepad.lnk");
+    std::wstring intoSibling = testsupport::ToWide(menu / "Programs" / "Sibling.lnk");
+    std::wstring deviceForm = testsupport::ToWide(menu / "Device.LNK");
+    std::wstring startUp = testsupport::ToWide(m_device.startUp.Path() / "OvrinToolbar.lnk");
+    // Quoted, in other letter case, as the start-up shortcut's argument.
+    ASSERT_TRUE(platform::CreateShortcut(intoFolder, L"C:\\windows\\system32\\cmd.exe",
+                                         L"\"" + Upper(install) + L"\\Lexory.exe\" hello"));
+    ASSERT_TRUE(platform::CreateShortcut(otherProgram, L"C:\\windows\\notepad.exe", L""));
+    ASSERT_TRUE(platform::CreateShortcut(intoSibling, sibling + L"\\Lexory.exe", L""));
+    ASSERT_TRUE(
+        platform::CreateShortcut(startUp, L"C:\\windows\\Ovloader.exe", L"\"" + install + L"\\OvrinToolbar.exe\""));
+    std::string text = "#\"" + Narrow(Upper(install)) + "\\Lexory.exe\"";
+    WriteTextFile(deviceForm, std::to_string(text.size() - 1) + text);
+
+    setrix::CUninstaller(install.c_str()).DeleteShortcuts();
+    EXPECT_FALSE(Exists(intoFolder));
+    EXPECT_FALSE(Exists(startUp));
+    EXPECT_FALSE(Exists(deviceForm));
+    EXPECT_TRUE(Exists(otherProgram));
+    EXPECT_TRUE(Exists(intoSibling));
+}
+
+TEST_F(SetrixTest, DeleteShortcuts_AnEmptyOrOverlongFolderDeletesNothing) {
+    std::wstring shortcut = testsupport::ToWide(m_device.startMenu.Path() / "Any.lnk");
+    ASSERT_TRUE(platform::CreateShortcut(shortcut, L"C:\\windows\\notepad.exe", L""));
+    std::wstring overlong = L"C:\\" + std::wstring(297, L'w');
+    for (const wchar_t* folder : {L"", static_cast<const wchar_t*>(nullptr), overlong.c_str()}) {
+        setrix::CUninstaller uninstaller(folder);
+        uninstaller.ClearInstallFolder();
+        uninstaller.DeleteShortcuts();
+    }
+    EXPECT_TRUE(Exists(shortcut));
+}
+
+TEST_F(SetrixTest, DeleteRegistryKeysAndMarker_RemovesThePackagesKeysWithSubkeysAndNothingElse) {
+    CreateKeyWithValue(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Apps\\OVRIN Mobile\\Sub\\Deeper");
+    CreateKeyWithValue(HKEY_LOCAL_MACHINE, L"Security\\AppInstall\\OVRIN Mobile");
+    CreateKeyWithValue(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Apps\\OVRIN Mobile 2");
+    std::wstring marker = testsupport::ToWide(m_device.windows.Path() / "OVRIN Mobile.unload");
+    std::wstring otherFile = testsupport::ToWide(m_device.windows.Path() / "OVRIN Mobile.ini");
+    WriteTextFile(marker);
+    WriteTextFile(otherFile);
+    setrix::CUninstaller uninstaller(testsupport::ToWide(m_install.Path()).c_str());
+    uninstaller.DeleteRegistryKeys();
+    uninstaller.DeleteMarkerFile();
+    EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Apps\\OVRIN Mobile"));
+    EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, L"Security\\AppInstall\\OVRIN Mobile"));
+    EXPECT_TRUE(KeyExists(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Apps\\OVRIN Mobile 2"));
+    EXPECT_TRUE(KeyExists(HKEY_LOCAL_MACHINE, L"Security\\AppInstall"));
+    EXPECT_FALSE(Exists(marker));
+    EXPECT_TRUE(Exists(otherFile));
+    uninstaller.DeleteRegistryKeys(); // nothing left to open: nothing happens
+}
+
+TEST_F(SetrixTest, PartingMessage_ShowsTheSettingWithTheInformationIconAlsoWhenEmpty) {
+    constexpr wchar_t kKey[] = L"Software\\Ovrinsoft\\Pocket OVRIN\\OVRIN\\OvrinToolbar";
+    RegDeleteKeyValueW(HKEY_CURRENT_USER, kKey, L"UninstallMessage");
+    setrix::CUninstaller uninstaller(testsupport::ToWide(m_install.Path()).c_str());
+    HWND parent = reinterpret_cast<HWND>(0x1234);
+    uninstaller.ShowPartingMessage(parent, uninstaller.ReadPartingMessage());
+    std::wstring farewell = L"Спасибо, что пользовались OVRIN Mobile!";
+    RegSetKeyValueW(HKEY_CURRENT_USER, kKey, L"UninstallMessage", REG_SZ, farewell.c_str(),
+                    static_cast<DWORD>((farewell.size() + 1) * sizeof(wchar_t)));
+    uninstaller.ShowPartingMessage(parent, uninstaller.ReadPartingMessage());
+    RegDeleteKeyValueW(HKEY_CURRENT_USER, kKey, L"UninstallMessage");
+    ASSERT_EQ(m_device.messages.size(), 2u);
+    EXPECT_EQ(m_device.messages[0].text, L"");
+    EXPECT_EQ(m_device.messages[1].text, farewell);
+    EXPECT_EQ(m_device.messages[1].owner, parent);
+    EXPECT_EQ(m_device.messages[1].caption, L"OVRIN Mobile");
+    EXPECT_EQ(m_device.messages[1].style, static_cast<UINT>(MB_OK | MB_ICONINFORMATION));
+}
+
+} // namespace
