@@ -13,12 +13,12 @@ namespace installer {
 struct InstallRecord {
     std::wstring package;
     std::wstring installFolder;
-    std::wstring setupLibrary;          // its installed path
-    std::vector<std::wstring> folders;  // created by the installation, outermost first
-    std::vector<std::wstring> files;    // installed files
+    std::wstring setupLibrary;         // its installed path
+    std::vector<std::wstring> folders; // created by the installation, outermost first
+    std::vector<std::wstring> files;   // installed files
     std::vector<std::wstring> registered;
     std::vector<std::wstring> shortcuts;
-    std::vector<std::wstring> keys;     // "HKCU\..." or "HKLM\...", removed with their subkeys
+    std::vector<std::wstring> keys; // "HKCU\..." or "HKLM\...", removed with their subkeys
     std::vector<Command> onUninstall;
 };
 

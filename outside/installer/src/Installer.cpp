@@ -374,7 +374,8 @@ bool CInstaller::Install(const std::wstring& packageFolder, const std::map<std::
     for (const PlannedFile& file : plan) {
         if (FileInUse(file.destination)) {
             undoFolders();
-            return Fail(L"the file " + file.destination + L" is in use: end the program that holds it and install again");
+            return Fail(L"the file " + file.destination +
+                        L" is in use: end the program that holds it and install again");
         }
     }
 
@@ -445,7 +446,8 @@ bool CInstaller::Install(const std::wstring& packageFolder, const std::map<std::
     for (const Setting& setting : manifest.settings) {
         std::wstring value;
         CRegistryKey key;
-        if (!expand(setting.value, value) || !key.Open(HKEY_CURRENT_USER, CAppSettings::SectionKey(setting.section), true) ||
+        if (!expand(setting.value, value) ||
+            !key.Open(HKEY_CURRENT_USER, CAppSettings::SectionKey(setting.section), true) ||
             !key.WriteString(setting.name, value)) {
             ++failedValues;
             m_report(L"failed: cannot write the setting " + setting.section + L"\\" + setting.name);
@@ -509,7 +511,8 @@ bool CInstaller::Uninstall(const std::wstring& package) {
     }
     CSetupLibrary setup;
     std::wstring error;
-    if (!record.setupLibrary.empty() && ovrin::FileExists(record.setupLibrary) && !setup.Load(record.setupLibrary, error))
+    if (!record.setupLibrary.empty() && ovrin::FileExists(record.setupLibrary) &&
+        !setup.Load(record.setupLibrary, error))
         m_report(L"failed: " + error);
     for (const std::wstring& library : record.registered) {
         if (ovrin::FileExists(library))

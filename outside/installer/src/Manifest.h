@@ -13,7 +13,7 @@
 //   file?     | ...           (the same, left out of the package when the source is absent)
 //   register  | %InstallDir%\Pagelift.dll
 //   shortcut  | %StartMenu%\Lexory.lnk | %InstallDir%\Lexory.exe [| arguments]
-//   setting   | Lexory | path | %InstallDir%\
+//   setting   | Lexory | path | %InstallDir%\   (a value of the program's settings section)
 //   key       | HKCU\Software\Ovrinsoft\Pocket OVRIN\OVRIN   (removed with its subkeys on removal)
 //   install   | %Engine%\mtsetup.exe | install "%Engine%"     (run after the files are in place)
 //   uninstall | %Engine%\mtsetup.exe | uninstall              (run before the files go)

@@ -41,12 +41,8 @@ bool CSetupLibrary::Load(const std::wstring& path, std::wstring& error) {
     return true;
 }
 
-FARPROC CSetupLibrary::Function(const char* name) const {
-    return m_module != nullptr ? GetProcAddress(m_module, name) : nullptr;
-}
-
 bool CSetupLibrary::InstallInit(bool previouslyInstalled, const std::wstring& installFolder) {
-    auto hook = reinterpret_cast<InstallInitFunction>(Function("Install_Init"));
+    auto hook = Export<InstallInitFunction>("Install_Init");
     return hook == nullptr ||
            hook(nullptr, TRUE, previouslyInstalled ? TRUE : FALSE, installFolder.c_str()) == codeINSTALL_INIT_CONTINUE;
 }
@@ -54,7 +50,7 @@ bool CSetupLibrary::InstallInit(bool previouslyInstalled, const std::wstring& in
 bool CSetupLibrary::InstallExit(const std::wstring& installFolder, WORD failedFolders, WORD failedFiles,
                                 WORD failedKeys, WORD failedValues, WORD failedShortcuts, bool& uninstallNow) {
     uninstallNow = false;
-    auto hook = reinterpret_cast<InstallExitFunction>(Function("Install_Exit"));
+    auto hook = Export<InstallExitFunction>("Install_Exit");
     if (hook == nullptr)
         return true;
     codeINSTALL_EXIT answer =
@@ -64,17 +60,17 @@ bool CSetupLibrary::InstallExit(const std::wstring& installFolder, WORD failedFo
 }
 
 bool CSetupLibrary::UninstallInit(const std::wstring& installFolder) {
-    auto hook = reinterpret_cast<UninstallInitFunction>(Function("Uninstall_Init"));
+    auto hook = Export<UninstallInitFunction>("Uninstall_Init");
     return hook == nullptr || hook(nullptr, installFolder.c_str()) == codeUNINSTALL_INIT_CONTINUE;
 }
 
 void CSetupLibrary::UninstallExit() {
-    if (auto hook = reinterpret_cast<UninstallExitFunction>(Function("Uninstall_Exit")))
+    if (auto hook = Export<UninstallExitFunction>("Uninstall_Exit"))
         hook(nullptr);
 }
 
 bool CSetupLibrary::Register(const std::wstring& library, bool registering) {
-    auto service = reinterpret_cast<ServiceFunction>(Function(registering ? "RegisterDLL" : "UnRegisterDLL"));
+    auto service = Export<ServiceFunction>(registering ? "RegisterDLL" : "UnRegisterDLL");
     if (service == nullptr)
         return RegisterDirectly(library, registering);
     int bytes = WideCharToMultiByte(CP_ACP, 0, library.c_str(), -1, nullptr, 0, nullptr, nullptr);
@@ -84,7 +80,8 @@ bool CSetupLibrary::Register(const std::wstring& library, bool registering) {
     WideCharToMultiByte(CP_ACP, 0, library.c_str(), -1, path.data(), bytes, nullptr, nullptr);
     DWORD outputSize = 0;
     BYTE* output = nullptr;
-    HRESULT result = service(static_cast<DWORD>(path.size()), reinterpret_cast<BYTE*>(path.data()), &outputSize, &output);
+    HRESULT result =
+        service(static_cast<DWORD>(path.size()), reinterpret_cast<BYTE*>(path.data()), &outputSize, &output);
     if (output != nullptr)
         LocalFree(output);
     // The service answers 0 whatever happened: whether the library is registered is told by the
@@ -97,7 +94,8 @@ bool RegisterDirectly(const std::wstring& library, bool registering) {
     if (module == nullptr)
         return false;
     using Entry = HRESULT(STDAPICALLTYPE*)();
-    auto entry = reinterpret_cast<Entry>(GetProcAddress(module, registering ? "DllRegisterServer" : "DllUnregisterServer"));
+    FARPROC address = GetProcAddress(module, registering ? "DllRegisterServer" : "DllUnregisterServer");
+    auto entry = reinterpret_cast<Entry>(reinterpret_cast<void*>(address));
     bool done = entry != nullptr && SUCCEEDED(entry());
     FreeLibrary(module);
     return done;

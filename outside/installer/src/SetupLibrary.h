@@ -34,7 +34,12 @@ public:
 private:
     HMODULE m_module = nullptr;
     std::wstring m_copy;
-    FARPROC Function(const char* name) const;
+    template <typename Function>
+    Function Export(const char* name) const {
+        if (m_module == nullptr)
+            return nullptr;
+        return reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(m_module, name)));
+    }
 };
 
 // Calls DllRegisterServer or DllUnregisterServer of a library directly (no setup library at hand).

@@ -84,9 +84,9 @@ protected:
                                         " | path | %InstallDir%\\\r\n"
                                         "key | HKCU\\Software\\Ovrinsoft\\Pocket OVRIN\\OVRIN\\" +
                                         Narrow(m_section) + "\r\n");
-        ASSERT_EQ(Run(L"pack \"" + Folder(L"suite.pkg") + L"\" \"" + Package() + L"\" --build \"" + build + L"\"")
-                      .exitCode,
-                  0u);
+        ASSERT_EQ(
+            Run(L"pack \"" + Folder(L"suite.pkg") + L"\" \"" + Package() + L"\" --build \"" + build + L"\"").exitCode,
+            0u);
     }
     void TearDown() override {
         if (Exists(MarkerFile()))
@@ -191,6 +191,7 @@ TEST(InstallRecordTest, WrittenInOneStepAndReadBack) {
 
 TEST_F(InstallerTest, InstallThenRemove_PutsEverythingInPlaceAndLeavesNothingBehind) {
     EXPECT_FALSE(Exists(Package() + L"\\InstallDir\\absent.dic"));
+    ASSERT_TRUE(CreateDirectoryW(Folder(L"device").c_str(), nullptr)); // there before the installation
     auto installed = Install();
     ASSERT_EQ(installed.exitCode, 0u) << installed.output;
     EXPECT_TRUE(Exists(InstallFolder() + L"\\Lexory.exe"));
@@ -208,7 +209,7 @@ TEST_F(InstallerTest, InstallThenRemove_PutsEverythingInPlaceAndLeavesNothingBeh
     auto removed = RemoveDismissingMessage();
     EXPECT_EQ(removed.exitCode, 0u) << removed.output;
     EXPECT_FALSE(Exists(InstallFolder()));
-    EXPECT_TRUE(Exists(Folder(L"device"))); // not made by the installation
+    EXPECT_TRUE(Exists(Folder(L"device"))); // not made by the installation, so kept
     EXPECT_FALSE(Exists(m_windows + L"\\" + m_windowsFileName));
     EXPECT_FALSE(Exists(Shortcut()));
     EXPECT_FALSE(Exists(ShellFolder(CSIDL_STARTMENU) + L"\\" + m_menuName));
