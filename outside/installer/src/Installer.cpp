@@ -1,0 +1,560 @@
+// Making, installing and removing the package.
+#include "Installer.h"
+
+#include "InstallRecord.h"
+#include "SetupLibrary.h"
+
+#include "common/FileSystem.h"
+#include "common/Path.h"
+#include "common/Registry.h"
+#include "common/TextFile.h"
+#include "platform/Device.h"
+
+#include <windows.h>
+
+#include <shlobj.h>
+
+#include <algorithm>
+#include <cwctype>
+#include <set>
+
+namespace installer {
+namespace {
+
+constexpr ULONGLONG kSpaceMargin = 1 << 20; // kept free beyond the package's own size
+constexpr DWORD kCommandTimeout = 120000;
+
+std::wstring ErrorText(DWORD error) {
+    return L"error " + std::to_wstring(error);
+}
+
+std::wstring Lower(std::wstring text) {
+    for (wchar_t& c : text)
+        c = static_cast<wchar_t>(std::towlower(c));
+    return text;
+}
+
+std::wstring WithoutFinalSeparator(std::wstring path) {
+    while (path.size() > 3 && ovrin::IsPathSeparator(path.back()))
+        path.pop_back();
+    return path;
+}
+
+bool ReadText(const std::wstring& path, std::wstring& text) {
+    try {
+        CTextFileRead file(path);
+        return file.IsOpen() && file.ReadAll(text, L"\n");
+    } catch (const CTextFileException&) {
+        return false;
+    }
+}
+
+bool WriteText(const std::wstring& path, const std::wstring& text) {
+    try {
+        CTextFileWrite file(path, EncodingUtf8);
+        if (!file.IsOpen())
+            return false;
+        file.WriteText(text);
+        file.Close();
+        return true;
+    } catch (const CTextFileException&) {
+        return false;
+    }
+}
+
+// Creates folder and the folders above it that are missing; those it made go to created, outermost
+// first.
+bool MakeFolders(const std::wstring& folder, std::vector<std::wstring>& created) {
+    if (folder.empty() || ovrin::FolderExists(folder))
+        return true;
+    std::wstring parent = ovrin::PathFolder(folder);
+    while (!parent.empty() && ovrin::IsPathSeparator(parent.back()))
+        parent.pop_back();
+    if (parent.empty() || parent == folder || !MakeFolders(parent, created))
+        return false;
+    if (!CreateDirectoryW(folder.c_str(), nullptr) && GetLastError() != ERROR_ALREADY_EXISTS)
+        return false;
+    created.push_back(folder);
+    return true;
+}
+
+bool FolderWritable(const std::wstring& folder) {
+    std::wstring probe = ovrin::PathJoin(folder, L"~ovinstall.probe");
+    HANDLE file = CreateFileW(probe.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                              FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
+    CloseHandle(file);
+    return true;
+}
+
+// Whether an existing file is held open by another program (it could not be replaced).
+bool FileInUse(const std::wstring& path) {
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file != INVALID_HANDLE_VALUE) {
+        CloseHandle(file);
+        return false;
+    }
+    DWORD error = GetLastError();
+    return error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION;
+}
+
+ULONGLONG FileSize(const std::wstring& path) {
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (!GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data))
+        return 0;
+    return static_cast<ULONGLONG>(data.nFileSizeHigh) << 32 | data.nFileSizeLow;
+}
+
+std::wstring DriveRoot(const std::wstring& path) {
+    return path.size() >= 3 && path[1] == L':' ? path.substr(0, 3) : path;
+}
+
+// Installs one file: copied beside its place first and then put there in one step, so that a
+// failure never leaves part of a file where a program would load it.
+bool InstallFile(const std::wstring& source, const std::wstring& destination, DWORD& error) {
+    std::wstring temporary = destination + L".ovnew";
+    if (!CopyFileW(source.c_str(), temporary.c_str(), FALSE)) {
+        error = GetLastError();
+        DeleteFileW(temporary.c_str());
+        return false;
+    }
+    SetFileAttributesW(temporary.c_str(), FILE_ATTRIBUTE_NORMAL);
+    if (!MoveFileExW(temporary.c_str(), destination.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+        error = GetLastError();
+        DeleteFileW(temporary.c_str());
+        return false;
+    }
+    return true;
+}
+
+bool RunCommand(const Command& command, DWORD& exitCode) {
+    std::wstring line = L"\"" + command.program + L"\"";
+    if (!command.arguments.empty())
+        line += L" " + command.arguments;
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process = {};
+    if (!CreateProcessW(command.program.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                        ovrin::PathFolder(command.program).c_str(), &startup, &process))
+        return false;
+    CloseHandle(process.hThread);
+    bool ended = WaitForSingleObject(process.hProcess, kCommandTimeout) == WAIT_OBJECT_0;
+    if (!ended)
+        TerminateProcess(process.hProcess, 1);
+    GetExitCodeProcess(process.hProcess, &exitCode);
+    CloseHandle(process.hProcess);
+    return ended;
+}
+
+// "HKCU\path" or "HKLM\path".
+bool SplitKey(const std::wstring& key, HKEY& root, std::wstring& path) {
+    size_t slash = key.find(L'\\');
+    std::wstring name = Lower(key.substr(0, slash));
+    if (slash == std::wstring::npos || slash + 1 >= key.size())
+        return false;
+    if (name == L"hkcu" || name == L"hkey_current_user")
+        root = HKEY_CURRENT_USER;
+    else if (name == L"hklm" || name == L"hkey_local_machine")
+        root = HKEY_LOCAL_MACHINE;
+    else
+        return false;
+    path = key.substr(slash + 1);
+    return true;
+}
+
+bool KeyExists(const std::wstring& key) {
+    HKEY root, opened;
+    std::wstring path;
+    if (!SplitKey(key, root, path) || RegOpenKeyExW(root, path.c_str(), 0, KEY_READ, &opened) != ERROR_SUCCESS)
+        return false;
+    RegCloseKey(opened);
+    return true;
+}
+
+bool KeyIsEmpty(HKEY root, const std::wstring& path) {
+    HKEY key;
+    if (RegOpenKeyExW(root, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
+        return false;
+    DWORD subkeys = 1, values = 1;
+    LONG result = RegQueryInfoKeyW(key, nullptr, nullptr, nullptr, &subkeys, nullptr, nullptr, &values, nullptr,
+                                   nullptr, nullptr, nullptr);
+    RegCloseKey(key);
+    return result == ERROR_SUCCESS && subkeys == 0 && values == 0;
+}
+
+// Deletes a key with its subkeys, then the keys above it that are left empty (never a key directly
+// below the root, such as "Software").
+void DeleteKey(const std::wstring& key) {
+    HKEY root;
+    std::wstring path;
+    if (!SplitKey(key, root, path))
+        return;
+    RegDeleteTreeW(root, path.c_str());
+    RegDeleteKeyW(root, path.c_str());
+    for (size_t slash = path.rfind(L'\\'); slash != std::wstring::npos && slash > 0; slash = path.rfind(L'\\')) {
+        path.resize(slash);
+        if (path.find(L'\\') == std::wstring::npos || !KeyIsEmpty(root, path) ||
+            RegDeleteKeyW(root, path.c_str()) != ERROR_SUCCESS)
+            break;
+    }
+}
+
+bool WriteInstallKey(HKEY root, const std::wstring& path, const std::wstring& installFolder) {
+    CRegistryKey key;
+    if (!key.Open(root, path, true) || !key.WriteString(L"InstallDir", installFolder))
+        return false;
+    DWORD installed = 1;
+    return RegSetValueExW(key.GetHandle(), L"Instl", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&installed),
+                          sizeof installed) == ERROR_SUCCESS;
+}
+
+std::wstring ReadInstallFolderKey(const std::wstring& package) {
+    CRegistryKey key;
+    if (!key.Open(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Apps\\" + package, KEY_READ, false))
+        return {};
+    return key.ReadString(L"InstallDir", L"");
+}
+
+void AddOnce(std::vector<std::wstring>& list, const std::wstring& value) {
+    if (std::find(list.begin(), list.end(), value) == list.end())
+        list.push_back(value);
+}
+
+struct PlannedFile {
+    std::wstring source;
+    std::wstring destination;
+};
+
+} // namespace
+
+bool CInstaller::Fail(const std::wstring& message) {
+    m_report(L"failed: " + message);
+    return false;
+}
+
+std::map<std::wstring, std::wstring> CInstaller::DeviceFolders() {
+    std::map<std::wstring, std::wstring> folders;
+    wchar_t programFiles[MAX_PATH] = {};
+    if (SUCCEEDED(SHGetFolderPathW(nullptr, CSIDL_PROGRAM_FILES, nullptr, SHGFP_TYPE_CURRENT, programFiles)))
+        folders[L"ProgramFiles"] = WithoutFinalSeparator(programFiles);
+    platform::CDeviceServices& device = platform::DeviceServices();
+    folders[L"Windows"] = device.GetFolder(platform::DeviceFolder::Windows);
+    folders[L"StartMenu"] = device.GetFolder(platform::DeviceFolder::StartMenu);
+    folders[L"StartUp"] = device.GetFolder(platform::DeviceFolder::StartUp);
+    return folders;
+}
+
+bool CInstaller::Pack(const std::wstring& manifestPath, const PackSources& sources, const std::wstring& packageFolder) {
+    std::wstring text, error;
+    Manifest manifest;
+    if (!ReadText(manifestPath, text))
+        return Fail(L"cannot read the manifest " + manifestPath);
+    if (!ParseManifest(text, manifest, error))
+        return Fail(manifestPath + L": " + error);
+    std::map<std::wstring, std::wstring> from = {
+        {L"build", sources.build}, {L"source", sources.source}, {L"samples", sources.samples}};
+    std::vector<std::wstring> created;
+    if (!MakeFolders(packageFolder, created))
+        return Fail(L"cannot make the package folder " + packageFolder);
+    ovrin::DeleteFileAt(ovrin::PathJoin(packageFolder, kManifestName));
+
+    std::vector<PackageFile> packed;
+    for (const PackageFile& file : manifest.files) {
+        std::wstring source;
+        if (!ExpandFolders(file.source, from, source, error))
+            return Fail(error);
+        std::replace(source.begin(), source.end(), L'/', L'\\');
+        if (!ovrin::FileExists(source)) {
+            if (file.optional) {
+                m_report(L"left out (absent): " + source);
+                continue;
+            }
+            return Fail(L"missing from the build: " + source);
+        }
+        // Inside the package each file lies under its destination, %Name% folders by their names.
+        std::wstring relative = file.destinationFolder;
+        relative.erase(std::remove(relative.begin(), relative.end(), L'%'), relative.end());
+        relative = ovrin::PathJoin(relative, file.name);
+        std::wstring target = ovrin::PathJoin(packageFolder, relative);
+        if (!MakeFolders(ovrin::PathFolder(target), created) || !CopyFileW(source.c_str(), target.c_str(), FALSE))
+            return Fail(L"cannot copy " + source + L" into the package (" + ErrorText(GetLastError()) + L")");
+        SetFileAttributesW(target.c_str(), FILE_ATTRIBUTE_NORMAL);
+        PackageFile entry = file;
+        entry.source = relative;
+        entry.optional = false;
+        packed.push_back(entry);
+    }
+    manifest.files = packed;
+    if (!WriteText(ovrin::PathJoin(packageFolder, kManifestName), FormatManifest(manifest)))
+        return Fail(L"cannot write the package's manifest");
+    m_report(L"packed " + manifest.name + L": " + std::to_wstring(packed.size()) + L" files in " + packageFolder);
+    return true;
+}
+
+bool CInstaller::Install(const std::wstring& packageFolder, const std::map<std::wstring, std::wstring>& chosen) {
+    std::wstring text, error;
+    Manifest manifest;
+    if (!ReadText(ovrin::PathJoin(packageFolder, kManifestName), text))
+        return Fail(L"no package in " + packageFolder);
+    if (!ParseManifest(text, manifest, error))
+        return Fail(L"the package's manifest: " + error);
+
+    // The folders: the device's, then the package's own, each possibly chosen by the user.
+    std::map<std::wstring, std::wstring> folders = DeviceFolders();
+    for (const auto& [name, path] : manifest.folders) {
+        std::wstring expanded;
+        auto given = chosen.find(name);
+        if (given != chosen.end())
+            expanded = given->second;
+        else if (!ExpandFolders(path, folders, expanded, error))
+            return Fail(error);
+        folders[name] = WithoutFinalSeparator(expanded);
+    }
+    const std::wstring installFolder = folders[manifest.folders.front().first];
+    if (installFolder.size() < 4 || installFolder[1] != L':' || !ovrin::IsPathSeparator(installFolder[2]))
+        return Fail(L"the installation folder must be a full path below a drive's root: " + installFolder);
+    auto expand = [&](const std::wstring& value, std::wstring& out) {
+        if (ExpandFolders(value, folders, out, error))
+            return true;
+        m_report(L"failed: " + error);
+        return false;
+    };
+
+    // Plan every file and check, before anything is changed, that all of it can be done.
+    std::vector<PlannedFile> plan;
+    std::map<std::wstring, ULONGLONG> needed; // by drive
+    std::set<std::wstring> targetFolders;
+    std::wstring setupSource, setupPath;
+    if (!manifest.setupLibrary.empty() && !expand(manifest.setupLibrary, setupPath))
+        return false;
+    for (const PackageFile& file : manifest.files) {
+        std::wstring folder;
+        if (!expand(file.destinationFolder, folder))
+            return false;
+        PlannedFile planned{ovrin::PathJoin(packageFolder, file.source), ovrin::PathJoin(folder, file.name)};
+        if (!ovrin::FileExists(planned.source))
+            return Fail(L"the package is incomplete: " + planned.source + L" is missing");
+        if (Lower(planned.destination) == Lower(setupPath))
+            setupSource = planned.source;
+        needed[DriveRoot(folder)] += FileSize(planned.source);
+        targetFolders.insert(WithoutFinalSeparator(folder));
+        plan.push_back(planned);
+    }
+    if (!setupPath.empty() && setupSource.empty())
+        return Fail(L"the setup library " + setupPath + L" is not in the package");
+    std::vector<Shortcut> shortcuts;
+    for (const Shortcut& shortcut : manifest.shortcuts) {
+        Shortcut expanded;
+        if (!expand(shortcut.path, expanded.path) || !expand(shortcut.target, expanded.target) ||
+            !expand(shortcut.arguments, expanded.arguments))
+            return false;
+        targetFolders.insert(ovrin::PathFolder(expanded.path));
+        shortcuts.push_back(expanded);
+    }
+    for (const auto& [drive, bytes] : needed) {
+        ULARGE_INTEGER available = {};
+        if (GetDiskFreeSpaceExW(drive.c_str(), &available, nullptr, nullptr) &&
+            available.QuadPart < bytes + kSpaceMargin)
+            return Fail(L"not enough disk space on " + drive + L": " + std::to_wstring((bytes + kSpaceMargin) >> 10) +
+                        L" KB needed, " + std::to_wstring(available.QuadPart >> 10) + L" KB free");
+    }
+    std::vector<std::wstring> created;
+    auto undoFolders = [&] {
+        for (auto folder = created.rbegin(); folder != created.rend(); ++folder)
+            RemoveDirectoryW(folder->c_str());
+    };
+    for (const std::wstring& folder : targetFolders) {
+        if (!MakeFolders(folder, created) || !FolderWritable(folder)) {
+            DWORD lastError = GetLastError();
+            undoFolders();
+            return Fail(L"cannot write to the folder " + folder + L" (" + ErrorText(lastError) + L")");
+        }
+    }
+    for (const PlannedFile& file : plan) {
+        if (FileInUse(file.destination)) {
+            undoFolders();
+            return Fail(L"the file " + file.destination +
+                        L" is in use: end the program that holds it and install again");
+        }
+    }
+
+    // The record first: whatever happens from here on, removal and a repeated install know it all.
+    const std::wstring marker = MarkerPath(folders[L"Windows"], manifest.name);
+    InstallRecord previous;
+    bool previouslyInstalled = ReadRecord(marker, previous) || !ReadInstallFolderKey(manifest.name).empty();
+    InstallRecord record;
+    record.package = manifest.name;
+    record.installFolder = installFolder;
+    record.setupLibrary = setupPath;
+    record.folders = previous.folders;
+    for (const std::wstring& folder : created)
+        AddOnce(record.folders, folder);
+    for (const PlannedFile& file : plan)
+        record.files.push_back(file.destination);
+    for (const Shortcut& shortcut : shortcuts)
+        record.shortcuts.push_back(shortcut.path);
+    for (const std::wstring& library : manifest.registered) {
+        std::wstring path;
+        if (!expand(library, path))
+            return false;
+        record.registered.push_back(path);
+    }
+    for (const std::wstring& key : manifest.keys) {
+        std::wstring expanded;
+        if (!expand(key, expanded))
+            return false;
+        record.keys.push_back(expanded);
+    }
+    const std::wstring appsKey = L"SOFTWARE\\Apps\\" + manifest.name;
+    const std::wstring appInstallKey = L"Security\\AppInstall\\" + manifest.name;
+    record.keys.push_back(L"HKLM\\" + appsKey);
+    record.keys.push_back(L"HKLM\\" + appInstallKey);
+    for (const Command& command : manifest.onUninstall) {
+        Command expanded;
+        if (!expand(command.program, expanded.program) || !expand(command.arguments, expanded.arguments))
+            return false;
+        record.onUninstall.push_back(expanded);
+    }
+    if (!WriteRecord(marker, record)) {
+        undoFolders();
+        return Fail(L"cannot write the installation record " + marker);
+    }
+    if (!WriteInstallKey(HKEY_LOCAL_MACHINE, appsKey, installFolder) ||
+        !WriteInstallKey(HKEY_LOCAL_MACHINE, appInstallKey, installFolder))
+        m_report(L"failed: cannot write the package's keys under HKEY_LOCAL_MACHINE");
+
+    CSetupLibrary setup;
+    if (!setupSource.empty()) {
+        if (!setup.Load(setupSource, error))
+            return Fail(error);
+        if (!setup.InstallInit(previouslyInstalled, installFolder)) {
+            m_report(L"the setup library cancelled the installation");
+            Uninstall(manifest.name);
+            return false;
+        }
+    }
+
+    WORD failedFiles = 0, failedValues = 0, failedShortcuts = 0, failedKeys = 0;
+    for (const PlannedFile& file : plan) {
+        DWORD lastError = 0;
+        if (!InstallFile(file.source, file.destination, lastError)) {
+            ++failedFiles;
+            m_report(L"failed: cannot install " + file.destination + L" (" + ErrorText(lastError) + L")");
+        }
+    }
+    for (const Setting& setting : manifest.settings) {
+        std::wstring value;
+        CRegistryKey key;
+        if (!expand(setting.value, value) ||
+            !key.Open(HKEY_CURRENT_USER, CAppSettings::SectionKey(setting.section), true) ||
+            !key.WriteString(setting.name, value)) {
+            ++failedValues;
+            m_report(L"failed: cannot write the setting " + setting.section + L"\\" + setting.name);
+        }
+    }
+    for (const Shortcut& shortcut : shortcuts) {
+        if (!platform::CreateShortcut(shortcut.path, shortcut.target, shortcut.arguments)) {
+            ++failedShortcuts;
+            m_report(L"failed: cannot make the shortcut " + shortcut.path);
+        }
+    }
+    for (const std::wstring& library : record.registered) {
+        if (!(setup.Loaded() ? setup.Register(library, true) : RegisterDirectly(library, true))) {
+            ++failedKeys;
+            m_report(L"failed: cannot register " + library);
+        }
+    }
+    for (const Command& command : manifest.onInstall) {
+        Command expanded;
+        DWORD exitCode = 1;
+        if (!expand(command.program, expanded.program) || !expand(command.arguments, expanded.arguments) ||
+            !RunCommand(expanded, exitCode) || exitCode != 0) {
+            ++failedKeys;
+            m_report(L"failed: " + expanded.program + L" " + expanded.arguments + L" (exit code " +
+                     std::to_wstring(exitCode) + L")");
+        }
+    }
+    bool uninstallNow = false;
+    if (setup.Loaded())
+        setup.InstallExit(installFolder, 0, failedFiles, failedKeys, failedValues, failedShortcuts, uninstallNow);
+    if (uninstallNow) {
+        m_report(L"the setup library asked for the package to be removed again");
+        Uninstall(manifest.name);
+        return false;
+    }
+    if (failedFiles + failedValues + failedShortcuts + failedKeys > 0)
+        return Fail(L"the installation of " + manifest.name +
+                    L" is incomplete; install it again to repair it, or remove it");
+    m_report(L"installed " + manifest.name + L" in " + installFolder + L": " + std::to_wstring(plan.size()) +
+             L" files, " + std::to_wstring(shortcuts.size()) + L" shortcuts");
+    return true;
+}
+
+bool CInstaller::Uninstall(const std::wstring& package) {
+    std::map<std::wstring, std::wstring> device = DeviceFolders();
+    const std::wstring marker = MarkerPath(device[L"Windows"], package);
+    InstallRecord record;
+    if (!ReadRecord(marker, record)) {
+        record.package = package;
+        record.installFolder = ReadInstallFolderKey(package);
+        if (record.installFolder.empty())
+            return Fail(package + L" is not installed");
+        m_report(L"no installation record; removing what the installation folder holds");
+    }
+
+    for (const Command& command : record.onUninstall) {
+        DWORD exitCode = 1;
+        if (!RunCommand(command, exitCode) || exitCode != 0)
+            m_report(L"failed: " + command.program + L" " + command.arguments + L" (exit code " +
+                     std::to_wstring(exitCode) + L")");
+    }
+    CSetupLibrary setup;
+    std::wstring error;
+    if (!record.setupLibrary.empty() && ovrin::FileExists(record.setupLibrary) &&
+        !setup.Load(record.setupLibrary, error))
+        m_report(L"failed: " + error);
+    for (const std::wstring& library : record.registered) {
+        if (ovrin::FileExists(library))
+            setup.Loaded() ? setup.Register(library, false) : RegisterDirectly(library, false);
+    }
+    if (setup.Loaded()) {
+        if (!setup.UninstallInit(record.installFolder))
+            return Fail(L"the setup library cancelled the removal");
+        setup.UninstallExit();
+    }
+
+    // What the package owns and the setup library left: its files elsewhere, shortcuts, keys, the
+    // folders the installation made (innermost first, each only once empty) and the record.
+    for (const std::wstring& path : record.files)
+        DeleteFileW(path.c_str());
+    for (const std::wstring& path : record.shortcuts)
+        DeleteFileW(path.c_str());
+    for (const std::wstring& key : record.keys)
+        DeleteKey(key);
+    DeleteKey(L"HKLM\\SOFTWARE\\Apps\\" + package);
+    for (auto folder = record.folders.rbegin(); folder != record.folders.rend(); ++folder)
+        RemoveDirectoryW(folder->c_str());
+    DeleteFileW(marker.c_str());
+
+    std::vector<std::wstring> left;
+    for (const std::vector<std::wstring>* paths : {&record.files, &record.shortcuts, &record.folders}) {
+        for (const std::wstring& path : *paths) {
+            if (GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES)
+                left.push_back(path);
+        }
+    }
+    for (const std::wstring& key : record.keys) {
+        if (KeyExists(key))
+            left.push_back(key);
+    }
+    for (const std::wstring& path : left)
+        m_report(L"could not remove " + path);
+    if (!left.empty())
+        return Fail(L"the removal of " + package + L" left " + std::to_wstring(left.size()) +
+                    L" items behind (in use?); remove it again once they are free");
+    m_report(L"removed " + package);
+    return true;
+}
+
+} // namespace installer

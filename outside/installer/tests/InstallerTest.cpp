@@ -1,0 +1,271 @@
+// The installer: its manifest and record in the test's process; making, installing and removing a
+// small package with the real setup library as real processes, with the device's real folders and
+// registry (the package's own names carry this process's id).
+#include "InstallRecord.h"
+#include "Manifest.h"
+
+#include "testsupport/ConsoleProgram.h"
+#include "testsupport/GuiProgram.h"
+#include "testsupport/TempFolder.h"
+
+#include <gtest/gtest.h>
+#include <shlobj.h>
+
+#include <future>
+
+using namespace installer;
+using testsupport::TempFolder;
+
+namespace {
+
+std::wstring BesideTests(const std::wstring& name) {
+    wchar_t path[MAX_PATH] = {};
+    GetModuleFileNameW(nullptr, path, MAX_PATH);
+    std::wstring folder = path;
+    return folder.substr(0, folder.find_last_of(L'\\') + 1) + name;
+}
+
+std::wstring ShellFolder(int csidl) {
+    wchar_t path[MAX_PATH] = {};
+    SHGetFolderPathW(nullptr, csidl | CSIDL_FLAG_CREATE, nullptr, SHGFP_TYPE_CURRENT, path);
+    return path;
+}
+
+bool Exists(const std::wstring& path) {
+    return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+bool KeyExists(HKEY root, const std::wstring& path) {
+    HKEY key;
+    if (RegOpenKeyExW(root, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
+        return false;
+    RegCloseKey(key);
+    return true;
+}
+
+std::wstring ReadSetting(const std::wstring& section, const std::wstring& name) {
+    wchar_t value[MAX_PATH] = {};
+    DWORD size = sizeof value;
+    std::wstring key = L"Software\\Ovrinsoft\\Pocket OVRIN\\OVRIN\\" + section;
+    if (RegGetValueW(HKEY_CURRENT_USER, key.c_str(), name.c_str(), RRF_RT_REG_SZ, nullptr, value, &size) !=
+        ERROR_SUCCESS)
+        return L"(none)";
+    return value;
+}
+
+const std::wstring kId = std::to_wstring(GetCurrentProcessId());
+
+class InstallerTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        std::wstring build = Folder(L"build");
+        CreateDirectoryW(build.c_str(), nullptr);
+        CreateDirectoryW((build + L"\\bin").c_str(), nullptr);
+        testsupport::WriteFileBytes(build + L"\\bin\\Lexory.exe", "program bytes");
+        testsupport::WriteFileBytes(build + L"\\help.htm", "<p>help</p>");
+        ASSERT_TRUE(CopyFileW(BesideTests(L"Setrix.dll").c_str(), (build + L"\\Setrix.dll").c_str(), FALSE));
+        testsupport::WriteFileBytes(Folder(L"suite.pkg"),
+                                    "# a test package\r\n"
+                                    "name | OVRIN Mobile\r\n"
+                                    "folder | InstallDir | %ProgramFiles%\\OVRIN Mobile\r\n"
+                                    "setup | %InstallDir%\\Setrix.dll\r\n"
+                                    "file | %InstallDir% | %build%/bin/Lexory.exe\r\n"
+                                    "file | %InstallDir%\\help | %build%/help.htm | lexory.htm\r\n"
+                                    "file | %InstallDir% | %build%/Setrix.dll\r\n"
+                                    "file? | %InstallDir% | %build%/absent.dic\r\n"
+                                    "file | %Windows% | %build%/help.htm | " +
+                                        Narrow(m_windowsFileName) +
+                                        "\r\n"
+                                        "shortcut | %StartMenu%\\" +
+                                        Narrow(m_menuName) +
+                                        "\\Lexory.lnk | %InstallDir%\\Lexory.exe\r\n"
+                                        "setting | " +
+                                        Narrow(m_section) +
+                                        " | path | %InstallDir%\\\r\n"
+                                        "key | HKCU\\Software\\Ovrinsoft\\Pocket OVRIN\\OVRIN\\" +
+                                        Narrow(m_section) + "\r\n");
+        ASSERT_EQ(
+            Run(L"pack \"" + Folder(L"suite.pkg") + L"\" \"" + Package() + L"\" --build \"" + build + L"\"").exitCode,
+            0u);
+    }
+    void TearDown() override {
+        if (Exists(MarkerFile()))
+            RemoveDismissingMessage();
+        DeleteFileW((m_windows + L"\\" + m_windowsFileName).c_str());
+    }
+
+    static std::string Narrow(const std::wstring& text) { return std::string(text.begin(), text.end()); }
+    std::wstring Folder(const std::wstring& name) const { return testsupport::ToWide(m_temp.Path()) + L"\\" + name; }
+    std::wstring Package() const { return Folder(L"package"); }
+    std::wstring InstallFolder() const { return Folder(L"device\\OVRIN Mobile"); }
+    std::wstring MarkerFile() const { return m_windows + L"\\OVRIN Mobile.unload"; }
+    std::wstring Shortcut() const { return ShellFolder(CSIDL_STARTMENU) + L"\\" + m_menuName + L"\\Lexory.lnk"; }
+
+    testsupport::ProgramOutcome Run(const std::wstring& arguments) {
+        return testsupport::RunConsoleProgram(BesideTests(L"ovinstall.exe"), arguments);
+    }
+    testsupport::ProgramOutcome Install() {
+        return Run(L"install \"" + Package() + L"\" --folder \"InstallDir=" + InstallFolder() + L"\"");
+    }
+    // Removal ends with the setup library's parting message, answered here with its OK button.
+    testsupport::ProgramOutcome RemoveDismissingMessage() {
+        auto removal = std::async(std::launch::async, [this] { return Run(L"uninstall"); });
+        HWND box = testsupport::WaitForWindow(L"#32770", L"OVRIN Mobile");
+        EXPECT_NE(box, nullptr) << "no parting message";
+        if (box != nullptr)
+            PostMessageW(box, WM_COMMAND, IDOK, 0);
+        return removal.get();
+    }
+
+    TempFolder m_temp;
+    std::wstring m_windows = ShellFolder(CSIDL_WINDOWS);
+    std::wstring m_windowsFileName = L"ovinstall-test-" + kId + L".txt";
+    std::wstring m_menuName = L"OvinstallTest-" + kId;
+    std::wstring m_section = L"OvinstallTest-" + kId;
+};
+
+} // namespace
+
+TEST(ManifestTest, ReadsEveryDirectiveAndNamesTheLineItCannotRead) {
+    Manifest manifest;
+    std::wstring error;
+    ASSERT_TRUE(ParseManifest(L"# comment\n name|Suite \nfolder | Dir | %ProgramFiles%\\Suite\n"
+                              L"file | %Dir%\\sub | %build%/x/a.exe\nfile? | %Dir% | %samples%/b.dic | c.dic\n"
+                              L"shortcut | %StartMenu%\\A.lnk | %Dir%\\sub\\a.exe\nsetting | S | path | %Dir%\\\n"
+                              L"install | %Dir%\\setup.exe | install \"%Dir%\"\n",
+                              manifest, error))
+        << error;
+    EXPECT_EQ(manifest.name, L"Suite");
+    ASSERT_EQ(manifest.files.size(), 2u);
+    EXPECT_EQ(manifest.files[0].name, L"a.exe");
+    EXPECT_FALSE(manifest.files[0].optional);
+    EXPECT_EQ(manifest.files[1].name, L"c.dic");
+    EXPECT_TRUE(manifest.files[1].optional);
+    EXPECT_EQ(manifest.settings.at(0).value, L"%Dir%\\");
+    EXPECT_EQ(manifest.onInstall.at(0).arguments, L"install \"%Dir%\"");
+    Manifest again;
+    ASSERT_TRUE(ParseManifest(FormatManifest(manifest), again, error)) << error;
+    EXPECT_EQ(FormatManifest(again), FormatManifest(manifest));
+
+    EXPECT_FALSE(ParseManifest(L"name | A\nfolder | D | C:\\A\nfile | %D%\n", manifest, error));
+    EXPECT_EQ(error.rfind(L"line 3 ", 0), 0u) << error;
+    EXPECT_FALSE(ParseManifest(L"name | A\nfolder | D | C:\\A\nfile | %D% | a/b/ | \n", manifest, error));
+    EXPECT_FALSE(ParseManifest(L"folder | D | C:\\A\n", manifest, error));
+    EXPECT_FALSE(ParseManifest(L"name | A\ncopy | x\n", manifest, error));
+}
+
+TEST(ManifestTest, FoldersExpandAndUnknownOrUnclosedNamesFail) {
+    std::map<std::wstring, std::wstring> folders = {{L"Dir", L"C:\\A B"}, {L"Windows", L"C:\\windows"}};
+    std::wstring out, error;
+    ASSERT_TRUE(ExpandFolders(L"%Dir%\\x %Windows%", folders, out, error));
+    EXPECT_EQ(out, L"C:\\A B\\x C:\\windows");
+    EXPECT_FALSE(ExpandFolders(L"%Other%\\x", folders, out, error));
+    EXPECT_NE(error.find(L"%Other%"), std::wstring::npos);
+    EXPECT_FALSE(ExpandFolders(L"%Dir", folders, out, error));
+}
+
+TEST(InstallRecordTest, WrittenInOneStepAndReadBack) {
+    TempFolder temp;
+    std::wstring path = temp.File(L"Suite.unload");
+    InstallRecord record;
+    record.package = L"Suite";
+    record.installFolder = L"C:\\Program Files\\Suite";
+    record.setupLibrary = L"C:\\Program Files\\Suite\\Setrix.dll";
+    record.folders = {L"C:\\Program Files\\Suite"};
+    record.files = {L"C:\\Program Files\\Suite\\Лексика.exe", L"C:\\windows\\x.exe"};
+    record.keys = {L"HKCU\\Software\\Suite"};
+    record.onUninstall = {{L"C:\\e\\setup.exe", L"uninstall"}};
+    ASSERT_TRUE(WriteRecord(path, record));
+    EXPECT_FALSE(Exists(path + L".new"));
+    InstallRecord read;
+    ASSERT_TRUE(ReadRecord(path, read));
+    EXPECT_EQ(read.installFolder, record.installFolder);
+    EXPECT_EQ(read.setupLibrary, record.setupLibrary);
+    EXPECT_EQ(read.files, record.files);
+    EXPECT_EQ(read.folders, record.folders);
+    EXPECT_EQ(read.keys, record.keys);
+    ASSERT_EQ(read.onUninstall.size(), 1u);
+    EXPECT_EQ(read.onUninstall[0].arguments, L"uninstall");
+    EXPECT_FALSE(ReadRecord(temp.File(L"absent.unload"), read));
+}
+
+TEST_F(InstallerTest, InstallThenRemove_PutsEverythingInPlaceAndLeavesNothingBehind) {
+    EXPECT_FALSE(Exists(Package() + L"\\InstallDir\\absent.dic"));
+    ASSERT_TRUE(CreateDirectoryW(Folder(L"device").c_str(), nullptr)); // there before the installation
+    auto installed = Install();
+    ASSERT_EQ(installed.exitCode, 0u) << installed.output;
+    EXPECT_TRUE(Exists(InstallFolder() + L"\\Lexory.exe"));
+    EXPECT_TRUE(Exists(InstallFolder() + L"\\help\\lexory.htm"));
+    EXPECT_TRUE(Exists(InstallFolder() + L"\\Setrix.dll"));
+    EXPECT_TRUE(Exists(m_windows + L"\\" + m_windowsFileName));
+    EXPECT_TRUE(Exists(Shortcut()));
+    EXPECT_TRUE(Exists(MarkerFile()));
+    EXPECT_TRUE(KeyExists(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Apps\\OVRIN Mobile"));
+    EXPECT_TRUE(KeyExists(HKEY_LOCAL_MACHINE, L"Security\\AppInstall\\OVRIN Mobile"));
+    EXPECT_EQ(ReadSetting(m_section, L"path"), InstallFolder() + L"\\");
+
+    // Something the programs leave in their folder at run time goes too.
+    testsupport::WriteFileBytes(InstallFolder() + L"\\_history.dat", "[data]\r\n");
+    auto removed = RemoveDismissingMessage();
+    EXPECT_EQ(removed.exitCode, 0u) << removed.output;
+    EXPECT_FALSE(Exists(InstallFolder()));
+    EXPECT_TRUE(Exists(Folder(L"device"))); // not made by the installation, so kept
+    EXPECT_FALSE(Exists(m_windows + L"\\" + m_windowsFileName));
+    EXPECT_FALSE(Exists(Shortcut()));
+    EXPECT_FALSE(Exists(ShellFolder(CSIDL_STARTMENU) + L"\\" + m_menuName));
+    EXPECT_FALSE(Exists(MarkerFile()));
+    EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Apps\\OVRIN Mobile"));
+    EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, L"Security\\AppInstall\\OVRIN Mobile"));
+    EXPECT_EQ(ReadSetting(m_section, L"path"), L"(none)");
+
+    auto again = Run(L"uninstall");
+    EXPECT_EQ(again.exitCode, 1u);
+    EXPECT_NE(again.output.find("is not installed"), std::string::npos) << again.output;
+}
+
+TEST_F(InstallerTest, InstallingAgainRepairsWhatIsMissing) {
+    ASSERT_EQ(Install().exitCode, 0u);
+    ASSERT_TRUE(DeleteFileW((InstallFolder() + L"\\Lexory.exe").c_str()));
+    ASSERT_TRUE(DeleteFileW(Shortcut().c_str()));
+    auto repaired = Install();
+    EXPECT_EQ(repaired.exitCode, 0u) << repaired.output;
+    EXPECT_TRUE(Exists(InstallFolder() + L"\\Lexory.exe"));
+    EXPECT_TRUE(Exists(Shortcut()));
+    // The folder made by the first installation is still removed at the end.
+    EXPECT_EQ(RemoveDismissingMessage().exitCode, 0u);
+    EXPECT_FALSE(Exists(InstallFolder()));
+}
+
+TEST_F(InstallerTest, FailuresFoundBeforehandChangeNothing) {
+    // The installation folder's place is taken by a file: not writable.
+    CreateDirectoryW(Folder(L"device").c_str(), nullptr);
+    testsupport::WriteFileBytes(InstallFolder(), "a file");
+    auto blocked = Install();
+    EXPECT_EQ(blocked.exitCode, 1u);
+    EXPECT_NE(blocked.output.find("cannot write to the folder"), std::string::npos) << blocked.output;
+    EXPECT_FALSE(Exists(MarkerFile()));
+    EXPECT_FALSE(Exists(m_windows + L"\\" + m_windowsFileName));
+    DeleteFileW(InstallFolder().c_str());
+
+    // A package that lost a file.
+    ASSERT_TRUE(DeleteFileW((Package() + L"\\InstallDir\\help\\lexory.htm").c_str()));
+    auto incomplete = Install();
+    EXPECT_EQ(incomplete.exitCode, 1u);
+    EXPECT_NE(incomplete.output.find("incomplete"), std::string::npos) << incomplete.output;
+    EXPECT_FALSE(Exists(InstallFolder()));
+    EXPECT_FALSE(Exists(MarkerFile()));
+}
+
+TEST_F(InstallerTest, AFileInUseIsNamedAndTheInstalledSuiteStaysAsItWas) {
+    ASSERT_EQ(Install().exitCode, 0u);
+    std::wstring program = InstallFolder() + L"\\Lexory.exe";
+    testsupport::WriteFileBytes(program, "the user's copy");
+    HANDLE held = CreateFileW(program.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    auto refused = Install();
+    CloseHandle(held);
+    EXPECT_EQ(refused.exitCode, 1u);
+    EXPECT_NE(refused.output.find("in use"), std::string::npos) << refused.output;
+    EXPECT_EQ(testsupport::ReadFileBytes(program), "the user's copy");
+    EXPECT_TRUE(Exists(MarkerFile()));
+}

@@ -1,0 +1,42 @@
+# The suite installed into the Wine prefix of build/win the way a user gets it: the package made from
+# the build by the installer stand-in (outside/installer/package/suite.pkg says what goes where) and
+# installed with it; removed with it again. Sourced, not run; expects ROOT, a built build/win and the
+# samples in build/samples, and a running session of build/win (scripts/wine-run --start).
+
+SUITE_PACKAGE="$ROOT/build/win/package"
+
+# Windows form of a path of this machine (the prefix maps / to Z:).
+windows_path() { printf 'Z:%s' "$1" | tr '/' '\\'; }
+
+install_suite() {
+  local build="$ROOT/build/win" ovinstall="$ROOT/build/win/outside/installer/ovinstall.exe"
+  build_engine_dictionaries || { echo "install: building the reverse dictionaries failed"; return 1; }
+  rm -rf "$SUITE_PACKAGE"
+  "$ROOT/scripts/wine-run" "$ovinstall" pack "$(windows_path "$ROOT/outside/installer/package/suite.pkg")" \
+    "$(windows_path "$SUITE_PACKAGE")" --build "$(windows_path "$build")" --source "$(windows_path "$ROOT")" \
+    --samples "$(windows_path "$ROOT/build/samples")" | tr -d '\r' | tail -n 1
+  [ "${PIPESTATUS[0]}" -eq 0 ] || return 1
+  "$ROOT/scripts/wine-run" "$ovinstall" install "$(windows_path "$SUITE_PACKAGE")" | tr -d '\r'
+  return "${PIPESTATUS[0]}"
+}
+
+# Removal ends with the setup library's parting message: answered with Return once it shows.
+uninstall_suite() {
+  local ovinstall="$ROOT/build/win/outside/installer/ovinstall.exe" box="" _
+  # shellcheck disable=SC1091
+  . "$ROOT/build/win/wine-session.env" && export DISPLAY="$SESSION_DISPLAY"
+  "$ROOT/scripts/wine-run" "$ovinstall" uninstall | tr -d '\r' &
+  local removal=$!
+  for _ in $(seq 100); do
+    box=$(xdotool search --name '^OVRIN Mobile$' 2>/dev/null | head -n 1)
+    [ -n "$box" ] && break
+    kill -0 "$removal" 2>/dev/null || break
+    sleep 0.1
+  done
+  if [ -n "$box" ]; then
+    [ -n "${SUITE_SCREENSHOT:-}" ] && import -window "$box" "$SUITE_SCREENSHOT" 2>/dev/null
+    eval "$(xdotool getwindowgeometry --shell "$box")"
+    xdotool mousemove $((X + WIDTH / 2)) $((Y + HEIGHT / 2)) keydown Return sleep 0.1 keyup Return
+  fi
+  wait "$removal"
+}
