@@ -4,7 +4,7 @@
 // container it was given, and, for engine memory, by the end of the buffer the container lies in.
 #include "BlockStream.h"
 #include "Engine.h"
-#include "Tags.h"
+#include "dictengine/DictFormat.h"
 
 #include <cstring>
 
@@ -12,9 +12,6 @@ using namespace dengine;
 
 namespace {
 
-constexpr std::uint8_t kSourcePartTag = 0x80;
-constexpr std::uint8_t kTranslationTag = 0x90;
-constexpr std::uint8_t kAbbreviationTableOffset = 0xC0;
 // What Unabbreviate gives for a reference it cannot expand: an empty text of one NUL byte.
 constexpr std::uint8_t kUnabbreviatedFallback[2] = {0x01, 0x00};
 
@@ -41,7 +38,7 @@ const std::uint8_t* FindFrom(const std::uint8_t* from, const std::uint8_t* end, 
     TagView current;
     while (walker.Next(current)) {
         if (current.tag == tag)
-            return current.data - (current.IsContainer() ? 3 : 2);
+            return current.Begin();
     }
     return nullptr;
 }
@@ -55,7 +52,7 @@ const std::uint8_t* NthTag(const std::uint8_t* container, std::uint8_t tag, unsi
     TagView current;
     while (walker.Next(current)) {
         if (current.tag == tag && i-- == 0)
-            return current.data - (current.IsContainer() ? 3 : 2);
+            return current.Begin();
     }
     return nullptr;
 }
@@ -182,23 +179,23 @@ const unsigned char* FindNextTag(const unsigned char* container, const unsigned 
 }
 
 unsigned short GetSrcPartCount(const unsigned char* article) {
-    unsigned count = CountTags(article, kSourcePartTag);
+    unsigned count = CountTags(article, kTagSourcePart);
     return static_cast<unsigned short>(count == 0 ? 1 : count);
 }
 
 const unsigned char* GetSrcPart(const unsigned char* article, unsigned short part) {
-    if (FindTag(article, kSourcePartTag) == nullptr)
+    if (FindTag(article, kTagSourcePart) == nullptr)
         return part == 0 && article != nullptr ? article : nullptr;
-    const std::uint8_t* tag = NthTag(article, kSourcePartTag, part);
+    const std::uint8_t* tag = NthTag(article, kTagSourcePart, part);
     return tag != nullptr ? tag + 1 : nullptr;
 }
 
 unsigned short GetTranslationCount(const unsigned char* part) {
-    return static_cast<unsigned short>(CountTags(part, kTranslationTag));
+    return static_cast<unsigned short>(CountTags(part, kTagTranslation));
 }
 
 const unsigned char* GetTranslation(const unsigned char* part, unsigned short translation) {
-    const std::uint8_t* tag = NthTag(part, kTranslationTag, translation);
+    const std::uint8_t* tag = NthTag(part, kTagTranslation, translation);
     return tag != nullptr ? tag + 1 : nullptr;
 }
 
@@ -218,7 +215,7 @@ const unsigned char* Unabbreviate(__DictHandle* handle, const unsigned char* lea
     const std::uint8_t *trailerBegin = nullptr, *trailerEnd = nullptr;
     TagView table;
     if (!ReadContainer(record->abbreviations, headerEnd, &trailerBegin, &trailerEnd) ||
-        !FindTopLevelTag(trailerBegin, trailerEnd, static_cast<std::uint8_t>(leaf[0] + kAbbreviationTableOffset),
+        !FindTopLevelTag(trailerBegin, trailerEnd, static_cast<std::uint8_t>(leaf[0] + kAbbreviationTableBase),
                          table) ||
         !table.IsContainer())
         return kUnabbreviatedFallback;

@@ -3,7 +3,7 @@
 #include "Compare.h"
 #include "Engine.h"
 #include "InfoStream.h"
-#include "Tags.h"
+#include "dictengine/DictFormat.h"
 
 #include "common/FileSystem.h"
 #include "common/Path.h"
@@ -16,12 +16,11 @@ namespace {
 
 constexpr unsigned short kNotFound = 0xFFFF;
 constexpr unsigned char kAnyType = 15;
-constexpr std::size_t kMaxPathLength = 259;
 
 // Adds a record for a file whose information stream has been read and checked.
 void AddDictionary(const std::wstring& path, const std::vector<std::uint8_t>& stream) {
     EngineState& engine = Engine();
-    std::uint16_t code = ReadBigEndian16(stream.data() + 20);
+    std::uint16_t code = ReadBigEndian16(stream.data() + kHeaderOffset + kHeaderDirection);
     sDirData* direction = nullptr;
     for (sDirData& candidate : engine.catalogue) {
         if (candidate.direction == code) {

@@ -1,8 +1,8 @@
 // The engine's state, the catalogue lookups shared by every operation, and the reading of streams.
 #include "Engine.h"
+#include "dictengine/DictFormat.h"
 
 #include "InfoStream.h"
-#include "Tags.h"
 
 namespace dengine {
 
@@ -12,13 +12,13 @@ EngineState& Engine() {
 }
 
 std::uint32_t sDictData::HeadwordCount() const {
-    return ReadBigEndian32(header.data() + 2);
+    return ReadBigEndian32(header.data() + kHeaderHeadwordCount);
 }
 std::uint16_t sDictData::BlockCount() const {
-    return ReadBigEndian16(header.data() + 6);
+    return ReadBigEndian16(header.data() + kHeaderBlockCount);
 }
 std::uint16_t sDictData::Direction() const {
-    return ReadBigEndian16(header.data() + 8);
+    return ReadBigEndian16(header.data() + kHeaderDirection);
 }
 
 sDictData* RecordAt(unsigned dirIndex, unsigned dictIndex) {
@@ -86,14 +86,10 @@ bool ReadInformationStream(const std::wstring& path, cfb::Mode mode, std::vector
     std::unique_ptr<cfb::Storage> storage;
     if (!cfb::Succeeded(cfb::OpenRootStorage(path, mode, &storage)))
         return false;
-    if (!ReadWholeStream(*storage, L"0", stream) || stream->size() < kMinimumInfoStreamSize)
+    if (!ReadWholeStream(*storage, kInformationStreamName, stream) || stream->size() < kMinimumInformationSize)
         return false;
     HeaderLayout layout;
     return ParseHeader(stream->data() + kNameSize, stream->size() - kNameSize, &layout);
-}
-
-std::wstring BlockStreamName(unsigned block, unsigned kind) {
-    return std::to_wstring(2 * block + kind);
 }
 
 void CloseRecord(sDictData& record) {

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "dictengine/DEngine.h"
+#include "dictengine/DictFormat.h"
 
 #include <cfb/Storage.h>
 
@@ -38,8 +39,9 @@ struct sDictData {
     std::uint16_t articleBlockSize = 0;
     std::unique_ptr<std::uint8_t[]> articleData;
 
-    std::uint8_t Version() const { return header[0]; }
-    std::uint8_t Type() const { return header[1]; }
+    std::uint8_t Version() const { return header[kHeaderVersion]; }
+    std::uint8_t Type() const { return header[kHeaderType]; }
+    std::uint8_t SourceLanguage() const { return header[kHeaderSourceLanguage]; }
     std::uint32_t HeadwordCount() const;
     std::uint16_t BlockCount() const;
     std::uint16_t Direction() const;
@@ -83,9 +85,6 @@ bool ReadInformationStream(const std::wstring& path, cfb::Mode mode, std::vector
 
 // Reads a whole stream of an open storage.
 bool ReadWholeStream(cfb::Storage& storage, const std::wstring& name, std::vector<std::uint8_t>* bytes);
-
-// The name of the index (kind 1) or article (kind 2) stream of block i: the decimal 2i + kind.
-std::wstring BlockStreamName(unsigned block, unsigned kind);
 
 // Force-closes an open record: drops its blocks, cached article and storage object.
 void CloseRecord(sDictData& record);

@@ -112,7 +112,7 @@ int PerformSearch(__DictHandle* handle, const char* pattern, unsigned long* coun
     sDictData* record = OpenRecordOf(handle);
     if (record == nullptr || count == nullptr || pattern == nullptr || std::strlen(pattern) > kMaxPatternLength)
         return 0;
-    unsigned language = record->header[8];
+    unsigned language = record->SourceLanguage();
     Weights weights = ChooseTables(language);
     const unsigned long limit = kResultLimit;
     *count = limit;
@@ -127,12 +127,8 @@ int PerformSearch(__DictHandle* handle, const char* pattern, unsigned long* coun
         navigation[i] = static_cast<char>(weights.fold != nullptr && c != 0 ? weights.fold[c] : c);
     }
     const char* navigate = navigation;
-    if (language == kLangFrench) {
-        if (std::strncmp(navigate, "se ", 3) == 0)
-            navigate += 3;
-        else if (std::strncmp(navigate, "s'", 2) == 0)
-            navigate += navigate[2] == ' ' ? 3 : 2;
-    }
+    if (language == kLangFrench)
+        navigate = WithoutFrenchReflexive(navigate);
     std::size_t navigationLength = FixedPrefixLength(navigate);
 
     ResultArrays results(indexes != nullptr, entries != nullptr);

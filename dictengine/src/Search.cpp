@@ -21,16 +21,6 @@ const char* SkipLeadingPunctuation(const char* text) {
     return text;
 }
 
-// French reflexive verbs are listed under the verb: "se laver" and "s'asseoir" look up "laver" and
-// "asseoir".
-const char* WithoutFrenchReflexive(const char* text) {
-    if (std::strncmp(text, "se ", 3) == 0)
-        return text + 3;
-    if (std::strncmp(text, "s'", 2) == 0)
-        return text[2] == ' ' ? text + 3 : text + 2;
-    return text;
-}
-
 const char* BlockKey(const sDictData& record, unsigned block) {
     return KeyOf(reinterpret_cast<const char*>(record.header.data() + record.keyOffsets[block]));
 }
@@ -64,7 +54,7 @@ int FindWord(__DictHandle* handle, const char* text, unsigned long* index, int* 
         return 0;
     if (exact != nullptr)
         *exact = 0;
-    unsigned language = record->header[8];
+    unsigned language = record->SourceLanguage();
     Weights weights = ChooseTables(language);
     const char* s = SkipLeadingPunctuation(text);
     const char* t = language == kLangFrench ? WithoutFrenchReflexive(s) : s;
