@@ -100,37 +100,23 @@ bool ParseSequence(const std::uint8_t* begin, const std::uint8_t* end, DEngine::
 namespace dengine {
 
 const std::uint8_t* EngineBufferEnd(const std::uint8_t* p) {
-    for (sDirData& direction : Engine().catalogue) {
-        for (auto& record : direction.dictionaries) {
-            if (record->articleData && Inside(p, record->articleData.get(), record->articleBlockSize))
-                return record->articleData.get() + record->articleBlockSize;
-            if (Inside(p, record->header.data(), record->header.size()))
-                return record->header.data() + record->header.size();
-        }
-    }
-    return nullptr;
-}
-
-void DropArticleBlock(sDictData& record) {
-    record.articleData.reset();
-    record.articleBlockSize = 0;
-    record.articleBlock = 0xFFFF;
+    return Engine().buffers.EndOf(p);
 }
 
 bool LoadArticleBlock(sDictData& record, unsigned block) {
-    if (record.articleBlock == block && record.articleData)
+    if (record.articleBlock == block && record.ArticleData() != nullptr)
         return true;
-    DropArticleBlock(record);
+    record.DropArticleBlock();
     std::vector<std::uint8_t> stream, data;
-    if (!ReadWholeStream(*record.storage, BlockStreamName(block, 2), &stream) || !DecodeArticleBlock(stream, &data))
+    if (!ReadWholeStream(*record.storage, BlockStreamName(block, kArticleBlockStream), &stream) ||
+        !DecodeArticleBlock(stream, &data))
         return false;
     ++Engine().articleBlockReads;
     // A buffer of at least one byte, so that an empty block is cached like any other.
-    record.articleData = std::make_unique<std::uint8_t[]>(data.empty() ? 1 : data.size());
+    auto copy = std::make_unique<std::uint8_t[]>(data.empty() ? 1 : data.size());
     if (!data.empty())
-        std::memcpy(record.articleData.get(), data.data(), data.size());
-    record.articleBlockSize = static_cast<std::uint16_t>(data.size());
-    record.articleBlock = static_cast<std::uint16_t>(block);
+        std::memcpy(copy.get(), data.data(), data.size());
+    record.SetArticleBlock(block, std::move(copy), static_cast<std::uint16_t>(data.size()));
     return true;
 }
 
@@ -146,7 +132,7 @@ const unsigned char* GetArticle(__DictHandle* handle, unsigned long index) {
         !LoadArticleBlock(*record, block))
         return nullptr;
     // Step over the articles before this one; an article that runs past the block ends the walk.
-    const std::uint8_t* article = record->articleData.get();
+    const std::uint8_t* article = record->ArticleData();
     const std::uint8_t* end = article + record->articleBlockSize;
     for (unsigned j = 0;; ++j) {
         const std::uint8_t *tagsBegin = nullptr, *tagsEnd = nullptr;
@@ -211,7 +197,7 @@ const unsigned char* Unabbreviate(__DictHandle* handle, const unsigned char* lea
     sDictData* record = OpenRecordOf(handle);
     if (record == nullptr || record->abbreviations == nullptr)
         return kUnabbreviatedFallback;
-    const std::uint8_t* headerEnd = record->header.data() + record->header.size();
+    const std::uint8_t* headerEnd = record->Header().data() + record->Header().size();
     const std::uint8_t *trailerBegin = nullptr, *trailerEnd = nullptr;
     TagView table;
     if (!ReadContainer(record->abbreviations, headerEnd, &trailerBegin, &trailerEnd) ||

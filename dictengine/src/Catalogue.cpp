@@ -32,9 +32,9 @@ void AddDictionary(const std::wstring& path, const std::vector<std::uint8_t>& st
         engine.catalogue.push_back(sDirData{code, {}});
         direction = &engine.catalogue.back();
     }
-    auto record = std::make_unique<sDictData>();
+    auto record = std::make_unique<sDictData>(engine.buffers);
     record->path = path;
-    record->header.assign(stream.begin() + kNameSize, stream.end());
+    record->SetHeader(std::vector<std::uint8_t>(stream.begin() + kNameSize, stream.end()));
     std::memcpy(record->name, stream.data(), kNameSize);
     record->name[kNameSize] = '\0';
     record->handle = ++engine.handleCounter;
@@ -65,7 +65,7 @@ namespace DEngine {
 
 unsigned short InitDictEngine(const wchar_t* folder) {
     EngineState& engine = Engine();
-    LoadFoldTable();
+    LoadFoldTable(engine.foldTable);
     engine.handleCounter = 0;
     engine.folder = folder != nullptr ? folder : L"";
     if (engine.folder.size() > kMaxPathLength - 1)
@@ -219,7 +219,7 @@ unsigned char GetDictionaryType(__DictHandle* handle) {
 
 unsigned short GetVersion(__DictHandle* handle) {
     sDictData* record = RecordOf(handle);
-    return record != nullptr ? ReadBigEndian16(record->header.data()) : 0;
+    return record != nullptr ? ReadBigEndian16(record->Header().data()) : 0;
 }
 
 unsigned long GetTotalWordCount(__DictHandle* handle) {

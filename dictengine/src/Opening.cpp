@@ -29,7 +29,7 @@ bool ReadCountsFromBlockStreams(cfb::Storage& storage, unsigned blockCount, std:
 
 bool OpenRecord(sDictData& record) {
     HeaderLayout layout;
-    if (!ParseHeader(record.header.data(), record.header.size(), &layout))
+    if (!ParseHeader(record.Header().data(), record.Header().size(), &layout))
         return false;
     std::unique_ptr<cfb::Storage> storage;
     if (!cfb::Succeeded(cfb::OpenRootStorage(record.path, OpenModeFor(record, true), &storage)))
@@ -72,10 +72,8 @@ bool OpenRecord(sDictData& record) {
         start += counts[i];
     }
     record.keyOffsets = std::move(layout.keyOffsets);
-    record.abbreviations = record.header.data() + layout.trailerOffset;
-    record.articleBlock = 0xFFFF;
-    record.articleBlockSize = 0;
-    record.articleData.reset();
+    record.abbreviations = record.Header().data() + layout.trailerOffset;
+    record.DropArticleBlock();
     record.storage = std::move(storage);
     record.openCount = 1;
     return true;

@@ -113,7 +113,9 @@ int PerformSearch(__DictHandle* handle, const char* pattern, unsigned long* coun
     if (record == nullptr || count == nullptr || pattern == nullptr || std::strlen(pattern) > kMaxPatternLength)
         return 0;
     unsigned language = record->SourceLanguage();
-    Weights weights = ChooseTables(language);
+    // The search makes the dictionary's order table current, as TableStrCompare's callers expect.
+    LoadCompareTable(static_cast<unsigned short>(language));
+    Weights weights = CurrentWeights(language);
     const unsigned long limit = kResultLimit;
     *count = limit;
 
@@ -145,11 +147,12 @@ int PerformSearch(__DictHandle* handle, const char* pattern, unsigned long* coun
         // Blocks are ordered by key, and the navigation text is a key (a French reflexive without its
         // "se "): a block key whose display text differs ("s'en mordre" under "en mordre") is compared
         // by its key, or the walk would stop before the blocks that follow it.
-        const char* key = KeyOf(reinterpret_cast<const char*>(record->header.data() + record->keyOffsets[g]));
+        const char* key = KeyOf(reinterpret_cast<const char*>(record->Header().data() + record->keyOffsets[g]));
         if (FirstPassCountedCompare(weights, key, navigate, navigationLength) > 0)
             break; // every later block starts after the pattern too
         if (g + 1 < blockCount) {
-            const char* next = KeyOf(reinterpret_cast<const char*>(record->header.data() + record->keyOffsets[g + 1]));
+            const char* next =
+                KeyOf(reinterpret_cast<const char*>(record->Header().data() + record->keyOffsets[g + 1]));
             if (CountedCompare(weights, next, navigate, navigationLength) < 0) {
                 number += record->blocks[g].count;
                 continue; // the whole block lies before the pattern

@@ -22,7 +22,7 @@ const char* SkipLeadingPunctuation(const char* text) {
 }
 
 const char* BlockKey(const sDictData& record, unsigned block) {
-    return KeyOf(reinterpret_cast<const char*>(record.header.data() + record.keyOffsets[block]));
+    return KeyOf(reinterpret_cast<const char*>(record.Header().data() + record.keyOffsets[block]));
 }
 
 // The block whose key range holds the text: the block of the first key equal to it, else the block
@@ -55,7 +55,9 @@ int FindWord(__DictHandle* handle, const char* text, unsigned long* index, int* 
     if (exact != nullptr)
         *exact = 0;
     unsigned language = record->SourceLanguage();
-    Weights weights = ChooseTables(language);
+    // The lookup makes the dictionary's order table current, as TableStrCompare's callers expect.
+    LoadCompareTable(static_cast<unsigned short>(language));
+    Weights weights = CurrentWeights(language);
     const char* s = SkipLeadingPunctuation(text);
     const char* t = language == kLangFrench ? WithoutFrenchReflexive(s) : s;
     *index = 0;

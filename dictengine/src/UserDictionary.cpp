@@ -91,12 +91,12 @@ std::size_t ArticleSize(const std::uint8_t* article) {
 // taken every stream and committed; a change that is dropped reverts the storage.
 class UserChange {
 public:
-    explicit UserChange(sDictData& record) : m_record(record), m_header(record.header) {}
+    explicit UserChange(sDictData& record) : m_record(record), m_header(record.Header()) {}
     ~UserChange() {
         if (!m_committed && m_record.storage)
             m_record.storage->Revert();
         // Whatever was cached may predate the change or belong to a dropped one.
-        DropArticleBlock(m_record);
+        m_record.DropArticleBlock();
         FreeBlocksExcept(m_record, 1, 0);
     }
     UserChange(const UserChange&) = delete;
@@ -158,10 +158,10 @@ public:
             return false;
         m_committed = true;
         HeaderLayout layout;
-        m_record.header = std::move(m_header);
-        ParseHeader(m_record.header.data(), m_record.header.size(), &layout);
+        m_record.SetHeader(std::move(m_header));
+        ParseHeader(m_record.Header().data(), m_record.Header().size(), &layout);
         m_record.keyOffsets = std::move(layout.keyOffsets);
-        m_record.abbreviations = m_record.header.data() + layout.trailerOffset;
+        m_record.abbreviations = m_record.Header().data() + layout.trailerOffset;
         if (m_block < m_record.blocks.size()) {
             m_record.blocks[m_block].count = m_blockCount;
             std::uint32_t start = 0;
@@ -194,11 +194,12 @@ sDictData* OpenUserRecord(__DictHandle* handle) {
 bool InsertionPoint(sDictData& record, const char* entry, unsigned* block, unsigned* position) {
     if (record.blocks.empty())
         return false;
-    Weights weights = ChooseTables(record.SourceLanguage());
+    LanguageWeights language(record.SourceLanguage());
+    Weights weights = language.Get();
     const char* key = KeyOf(entry);
     unsigned chosen = 0;
     for (unsigned i = 1; i < record.blocks.size(); ++i) {
-        const char* blockKey = KeyOf(reinterpret_cast<const char*>(record.header.data() + record.keyOffsets[i]));
+        const char* blockKey = KeyOf(reinterpret_cast<const char*>(record.Header().data() + record.keyOffsets[i]));
         if (record.blocks[i].count > 0 && FullCompare(weights, blockKey, key) <= 0)
             chosen = i;
     }

@@ -54,9 +54,9 @@ bool MakeUserFile(const std::wstring& path, const std::string& name, std::uint16
 // Appends a record for a new user dictionary file to the end of its direction, without re-ordering.
 unsigned AppendUserRecord(unsigned dirIndex, const std::wstring& path, const std::vector<std::uint8_t>& stream) {
     EngineState& engine = Engine();
-    auto record = std::make_unique<sDictData>();
+    auto record = std::make_unique<sDictData>(engine.buffers);
     record->path = path;
-    record->header.assign(stream.begin() + kNameSize, stream.end());
+    record->SetHeader(std::vector<std::uint8_t>(stream.begin() + kNameSize, stream.end()));
     std::memcpy(record->name, stream.data(), kNameSize);
     record->name[kNameSize] = '\0';
     record->handle = ++engine.handleCounter;

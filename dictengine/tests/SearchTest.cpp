@@ -51,7 +51,8 @@ const char* Display(const std::string& entry) {
 }
 
 void PlainFindWord(const PlainDictionary& d, unsigned language, const char* text, unsigned long* index, int* exact) {
-    Weights w = ChooseTables(language);
+    LanguageWeights weights(language);
+    Weights w = weights.Get();
     *exact = 0;
     const char* s = text;
     while (*s != 0 && static_cast<unsigned char>(*s) < 0x80 && !std::isalnum(static_cast<unsigned char>(*s)))

@@ -51,6 +51,7 @@ bool WriteDictionary(const std::wstring& path, const DictionaryDescription& desc
 
 // Orders entries by key (stable) as the engine compares keys of the source language: its order
 // table, with the fold table unless it is Russian. The engine's lookups assume exactly this order.
+// The engine's current compare table is left as it was.
 void SortEntries(std::vector<WriterEntry>& entries, std::uint8_t sourceLanguage);
 
 } // namespace dengine

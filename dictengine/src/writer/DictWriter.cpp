@@ -131,13 +131,9 @@ const std::string& KeyOf(const WriterEntry& entry) {
     return entry.key.empty() ? entry.display : entry.key;
 }
 
-Weights WeightsFor(std::uint8_t sourceLanguage) {
-    LoadFoldTable();
-    return ChooseTables(sourceLanguage);
-}
-
 bool CheckOrder(const DictionaryDescription& description, const std::vector<WriterEntry>& entries, std::string* error) {
-    Weights weights = WeightsFor(SourceLanguage(description.direction));
+    LanguageWeights language(SourceLanguage(description.direction));
+    Weights weights = language.Get();
     for (std::size_t i = 1; i < entries.size(); ++i) {
         if (FullCompare(weights, KeyOf(entries[i - 1]).c_str(), KeyOf(entries[i]).c_str()) > 0) {
             *error = "the key \"" + KeyOf(entries[i]) + "\" sorts before the key \"" + KeyOf(entries[i - 1]) +
@@ -151,7 +147,8 @@ bool CheckOrder(const DictionaryDescription& description, const std::vector<Writ
 } // namespace
 
 void SortEntries(std::vector<WriterEntry>& entries, std::uint8_t sourceLanguage) {
-    Weights weights = WeightsFor(sourceLanguage);
+    LanguageWeights language(sourceLanguage);
+    Weights weights = language.Get();
     std::stable_sort(entries.begin(), entries.end(), [&](const WriterEntry& a, const WriterEntry& b) {
         return FullCompare(weights, KeyOf(a).c_str(), KeyOf(b).c_str()) < 0;
     });

@@ -483,7 +483,8 @@ bool BuildFromSource(const std::vector<SourceEntry>& source, const BuildOptions&
         std::string key = KeyOf(display, languages.source);
         order.push_back({display, key == display ? std::string() : key, std::to_string(i)});
     }
-    dengine::SortEntries(order, languages.source); // also makes the source language's tables current
+    dengine::SortEntries(order, languages.source);
+    DEngine::LoadCompareTable(languages.source); // for TableStrCompare below
 
     std::vector<dengine::WriterEntry> entries;
     entries.reserve(order.size());
