@@ -7,10 +7,10 @@
 
 #include "common/Unicode.h"
 
-#include <cfb/Storage.h>
+#include "cfb/Storage.h"
 
+#include "testsupport/TempFolder.h"
 #include <benchmark/benchmark.h>
-#include <testsupport/TempFolder.h>
 #include <zlib.h>
 
 #include <algorithm>

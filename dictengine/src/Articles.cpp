@@ -2,8 +2,8 @@
 // walkers over article bytes (tags, source parts, translations) with the expansion of abbreviation
 // references from the header's trailer container. Every walk is bounded twice: by the length of the
 // container it was given, and, for engine memory, by the end of the buffer the container lies in.
-#include "BlockStream.h"
 #include "Engine.h"
+#include "dictengine/BlockStream.h"
 #include "dictengine/DictFormat.h"
 
 #include <cstring>

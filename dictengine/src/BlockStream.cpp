@@ -1,5 +1,5 @@
 // Compressing and decompressing block streams with zlib's single-call functions.
-#include "BlockStream.h"
+#include "dictengine/BlockStream.h"
 
 #include "dictengine/DictFormat.h"
 

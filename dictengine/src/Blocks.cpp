@@ -1,8 +1,8 @@
 // Index blocks of an open dictionary: loaded on demand from their streams, checked to hold exactly
 // the entries their count promises (so that damaged data is never walked and no headword number
 // shifts), and freed when a request needs other blocks.
-#include "BlockStream.h"
 #include "Engine.h"
+#include "dictengine/BlockStream.h"
 
 #include <algorithm>
 #include <cstring>

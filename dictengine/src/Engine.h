@@ -6,7 +6,7 @@
 #include "dictengine/DEngine.h"
 #include "dictengine/DictFormat.h"
 
-#include <cfb/Storage.h>
+#include "cfb/Storage.h"
 
 #include <cstdint>
 #include <map>

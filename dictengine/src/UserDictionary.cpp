@@ -2,11 +2,11 @@
 // change is prepared in memory, written to the transacted storage and committed once; any failure on
 // the way reverts the storage, so the file keeps its state from before the change and the engine's
 // records keep theirs.
-#include "BlockStream.h"
 #include "Compare.h"
 #include "Engine.h"
 #include "InfoStream.h"
 #include "UserFiles.h"
+#include "dictengine/BlockStream.h"
 #include "dictengine/DictFormat.h"
 
 #include "common/CodePage.h"

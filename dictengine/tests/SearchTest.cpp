@@ -1,10 +1,10 @@
 // The headword list of open dictionaries: FindWord against the plain entry-by-entry walk on
 // generated multi-block dictionaries, GetIndex across block borders, display and key data, pattern
 // searches with block skipping, progress and cancel, and damaged blocks.
-#include "BlockStream.h"
 #include "Compare.h"
 #include "DictFixtures.h"
 #include "InfoStream.h"
+#include "dictengine/BlockStream.h"
 
 #include <cstring>
 #include <random>

@@ -8,7 +8,7 @@
 
 #include "common/FileSystem.h"
 
-#include <cfb/Storage.h>
+#include "cfb/Storage.h"
 
 #include <algorithm>
 #include <cctype>

@@ -1,12 +1,12 @@
 // The dictionary writer: block cutting within the limits, block keys and counts, control bytes,
 // abbreviation tables, the entries it refuses, and rewriting a dictionary that a failed or killed
 // rewrite must leave whole.
-#include "BlockStream.h"
 #include "DictFixtures.h"
 #include "InfoStream.h"
+#include "dictengine/BlockStream.h"
 
 #include "IoFaults.h"
-#include "Probe.h"
+#include "testsupport/Probe.h"
 
 #include "common/FileSystem.h"
 #include "dictengine/DictFile.h"

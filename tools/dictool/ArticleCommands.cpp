@@ -1,8 +1,8 @@
 // dictool article and user: an article as a reader sees it (parts of speech by name, numbered
 // translations with their labels and examples) or as its tag tree, and the making and changing of
 // user dictionaries (create, add, set, delete).
-#include "Commands.h"
 #include "Dictionary.h"
+#include "dictool/Commands.h"
 
 #include "dictengine/DictFormat.h"
 

@@ -2,15 +2,15 @@
 #include "dictengine/DictWriter.h"
 #include "dictengine/DictFormat.h"
 
-#include "../BlockStream.h"
 #include "../Compare.h"
 #include "../InfoStream.h"
+#include "dictengine/BlockStream.h"
 
 #include "common/FileSystem.h"
 
 #include <algorithm>
 
-#include <cfb/Storage.h>
+#include "cfb/Storage.h"
 
 namespace dengine {
 
