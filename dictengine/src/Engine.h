@@ -128,7 +128,9 @@ sDictData* OpenRecordOf(__DictHandle* handle);
 // Index blocks: loading one (decompressed and checked to hold its entries), freeing the others, and
 // finding the block of a headword number.
 bool LoadBlock(sDictData& record, unsigned block);
-void FreeBlocksExcept(sDictData& record, unsigned first, unsigned last);
+// Frees every loaded block but those from first to last; FreeAllBlocks frees them all.
+void FreeBlocksOutside(sDictData& record, unsigned first, unsigned last);
+void FreeAllBlocks(sDictData& record);
 bool LocateHeadword(const sDictData& record, std::uint32_t number, unsigned* block, unsigned* position);
 inline const char* EntryText(const sDictData& record, unsigned block, unsigned position) {
     const sBlockInfo& info = record.blocks[block];

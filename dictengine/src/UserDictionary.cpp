@@ -97,7 +97,7 @@ public:
             m_record.storage->Revert();
         // Whatever was cached may predate the change or belong to a dropped one.
         m_record.DropArticleBlock();
-        FreeBlocksExcept(m_record, 1, 0);
+        FreeAllBlocks(m_record);
     }
     UserChange(const UserChange&) = delete;
     UserChange& operator=(const UserChange&) = delete;
@@ -203,7 +203,7 @@ bool InsertionPoint(sDictData& record, const char* entry, unsigned* block, unsig
         if (record.blocks[i].count > 0 && FullCompare(weights, blockKey, key) <= 0)
             chosen = i;
     }
-    FreeBlocksExcept(record, chosen, chosen);
+    FreeBlocksOutside(record, chosen, chosen);
     if (!LoadBlock(record, chosen))
         return false;
     unsigned low = 0, high = record.blocks[chosen].count;
