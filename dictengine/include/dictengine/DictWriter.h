@@ -53,5 +53,7 @@ bool WriteDictionary(const std::wstring& path, const DictionaryDescription& desc
 // table, with the fold table unless it is Russian. The engine's lookups assume exactly this order.
 // The engine's current compare table is left as it was.
 void SortEntries(std::vector<WriterEntry>& entries, std::uint8_t sourceLanguage);
+// The same order as positions into entries, which stay where they are.
+std::vector<std::size_t> SortedOrder(const std::vector<WriterEntry>& entries, std::uint8_t sourceLanguage);
 
 } // namespace dengine

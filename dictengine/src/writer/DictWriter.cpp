@@ -146,12 +146,24 @@ bool CheckOrder(const DictionaryDescription& description, const std::vector<Writ
 
 } // namespace
 
-void SortEntries(std::vector<WriterEntry>& entries, std::uint8_t sourceLanguage) {
+std::vector<std::size_t> SortedOrder(const std::vector<WriterEntry>& entries, std::uint8_t sourceLanguage) {
     LanguageWeights language(sourceLanguage);
     Weights weights = language.Get();
-    std::stable_sort(entries.begin(), entries.end(), [&](const WriterEntry& a, const WriterEntry& b) {
-        return FullCompare(weights, KeyOf(a).c_str(), KeyOf(b).c_str()) < 0;
+    std::vector<std::size_t> order(entries.size());
+    for (std::size_t i = 0; i < order.size(); ++i)
+        order[i] = i;
+    std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
+        return FullCompare(weights, KeyOf(entries[a]).c_str(), KeyOf(entries[b]).c_str()) < 0;
     });
+    return order;
+}
+
+void SortEntries(std::vector<WriterEntry>& entries, std::uint8_t sourceLanguage) {
+    std::vector<WriterEntry> sorted;
+    sorted.reserve(entries.size());
+    for (std::size_t i : SortedOrder(entries, sourceLanguage))
+        sorted.push_back(std::move(entries[i]));
+    entries = std::move(sorted);
 }
 
 bool BuildDictionaryStreams(const DictionaryDescription& description, const std::vector<WriterEntry>& entries,

@@ -412,57 +412,51 @@ bool EncodeDictionaryName(const BuildOptions& options, std::string* name, std::s
     return true;
 }
 
-bool BuildFromSource(const std::vector<SourceEntry>& source, const BuildOptions& options, const std::wstring& output,
-                     BuildSummary* summary, std::string* error,
-                     const std::function<void(std::size_t, std::size_t)>& progress) {
-    Languages languages{SourceLanguage(options.direction), TargetLanguage(options.direction)};
-    std::string name;
-    if (!EncodeDictionaryName(options, &name, error))
-        return false;
+namespace {
+
+// The entries that read as the style's entries, each with its source entry; false with a message
+// when too few read for the files to be a dictionary of that style.
+bool ParseSource(const std::vector<SourceEntry>& source, const BuildOptions& options, BuildSummary* summary,
+                 std::string* error, const std::function<void(std::size_t, std::size_t)>& progress,
+                 std::vector<Headword>* parsed, std::vector<const SourceEntry*>* origins) {
     summary->entries = static_cast<unsigned>(source.size()) + summary->problems.Total();
-    std::vector<Headword> parsed;
-    std::vector<const SourceEntry*> origins; // the source entry of each parsed headword
-    parsed.reserve(source.size());
+    parsed->reserve(source.size());
     for (std::size_t i = 0; i < source.size(); ++i) {
         Headword headword;
         bool ok = options.style == EntryStyle::Mueller
                       ? ParseMuellerEntry(source[i].headword, source[i].body, &headword)
                       : ParseFreeDictEntry(source[i].headword, source[i].body, &headword);
         if (ok) {
-            parsed.push_back(std::move(headword));
-            origins.push_back(&source[i]);
+            parsed->push_back(std::move(headword));
+            origins->push_back(&source[i]);
         } else {
             summary->unread.Add(source[i].headword);
         }
         if (progress && i % 1000 == 0)
             progress(i, source.size() * 2);
     }
-    summary->parsed = static_cast<unsigned>(parsed.size());
+    summary->parsed = static_cast<unsigned>(parsed->size());
     // An index paired with another dictionary's data, a file of another kind or another entry style:
     // most entries do not read, and a dictionary made of the rest would be rubbish.
-    if (parsed.size() * 2 < summary->entries || parsed.empty()) {
-        *error = "only " + std::to_string(parsed.size()) + " of " + std::to_string(summary->entries) +
+    if (parsed->size() * 2 < summary->entries || parsed->empty()) {
+        *error = "only " + std::to_string(parsed->size()) + " of " + std::to_string(summary->entries) +
                  " entries could be read as " + (options.style == EntryStyle::Mueller ? "Mueller" : "FreeDict") +
                  " entries: not a dictionary of that style, or the index and the data do not belong together";
         return false;
     }
-    bool measure = !options.reverse;
-    if (options.reverse) {
-        parsed = Reverse(parsed, languages.target == kRussian);
-        origins.assign(parsed.size(), nullptr);
-        std::swap(languages.source, languages.target);
-    }
-    summary->measured = measure;
-    unsigned char western = languages.source != kRussian   ? languages.source
-                            : languages.target != kRussian ? languages.target
-                                                           : 1;
-    TextEncoder encoder(western);
+    return true;
+}
 
-    // Headwords in the order the engine keeps them. Those the engine cannot tell apart (the same text
-    // under its comparison, "Bill" and "bill") become one article with all their parts, since a
-    // lookup could only ever reach the first of them. The index of each headword rides in the
-    // article field until the articles are made.
-    std::vector<dengine::WriterEntry> order;
+// The headword texts in the source language's code page, with the parsed headword each stands for.
+struct IndexTexts {
+    std::vector<dengine::WriterEntry> texts; // display and key; no article yet
+    std::vector<std::size_t> parsedIndex;    // of each text
+};
+
+// The index texts of the headwords the index can hold; the others are counted as problems.
+IndexTexts MakeIndexTexts(const std::vector<Headword>& parsed, Languages languages, TextEncoder& encoder,
+                          BuildSummary* summary) {
+    IndexTexts index;
     for (std::size_t i = 0; i < parsed.size(); ++i) {
         std::string display = encoder.Encode(parsed[i].headword, languages.source);
         std::size_t begin = display.find_first_not_of(' ');
@@ -481,25 +475,37 @@ bool BuildFromSource(const std::vector<SourceEntry>& source, const BuildOptions&
         if (languages.source == kFrench && display.rfind("s\x92", 0) == 0)
             display[1] = '\'';
         std::string key = KeyOf(display, languages.source);
-        order.push_back({display, key == display ? std::string() : key, std::to_string(i)});
+        index.texts.push_back({display, key == display ? std::string() : key, std::string()});
+        index.parsedIndex.push_back(i);
     }
-    dengine::SortEntries(order, languages.source);
-    DEngine::LoadCompareTable(languages.source); // for TableStrCompare below
+    return index;
+}
 
+// The writer's entries in the order the engine keeps them, each with its article. Headwords the
+// engine cannot tell apart (the same text under its comparison, "Bill" and "bill") become one
+// article with all their parts, since a lookup could only ever reach the first of them.
+std::vector<dengine::WriterEntry> MakeEntries(const IndexTexts& index, std::vector<Headword>& parsed,
+                                              const std::vector<const SourceEntry*>& origins, Languages languages,
+                                              TextEncoder& encoder, bool measure, EntryStyle style,
+                                              BuildSummary* summary, std::size_t sourceCount,
+                                              const std::function<void(std::size_t, std::size_t)>& progress) {
+    std::vector<std::size_t> order = dengine::SortedOrder(index.texts, languages.source);
+    DEngine::LoadCompareTable(languages.source); // for TableStrCompare below
     std::vector<dengine::WriterEntry> entries;
     entries.reserve(order.size());
     ArticleWriter writer(languages, encoder);
     for (std::size_t i = 0; i < order.size();) {
-        std::size_t first = std::stoul(order[i].article);
-        Headword headword = std::move(parsed[first]);
-        std::vector<const SourceEntry*> sources = {origins[first]};
+        const dengine::WriterEntry& text = index.texts[order[i]];
+        Headword headword = std::move(parsed[index.parsedIndex[order[i]]]);
+        std::vector<const SourceEntry*> sources = {origins[index.parsedIndex[order[i]]]};
         std::size_t next = i + 1;
-        for (; next < order.size() && order[next].key == order[i].key &&
-               DEngine::TableStrCompare(languages.source, order[next].display.c_str(), order[i].display.c_str()) == 0;
-             ++next) {
-            std::size_t index = std::stoul(order[next].article);
-            Headword& same = parsed[index];
-            sources.push_back(origins[index]);
+        for (; next < order.size(); ++next) {
+            const dengine::WriterEntry& other = index.texts[order[next]];
+            if (other.key != text.key ||
+                DEngine::TableStrCompare(languages.source, other.display.c_str(), text.display.c_str()) != 0)
+                break;
+            Headword& same = parsed[index.parsedIndex[order[next]]];
+            sources.push_back(origins[index.parsedIndex[order[next]]]);
             // The transcription of the second headword stays with its first part.
             if (!same.parts.empty() && same.parts[0].transcription.empty() &&
                 same.transcription != headword.transcription)
@@ -517,22 +523,50 @@ bool BuildFromSource(const std::vector<SourceEntry>& source, const BuildOptions&
             if (writer.Cut())
                 summary->cut.Add(headword.headword);
             if (measure)
-                MeasureArticle(article, sources, options.style, languages, summary);
-            entries.push_back({order[i].display, order[i].key, std::move(article)});
+                MeasureArticle(article, sources, style, languages, summary);
+            entries.push_back({text.display, text.key, std::move(article)});
         }
         if (progress && i % 1000 == 0)
-            progress(source.size() + i * source.size() / order.size(), source.size() * 2);
+            progress(sourceCount + i * sourceCount / order.size(), sourceCount * 2);
         i = next;
     }
+    return entries;
+}
+
+} // namespace
+
+bool BuildFromSource(const std::vector<SourceEntry>& source, const BuildOptions& options, const std::wstring& output,
+                     BuildSummary* summary, std::string* error,
+                     const std::function<void(std::size_t, std::size_t)>& progress) {
+    Languages languages{SourceLanguage(options.direction), TargetLanguage(options.direction)};
+    std::string name;
+    std::vector<Headword> parsed;
+    std::vector<const SourceEntry*> origins; // the source entry of each parsed headword
+    if (!EncodeDictionaryName(options, &name, error) ||
+        !ParseSource(source, options, summary, error, progress, &parsed, &origins))
+        return false;
+    bool measure = !options.reverse;
+    if (options.reverse) {
+        parsed = Reverse(parsed, languages.target == kRussian);
+        origins.assign(parsed.size(), nullptr);
+        std::swap(languages.source, languages.target);
+    }
+    summary->measured = measure;
+    unsigned char western = languages.source != kRussian   ? languages.source
+                            : languages.target != kRussian ? languages.target
+                                                           : 1;
+    TextEncoder encoder(western);
+    IndexTexts index = MakeIndexTexts(parsed, languages, encoder, summary);
+    std::vector<dengine::WriterEntry> entries = MakeEntries(index, parsed, origins, languages, encoder, measure,
+                                                            options.style, summary, source.size(), progress);
 
     dengine::DictionaryDescription description;
     description.name = name;
     description.direction = MakeDirection(languages.source, languages.target);
     description.checkOrder = true;
-    if (!dengine::WriteDictionary(output, description, entries, error))
-        return false;
     dengine::DictFileInfo info;
-    if (!dengine::ReadDictFileInfo(output, &info, error))
+    if (!dengine::WriteDictionary(output, description, entries, error) ||
+        !dengine::ReadDictFileInfo(output, &info, error))
         return false;
     summary->headwords = info.headwordCount;
     summary->blocks = static_cast<unsigned>(info.blockCounts.size());
