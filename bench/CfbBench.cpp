@@ -2,8 +2,8 @@
 // reading one large stream end to end against reading the same bytes from a plain file.
 #include "cfb/Storage.h"
 
+#include "testsupport/TempFolder.h"
 #include <benchmark/benchmark.h>
-#include <testsupport/TempFolder.h>
 
 #include <cstdio>
 #include <fcntl.h>

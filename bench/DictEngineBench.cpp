@@ -7,10 +7,10 @@
 
 #include "common/Unicode.h"
 
-#include <cfb/Storage.h>
+#include "cfb/Storage.h"
 
+#include "testsupport/TempFolder.h"
 #include <benchmark/benchmark.h>
-#include <testsupport/TempFolder.h>
 #include <zlib.h>
 
 #include <algorithm>
@@ -54,14 +54,13 @@ struct Fixture {
             blocks.push_back(std::move(bytes));
         }
         storage.reset();
-        // Started on a folder without dictionaries (which loads the fold table), then the one file.
-        DEngine::InitDictEngine((path + L".none").c_str());
+        // An empty catalogue that takes the one file.
         if (DEngine::AttachDictionary(path.c_str()) != 1 ||
             (handle = DEngine::OpenDictionary(DEngine::GetDictionaryHandle(0, 0))) == nullptr) {
             std::fprintf(stderr, "cannot open the dictionary\n");
             std::exit(1);
         }
-        unsigned language = DEngine::GetDirection(handle) >> 8;
+        unsigned language = dengine::SourceLanguage(DEngine::GetDirection(handle));
         unsigned long total = DEngine::GetTotalWordCount(handle);
         for (unsigned long n = 0; n < total; ++n)
             keys.emplace_back(DEngine::IndexDataToDisplayData(DEngine::GetSingleIndex(handle, n)));

@@ -1,3 +1,2 @@
 # Page text: the fast entity codecs against the plain algorithms on a large page.
-ovrin_add_benchmark(entity_bench SOURCES EntityBench.cpp LIBS ovrin_pagetrans)
-target_include_directories(entity_bench PRIVATE ${CMAKE_SOURCE_DIR}/pagetrans/tests)
+ovrin_add_benchmark(entity_bench SOURCES EntityBench.cpp LIBS ovrin_pagetrans ovrin_pagetrans_reference)

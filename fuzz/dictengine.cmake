@@ -2,4 +2,3 @@
 ovrin_add_fuzzer(fuzz_dict_open SOURCES fuzz_dict_open.cpp LIBS ovrin_dictengine ovrin_dictwriter ovrin_common ovrin_testsupport)
 ovrin_add_fuzzer(fuzz_dict_search SOURCES fuzz_dict_search.cpp LIBS ovrin_dictengine ovrin_dictwriter ovrin_common ovrin_testsupport)
 ovrin_add_fuzzer(fuzz_dict_article SOURCES fuzz_dict_article.cpp LIBS ovrin_dictengine ovrin_dictwriter ovrin_common ovrin_testsupport)
-target_include_directories(fuzz_dict_article PRIVATE ${CMAKE_SOURCE_DIR}/dictengine/src)

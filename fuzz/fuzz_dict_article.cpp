@@ -2,7 +2,7 @@
 // article block of a small dictionary (and its first part the abbreviation table), and every article
 // of it is walked in every way, part by part, translation by translation and tag by tag. The same
 // bytes are walked once more as a caller's container whose length field fits them.
-#include "BlockStream.h"
+#include "dictengine/BlockStream.h"
 #include "dictengine/DEngine.h"
 #include "dictengine/DictWriter.h"
 

@@ -7,7 +7,7 @@
 
 #include "FuzzFolder.h"
 
-#include <testsupport/TempFolder.h>
+#include "testsupport/TempFolder.h"
 
 #include <cstddef>
 #include <cstdint>

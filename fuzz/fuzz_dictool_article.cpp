@@ -2,12 +2,12 @@
 // dictionary of eight headwords (its first bytes choose the direction and an abbreviation table),
 // and dictool prints the article of every headword, and of one past the last, as its "article"
 // command does.
-#include "Commands.h"
 #include "FuzzFolder.h"
 #include "dictengine/DEngine.h"
 #include "dictengine/DictWriter.h"
+#include "dictool/Commands.h"
 
-#include "BlockStream.h"
+#include "dictengine/BlockStream.h"
 
 #include <cstddef>
 #include <cstdint>

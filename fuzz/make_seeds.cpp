@@ -8,10 +8,10 @@
 #include "Builder.h"
 #include "Source.h"
 
-#include "BlockStream.h"
 #include "cfb/Storage.h"
 #include "common/TextFile.h"
 #include "common/Unicode.h"
+#include "dictengine/BlockStream.h"
 
 #include <cstdio>
 #include <filesystem>

@@ -4,8 +4,8 @@
 
 #include "cfb/Storage.h"
 
+#include "testsupport/TempFolder.h"
 #include <gtest/gtest.h>
-#include <testsupport/TempFolder.h>
 
 #include <cstdint>
 #include <memory>

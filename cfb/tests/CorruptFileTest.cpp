@@ -2,8 +2,8 @@
 // crash, a hang or an allocation out of proportion to the file.
 #include "CfbTestFiles.h"
 
+#include "testsupport/TempFolder.h"
 #include <gtest/gtest.h>
-#include <testsupport/TempFolder.h>
 
 #include <functional>
 

@@ -7,8 +7,8 @@
 
 #include <objbase.h>
 
+#include "testsupport/TempFolder.h"
 #include <gtest/gtest.h>
-#include <testsupport/TempFolder.h>
 
 #include <map>
 

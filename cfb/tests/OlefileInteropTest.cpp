@@ -4,8 +4,8 @@
 
 #include "common/Unicode.h"
 
+#include "testsupport/TempFolder.h"
 #include <gtest/gtest.h>
-#include <testsupport/TempFolder.h>
 
 #include <cstdlib>
 #include <set>

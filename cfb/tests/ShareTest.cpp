@@ -1,10 +1,10 @@
 // Share modes: a file open share-exclusive cannot be opened again, by this process or another, and
 // keeps that protection across commits that replace the file.
 #include "CfbTestFiles.h"
-#include "Probe.h"
+#include "testsupport/Probe.h"
 
+#include "testsupport/TempFolder.h"
 #include <gtest/gtest.h>
-#include <testsupport/TempFolder.h>
 
 using namespace cfb;
 using namespace cfbtest;

@@ -4,8 +4,8 @@
 
 #include "IoFaults.h"
 
+#include "testsupport/TempFolder.h"
 #include <gtest/gtest.h>
-#include <testsupport/TempFolder.h>
 
 #include <functional>
 #include <map>

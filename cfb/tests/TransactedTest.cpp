@@ -1,13 +1,13 @@
 // Transactions: what reaches the file and when, for transacted and direct roots and sub-storages,
 // and the atomic commit, checked with writes that fail and with a process that dies mid-commit.
 #include "CfbTestFiles.h"
-#include "Probe.h"
+#include "testsupport/Probe.h"
 
 #include "FileIo.h"
 #include "IoFaults.h"
 
+#include "testsupport/TempFolder.h"
 #include <gtest/gtest.h>
-#include <testsupport/TempFolder.h>
 
 #include <filesystem>
 

@@ -2,16 +2,17 @@
 // article bytes and freeing it. Memory comes from malloc, so that DEngine::FreePtr frees what Pack
 // hands out. Packing refuses what its length fields cannot hold instead of writing a cut length.
 #include "dictengine/Article.h"
+#include "dictengine/DictFormat.h"
 
 #include <cstdlib>
 #include <cstring>
 
 namespace {
 
-constexpr unsigned char kSourcePartTag = 0x80;
-constexpr unsigned char kPartOfSpeechTag = 0x02;
-constexpr std::size_t kMaxLeafData = 255;
-constexpr std::size_t kMaxPacked = 0xFFFF;
+using dengine::kMaxLeafData;
+using dengine::kTagPartOfSpeech;
+using dengine::kTagSourcePart;
+constexpr std::size_t kMaxPacked = dengine::kMaxContainerData;
 
 // Grows a malloc'd array by one element; the old array stays valid on failure.
 template <typename T>
@@ -48,11 +49,6 @@ std::size_t PackedSize(const DEngine::sTagStructure& sequence) {
             return 0;
     }
     return total;
-}
-
-void PutBigEndian16(unsigned char* out, std::size_t value) {
-    out[0] = static_cast<unsigned char>(value >> 8);
-    out[1] = static_cast<unsigned char>(value);
 }
 
 } // namespace
@@ -116,7 +112,7 @@ unsigned short sTagStructure::Pack(unsigned char* out) {
     std::size_t offset = 2;
     for (unsigned short i = 0; i < count; ++i)
         offset += items[i].Pack(out + offset);
-    PutBigEndian16(out, offset - 2);
+    dengine::WriteBigEndian16(out, offset - 2);
     return static_cast<unsigned short>(offset);
 }
 
@@ -206,7 +202,7 @@ sTagStructure* sArticle::AddPart(unsigned char partOfSpeech) {
     sTagStructure& part = items[count];
     part.count = 0;
     part.items = nullptr;
-    sTagEntry* code = part.AddEntry(kPartOfSpeechTag);
+    sTagEntry* code = part.AddEntry(kTagPartOfSpeech);
     if (code == nullptr)
         return nullptr;
     code->SetData(&partOfSpeech, 1);
@@ -231,7 +227,7 @@ void sArticle::DeletePart(sTagStructure* part) {
 
 sTagStructure* sArticle::FindPart(unsigned char partOfSpeech) {
     for (unsigned short i = 0; i < count; ++i) {
-        sTagEntry* code = items[i].FindEntry(kPartOfSpeechTag);
+        sTagEntry* code = items[i].FindEntry(kTagPartOfSpeech);
         if (code != nullptr && code->length > 0 && code->data[0] == partOfSpeech)
             return &items[i];
     }
@@ -263,10 +259,10 @@ unsigned char* sArticle::Pack() {
         return nullptr;
     std::size_t offset = 2;
     for (unsigned short i = 0; i < count; ++i) {
-        out[offset] = kSourcePartTag;
+        out[offset] = kTagSourcePart;
         offset += 1 + items[i].Pack(out + offset + 1);
     }
-    PutBigEndian16(out, total);
+    dengine::WriteBigEndian16(out, total);
     return out;
 }
 

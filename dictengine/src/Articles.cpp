@@ -2,9 +2,9 @@
 // walkers over article bytes (tags, source parts, translations) with the expansion of abbreviation
 // references from the header's trailer container. Every walk is bounded twice: by the length of the
 // container it was given, and, for engine memory, by the end of the buffer the container lies in.
-#include "BlockStream.h"
 #include "Engine.h"
-#include "Tags.h"
+#include "dictengine/BlockStream.h"
+#include "dictengine/DictFormat.h"
 
 #include <cstring>
 
@@ -12,9 +12,6 @@ using namespace dengine;
 
 namespace {
 
-constexpr std::uint8_t kSourcePartTag = 0x80;
-constexpr std::uint8_t kTranslationTag = 0x90;
-constexpr std::uint8_t kAbbreviationTableOffset = 0xC0;
 // What Unabbreviate gives for a reference it cannot expand: an empty text of one NUL byte.
 constexpr std::uint8_t kUnabbreviatedFallback[2] = {0x01, 0x00};
 
@@ -41,7 +38,7 @@ const std::uint8_t* FindFrom(const std::uint8_t* from, const std::uint8_t* end, 
     TagView current;
     while (walker.Next(current)) {
         if (current.tag == tag)
-            return current.data - (current.IsContainer() ? 3 : 2);
+            return current.Begin();
     }
     return nullptr;
 }
@@ -55,7 +52,7 @@ const std::uint8_t* NthTag(const std::uint8_t* container, std::uint8_t tag, unsi
     TagView current;
     while (walker.Next(current)) {
         if (current.tag == tag && i-- == 0)
-            return current.data - (current.IsContainer() ? 3 : 2);
+            return current.Begin();
     }
     return nullptr;
 }
@@ -103,37 +100,23 @@ bool ParseSequence(const std::uint8_t* begin, const std::uint8_t* end, DEngine::
 namespace dengine {
 
 const std::uint8_t* EngineBufferEnd(const std::uint8_t* p) {
-    for (sDirData& direction : Engine().catalogue) {
-        for (auto& record : direction.dictionaries) {
-            if (record->articleData && Inside(p, record->articleData.get(), record->articleBlockSize))
-                return record->articleData.get() + record->articleBlockSize;
-            if (Inside(p, record->header.data(), record->header.size()))
-                return record->header.data() + record->header.size();
-        }
-    }
-    return nullptr;
-}
-
-void DropArticleBlock(sDictData& record) {
-    record.articleData.reset();
-    record.articleBlockSize = 0;
-    record.articleBlock = 0xFFFF;
+    return Engine().buffers.EndOf(p);
 }
 
 bool LoadArticleBlock(sDictData& record, unsigned block) {
-    if (record.articleBlock == block && record.articleData)
+    if (record.articleBlock == block && record.ArticleData() != nullptr)
         return true;
-    DropArticleBlock(record);
+    record.DropArticleBlock();
     std::vector<std::uint8_t> stream, data;
-    if (!ReadWholeStream(*record.storage, BlockStreamName(block, 2), &stream) || !DecodeArticleBlock(stream, &data))
+    if (!ReadWholeStream(*record.storage, BlockStreamName(block, kArticleBlockStream), &stream) ||
+        !DecodeArticleBlock(stream, &data))
         return false;
     ++Engine().articleBlockReads;
     // A buffer of at least one byte, so that an empty block is cached like any other.
-    record.articleData = std::make_unique<std::uint8_t[]>(data.empty() ? 1 : data.size());
+    auto copy = std::make_unique<std::uint8_t[]>(data.empty() ? 1 : data.size());
     if (!data.empty())
-        std::memcpy(record.articleData.get(), data.data(), data.size());
-    record.articleBlockSize = static_cast<std::uint16_t>(data.size());
-    record.articleBlock = static_cast<std::uint16_t>(block);
+        std::memcpy(copy.get(), data.data(), data.size());
+    record.SetArticleBlock(block, std::move(copy), static_cast<std::uint16_t>(data.size()));
     return true;
 }
 
@@ -149,7 +132,7 @@ const unsigned char* GetArticle(__DictHandle* handle, unsigned long index) {
         !LoadArticleBlock(*record, block))
         return nullptr;
     // Step over the articles before this one; an article that runs past the block ends the walk.
-    const std::uint8_t* article = record->articleData.get();
+    const std::uint8_t* article = record->ArticleData();
     const std::uint8_t* end = article + record->articleBlockSize;
     for (unsigned j = 0;; ++j) {
         const std::uint8_t *tagsBegin = nullptr, *tagsEnd = nullptr;
@@ -182,23 +165,23 @@ const unsigned char* FindNextTag(const unsigned char* container, const unsigned 
 }
 
 unsigned short GetSrcPartCount(const unsigned char* article) {
-    unsigned count = CountTags(article, kSourcePartTag);
+    unsigned count = CountTags(article, kTagSourcePart);
     return static_cast<unsigned short>(count == 0 ? 1 : count);
 }
 
 const unsigned char* GetSrcPart(const unsigned char* article, unsigned short part) {
-    if (FindTag(article, kSourcePartTag) == nullptr)
+    if (FindTag(article, kTagSourcePart) == nullptr)
         return part == 0 && article != nullptr ? article : nullptr;
-    const std::uint8_t* tag = NthTag(article, kSourcePartTag, part);
+    const std::uint8_t* tag = NthTag(article, kTagSourcePart, part);
     return tag != nullptr ? tag + 1 : nullptr;
 }
 
 unsigned short GetTranslationCount(const unsigned char* part) {
-    return static_cast<unsigned short>(CountTags(part, kTranslationTag));
+    return static_cast<unsigned short>(CountTags(part, kTagTranslation));
 }
 
 const unsigned char* GetTranslation(const unsigned char* part, unsigned short translation) {
-    const std::uint8_t* tag = NthTag(part, kTranslationTag, translation);
+    const std::uint8_t* tag = NthTag(part, kTagTranslation, translation);
     return tag != nullptr ? tag + 1 : nullptr;
 }
 
@@ -214,11 +197,11 @@ const unsigned char* Unabbreviate(__DictHandle* handle, const unsigned char* lea
     sDictData* record = OpenRecordOf(handle);
     if (record == nullptr || record->abbreviations == nullptr)
         return kUnabbreviatedFallback;
-    const std::uint8_t* headerEnd = record->header.data() + record->header.size();
+    const std::uint8_t* headerEnd = record->Header().data() + record->Header().size();
     const std::uint8_t *trailerBegin = nullptr, *trailerEnd = nullptr;
     TagView table;
     if (!ReadContainer(record->abbreviations, headerEnd, &trailerBegin, &trailerEnd) ||
-        !FindTopLevelTag(trailerBegin, trailerEnd, static_cast<std::uint8_t>(leaf[0] + kAbbreviationTableOffset),
+        !FindTopLevelTag(trailerBegin, trailerEnd, static_cast<std::uint8_t>(leaf[0] + kAbbreviationTableBase),
                          table) ||
         !table.IsContainer())
         return kUnabbreviatedFallback;

@@ -1,7 +1,7 @@
 // Compressing and decompressing block streams with zlib's single-call functions.
-#include "BlockStream.h"
+#include "dictengine/BlockStream.h"
 
-#include "Tags.h"
+#include "dictengine/DictFormat.h"
 
 #include <cstring>
 
@@ -38,11 +38,6 @@ bool Compress(const std::vector<std::uint8_t>& data, std::vector<std::uint8_t>* 
         return false;
     stream->resize(headerSize + compressedSize);
     return true;
-}
-
-void PutBigEndian16(std::vector<std::uint8_t>* out, std::uint32_t value) {
-    out->push_back(static_cast<std::uint8_t>(value >> 8));
-    out->push_back(static_cast<std::uint8_t>(value));
 }
 
 } // namespace
@@ -109,15 +104,15 @@ bool DecodeArticleBlock(const std::vector<std::uint8_t>& stream, std::vector<std
 }
 
 bool EncodeIndexBlock(std::uint16_t count, const std::vector<std::uint8_t>& data, std::vector<std::uint8_t>* stream) {
-    stream->clear();
-    PutBigEndian16(stream, count);
-    PutBigEndian16(stream, static_cast<std::uint32_t>(data.size()));
+    stream->assign(4, 0);
+    WriteBigEndian16(stream->data(), count);
+    WriteBigEndian16(stream->data() + 2, data.size());
     return Compress(data, stream);
 }
 
 bool EncodeArticleBlock(const std::vector<std::uint8_t>& data, std::vector<std::uint8_t>* stream) {
-    stream->clear();
-    PutBigEndian16(stream, static_cast<std::uint32_t>(data.size()));
+    stream->assign(2, 0);
+    WriteBigEndian16(stream->data(), data.size());
     return Compress(data, stream);
 }
 

@@ -1,8 +1,8 @@
 // Index blocks of an open dictionary: loaded on demand from their streams, checked to hold exactly
 // the entries their count promises (so that damaged data is never walked and no headword number
 // shifts), and freed when a request needs other blocks.
-#include "BlockStream.h"
 #include "Engine.h"
+#include "dictengine/BlockStream.h"
 
 #include <algorithm>
 #include <cstring>
@@ -49,14 +49,26 @@ bool LoadBlock(sDictData& record, unsigned block) {
     return true;
 }
 
-void FreeBlocksExcept(sDictData& record, unsigned first, unsigned last) {
+namespace {
+
+void FreeBlock(sBlockInfo& block) {
+    block.data.reset();
+    block.size = 0;
+    block.entryOffsets = {};
+}
+
+} // namespace
+
+void FreeBlocksOutside(sDictData& record, unsigned first, unsigned last) {
     for (unsigned i = 0; i < record.blocks.size(); ++i) {
-        if (i < first || i > last) {
-            record.blocks[i].data.reset();
-            record.blocks[i].size = 0;
-            record.blocks[i].entryOffsets = {};
-        }
+        if (i < first || i > last)
+            FreeBlock(record.blocks[i]);
     }
+}
+
+void FreeAllBlocks(sDictData& record) {
+    for (sBlockInfo& block : record.blocks)
+        FreeBlock(block);
 }
 
 bool LocateHeadword(const sDictData& record, std::uint32_t number, unsigned* block, unsigned* position) {

@@ -3,7 +3,7 @@
 #include "Compare.h"
 #include "Engine.h"
 #include "InfoStream.h"
-#include "Tags.h"
+#include "dictengine/DictFormat.h"
 
 #include "common/FileSystem.h"
 #include "common/Path.h"
@@ -16,12 +16,11 @@ namespace {
 
 constexpr unsigned short kNotFound = 0xFFFF;
 constexpr unsigned char kAnyType = 15;
-constexpr std::size_t kMaxPathLength = 259;
 
 // Adds a record for a file whose information stream has been read and checked.
 void AddDictionary(const std::wstring& path, const std::vector<std::uint8_t>& stream) {
     EngineState& engine = Engine();
-    std::uint16_t code = ReadBigEndian16(stream.data() + 20);
+    std::uint16_t code = ReadBigEndian16(stream.data() + kHeaderOffset + kHeaderDirection);
     sDirData* direction = nullptr;
     for (sDirData& candidate : engine.catalogue) {
         if (candidate.direction == code) {
@@ -33,9 +32,9 @@ void AddDictionary(const std::wstring& path, const std::vector<std::uint8_t>& st
         engine.catalogue.push_back(sDirData{code, {}});
         direction = &engine.catalogue.back();
     }
-    auto record = std::make_unique<sDictData>();
+    auto record = std::make_unique<sDictData>(engine.buffers);
     record->path = path;
-    record->header.assign(stream.begin() + kNameSize, stream.end());
+    record->SetHeader(std::vector<std::uint8_t>(stream.begin() + kNameSize, stream.end()));
     std::memcpy(record->name, stream.data(), kNameSize);
     record->name[kNameSize] = '\0';
     record->handle = ++engine.handleCounter;
@@ -66,7 +65,7 @@ namespace DEngine {
 
 unsigned short InitDictEngine(const wchar_t* folder) {
     EngineState& engine = Engine();
-    LoadFoldTable();
+    LoadFoldTable(engine.foldTable);
     engine.handleCounter = 0;
     engine.folder = folder != nullptr ? folder : L"";
     if (engine.folder.size() > kMaxPathLength - 1)
@@ -220,7 +219,7 @@ unsigned char GetDictionaryType(__DictHandle* handle) {
 
 unsigned short GetVersion(__DictHandle* handle) {
     sDictData* record = RecordOf(handle);
-    return record != nullptr ? ReadBigEndian16(record->header.data()) : 0;
+    return record != nullptr ? ReadBigEndian16(record->Header().data()) : 0;
 }
 
 unsigned long GetTotalWordCount(__DictHandle* handle) {

@@ -86,12 +86,12 @@ int CountedPass(const char* a, const char* b, std::size_t n, Weight weight) {
 
 } // namespace
 
-void LoadFoldTable() {
-    FindTable(kFoldTableType, kFoldTableId, Engine().foldTable);
+bool LoadFoldTable(std::uint8_t* table) {
+    return FindTable(kFoldTableType, kFoldTableId, table);
 }
 
-bool LoadOrderTable(unsigned language) {
-    return FindTable(kOrderTableType, language, Engine().orderTable);
+bool LoadOrderTable(unsigned language, std::uint8_t* table) {
+    return FindTable(kOrderTableType, language, table);
 }
 
 Weights CurrentWeights(unsigned language) {
@@ -99,9 +99,13 @@ Weights CurrentWeights(unsigned language) {
     return Weights{engine.orderTable, language == DEngine::kLangRussian ? nullptr : engine.foldTable};
 }
 
-Weights ChooseTables(unsigned language) {
-    LoadOrderTable(language);
-    return CurrentWeights(language);
+LanguageWeights::LanguageWeights(unsigned language) : m_fold(language != DEngine::kLangRussian) {
+    if (!LoadOrderTable(language, m_order))
+        std::memcpy(m_order, Engine().orderTable, sizeof m_order);
+}
+
+Weights LanguageWeights::Get() const {
+    return Weights{m_order, m_fold ? Engine().foldTable : nullptr};
 }
 
 int FullCompare(const Weights& w, const char* a, const char* b) {
@@ -169,7 +173,7 @@ bool WildcardMatch(const std::uint8_t* order, const char* pattern, const char* t
 namespace DEngine {
 
 void LoadCompareTable(unsigned short lang) {
-    dengine::LoadOrderTable(lang);
+    dengine::LoadOrderTable(lang, dengine::Engine().orderTable);
 }
 
 int TableStrCompare(unsigned short lang, const char* a, const char* b) {

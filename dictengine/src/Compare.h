@@ -15,11 +15,23 @@ struct Weights {
     const std::uint8_t* fold; // null when the fold table takes no part (Russian)
 };
 
-// The weights for a source language: loads its order table into the current one (a language
-// without a table keeps the current table) and leaves out the fold table for Russian.
-Weights ChooseTables(unsigned language);
-// The current order table, with the fold table unless language is Russian.
+// The current order table (the one LoadCompareTable set), with the fold table unless language is
+// Russian. The lookups make their dictionary's table current first: callers of TableStrCompare rely
+// on that.
 Weights CurrentWeights(unsigned language);
+
+// A language's weights held apart from the current table, for the engine's own sorting and inserting,
+// which must not change what TableStrCompare uses: the language's order table (a copy of the current
+// one when the program has none) and the fold table unless it is Russian.
+class LanguageWeights {
+public:
+    explicit LanguageWeights(unsigned language);
+    Weights Get() const;
+
+private:
+    std::uint8_t m_order[256];
+    bool m_fold;
+};
 
 // -1, 0 or 1 over the whole texts.
 int FullCompare(const Weights& weights, const char* a, const char* b);
@@ -30,9 +42,10 @@ int FirstPassCountedCompare(const Weights& weights, const char* a, const char* b
 // "?" takes any one character, "*" any run; other characters match by order weight alone.
 bool WildcardMatch(const std::uint8_t* order, const char* pattern, const char* text);
 
-// Loads the fold table (the program's resources in the Windows build); a missing one keeps the table.
-void LoadFoldTable();
-// Copies the order table of language into the current table; false when there is none.
-bool LoadOrderTable(unsigned language);
+// Copies the fold table (the program's resources in the Windows build) into table; false, with table
+// unchanged, when the program has none.
+bool LoadFoldTable(std::uint8_t* table);
+// Copies the order table of language into table; false, with table unchanged, when there is none.
+bool LoadOrderTable(unsigned language, std::uint8_t* table);
 
 } // namespace dengine

@@ -1,9 +1,9 @@
 // Reading a dictionary file's information and block counts for tools.
 #include "dictengine/DictFile.h"
+#include "dictengine/DictFormat.h"
 
 #include "Engine.h"
 #include "InfoStream.h"
-#include "Tags.h"
 
 namespace dengine {
 
@@ -15,11 +15,11 @@ bool ReadDictFileInfo(const std::wstring& path, DictFileInfo* info, std::string*
         return false;
     }
     std::vector<std::uint8_t> stream;
-    if (!ReadWholeStream(*storage, L"0", &stream)) {
+    if (!ReadWholeStream(*storage, kInformationStreamName, &stream)) {
         *error = "the file has no readable information stream \"0\"";
         return false;
     }
-    if (stream.size() < kMinimumInfoStreamSize) {
+    if (stream.size() < kMinimumInformationSize) {
         *error = "the information stream is shorter than 22 bytes";
         return false;
     }
@@ -32,10 +32,10 @@ bool ReadDictFileInfo(const std::wstring& path, DictFileInfo* info, std::string*
     }
     info->name.assign(reinterpret_cast<const char*>(stream.data()), kNameSize);
     info->name.resize(info->name.find('\0') == std::string::npos ? kNameSize : info->name.find('\0'));
-    info->version = header[0];
-    info->type = header[1];
-    info->headwordCount = ReadBigEndian32(header + 2);
-    info->direction = ReadBigEndian16(header + 8);
+    info->version = header[kHeaderVersion];
+    info->type = header[kHeaderType];
+    info->headwordCount = ReadBigEndian32(header + kHeaderHeadwordCount);
+    info->direction = ReadBigEndian16(header + kHeaderDirection);
     info->blockKeys.clear();
     for (std::uint32_t offset : layout.keyOffsets)
         info->blockKeys.emplace_back(reinterpret_cast<const char*>(header + offset));

@@ -2,7 +2,7 @@
 // dictionary's sub-storage "DD_INFO", one stream per value.
 #include "Engine.h"
 #include "InfoStream.h"
-#include "Tags.h"
+#include "dictengine/DictFormat.h"
 
 #include <cstring>
 
@@ -40,11 +40,11 @@ int GetDictionaryInfo(const wchar_t* path, tagDictInfo* info) {
     std::unique_ptr<cfb::Storage> storage;
     std::vector<std::uint8_t> stream;
     if (!cfb::Succeeded(cfb::OpenRootStorage(path, kReadExclusive, &storage)) ||
-        !ReadWholeStream(*storage, L"0", &stream) || stream.size() < kMinimumInfoStreamSize)
+        !ReadWholeStream(*storage, kInformationStreamName, &stream) || stream.size() < kMinimumInformationSize)
         return 0;
     std::memcpy(info->name, stream.data(), kNameSize);
     info->name[kNameSize] = '\0';
-    info->direction = ReadBigEndian16(stream.data() + 20);
+    info->direction = ReadBigEndian16(stream.data() + kHeaderOffset + kHeaderDirection);
     return 1;
 }
 
@@ -55,15 +55,14 @@ int SetDictionaryInfo(const wchar_t* path, tagDictInfo info) {
     if (!cfb::Succeeded(cfb::OpenRootStorage(path, kTransactedWrite, &storage)))
         return 0;
     std::vector<std::uint8_t> bytes;
-    if (!ReadWholeStream(*storage, L"0", &bytes) || bytes.size() < kMinimumInfoStreamSize)
+    if (!ReadWholeStream(*storage, kInformationStreamName, &bytes) || bytes.size() < kMinimumInformationSize)
         return 0;
     std::memset(bytes.data(), 0, kNameSize);
     for (std::size_t i = 0; i < kNameSize && info.name[i] != '\0'; ++i)
         bytes[i] = static_cast<std::uint8_t>(info.name[i]);
-    bytes[20] = static_cast<std::uint8_t>(info.direction >> 8);
-    bytes[21] = static_cast<std::uint8_t>(info.direction);
+    WriteBigEndian16(bytes.data() + kHeaderOffset + kHeaderDirection, info.direction);
     std::unique_ptr<cfb::Stream> stream;
-    if (!cfb::Succeeded(storage->OpenStream(L"0", kWriteExclusive, &stream)) ||
+    if (!cfb::Succeeded(storage->OpenStream(kInformationStreamName, kWriteExclusive, &stream)) ||
         !cfb::Succeeded(stream->Seek(0, cfb::SeekOrigin::Begin, nullptr)) ||
         !cfb::Succeeded(stream->Write(bytes.data(), bytes.size(), nullptr)))
         return 0;

@@ -1,24 +1,74 @@
 // The engine's state, the catalogue lookups shared by every operation, and the reading of streams.
 #include "Engine.h"
+#include "dictengine/DictFormat.h"
 
+#include "Compare.h"
 #include "InfoStream.h"
-#include "Tags.h"
+
+#include <iterator>
 
 namespace dengine {
 
 EngineState& Engine() {
+    // The fold table is there from the first use, so that comparisons need no start of the engine.
     static EngineState state;
+    static const bool foldTableLoaded = LoadFoldTable(state.foldTable);
+    (void)foldTableLoaded;
     return state;
 }
 
+void BufferIndex::Add(const std::uint8_t* begin, std::size_t size) {
+    if (size > 0)
+        m_ends[reinterpret_cast<std::uintptr_t>(begin)] = reinterpret_cast<std::uintptr_t>(begin) + size;
+}
+
+void BufferIndex::Remove(const std::uint8_t* begin) {
+    m_ends.erase(reinterpret_cast<std::uintptr_t>(begin));
+}
+
+const std::uint8_t* BufferIndex::EndOf(const std::uint8_t* p) const {
+    auto address = reinterpret_cast<std::uintptr_t>(p);
+    auto after = m_ends.upper_bound(address); // the first buffer beginning after p
+    if (after == m_ends.begin())
+        return nullptr;
+    auto holding = std::prev(after);
+    return address < holding->second ? reinterpret_cast<const std::uint8_t*>(holding->second) : nullptr;
+}
+
+sDictData::~sDictData() {
+    m_buffers.Remove(m_header.data());
+    m_buffers.Remove(m_articleData.get());
+}
+
+void sDictData::SetHeader(std::vector<std::uint8_t> header) {
+    m_buffers.Remove(m_header.data());
+    m_header = std::move(header);
+    m_buffers.Add(m_header.data(), m_header.size());
+}
+
+void sDictData::SetArticleBlock(unsigned block, std::unique_ptr<std::uint8_t[]> data, std::uint16_t size) {
+    DropArticleBlock();
+    m_articleData = std::move(data);
+    articleBlockSize = size;
+    articleBlock = static_cast<std::uint16_t>(block);
+    m_buffers.Add(m_articleData.get(), size);
+}
+
+void sDictData::DropArticleBlock() {
+    m_buffers.Remove(m_articleData.get());
+    m_articleData.reset();
+    articleBlockSize = 0;
+    articleBlock = 0xFFFF;
+}
+
 std::uint32_t sDictData::HeadwordCount() const {
-    return ReadBigEndian32(header.data() + 2);
+    return ReadBigEndian32(m_header.data() + kHeaderHeadwordCount);
 }
 std::uint16_t sDictData::BlockCount() const {
-    return ReadBigEndian16(header.data() + 6);
+    return ReadBigEndian16(m_header.data() + kHeaderBlockCount);
 }
 std::uint16_t sDictData::Direction() const {
-    return ReadBigEndian16(header.data() + 8);
+    return ReadBigEndian16(m_header.data() + kHeaderDirection);
 }
 
 sDictData* RecordAt(unsigned dirIndex, unsigned dictIndex) {
@@ -86,20 +136,14 @@ bool ReadInformationStream(const std::wstring& path, cfb::Mode mode, std::vector
     std::unique_ptr<cfb::Storage> storage;
     if (!cfb::Succeeded(cfb::OpenRootStorage(path, mode, &storage)))
         return false;
-    if (!ReadWholeStream(*storage, L"0", stream) || stream->size() < kMinimumInfoStreamSize)
+    if (!ReadWholeStream(*storage, kInformationStreamName, stream) || stream->size() < kMinimumInformationSize)
         return false;
     HeaderLayout layout;
     return ParseHeader(stream->data() + kNameSize, stream->size() - kNameSize, &layout);
 }
 
-std::wstring BlockStreamName(unsigned block, unsigned kind) {
-    return std::to_wstring(2 * block + kind);
-}
-
 void CloseRecord(sDictData& record) {
-    record.articleBlock = 0xFFFF;
-    record.articleBlockSize = 0;
-    record.articleData.reset();
+    record.DropArticleBlock();
     record.blocks.clear();
     record.abbreviations = nullptr;
     record.keyOffsets.clear();

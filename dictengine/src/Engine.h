@@ -4,15 +4,31 @@
 #pragma once
 
 #include "dictengine/DEngine.h"
+#include "dictengine/DictFormat.h"
 
-#include <cfb/Storage.h>
+#include "cfb/Storage.h"
 
 #include <cstdint>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
 
 namespace dengine {
+
+// The engine-owned buffers that article bytes handed out lie in (each record's header, each open
+// record's cached article block), by where they begin: the walkers bound a pointer they are given by
+// the end of the buffer holding it, found here without looking at every record.
+class BufferIndex {
+public:
+    void Add(const std::uint8_t* begin, std::size_t size);
+    void Remove(const std::uint8_t* begin);
+    // The end of the buffer holding p; null when p lies in none.
+    const std::uint8_t* EndOf(const std::uint8_t* p) const;
+
+private:
+    std::map<std::uintptr_t, std::uintptr_t> m_ends; // begin to end, of buffers of at least one byte
+};
 
 // One index block of an open dictionary.
 struct sBlockInfo {
@@ -22,10 +38,15 @@ struct sBlockInfo {
     std::vector<std::uint16_t> entryOffsets; // where each entry starts in data, once loaded
 };
 
-// One dictionary file of the catalogue.
+// One dictionary file of the catalogue. Its header and cached article block are set only through
+// SetHeader and SetArticleBlock, which keep the buffer index up to date.
 struct sDictData {
+    explicit sDictData(BufferIndex& buffers) : m_buffers(buffers) {}
+    ~sDictData();
+    sDictData(const sDictData&) = delete;
+    sDictData& operator=(const sDictData&) = delete;
+
     std::wstring path;
-    std::vector<std::uint8_t> header;            // information stream from its offset 12 to its end
     const std::uint8_t* abbreviations = nullptr; // the trailer container inside header, set at opening
     std::vector<std::uint32_t> keyOffsets;       // header offset of each block key, set at opening
     std::vector<std::uint32_t> blockStarts;      // number of the first headword of each block, set at opening
@@ -34,15 +55,28 @@ struct sDictData {
     std::unique_ptr<cfb::Storage> storage; // open storage object, or none
     std::uint16_t openCount = 0;
     std::vector<sBlockInfo> blocks;
-    std::uint16_t articleBlock = 0xFFFF;
+    std::uint16_t articleBlock = 0xFFFF; // the cached article block, 0xFFFF when none
     std::uint16_t articleBlockSize = 0;
-    std::unique_ptr<std::uint8_t[]> articleData;
 
-    std::uint8_t Version() const { return header[0]; }
-    std::uint8_t Type() const { return header[1]; }
+    // The information stream from its offset 12 to its end.
+    const std::vector<std::uint8_t>& Header() const { return m_header; }
+    void SetHeader(std::vector<std::uint8_t> header);
+    // The cached article block (null while none); SetArticleBlock takes a buffer of at least one byte.
+    const std::uint8_t* ArticleData() const { return m_articleData.get(); }
+    void SetArticleBlock(unsigned block, std::unique_ptr<std::uint8_t[]> data, std::uint16_t size);
+    void DropArticleBlock();
+
+    std::uint8_t Version() const { return m_header[kHeaderVersion]; }
+    std::uint8_t Type() const { return m_header[kHeaderType]; }
+    std::uint8_t SourceLanguage() const { return m_header[kHeaderSourceLanguage]; }
     std::uint32_t HeadwordCount() const;
     std::uint16_t BlockCount() const;
     std::uint16_t Direction() const;
+
+private:
+    BufferIndex& m_buffers;
+    std::vector<std::uint8_t> m_header;
+    std::unique_ptr<std::uint8_t[]> m_articleData;
 };
 
 struct sDirData {
@@ -53,6 +87,7 @@ struct sDirData {
 };
 
 struct EngineState {
+    BufferIndex buffers; // before the catalogue: its records leave the index as they go
     std::wstring folder;
     std::uint32_t handleCounter = 0;
     std::uint8_t orderTable[256] = {};
@@ -84,9 +119,6 @@ bool ReadInformationStream(const std::wstring& path, cfb::Mode mode, std::vector
 // Reads a whole stream of an open storage.
 bool ReadWholeStream(cfb::Storage& storage, const std::wstring& name, std::vector<std::uint8_t>* bytes);
 
-// The name of the index (kind 1) or article (kind 2) stream of block i: the decimal 2i + kind.
-std::wstring BlockStreamName(unsigned block, unsigned kind);
-
 // Force-closes an open record: drops its blocks, cached article and storage object.
 void CloseRecord(sDictData& record);
 
@@ -96,7 +128,9 @@ sDictData* OpenRecordOf(__DictHandle* handle);
 // Index blocks: loading one (decompressed and checked to hold its entries), freeing the others, and
 // finding the block of a headword number.
 bool LoadBlock(sDictData& record, unsigned block);
-void FreeBlocksExcept(sDictData& record, unsigned first, unsigned last);
+// Frees every loaded block but those from first to last; FreeAllBlocks frees them all.
+void FreeBlocksOutside(sDictData& record, unsigned first, unsigned last);
+void FreeAllBlocks(sDictData& record);
 bool LocateHeadword(const sDictData& record, std::uint32_t number, unsigned* block, unsigned* position);
 inline const char* EntryText(const sDictData& record, unsigned block, unsigned position) {
     const sBlockInfo& info = record.blocks[block];
@@ -112,7 +146,6 @@ const std::uint8_t* EngineBufferEnd(const std::uint8_t* p);
 
 // Article blocks: the cached block of an open record, read and decompressed when another is needed.
 bool LoadArticleBlock(sDictData& record, unsigned block);
-void DropArticleBlock(sDictData& record);
 
 // Opens the storage of a record's file with the mode its type asks for.
 cfb::Mode OpenModeFor(const sDictData& record, bool transactedForUser);

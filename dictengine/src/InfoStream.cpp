@@ -1,17 +1,16 @@
 // Parsing and checking the header of the information stream.
 #include "InfoStream.h"
-
-#include "Tags.h"
+#include "dictengine/DictFormat.h"
 
 namespace dengine {
 
 bool ParseHeader(const std::uint8_t* header, std::size_t size, HeaderLayout* layout) {
-    if (size < kHeaderKeysOffset)
+    if (size < kHeaderKeys)
         return false;
-    layout->blockCount = ReadBigEndian16(header + 6);
+    layout->blockCount = ReadBigEndian16(header + kHeaderBlockCount);
     layout->keyOffsets.clear();
     layout->keyOffsets.reserve(layout->blockCount);
-    std::size_t offset = kHeaderKeysOffset;
+    std::size_t offset = kHeaderKeys;
     for (unsigned i = 0; i < layout->blockCount; ++i) {
         layout->keyOffsets.push_back(static_cast<std::uint32_t>(offset));
         while (offset < size && header[offset] != 0)
@@ -32,14 +31,14 @@ bool ParseHeader(const std::uint8_t* header, std::size_t size, HeaderLayout* lay
 
 bool ReadBlockCountTable(const std::uint8_t* header, const HeaderLayout& layout, std::vector<std::uint16_t>* counts) {
     TagView table;
-    if (!FindTopLevelTag(header + layout.trailerTagsBegin, header + layout.trailerTagsEnd, kBlockCountTableTag, table))
+    if (!FindTopLevelTag(header + layout.trailerTagsBegin, header + layout.trailerTagsEnd, kTagBlockCountTable, table))
         return false;
-    if (table.length < std::size_t(layout.blockCount) * 4)
+    if (table.length < std::size_t(layout.blockCount) * kBlockCountEntrySize)
         return false;
     counts->resize(layout.blockCount);
     for (unsigned i = 0; i < layout.blockCount; ++i) {
         // Bytes 2 and 3 of each entry, low byte first; bytes 0 and 1 are not used.
-        const std::uint8_t* entry = table.data + std::size_t(i) * 4;
+        const std::uint8_t* entry = table.data + std::size_t(i) * kBlockCountEntrySize;
         (*counts)[i] = static_cast<std::uint16_t>(entry[2] | entry[3] << 8);
     }
     return true;

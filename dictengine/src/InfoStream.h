@@ -1,19 +1,15 @@
-// The layout of a dictionary's information stream "0": 12 name bytes, then the header the engine
-// keeps (version, type, headword count, block count, direction, the block keys, the trailer
-// container with the block-count table 0xCD and the abbreviation tables). Header offset k is stream
-// offset k + 12. Every offset found here has been checked to lie inside the header.
+// Reading the header of a dictionary's information stream (its layout is in dictengine/DictFormat.h):
+// where its block keys and its trailer container lie. Every offset found here has been checked to lie
+// inside the header.
 #pragma once
+
+#include "dictengine/DictFormat.h"
 
 #include <cstddef>
 #include <cstdint>
 #include <vector>
 
 namespace dengine {
-
-constexpr std::size_t kNameSize = 12;
-constexpr std::size_t kMinimumInfoStreamSize = 22; // name and the fixed header, up to the direction
-constexpr std::size_t kHeaderKeysOffset = 10;
-constexpr std::uint8_t kBlockCountTableTag = 0xCD;
 
 struct HeaderLayout {
     std::uint16_t blockCount = 0;

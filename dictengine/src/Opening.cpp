@@ -1,7 +1,7 @@
 // Opening and closing dictionaries (with their open counts), and deleting and moving their files.
 #include "Engine.h"
 #include "InfoStream.h"
-#include "Tags.h"
+#include "dictengine/DictFormat.h"
 
 #include "common/FileSystem.h"
 #include "common/Path.h"
@@ -10,15 +10,13 @@ using namespace dengine;
 
 namespace {
 
-constexpr std::size_t kMaxPathLength = 259;
-
 // Reads the entry count at the start of each index block stream.
 bool ReadCountsFromBlockStreams(cfb::Storage& storage, unsigned blockCount, std::vector<std::uint16_t>* counts) {
     counts->assign(blockCount, 0);
     for (unsigned i = 0; i < blockCount; ++i) {
         std::unique_ptr<cfb::Stream> stream;
-        if (!cfb::Succeeded(
-                storage.OpenStream(BlockStreamName(i, 1), cfb::Mode::Read | cfb::Mode::ShareExclusive, &stream)))
+        if (!cfb::Succeeded(storage.OpenStream(BlockStreamName(i, kIndexBlockStream),
+                                               cfb::Mode::Read | cfb::Mode::ShareExclusive, &stream)))
             return false;
         std::uint8_t bytes[2] = {};
         std::size_t read = 0;
@@ -31,7 +29,7 @@ bool ReadCountsFromBlockStreams(cfb::Storage& storage, unsigned blockCount, std:
 
 bool OpenRecord(sDictData& record) {
     HeaderLayout layout;
-    if (!ParseHeader(record.header.data(), record.header.size(), &layout))
+    if (!ParseHeader(record.Header().data(), record.Header().size(), &layout))
         return false;
     std::unique_ptr<cfb::Storage> storage;
     if (!cfb::Succeeded(cfb::OpenRootStorage(record.path, OpenModeFor(record, true), &storage)))
@@ -43,14 +41,15 @@ bool OpenRecord(sDictData& record) {
     std::vector<std::uint8_t> stream;
     std::vector<std::uint16_t> counts;
     bool haveTable = false;
-    if (ReadWholeStream(*storage, L"0", &stream) && stream.size() >= kMinimumInfoStreamSize) {
+    if (ReadWholeStream(*storage, kInformationStreamName, &stream) && stream.size() >= kMinimumInformationSize) {
         HeaderLayout fresh;
         const std::uint8_t* header = stream.data() + kNameSize;
         haveTable = ParseHeader(header, stream.size() - kNameSize, &fresh) && fresh.blockCount == layout.blockCount &&
                     ReadBlockCountTable(header, fresh, &counts);
     } else {
         std::unique_ptr<cfb::Stream> info;
-        if (!cfb::Succeeded(storage->OpenStream(L"0", cfb::Mode::Read | cfb::Mode::ShareExclusive, &info)))
+        if (!cfb::Succeeded(
+                storage->OpenStream(kInformationStreamName, cfb::Mode::Read | cfb::Mode::ShareExclusive, &info)))
             return false;
     }
     if (!haveTable && !ReadCountsFromBlockStreams(*storage, layout.blockCount, &counts))
@@ -73,10 +72,8 @@ bool OpenRecord(sDictData& record) {
         start += counts[i];
     }
     record.keyOffsets = std::move(layout.keyOffsets);
-    record.abbreviations = record.header.data() + layout.trailerOffset;
-    record.articleBlock = 0xFFFF;
-    record.articleBlockSize = 0;
-    record.articleData.reset();
+    record.abbreviations = record.Header().data() + layout.trailerOffset;
+    record.DropArticleBlock();
     record.storage = std::move(storage);
     record.openCount = 1;
     return true;

@@ -96,6 +96,89 @@ private:
     std::size_t m_runLength = 0;
 };
 
+// The text that chooses the blocks: the pattern's fixed prefix folded to base letters, without a
+// French reflexive pronoun, so that it compares as a key does.
+class Navigation {
+public:
+    Navigation(const char* pattern, const Weights& weights, unsigned language) {
+        std::size_t length = std::strlen(pattern);
+        for (std::size_t i = 0; i <= length; ++i) {
+            auto c = static_cast<unsigned char>(pattern[i]);
+            m_text[i] = static_cast<char>(weights.fold != nullptr && c != 0 ? weights.fold[c] : c);
+        }
+        m_key = language == DEngine::kLangFrench ? WithoutFrenchReflexive(m_text) : m_text;
+        m_length = FixedPrefixLength(m_key);
+    }
+    const char* Key() const { return m_key; }
+    std::size_t Length() const { return m_length; }
+
+private:
+    char m_text[kMaxPatternLength + 1];
+    const char* m_key;
+    std::size_t m_length;
+};
+
+enum class BlockPlace { BeforePattern, MayHoldPattern, AfterPattern };
+
+// Where block g lies against the navigation text. Blocks are ordered by key, and the navigation text
+// is a key: a block key whose display text differs ("s'en mordre" under "en mordre") is compared by
+// its key, or the walk would stop before the blocks that follow it.
+BlockPlace PlaceOfBlock(const sDictData& record, const Weights& weights, unsigned g, const Navigation& navigation) {
+    const char* key = KeyOf(reinterpret_cast<const char*>(record.Header().data() + record.keyOffsets[g]));
+    if (FirstPassCountedCompare(weights, key, navigation.Key(), navigation.Length()) > 0)
+        return BlockPlace::AfterPattern; // every later block starts after the pattern too
+    if (g + 1 < record.blocks.size()) {
+        const char* next = KeyOf(reinterpret_cast<const char*>(record.Header().data() + record.keyOffsets[g + 1]));
+        if (CountedCompare(weights, next, navigation.Key(), navigation.Length()) < 0)
+            return BlockPlace::BeforePattern; // the whole block lies before the pattern
+    }
+    return BlockPlace::MayHoldPattern;
+}
+
+// One search's pattern and its running counts, across the blocks it reads.
+struct SearchRun {
+    const char* pattern;
+    std::size_t fixedLength; // of the pattern's prefix without wildcards
+    bool hasWildcards;
+    Weights weights;
+    int (*progress)(unsigned long total, unsigned long current, unsigned short found);
+    std::uint32_t total;      // headwords of the dictionary, for progress
+    unsigned long number = 0; // headword number of the next entry
+    unsigned long found = 0;  // matches so far
+    bool complete = true;     // false once the result limit cut the search
+};
+
+enum class BlockScan { Continue, Stop, OutOfMemory };
+
+// Matches the entries of loaded block g into results: Stop when the caller cancelled or the results
+// are full, OutOfMemory when they cannot grow.
+BlockScan ScanBlock(const sDictData& record, unsigned g, SearchRun& run, ResultArrays& results) {
+    const sBlockInfo& info = record.blocks[g];
+    const char* data = reinterpret_cast<const char*>(info.data.get());
+    for (unsigned j = 0; j < info.count; ++j, ++run.number) {
+        if (run.progress != nullptr && run.number % 100 == 0 &&
+            run.progress(run.total, run.number, static_cast<unsigned short>(run.found)) == 0)
+            return BlockScan::Stop; // cancelled: what was found so far is the answer
+        const char* entry = data + info.entryOffsets[j];
+        const char* display = DisplayOf(entry);
+        bool match = run.hasWildcards ? WildcardMatch(run.weights.order, run.pattern, display)
+                                      : CountedCompare(run.weights, run.pattern, display, run.fixedLength) == 0;
+        if (!match)
+            continue;
+        // An entry ends at the NUL just before the next one starts.
+        std::size_t entryLength =
+            j + 1 < info.count ? info.entryOffsets[j + 1] - 1u - info.entryOffsets[j] : std::strlen(entry);
+        if (results.EntryBytes() + entryLength + 1 > kResultLimit) {
+            run.complete = g + 1 == record.blocks.size();
+            return BlockScan::Stop;
+        }
+        if (!results.Append(run.number, entry, entryLength))
+            return BlockScan::OutOfMemory;
+        ++run.found;
+    }
+    return BlockScan::Continue;
+}
+
 } // namespace
 
 namespace DEngine {
@@ -112,97 +195,45 @@ int PerformSearch(__DictHandle* handle, const char* pattern, unsigned long* coun
     sDictData* record = OpenRecordOf(handle);
     if (record == nullptr || count == nullptr || pattern == nullptr || std::strlen(pattern) > kMaxPatternLength)
         return 0;
-    unsigned language = record->header[8];
-    Weights weights = ChooseTables(language);
-    const unsigned long limit = kResultLimit;
-    *count = limit;
-
-    std::size_t fixedLength = FixedPrefixLength(pattern);
-    bool hasWildcards = pattern[fixedLength] != 0;
-    // The navigation text: the pattern folded to base letters, without a French reflexive prefix.
-    char navigation[kMaxPatternLength + 1];
-    std::size_t length = std::strlen(pattern);
-    for (std::size_t i = 0; i <= length; ++i) {
-        auto c = static_cast<unsigned char>(pattern[i]);
-        navigation[i] = static_cast<char>(weights.fold != nullptr && c != 0 ? weights.fold[c] : c);
-    }
-    const char* navigate = navigation;
-    if (language == kLangFrench) {
-        if (std::strncmp(navigate, "se ", 3) == 0)
-            navigate += 3;
-        else if (std::strncmp(navigate, "s'", 2) == 0)
-            navigate += navigate[2] == ' ' ? 3 : 2;
-    }
-    std::size_t navigationLength = FixedPrefixLength(navigate);
+    unsigned language = record->SourceLanguage();
+    // The search makes the dictionary's order table current, as TableStrCompare's callers expect.
+    LoadCompareTable(static_cast<unsigned short>(language));
+    SearchRun run{pattern,  FixedPrefixLength(pattern), false, CurrentWeights(language),
+                  progress, record->HeadwordCount()};
+    run.hasWildcards = pattern[run.fixedLength] != 0;
+    *count = kResultLimit;
+    Navigation navigation(pattern, run.weights, language);
 
     ResultArrays results(indexes != nullptr, entries != nullptr);
-    unsigned long found = 0;
-    unsigned long number = 0;
-    bool complete = true;
     unsigned blockCount = static_cast<unsigned>(record->blocks.size());
-    std::uint32_t total = record->HeadwordCount();
     for (unsigned g = 0; g < blockCount; ++g) {
-        if (found >= limit) {
-            complete = false;
+        if (run.found >= kResultLimit) {
+            run.complete = false;
             break;
         }
-        // Blocks are ordered by key, and the navigation text is a key (a French reflexive without its
-        // "se "): a block key whose display text differs ("s'en mordre" under "en mordre") is compared
-        // by its key, or the walk would stop before the blocks that follow it.
-        const char* key = KeyOf(reinterpret_cast<const char*>(record->header.data() + record->keyOffsets[g]));
-        if (FirstPassCountedCompare(weights, key, navigate, navigationLength) > 0)
-            break; // every later block starts after the pattern too
-        if (g + 1 < blockCount) {
-            const char* next = KeyOf(reinterpret_cast<const char*>(record->header.data() + record->keyOffsets[g + 1]));
-            if (CountedCompare(weights, next, navigate, navigationLength) < 0) {
-                number += record->blocks[g].count;
-                continue; // the whole block lies before the pattern
-            }
+        BlockPlace place = PlaceOfBlock(*record, run.weights, g, navigation);
+        if (place == BlockPlace::AfterPattern)
+            break;
+        if (place == BlockPlace::BeforePattern) {
+            run.number += record->blocks[g].count;
+            continue;
         }
-        FreeBlocksExcept(*record, g, g);
+        FreeBlocksOutside(*record, g, g);
         if (!LoadBlock(*record, g)) {
             *count = 0; // a block that cannot be read fails the search; nothing is handed out
             return 0;
         }
-        bool stop = false;
-        const sBlockInfo& info = record->blocks[g];
-        const char* data = reinterpret_cast<const char*>(info.data.get());
-        for (unsigned j = 0; j < info.count; ++j, ++number) {
-            if (progress != nullptr && number % 100 == 0 &&
-                progress(total, number, static_cast<unsigned short>(found)) == 0) {
-                stop = true; // cancelled: what was found so far is the answer
-                break;
-            }
-            const char* entry = data + info.entryOffsets[j];
-            const char* display = DisplayOf(entry);
-            bool match = hasWildcards ? WildcardMatch(weights.order, pattern, display)
-                                      : CountedCompare(weights, pattern, display, fixedLength) == 0;
-            if (!match)
-                continue;
-            // An entry ends at the NUL just before the next one starts.
-            std::size_t entryLength =
-                j + 1 < info.count ? info.entryOffsets[j + 1] - 1u - info.entryOffsets[j] : std::strlen(entry);
-            if (results.EntryBytes() + entryLength + 1 > limit) {
-                complete = g + 1 == blockCount;
-                stop = true;
-                break;
-            }
-            if (!results.Append(number, entry, entryLength)) {
-                *count = 0; // out of memory: nothing is handed out
-                return 0;
-            }
-            ++found;
-        }
-        if (!results.EndRun()) {
-            *count = 0;
+        BlockScan scan = ScanBlock(*record, g, run, results);
+        if (scan == BlockScan::OutOfMemory || !results.EndRun()) {
+            *count = 0; // out of memory: nothing is handed out
             return 0;
         }
-        if (stop)
+        if (scan == BlockScan::Stop)
             break;
     }
     results.Release(indexes, entries);
-    *count = found;
-    return complete ? 1 : 0;
+    *count = run.found;
+    return run.complete ? 1 : 0;
 }
 
 } // namespace DEngine

@@ -21,18 +21,8 @@ const char* SkipLeadingPunctuation(const char* text) {
     return text;
 }
 
-// French reflexive verbs are listed under the verb: "se laver" and "s'asseoir" look up "laver" and
-// "asseoir".
-const char* WithoutFrenchReflexive(const char* text) {
-    if (std::strncmp(text, "se ", 3) == 0)
-        return text + 3;
-    if (std::strncmp(text, "s'", 2) == 0)
-        return text[2] == ' ' ? text + 3 : text + 2;
-    return text;
-}
-
 const char* BlockKey(const sDictData& record, unsigned block) {
-    return KeyOf(reinterpret_cast<const char*>(record.header.data() + record.keyOffsets[block]));
+    return KeyOf(reinterpret_cast<const char*>(record.Header().data() + record.keyOffsets[block]));
 }
 
 // The block whose key range holds the text: the block of the first key equal to it, else the block
@@ -64,21 +54,25 @@ int FindWord(__DictHandle* handle, const char* text, unsigned long* index, int* 
         return 0;
     if (exact != nullptr)
         *exact = 0;
-    unsigned language = record->header[8];
-    Weights weights = ChooseTables(language);
-    const char* s = SkipLeadingPunctuation(text);
-    const char* t = language == kLangFrench ? WithoutFrenchReflexive(s) : s;
+    unsigned language = record->SourceLanguage();
+    // The lookup makes the dictionary's order table current, as TableStrCompare's callers expect.
+    LoadCompareTable(static_cast<unsigned short>(language));
+    Weights weights = CurrentWeights(language);
+    // The word as typed without leading punctuation, and the key it is looked up under (French
+    // reflexives without their pronoun). Both are compared over the word's length.
+    const char* word = SkipLeadingPunctuation(text);
+    const char* searchKey = language == kLangFrench ? WithoutFrenchReflexive(word) : word;
     *index = 0;
     std::uint32_t total = record->HeadwordCount();
     if (record->blocks.empty())
         return 1;
 
-    unsigned block = ChooseBlock(*record, weights, t);
-    FreeBlocksExcept(*record, block, block);
+    unsigned block = ChooseBlock(*record, weights, searchKey);
+    FreeBlocksOutside(*record, block, block);
     if (!LoadBlock(*record, block))
         return 0;
     const sBlockInfo& info = record->blocks[block];
-    std::size_t n = std::strlen(s);
+    std::size_t wordLength = std::strlen(word);
 
     // Entries whose key sorts before the text under the first pass are walked past whatever the
     // rest says; entries are sorted, so they are found by halving. From there the walk goes entry
@@ -87,27 +81,27 @@ int FindWord(__DictHandle* handle, const char* text, unsigned long* index, int* 
     unsigned low = 0, high = info.count;
     while (low < high) {
         unsigned middle = low + (high - low) / 2;
-        if (FirstPassCountedCompare(weights, KeyOf(EntryText(*record, block, middle)), t, n) < 0)
+        if (FirstPassCountedCompare(weights, KeyOf(EntryText(*record, block, middle)), searchKey, wordLength) < 0)
             low = middle + 1;
         else
             high = middle;
     }
-    unsigned j = low;
-    for (; j < info.count; ++j) {
-        const char* entry = EntryText(*record, block, j);
+    unsigned position = low;
+    for (; position < info.count; ++position) {
+        const char* entry = EntryText(*record, block, position);
         const char* key = KeyOf(entry);
-        int c2 = CountedCompare(weights, key, t, n);
-        if (c2 < 0)
+        int keyOrder = CountedCompare(weights, key, searchKey, wordLength);
+        if (keyOrder < 0)
             continue;
-        if (c2 == 0 && CountedCompare(weights, DisplayOf(entry), s, n) != 0)
+        if (keyOrder == 0 && CountedCompare(weights, DisplayOf(entry), word, wordLength) != 0)
             continue;
-        if (c2 > 0 && FirstPassCountedCompare(weights, key, s, n) > 0)
+        if (keyOrder > 0 && FirstPassCountedCompare(weights, key, word, wordLength) > 0)
             break; // stops here without a hit
         if (exact != nullptr)
-            *exact = FullCompare(weights, key, s) == 0 ? 1 : 0;
+            *exact = FullCompare(weights, key, word) == 0 ? 1 : 0;
         break;
     }
-    std::uint64_t found = std::uint64_t(record->blockStarts[block]) + j;
+    std::uint64_t found = std::uint64_t(record->blockStarts[block]) + position;
     if (found >= total) {
         // Past the last headword: the nearest is the last one, which the text did not hit.
         found = total == 0 ? 0 : total - 1;
@@ -128,7 +122,7 @@ int GetIndex(__DictHandle* handle, unsigned long first, unsigned short count, co
     lastBlock = firstBlock;
     if (count > 1 && !LocateHeadword(*record, static_cast<std::uint32_t>(first + count - 1), &lastBlock, &lastPosition))
         return 0;
-    FreeBlocksExcept(*record, firstBlock, lastBlock);
+    FreeBlocksOutside(*record, firstBlock, lastBlock);
     if (!LoadBlock(*record, firstBlock))
         return 0;
     unsigned block = firstBlock;

@@ -2,12 +2,12 @@
 // change is prepared in memory, written to the transacted storage and committed once; any failure on
 // the way reverts the storage, so the file keeps its state from before the change and the engine's
 // records keep theirs.
-#include "BlockStream.h"
 #include "Compare.h"
 #include "Engine.h"
 #include "InfoStream.h"
-#include "Tags.h"
 #include "UserFiles.h"
+#include "dictengine/BlockStream.h"
+#include "dictengine/DictFormat.h"
 
 #include "common/CodePage.h"
 #include "common/FileSystem.h"
@@ -34,7 +34,8 @@ bool ReadIndexBlock(const sDictData& record, unsigned block, BlockBytes* bytes) 
     std::unique_ptr<std::uint8_t[]> data;
     std::uint16_t size = 0;
     std::vector<std::uint16_t> offsets;
-    if (block >= record.blocks.size() || !ReadWholeStream(*record.storage, BlockStreamName(block, 1), &stream) ||
+    if (block >= record.blocks.size() ||
+        !ReadWholeStream(*record.storage, BlockStreamName(block, kIndexBlockStream), &stream) ||
         !DecodeCountedIndexBlock(stream, record.blocks[block].count, &data, &size, &offsets))
         return false;
     bytes->count = record.blocks[block].count;
@@ -44,7 +45,8 @@ bool ReadIndexBlock(const sDictData& record, unsigned block, BlockBytes* bytes) 
 
 bool ReadArticles(cfb::Storage& storage, unsigned block, std::vector<std::uint8_t>* data) {
     std::vector<std::uint8_t> stream;
-    return ReadWholeStream(storage, BlockStreamName(block, 2), &stream) && DecodeArticleBlock(stream, data);
+    return ReadWholeStream(storage, BlockStreamName(block, kArticleBlockStream), &stream) &&
+           DecodeArticleBlock(stream, data);
 }
 
 // Offset of entry (or article) position inside a block of NUL-terminated entries (or containers);
@@ -89,13 +91,13 @@ std::size_t ArticleSize(const std::uint8_t* article) {
 // taken every stream and committed; a change that is dropped reverts the storage.
 class UserChange {
 public:
-    explicit UserChange(sDictData& record) : m_record(record), m_header(record.header) {}
+    explicit UserChange(sDictData& record) : m_record(record), m_header(record.Header()) {}
     ~UserChange() {
         if (!m_committed && m_record.storage)
             m_record.storage->Revert();
         // Whatever was cached may predate the change or belong to a dropped one.
-        DropArticleBlock(m_record);
-        FreeBlocksExcept(m_record, 1, 0);
+        m_record.DropArticleBlock();
+        FreeAllBlocks(m_record);
     }
     UserChange(const UserChange&) = delete;
     UserChange& operator=(const UserChange&) = delete;
@@ -116,19 +118,16 @@ public:
 
     // New headword count, and the entry count of block i in the block-count table when there is one.
     bool SetCounts(std::uint32_t headwords, unsigned block, std::uint16_t blockCount) {
-        m_header[2] = static_cast<std::uint8_t>(headwords >> 24);
-        m_header[3] = static_cast<std::uint8_t>(headwords >> 16);
-        m_header[4] = static_cast<std::uint8_t>(headwords >> 8);
-        m_header[5] = static_cast<std::uint8_t>(headwords);
+        WriteBigEndian32(m_header.data() + kHeaderHeadwordCount, headwords);
         HeaderLayout layout;
         if (!ParseHeader(m_header.data(), m_header.size(), &layout))
             return false;
         TagView table;
         if (FindTopLevelTag(m_header.data() + layout.trailerTagsBegin, m_header.data() + layout.trailerTagsEnd,
-                            kBlockCountTableTag, table) &&
-            table.length >= std::size_t(layout.blockCount) * 4) {
+                            kTagBlockCountTable, table) &&
+            table.length >= std::size_t(layout.blockCount) * kBlockCountEntrySize) {
             // The opening trusts this table over the block streams, so it must follow them.
-            auto* entry = const_cast<std::uint8_t*>(table.data) + std::size_t(block) * 4;
+            auto* entry = const_cast<std::uint8_t*>(table.data) + std::size_t(block) * kBlockCountEntrySize;
             entry[2] = static_cast<std::uint8_t>(blockCount);
             entry[3] = static_cast<std::uint8_t>(blockCount >> 8);
         }
@@ -140,17 +139,17 @@ public:
     bool WriteIndex(unsigned block, const BlockBytes& bytes) {
         std::vector<std::uint8_t> stream;
         return EncodeIndexBlock(bytes.count, bytes.data, &stream) &&
-               WriteUserStream(*m_record.storage, BlockStreamName(block, 1), stream);
+               WriteUserStream(*m_record.storage, BlockStreamName(block, kIndexBlockStream), stream);
     }
     bool WriteArticles(unsigned block, const std::vector<std::uint8_t>& data) {
         std::vector<std::uint8_t> stream;
         return EncodeArticleBlock(data, &stream) &&
-               WriteUserStream(*m_record.storage, BlockStreamName(block, 2), stream);
+               WriteUserStream(*m_record.storage, BlockStreamName(block, kArticleBlockStream), stream);
     }
     bool WriteInformation() {
         std::vector<std::uint8_t> stream(m_record.name, m_record.name + kNameSize);
         stream.insert(stream.end(), m_header.begin(), m_header.end());
-        return WriteUserStream(*m_record.storage, L"0", stream);
+        return WriteUserStream(*m_record.storage, kInformationStreamName, stream);
     }
 
     // Commits the storage and, once the file holds the change, takes it into the record.
@@ -159,10 +158,10 @@ public:
             return false;
         m_committed = true;
         HeaderLayout layout;
-        m_record.header = std::move(m_header);
-        ParseHeader(m_record.header.data(), m_record.header.size(), &layout);
+        m_record.SetHeader(std::move(m_header));
+        ParseHeader(m_record.Header().data(), m_record.Header().size(), &layout);
         m_record.keyOffsets = std::move(layout.keyOffsets);
-        m_record.abbreviations = m_record.header.data() + layout.trailerOffset;
+        m_record.abbreviations = m_record.Header().data() + layout.trailerOffset;
         if (m_block < m_record.blocks.size()) {
             m_record.blocks[m_block].count = m_blockCount;
             std::uint32_t start = 0;
@@ -195,15 +194,16 @@ sDictData* OpenUserRecord(__DictHandle* handle) {
 bool InsertionPoint(sDictData& record, const char* entry, unsigned* block, unsigned* position) {
     if (record.blocks.empty())
         return false;
-    Weights weights = ChooseTables(record.header[8]);
+    LanguageWeights language(record.SourceLanguage());
+    Weights weights = language.Get();
     const char* key = KeyOf(entry);
     unsigned chosen = 0;
     for (unsigned i = 1; i < record.blocks.size(); ++i) {
-        const char* blockKey = KeyOf(reinterpret_cast<const char*>(record.header.data() + record.keyOffsets[i]));
+        const char* blockKey = KeyOf(reinterpret_cast<const char*>(record.Header().data() + record.keyOffsets[i]));
         if (record.blocks[i].count > 0 && FullCompare(weights, blockKey, key) <= 0)
             chosen = i;
     }
-    FreeBlocksExcept(record, chosen, chosen);
+    FreeBlocksOutside(record, chosen, chosen);
     if (!LoadBlock(record, chosen))
         return false;
     unsigned low = 0, high = record.blocks[chosen].count;

@@ -28,7 +28,7 @@ const cfb::Mode kWriteExclusive = cfb::Mode::ReadWrite | cfb::Mode::ShareExclusi
 
 UserWriteGate g_writeGate = nullptr; // set by the tests only
 
-bool WriteNewStream(cfb::Storage& storage, const wchar_t* name, const std::vector<std::uint8_t>& bytes) {
+bool WriteNewStream(cfb::Storage& storage, const std::wstring& name, const std::vector<std::uint8_t>& bytes) {
     std::unique_ptr<cfb::Stream> stream;
     return cfb::Succeeded(storage.CreateStream(name, kWriteExclusive, &stream)) &&
            cfb::Succeeded(stream->Write(bytes.data(), bytes.size(), nullptr));
@@ -40,9 +40,11 @@ bool MakeUserFile(const std::wstring& path, const std::string& name, std::uint16
     cfb::Mode mode = transacted ? kWriteExclusive | cfb::Mode::Transacted : kWriteExclusive;
     if (!cfb::Succeeded(cfb::CreateRootStorage(path, mode, &storage)))
         return false; // an existing file is never replaced
-    bool made = WriteNewStream(*storage, L"0", NewUserInformation(name, direction)) &&
-                WriteNewStream(*storage, L"1", std::vector<std::uint8_t>(4, 0)) &&
-                WriteNewStream(*storage, L"2", std::vector<std::uint8_t>(2, 0)) && cfb::Succeeded(storage->Commit());
+    // One empty index block (its count and size 0) and one empty article block (size 0).
+    bool made = WriteNewStream(*storage, kInformationStreamName, NewUserInformation(name, direction)) &&
+                WriteNewStream(*storage, BlockStreamName(0, kIndexBlockStream), std::vector<std::uint8_t>(4, 0)) &&
+                WriteNewStream(*storage, BlockStreamName(0, kArticleBlockStream), std::vector<std::uint8_t>(2, 0)) &&
+                cfb::Succeeded(storage->Commit());
     storage.reset();
     if (!made)
         ovrin::DeleteFileAt(path);
@@ -52,9 +54,9 @@ bool MakeUserFile(const std::wstring& path, const std::string& name, std::uint16
 // Appends a record for a new user dictionary file to the end of its direction, without re-ordering.
 unsigned AppendUserRecord(unsigned dirIndex, const std::wstring& path, const std::vector<std::uint8_t>& stream) {
     EngineState& engine = Engine();
-    auto record = std::make_unique<sDictData>();
+    auto record = std::make_unique<sDictData>(engine.buffers);
     record->path = path;
-    record->header.assign(stream.begin() + kNameSize, stream.end());
+    record->SetHeader(std::vector<std::uint8_t>(stream.begin() + kNameSize, stream.end()));
     std::memcpy(record->name, stream.data(), kNameSize);
     record->name[kNameSize] = '\0';
     record->handle = ++engine.handleCounter;
@@ -116,15 +118,15 @@ std::wstring NewGuidFileName() {
 }
 
 std::vector<std::uint8_t> NewUserInformation(const std::string& name, std::uint16_t direction) {
-    std::vector<std::uint8_t> stream(25, 0);
-    std::string shown = name.empty() ? "User" : name;
-    std::memcpy(stream.data(), shown.data(), std::min<std::size_t>(shown.size(), kNameSize));
-    stream[12] = 1; // format version
-    stream[13] = DEngine::kUserDictionaryType;
-    stream[19] = 1; // one block; headword count 0 before it
-    stream[20] = static_cast<std::uint8_t>(direction >> 8);
-    stream[21] = static_cast<std::uint8_t>(direction);
-    return stream; // an empty block key and an empty trailer container follow
+    // No headwords, one empty block (its key empty) and an empty trailer: 25 bytes.
+    InformationStream information;
+    information.name = (name.empty() ? std::string("User") : name).substr(0, kNameSize);
+    information.type = DEngine::kUserDictionaryType;
+    information.direction = direction;
+    information.blockKeys.assign(1, std::string());
+    std::vector<std::uint8_t> stream;
+    MakeInformationStream(information, &stream); // cannot fail: every part is within its limits
+    return stream;
 }
 
 } // namespace dengine
@@ -142,7 +144,7 @@ unsigned short CreateUserDictionary(unsigned short dirIndex, const wchar_t* fold
     }
     std::wstring path = (folder != nullptr ? std::wstring(folder) : engine.folder) + NewGuidFileName();
     std::uint16_t direction = engine.catalogue[dirIndex].direction;
-    if (path.size() > 259 || !MakeUserFile(path, converted, direction, true))
+    if (path.size() > kMaxPathLength || !MakeUserFile(path, converted, direction, true))
         return kCreateFailed;
     unsigned position = AppendUserRecord(dirIndex, path, NewUserInformation(converted, direction));
     return static_cast<unsigned short>(position);
@@ -161,8 +163,8 @@ __DictHandle* OpenUserDictionary(unsigned short direction) {
             return OpenDictionary(dirIndex, static_cast<unsigned short>(i));
     }
     std::wstring fileName = L"  _User.dic";
-    fileName[0] = static_cast<wchar_t>(LangToChar(static_cast<unsigned char>(direction >> 8)));
-    fileName[1] = static_cast<wchar_t>(LangToChar(static_cast<unsigned char>(direction)));
+    fileName[0] = static_cast<wchar_t>(LangToChar(SourceLanguage(direction)));
+    fileName[1] = static_cast<wchar_t>(LangToChar(TargetLanguage(direction)));
     std::wstring path = engine.folder + fileName;
     if (!MakeUserFile(path, "User", direction, false))
         return nullptr;

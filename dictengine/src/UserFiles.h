@@ -3,7 +3,7 @@
 // through, with a way for tests to make those writes fail part-way.
 #pragma once
 
-#include <cfb/Storage.h>
+#include "cfb/Storage.h"
 
 #include <cstdint>
 #include <string>

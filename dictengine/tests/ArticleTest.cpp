@@ -1,9 +1,9 @@
 // Articles: fetching them through the one-block cache, walking their parts, translations and tags,
 // expanding abbreviations from a dictionary's trailer, and damaged articles and blocks, which must
 // end a walk instead of leading it outside the bytes.
-#include "BlockStream.h"
 #include "DictFixtures.h"
 #include "Engine.h"
+#include "dictengine/BlockStream.h"
 
 #include <cstring>
 

@@ -2,7 +2,7 @@
 // read outside their bytes (the sanitizer build runs these too).
 #include "DictFixtures.h"
 #include "InfoStream.h"
-#include "Tags.h"
+#include "dictengine/DictFormat.h"
 
 #include "dictengine/DictFile.h"
 
@@ -114,7 +114,7 @@ protected:
         ASSERT_TRUE(dengine::ParseHeader(Header(), streams[0].second.size() - dengine::kNameSize, &layout));
         dengine::TagView table;
         ASSERT_TRUE(dengine::FindTopLevelTag(Header() + layout.trailerTagsBegin, Header() + layout.trailerTagsEnd,
-                                             dengine::kBlockCountTableTag, table));
+                                             dengine::kTagBlockCountTable, table));
         auto* entry = const_cast<std::uint8_t*>(table.data) + block * 4;
         unsigned count = (entry[2] | entry[3] << 8) + delta;
         entry[2] = static_cast<std::uint8_t>(count);

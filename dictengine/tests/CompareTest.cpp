@@ -6,6 +6,7 @@
 #include "Engine.h"
 
 #include "dictengine/DEngine.h"
+#include "dictengine/DictWriter.h"
 
 #include <gtest/gtest.h>
 
@@ -21,14 +22,8 @@ using namespace dengine;
 
 namespace {
 
-// Weights of one language, as FindWord and PerformSearch choose them.
-Weights For(unsigned language) {
-    LoadFoldTable();
-    return ChooseTables(language);
-}
-
 int Compare(unsigned language, const std::string& a, const std::string& b) {
-    return FullCompare(For(language), a.c_str(), b.c_str());
+    return FullCompare(LanguageWeights(language).Get(), a.c_str(), b.c_str());
 }
 
 const std::uint8_t* BuiltIn(unsigned type, unsigned id) {
@@ -120,7 +115,6 @@ TEST(CompareTest, CaseAndAccents) {
 
 TEST(CompareTest, CountedComparisonAndThePublicFunctions) {
     DEngine::LoadCompareTable(1);
-    LoadFoldTable();
     EXPECT_EQ(DEngine::TableStrNCompare(1, "abcd", "abx", 2), 0);
     EXPECT_EQ(DEngine::TableStrNCompare(1, "abcd", "abx", 3), -1);
     EXPECT_EQ(DEngine::TableStrNCompare(1, "ab", "abx", 3), -1);
@@ -171,3 +165,19 @@ TEST(CompareTest, ProgramResourcesHoldTheBuiltInBytes) {
     }
 }
 #endif
+
+TEST(CompareTest, OnlyTheLookupsAndLoadCompareTableChangeTheCurrentTable) {
+    // English and Russian order "\xE0" (Cyrillic a in code page 1251) and "z" differently.
+    DEngine::LoadCompareTable(DEngine::kLangRussian);
+    const int russian = DEngine::TableStrCompare(DEngine::kLangRussian, "\xE0", "z");
+    DEngine::LoadCompareTable(DEngine::kLangEnglish);
+    const int english = DEngine::TableStrCompare(DEngine::kLangRussian, "\xE0", "z");
+    ASSERT_NE(russian, english);
+
+    std::vector<dengine::WriterEntry> entries = {{"b", "", ""}, {"a", "", ""}};
+    dengine::SortEntries(entries, DEngine::kLangRussian);
+    EXPECT_EQ(entries[0].display, "a");
+    EXPECT_EQ(FullCompare(LanguageWeights(DEngine::kLangRussian).Get(), "\xE0", "z"), russian);
+    EXPECT_EQ(DEngine::TableStrCompare(DEngine::kLangRussian, "\xE0", "z"), english)
+        << "sorting for the writer changed the current table";
+}

@@ -1,10 +1,10 @@
 // The headword list of open dictionaries: FindWord against the plain entry-by-entry walk on
 // generated multi-block dictionaries, GetIndex across block borders, display and key data, pattern
 // searches with block skipping, progress and cancel, and damaged blocks.
-#include "BlockStream.h"
 #include "Compare.h"
 #include "DictFixtures.h"
 #include "InfoStream.h"
+#include "dictengine/BlockStream.h"
 
 #include <cstring>
 #include <random>
@@ -51,7 +51,8 @@ const char* Display(const std::string& entry) {
 }
 
 void PlainFindWord(const PlainDictionary& d, unsigned language, const char* text, unsigned long* index, int* exact) {
-    Weights w = ChooseTables(language);
+    LanguageWeights weights(language);
+    Weights w = weights.Get();
     *exact = 0;
     const char* s = text;
     while (*s != 0 && static_cast<unsigned char>(*s) < 0x80 && !std::isalnum(static_cast<unsigned char>(*s)))

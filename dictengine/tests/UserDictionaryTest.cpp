@@ -8,7 +8,7 @@
 
 #include "common/FileSystem.h"
 
-#include <cfb/Storage.h>
+#include "cfb/Storage.h"
 
 #include <algorithm>
 #include <cctype>
@@ -101,7 +101,7 @@ protected:
     }
     // Block key 0 as the engine holds it.
     std::string BlockKey(__DictHandle* handle) {
-        return reinterpret_cast<const char*>(RecordOf(handle)->header.data() + 10);
+        return reinterpret_cast<const char*>(RecordOf(handle)->Header().data() + kHeaderKeys);
     }
 };
 

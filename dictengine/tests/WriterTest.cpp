@@ -1,12 +1,12 @@
 // The dictionary writer: block cutting within the limits, block keys and counts, control bytes,
 // abbreviation tables, the entries it refuses, and rewriting a dictionary that a failed or killed
 // rewrite must leave whole.
-#include "BlockStream.h"
 #include "DictFixtures.h"
 #include "InfoStream.h"
+#include "dictengine/BlockStream.h"
 
 #include "IoFaults.h"
-#include "Probe.h"
+#include "testsupport/Probe.h"
 
 #include "common/FileSystem.h"
 #include "dictengine/DictFile.h"
@@ -31,7 +31,7 @@ std::string Word(std::size_t i) {
 TEST(WriterTest, CutsBlocksWithinLimitsAndKeysEachByItsFirstEntry) {
     std::vector<WriterEntry> entries;
     for (std::size_t i = 0; i < 5000; ++i)
-        entries.push_back({Word(i), "", MakeArticle({{0x01, std::string(40 + i % 300, 'x')}})});
+        entries.push_back({Word(i), "", MakeArticle({{0x01, std::string(40 + i % 200, 'x')}})});
     DictionaryDescription description = Description("Big", 0x0102);
     StreamList streams;
     std::string error;

@@ -2,10 +2,11 @@
 //   dicbuild [--style mueller|freedict] [--reverse] --name NAME --direction XY INDEX DATA OUTPUT
 // XY are the language letters of the forward dictionary (ER for English-Russian); with --reverse the
 // output is the dictionary of the opposite direction.
-#include "src/Builder.h"
+#include "Builder.h"
 
 #include "common/Unicode.h"
 #include "dictengine/DEngine.h"
+#include "dictengine/DictFormat.h"
 
 #include <chrono>
 #include <cstdio>
@@ -112,7 +113,7 @@ int main(int argc, char** argv) {
                              letters.c_str());
                 return 2;
             }
-            options.direction = static_cast<std::uint16_t>(source << 8 | target);
+            options.direction = dengine::MakeDirection(source, target);
         } else if (!arg.empty() && arg[0] == '-') {
             return Usage();
         } else {

@@ -1,8 +1,10 @@
 // dictool article and user: an article as a reader sees it (parts of speech by name, numbered
 // translations with their labels and examples) or as its tag tree, and the making and changing of
 // user dictionaries (create, add, set, delete).
-#include "Commands.h"
 #include "Dictionary.h"
+#include "dictool/Commands.h"
+
+#include "dictengine/DictFormat.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -11,7 +13,8 @@ namespace dictool {
 
 namespace {
 
-constexpr unsigned char kTranslationText = 0x01;
+using namespace dengine;
+
 constexpr int kMaxDepth = 32;
 
 std::string TagName(unsigned char tag) {
@@ -23,34 +26,32 @@ std::string TagName(unsigned char tag) {
 // Prints the tags from tags to end, one a line, nested containers indented below their tag. Texts of
 // translations (tag 0x01) are in the target language, all others in the source language. A tag that
 // runs past its container, or nesting deeper than any article has, ends the walk with a note.
-void PrintTags(__DictHandle* handle, const unsigned char* tags, const unsigned char* end, unsigned short direction,
+void PrintTags(__DictHandle* handle, const std::uint8_t* tags, const std::uint8_t* end, unsigned short direction,
                int depth, std::ostream& out) {
     std::string indent(static_cast<std::size_t>(depth) * 2, ' ');
     if (depth > kMaxDepth) {
         out << indent << "(nested too deeply)\n";
         return;
     }
-    for (const unsigned char* tag = tags; tag < end;) {
-        const std::size_t left = static_cast<std::size_t>(end - tag);
-        const std::size_t header = *tag >= 0x80 ? 3 : 2;
-        const std::size_t length = left < header ? 0 : *tag >= 0x80 ? (tag[1] << 8 | tag[2]) : tag[1];
-        if (left < header || length > left - header) {
-            out << indent << "(damaged: a tag runs past its container)\n";
-            return;
-        }
-        if (*tag >= 0x80) {
-            out << indent << TagName(*tag) << "\n";
-            PrintTags(handle, tag + 3, tag + 3 + length, direction, depth + 1, out);
-            tag += 3 + length;
+    TagWalker walker(tags, end);
+    TagView tag;
+    while (walker.Next(tag)) {
+        if (tag.IsContainer()) {
+            out << indent << TagName(tag.tag) << "\n";
+            PrintTags(handle, tag.data, tag.End(), direction, depth + 1, out);
             continue;
         }
-        const unsigned char* shown = DEngine::Unabbreviate(handle, tag);
-        const unsigned char* text = shown == tag ? tag + 1 : shown; // a length byte, then the text
-        unsigned char language = static_cast<unsigned char>(*tag == kTranslationText ? direction : direction >> 8);
-        out << indent << TagName(*tag) << (shown != tag ? " (abbreviation) " : " ")
-            << DictionaryText(std::string(reinterpret_cast<const char*>(text + 1), text[0]), language) << "\n";
-        tag += 2 + length;
+        const unsigned char* shown = DEngine::Unabbreviate(handle, tag.Begin());
+        bool expanded = shown != tag.Begin();
+        // An expansion is a length byte, then the text, inside the engine's header.
+        std::string text = expanded ? std::string(reinterpret_cast<const char*>(shown + 1), shown[0])
+                                    : std::string(reinterpret_cast<const char*>(tag.data), tag.length);
+        unsigned char language = tag.tag == kTagTranslationText ? TargetLanguage(direction) : SourceLanguage(direction);
+        out << indent << TagName(tag.tag) << (expanded ? " (abbreviation) " : " ") << DictionaryText(text, language)
+            << "\n";
     }
+    if (walker.Damaged())
+        out << indent << "(damaged: a tag runs past its container)\n";
 }
 
 // The names the dictionary program shows for the part-of-speech codes of 0x02 tags.
@@ -122,20 +123,20 @@ std::string LeafTexts(__DictHandle* handle, const unsigned char* container, unsi
 // An article as the dictionary program lays it out: per part its part of speech, transcription and
 // notes, then the translations numbered from 1 with their labels and the texts shown after them.
 void PrintReadable(__DictHandle* handle, const unsigned char* article, unsigned short direction, std::ostream& out) {
-    unsigned char source = static_cast<unsigned char>(direction >> 8);
-    unsigned char target = static_cast<unsigned char>(direction);
+    unsigned char source = SourceLanguage(direction);
+    unsigned char target = TargetLanguage(direction);
     for (unsigned short i = 0; i < DEngine::GetSrcPartCount(article); ++i) {
         const unsigned char* part = DEngine::GetSrcPart(article, i);
         if (part == nullptr)
             break;
-        const unsigned char* code = DEngine::FindTag(part, 0x02);
+        const unsigned char* code = DEngine::FindTag(part, kTagPartOfSpeech);
         std::string head = code != nullptr && code[1] > 0 ? PartOfSpeechName(code[2]) : "";
-        std::string transcription = LeafTexts(handle, part, 0x08, source);
+        std::string transcription = LeafTexts(handle, part, kTagNote, source);
         if (!transcription.empty())
             head += (head.empty() ? "" : "  ") + transcription;
         if (!head.empty())
             out << head << "\n";
-        for (unsigned char tag : {0x0A, 0x09}) {
+        for (unsigned char tag : {kTagPartNote, kTagLaterNote}) {
             std::string note = LeafTexts(handle, part, tag, source);
             if (!note.empty())
                 out << "  " << note << "\n";
@@ -143,17 +144,17 @@ void PrintReadable(__DictHandle* handle, const unsigned char* article, unsigned 
         for (unsigned short j = 0; j < DEngine::GetTranslationCount(part); ++j) {
             const unsigned char* translation = DEngine::GetTranslation(part, j);
             std::string line = "  " + std::to_string(j + 1) + ".";
-            const unsigned char* own = DEngine::FindTag(translation, 0x02);
+            const unsigned char* own = DEngine::FindTag(translation, kTagPartOfSpeech);
             if (own != nullptr && own[1] > 0)
                 line += std::string(" ") + PartOfSpeechName(own[2]) + ":";
-            std::string label = LeafTexts(handle, translation, 0x03, source);
+            std::string label = LeafTexts(handle, translation, kTagLabel, source);
             if (!label.empty())
                 line += " (" + label + ")";
-            std::string text = LeafTexts(handle, translation, 0x01, target);
+            std::string text = LeafTexts(handle, translation, kTagTranslationText, target);
             if (!text.empty())
                 line += " " + text;
             out << line << "\n";
-            for (unsigned char tag : {0x08, 0x0B}) {
+            for (unsigned char tag : {kTagNote, kTagClosingNote}) {
                 std::string more = LeafTexts(handle, translation, tag, source);
                 if (!more.empty())
                     out << "     " << more << "\n";
@@ -167,7 +168,7 @@ bool DirectionFromLetters(const std::wstring& letters, unsigned short* direction
         return false;
     unsigned char source = DEngine::CharToLang(static_cast<char>(letters[0]));
     unsigned char target = DEngine::CharToLang(static_cast<char>(letters[1]));
-    *direction = static_cast<unsigned short>(source << 8 | target);
+    *direction = MakeDirection(source, target);
     return source != 0 && target != 0;
 }
 
@@ -177,15 +178,15 @@ std::string TranslationArticle(const std::string& text) {
     DEngine::sTagStructure* part = article->AddPart(0);
     part->items[0].Free(); // no part of speech
     part->DeleteEntry(&part->items[0]);
-    DEngine::sTagEntry* translation = part->AddEntry(0x90);
+    DEngine::sTagEntry* translation = part->AddEntry(kTagTranslation);
     std::string bytes;
-    if (text.size() <= 255) {
-        translation->children.AddEntry(kTranslationText)
+    if (text.size() <= kMaxLeafData) {
+        translation->children.AddEntry(kTagTranslationText)
             ->SetData(reinterpret_cast<unsigned char*>(const_cast<char*>(text.data())),
                       static_cast<unsigned short>(text.size()));
         unsigned char* packed = article->Pack();
         if (packed != nullptr)
-            bytes.assign(reinterpret_cast<char*>(packed), 2 + (packed[0] << 8 | packed[1]));
+            bytes.assign(reinterpret_cast<char*>(packed), 2 + ReadBigEndian16(packed));
         DEngine::FreePtr(packed);
     }
     article->Free();
@@ -213,7 +214,7 @@ int Article(const std::wstring& path, const std::wstring& numberText, bool tags,
     out << number << " " << DictionaryText(DEngine::IndexDataToDisplayData(entry), dictionary.Language()) << "\n";
     const unsigned short direction = DEngine::GetDirection(dictionary.Handle());
     if (tags)
-        PrintTags(dictionary.Handle(), article + 2, article + 2 + (article[0] << 8 | article[1]), direction, 1, out);
+        PrintTags(dictionary.Handle(), article + 2, article + 2 + ReadBigEndian16(article), direction, 1, out);
     else
         PrintReadable(dictionary.Handle(), article, direction, out);
     return 0;

@@ -1,6 +1,6 @@
 // dictool info and list: what a dictionary file holds, and the catalogue of a folder as the engine
 // orders it.
-#include "Commands.h"
+#include "dictool/Commands.h"
 
 #include "Dictionary.h"
 #include "common/CodePage.h"

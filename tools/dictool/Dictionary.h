@@ -43,10 +43,8 @@ inline bool CheckFile(const std::wstring& path, std::ostream& err) {
 class SingleDictionary {
 public:
     SingleDictionary(const std::wstring& path, std::ostream& err) {
-        // The engine starts on a folder without dictionaries (initialisation loads the fold table the
-        // comparisons need), then takes the one file.
+        // An empty catalogue that takes the one file.
         DEngine::DoneDictEngine();
-        DEngine::InitDictEngine((path + L".no-such-folder").c_str());
         if (!CheckFile(path, err))
             return;
         if (DEngine::AttachDictionary(path.c_str()) != 1) {

@@ -1,6 +1,6 @@
 // dictool: inspects and queries dictionary files from the command line; "dictool --help" lists the
 // commands.
-#include "Commands.h"
+#include "dictool/Commands.h"
 
 #include "common/Unicode.h"
 

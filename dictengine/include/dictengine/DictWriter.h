@@ -3,6 +3,8 @@
 // and the abbreviation tables of the trailer. Used by the dictionary builder and by tests.
 #pragma once
 
+#include "dictengine/DictFormat.h"
+
 #include <cstdint>
 #include <map>
 #include <string>
@@ -49,10 +51,9 @@ bool WriteDictionary(const std::wstring& path, const DictionaryDescription& desc
 
 // Orders entries by key (stable) as the engine compares keys of the source language: its order
 // table, with the fold table unless it is Russian. The engine's lookups assume exactly this order.
+// The engine's current compare table is left as it was.
 void SortEntries(std::vector<WriterEntry>& entries, std::uint8_t sourceLanguage);
-
-// An article container holding the given top-level tags, each (tag byte, data); leaf tags below 0x80
-// take up to 255 bytes, container tags up to 65535.
-std::string MakeArticle(const std::vector<std::pair<std::uint8_t, std::string>>& tags);
+// The same order as positions into entries, which stay where they are.
+std::vector<std::size_t> SortedOrder(const std::vector<WriterEntry>& entries, std::uint8_t sourceLanguage);
 
 } // namespace dengine

@@ -1,15 +1,16 @@
 // Cutting entries into blocks and laying out the streams of a dictionary file.
 #include "dictengine/DictWriter.h"
+#include "dictengine/DictFormat.h"
 
-#include "../BlockStream.h"
 #include "../Compare.h"
 #include "../InfoStream.h"
+#include "dictengine/BlockStream.h"
 
 #include "common/FileSystem.h"
 
 #include <algorithm>
 
-#include <cfb/Storage.h>
+#include "cfb/Storage.h"
 
 namespace dengine {
 
@@ -24,21 +25,8 @@ struct Block {
     std::string key;
 };
 
-void Put16(std::vector<std::uint8_t>& out, std::uint32_t value) {
-    out.push_back(static_cast<std::uint8_t>(value >> 8));
-    out.push_back(static_cast<std::uint8_t>(value));
-}
-
 void Append(std::vector<std::uint8_t>& out, const std::string& bytes) {
     out.insert(out.end(), bytes.begin(), bytes.end());
-}
-
-void AppendTag(std::string& out, std::uint8_t tag, const std::string& data) {
-    out.push_back(static_cast<char>(tag));
-    if (tag >= 0x80)
-        out.push_back(static_cast<char>(data.size() >> 8));
-    out.push_back(static_cast<char>(data.size() & 0xFF));
-    out += data;
 }
 
 // The index entry of a headword: its display text, preceded by a control byte when the key is the
@@ -74,8 +62,7 @@ bool CutBlocks(const DictionaryDescription& description, const std::vector<Write
         if (!MakeIndexEntry(entry, &indexEntry, error))
             return false;
         if (entry.article.size() < 2 || entry.article.size() > kMaxBlockSize ||
-            (static_cast<std::size_t>(static_cast<unsigned char>(entry.article[0])) << 8 |
-             static_cast<unsigned char>(entry.article[1])) != entry.article.size() - 2) {
+            ReadBigEndian16(reinterpret_cast<const std::uint8_t*>(entry.article.data())) != entry.article.size() - 2) {
             *error = "the article of \"" + entry.display + "\" is not a container of at most 65535 bytes";
             return false;
         }
@@ -102,9 +89,10 @@ bool CutBlocks(const DictionaryDescription& description, const std::vector<Write
     return true;
 }
 
-bool BuildTrailer(const DictionaryDescription& description, const std::vector<Block>& blocks, std::string* trailer,
+// The tags of the trailer container: the block-count table and the abbreviation tables.
+bool BuildTrailer(const DictionaryDescription& description, const std::vector<Block>& blocks, std::string* tags,
                   std::string* error) {
-    std::string tags;
+    tags->clear();
     if (description.writeCountTable) {
         std::string table;
         for (const Block& block : blocks) {
@@ -113,40 +101,29 @@ bool BuildTrailer(const DictionaryDescription& description, const std::vector<Bl
             table.push_back(static_cast<char>(block.count & 0xFF));
             table.push_back(static_cast<char>(block.count >> 8));
         }
-        if (table.size() > 0xFFFF) {
+        if (!AppendTag(*tags, kTagBlockCountTable, table)) {
             *error = "too many blocks for the block-count table";
             return false;
         }
-        AppendTag(tags, kBlockCountTableTag, table);
     }
     for (const auto& [articleTag, texts] : description.abbreviations) {
-        std::uint8_t tableTag = static_cast<std::uint8_t>((articleTag + 0xC0) & 0xFF);
-        if (tableTag < 0x80 || tableTag == kBlockCountTableTag) {
+        std::uint8_t tableTag = static_cast<std::uint8_t>((articleTag + kAbbreviationTableBase) & 0xFF);
+        if (tableTag < kFirstContainerTag || tableTag == kTagBlockCountTable) {
             *error = "article tag " + std::to_string(articleTag) + " cannot have an abbreviation table";
             return false;
         }
         std::string table;
         for (const auto& [number, text] : texts) {
-            if (number >= 0x80 || text.size() > 0xFF) {
+            if (number >= kFirstContainerTag || !AppendTag(table, number, text)) {
                 *error = "abbreviation " + std::to_string(number) + " cannot be stored";
                 return false;
             }
-            AppendTag(table, number, text);
         }
-        if (table.size() > 0xFFFF) {
+        if (!AppendTag(*tags, tableTag, table)) {
             *error = "an abbreviation table is too large";
             return false;
         }
-        AppendTag(tags, tableTag, table);
     }
-    if (tags.size() > 0xFFFF) {
-        *error = "the trailer is too large";
-        return false;
-    }
-    trailer->clear();
-    trailer->push_back(static_cast<char>(tags.size() >> 8));
-    trailer->push_back(static_cast<char>(tags.size() & 0xFF));
-    *trailer += tags;
     return true;
 }
 
@@ -154,13 +131,9 @@ const std::string& KeyOf(const WriterEntry& entry) {
     return entry.key.empty() ? entry.display : entry.key;
 }
 
-Weights WeightsFor(std::uint8_t sourceLanguage) {
-    LoadFoldTable();
-    return ChooseTables(sourceLanguage);
-}
-
 bool CheckOrder(const DictionaryDescription& description, const std::vector<WriterEntry>& entries, std::string* error) {
-    Weights weights = WeightsFor(static_cast<std::uint8_t>(description.direction >> 8));
+    LanguageWeights language(SourceLanguage(description.direction));
+    Weights weights = language.Get();
     for (std::size_t i = 1; i < entries.size(); ++i) {
         if (FullCompare(weights, KeyOf(entries[i - 1]).c_str(), KeyOf(entries[i]).c_str()) > 0) {
             *error = "the key \"" + KeyOf(entries[i]) + "\" sorts before the key \"" + KeyOf(entries[i - 1]) +
@@ -173,21 +146,24 @@ bool CheckOrder(const DictionaryDescription& description, const std::vector<Writ
 
 } // namespace
 
-void SortEntries(std::vector<WriterEntry>& entries, std::uint8_t sourceLanguage) {
-    Weights weights = WeightsFor(sourceLanguage);
-    std::stable_sort(entries.begin(), entries.end(), [&](const WriterEntry& a, const WriterEntry& b) {
-        return FullCompare(weights, KeyOf(a).c_str(), KeyOf(b).c_str()) < 0;
+std::vector<std::size_t> SortedOrder(const std::vector<WriterEntry>& entries, std::uint8_t sourceLanguage) {
+    LanguageWeights language(sourceLanguage);
+    Weights weights = language.Get();
+    std::vector<std::size_t> order(entries.size());
+    for (std::size_t i = 0; i < order.size(); ++i)
+        order[i] = i;
+    std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
+        return FullCompare(weights, KeyOf(entries[a]).c_str(), KeyOf(entries[b]).c_str()) < 0;
     });
+    return order;
 }
 
-std::string MakeArticle(const std::vector<std::pair<std::uint8_t, std::string>>& tags) {
-    std::string body;
-    for (const auto& [tag, data] : tags)
-        AppendTag(body, tag, data);
-    std::string article;
-    article.push_back(static_cast<char>(body.size() >> 8));
-    article.push_back(static_cast<char>(body.size() & 0xFF));
-    return article + body;
+void SortEntries(std::vector<WriterEntry>& entries, std::uint8_t sourceLanguage) {
+    std::vector<WriterEntry> sorted;
+    sorted.reserve(entries.size());
+    for (std::size_t i : SortedOrder(entries, sourceLanguage))
+        sorted.push_back(std::move(entries[i]));
+    entries = std::move(sorted);
 }
 
 bool BuildDictionaryStreams(const DictionaryDescription& description, const std::vector<WriterEntry>& entries,
@@ -202,27 +178,24 @@ bool BuildDictionaryStreams(const DictionaryDescription& description, const std:
     if (description.checkOrder && !CheckOrder(description, entries, error))
         return false;
     std::vector<Block> blocks;
-    std::string trailer;
-    if (!CutBlocks(description, entries, &blocks, error) || !BuildTrailer(description, blocks, &trailer, error))
+    InformationStream information;
+    if (!CutBlocks(description, entries, &blocks, error) ||
+        !BuildTrailer(description, blocks, &information.trailerTags, error))
         return false;
-
-    std::vector<std::uint8_t> info(kNameSize, 0);
-    std::copy(description.name.begin(), description.name.end(), info.begin());
-    info.push_back(1); // format version
-    info.push_back(description.type);
-    std::uint32_t headwords = static_cast<std::uint32_t>(entries.size());
-    Put16(info, headwords >> 16);
-    Put16(info, headwords & 0xFFFF);
-    Put16(info, static_cast<std::uint32_t>(blocks.size()));
-    Put16(info, description.direction);
-    for (const Block& block : blocks) {
-        Append(info, block.key);
-        info.push_back(0);
+    information.name = description.name;
+    information.type = description.type;
+    information.headwordCount = static_cast<std::uint32_t>(entries.size());
+    information.direction = description.direction;
+    for (const Block& block : blocks)
+        information.blockKeys.push_back(block.key);
+    std::vector<std::uint8_t> info;
+    if (!MakeInformationStream(information, &info)) {
+        *error = "the trailer is too large";
+        return false;
     }
-    Append(info, trailer);
 
     streams->clear();
-    streams->emplace_back(L"0", std::move(info));
+    streams->emplace_back(kInformationStreamName, std::move(info));
     for (std::size_t i = 0; i < blocks.size(); ++i) {
         std::vector<std::uint8_t> index, articles;
         if (!EncodeIndexBlock(blocks[i].count, blocks[i].index, &index) ||
@@ -230,8 +203,8 @@ bool BuildDictionaryStreams(const DictionaryDescription& description, const std:
             *error = "a block could not be compressed";
             return false;
         }
-        streams->emplace_back(std::to_wstring(2 * i + 1), std::move(index));
-        streams->emplace_back(std::to_wstring(2 * i + 2), std::move(articles));
+        streams->emplace_back(BlockStreamName(static_cast<unsigned>(i), kIndexBlockStream), std::move(index));
+        streams->emplace_back(BlockStreamName(static_cast<unsigned>(i), kArticleBlockStream), std::move(articles));
     }
     return true;
 }

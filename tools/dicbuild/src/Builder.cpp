@@ -9,6 +9,7 @@
 
 #include "dictengine/DEngine.h"
 #include "dictengine/DictFile.h"
+#include "dictengine/DictFormat.h"
 #include "dictengine/DictWriter.h"
 
 #include <algorithm>
@@ -18,26 +19,11 @@ namespace dicbuild {
 
 namespace {
 
-constexpr std::size_t kMaxContainer = 65535;
+using namespace dengine;
+
 constexpr std::size_t kMaxHeadword = 250;
-constexpr unsigned char kRussian = 2;
-constexpr unsigned char kFrench = 8;
-
-void AppendLeaf(std::string& out, unsigned char tag, const std::string& data) {
-    out.push_back(static_cast<char>(tag));
-    out.push_back(static_cast<char>(data.size()));
-    out += data;
-}
-
-bool AppendContainer(std::string& out, unsigned char tag, const std::string& body) {
-    if (body.size() > kMaxContainer)
-        return false;
-    out.push_back(static_cast<char>(tag));
-    out.push_back(static_cast<char>(body.size() >> 8));
-    out.push_back(static_cast<char>(body.size() & 0xFF));
-    out += body;
-    return true;
-}
+constexpr unsigned char kRussian = DEngine::kLangRussian;
+constexpr unsigned char kFrench = DEngine::kLangFrench;
 
 struct Languages {
     unsigned char source;
@@ -60,35 +46,34 @@ public:
             const Part& part = headword.parts[p];
             std::string body;
             if (part.partOfSpeech > 0 && part.partOfSpeech < 256)
-                AppendLeaf(body, 0x02, std::string(1, static_cast<char>(part.partOfSpeech)));
+                AppendTag(body, kTagPartOfSpeech, std::string(1, static_cast<char>(part.partOfSpeech)));
             const std::string& transcription = !part.transcription.empty() ? part.transcription
                                                : p == 0                    ? headword.transcription
                                                                            : std::string();
             // Only translations (0x01) are in the target language; every other text of an article is
             // in the source language, the other language's words in language runs.
-            Leaves(body, 0x08, transcription, m_languages.source, TextKind::Note);
-            Leaves(body, 0x0A, part.note, m_languages.source, TextKind::Note);
+            Leaves(body, kTagNote, transcription, m_languages.source, TextKind::Note);
+            Leaves(body, kTagPartNote, part.note, m_languages.source, TextKind::Note);
             for (const Sense& sense : part.senses) {
                 std::string item;
                 if (sense.partOfSpeech > 0 && sense.partOfSpeech < 256)
-                    AppendLeaf(item, 0x02, std::string(1, static_cast<char>(sense.partOfSpeech)));
-                Leaves(item, 0x01, sense.translation, m_languages.target, TextKind::Translation);
-                Leaves(item, 0x03, sense.label, m_languages.source, TextKind::Note);
-                Leaves(item, 0x08, sense.note, m_languages.source, TextKind::Note);
-                if (!item.empty() && !AppendContainer(body, 0x90, item))
+                    AppendTag(item, kTagPartOfSpeech, std::string(1, static_cast<char>(sense.partOfSpeech)));
+                Leaves(item, kTagTranslationText, sense.translation, m_languages.target, TextKind::Translation);
+                Leaves(item, kTagLabel, sense.label, m_languages.source, TextKind::Note);
+                Leaves(item, kTagNote, sense.note, m_languages.source, TextKind::Note);
+                if (!item.empty() && !AppendTag(body, kTagTranslation, item))
                     return {};
             }
             if (!wrapParts)
                 parts = body;
-            else if (!AppendContainer(parts, 0x80, body))
+            else if (!AppendTag(parts, kTagSourcePart, body))
                 return {};
         }
-        if (parts.size() + 2 > kMaxContainer)
-            return {};
+        // The article must also fit the block it is stored in, its length field included.
         std::string article;
-        article.push_back(static_cast<char>(parts.size() >> 8));
-        article.push_back(static_cast<char>(parts.size() & 0xFF));
-        return article + parts;
+        if (parts.size() + 2 > kMaxContainerData || !MakeContainer(parts, &article))
+            return {};
+        return article;
     }
 
     bool Split() const { return m_split; }
@@ -106,7 +91,7 @@ private:
         m_split = m_split || split.leaves.size() > 1;
         m_cut = m_cut || split.cutInsideWord;
         for (const std::string& leaf : split.leaves)
-            AppendLeaf(out, tag, leaf);
+            AppendTag(out, tag, leaf); // SplitIntoLeaves keeps each within a leaf
     }
 
     Languages m_languages;
@@ -131,23 +116,21 @@ void CountCyrillicWords(const std::wstring& text, std::map<std::wstring, unsigne
     }
 }
 
-// The texts of every leaf of an article, decoded, with whether the article holds a 0x02 tag.
-void ArticleTexts(const unsigned char* container, Languages languages, std::wstring& texts, bool& partOfSpeech) {
-    const unsigned char* end = container + 2 + (container[0] << 8 | container[1]);
-    for (const unsigned char* tag = container + 2; tag < end;) {
-        if (*tag >= 0x80) {
-            ArticleTexts(tag + 1, languages, texts, partOfSpeech);
-            tag += 3 + (tag[1] << 8 | tag[2]);
-            continue;
-        }
-        if (*tag == 0x02) {
+// The texts of every leaf of the tags [begin, end), decoded, with whether they hold a part of speech.
+void ArticleTexts(const std::uint8_t* begin, const std::uint8_t* end, Languages languages, std::wstring& texts,
+                  bool& partOfSpeech) {
+    TagWalker walker(begin, end);
+    TagView tag;
+    while (walker.Next(tag)) {
+        if (tag.IsContainer()) {
+            ArticleTexts(tag.data, tag.End(), languages, texts, partOfSpeech);
+        } else if (tag.tag == kTagPartOfSpeech) {
             partOfSpeech = true;
         } else {
-            std::string data(reinterpret_cast<const char*>(tag + 2), tag[1]);
-            texts += DecodeDictionaryText(data, *tag == 0x01 ? languages.target : languages.source);
+            std::string data(reinterpret_cast<const char*>(tag.data), tag.length);
+            texts += DecodeDictionaryText(data, tag.tag == kTagTranslationText ? languages.target : languages.source);
             texts += L' ';
         }
-        tag += 2 + tag[1];
     }
 }
 
@@ -163,7 +146,10 @@ void MeasureArticle(const std::string& article, const std::vector<const SourceEn
     // The headword is shown with the article.
     std::wstring texts = ovrin::Utf8ToUtf16(sources.front()->headword) + L' ';
     bool hasPartOfSpeech = false;
-    ArticleTexts(reinterpret_cast<const unsigned char*>(article.data()), languages, texts, hasPartOfSpeech);
+    const auto* bytes = reinterpret_cast<const std::uint8_t*>(article.data());
+    const std::uint8_t *tagsBegin = nullptr, *tagsEnd = nullptr;
+    if (ReadContainer(bytes, bytes + article.size(), &tagsBegin, &tagsEnd))
+        ArticleTexts(tagsBegin, tagsEnd, languages, texts, hasPartOfSpeech);
     CountCyrillicWords(texts, articleWords);
     unsigned long long total = 0, kept = 0;
     for (const auto& [word, count] : sourceWords) {
@@ -184,16 +170,13 @@ void MeasureArticle(const std::string& article, const std::vector<const SourceEn
     }
 }
 
-// The key of a French reflexive headword is the verb: "se laver" under "laver", "s'asseoir" under
-// "asseoir".
+// The key of a French reflexive headword is the verb, as the engine looks it up; a headword that is
+// the prefix alone keeps itself as key.
 std::string KeyOf(const std::string& display, unsigned char language) {
     if (language != kFrench)
         return display;
-    if (display.rfind("se ", 0) == 0 && display.size() > 3)
-        return display.substr(3);
-    if (display.rfind("s'", 0) == 0 && display.size() > 2)
-        return display.substr(display[2] == ' ' ? 3 : 2);
-    return display;
+    const char* key = WithoutFrenchReflexive(display.c_str());
+    return *key != 0 ? std::string(key) : display;
 }
 
 bool EndsWith(const std::string& text, const std::string& end) {
@@ -412,7 +395,7 @@ std::vector<Headword> Reverse(const std::vector<Headword>& forward, bool russian
 } // namespace
 
 bool EncodeDictionaryName(const BuildOptions& options, std::string* name, std::string* error) {
-    unsigned char language = static_cast<unsigned char>(options.reverse ? options.direction : options.direction >> 8);
+    unsigned char language = options.reverse ? TargetLanguage(options.direction) : SourceLanguage(options.direction);
     unsigned codePage = language == kRussian ? ovrin::kCodePageCyrillic : ovrin::kCodePageWestern;
     std::wstring wide = ovrin::Utf8ToUtf16(options.name);
     *name = ovrin::WideToMultiByte(codePage, wide);
@@ -429,58 +412,51 @@ bool EncodeDictionaryName(const BuildOptions& options, std::string* name, std::s
     return true;
 }
 
-bool BuildFromSource(const std::vector<SourceEntry>& source, const BuildOptions& options, const std::wstring& output,
-                     BuildSummary* summary, std::string* error,
-                     const std::function<void(std::size_t, std::size_t)>& progress) {
-    Languages languages{static_cast<unsigned char>(options.direction >> 8),
-                        static_cast<unsigned char>(options.direction & 0xFF)};
-    std::string name;
-    if (!EncodeDictionaryName(options, &name, error))
-        return false;
+namespace {
+
+// The entries that read as the style's entries, each with its source entry; false with a message
+// when too few read for the files to be a dictionary of that style.
+bool ParseSource(const std::vector<SourceEntry>& source, const BuildOptions& options, BuildSummary* summary,
+                 std::string* error, const std::function<void(std::size_t, std::size_t)>& progress,
+                 std::vector<Headword>* parsed, std::vector<const SourceEntry*>* origins) {
     summary->entries = static_cast<unsigned>(source.size()) + summary->problems.Total();
-    std::vector<Headword> parsed;
-    std::vector<const SourceEntry*> origins; // the source entry of each parsed headword
-    parsed.reserve(source.size());
+    parsed->reserve(source.size());
     for (std::size_t i = 0; i < source.size(); ++i) {
         Headword headword;
         bool ok = options.style == EntryStyle::Mueller
                       ? ParseMuellerEntry(source[i].headword, source[i].body, &headword)
                       : ParseFreeDictEntry(source[i].headword, source[i].body, &headword);
         if (ok) {
-            parsed.push_back(std::move(headword));
-            origins.push_back(&source[i]);
+            parsed->push_back(std::move(headword));
+            origins->push_back(&source[i]);
         } else {
             summary->unread.Add(source[i].headword);
         }
         if (progress && i % 1000 == 0)
             progress(i, source.size() * 2);
     }
-    summary->parsed = static_cast<unsigned>(parsed.size());
+    summary->parsed = static_cast<unsigned>(parsed->size());
     // An index paired with another dictionary's data, a file of another kind or another entry style:
     // most entries do not read, and a dictionary made of the rest would be rubbish.
-    if (parsed.size() * 2 < summary->entries || parsed.empty()) {
-        *error = "only " + std::to_string(parsed.size()) + " of " + std::to_string(summary->entries) +
+    if (parsed->size() * 2 < summary->entries || parsed->empty()) {
+        *error = "only " + std::to_string(parsed->size()) + " of " + std::to_string(summary->entries) +
                  " entries could be read as " + (options.style == EntryStyle::Mueller ? "Mueller" : "FreeDict") +
                  " entries: not a dictionary of that style, or the index and the data do not belong together";
         return false;
     }
-    bool measure = !options.reverse;
-    if (options.reverse) {
-        parsed = Reverse(parsed, languages.target == kRussian);
-        origins.assign(parsed.size(), nullptr);
-        std::swap(languages.source, languages.target);
-    }
-    summary->measured = measure;
-    unsigned char western = languages.source != kRussian   ? languages.source
-                            : languages.target != kRussian ? languages.target
-                                                           : 1;
-    TextEncoder encoder(western);
+    return true;
+}
 
-    // Headwords in the order the engine keeps them. Those the engine cannot tell apart (the same text
-    // under its comparison, "Bill" and "bill") become one article with all their parts, since a
-    // lookup could only ever reach the first of them. The index of each headword rides in the
-    // article field until the articles are made.
-    std::vector<dengine::WriterEntry> order;
+// The headword texts in the source language's code page, with the parsed headword each stands for.
+struct IndexTexts {
+    std::vector<dengine::WriterEntry> texts; // display and key; no article yet
+    std::vector<std::size_t> parsedIndex;    // of each text
+};
+
+// The index texts of the headwords the index can hold; the others are counted as problems.
+IndexTexts MakeIndexTexts(const std::vector<Headword>& parsed, Languages languages, TextEncoder& encoder,
+                          BuildSummary* summary) {
+    IndexTexts index;
     for (std::size_t i = 0; i < parsed.size(); ++i) {
         std::string display = encoder.Encode(parsed[i].headword, languages.source);
         std::size_t begin = display.find_first_not_of(' ');
@@ -499,24 +475,37 @@ bool BuildFromSource(const std::vector<SourceEntry>& source, const BuildOptions&
         if (languages.source == kFrench && display.rfind("s\x92", 0) == 0)
             display[1] = '\'';
         std::string key = KeyOf(display, languages.source);
-        order.push_back({display, key == display ? std::string() : key, std::to_string(i)});
+        index.texts.push_back({display, key == display ? std::string() : key, std::string()});
+        index.parsedIndex.push_back(i);
     }
-    dengine::SortEntries(order, languages.source); // also makes the source language's tables current
+    return index;
+}
 
+// The writer's entries in the order the engine keeps them, each with its article. Headwords the
+// engine cannot tell apart (the same text under its comparison, "Bill" and "bill") become one
+// article with all their parts, since a lookup could only ever reach the first of them.
+std::vector<dengine::WriterEntry> MakeEntries(const IndexTexts& index, std::vector<Headword>& parsed,
+                                              const std::vector<const SourceEntry*>& origins, Languages languages,
+                                              TextEncoder& encoder, bool measure, EntryStyle style,
+                                              BuildSummary* summary, std::size_t sourceCount,
+                                              const std::function<void(std::size_t, std::size_t)>& progress) {
+    std::vector<std::size_t> order = dengine::SortedOrder(index.texts, languages.source);
+    DEngine::LoadCompareTable(languages.source); // for TableStrCompare below
     std::vector<dengine::WriterEntry> entries;
     entries.reserve(order.size());
     ArticleWriter writer(languages, encoder);
     for (std::size_t i = 0; i < order.size();) {
-        std::size_t first = std::stoul(order[i].article);
-        Headword headword = std::move(parsed[first]);
-        std::vector<const SourceEntry*> sources = {origins[first]};
+        const dengine::WriterEntry& text = index.texts[order[i]];
+        Headword headword = std::move(parsed[index.parsedIndex[order[i]]]);
+        std::vector<const SourceEntry*> sources = {origins[index.parsedIndex[order[i]]]};
         std::size_t next = i + 1;
-        for (; next < order.size() && order[next].key == order[i].key &&
-               DEngine::TableStrCompare(languages.source, order[next].display.c_str(), order[i].display.c_str()) == 0;
-             ++next) {
-            std::size_t index = std::stoul(order[next].article);
-            Headword& same = parsed[index];
-            sources.push_back(origins[index]);
+        for (; next < order.size(); ++next) {
+            const dengine::WriterEntry& other = index.texts[order[next]];
+            if (other.key != text.key ||
+                DEngine::TableStrCompare(languages.source, other.display.c_str(), text.display.c_str()) != 0)
+                break;
+            Headword& same = parsed[index.parsedIndex[order[next]]];
+            sources.push_back(origins[index.parsedIndex[order[next]]]);
             // The transcription of the second headword stays with its first part.
             if (!same.parts.empty() && same.parts[0].transcription.empty() &&
                 same.transcription != headword.transcription)
@@ -534,22 +523,50 @@ bool BuildFromSource(const std::vector<SourceEntry>& source, const BuildOptions&
             if (writer.Cut())
                 summary->cut.Add(headword.headword);
             if (measure)
-                MeasureArticle(article, sources, options.style, languages, summary);
-            entries.push_back({order[i].display, order[i].key, std::move(article)});
+                MeasureArticle(article, sources, style, languages, summary);
+            entries.push_back({text.display, text.key, std::move(article)});
         }
         if (progress && i % 1000 == 0)
-            progress(source.size() + i * source.size() / order.size(), source.size() * 2);
+            progress(sourceCount + i * sourceCount / order.size(), sourceCount * 2);
         i = next;
     }
+    return entries;
+}
+
+} // namespace
+
+bool BuildFromSource(const std::vector<SourceEntry>& source, const BuildOptions& options, const std::wstring& output,
+                     BuildSummary* summary, std::string* error,
+                     const std::function<void(std::size_t, std::size_t)>& progress) {
+    Languages languages{SourceLanguage(options.direction), TargetLanguage(options.direction)};
+    std::string name;
+    std::vector<Headword> parsed;
+    std::vector<const SourceEntry*> origins; // the source entry of each parsed headword
+    if (!EncodeDictionaryName(options, &name, error) ||
+        !ParseSource(source, options, summary, error, progress, &parsed, &origins))
+        return false;
+    bool measure = !options.reverse;
+    if (options.reverse) {
+        parsed = Reverse(parsed, languages.target == kRussian);
+        origins.assign(parsed.size(), nullptr);
+        std::swap(languages.source, languages.target);
+    }
+    summary->measured = measure;
+    unsigned char western = languages.source != kRussian   ? languages.source
+                            : languages.target != kRussian ? languages.target
+                                                           : 1;
+    TextEncoder encoder(western);
+    IndexTexts index = MakeIndexTexts(parsed, languages, encoder, summary);
+    std::vector<dengine::WriterEntry> entries = MakeEntries(index, parsed, origins, languages, encoder, measure,
+                                                            options.style, summary, source.size(), progress);
 
     dengine::DictionaryDescription description;
     description.name = name;
-    description.direction = static_cast<std::uint16_t>(languages.source << 8 | languages.target);
+    description.direction = MakeDirection(languages.source, languages.target);
     description.checkOrder = true;
-    if (!dengine::WriteDictionary(output, description, entries, error))
-        return false;
     dengine::DictFileInfo info;
-    if (!dengine::ReadDictFileInfo(output, &info, error))
+    if (!dengine::WriteDictionary(output, description, entries, error) ||
+        !dengine::ReadDictFileInfo(output, &info, error))
         return false;
     summary->headwords = info.headwordCount;
     summary->blocks = static_cast<unsigned>(info.blockCounts.size());

@@ -5,12 +5,14 @@
 // text back. Only a word longer than a leaf is cut inside, which real dictionaries do not have.
 #pragma once
 
+#include "dictengine/DictFormat.h"
+
 #include <string>
 #include <vector>
 
 namespace dicbuild {
 
-constexpr std::size_t kMaxLeaf = 255;
+constexpr std::size_t kMaxLeaf = dengine::kMaxLeafData;
 
 enum class TextKind { Translation, Note };
 

@@ -9,8 +9,8 @@
 #include "common/Unicode.h"
 #include "dictengine/DEngine.h"
 
+#include "testsupport/TempFolder.h"
 #include <gtest/gtest.h>
-#include <testsupport/TempFolder.h>
 
 using namespace dicbuild;
 

@@ -5,8 +5,8 @@
 
 #include "dictengine/DEngine.h"
 
+#include "testsupport/TempFolder.h"
 #include <gtest/gtest.h>
-#include <testsupport/TempFolder.h>
 
 using namespace dicbuild;
 

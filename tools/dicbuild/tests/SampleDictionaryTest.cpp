@@ -5,8 +5,8 @@
 #include "dictengine/Article.h"
 #include "dictengine/DEngine.h"
 
+#include "testsupport/TempFolder.h"
 #include <gtest/gtest.h>
-#include <testsupport/TempFolder.h>
 
 #include <chrono>
 #include <cstring>

@@ -4,8 +4,8 @@
 #include "common/Unicode.h"
 #include "dictengine/DictWriter.h"
 
+#include "testsupport/TempFolder.h"
 #include <gtest/gtest.h>
-#include <testsupport/TempFolder.h>
 
 #ifdef _WIN32
 #include <windows.h>

@@ -6,8 +6,8 @@
 #include "dictengine/DEngine.h"
 #include "dictengine/DictWriter.h"
 
+#include "testsupport/TempFolder.h"
 #include <gtest/gtest.h>
-#include <testsupport/TempFolder.h>
 
 #include <cstring>
 #include <string>
