@@ -2,19 +2,18 @@
 #include "HtmlParser.h"
 
 #include <cctype>
+#include <strings.h>
 
 namespace ovrin {
 
-namespace {
-
-std::string LowerAscii(const std::string& name) {
-    std::string lower(name);
-    for (char& c : lower)
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return lower;
+std::size_t CHtmlParser::Bucket(const std::string& name) {
+    std::uint32_t hash = 2166136261u;
+    for (char c : name) {
+        hash ^= static_cast<std::uint32_t>(std::tolower(static_cast<unsigned char>(c)));
+        hash *= 16777619u;
+    }
+    return hash % kBuckets;
 }
-
-} // namespace
 
 CHtmlParser::~CHtmlParser() {
     Flatten();
@@ -27,8 +26,7 @@ const CHtmlParser::TreeNode* CHtmlParser::Parse(const std::string& html) {
 
 void CHtmlParser::beginParsing() {
     Flatten();
-    m_open.clear();
-    m_openCount.clear();
+    m_openCount.assign(kBuckets, 0);
     ParserDom::beginParsing();
 }
 
@@ -40,31 +38,40 @@ void CHtmlParser::Flatten() {
         mHtmlTree.flatten(it);
 }
 
+// The library's own handling of tags, node for node, with the stray end tag found without a walk.
+// (Calling the library's handler would copy every node once more: a node has no move constructor.)
 void CHtmlParser::foundTag(htmlcxx::HTML::Node node, bool isEnd) {
-    std::string name = LowerAscii(node.tagName());
     if (!isEnd) {
-        ++m_openCount[name];
-        m_open.push_back(std::move(name));
-        ParserDom::foundTag(std::move(node), false);
+        ++m_openCount[Bucket(node.tagName())];
+        mCurrentState = mHtmlTree.append_child(mCurrentState, node);
         return;
     }
-    auto open = m_openCount.find(name);
-    if (open == m_openCount.end() || open->second == 0) {
-        // What the library does with an end tag that matches no open element, without its walk.
-        node.isTag(false);
-        node.isComment(true);
-        mHtmlTree.append_child(mCurrentState, node);
-        return;
+    if (m_openCount[Bucket(node.tagName())] != 0) {
+        // The innermost open element of that name closes, and every element still open inside it
+        // closes with it: their children move up beside them.
+        const char* name = node.tagName().c_str();
+        Tree::iterator open = mCurrentState;
+        while (open != mHtmlTree.begin() && strcasecmp(open->tagName().c_str(), name) != 0)
+            open = mHtmlTree.parent(open);
+        if (open != mHtmlTree.begin()) {
+            open->length(node.offset() + node.length() - open->offset());
+            open->closingText(node.text());
+            --m_openCount[Bucket(open->tagName())];
+            Tree::iterator inner = mCurrentState;
+            mCurrentState = mHtmlTree.parent(open);
+            while (inner != open) {
+                Tree::iterator parent = mHtmlTree.parent(inner);
+                --m_openCount[Bucket(inner->tagName())];
+                mHtmlTree.flatten(inner);
+                inner = parent;
+            }
+            return;
+        }
     }
-    // The library closes the innermost open element of that name and everything inside it.
-    while (!m_open.empty()) {
-        std::string closed = std::move(m_open.back());
-        m_open.pop_back();
-        --m_openCount[closed];
-        if (closed == name)
-            break;
-    }
-    ParserDom::foundTag(std::move(node), true);
+    // An end tag that closes no open element becomes a comment.
+    node.isTag(false);
+    node.isComment(true);
+    mHtmlTree.append_child(mCurrentState, node);
 }
 
 } // namespace ovrin

@@ -7,8 +7,8 @@
 
 #include <htmlcxx/html/ParserDom.h>
 
+#include <cstdint>
 #include <string>
-#include <unordered_map>
 #include <vector>
 
 namespace ovrin {
@@ -33,10 +33,12 @@ protected:
     void foundTag(htmlcxx::HTML::Node node, bool isEnd) override;
 
 private:
-    // The lower-cased names of the open elements from the outermost in, and how many of each are open.
-    std::vector<std::string> m_open;
-    std::unordered_map<std::string, std::size_t> m_openCount;
+    // How many open elements have a name in each bucket (names hashed without regard to case). An
+    // end tag whose bucket is empty closes nothing; one whose bucket is not is looked for by name.
+    static constexpr std::size_t kBuckets = 4096;
+    std::vector<std::uint32_t> m_openCount = std::vector<std::uint32_t>(kBuckets, 0);
 
+    static std::size_t Bucket(const std::string& name);
     void Flatten();
 };
 

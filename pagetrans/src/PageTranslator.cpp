@@ -5,6 +5,7 @@
 #include "common/CodePage.h"
 #include "pagetrans/Entities.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cstring>
 
@@ -25,7 +26,7 @@ bool TagNameIs(const std::string& name, const char* wanted) {
     return true;
 }
 
-bool HasVisibleText(const std::wstring& run) {
+bool HasVisibleText(std::wstring_view run) {
     for (wchar_t c : run) {
         if (!IsPageWhiteSpace(c))
             return true;
@@ -47,16 +48,39 @@ CPageTranslator::CPageTranslator(TranslateFunction engine, unsigned codePage)
 
 CPageTranslator::~CPageTranslator() = default;
 
+// The page as the parser reads it. Runs of plain ASCII are narrowed directly, the rest goes through
+// the code page conversion a run at a time (a surrogate pair always stays within one run).
+std::string CPageTranslator::ParserText() const {
+    std::string text;
+    text.reserve(m_page.size() + m_page.size() / 8);
+    const std::size_t length = m_page.size();
+    std::size_t i = 0;
+    while (i < length) {
+        std::size_t start = i;
+        while (i < length && static_cast<unsigned>(m_page[i]) < 0x80)
+            ++i;
+        text.append(m_page.begin() + static_cast<std::ptrdiff_t>(start),
+                    m_page.begin() + static_cast<std::ptrdiff_t>(i));
+        start = i;
+        while (i < length && static_cast<unsigned>(m_page[i]) >= 0x80)
+            ++i;
+        if (i > start)
+            text += WideToMultiByte(m_codePage, std::wstring_view(m_page).substr(start, i - start));
+    }
+    return text;
+}
+
 void CPageTranslator::Parse() {
     m_tree = std::make_unique<CHtmlParser>();
-    m_tree->Parse(WideToMultiByte(m_codePage, m_page));
+    m_tree->Parse(ParserText());
 }
 
 bool CPageTranslator::TranslateHtml(std::wstring& result) {
     Parse();
-    m_runs.clear();
+    m_runs.Clear();
+    m_runs.Reserve(m_page.size() / 2, m_page.size() / 16);
     WalkTree(kCollect);
-    std::size_t count = m_runs.size();
+    std::size_t count = m_runs.Count();
     if (count == 0)
         return false;
 
@@ -67,27 +91,42 @@ bool CPageTranslator::TranslateHtml(std::wstring& result) {
         answer.clear();
     EncodeEntities(answer);
 
-    m_runs = CutAnswer(answer);
-    if (m_runs.size() != count)
+    CutAnswer(answer, m_runs);
+    if (m_runs.Count() != count)
         return false;
     WalkTree(kSubstitute);
-    result = m_page;
+    result = std::move(m_page);
+    m_page.clear();
     return true;
 }
 
+// Node texts are mostly plain ASCII (tags, attributes, English words), which every code page the
+// parser is given (UTF-8 and the single-byte ones) maps to the same characters: such a text is widened
+// straight into the output instead of through a conversion of its own.
 void CPageTranslator::AppendText(std::wstring& out, const std::string& text) const {
-    if (!text.empty())
-        out += MultiByteToWide(m_codePage, text);
+    if (m_mode != kCollect)
+        AppendWide(out, text);
+}
+
+void CPageTranslator::AppendWide(std::wstring& out, const std::string& text) const {
+    for (unsigned char c : text) {
+        if (c >= 0x80) {
+            out += MultiByteToWide(m_codePage, text);
+            return;
+        }
+    }
+    out.append(text.begin(), text.end());
 }
 
 void CPageTranslator::VisitText(std::wstring& out, const std::string& text) {
     if (m_mode == kCollect) {
-        m_runs.push_back(MultiByteToWide(m_codePage, text));
+        AppendWide(m_runs.Text(), text);
+        m_runs.EndRun();
         return;
     }
-    if (m_nextRun >= m_runs.size())
+    if (m_nextRun >= m_runs.Count())
         return;
-    const std::wstring& run = m_runs[m_nextRun++];
+    std::wstring_view run = m_runs[m_nextRun++];
     if (HasVisibleText(run))
         out += run;
 }
@@ -98,10 +137,12 @@ bool CPageTranslator::WalkTree(WalkMode mode) {
     m_mode = mode;
     m_nextRun = 0;
     std::wstring out;
-    out.reserve(m_page.size() + m_page.size() / 4);
+    if (mode == kSubstitute)
+        out.reserve(m_page.size() + m_page.size() / 4);
     const TreeNode* top = m_tree ? m_tree->Top() : nullptr;
     if (top == nullptr) {
-        m_page.clear();
+        if (mode == kSubstitute)
+            m_page.clear();
         return true;
     }
     AppendText(out, top->data.text());
@@ -136,54 +177,54 @@ bool CPageTranslator::WalkTree(WalkMode mode) {
         }
         node = node->next_sibling;
     }
-    m_page = std::move(out);
+    if (mode == kSubstitute)
+        m_page = std::move(out);
     return true;
 }
 
-std::wstring CPageTranslator::BuildBatch(const std::vector<std::wstring>& runs) {
-    std::size_t size = 1;
-    for (const std::wstring& run : runs)
-        size += run.size() + 3;
+std::wstring CPageTranslator::BuildBatch(const CTextRuns& runs) {
     std::wstring batch;
-    batch.reserve(size + size / 16);
+    batch.reserve(runs.Characters() + runs.Characters() / 64 + runs.Count() * 3 + 1);
     batch += L'|';
-    for (const std::wstring& run : runs) {
+    for (std::size_t i = 0; i < runs.Count(); ++i) {
+        std::wstring_view run = runs[i];
         batch += L' ';
-        for (wchar_t c : run) {
-            batch += c;
-            if (c == L'|')
-                batch += L'|';
+        std::size_t from = 0;
+        for (std::size_t bar = run.find(L'|'); bar != std::wstring_view::npos; bar = run.find(L'|', from)) {
+            batch.append(run.substr(from, bar + 1 - from));
+            batch += L'|';
+            from = bar + 1;
         }
+        batch.append(run.substr(from));
         batch += L" |";
     }
     return batch;
 }
 
-std::vector<std::wstring> CPageTranslator::CutAnswer(const std::wstring& answer) {
-    std::vector<std::wstring> runs;
-    std::size_t separator = answer.find(L'|');
+void CPageTranslator::CutAnswer(const std::wstring& answer, CTextRuns& runs) {
+    runs.Clear();
+    runs.Reserve(answer.size(), static_cast<std::size_t>(std::count(answer.begin(), answer.end(), L'|')));
+    std::wstring& text = runs.Text();
     const std::size_t length = answer.size();
+    std::size_t separator = answer.find(L'|');
     while (separator != std::wstring::npos) {
-        std::wstring segment;
-        std::size_t i = separator + 1;
-        while (i < length) {
-            if (answer[i] == L'|') {
-                if (i + 1 < length && answer[i + 1] == L'|') {
-                    segment += L'|';
-                    i += 2;
-                    continue;
-                }
-                break;
-            }
-            segment += answer[i++];
+        // The segment runs to the next bar that is not one of a pair; pairs are copied as one bar.
+        const std::size_t start = text.size();
+        std::size_t from = separator + 1;
+        std::size_t bar = answer.find(L'|', from);
+        while (bar != std::wstring::npos && bar + 1 < length && answer[bar + 1] == L'|') {
+            text.append(answer, from, bar + 1 - from);
+            from = bar + 2;
+            bar = answer.find(L'|', from);
         }
-        if (!segment.empty()) {
-            segment.pop_back();
-            runs.push_back(std::move(segment));
+        text.append(answer, from, (bar == std::wstring::npos ? length : bar) - from);
+        // An empty segment is dropped; from the others the framing space at their end goes.
+        if (text.size() > start) {
+            text.pop_back();
+            runs.EndRun();
         }
-        separator = i < length ? i : std::wstring::npos;
+        separator = bar;
     }
-    return runs;
 }
 
 std::wstring TranslatePage(const std::wstring& page, const TranslateFunction& engine) {

@@ -22,6 +22,16 @@ std::wstring Translate(const std::wstring& page, FakeEngine& engine) {
     return result;
 }
 
+std::wstring Batch(const std::vector<std::wstring>& runs) {
+    return CPageTranslator::BuildBatch(ovrin::CTextRuns::FromVector(runs));
+}
+
+std::vector<std::wstring> Cut(const std::wstring& answer) {
+    ovrin::CTextRuns runs;
+    CPageTranslator::CutAnswer(answer, runs);
+    return runs.ToVector();
+}
+
 } // namespace
 
 TEST(PageTranslator, OneWord_BatchIsFramedAndTheAnswerKeepsTheLeadingSpace) {
@@ -32,18 +42,18 @@ TEST(PageTranslator, OneWord_BatchIsFramedAndTheAnswerKeepsTheLeadingSpace) {
 }
 
 TEST(PageTranslator, Batch_RunsInDocumentOrderWithBarsDoubled) {
-    EXPECT_EQ(CPageTranslator::BuildBatch({L"a", L"b", L"c"}), L"| a | b | c |");
-    EXPECT_EQ(CPageTranslator::BuildBatch({L"x|y", L"||"}), L"| x||y | |||| |");
+    EXPECT_EQ(Batch({L"a", L"b", L"c"}), L"| a | b | c |");
+    EXPECT_EQ(Batch({L"x|y", L"||"}), L"| x||y | |||| |");
 }
 
 TEST(PageTranslator, CutAnswer_EscapedBarsAndEmptySegments) {
     using Runs = std::vector<std::wstring>;
-    EXPECT_EQ(CPageTranslator::CutAnswer(L"| a | b | c |"), (Runs{L" a", L" b", L" c"}));
+    EXPECT_EQ(Cut(L"| a | b | c |"), (Runs{L" a", L" b", L" c"}));
     // Text before the first bar is ignored; a segment that is only the framing space gives an empty run.
-    EXPECT_EQ(CPageTranslator::CutAnswer(L"junk| x||y | |||| |"), (Runs{L" x|y", L" ||"}));
-    EXPECT_EQ(CPageTranslator::CutAnswer(L"||"), Runs{});
-    EXPECT_EQ(CPageTranslator::CutAnswer(L"no bar"), Runs{});
-    EXPECT_EQ(CPageTranslator::CutAnswer(L"| a |\r\n"), (Runs{L" a", L"\r"}));
+    EXPECT_EQ(Cut(L"junk| x||y | |||| |"), (Runs{L" x|y", L" ||"}));
+    EXPECT_EQ(Cut(L"||"), Runs{});
+    EXPECT_EQ(Cut(L"no bar"), Runs{});
+    EXPECT_EQ(Cut(L"| a |\r\n"), (Runs{L" a", L"\r"}));
 }
 
 TEST(PageTranslator, BarInARun_ReachesTheEngineDoubledAndComesBackSingle) {
