@@ -4,7 +4,7 @@
 PACKAGES=(
   cmake ninja-build g++ clang pkg-config ccache
   g++-mingw-w64-x86-64-posix libz-mingw-w64-dev
-  zlib1g-dev libgtest-dev googletest libbenchmark-dev
+  zlib1g-dev libgtest-dev googletest libbenchmark-dev libhtmlcxx-dev dpkg-dev mingw-w64-tools libwine-dev
   wine wine64 xvfb locales imagemagick xdotool
   python3-olefile
   mueller7-dict dict-freedict-deu-rus dict-freedict-fra-rus dict-freedict-eng-rus
@@ -33,6 +33,34 @@ ensure_locale() {
   as_root localedef -i ru_RU -f UTF-8 ru_RU.UTF-8
 }
 
+# The Windows build compiles htmlcxx's HTML parser from the Debian source package, unpacked into
+# third_party/htmlcxx (ignored by git). Source entries are added beside the machine's own package
+# sources, from the same archives, when it has none.
+fetch_htmlcxx() {
+  local target="$ROOT/third_party/htmlcxx"
+  [ -f "$target/html/ParserDom.cc" ] && return 0
+  if ! apt-get source --print-uris htmlcxx >/dev/null 2>&1; then
+    local sources=/etc/apt/sources.list.d/ovrin-deb-src.sources list
+    for list in /etc/apt/sources.list.d/*.sources; do
+      [ "$list" = "$sources" ] || sed -n 's/^Types:.*\bdeb\b.*/Types: deb-src/p; /^Types:/!p' "$list"
+      echo
+    done | as_root tee "$sources" >/dev/null
+    if [ -f /etc/apt/sources.list ]; then
+      sed -n 's/^deb \(.*\)/deb-src \1/p' /etc/apt/sources.list | as_root tee /etc/apt/sources.list.d/ovrin-deb-src.list >/dev/null
+    fi
+    as_root apt-get update -qq
+  fi
+  echo "setup: fetching the htmlcxx sources into third_party/"
+  local work
+  work=$(mktemp -d "$ROOT/third_party.XXXXXX") || return 1
+  (cd "$work" && apt-get source -qq htmlcxx >/dev/null 2>&1) &&
+    mkdir -p "$ROOT/third_party" && rm -rf "$target" &&
+    mv "$(find "$work" -mindepth 1 -maxdepth 1 -type d -name 'htmlcxx-*' | head -n 1)" "$target"
+  local status=$?
+  rm -rf "$work"
+  [ $status -eq 0 ] && [ -f "$target/html/ParserDom.cc" ] || { echo "setup: fetching htmlcxx failed"; return 1; }
+}
+
 # configure DIR [cmake options...]: the first time only; later builds re-run cmake when needed.
 configure() {
   local dir="$1"; shift
@@ -50,7 +78,7 @@ configure_and_build() {
 
 build_native() { configure_and_build build/native -DCMAKE_BUILD_TYPE=RelWithDebInfo; }
 build_sanitized() { configure_and_build build/asan -DCMAKE_BUILD_TYPE=Debug -DOVRIN_SANITIZE=ON; }
-build_windows() { configure_and_build build/win -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-w64.cmake"; }
+build_windows() { fetch_htmlcxx && configure_and_build build/win -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-w64.cmake"; }
 
 # The sample dictionaries of the suite, from the dictionaries Debian ships, into build/samples.
 build_samples() {

@@ -1,0 +1,158 @@
+// The toolbar window, the exchange file and the exchange itself.
+#include "PageExchange.h"
+
+#include "common/CodePage.h"
+#include "common/Path.h"
+#include "common/TextFile.h"
+
+#include <tlhelp32.h>
+
+#include <cwctype>
+
+namespace pagelift {
+
+namespace {
+
+constexpr wchar_t kNameAlphabet[] = L"abdYqzmxkcn123";
+constexpr int kNameAlphabetSize = 14;
+constexpr int kNameLength = 8;
+constexpr int kReserveAttempts = 64;
+constexpr int kExchangeAttempts = 2;
+
+std::wstring Lower(std::wstring text) {
+    for (wchar_t& c : text)
+        c = static_cast<wchar_t>(std::towlower(c));
+    return text;
+}
+
+bool WriteExchangeFile(const std::wstring& path, const std::wstring& html) {
+    try {
+        CTextFileWrite file(path, EncodingUtf16LE);
+        if (!file.IsOpen())
+            return false;
+        file.WriteText(html);
+        file.Close();
+        return true;
+    } catch (const CTextFileException&) {
+        return false;
+    }
+}
+
+std::wstring ReadExchangeFile(const std::wstring& path) {
+    std::wstring text;
+    try {
+        CTextFileRead file(path);
+        if (!file.IsOpen() || !file.ReadAll(text, L"\r\n"))
+            text.clear();
+    } catch (const CTextFileException&) {
+        text.clear();
+    }
+    return text;
+}
+
+} // namespace
+
+std::wstring ProcessFileName(DWORD processId) {
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    if (snapshot == INVALID_HANDLE_VALUE)
+        return {};
+    std::wstring name;
+    PROCESSENTRY32W entry = {};
+    entry.dwSize = sizeof entry;
+    for (BOOL more = Process32FirstW(snapshot, &entry); more; more = Process32NextW(snapshot, &entry)) {
+        if (entry.th32ProcessID == processId) {
+            name = ovrin::PathFileName(entry.szExeFile);
+            break;
+        }
+    }
+    CloseHandle(snapshot);
+    return name;
+}
+
+// Only windows of the toolbar's class are looked at after the first: the next window in Z-order of
+// any class could be another window of the toolbar's own process (its wait or result window), which
+// does not take the exchange messages.
+HWND FindToolbarWindow() {
+    const std::wstring wanted = Lower(kToolbarProgram);
+    for (HWND window = FindWindowW(kToolbarWindowClass, nullptr); window != nullptr;
+         window = FindWindowExW(nullptr, window, kToolbarWindowClass, nullptr)) {
+        DWORD processId = 0;
+        GetWindowThreadProcessId(window, &processId);
+        if (Lower(ProcessFileName(processId)) == wanted)
+            return window;
+    }
+    return nullptr;
+}
+
+void SendToToolbar(UINT message) {
+    if (HWND toolbar = FindToolbarWindow())
+        SendMessageW(toolbar, message, 0, 0);
+}
+
+std::wstring MakeExchangeFileName(const std::wstring& folder, std::minstd_rand& generator) {
+    std::wstring path = folder;
+    if (path.empty() || path.back() != L'\\')
+        path += L'\\';
+    for (int i = 0; i < kNameLength; ++i)
+        path += kNameAlphabet[generator() % kNameAlphabetSize];
+    return path + L".html";
+}
+
+std::wstring ReserveExchangeFile() {
+    wchar_t folder[256] = {};
+    DWORD length = GetTempPathW(255, folder);
+    if (length == 0 || length > 255)
+        return {};
+    SYSTEMTIME now;
+    GetSystemTime(&now);
+    std::minstd_rand generator(now.wMilliseconds);
+    for (int attempt = 0; attempt < kReserveAttempts; ++attempt) {
+        std::wstring path = MakeExchangeFileName(folder, generator);
+        HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (file != INVALID_HANDLE_VALUE) {
+            CloseHandle(file);
+            return path;
+        }
+        if (GetLastError() != ERROR_FILE_EXISTS && GetLastError() != ERROR_ALREADY_EXISTS)
+            return {};
+    }
+    return {};
+}
+
+bool ExchangeWithToolbar(const std::wstring& html, std::wstring& translation) {
+    HWND toolbar = FindToolbarWindow();
+    if (toolbar == nullptr)
+        return false;
+    const std::wstring path = ReserveExchangeFile();
+    if (path.empty())
+        return false;
+    std::string ansiPath = ovrin::WideToMultiByte(ovrin::kCodePageAnsi, path);
+    COPYDATASTRUCT copy = {};
+    copy.dwData = 0;
+    copy.cbData = static_cast<DWORD>(ansiPath.size() + 1);
+    copy.lpData = ansiPath.data();
+
+    bool translated = false;
+    for (int attempt = 0; attempt < kExchangeAttempts && !translated; ++attempt) {
+        if (!WriteExchangeFile(path, html))
+            break;
+        SendMessageW(toolbar, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&copy));
+        translation = ReadExchangeFile(path);
+        translated = !translation.empty();
+    }
+    DeleteFileW(path.c_str());
+    return translated;
+}
+
+std::wstring BaseElement(const std::wstring& address) {
+    std::wstring element = L"<base href=\"";
+    for (wchar_t c : address) {
+        if (c == L'"')
+            element += L"&quot;";
+        else
+            element += c;
+    }
+    return element + L"\">";
+}
+
+} // namespace pagelift

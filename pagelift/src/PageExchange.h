@@ -1,0 +1,48 @@
+// The browser helper's side of the page exchange with the toolbar: finding the toolbar's panel, the
+// temporary file the page travels in, the WM_COPYDATA exchange with its two attempts, and the base
+// element put in front of the translated page.
+#pragma once
+
+#include <windows.h>
+
+#include <random>
+#include <string>
+
+namespace pagelift {
+
+constexpr wchar_t kToolbarWindowClass[] = L"OvrinTBWndClass";
+constexpr wchar_t kToolbarProgram[] = L"OvrinToolbar.exe";
+constexpr wchar_t kPageTranslateEvent[] = L"OVRIN.PIETranslate";
+constexpr UINT kAnalysisBegins = 0x405;  // WM_USER + 5: the toolbar opens its wait window
+constexpr UINT kTranslationOver = 0x406; // WM_USER + 6: the toolbar closes it
+
+// The first window of the toolbar's class, in Z-order, that belongs to a process whose program file
+// is the toolbar's; null when there is none. Windows of that class owned by other programs are
+// passed over.
+HWND FindToolbarWindow();
+
+// The file name part of the program file of a process; empty when the process is not found.
+std::wstring ProcessFileName(DWORD processId);
+
+// Sends message (wParam and lParam 0) to the toolbar window, found anew; nothing when there is none.
+void SendToToolbar(UINT message);
+
+// An exchange file name: folder, a backslash unless the folder ends in one, eight characters drawn
+// from "abdYqzmxkcn123" by the generator, ".html".
+std::wstring MakeExchangeFileName(const std::wstring& folder, std::minstd_rand& generator);
+
+// A new exchange file in the temporary folder, created empty so that no other helper, in this
+// process or another, takes the same name; empty when none could be made. The generator is seeded
+// with the millisecond of the current time, and on a name already taken draws the next one.
+std::wstring ReserveExchangeFile();
+
+// Hands html to the toolbar in an exchange file and takes the translation back, with two attempts;
+// false (and no file left) when there is no toolbar, the file cannot be written, or both answers are
+// empty.
+bool ExchangeWithToolbar(const std::wstring& html, std::wstring& translation);
+
+// The base element naming the page's address; a quotation mark in the address is written as a
+// character reference so that it cannot end the attribute.
+std::wstring BaseElement(const std::wstring& address);
+
+} // namespace pagelift

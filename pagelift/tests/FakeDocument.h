@@ -1,0 +1,25 @@
+// Stand-ins for the browser in the browser helper's tests: a document offering the helper's
+// document interfaces over one page of mark-up and recording what is written into it, and a browser
+// (the helper's site) offering get_Document and get_LocationURL.
+#pragma once
+
+#include "PieDocument.h"
+
+#include <memory>
+#include <mutex>
+#include <string>
+#include <vector>
+
+// What the stand-in document shows and what was done to it; shared with the test.
+struct FakePage {
+    std::mutex lock;
+    std::wstring html;                // the whole mark-up, item 0's outerHTML
+    std::vector<std::wstring> writes; // the texts of every write call
+    int reads = 0;                    // outerHTML reads
+};
+
+// A new document over page (one reference, the caller's).
+IPIEHTMLDocument2* CreateFakeDocument(std::shared_ptr<FakePage> page);
+
+// A new browser whose document is document and whose address is url (one reference, the caller's).
+IUnknown* CreateFakeBrowser(IDispatch* document, const wchar_t* url);

@@ -1,0 +1,268 @@
+// The browser helper in a test process: helper objects made through the server's class object, each
+// given a stand-in browser as its site, woken through the named event, and a stand-in toolbar as a
+// real process of its own.
+#include "Pagelift.h"
+#include "FakeDocument.h"
+#include "PageExchange.h"
+#include "common/Path.h"
+#include "pagetrans/BrowserPage.h"
+#include "platform/Handles.h"
+
+#include <gtest/gtest.h>
+#include <testsupport/GuiProgram.h>
+#include <testsupport/TempFolder.h>
+
+#include <ocidl.h>
+
+#include <set>
+#include <sstream>
+#include <string>
+#include <vector>
+
+using testsupport::WaitUntil;
+
+namespace {
+
+std::wstring TestFolder() {
+    return ovrin::GetProgramFolder();
+}
+
+// The server DLL, loaded once for the whole run.
+HMODULE Server() {
+    static HMODULE module = LoadLibraryW((TestFolder() + L"..\\Pagelift.dll").c_str());
+    return module;
+}
+
+CComPtr<IObjectWithSite> CreateHelper() {
+    CComPtr<IObjectWithSite> helper;
+    using GetClassObject = HRESULT(STDAPICALLTYPE*)(REFCLSID, REFIID, void**);
+    auto getClassObject =
+        reinterpret_cast<GetClassObject>(reinterpret_cast<void*>(GetProcAddress(Server(), "DllGetClassObject")));
+    if (getClassObject == nullptr)
+        return helper;
+    CComPtr<IClassFactory> factory;
+    if (SUCCEEDED(getClassObject(CLSID_IEHlprObj, IID_IClassFactory, reinterpret_cast<void**>(factory.Put()))))
+        factory->CreateInstance(nullptr, IID_IObjectWithSite, reinterpret_cast<void**>(helper.Put()));
+    return helper;
+}
+
+// One helper with a stand-in browser showing html at url.
+struct Browser {
+    std::shared_ptr<FakePage> page = std::make_shared<FakePage>();
+    CComPtr<IObjectWithSite> helper;
+
+    Browser(const std::wstring& html, const wchar_t* url) {
+        page->html = html;
+        auto document = CComPtr<IPIEHTMLDocument2>::Adopt(CreateFakeDocument(page));
+        auto site = CComPtr<IUnknown>::Adopt(CreateFakeBrowser(document.Get(), url));
+        helper = CreateHelper();
+        if (helper)
+            helper->SetSite(site.Get());
+    }
+    std::vector<std::wstring> Writes() {
+        std::lock_guard<std::mutex> lock(page->lock);
+        return page->writes;
+    }
+    int Reads() {
+        std::lock_guard<std::mutex> lock(page->lock);
+        return page->reads;
+    }
+    // Releasing the helper stops its worker, after the page in progress.
+    void Close() { helper.Reset(); }
+};
+
+// A stand-in toolbar under the program name given, logging the exchange messages it receives.
+class FakeToolbar {
+public:
+    FakeToolbar(const wchar_t* program, const wchar_t* mode = L"") {
+        m_log = m_folder.File(L"toolbar.log");
+        std::wstring parameters = L"\"" + m_log + L"\"" + (*mode ? std::wstring(L" ") + mode : L"");
+        if (m_process.Start(TestFolder() + L"programs\\" + program, parameters))
+            window = testsupport::WaitUntil([&] { return FindOwnWindow() != nullptr; }) ? FindOwnWindow() : nullptr;
+    }
+    std::vector<std::string> Log() const {
+        std::vector<std::string> lines;
+        std::istringstream in(testsupport::ReadFileBytes(m_log));
+        for (std::string line; std::getline(in, line);)
+            lines.push_back(line);
+        return lines;
+    }
+    bool LogEndsWith(const std::string& last) const {
+        std::vector<std::string> lines = Log();
+        return !lines.empty() && lines.back() == last;
+    }
+    HWND window = nullptr;
+
+private:
+    testsupport::TempFolder m_folder;
+    std::wstring m_log;
+    testsupport::CProgramProcess m_process;
+
+    HWND FindOwnWindow() const {
+        for (HWND found = FindWindowW(pagelift::kToolbarWindowClass, nullptr); found != nullptr;
+             found = FindWindowExW(nullptr, found, pagelift::kToolbarWindowClass, nullptr)) {
+            if (testsupport::WindowProcess(found) == m_process.Id())
+                return found;
+        }
+        return nullptr;
+    }
+};
+
+// The exchange files in the temporary folder: eight characters of the helper's alphabet and ".html".
+std::set<std::wstring> ExchangeFiles() {
+    std::set<std::wstring> files;
+    wchar_t folder[MAX_PATH] = {};
+    GetTempPathW(MAX_PATH, folder);
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW((std::wstring(folder) + L"*.html").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE)
+        return files;
+    do {
+        std::wstring name = found.cFileName;
+        if (name.size() == 13 && name.find_first_not_of(L"abdYqzmxkcn123", 0) == 8)
+            files.insert(name);
+    } while (FindNextFileW(search, &found));
+    FindClose(search);
+    return files;
+}
+
+constexpr wchar_t kPage[] = L"<html><body><p>hello world</p>\r\n<a href=\"next.html\">next</a></body></html>";
+constexpr wchar_t kTranslated[] = L"<html><body><p> HELLO WORLD</p><a href=\"next.html\"> NEXT</a></body></html>";
+
+class Pagelift : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_NE(Server(), nullptr);
+        // No toolbar or stand-in left by an earlier test may answer.
+        ASSERT_EQ(FindWindowW(pagelift::kToolbarWindowClass, nullptr), nullptr);
+        m_filesBefore = ExchangeFiles();
+    }
+    void ExpectNoExchangeFileLeft() { EXPECT_EQ(ExchangeFiles(), m_filesBefore); }
+
+private:
+    std::set<std::wstring> m_filesBefore;
+};
+
+} // namespace
+
+TEST_F(Pagelift, PageTranslated_WrittenBackHeadedByTheBaseElement) {
+    FakeToolbar toolbar(L"OvrinToolbar.exe");
+    ASSERT_NE(toolbar.window, nullptr);
+    Browser browser(kPage, L"file:///C:/pages/site/index.html");
+    ASSERT_TRUE(browser.helper);
+    ASSERT_TRUE(ovrin::SignalPageTranslation());
+    ASSERT_TRUE(WaitUntil([&] { return toolbar.LogEndsWith("0x406"); }));
+    ASSERT_EQ(browser.Writes(), std::vector<std::wstring>{
+                                    std::wstring(L"<base href=\"file:///C:/pages/site/index.html\">") + kTranslated});
+    std::vector<std::string> log = toolbar.Log();
+    ASSERT_EQ(log.size(), 3u);
+    EXPECT_EQ(log[0], "0x405");
+    EXPECT_EQ(log[1].substr(0, 9), "copydata ");
+    EXPECT_EQ(log[2], "0x406");
+    EXPECT_EQ(log[1].substr(log[1].size() - 5), ".html");
+    browser.Close();
+    ExpectNoExchangeFileLeft();
+}
+
+TEST_F(Pagelift, AddressWithQuotationMark_DoesNotBreakTheBaseElement) {
+    FakeToolbar toolbar(L"OvrinToolbar.exe");
+    Browser browser(kPage, L"file:///C:/a\"b/index.html");
+    ASSERT_TRUE(ovrin::SignalPageTranslation());
+    ASSERT_TRUE(WaitUntil([&] { return toolbar.LogEndsWith("0x406"); }));
+    ASSERT_EQ(browser.Writes(),
+              std::vector<std::wstring>{std::wstring(L"<base href=\"file:///C:/a&quot;b/index.html\">") + kTranslated});
+}
+
+TEST_F(Pagelift, ToolbarAbsent_PageUnchangedAndNoFile) {
+    Browser browser(kPage, L"file:///C:/index.html");
+    ASSERT_TRUE(ovrin::SignalPageTranslation());
+    ASSERT_TRUE(WaitUntil([&] { return browser.Reads() == 1; }));
+    browser.Close(); // waits for the worker to finish the page
+    EXPECT_TRUE(browser.Writes().empty());
+    ExpectNoExchangeFileLeft();
+}
+
+TEST_F(Pagelift, BlankPage_OnlyTheTwoWaitMessages) {
+    FakeToolbar toolbar(L"OvrinToolbar.exe");
+    Browser browser(L" \r\n\t ", L"file:///C:/blank.html");
+    ASSERT_TRUE(ovrin::SignalPageTranslation());
+    ASSERT_TRUE(WaitUntil([&] { return toolbar.LogEndsWith("0x406"); }));
+    EXPECT_EQ(toolbar.Log(), (std::vector<std::string>{"0x405", "0x406"}));
+    browser.Close();
+    EXPECT_TRUE(browser.Writes().empty());
+    ExpectNoExchangeFileLeft();
+}
+
+TEST_F(Pagelift, EmptyAnswer_SecondAttemptWithTheSameFileThenDeleted) {
+    FakeToolbar toolbar(L"OvrinToolbar.exe", L"empty");
+    Browser browser(kPage, L"file:///C:/index.html");
+    ASSERT_TRUE(ovrin::SignalPageTranslation());
+    ASSERT_TRUE(WaitUntil([&] { return toolbar.LogEndsWith("0x406"); }));
+    std::vector<std::string> log = toolbar.Log();
+    ASSERT_EQ(log.size(), 4u);
+    EXPECT_EQ(log[1].substr(0, 9), "copydata ");
+    EXPECT_EQ(log[1], log[2]);
+    browser.Close();
+    EXPECT_TRUE(browser.Writes().empty());
+    EXPECT_EQ(GetFileAttributesA(log[1].substr(9).c_str()), INVALID_FILE_ATTRIBUTES);
+    ExpectNoExchangeFileLeft();
+}
+
+TEST_F(Pagelift, WindowOfTheClassOwnedByAnotherProgram_IsPassedOver) {
+    FakeToolbar toolbar(L"OvrinToolbar.exe");
+    FakeToolbar impostor(L"OtherProgram.exe");
+    ASSERT_NE(impostor.window, nullptr);
+    // The impostor, made last, is the first window of the class in Z-order.
+    ASSERT_EQ(FindWindowW(pagelift::kToolbarWindowClass, nullptr), impostor.window);
+    EXPECT_EQ(pagelift::FindToolbarWindow(), toolbar.window);
+    Browser browser(kPage, L"file:///C:/index.html");
+    ASSERT_TRUE(ovrin::SignalPageTranslation());
+    ASSERT_TRUE(WaitUntil([&] { return toolbar.LogEndsWith("0x406"); }));
+    EXPECT_EQ(browser.Writes().size(), 1u);
+    EXPECT_TRUE(impostor.Log().empty());
+}
+
+TEST_F(Pagelift, TwoBrowsersWokenAtOnce_EachTranslatedThroughItsOwnFile) {
+    FakeToolbar toolbar(L"OvrinToolbar.exe");
+    Browser first(L"<p>first</p>", L"file:///C:/one.html");
+    Browser second(L"<p>second</p>", L"file:///C:/two.html");
+    ASSERT_TRUE(ovrin::SignalPageTranslation());
+    ASSERT_TRUE(WaitUntil([&] { return first.Writes().size() == 1 && second.Writes().size() == 1; }))
+        << testing::PrintToString(toolbar.Log());
+    EXPECT_EQ(first.Writes()[0], L"<base href=\"file:///C:/one.html\"><p> FIRST</p>");
+    EXPECT_EQ(second.Writes()[0], L"<base href=\"file:///C:/two.html\"><p> SECOND</p>");
+    first.Close();
+    second.Close();
+    std::vector<std::string> copies;
+    for (const std::string& line : toolbar.Log()) {
+        if (line.rfind("copydata ", 0) == 0)
+            copies.push_back(line);
+    }
+    ASSERT_EQ(copies.size(), 2u);
+    EXPECT_NE(copies[0], copies[1]);
+    ExpectNoExchangeFileLeft();
+}
+
+TEST(PageliftExchange, FileNames_KeepTheirFormAndNeverRepeatWithinAMillisecond) {
+    std::minstd_rand generator(7);
+    std::wstring name = pagelift::MakeExchangeFileName(L"C:\\Temp\\", generator);
+    ASSERT_EQ(name.size(), std::wstring(L"C:\\Temp\\").size() + 13);
+    EXPECT_EQ(name.find_first_not_of(L"abdYqzmxkcn123", 8), 16u);
+    EXPECT_EQ(name.substr(16), L".html");
+    EXPECT_EQ(pagelift::MakeExchangeFileName(L"C:\\Temp", generator).substr(0, 8), L"C:\\Temp\\");
+
+    // Many names made at once (most within one millisecond, so from one seed) are all different.
+    std::set<std::wstring> names;
+    for (int i = 0; i < 40; ++i)
+        names.insert(pagelift::ReserveExchangeFile());
+    EXPECT_EQ(names.size(), 40u);
+    EXPECT_EQ(names.count(L""), 0u);
+    for (const std::wstring& path : names)
+        DeleteFileW(path.c_str());
+}
+
+TEST(PageliftExchange, BaseElement_QuotationMarkWrittenAsReference) {
+    EXPECT_EQ(pagelift::BaseElement(L"http://host/dir/"), L"<base href=\"http://host/dir/\">");
+    EXPECT_EQ(pagelift::BaseElement(L"http://host/a\"b\"/"), L"<base href=\"http://host/a&quot;b&quot;/\">");
+    EXPECT_EQ(pagelift::BaseElement(L""), L"<base href=\"\">");
+}

@@ -1,0 +1,82 @@
+// Registration through the system's regsvr32: every key of the server's registry script with its
+// values, the type library's keys, and after unregistration none of them.
+#include "Pagelift.h"
+#include "common/Path.h"
+
+#include <gtest/gtest.h>
+#include <testsupport/GuiProgram.h>
+
+#include <string>
+
+namespace {
+
+const std::wstring kClass = L"{73AFDD66-D450-42F5-9997-1E58C5582292}";
+
+std::wstring ServerPath() {
+    wchar_t full[MAX_PATH] = {};
+    GetFullPathNameW((ovrin::GetProgramFolder() + L"..\\Pagelift.dll").c_str(), MAX_PATH, full, nullptr);
+    return full;
+}
+
+int RunRegsvr32(const std::wstring& options) {
+    wchar_t system[MAX_PATH] = {};
+    GetSystemDirectoryW(system, MAX_PATH);
+    testsupport::CProgramProcess regsvr32;
+    if (!regsvr32.Start(std::wstring(system) + L"\\regsvr32.exe", options + L" \"" + ServerPath() + L"\""))
+        return -1;
+    return regsvr32.WaitForExit(60000) ? static_cast<int>(regsvr32.ExitCode()) : -2;
+}
+
+bool KeyExists(HKEY root, const std::wstring& key) {
+    HKEY opened = nullptr;
+    if (RegOpenKeyExW(root, key.c_str(), 0, KEY_READ, &opened) != ERROR_SUCCESS)
+        return false;
+    RegCloseKey(opened);
+    return true;
+}
+
+// The string value (name null: the default value), or "(none)".
+std::wstring Value(HKEY root, const std::wstring& key, const wchar_t* name = nullptr) {
+    wchar_t buffer[1024] = {};
+    DWORD size = sizeof buffer - sizeof(wchar_t);
+    if (RegGetValueW(root, key.c_str(), name, RRF_RT_REG_SZ, nullptr, buffer, &size) != ERROR_SUCCESS)
+        return L"(none)";
+    return buffer;
+}
+
+std::wstring Guid(REFGUID guid) {
+    wchar_t text[64] = {};
+    StringFromGUID2(guid, text, 64);
+    return text;
+}
+
+const std::wstring kHelperKey =
+    L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Browser Helper Objects\\" + kClass;
+
+} // namespace
+
+TEST(PageliftRegistration, RegisterWritesTheScriptAndUnregisterRemovesIt) {
+    ASSERT_EQ(RunRegsvr32(L"/s"), 0);
+    EXPECT_EQ(Value(HKEY_CLASSES_ROOT, L"IEHlprObj.IEHlprObj.1"), L"IEHlprObj Class");
+    EXPECT_EQ(Value(HKEY_CLASSES_ROOT, L"IEHlprObj.IEHlprObj.1\\CLSID"), kClass);
+    EXPECT_EQ(Value(HKEY_CLASSES_ROOT, L"IEHlprObj.IEHlprObj"), L"IEHlprObj Class");
+    EXPECT_EQ(Value(HKEY_CLASSES_ROOT, L"IEHlprObj.IEHlprObj\\CurVer"), L"IEHlprObj.IEHlprObj.1");
+    const std::wstring classKey = L"CLSID\\" + kClass;
+    EXPECT_EQ(Value(HKEY_CLASSES_ROOT, classKey), L"IEHlprObj Class");
+    EXPECT_EQ(Value(HKEY_CLASSES_ROOT, classKey + L"\\ProgID"), L"IEHlprObj.IEHlprObj.1");
+    EXPECT_EQ(Value(HKEY_CLASSES_ROOT, classKey + L"\\VersionIndependentProgID"), L"IEHlprObj.IEHlprObj");
+    EXPECT_TRUE(KeyExists(HKEY_CLASSES_ROOT, classKey + L"\\Programmable"));
+    EXPECT_EQ(Value(HKEY_CLASSES_ROOT, classKey + L"\\InprocServer32"), ServerPath());
+    EXPECT_EQ(Value(HKEY_CLASSES_ROOT, classKey + L"\\InprocServer32", L"ThreadingModel"), L"Both");
+    EXPECT_TRUE(KeyExists(HKEY_LOCAL_MACHINE, kHelperKey));
+    const std::wstring typeLibraryKey = L"TypeLib\\" + Guid(LIBID_PageliftLib) + L"\\1.0";
+    EXPECT_TRUE(KeyExists(HKEY_CLASSES_ROOT, typeLibraryKey));
+    EXPECT_TRUE(KeyExists(HKEY_CLASSES_ROOT, L"Interface\\" + Guid(IID_IIEHlprObj)));
+
+    ASSERT_EQ(RunRegsvr32(L"/u /s"), 0);
+    for (const std::wstring& key :
+         {std::wstring(L"IEHlprObj.IEHlprObj.1"), std::wstring(L"IEHlprObj.IEHlprObj"), classKey,
+          L"TypeLib\\" + Guid(LIBID_PageliftLib), L"Interface\\" + Guid(IID_IIEHlprObj)})
+        EXPECT_FALSE(KeyExists(HKEY_CLASSES_ROOT, key)) << std::string(key.begin(), key.end());
+    EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, kHelperKey));
+}

@@ -1,0 +1,70 @@
+// The parser against the plain htmlcxx DOM parser: the same tree, node for node, on pages with
+// stray end tags, overlapping elements, literal elements and unfinished mark-up.
+#include "HtmlParser.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+#include <string>
+
+namespace {
+
+// The tree in document order: depth, kind, text, closing text and tag name of every node.
+template <typename TreeType>
+std::string Describe(const TreeType& tree) {
+    std::string description;
+    for (auto it = tree.begin(); it != tree.end(); ++it) {
+        description += std::to_string(tree.depth(it)) +
+                       (it->isTag()       ? "T"
+                        : it->isComment() ? "C"
+                                          : "X") +
+                       "[" + it->text() + "|" + it->closingText() + "|" + it->tagName() + "]\n";
+    }
+    return description;
+}
+
+void ExpectSameTree(const std::string& html) {
+    htmlcxx::HTML::ParserDom plain;
+    plain.parseTree(html);
+    ovrin::CHtmlParser ours;
+    ours.Parse(html);
+    ASSERT_EQ(Describe(ours.getTree()), Describe(plain.getTree())) << html;
+}
+
+} // namespace
+
+TEST(HtmlParser, SameTreeAsTheLibrary_HandWrittenPages) {
+    for (const char* html :
+         {"", "text", "<p>a</p>", "<p>a</i>b</p>", "<b><i>x</b>y</i>", "<div><p>one<p>two</div>three</p>",
+          "<P>upper</p>", "<ul><li>a<li>b</UL></ul>", "<script>if (a < b) x = '</p>';</script><p>t</p>",
+          "<style>a{}</style ><textarea><b></textarea>", "</a></b><a></a></a>", "<!doctype html><!-- c --><a>",
+          "<a href=\"x>y\">q</a>", "<br><br><br></br>", "<table><tr><td>1<td>2</tr></table>"})
+        ExpectSameTree(html);
+}
+
+TEST(HtmlParser, SameTreeAsTheLibrary_RandomPages) {
+    static const char* pieces[] = {"<a>",      "</a>",      "<b>",     "</b>",     "<I>",  "</i>",  "<p class=x>",
+                                   "</p>",     "<div>",     "</div>",  "text",     " ",    "\n",    "<!-- c -->",
+                                   "<script>", "</script>", "<style>", "</style>", "<br>", "</br>", "&amp;",
+                                   "<",        ">",         "</",      "<!x>",     "\"",   "'="};
+    std::mt19937 random(19);
+    for (int page = 0; page < 400; ++page) {
+        std::string html;
+        int length = static_cast<int>(random() % 60);
+        for (int i = 0; i < length; ++i)
+            html += pieces[random() % (sizeof pieces / sizeof pieces[0])];
+        ExpectSameTree(html);
+    }
+}
+
+TEST(HtmlParser, DeepTree_IsTakenApartWithoutRecursion) {
+    std::string html;
+    for (int i = 0; i < 400000; ++i)
+        html += "<i>";
+    ovrin::CHtmlParser parser;
+    const ovrin::CHtmlParser::TreeNode* top = parser.Parse(html);
+    ASSERT_NE(top, nullptr);
+    EXPECT_EQ(parser.getTree().size(), 400001u);
+    // A second parse on the same parser frees the first tree the same way.
+    parser.Parse(html);
+}
