@@ -50,8 +50,8 @@ void CViewWordDlg::CreateViewer() {
     GetWindowRect(window, &frame);
     // One scroll bar's width more than the window: the viewer's own scroll bar falls outside it.
     // The height is the window's whole height; the soft-key bar stays on top of the viewer.
-    m_viewer = CreateWindowExW(0, WC_HTML, L"", WS_CHILD | WS_VISIBLE | WS_VSCROLL, 0, 0, client.right + 13,
-                               frame.bottom - frame.top, window,
+    m_viewer = CreateWindowExW(0, WC_HTML, L"", WS_CHILD | WS_VISIBLE | WS_VSCROLL | WS_CLIPSIBLINGS, 0, 0,
+                               client.right + 13, frame.bottom - frame.top, window,
                                reinterpret_cast<HMENU>(static_cast<INT_PTR>(kViewerId)), instance, nullptr);
     if (m_viewer == nullptr)
         return;

@@ -48,7 +48,13 @@ bool CBrowserWindow::RegisterClasses(HINSTANCE instance) {
     WNDCLASSEXW page = frame;
     page.lpfnWndProc = PageProc;
     page.lpszClassName = kPageClass;
-    return RegisterClassExW(&frame) != 0 && RegisterClassExW(&page) != 0;
+    // A second window of the process finds the classes made for the first.
+    auto registered = [instance](const WNDCLASSEXW& windowClass) {
+        WNDCLASSEXW existing = {};
+        existing.cbSize = sizeof existing;
+        return GetClassInfoExW(instance, windowClass.lpszClassName, &existing) || RegisterClassExW(&windowClass) != 0;
+    };
+    return registered(frame) && registered(page);
 }
 
 bool CBrowserWindow::Create(HINSTANCE instance, int show) {
