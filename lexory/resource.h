@@ -3,21 +3,39 @@
 
 // Dialogs, menus, icons.
 #define IDD_LEXORY_DIALOG 102
+#define IDD_VIEWWORD_DIALOG 103
+#define IDD_HISTORY_DIALOG 104
+#define IDD_ABOUT_DIALOG 105
 #define IDR_MAINFRAME 128
 #define IDR_LOOKUP_MENU 129
+#define IDR_VIEWWORD_MENU 130
+#define IDR_HISTORY_MENU 131
+#define IDR_ABOUT_MENU 134
 
 // Controls of the lookup window.
 #define IDC_WORD_EDIT 1000
 #define IDC_WORD_LIST 1001
 
+// Controls of the list window, the about window and the article window.
+#define IDC_HISTORY_LIST 1003
+#define IDC_HISTORY_TITLE 1005
+#define IDC_ABOUT_TITLE 1007
+#define IDC_ABOUT_TEXT 1008
+#define IDC_ARTICLE_VIEW 12321
+
 // Commands of the lookup window's soft-key bar.
+#define ID_BACK 32781
 #define ID_HISTORY 32782
 #define ID_BOOKMARKS 32784
 #define ID_ADD_BOOKMARK 32786
+#define ID_VIEW_WORD 32792
+#define ID_DELETE_WORD 32793
+#define ID_CLEAR_LIST 32794
 #define ID_ABOUT 32798
 #define ID_EXIT 32800
 #define ID_DIRECTION_FIRST 32812
 #define ID_DIRECTION_LAST 32822 // eleven direction items are handled
+#define ID_BOOKMARK_LIST 32809 // "Закладки" of the article window
 #define ID_HELP_INDEX 57670
 
 // Strings.
@@ -25,6 +43,18 @@
 #define IDS_BOOKMARK_ADDED 5
 #define IDS_CHOOSE_WORD 6
 #define IDS_HELP_NOT_FOUND 7
+#define IDS_INSTALLED_DICTIONARIES 9
+#define IDS_TOTAL_WORDS 10
+#define IDS_CLEAR_QUESTION 11
+#define IDS_LIST_CLEARED 12
+#define IDS_NO_WORDS_IN_LIST 13
+#define IDS_WORD_REMOVED 14
+#define IDS_WORD_NOT_SELECTED 15
+#define IDS_HISTORY_TITLE 16
+#define IDS_BOOKMARKS_TITLE 17
+#define IDS_TRANSLATION_FAILED 18
+#define IDS_ABOUT_CAPTION 21
+#define IDS_EMPTY_LIST_LINE 22
 #define IDS_OPEN_FAILED 23
 #define IDS_NO_SUBWINDOW 24
 #define IDS_APP_TITLE 57344

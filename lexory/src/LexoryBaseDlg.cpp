@@ -51,6 +51,28 @@ void CLexoryBaseDlg::OnDestroy() {
         parent->OnChildClosed();
 }
 
+bool CLexoryBaseDlg::IsCloseKeyRelease(const MSG& message) {
+    if (message.message == WM_HOTKEY)
+        return message.wParam == CSoftKeyBar::kBackHotKeyId && HIWORD(message.lParam) == VK_ESCAPE &&
+               (LOWORD(message.lParam) & CSoftKeyBar::kModKeyUp) != 0;
+    return message.message == WM_KEYUP && message.wParam == kEndKey;
+}
+
+void CLexoryBaseDlg::SetProgramIcons() {
+    HINSTANCE module = GetModuleHandleW(nullptr);
+    m_bigIcon.Reset(
+        static_cast<HICON>(LoadImageW(module, MAKEINTRESOURCEW(kProgramIconId), IMAGE_ICON, 0, 0, LR_DEFAULTSIZE)));
+    m_smallIcon.Reset(static_cast<HICON>(LoadImageW(module, MAKEINTRESOURCEW(kProgramIconId), IMAGE_ICON,
+                                                    GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0)));
+    SendMessageW(GetHwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_bigIcon.Get()));
+    SendMessageW(GetHwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_smallIcon.Get()));
+}
+
+void CLexoryBaseDlg::CreateMenuBarFrom(UINT menuId) {
+    m_menuBar.Create(GetHwnd(), menuId);
+    m_menuBar.OverrideBackKey(true);
+}
+
 void CLexoryBaseDlg::OnActivatedFromOutside() {
     HWND window = GetHwnd();
     ShowWindow(window, SW_RESTORE);

@@ -5,6 +5,7 @@
 #pragma once
 
 #include "platform/Dialog.h"
+#include "platform/Handles.h"
 #include "platform/SoftKeyBar.h"
 
 #include <memory>
@@ -30,18 +31,32 @@ public:
     bool OpenSubWindow(std::unique_ptr<CLexoryBaseDlg> child);
     CLexoryBaseDlg* GetSubWindow() const { return m_wndCurrDialog.get(); }
 
+    static constexpr UINT kProgramIconId = 128;
     // The string id of the message shown when a sub-window cannot be made.
     static constexpr UINT kNoSubWindowStringId = 24;
+
+    // The key code of the End key (the red key of the handheld).
+    static constexpr WPARAM kEndKey = 0x73;
+    // The release of the Back key (as the soft-key bar delivers it when the bar overrides Back) or of
+    // the End key: what closes every sub-window.
+    static bool IsCloseKeyRelease(const MSG& message);
 
 protected:
     bool HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
     void OnDestroy() override;
+
+    // Gives the window the program's icon (resource 128) as its big and small icon.
+    void SetProgramIcons();
+    // Rebuilds the soft-key bar from menu menuId, with the Back key coming to the window.
+    void CreateMenuBarFrom(UINT menuId);
 
     CSoftKeyBar m_menuBar;
 
 private:
     void OnActivatedFromOutside();
 
+    CIconHandle m_bigIcon;
+    CIconHandle m_smallIcon;
     std::unique_ptr<CLexoryBaseDlg> m_wndCurrDialog;
     std::vector<std::unique_ptr<CLexoryBaseDlg>> m_closedDialogs;
 };

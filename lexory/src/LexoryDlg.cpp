@@ -3,6 +3,9 @@
 #include "LexoryDlg.h"
 
 #include "../resource.h"
+#include "AboutDlg.h"
+#include "HistoryDlg.h"
+#include "ViewWordDlg.h"
 #include "common/FileSystem.h"
 #include "common/Path.h"
 #include "common/Registry.h"
@@ -19,6 +22,7 @@ namespace {
 constexpr UINT kSearchResultMessage = WM_APP + 1;
 constexpr wchar_t kColumnTitle[] = L"Words";
 constexpr wchar_t kHelpFile[] = L"lexory.htm";
+constexpr wchar_t kBrowser[] = L"iexplore.exe";
 
 std::wstring Trimmed(const std::wstring& text) {
     size_t first = 0;
@@ -399,9 +403,10 @@ void CLexoryDlg::RefreshBookmarkItem() {
     ModifyMenuW(more, ID_BOOKMARKS, MF_BYCOMMAND | MF_STRING, ID_BOOKMARKS, text.c_str());
 }
 
-// The bookmark lists arrive with the history and bookmark files; until then no direction has one.
 int CLexoryDlg::CountBookmarks() {
-    return 0;
+    std::vector<unsigned long> bookmarks;
+    m_dictManager->GetBookmarks(bookmarks);
+    return static_cast<int>(bookmarks.size());
 }
 
 bool CLexoryDlg::OnCommand(WORD id, WORD code, HWND control) {
@@ -419,7 +424,7 @@ bool CLexoryDlg::OnCommand(WORD id, WORD code, HWND control) {
     case IDCANCEL:
         return true; // only "Выход" ends the program
     case ID_HISTORY:
-        OpenSubWindow(nullptr); // the history window arrives with the history and bookmark files
+        OpenSubWindow(std::make_unique<CHistoryDlg>(m_dictManager.get(), CHistoryDlg::kHistoryMode));
         return true;
     case ID_BOOKMARKS:
         OnBookmarks();
@@ -443,32 +448,54 @@ bool CLexoryDlg::OnCommand(WORD id, WORD code, HWND control) {
 
 void CLexoryDlg::OnBookmarks() {
     if (CountBookmarks() > 0)
-        OpenSubWindow(nullptr);
+        OpenSubWindow(std::make_unique<CHistoryDlg>(m_dictManager.get(), CHistoryDlg::kBookmarkMode));
     else
         platform::AppMessageBox(GetHwnd(), IDS_LIST_EMPTY, MB_OK | MB_ICONINFORMATION);
 }
 
 void CLexoryDlg::OnAddBookmark() {
-    if (SelectedRowIfOne() < 0)
+    int row = SelectedRowIfOne();
+    if (row < 0) {
         platform::AppMessageBox(GetHwnd(), IDS_CHOOSE_WORD, MB_OK | MB_ICONERROR);
+        return;
+    }
+    m_dictManager->AddBookmark(static_cast<unsigned long>(row));
+    platform::AppMessageBox(GetHwnd(), IDS_BOOKMARK_ADDED, MB_OK | MB_ICONINFORMATION);
+}
+
+std::wstring CLexoryDlg::HelpUrl(const std::wstring& path, const std::wstring& anchor) {
+    return L"file:" + path + (anchor.empty() ? L"" : L"#" + anchor);
+}
+
+bool CLexoryDlg::ShowHelp(const std::wstring& fileName, const std::wstring& anchor) {
+    std::wstring path = ovrin::GetProgramFolder() + fileName;
+    if (!ovrin::FileExists(path))
+        return false;
+    std::wstring url = HelpUrl(path, anchor);
+    // The suite's browser beside the program comes first; otherwise the shell finds one by name (the
+    // desktop's shell would otherwise prefer its own registered browser to ours).
+    std::wstring browser = ovrin::GetProgramFolder() + kBrowser;
+    if (!ovrin::FileExists(browser))
+        browser = kBrowser;
+    SHELLEXECUTEINFOW execute = {};
+    execute.cbSize = sizeof execute;
+    execute.fMask = SEE_MASK_FLAG_NO_UI;
+    execute.lpVerb = L"open";
+    execute.lpFile = browser.c_str();
+    execute.lpParameters = url.c_str();
+    execute.nShow = SW_SHOWNORMAL;
+    return ShellExecuteExW(&execute) != FALSE;
 }
 
 void CLexoryDlg::OnHelp() {
-    std::wstring path = ovrin::GetProgramFolder() + kHelpFile;
-    bool opened = false;
-    if (ovrin::FileExists(path)) {
-        std::wstring url = L"file:" + path;
-        opened = reinterpret_cast<INT_PTR>(
-                     ShellExecuteW(GetHwnd(), L"open", L"iexplore.exe", url.c_str(), nullptr, SW_SHOWNORMAL)) > 32;
-    }
-    if (!opened)
+    if (!ShowHelp(kHelpFile, L""))
         platform::AppMessageBox(GetHwnd(), IDS_HELP_NOT_FOUND, MB_OK | MB_ICONERROR);
 }
 
 void CLexoryDlg::OnAbout() {
     SetForegroundWindow(GetHwnd());
     SetFocus(GetHwnd());
-    OpenSubWindow(nullptr); // the about window arrives with the settings and help
+    OpenSubWindow(std::make_unique<CAboutDlg>(m_dictManager.get()));
 }
 
 void CLexoryDlg::OnExit() {
@@ -478,9 +505,7 @@ void CLexoryDlg::OnExit() {
 
 void CLexoryDlg::OpenArticle(int row) {
     CWaitCursor wait;
-    // The article window arrives with the article rendering; until then the opening stops where the
-    // window would be made, as for a window that cannot be made.
-    OpenSubWindow(nullptr);
+    OpenSubWindow(std::make_unique<CViewWordDlg>(m_dictManager.get(), static_cast<unsigned long>(row)));
 }
 
 bool CLexoryDlg::OnNotify(NMHDR* header, LRESULT& result) {

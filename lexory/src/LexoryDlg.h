@@ -36,6 +36,12 @@ public:
     bool IsSettingUp() const override { return m_settingUp; }
     bool PreTranslateMessage(MSG& message) override;
 
+    // Opens fileName of the program's folder in the browser, at anchor when it is not empty; false
+    // when the file is missing or the browser did not start.
+    static bool ShowHelp(const std::wstring& fileName, const std::wstring& anchor);
+    // "file:" + path, and "#" + anchor when there is one.
+    static std::wstring HelpUrl(const std::wstring& path, const std::wstring& anchor);
+
     // The rows fetched for a display request of row when the list has rowCount rows: first row and count.
     static std::pair<unsigned long, unsigned short> FetchWindow(unsigned long row, unsigned long rowCount);
 

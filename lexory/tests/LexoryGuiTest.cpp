@@ -5,6 +5,7 @@
 #include "../resource.h"
 #include "ColorEdit.h"
 #include "LexoryDlg.h"
+#include "ViewWordDlg.h"
 #include "common/Registry.h"
 #include "dictengine/DictWriter.h"
 
@@ -67,7 +68,7 @@ protected:
 
     void SetUp() override {
         RegDeleteKeyW(HKEY_CURRENT_USER, CAppSettings::SectionKey(kSection).c_str());
-        for (const wchar_t* file : {L"Lexory.exe", L"XLATCP.dll"})
+        for (const wchar_t* file : {L"Lexory.exe", L"XLATCP.dll", L"htmlview.dll"})
             ASSERT_TRUE(CopyFileW((OwnFolder() + L"\\" + file).c_str(), folder.File(file).c_str(), FALSE));
     }
     void TearDown() override {
@@ -162,7 +163,21 @@ protected:
     }
 
     // The program's message box under its title, and its text; null when none comes.
-    HWND WaitForMessageBox() const { return testsupport::WaitForWindow(L"#32770", L"Lexory", program.Id(), 5000ms); }
+    // (The article window has the same class and caption; a message box has its text control.)
+    HWND WaitForMessageBox() const {
+        HWND box = nullptr;
+        testsupport::WaitUntil(
+            [&] {
+                for (HWND w = FindWindowExW(nullptr, nullptr, L"#32770", L"Lexory"); w != nullptr;
+                     w = FindWindowExW(nullptr, w, L"#32770", L"Lexory"))
+                    if (testsupport::WindowProcess(w) == program.Id() && IsWindowVisible(w) &&
+                        GetDlgItem(w, 0xFFFF) != nullptr)
+                        return (box = w) != nullptr;
+                return false;
+            },
+            5000ms);
+        return box;
+    }
     static std::wstring MessageText(HWND box) { return testsupport::ControlText(GetDlgItem(box, 0xFFFF)); }
 
     void SetSetting(const std::wstring& name, const std::wstring& value) {
@@ -182,6 +197,63 @@ protected:
             PostMessageW(Edit(), WM_CHAR, c, 1);
     }
     bool Exits() { return program.WaitForExit(10000); }
+
+    // A visible window of the program holding the control id (the article, list or about window).
+    HWND WaitForSubWindow(int control) const {
+        HWND found = nullptr;
+        testsupport::WaitUntil([&] {
+            for (HWND w = FindWindowExW(nullptr, nullptr, L"#32770", nullptr); w != nullptr;
+                 w = FindWindowExW(nullptr, w, L"#32770", nullptr)) {
+                if (testsupport::WindowProcess(w) == program.Id() && IsWindowVisible(w) &&
+                    GetDlgItem(w, control) != nullptr)
+                    return (found = w) != nullptr;
+            }
+            return false;
+        });
+        return found;
+    }
+    // Waits for the program's message box, checks its text and answers it.
+    void AnswerMessage(const std::wstring& text, int answer = IDOK) const {
+        HWND box = WaitForMessageBox();
+        ASSERT_NE(box, nullptr) << "no message box came";
+        EXPECT_EQ(MessageText(box), text);
+        PostMessageW(box, WM_COMMAND, answer, 0);
+        ASSERT_TRUE(testsupport::WaitUntil([&] { return !IsWindow(box); }));
+    }
+    static bool Post(HWND target, WORD command) { return PostMessageW(target, WM_COMMAND, command, 0) != FALSE; }
+    // Closes a sub-window with a key released through the X server, as the user does.
+    static bool CloseWithKey(HWND target, const std::string& key) {
+        return testsupport::FocusWindowForKeys(target) && testsupport::TypeKeys({key}) &&
+               testsupport::WaitUntil([&] { return !IsWindow(target); });
+    }
+    static HWND SoftKeyBar(HWND owner) { return FindWindowExW(owner, nullptr, L"OvrinSoftKeyBar", nullptr); }
+    // The lines of a list box of the program (the text of a disabled, empty list included).
+    static std::vector<std::wstring> Lines(HWND list) {
+        std::vector<std::wstring> lines;
+        int count = static_cast<int>(SendMessageW(list, LB_GETCOUNT, 0, 0));
+        for (int i = 0; i < count; ++i) {
+            wchar_t text[300] = {};
+            SendMessageW(list, LB_GETTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(text));
+            lines.emplace_back(text);
+        }
+        return lines;
+    }
+    std::string ListFile(const wchar_t* name) const {
+        return GetFileAttributesW(folder.File(name).c_str()) == INVALID_FILE_ATTRIBUTES
+                   ? std::string("<none>")
+                   : testsupport::ReadFileBytes(folder.File(name));
+    }
+    std::wstring AboutText() {
+        EXPECT_TRUE(Post(window, ID_ABOUT));
+        HWND about = WaitForSubWindow(IDC_ABOUT_TEXT);
+        if (about == nullptr)
+            return L"<no about window>";
+        EXPECT_EQ(testsupport::ControlText(about), L"О программе");
+        std::wstring text = testsupport::ControlText(GetDlgItem(about, IDC_ABOUT_TEXT));
+        EXPECT_TRUE(Post(about, IDOK));
+        EXPECT_TRUE(testsupport::WaitUntil([&] { return !IsWindow(about); }));
+        return text;
+    }
 };
 
 int CountThreads(DWORD processId) {
@@ -271,14 +343,11 @@ TEST_F(LexoryGuiTest, Enter_OpensTheSelectedRowOrFocusesTheEdit) {
     ASSERT_TRUE(Start(L"banana"));
     ASSERT_TRUE(SettlesOn(1));
     ASSERT_TRUE(testsupport::FocusWindowForKeys(window));
-    // With one row selected the article window is opened; until it exists, the opening stops where
-    // the window would be made, with the message for a window that cannot be made.
+    // With one row selected the article window of that row opens.
     ASSERT_TRUE(testsupport::TypeKeys({"Return"}));
-    HWND box = WaitForMessageBox();
-    ASSERT_NE(box, nullptr);
-    EXPECT_EQ(MessageText(box), L"m_wndCurrDialog == NULL");
-    PostMessageW(box, WM_COMMAND, IDOK, 0);
-    ASSERT_TRUE(testsupport::WaitUntil([&] { return !IsWindow(box); }));
+    HWND article = WaitForSubWindow(CViewWordDlg::kViewerId);
+    ASSERT_NE(article, nullptr);
+    EXPECT_EQ(ListFile(L"_history.dat"), "[data]\r\n131073=\"1\"\r\n");
     EXPECT_TRUE(IsWindow(window)) << "Enter never closes the lookup window";
 
     // With no row selected Enter puts the focus into the edit.
@@ -398,6 +467,7 @@ TEST_F(LexoryGuiTest, BadInput_EmptyFolderDamagedFilesLongWordsAndAMissingDirect
     EXPECT_EQ(RowCount(), 0);
     EXPECT_EQ(testsupport::FindProgramWindow(L"#32770", L"Lexory", program.Id()), nullptr)
         << "set-up shows no message when there is nothing to open";
+    EXPECT_EQ(AboutText(), L"Установленные словари");
     program.End();
 
     // A damaged .dic beside good ones; a headword of 300 characters; a command-line word of 1,000.
@@ -503,4 +573,164 @@ TEST_F(LexoryGuiTest, Messages_BookmarksHelpAndAddingWithoutASelectedRow) {
     ASSERT_TRUE(testsupport::WaitUntil([&] { return !IsWindow(box); }));
     EXPECT_TRUE(program.Running());
     EXPECT_TRUE(IsWindowVisible(window));
+}
+
+TEST_F(LexoryGuiTest, ArticleWindow_ViewerBookmarksAndTheBookmarkListOpenedFromIt) {
+    Dictionary(L"er.dic", 0x0102, {"apple", "banana", "cherry"});
+    ASSERT_TRUE(Start(L"cherry"));
+    ASSERT_TRUE(SettlesOn(2));
+    EXPECT_EQ(AboutText(), L"Установленные словари\r\nEnglish-Russian\r\nВсего слов: 3");
+
+    ASSERT_TRUE(testsupport::FocusWindowForKeys(window));
+    ASSERT_TRUE(testsupport::TypeKeys({"Return"}));
+    HWND article = WaitForSubWindow(CViewWordDlg::kViewerId);
+    ASSERT_NE(article, nullptr);
+    EXPECT_EQ(testsupport::ControlText(article), L"Lexory") << "the caption is not changed";
+    // The viewer: htmlview.dll's class, at the top left, one scroll bar's width (13 pixels) wider than
+    // the client area and as high as the whole window.
+    HWND viewer = GetDlgItem(article, CViewWordDlg::kViewerId);
+    wchar_t className[64] = {};
+    GetClassNameW(viewer, className, 64);
+    EXPECT_STREQ(className, L"DISPLAYCLASS");
+    RECT client, frame, viewerRect;
+    GetClientRect(article, &client);
+    GetWindowRect(article, &frame);
+    GetWindowRect(viewer, &viewerRect);
+    MapWindowPoints(nullptr, article, reinterpret_cast<POINT*>(&viewerRect), 2);
+    EXPECT_EQ(viewerRect.left, 0);
+    EXPECT_EQ(viewerRect.top, 0);
+    EXPECT_EQ(viewerRect.right - viewerRect.left, client.right + 13);
+    EXPECT_EQ(viewerRect.bottom - viewerRect.top, frame.bottom - frame.top);
+    EXPECT_TRUE(GetWindowLongW(viewer, GWL_STYLE) & WS_VSCROLL);
+    EXPECT_TRUE(testsupport::WaitUntil([&] { return FocusedControl() == viewer; }));
+    EXPECT_EQ(ListFile(L"_history.dat"), "[data]\r\n131073=\"2\"\r\n");
+    EXPECT_TRUE(testsupport::Screenshot(ScreenshotPath("lexory-article-test.png")));
+
+    // "Закладки" opens the bookmark list even when it is empty.
+    HWND articleBar = SoftKeyBar(article);
+    ASSERT_NE(articleBar, nullptr);
+    ASSERT_TRUE(Post(article, ID_BOOKMARK_LIST));
+    HWND list = WaitForSubWindow(IDC_HISTORY_LIST);
+    ASSERT_NE(list, nullptr);
+    EXPECT_EQ(testsupport::ControlText(list), L"English-Russian");
+    EXPECT_EQ(testsupport::ControlText(GetDlgItem(list, IDC_HISTORY_TITLE)), L"Закладки");
+    EXPECT_EQ(Lines(GetDlgItem(list, IDC_HISTORY_LIST)), std::vector<std::wstring>{L"Данный список пуст."});
+    EXPECT_FALSE(IsWindowEnabled(GetDlgItem(list, IDC_HISTORY_LIST)));
+    // Closing it (the Back key released) returns to the article window with its soft keys made anew.
+    ASSERT_TRUE(CloseWithKey(list, "Escape"));
+    EXPECT_TRUE(IsWindow(article));
+    HWND rebuilt = SoftKeyBar(article);
+    EXPECT_NE(rebuilt, nullptr);
+    EXPECT_NE(rebuilt, articleBar) << "the article window's soft-key bar was not rebuilt";
+    EXPECT_TRUE(IsWindowVisible(rebuilt));
+
+    // "Добавить в закладки" twice leaves the headword once.
+    for (int i = 0; i < 2; ++i) {
+        ASSERT_TRUE(Post(article, ID_ADD_BOOKMARK));
+        AnswerMessage(L"Слово добавлено в закладки.");
+    }
+    EXPECT_EQ(ListFile(L"_bookmark.dat"), "[data]\r\n131073=\"2\"\r\n");
+    // The End key released closes the article window; the lookup window's bookmark list now opens.
+    ASSERT_TRUE(CloseWithKey(article, "F4"));
+    ASSERT_TRUE(Post(window, ID_BOOKMARKS));
+    list = WaitForSubWindow(IDC_HISTORY_LIST);
+    ASSERT_NE(list, nullptr);
+    EXPECT_EQ(Lines(GetDlgItem(list, IDC_HISTORY_LIST)), std::vector<std::wstring>{L"cherry"});
+    EXPECT_TRUE(IsWindowEnabled(GetDlgItem(list, IDC_HISTORY_LIST)));
+}
+
+TEST_F(LexoryGuiTest, HistoryList_ViewDeleteClearAndAnUnreadableEntry) {
+    Dictionary(L"er.dic", 0x0102, {"apple", "banana", "cherry", "date"});
+    Dictionary(L"re.dic", 0x0201, {"\xE0\xE1"});
+    // Written by hand: the value without quotes, an entry naming no headword first.
+    const std::string history = "[data]\r\n131073=999,2,0\r\n";
+    testsupport::WriteFileBytes(folder.File(L"_history.dat"), history);
+    ASSERT_TRUE(Start(L"apple"));
+    ASSERT_TRUE(SettlesOn(0));
+    EXPECT_EQ(AboutText(),
+              L"Установленные словари\r\nEnglish-Russian\r\nВсего слов: 4\r\nRussian-English\r\nВсего слов: 1");
+
+    ASSERT_TRUE(Post(window, ID_HISTORY));
+    HWND dialog = WaitForSubWindow(IDC_HISTORY_LIST);
+    ASSERT_NE(dialog, nullptr);
+    HWND list = GetDlgItem(dialog, IDC_HISTORY_LIST);
+    EXPECT_EQ(testsupport::ControlText(GetDlgItem(dialog, IDC_HISTORY_TITLE)), L"История просмотра");
+    EXPECT_EQ(Lines(list), (std::vector<std::wstring>{L"", L"cherry", L"apple"}));
+    EXPECT_EQ(SendMessageW(list, LB_GETCURSEL, 0, 0), 0);
+
+    // The entry naming no headword: its article cannot be read, message 18, nothing recorded.
+    ASSERT_TRUE(testsupport::FocusWindowForKeys(dialog));
+    ASSERT_TRUE(testsupport::TypeKeys({"Return"}));
+    AnswerMessage(L"Ошибка при переводе.");
+    EXPECT_EQ(ListFile(L"_history.dat"), history);
+    EXPECT_EQ(testsupport::FindProgramWindow(L"#32770", L"Lexory", program.Id()), nullptr) << "no article window";
+
+    // An entry viewed from the list goes to the top of the history when its window closes.
+    SendMessageW(list, LB_SETCURSEL, 2, 0);
+    ASSERT_TRUE(Post(dialog, ID_VIEW_WORD));
+    HWND article = WaitForSubWindow(CViewWordDlg::kViewerId);
+    ASSERT_NE(article, nullptr);
+    EXPECT_EQ(ListFile(L"_history.dat"), "[data]\r\n131073=\"0,999,2\"\r\n");
+    EXPECT_EQ(Lines(list), (std::vector<std::wstring>{L"", L"cherry", L"apple"})) << "refilled only when it closes";
+    ASSERT_TRUE(CloseWithKey(article, "Escape"));
+    EXPECT_TRUE(testsupport::WaitUntil([&] {
+        return Lines(list) == std::vector<std::wstring>{L"apple", L"", L"cherry"};
+    }));
+
+    // Deleting the selected entry; with nothing selected, message 15.
+    SendMessageW(list, LB_SETCURSEL, 1, 0);
+    ASSERT_TRUE(Post(dialog, ID_DELETE_WORD));
+    AnswerMessage(L"Слово удалено из списка.");
+    EXPECT_EQ(ListFile(L"_history.dat"), "[data]\r\n131073=\"0,2\"\r\n");
+    EXPECT_EQ(Lines(list), (std::vector<std::wstring>{L"apple", L"cherry"}));
+    SendMessageW(list, LB_SETCURSEL, static_cast<WPARAM>(-1), 0);
+    ASSERT_TRUE(Post(dialog, ID_DELETE_WORD));
+    AnswerMessage(L"Слово не выделено.");
+
+    // Clearing: No keeps the list, Yes empties it; an empty list is not asked about.
+    ASSERT_TRUE(Post(dialog, ID_CLEAR_LIST));
+    AnswerMessage(L"Вы действительно хотите очистить этот список?", IDNO);
+    EXPECT_EQ(ListFile(L"_history.dat"), "[data]\r\n131073=\"0,2\"\r\n");
+    ASSERT_TRUE(Post(dialog, ID_CLEAR_LIST));
+    AnswerMessage(L"Вы действительно хотите очистить этот список?", IDYES);
+    AnswerMessage(L"Список очищен.");
+    EXPECT_EQ(ListFile(L"_history.dat"), "[data]\r\n131073=\"\"\r\n");
+    EXPECT_EQ(Lines(list), std::vector<std::wstring>{L"Данный список пуст."});
+    EXPECT_FALSE(IsWindowEnabled(list));
+    ASSERT_TRUE(Post(dialog, ID_CLEAR_LIST));
+    AnswerMessage(L"В списке нет слов.");
+    ASSERT_TRUE(Post(dialog, ID_DELETE_WORD));
+    AnswerMessage(L"Слово не выделено.");
+    // The OK command does nothing; "Назад" closes.
+    ASSERT_TRUE(Post(dialog, IDOK));
+    ASSERT_TRUE(Post(dialog, ID_BACK));
+    EXPECT_TRUE(testsupport::WaitUntil([&] { return !IsWindow(dialog); }));
+    EXPECT_TRUE(IsWindow(window));
+}
+
+TEST_F(LexoryGuiTest, Help_OpensInTheSuitesBrowserNotInTheDesktops) {
+    Dictionary(L"er.dic", 0x0102, {"apple"});
+    ASSERT_TRUE(CopyFileW((OwnFolder() + L"\\lexory.htm").c_str(), folder.File(L"lexory.htm").c_str(), FALSE));
+    // The browser stand-in's file in the build tree, a Unix path seen through drive Z:.
+    std::wstring browserFile = L"Z:" + std::filesystem::path(OVRIN_BROWSER).wstring();
+    ASSERT_TRUE(CopyFileW(browserFile.c_str(), folder.File(L"iexplore.exe").c_str(), FALSE));
+    ASSERT_TRUE(Start(L"apple"));
+    ASSERT_TRUE(Post(window, ID_HELP_INDEX));
+    HWND browser = testsupport::WaitForWindow(L"IExplore", nullptr, 0, 15000ms);
+    ASSERT_NE(browser, nullptr) << "the help did not open in the suite's browser";
+    DWORD browserId = testsupport::WindowProcess(browser);
+    HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION | PROCESS_TERMINATE, FALSE, browserId);
+    ASSERT_NE(process, nullptr);
+    wchar_t image[MAX_PATH] = {};
+    DWORD size = MAX_PATH;
+    QueryFullProcessImageNameW(process, 0, image, &size);
+    EXPECT_EQ(std::filesystem::path(image).parent_path(), std::filesystem::path(folder.File(L"x")).parent_path());
+    HWND page = FindWindowExW(browser, nullptr, L"PIEHTML", nullptr);
+    ASSERT_NE(page, nullptr);
+    EXPECT_NE(FindWindowExW(page, nullptr, L"DISPLAYCLASS", nullptr), nullptr);
+    EXPECT_TRUE(testsupport::WaitUntil([&] { return testsupport::ControlText(browser) == L"Lexory: справка"; }));
+    EXPECT_EQ(testsupport::FindProgramWindow(L"#32770", L"Lexory", program.Id()), nullptr) << "no message";
+    TerminateProcess(process, 0);
+    WaitForSingleObject(process, 10000);
+    CloseHandle(process);
 }

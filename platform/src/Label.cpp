@@ -1,6 +1,8 @@
 // Static text with its own colour and weight.
 #include "platform/Label.h"
 
+#include <utility>
+
 void CLabel::SetText(const std::wstring& text) {
     SetWindowTextW(GetHwnd(), text.c_str());
 }
@@ -17,14 +19,28 @@ void CLabel::SetTextColor(COLORREF color) {
     InvalidateRect(GetHwnd(), nullptr, TRUE);
 }
 
-void CLabel::SetBold() {
+template <typename Change>
+void CLabel::ChangeFont(Change change) {
     HFONT current = reinterpret_cast<HFONT>(SendMessageW(GetHwnd(), WM_GETFONT, 0, 0));
     LOGFONTW font = {};
     if (GetObjectW(current != nullptr ? current : GetStockObject(DEFAULT_GUI_FONT), sizeof font, &font) == 0)
         return;
-    font.lfWeight = FW_BOLD;
-    m_font.Reset(CreateFontIndirectW(&font));
-    SendMessageW(GetHwnd(), WM_SETFONT, reinterpret_cast<WPARAM>(m_font.Get()), TRUE);
+    change(font);
+    // The old font is the control's until the new one is set.
+    CFontHandle replaced(CreateFontIndirectW(&font));
+    SendMessageW(GetHwnd(), WM_SETFONT, reinterpret_cast<WPARAM>(replaced.Get()), TRUE);
+    m_font = std::move(replaced);
+}
+
+void CLabel::SetBold() {
+    ChangeFont([](LOGFONTW& font) { font.lfWeight = FW_BOLD; });
+}
+
+void CLabel::SetFontHeight(int height) {
+    ChangeFont([height](LOGFONTW& font) {
+        font.lfHeight = height;
+        font.lfWidth = 0;
+    });
 }
 
 bool CLabel::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {

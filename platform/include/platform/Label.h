@@ -14,11 +14,17 @@ public:
     void SetTextColor(COLORREF color);
     // The control's font in bold (the label owns the new font).
     void SetBold();
+    // The control's font at a height in pixels (the label owns the new font).
+    void SetFontHeight(int height);
 
 protected:
     bool HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
 
 private:
+    // Replaces the control's font by a copy that change has adjusted, and repaints.
+    template <typename Change>
+    void ChangeFont(Change change);
+
     COLORREF m_textColor = GetSysColor(COLOR_WINDOWTEXT);
     CFontHandle m_font;
 };
