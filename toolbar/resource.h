@@ -1,0 +1,59 @@
+// Resource ids of OvrinToolbar.exe: the panel's dialog, bitmaps, icons, menus, commands and texts.
+#pragma once
+
+// Dialog, bitmaps and icons.
+#define IDD_OVRINTOOLBAR_DIALOG 133
+#define IDR_MAINFRAME 128
+#define IDB_PANEL 131
+#define IDB_TRAY 152
+#define IDB_TRAY_HIGH_RESOLUTION 153
+#define IDI_SELECT 141
+#define IDI_TRANSLATE 142
+#define IDI_SETTINGS 143
+#define IDI_MORE 144
+#define IDI_DIRECTION 145
+
+// Pop-up menus of the buttons.
+#define IDR_MENU_TRANSLATE 142
+#define IDR_MENU_MORE 144
+#define IDR_MENU_PAGE 146
+#define IDR_MENU_SELECT 154
+
+// Controls of the panel.
+#define IDC_CAPTION_LABEL 1004
+#define IDC_BUTTON_SETTINGS 1005
+#define IDC_BUTTON_DIRECTION 1006
+#define IDC_BUTTON_TRANSLATE 1007
+#define IDC_BUTTON_SELECT 1008
+#define IDC_BUTTON_MORE 1009
+
+// Menu commands.
+#define ID_TRANSLATE_ALL 32774
+#define ID_TRANSLATE 32775
+#define ID_APP_ABOUT 32787
+#define ID_TRANSLATE_PAGE 32788
+#define ID_APP_EXIT 32792
+#define ID_SELECT_TRANSLATE 32795
+#define ID_SELECT_DICTIONARY 32798
+#define ID_HELP_TOPICS 57670
+
+// Texts.
+#define IDS_CAPTION_MORE 4
+#define IDS_CAPTION_SETTINGS 5
+#define IDS_CAPTION_DIRECTION 6
+#define IDS_CAPTION_TRANSLATE 7
+#define IDS_CAPTION_SELECT 8
+#define IDS_WINDOW_TITLE 9
+#define IDS_NO_TEXT_TO_SELECT 10
+#define IDS_NO_SELECTED_TEXT 11
+#define IDS_NO_TEXT_TO_TRANSLATE 14
+#define IDS_HELP_NOT_FOUND 15
+#define IDS_BROWSER_NOT_FOUND 16
+#define IDS_CLOSE_APPLICATION 23
+#define IDS_KEY_ENTER 24
+#define IDS_KEY_UP 25
+#define IDS_KEY_DOWN 26
+#define IDS_KEY_RIGHT 27
+#define IDS_KEY_LEFT 28
+#define IDS_SWITCH_OFF_PANEL 43
+#define IDS_APP_TITLE 57344

@@ -1,0 +1,113 @@
+// A child window on a thread of its own, and the clean-up of the program's other dialogs.
+#include "ChildWindow.h"
+
+bool CToolbarChildDlg::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+    if (message == kEndMessage) {
+        EndDialog(0);
+        result = 0;
+        return true;
+    }
+    return CDialog::HandleMessage(message, wParam, lParam, result);
+}
+
+bool CChildWindow::Open(std::unique_ptr<CToolbarChildDlg> dialog) {
+    if (m_dialog || !dialog)
+        return false;
+    m_dialog = std::move(dialog);
+    m_result = -1;
+    m_thread.Reset(CreateThread(nullptr, 0, ThreadMain, this, 0, nullptr));
+    if (!m_thread) {
+        m_dialog.reset();
+        return false;
+    }
+    return true;
+}
+
+DWORD WINAPI CChildWindow::ThreadMain(void* parameter) {
+    auto* self = static_cast<CChildWindow*>(parameter);
+    self->m_result = self->m_dialog->DoModal(nullptr);
+    return 0;
+}
+
+HWND CChildWindow::WaitForWindow(DWORD timeoutMs) {
+    DWORD start = GetTickCount();
+    while (m_thread && WaitForSingleObject(m_thread.Get(), 0) == WAIT_TIMEOUT) {
+        HWND window = m_dialog ? m_dialog->GetHwnd() : nullptr;
+        if (window != nullptr && IsWindowVisible(window))
+            return window;
+        if (GetTickCount() - start > timeoutMs)
+            break;
+        Sleep(5);
+    }
+    return nullptr;
+}
+
+void CChildWindow::End() {
+    if (!m_dialog)
+        return;
+    if (m_thread) {
+        // The window may not exist yet, or be gone already: ask until the thread has ended.
+        for (;;) {
+            if (HWND window = m_dialog->GetHwnd())
+                PostMessageW(window, CToolbarChildDlg::kEndMessage, 0, 0);
+            HANDLE thread = m_thread.Get();
+            DWORD woken = MsgWaitForMultipleObjects(1, &thread, FALSE, 50, QS_SENDMESSAGE);
+            if (woken == WAIT_OBJECT_0)
+                break;
+            if (woken == WAIT_OBJECT_0 + 1) {
+                MSG message;
+                PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+            }
+        }
+        m_thread.Reset();
+    }
+    m_dialog.reset();
+}
+
+namespace childwindows {
+
+namespace {
+
+bool IsDialogWindow(HWND window) {
+    wchar_t name[16] = {};
+    GetClassNameW(window, name, 16);
+    return lstrcmpW(name, L"#32770") == 0;
+}
+
+DWORD ProcessOf(HWND window) {
+    DWORD process = 0;
+    GetWindowThreadProcessId(window, &process);
+    return process;
+}
+
+} // namespace
+
+void CloseOtherDialogs(HWND except) {
+    EnumWindows(
+        [](HWND window, LPARAM parameter) -> BOOL {
+            if (window != reinterpret_cast<HWND>(parameter) && ProcessOf(window) == GetCurrentProcessId() &&
+                IsDialogWindow(window)) {
+                PostMessageW(window, CToolbarChildDlg::kEndMessage, 0, 0);
+                PostMessageW(window, WM_CLOSE, 0, 0);
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(except));
+}
+
+void CloseForeignWindowsOwnedByUs() {
+    EnumWindows(
+        [](HWND window, LPARAM) -> BOOL {
+            if (ProcessOf(window) == GetCurrentProcessId())
+                return TRUE;
+            HWND parent = GetParent(window);
+            if (parent == nullptr)
+                parent = GetWindow(window, GW_OWNER);
+            if (parent != nullptr && ProcessOf(parent) == GetCurrentProcessId())
+                PostMessageW(window, WM_CLOSE, 0, 0);
+            return TRUE;
+        },
+        0);
+}
+
+} // namespace childwindows
