@@ -28,3 +28,18 @@ function(ovrin_windows_program name)
   target_link_options(${name} PRIVATE -municode)
   target_link_libraries(${name} PRIVATE ${ARG_LIBS} comctl32)
 endfunction()
+
+# ovrin_copy_beside(TARGET MODULE...): keeps copies of the MODULE targets' files beside TARGET's file,
+# where its loader finds them (under Wine too). The copies are checked at every build and made only
+# when they differ, so a rebuilt module reaches the program even when the program is not relinked.
+function(ovrin_copy_beside target first)
+  set(files "")
+  foreach(module ${first} ${ARGN})
+    list(APPEND files $<TARGET_FILE:${module}>)
+  endforeach()
+  add_custom_target(${target}_${first}_copy
+    COMMAND ${CMAKE_COMMAND} -E copy_if_different ${files} $<TARGET_FILE_DIR:${target}>
+    DEPENDS ${first} ${ARGN}
+    VERBATIM)
+  add_dependencies(${target} ${target}_${first}_copy)
+endfunction()

@@ -1,7 +1,7 @@
 // The engine access over the real engine stand-in's DLLs, loaded by path, and the real registry: the
 // direction order, the registry rules, subjects, runs and separators, the coding of runs and of the
 // engine's output, stopping, the wide path, the catalogue, and bad input of every kind.
-#include "EngineLayout.h"
+#include "enginetest/EngineLayout.h"
 
 #include <chrono>
 #include <thread>
@@ -41,6 +41,37 @@ class EngineAccessTest : public ::testing::Test {
 protected:
     EngineAccessTest() { layout.WriteStandardCatalogue(); }
     EngineLayout layout;
+};
+
+// Direction 0 served by the slow translator, which signals "OvrinTestEntered" when a call begins and
+// answers only once "OvrinTestRelease" is set; the stopper sets the stop flag on that signal.
+class SlowDirection {
+public:
+    explicit SlowDirection(EngineLayout& layout) {
+        std::wstring folder = layout.MakeDirectionFolder(L"ER", EnglishRussian(), {}, L"SlowTranslator.dll");
+        layout.AddDirectionKey(L"ER", DirIdOf(L"ER"), L"ER", folder);
+        m_entered = CreateEventW(nullptr, FALSE, FALSE, L"OvrinTestEntered");
+        m_release = CreateEventW(nullptr, TRUE, FALSE, L"OvrinTestRelease");
+    }
+    ~SlowDirection() {
+        CloseHandle(m_entered);
+        CloseHandle(m_release);
+    }
+    SlowDirection(const SlowDirection&) = delete;
+    SlowDirection& operator=(const SlowDirection&) = delete;
+
+    bool Ready() const { return m_entered != nullptr && m_release != nullptr; }
+    std::thread StopOnEntry(int& stop) {
+        return std::thread([this, &stop] {
+            if (WaitForSingleObject(m_entered, 10000) == WAIT_OBJECT_0)
+                stop = 1;
+        });
+    }
+    void Release() { SetEvent(m_release); }
+
+private:
+    HANDLE m_entered = nullptr;
+    HANDLE m_release = nullptr;
 };
 
 } // namespace
@@ -199,23 +230,14 @@ TEST_F(EngineAccessTest, Stop_RequestedBeforeTranslateCancelsAndIsCleared) {
 }
 
 TEST_F(EngineAccessTest, Stop_DuringLongTranslationReturnsSoonAndDropsTheLateResult) {
-    // A translator that signals "OvrinTestEntered" when a call begins and answers only once
-    // "OvrinTestRelease" is set.
-    std::wstring folder = layout.MakeDirectionFolder(L"ER", EnglishRussian(), {}, L"SlowTranslator.dll");
-    layout.AddDirectionKey(L"ER", DirIdOf(L"ER"), L"ER", folder);
-    HANDLE entered = CreateEventW(nullptr, FALSE, FALSE, L"OvrinTestEntered");
-    HANDLE release = CreateEventW(nullptr, TRUE, FALSE, L"OvrinTestRelease");
-    ASSERT_NE(entered, nullptr);
-    ASSERT_NE(release, nullptr);
+    SlowDirection slow(layout);
+    ASSERT_TRUE(slow.Ready());
     {
         CTranslator translator(layout.Folder(), layout.Key());
         CEngineClient client(translator);
         int stop = 0;
         client.RegisterStopFlag(&stop);
-        std::thread stopper([&] {
-            if (WaitForSingleObject(entered, 10000) == WAIT_OBJECT_0)
-                stop = 1;
-        });
+        std::thread stopper = slow.StopOnEntry(stop);
         std::wstring result = L"kept";
         auto begin = std::chrono::steady_clock::now();
         EXPECT_FALSE(Translate(client, 0, 0, L"first\nsecond", result));
@@ -225,21 +247,15 @@ TEST_F(EngineAccessTest, Stop_DuringLongTranslationReturnsSoonAndDropsTheLateRes
         EXPECT_EQ(result, L"");
         EXPECT_EQ(stop, 0);
         // The stopped call finishes now, delivering into a run nobody waits for; the next one works.
-        SetEvent(release);
+        slow.Release();
         EXPECT_TRUE(Translate(client, 0, 0, L"again", result));
         EXPECT_EQ(result, L"[again]");
     } // the translator waits for the stopped worker before it unloads the engine
-    CloseHandle(entered);
-    CloseHandle(release);
 }
 
 TEST_F(EngineAccessTest, Stop_InTheMiddleOfManyLinesKeepsTheLinesDoneAndNothingAfter) {
-    std::wstring folder = layout.MakeDirectionFolder(L"ER", EnglishRussian(), {}, L"SlowTranslator.dll");
-    layout.AddDirectionKey(L"ER", DirIdOf(L"ER"), L"ER", folder);
-    HANDLE entered = CreateEventW(nullptr, FALSE, FALSE, L"OvrinTestEntered");
-    HANDLE release = CreateEventW(nullptr, TRUE, FALSE, L"OvrinTestRelease");
-    ASSERT_NE(entered, nullptr);
-    ASSERT_NE(release, nullptr);
+    SlowDirection slow(layout);
+    ASSERT_TRUE(slow.Ready());
     std::wstring text, done;
     for (int i = 0; i < 300; ++i) {
         text += L"quick" + std::to_wstring(i) + L"\r\n";
@@ -251,10 +267,7 @@ TEST_F(EngineAccessTest, Stop_InTheMiddleOfManyLinesKeepsTheLinesDoneAndNothingA
         CEngineClient client(translator);
         int stop = 0;
         client.RegisterStopFlag(&stop);
-        std::thread stopper([&] {
-            if (WaitForSingleObject(entered, 10000) == WAIT_OBJECT_0)
-                stop = 1;
-        });
+        std::thread stopper = slow.StopOnEntry(stop);
         std::wstring result;
         auto begin = std::chrono::steady_clock::now();
         EXPECT_FALSE(Translate(client, 0, 0, text, result));
@@ -264,7 +277,7 @@ TEST_F(EngineAccessTest, Stop_InTheMiddleOfManyLinesKeepsTheLinesDoneAndNothingA
         // The lines before the stopped one, each with its breaks; nothing of the stopped line or after.
         EXPECT_EQ(result, done);
         // The stopped run ends now; its text and the line after it must not reach the next call.
-        SetEvent(release);
+        slow.Release();
         EXPECT_TRUE(Translate(client, 0, 0, L"quick again\nslow", result));
         EXPECT_EQ(result, L"[quick again]\n[slow]");
         // Without a stop flag the same text comes back whole.
@@ -272,8 +285,6 @@ TEST_F(EngineAccessTest, Stop_InTheMiddleOfManyLinesKeepsTheLinesDoneAndNothingA
         EXPECT_TRUE(Translate(client, 0, 0, text, result));
         EXPECT_EQ(result, done + L"[slow]\f[quick after]\n");
     }
-    CloseHandle(entered);
-    CloseHandle(release);
 }
 
 TEST_F(EngineAccessTest, GetDirectionInfo_GivesTheCatalogueText) {

@@ -1,6 +1,8 @@
 // The planes of the engine's 8-bit coding and the helpers the three DLLs share.
 #include "EnginePrivate.h"
 
+#include "common/Unicode.h"
+
 #include <array>
 #include <unordered_map>
 
@@ -132,13 +134,7 @@ std::wstring ToWide(Plane plane, std::string_view text) {
 }
 
 std::string FromUtf8(Plane plane, std::string_view text) {
-    if (text.empty())
-        return {};
-    int length = MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-    std::wstring wide(static_cast<std::size_t>(length > 0 ? length : 0), L'\0');
-    if (length > 0)
-        MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), wide.data(), length);
-    return FromWide(plane, wide);
+    return FromWide(plane, ovrin::Utf8ToUtf16(text));
 }
 
 std::wstring ModuleFolder(HMODULE module) {

@@ -1,6 +1,8 @@
 // Reading glossary files.
 #include "Glossary.h"
 
+#include "common/Unicode.h"
+
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -17,16 +19,6 @@ std::string Trim(const std::string& text) {
         return {};
     std::size_t last = text.find_last_not_of(" \t\r");
     return text.substr(first, last - first + 1);
-}
-
-std::wstring Utf8ToWide(const std::string& text) {
-    if (text.empty())
-        return {};
-    int length = MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-    std::wstring wide(static_cast<std::size_t>(length > 0 ? length : 0), L'\0');
-    if (length > 0)
-        MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), wide.data(), length);
-    return wide;
 }
 
 } // namespace
@@ -51,7 +43,7 @@ bool ReadGlossary(const std::wstring& path, Plane source, Plane target, Glossary
     while (std::getline(lines, line)) {
         std::string text = Trim(line);
         if (first && text.size() > 2 && text.front() == '[' && text.back() == ']') {
-            glossary->displayName = Utf8ToWide(text.substr(1, text.size() - 2));
+            glossary->displayName = ovrin::Utf8ToUtf16(text.substr(1, text.size() - 2));
             first = false;
             continue;
         }

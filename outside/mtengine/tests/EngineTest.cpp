@@ -1,7 +1,7 @@
 // The engine stand-in translating: known sentences of every direction over small dictionaries made
 // with the dictionary writer, inflections, the longest run of words, capitals, kept separators and
 // white space, and subjects (the shipped templates) changing the words they should.
-#include "EngineLayout.h"
+#include "enginetest/EngineLayout.h"
 
 #include "common/Unicode.h"
 
@@ -67,8 +67,6 @@ TEST_F(EngineTest, EnglishRussian_InflectionsPhrasesCapitalsAndSeparators) {
 }
 
 TEST_F(EngineTest, EveryDirection_TranslatesKnownSentences) {
-    std::vector<std::pair<std::wstring, std::wstring>> general = {
-        {L"general.gls", L"the =\nder =\ndie =\nle =\nla =\nl =\n"}};
     layout.AddDirection(L"ER", EnglishRussian(), 0, {{L"general.gls", L"the =\n"}});
     layout.AddDirection(L"RE", RussianEnglish());
     layout.AddDirection(L"GR", {{L"Katze", L"кошка"}, {L"Hund", L"собака"}, {L"Haus", L"дом"}, {L"schlafen", L"спать"}},

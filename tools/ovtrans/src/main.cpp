@@ -57,10 +57,14 @@ std::wstring Lower(std::wstring text) {
 // A number in range, or the index of the one name that matches (without regard to case).
 std::optional<int> Choose(const std::wstring& wanted, const std::vector<std::wstring>& names) {
     if (!wanted.empty() && wanted.find_first_not_of(L"0123456789") == std::wstring::npos) {
-        int index = std::stoi(wanted);
-        if (index >= 0 && index < static_cast<int>(names.size()))
-            return index;
-        return std::nullopt;
+        // Read digit by digit: a number too long for an int is simply out of range.
+        std::size_t index = 0;
+        for (wchar_t digit : wanted) {
+            index = index * 10 + static_cast<std::size_t>(digit - L'0');
+            if (index >= names.size())
+                return std::nullopt;
+        }
+        return static_cast<int>(index);
     }
     for (std::size_t i = 0; i < names.size(); ++i) {
         if (Lower(names[i]) == Lower(wanted))
@@ -69,17 +73,18 @@ std::optional<int> Choose(const std::wstring& wanted, const std::vector<std::wst
     return std::nullopt;
 }
 
-// Directions are also chosen by their prefix ("ER").
+// Directions are also chosen by their prefix ("ER"). Says so when none matches.
 std::optional<int> ChooseDirection(CTranslator& translator, CEngineClient& client, const std::wstring& wanted) {
     std::vector<std::wstring> names;
-    if (!client.GetDirectionNames(names))
-        return std::nullopt;
-    if (auto chosen = Choose(wanted, names))
-        return chosen;
-    for (int i = 0; i < translator.GetDirectionCount(); ++i) {
-        if (Lower(translator.GetDirection(i)->GetPrefix()) == Lower(wanted))
-            return i;
+    if (client.GetDirectionNames(names)) {
+        if (auto chosen = Choose(wanted, names))
+            return chosen;
+        for (int i = 0; i < translator.GetDirectionCount(); ++i) {
+            if (Lower(translator.GetDirection(i)->GetPrefix()) == Lower(wanted))
+                return i;
+        }
     }
+    PrintError(L"no direction " + wanted);
     return std::nullopt;
 }
 
@@ -106,10 +111,8 @@ int ListDirections(CEngineClient& client, CTranslator& translator) {
 
 int ListSubjects(CEngineClient& client, CTranslator& translator, const std::wstring& wanted) {
     auto direction = ChooseDirection(translator, client, wanted);
-    if (!direction) {
-        PrintError(L"no direction " + wanted);
+    if (!direction)
         return kExitFailed;
-    }
     std::vector<std::wstring> names;
     if (!client.GetSubjectNames(*direction, names)) {
         PrintError(L"direction " + wanted + L" has no subjects");
@@ -124,10 +127,8 @@ int ListSubjects(CEngineClient& client, CTranslator& translator, const std::wstr
 
 int ShowInfo(CEngineClient& client, CTranslator& translator, const std::wstring& wanted) {
     auto direction = ChooseDirection(translator, client, wanted);
-    if (!direction) {
-        PrintError(L"no direction " + wanted);
+    if (!direction)
         return kExitFailed;
-    }
     std::wstring info = client.GetDirectionInfo(*direction);
     if (info.empty()) {
         PrintError(L"the catalogue has no information on direction " + wanted);
@@ -153,10 +154,8 @@ int Translate(CEngineClient& client, CTranslator& translator, const std::vector<
     if (!file.empty() && !words.empty())
         return Usage();
     auto direction = ChooseDirection(translator, client, args[0]);
-    if (!direction) {
-        PrintError(L"no direction " + args[0]);
+    if (!direction)
         return kExitFailed;
-    }
     std::vector<std::wstring> subjects;
     if (!client.GetSubjectNames(*direction, subjects) || !translator.GetDirection(*direction)->IsOpened()) {
         PrintError(L"the engine of direction " + args[0] + L" does not open");

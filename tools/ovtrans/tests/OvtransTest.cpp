@@ -1,6 +1,6 @@
 // ovtrans as a real process over an engine laid out in a temporary folder: listing directions and
 // subjects, translating arguments, standard input and a file, and its failures.
-#include "EngineLayout.h"
+#include "enginetest/EngineLayout.h"
 
 #include "common/Unicode.h"
 
@@ -102,6 +102,9 @@ TEST_F(OvtransTest, TranslatesArgumentsInputAndFiles) {
 TEST_F(OvtransTest, FailsClearly) {
     EXPECT_EQ(Ovtrans(L"translate XX cat").exitCode, 1u);
     EXPECT_EQ(Ovtrans(L"translate ER --subject 7 cat").exitCode, 1u);
+    // Numbers too long for an int are out of range, not a crash.
+    EXPECT_EQ(Ovtrans(L"translate ER --subject 99999999999999999999 cat").exitCode, 1u);
+    EXPECT_EQ(Ovtrans(L"subjects 4294967296").exitCode, 1u);
     EXPECT_EQ(Ovtrans(L"translate ER --file \"" + layout.Folder() + L"absent.txt\"").exitCode, 1u);
     EXPECT_EQ(Ovtrans(L"frobnicate").exitCode, 2u);
     Outcome noEngine =
