@@ -5,6 +5,9 @@
   tray16.bmp  bitmap 152, the tray indicator; tray32.bmp bitmap 153, the same for high-resolution screens
   toolbar.ico icon 128, the program
   select.ico 141, translate.ico 142, settings.ico 143, more.ico 144, direction.ico 145: the panel's buttons
+  wait.bmp    bitmap 135, the wait window's plate (magenta outside it is transparent)
+  listpage.bmp 138, listmail.bmp 139: the 16-pixel images of the settings dialog's integration list
+  setup.ico 148 (settings dialog) and transsetup.ico 149 (direction dialog and About window)
 
 Every shape is drawn at four times the size and averaged down, which smooths the edges. Run it again
 after a change and commit the images with it: python3 toolbar/res/draw_images.py
@@ -270,6 +273,60 @@ def draw_tray(size, name):
     write_bmp(os.path.join(HERE, name), size, size, c.pixels_rgba(), (255, 255, 255))
 
 
+def draw_wait():
+    """The wait window: a rounded plate with an hourglass at the left; the message sits right of it."""
+    width, height = 216, 64
+    c = Canvas(width, height)
+    c.rounded_rect(0, 0, width, height, 12, NAVY)
+    c.rounded_rect(3, 3, width - 3, height - 3, 10, lambda x, y: blend(WHITE, (214, 226, 246), y / height))
+    c.polygon([(10, 14), (30, 14), (20, 32)], ORANGE)
+    c.polygon([(20, 32), (30, 50), (10, 50)], ORANGE)
+    c.polygon([(14, 18), (26, 18), (20, 28)], YELLOW)
+    c.rect(8, 11, 32, 14, NAVY)
+    c.rect(8, 50, 32, 53, NAVY)
+    write_bmp(os.path.join(HERE, "wait.bmp"), width, height, c.pixels_rgba(), MAGENTA)
+
+
+def draw_list_page(c, s):
+    """A page of text, the integration list's first image."""
+    c.rect(5 * s, 2 * s, 27 * s, 30 * s, GREY)
+    c.rect(7 * s, 4 * s, 25 * s, 28 * s, PAPER)
+    for i in range(5):
+        c.rect(10 * s, (8 + i * 4) * s, 22 * s, (10 + i * 4) * s, INK)
+
+
+def draw_list_mail(c, s):
+    """An envelope, the messaging integration."""
+    c.rect(2 * s, 7 * s, 30 * s, 26 * s, BLUE)
+    c.rect(4 * s, 9 * s, 28 * s, 24 * s, WHITE)
+    c.line(4 * s, 9 * s, 16 * s, 18 * s, 2 * s, BLUE)
+    c.line(28 * s, 9 * s, 16 * s, 18 * s, 2 * s, BLUE)
+
+
+def draw_list_bitmap(draw, name):
+    c = Canvas(16, 16)
+    draw(c, 0.5)
+    write_bmp(os.path.join(HERE, name), 16, 16, c.pixels_rgba(), MAGENTA)
+
+
+def draw_setup(c, s):
+    """The settings dialog: a key cap with an arrow on it, the call key."""
+    c.rounded_rect(3 * s, 5 * s, 29 * s, 27 * s, 4 * s, GREY)
+    c.rounded_rect(5 * s, 7 * s, 27 * s, 23 * s, 3 * s, lambda x, y: blend(WHITE, SKY, y / (32 * s)))
+    c.polygon([(16 * s, 9 * s), (23 * s, 16 * s), (19 * s, 16 * s), (19 * s, 21 * s), (13 * s, 21 * s),
+               (13 * s, 16 * s), (9 * s, 16 * s)], NAVY)
+
+
+def draw_trans_setup(c, s):
+    """The direction dialog: an open book with an orange arrow over its pages."""
+    c.polygon([(2 * s, 8 * s), (16 * s, 11 * s), (16 * s, 29 * s), (2 * s, 26 * s)], BLUE)
+    c.polygon([(30 * s, 8 * s), (16 * s, 11 * s), (16 * s, 29 * s), (30 * s, 26 * s)], NAVY)
+    c.polygon([(4 * s, 9 * s), (15 * s, 12 * s), (15 * s, 27 * s), (4 * s, 24 * s)], PAPER)
+    c.polygon([(28 * s, 9 * s), (17 * s, 12 * s), (17 * s, 27 * s), (28 * s, 24 * s)], WHITE)
+    c.polygon([(6 * s, 4 * s), (20 * s, 4 * s), (20 * s, 1 * s), (27 * s, 6 * s), (20 * s, 11 * s), (20 * s, 8 * s),
+               (6 * s, 8 * s)], ORANGE)
+
+
 def main():
     draw_panel()
     draw_tray(16, "tray16.bmp")
@@ -280,6 +337,11 @@ def main():
     write_ico(os.path.join(HERE, "settings.ico"), draw_settings)
     write_ico(os.path.join(HERE, "more.ico"), draw_more)
     write_ico(os.path.join(HERE, "direction.ico"), draw_direction)
+    draw_wait()
+    draw_list_bitmap(draw_list_page, "listpage.bmp")
+    draw_list_bitmap(draw_list_mail, "listmail.bmp")
+    write_ico(os.path.join(HERE, "setup.ico"), draw_setup)
+    write_ico(os.path.join(HERE, "transsetup.ico"), draw_trans_setup)
 
 
 if __name__ == "__main__":

@@ -288,6 +288,17 @@ bool COvrinToolbarDlg::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam,
         if (LOWORD(wParam) != WA_INACTIVE)
             SetWindowTextW(GetHwnd(), platform::LoadResString(IDS_WINDOW_TITLE).c_str());
         return false;
+    case childdialogs::kRestartMessage:
+        RestartThroughLauncher(static_cast<int>(wParam));
+        result = 0;
+        return true;
+    case childdialogs::kApplyKeyMessage:
+        if (UINT code = ValidKeyCode(static_cast<int>(wParam))) {
+            m_hotKeyCode = code;
+            m_hotKey.ApplyKey(code);
+        }
+        result = 0;
+        return true;
     case WM_SYSCOMMAND:
         if ((wParam & 0xFFF0) == SC_MINIMIZE) {
             MinimisePanel();

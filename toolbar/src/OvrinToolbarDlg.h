@@ -8,6 +8,7 @@
 
 #include "BitmapDialog.h"
 #include "CeButtonST.h"
+#include "ChildDialogs.h"
 #include "ChildWindow.h"
 #include "DictionaryLauncher.h"
 #include "HotKeyHook.h"
@@ -96,6 +97,7 @@ private:
     void TranslateWholeText();
     void TranslatePage();
     void RunTranslation(const std::wstring& text);
+    childdialogs::PanelLink ChildLink();
     void OpenAboutWindow();
     void OpenDirectionDialog();
     void OpenSettingsDialog();

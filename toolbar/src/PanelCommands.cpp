@@ -5,6 +5,7 @@
 #include "ChildDialogs.h"
 #include "Launcher.h"
 #include "PageMessages.h"
+#include "WaitWindow.h"
 #include "common/FileSystem.h"
 #include "common/Path.h"
 #include "platform/Resources.h"
@@ -148,21 +149,30 @@ void COvrinToolbarDlg::TranslatePage() {
         platform::AppMessageBox(GetHwnd(), IDS_BROWSER_NOT_FOUND, MB_OK | MB_ICONSTOP);
 }
 
-// The result window takes over from the panel.
+// Translates under a wait window (nothing to do for an empty text, which the user types in the result
+// window), then the result window takes over from the panel.
 void COvrinToolbarDlg::RunTranslation(const std::wstring& text) {
-    OpenChildWindow(childdialogs::MakeResultWindow(text));
+    RedrawWindow(GetHwnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    std::wstring result;
+    if (!text.empty())
+        result = translationrun::TranslateWithWaitWindow(*m_engineClient, m_stopFlag.get(), text);
+    OpenChildWindow(childdialogs::MakeResultWindow(ChildLink(), text, result));
+}
+
+childdialogs::PanelLink COvrinToolbarDlg::ChildLink() {
+    return {m_engineClient.get(), m_stopFlag.get(), GetHwnd()};
 }
 
 void COvrinToolbarDlg::OpenAboutWindow() {
-    OpenChildWindow(childdialogs::MakeAboutWindow());
+    OpenChildWindow(childdialogs::MakeAboutWindow(ChildLink()));
 }
 
 void COvrinToolbarDlg::OpenDirectionDialog() {
-    OpenChildWindow(childdialogs::MakeDirectionDialog());
+    OpenChildWindow(childdialogs::MakeDirectionDialog(ChildLink()));
 }
 
 void COvrinToolbarDlg::OpenSettingsDialog() {
-    OpenChildWindow(childdialogs::MakeSettingsDialog());
+    OpenChildWindow(childdialogs::MakeSettingsDialog(ChildLink()));
 }
 
 // One child window at a time: the open one closes with result 0 and every other dialog of the program

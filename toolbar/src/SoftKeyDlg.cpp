@@ -1,0 +1,49 @@
+// The child windows' soft-key bar, Back key and icons.
+#include "SoftKeyDlg.h"
+
+#include "resource.h"
+
+#include <cwctype>
+
+HFONT CSoftKeyDlg::MakeFont(const wchar_t* face, int height, bool bold) {
+    return CreateFontW(-height, 0, 0, 0, bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
+                       OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH, face);
+}
+
+std::wstring CSoftKeyDlg::ItemText(HWND control) {
+    int length = GetWindowTextLengthW(control);
+    std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
+    int copied = GetWindowTextW(control, text.data(), length + 1);
+    text.resize(static_cast<std::size_t>(copied > 0 ? copied : 0));
+    return text;
+}
+
+bool CSoftKeyDlg::IsBlank(const std::wstring& text) {
+    for (wchar_t c : text) {
+        if (!std::iswspace(c))
+            return false;
+    }
+    return true;
+}
+
+void CSoftKeyDlg::SetProgramIcons() {
+    HICON icon = LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_MAINFRAME));
+    SendMessageW(GetHwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
+    SendMessageW(GetHwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
+}
+
+bool CSoftKeyDlg::CreateBar(UINT menuId) {
+    if (!m_bar.Create(GetHwnd(), menuId))
+        return false;
+    m_bar.OverrideBackKey(true);
+    return true;
+}
+
+bool CSoftKeyDlg::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+    if (message == WM_HOTKEY && wParam == CSoftKeyBar::kBackHotKeyId) {
+        CSoftKeyBar::SendBackToFocusWindow(message, wParam, lParam);
+        result = 0;
+        return true;
+    }
+    return CToolbarChildDlg::HandleMessage(message, wParam, lParam, result);
+}

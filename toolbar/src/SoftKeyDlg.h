@@ -1,0 +1,33 @@
+// CSoftKeyDlg: the base of the toolbar's child windows with a soft-key bar (the result window and the
+// settings, direction and About dialogs): the program's icon on the window, a bar made from a menu
+// resource that takes over the Back key, and Back handed on to the focused control, where it deletes
+// the character before the caret.
+#pragma once
+
+#include "ChildWindow.h"
+#include "platform/Handles.h"
+#include "platform/SoftKeyBar.h"
+
+#include <string>
+
+class CSoftKeyDlg : public CToolbarChildDlg {
+public:
+    using CToolbarChildDlg::CToolbarChildDlg;
+
+    const CSoftKeyBar& GetBar() const { return m_bar; }
+
+    // A font of the given face and height in pixels.
+    static HFONT MakeFont(const wchar_t* face, int height, bool bold);
+    // The text of a control.
+    static std::wstring ItemText(HWND control);
+    static bool IsBlank(const std::wstring& text);
+
+protected:
+    // Sets the big and small icons to the program's icon 128.
+    void SetProgramIcons();
+    // Replaces the bar by one made from menuId, with the Back key taken over.
+    bool CreateBar(UINT menuId);
+    bool HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+
+    CSoftKeyBar m_bar;
+};

@@ -1,0 +1,57 @@
+// The wait window.
+#include "WaitDlg.h"
+
+#include "resource.h"
+
+namespace {
+
+constexpr int kLabelHeight = 40;
+constexpr int kFontPoints = 11;
+
+} // namespace
+
+CWaitDlg::CWaitDlg(std::wstring message) : CBitmapDialog(IDD_WAIT, IDB_WAIT), m_message(std::move(message)) {}
+
+void CWaitDlg::SetStopFlag(int* flag) {
+    m_stopFlag = flag;
+    if (m_stopFlag != nullptr)
+        *m_stopFlag = 0;
+}
+
+BOOL CWaitDlg::OnInitDialog() {
+    m_ignoreNextBack = (GetAsyncKeyState(kBackKey) & 0x8000) != 0;
+    HICON icon = LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_MAINFRAME));
+    SendMessageW(GetHwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
+    SendMessageW(GetHwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
+    ShapeWindow();
+    SetWindowPos(GetHwnd(), HWND_TOPMOST, kLeft, kTop, 0, 0, SWP_NOSIZE | SWP_NOACTIVATE);
+
+    m_label.SubclassDlgItem(IDC_WAIT_LABEL, GetHwnd());
+    HDC screen = GetDC(nullptr);
+    int height = -MulDiv(kFontPoints, GetDeviceCaps(screen, LOGPIXELSY), 72);
+    ReleaseDC(nullptr, screen);
+    m_font.Reset(CreateFontW(height, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+                             CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH, L"Arial"));
+    SendMessageW(m_label.GetHwnd(), WM_SETFONT, reinterpret_cast<WPARAM>(m_font.Get()), FALSE);
+    RECT label;
+    GetWindowRect(m_label.GetHwnd(), &label);
+    MapWindowPoints(nullptr, GetHwnd(), reinterpret_cast<POINT*>(&label), 2);
+    SIZE plate = GetBitmapSize();
+    int top = plate.cy > kLabelHeight ? (plate.cy - kLabelHeight) / 2 : 0;
+    MoveWindow(m_label.GetHwnd(), label.left, top, plate.cx - label.left - 8, kLabelHeight, FALSE);
+    m_label.SetText(m_message);
+    m_ready = true;
+    return TRUE;
+}
+
+bool CWaitDlg::PreTranslateMessage(MSG& message) {
+    if (message.message == WM_KEYUP && message.wParam == kBackKey && m_ready && m_stopFlag != nullptr)
+        OnBackReleased();
+    return false; // the key goes on as usual
+}
+
+void CWaitDlg::OnBackReleased() {
+    if (!m_ignoreNextBack && *m_stopFlag == 0)
+        *m_stopFlag = 1;
+    m_ignoreNextBack = false;
+}

@@ -1,0 +1,40 @@
+// CWaitDlg: the small shaped window with one message ("Идёт перевод...") shown while the engine works.
+// A release of the Back key sets the stop flag it was handed, which the engine reads while it waits;
+// when Back was already down as the window appeared (Back is the call key that opened it), the first
+// release is ignored.
+#pragma once
+
+#include "BitmapDialog.h"
+#include "platform/Handles.h"
+#include "platform/Label.h"
+
+#include <string>
+
+class CWaitDlg : public CBitmapDialog {
+public:
+    static constexpr int kLeft = 12;
+    static constexpr int kTop = 45;
+    static constexpr UINT kBackKey = VK_ESCAPE;
+
+    explicit CWaitDlg(std::wstring message);
+
+    // The flag the engine reads; set to 0 here. Null takes the flag away.
+    void SetStopFlag(int* flag);
+    bool IgnoresNextBack() const { return m_ignoreNextBack; }
+    bool IsReady() const { return m_ready; }
+
+    bool PreTranslateMessage(MSG& message) override;
+
+protected:
+    BOOL OnInitDialog() override;
+
+private:
+    void OnBackReleased();
+
+    std::wstring m_message;
+    int* m_stopFlag = nullptr;
+    bool m_ignoreNextBack = false;
+    bool m_ready = false;
+    CLabel m_label;
+    CFontHandle m_font;
+};

@@ -1,0 +1,55 @@
+// CWaitWindow: a CWaitDlg on a thread of its own, for as long as one engine call runs. The calling
+// thread blocks in the engine, so the window needs its own message loop to keep painting and to see the
+// Back key that stops the translation.
+//
+// The window has no owner: owning it by the program in front would join the two threads' input, and a
+// busy owner would then hold up the keys meant for the wait window. It stays on top instead.
+#pragma once
+
+#include "platform/Handles.h"
+
+#include <windows.h>
+
+#include <memory>
+#include <string>
+
+class CEngineClient;
+class CWaitDlg;
+
+class CWaitWindow {
+public:
+    CWaitWindow();
+    ~CWaitWindow();
+    CWaitWindow(const CWaitWindow&) = delete;
+    CWaitWindow& operator=(const CWaitWindow&) = delete;
+
+    // Shows a wait window with message and hands it stopFlag (which becomes 0); returns once the window
+    // is shown (false when it could not be made). A window already open is closed first.
+    bool Open(const std::wstring& message, int* stopFlag);
+    // Destroys the window and ends its thread. Harmless when none is open.
+    void Close();
+    HWND GetHwnd() const;
+
+private:
+    static DWORD WINAPI ThreadMain(void* parameter);
+
+    std::unique_ptr<CWaitDlg> m_dialog;
+    int* m_stopFlag = nullptr;
+    CHandle m_thread;
+    CHandle m_shown;
+    DWORD m_threadId = 0;
+    bool m_created = false;
+};
+
+namespace translationrun {
+
+// Translates text through the engine while a wait window with string 12 is shown; a failed translation
+// gives an empty result.
+std::wstring TranslateWithWaitWindow(CEngineClient& engine, int* stopFlag, const std::wstring& text);
+
+// Whether the engine has translated or listed directions or subjects since the program started (the
+// first listing opens engines and takes a while).
+bool EngineUsed();
+void MarkEngineUsed();
+
+} // namespace translationrun
