@@ -24,6 +24,7 @@ bool WriteRecord(const std::wstring& path, const InstallRecord& record) {
     lines(L"register", record.registered);
     lines(L"shortcut", record.shortcuts);
     lines(L"key", record.keys);
+    lines(L"made", record.keysMade);
     for (const Command& command : record.onUninstall)
         text += L"uninstall | " + command.program + L" | " + command.arguments + L"\r\n";
 
@@ -79,6 +80,8 @@ bool ReadRecord(const std::wstring& path, InstallRecord& record) {
             record.shortcuts.push_back(value);
         else if (kind == L"key")
             record.keys.push_back(value);
+        else if (kind == L"made")
+            record.keysMade.push_back(value);
         else if (kind == L"uninstall")
             record.onUninstall.push_back({value, fields.size() > 2 ? fields[2] : L""});
     }

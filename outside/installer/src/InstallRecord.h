@@ -18,7 +18,8 @@ struct InstallRecord {
     std::vector<std::wstring> files;   // installed files
     std::vector<std::wstring> registered;
     std::vector<std::wstring> shortcuts;
-    std::vector<std::wstring> keys; // "HKCU\..." or "HKLM\...", removed with their subkeys
+    std::vector<std::wstring> keys;     // "HKCU\..." or "HKLM\...", removed with their subkeys
+    std::vector<std::wstring> keysMade; // keys above those that the installation made: removed once empty
     std::vector<Command> onUninstall;
 };
 

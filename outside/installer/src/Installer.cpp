@@ -183,8 +183,6 @@ bool KeyIsEmpty(HKEY root, const std::wstring& path) {
     return result == ERROR_SUCCESS && subkeys == 0 && values == 0;
 }
 
-// Deletes a key with its subkeys, then the keys above it that are left empty (never a key directly
-// below the root, such as "Software").
 void DeleteKey(const std::wstring& key) {
     HKEY root;
     std::wstring path;
@@ -192,11 +190,29 @@ void DeleteKey(const std::wstring& key) {
         return;
     RegDeleteTreeW(root, path.c_str());
     RegDeleteKeyW(root, path.c_str());
-    for (size_t slash = path.rfind(L'\\'); slash != std::wstring::npos && slash > 0; slash = path.rfind(L'\\')) {
-        path.resize(slash);
-        if (path.find(L'\\') == std::wstring::npos || !KeyIsEmpty(root, path) ||
-            RegDeleteKeyW(root, path.c_str()) != ERROR_SUCCESS)
-            break;
+}
+
+// The keys above key, below the root's first level ("Software"), that do not exist yet.
+void AddMissingParents(const std::wstring& key, std::vector<std::wstring>& missing) {
+    size_t first = key.find(L'\\');
+    size_t second = first == std::wstring::npos ? first : key.find(L'\\', first + 1);
+    for (size_t slash = second == std::wstring::npos ? second : key.find(L'\\', second + 1);
+         slash != std::wstring::npos; slash = key.find(L'\\', slash + 1)) {
+        std::wstring parent = key.substr(0, slash);
+        if (!KeyExists(parent) && std::find(missing.begin(), missing.end(), parent) == missing.end())
+            missing.push_back(parent);
+    }
+}
+
+// Removes the keys the installation made above its own, innermost first, each only once empty.
+void DeleteMadeKeys(std::vector<std::wstring> keys) {
+    std::sort(keys.begin(), keys.end(),
+              [](const std::wstring& a, const std::wstring& b) { return a.size() > b.size(); });
+    for (const std::wstring& key : keys) {
+        HKEY root;
+        std::wstring path;
+        if (SplitKey(key, root, path) && KeyIsEmpty(root, path))
+            RegDeleteKeyW(root, path.c_str());
     }
 }
 
@@ -410,6 +426,11 @@ bool CInstaller::Install(const std::wstring& packageFolder, const std::map<std::
     const std::wstring appInstallKey = L"Security\\AppInstall\\" + manifest.name;
     record.keys.push_back(L"HKLM\\" + appsKey);
     record.keys.push_back(L"HKLM\\" + appInstallKey);
+    record.keysMade = previous.keysMade;
+    for (const std::wstring& key : record.keys)
+        AddMissingParents(key, record.keysMade);
+    for (const Setting& setting : manifest.settings)
+        AddMissingParents(L"HKCU\\" + CAppSettings::SectionKey(setting.section) + L"\\", record.keysMade);
     for (const Command& command : manifest.onUninstall) {
         Command expanded;
         if (!expand(command.program, expanded.program) || !expand(command.arguments, expanded.arguments))
@@ -533,6 +554,7 @@ bool CInstaller::Uninstall(const std::wstring& package) {
     for (const std::wstring& key : record.keys)
         DeleteKey(key);
     DeleteKey(L"HKLM\\SOFTWARE\\Apps\\" + package);
+    DeleteMadeKeys(record.keysMade);
     for (auto folder = record.folders.rbegin(); folder != record.folders.rend(); ++folder)
         RemoveDirectoryW(folder->c_str());
     DeleteFileW(marker.c_str());
