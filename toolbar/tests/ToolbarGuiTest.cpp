@@ -25,15 +25,15 @@ std::wstring ToolbarPath() {
     return ovrin::GetProgramFolder() + L"OvrinToolbar.exe";
 }
 
-// Toolbars a failed earlier test left running in the prefix would take the call key.
-void EndLeftoverToolbars() {
+// Ends the processes running a file of that name (started by parent, when given).
+void EndProcessesNamed(const wchar_t* name, DWORD parent = 0) {
     HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
     if (snapshot == INVALID_HANDLE_VALUE)
         return;
     PROCESSENTRY32W entry = {};
     entry.dwSize = sizeof entry;
     for (BOOL more = Process32FirstW(snapshot, &entry); more; more = Process32NextW(snapshot, &entry)) {
-        if (lstrcmpiW(entry.szExeFile, L"OvrinToolbar.exe") != 0)
+        if ((parent != 0 && entry.th32ParentProcessID != parent) || lstrcmpiW(entry.szExeFile, name) != 0)
             continue;
         if (HANDLE process = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, entry.th32ProcessID)) {
             TerminateProcess(process, 1);
@@ -74,29 +74,11 @@ std::wstring MessageBoxText(HWND box) {
     return {};
 }
 
-// Ends the processes of a file name that parent started.
-void EndChildrenNamed(DWORD parent, const wchar_t* name) {
-    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
-    if (snapshot == INVALID_HANDLE_VALUE)
-        return;
-    PROCESSENTRY32W entry = {};
-    entry.dwSize = sizeof entry;
-    for (BOOL more = Process32FirstW(snapshot, &entry); more; more = Process32NextW(snapshot, &entry)) {
-        if (entry.th32ParentProcessID != parent || lstrcmpiW(entry.szExeFile, name) != 0)
-            continue;
-        if (HANDLE process = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, entry.th32ProcessID)) {
-            TerminateProcess(process, 1);
-            WaitForSingleObject(process, 5000);
-            CloseHandle(process);
-        }
-    }
-    CloseHandle(snapshot);
-}
-
 class ToolbarGuiTest : public testing::Test {
 protected:
     void SetUp() override {
-        EndLeftoverToolbars();
+        // Toolbars a failed earlier test left running in the prefix would take the call key.
+        EndProcessesNamed(L"OvrinToolbar.exe");
         m_savedKey = CAppSettings::ReadString(kToolbarSection, L"key");
         DeleteSetting(L"key");
     }
@@ -445,7 +427,7 @@ TEST_F(ToolbarGuiTest, MoreMenuOpensBelowItsButton_HelpStartsTheBrowserWithTheTo
             return testsupport::RunUnixCommand("ps -eo args | grep -F 'iexplore' | grep -qF '" + pattern + "'") == 0;
         },
         10000);
-    EndChildrenNamed(m_toolbar.Id(), L"iexplore.exe");
+    EndProcessesNamed(L"iexplore.exe", m_toolbar.Id());
     EXPECT_TRUE(started) << "no browser started with " << pattern;
     EXPECT_EQ(FindWindowW(L"#32770", L"OVRIN Mobile"), nullptr) << "help was reported missing";
 
