@@ -1,12 +1,12 @@
 // Finding, ending and starting the dictionary program.
 #include "DictionaryLauncher.h"
 
+#include "Launcher.h"
 #include "common/FileSystem.h"
 #include "common/Path.h"
 #include "common/Registry.h"
 #include "platform/Handles.h"
 
-#include <shellapi.h>
 #include <tlhelp32.h>
 
 #include <cwctype>
@@ -82,11 +82,5 @@ void CDictionaryLauncher::LookUp(const std::wstring& word) {
     if (!ovrin::FileExists(program))
         return;
     EndRunningDictionary();
-    SHELLEXECUTEINFOW execute = {};
-    execute.cbSize = sizeof execute;
-    execute.fMask = SEE_MASK_FLAG_NO_UI;
-    execute.lpFile = program.c_str();
-    execute.lpParameters = argument.c_str();
-    execute.nShow = SW_SHOWNORMAL;
-    ShellExecuteExW(&execute);
+    launcher::StartProgram(program, argument);
 }

@@ -25,12 +25,15 @@ std::wstring LauncherParameters(const std::wstring& program, int options) {
 }
 
 bool StartLauncher(const std::wstring& path, const std::wstring& parameters) {
-    if (!ovrin::FileExists(path))
-        return false;
+    return ovrin::FileExists(path) && StartProgram(path, parameters);
+}
+
+bool StartProgram(const std::wstring& file, const std::wstring& parameters, HWND owner) {
     SHELLEXECUTEINFOW execute = {};
     execute.cbSize = sizeof execute;
     execute.fMask = SEE_MASK_FLAG_NO_UI;
-    execute.lpFile = path.c_str();
+    execute.hwnd = owner;
+    execute.lpFile = file.c_str();
     execute.lpParameters = parameters.c_str();
     execute.nShow = SW_SHOWNORMAL;
     return ShellExecuteExW(&execute) != FALSE;

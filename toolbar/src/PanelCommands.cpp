@@ -11,8 +11,6 @@
 #include "platform/Resources.h"
 #include "resource.h"
 
-#include <shellapi.h>
-
 #include <cwctype>
 
 namespace {
@@ -193,15 +191,7 @@ void COvrinToolbarDlg::OpenHelp(WPARAM topic) {
     std::wstring path = ovrin::GetProgramFolder() + kHelpFile;
     bool opened = false;
     if (ovrin::FileExists(path)) {
-        std::wstring argument = L"file:" + path + L"#" + std::to_wstring(topic);
-        SHELLEXECUTEINFOW execute = {};
-        execute.cbSize = sizeof execute;
-        execute.fMask = SEE_MASK_FLAG_NO_UI;
-        execute.hwnd = GetHwnd();
-        execute.lpFile = L"iexplore.exe";
-        execute.lpParameters = argument.c_str();
-        execute.nShow = SW_SHOWNORMAL;
-        opened = ShellExecuteExW(&execute) != FALSE;
+        opened = launcher::StartProgram(L"iexplore.exe", L"file:" + path + L"#" + std::to_wstring(topic), GetHwnd());
     }
     if (!opened)
         platform::AppMessageBox(GetHwnd(), IDS_HELP_NOT_FOUND, MB_OK | MB_ICONINFORMATION);
