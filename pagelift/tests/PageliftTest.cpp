@@ -14,9 +14,11 @@
 
 #include <ocidl.h>
 
+#include <atomic>
 #include <set>
 #include <sstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 using testsupport::WaitUntil;
@@ -91,6 +93,8 @@ public:
         std::vector<std::string> lines = Log();
         return !lines.empty() && lines.back() == last;
     }
+    // Lets a toolbar started with "hold" go on with the exchange it holds.
+    void Release() const { testsupport::WriteFileBytes(m_log + L".release", "go"); }
     HWND window = nullptr;
 
 private:
@@ -241,6 +245,26 @@ TEST_F(Pagelift, TwoBrowsersWokenAtOnce_EachTranslatedThroughItsOwnFile) {
     ASSERT_EQ(copies.size(), 2u);
     EXPECT_NE(copies[0], copies[1]);
     ExpectNoExchangeFileLeft();
+}
+
+TEST_F(Pagelift, HelperReleasedDuringTheExchange_WorkerFinishesBeforeTheObjectGoes) {
+    FakeToolbar toolbar(L"OvrinToolbar.exe", L"hold");
+    Browser browser(kPage, L"file:///C:/index.html");
+    std::shared_ptr<FakePage> page = browser.page;
+    ASSERT_TRUE(ovrin::SignalPageTranslation());
+    ASSERT_TRUE(WaitUntil([&] { return toolbar.Log().size() == 2; }));
+    std::atomic<bool> released{false};
+    std::thread closer([&] {
+        browser.Close();
+        released = true;
+    });
+    // The object goes only once its worker is done with the page it holds.
+    EXPECT_FALSE(WaitUntil([&] { return released.load(); }, std::chrono::milliseconds(300)));
+    toolbar.Release();
+    closer.join();
+    EXPECT_TRUE(toolbar.LogEndsWith("0x406"));
+    std::lock_guard<std::mutex> lock(page->lock);
+    EXPECT_EQ(page->writes.size(), 1u);
 }
 
 TEST(PageliftExchange, FileNames_KeepTheirFormAndNeverRepeatWithinAMillisecond) {
