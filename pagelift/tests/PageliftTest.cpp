@@ -267,6 +267,51 @@ TEST_F(Pagelift, HelperReleasedDuringTheExchange_WorkerFinishesBeforeTheObjectGo
     EXPECT_EQ(page->writes.size(), 1u);
 }
 
+TEST(PageliftServer, ClassObjectRefusesAggregation_TypeInfoFromTheModule_UnloadWhenNoneLive) {
+    ASSERT_NE(Server(), nullptr);
+    using GetClassObject = HRESULT(STDAPICALLTYPE*)(REFCLSID, REFIID, void**);
+    using CanUnloadNow = HRESULT(STDAPICALLTYPE*)();
+    auto getClassObject =
+        reinterpret_cast<GetClassObject>(reinterpret_cast<void*>(GetProcAddress(Server(), "DllGetClassObject")));
+    auto canUnloadNow =
+        reinterpret_cast<CanUnloadNow>(reinterpret_cast<void*>(GetProcAddress(Server(), "DllCanUnloadNow")));
+    ASSERT_NE(canUnloadNow, nullptr);
+    CComPtr<IClassFactory> factory;
+    ASSERT_EQ(getClassObject(CLSID_IEHlprObj, IID_IClassFactory, reinterpret_cast<void**>(factory.Put())), S_OK);
+    EXPECT_EQ(getClassObject(IID_IIEHlprObj, IID_IClassFactory, reinterpret_cast<void**>(factory.Put())),
+              CLASS_E_CLASSNOTAVAILABLE);
+    ASSERT_EQ(getClassObject(CLSID_IEHlprObj, IID_IClassFactory, reinterpret_cast<void**>(factory.Put())), S_OK);
+
+    CComPtr<IUnknown> outer = CComPtr<IUnknown>::Adopt(CreateFakeBrowser(nullptr, L""));
+    CComPtr<IUnknown> aggregated;
+    EXPECT_EQ(factory->CreateInstance(outer.Get(), IID_IUnknown, reinterpret_cast<void**>(aggregated.Put())),
+              CLASS_E_NOAGGREGATION);
+    EXPECT_FALSE(aggregated);
+
+    CComPtr<IIEHlprObj> helper;
+    ASSERT_EQ(factory->CreateInstance(nullptr, IID_IIEHlprObj, reinterpret_cast<void**>(helper.Put())), S_OK);
+    factory.Reset();
+    EXPECT_EQ(canUnloadNow(), S_FALSE);
+    CComPtr<ITypeInfo> info;
+    ASSERT_EQ(helper->GetTypeInfo(0, 0, info.Put()), S_OK);
+    TYPEATTR* attributes = nullptr;
+    ASSERT_EQ(info->GetTypeAttr(&attributes), S_OK);
+    EXPECT_TRUE(IsEqualGUID(attributes->guid, IID_IIEHlprObj));
+    info->ReleaseTypeAttr(attributes);
+    CComPtr<ITypeLib> library;
+    UINT index = 0;
+    ASSERT_EQ(info->GetContainingTypeLib(library.Put(), &index), S_OK);
+    TLIBATTR* libraryAttributes = nullptr;
+    ASSERT_EQ(library->GetLibAttr(&libraryAttributes), S_OK);
+    EXPECT_EQ(libraryAttributes->wMajorVerNum, 1);
+    EXPECT_EQ(libraryAttributes->wMinorVerNum, 0);
+    library->ReleaseTLibAttr(libraryAttributes);
+    info.Reset();
+    library.Reset();
+    helper.Reset();
+    EXPECT_EQ(canUnloadNow(), S_OK);
+}
+
 TEST(PageliftExchange, FileNames_KeepTheirFormAndNeverRepeatWithinAMillisecond) {
     std::minstd_rand generator(7);
     std::wstring name = pagelift::MakeExchangeFileName(L"C:\\Temp\\", generator);
