@@ -2,7 +2,8 @@
 // class that handles the page exchange with CPageRequests, translating by upper-casing. Every message
 // of the exchange it receives is appended to the log file named on its command line, before it is
 // handled ("0x405", "copydata PATH", "0x406").
-//   OvrinToolbar.exe LOG [empty]     empty: answers every WM_COPYDATA with an emptied file
+//   OvrinToolbar.exe LOG [empty|hold]   empty: answers every WM_COPYDATA with an emptied file;
+//                                       hold: before translating, waits until the file LOG.release exists
 #include "common/CodePage.h"
 #include "pagetrans/PageRequests.h"
 
@@ -19,6 +20,7 @@ namespace {
 
 std::wstring g_log;
 bool g_answerEmpty = false;
+bool g_hold = false;
 
 void Log(const std::string& line) {
     std::ofstream out(std::filesystem::path(g_log), std::ios::app | std::ios::binary);
@@ -49,6 +51,9 @@ LRESULT CALLBACK PanelProc(HWND window, UINT message, WPARAM wParam, LPARAM lPar
         const auto* copy = reinterpret_cast<const COPYDATASTRUCT*>(lParam);
         std::string path(static_cast<const char*>(copy->lpData), copy->cbData > 0 ? copy->cbData - 1 : 0);
         Log("copydata " + path);
+        const std::wstring release = g_log + L".release";
+        while (g_hold && GetFileAttributesW(release.c_str()) == INVALID_FILE_ATTRIBUTES)
+            Sleep(10);
         if (g_answerEmpty) {
             HANDLE file = CreateFileW(ovrin::MultiByteToWide(ovrin::kCodePageAnsi, path).c_str(), GENERIC_WRITE, 0,
                                       nullptr, TRUNCATE_EXISTING, 0, nullptr);
@@ -74,6 +79,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int) {
         return 2;
     g_log = arguments[1];
     g_answerEmpty = count > 2 && std::wstring(arguments[2]) == L"empty";
+    g_hold = count > 2 && std::wstring(arguments[2]) == L"hold";
     LocalFree(arguments);
 
     WNDCLASSW windowClass = {};

@@ -14,9 +14,11 @@
 
 #include <ocidl.h>
 
+#include <atomic>
 #include <set>
 #include <sstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 using testsupport::WaitUntil;
@@ -91,6 +93,8 @@ public:
         std::vector<std::string> lines = Log();
         return !lines.empty() && lines.back() == last;
     }
+    // Lets a toolbar started with "hold" go on with the exchange it holds.
+    void Release() const { testsupport::WriteFileBytes(m_log + L".release", "go"); }
     HWND window = nullptr;
 
 private:
@@ -241,6 +245,71 @@ TEST_F(Pagelift, TwoBrowsersWokenAtOnce_EachTranslatedThroughItsOwnFile) {
     ASSERT_EQ(copies.size(), 2u);
     EXPECT_NE(copies[0], copies[1]);
     ExpectNoExchangeFileLeft();
+}
+
+TEST_F(Pagelift, HelperReleasedDuringTheExchange_WorkerFinishesBeforeTheObjectGoes) {
+    FakeToolbar toolbar(L"OvrinToolbar.exe", L"hold");
+    Browser browser(kPage, L"file:///C:/index.html");
+    std::shared_ptr<FakePage> page = browser.page;
+    ASSERT_TRUE(ovrin::SignalPageTranslation());
+    ASSERT_TRUE(WaitUntil([&] { return toolbar.Log().size() == 2; }));
+    std::atomic<bool> released{false};
+    std::thread closer([&] {
+        browser.Close();
+        released = true;
+    });
+    // The object goes only once its worker is done with the page it holds.
+    EXPECT_FALSE(WaitUntil([&] { return released.load(); }, std::chrono::milliseconds(300)));
+    toolbar.Release();
+    closer.join();
+    EXPECT_TRUE(toolbar.LogEndsWith("0x406"));
+    std::lock_guard<std::mutex> lock(page->lock);
+    EXPECT_EQ(page->writes.size(), 1u);
+}
+
+TEST(PageliftServer, ClassObjectRefusesAggregation_TypeInfoFromTheModule_UnloadWhenNoneLive) {
+    ASSERT_NE(Server(), nullptr);
+    using GetClassObject = HRESULT(STDAPICALLTYPE*)(REFCLSID, REFIID, void**);
+    using CanUnloadNow = HRESULT(STDAPICALLTYPE*)();
+    auto getClassObject =
+        reinterpret_cast<GetClassObject>(reinterpret_cast<void*>(GetProcAddress(Server(), "DllGetClassObject")));
+    auto canUnloadNow =
+        reinterpret_cast<CanUnloadNow>(reinterpret_cast<void*>(GetProcAddress(Server(), "DllCanUnloadNow")));
+    ASSERT_NE(canUnloadNow, nullptr);
+    CComPtr<IClassFactory> factory;
+    ASSERT_EQ(getClassObject(CLSID_IEHlprObj, IID_IClassFactory, reinterpret_cast<void**>(factory.Put())), S_OK);
+    EXPECT_EQ(getClassObject(IID_IIEHlprObj, IID_IClassFactory, reinterpret_cast<void**>(factory.Put())),
+              CLASS_E_CLASSNOTAVAILABLE);
+    ASSERT_EQ(getClassObject(CLSID_IEHlprObj, IID_IClassFactory, reinterpret_cast<void**>(factory.Put())), S_OK);
+
+    CComPtr<IUnknown> outer = CComPtr<IUnknown>::Adopt(CreateFakeBrowser(nullptr, L""));
+    CComPtr<IUnknown> aggregated;
+    EXPECT_EQ(factory->CreateInstance(outer.Get(), IID_IUnknown, reinterpret_cast<void**>(aggregated.Put())),
+              CLASS_E_NOAGGREGATION);
+    EXPECT_FALSE(aggregated);
+
+    CComPtr<IIEHlprObj> helper;
+    ASSERT_EQ(factory->CreateInstance(nullptr, IID_IIEHlprObj, reinterpret_cast<void**>(helper.Put())), S_OK);
+    factory.Reset();
+    EXPECT_EQ(canUnloadNow(), S_FALSE);
+    CComPtr<ITypeInfo> info;
+    ASSERT_EQ(helper->GetTypeInfo(0, 0, info.Put()), S_OK);
+    TYPEATTR* attributes = nullptr;
+    ASSERT_EQ(info->GetTypeAttr(&attributes), S_OK);
+    EXPECT_TRUE(IsEqualGUID(attributes->guid, IID_IIEHlprObj));
+    info->ReleaseTypeAttr(attributes);
+    CComPtr<ITypeLib> library;
+    UINT index = 0;
+    ASSERT_EQ(info->GetContainingTypeLib(library.Put(), &index), S_OK);
+    TLIBATTR* libraryAttributes = nullptr;
+    ASSERT_EQ(library->GetLibAttr(&libraryAttributes), S_OK);
+    EXPECT_EQ(libraryAttributes->wMajorVerNum, 1);
+    EXPECT_EQ(libraryAttributes->wMinorVerNum, 0);
+    library->ReleaseTLibAttr(libraryAttributes);
+    info.Reset();
+    library.Reset();
+    helper.Reset();
+    EXPECT_EQ(canUnloadNow(), S_OK);
 }
 
 TEST(PageliftExchange, FileNames_KeepTheirFormAndNeverRepeatWithinAMillisecond) {

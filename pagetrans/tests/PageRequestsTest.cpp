@@ -160,3 +160,22 @@ TEST_F(PageRequests, InvalidUtf8AndBinaryFiles_NoCrash) {
         EXPECT_EQ(testsupport::ReadFileBytes(path).substr(0, 2), "\xFF\xFE");
     }
 }
+
+#ifdef _WIN32
+TEST_F(PageRequests, LockedFile_AnswersZeroAndLeavesIt) {
+    std::wstring path = Write(L"locked.html", "<p>one</p>");
+    HANDLE lock = CreateFileW(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(lock, INVALID_HANDLE_VALUE);
+    EXPECT_EQ(SendCopyData(requests, path), 0);
+    CloseHandle(lock);
+    EXPECT_EQ(testsupport::ReadFileBytes(path), "<p>one</p>");
+    EXPECT_FALSE(host.waitOpen);
+
+    // Readable but not writable: read, translated, and the write refused.
+    lock = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(lock, INVALID_HANDLE_VALUE);
+    EXPECT_EQ(SendCopyData(requests, path), 0);
+    CloseHandle(lock);
+    EXPECT_EQ(testsupport::ReadFileBytes(path), "<p>one</p>");
+}
+#endif

@@ -156,7 +156,7 @@ TEST(PageTranslator, BadInput_NoCrash) {
     FakeEngine engine(FakeEngine::kEcho);
     // Deep nesting: far more levels than a recursive walk or tear-down could take.
     std::wstring deep;
-    for (int i = 0; i < 300000; ++i)
+    for (std::size_t i = 0; i < 300000 / kLargeInputScale; ++i)
         deep += L"<b>";
     deep += L"x";
     for (int i = 0; i < 1000; ++i)
@@ -179,8 +179,9 @@ TEST(PageTranslator, BadInput_NoCrash) {
 
 TEST(PageTranslator, LargePage_FiveMegabytes) {
     std::wstring page;
-    page.reserve(5u << 20);
-    while (page.size() < (5u << 20))
+    const std::size_t size = (5u << 20) / kLargeInputScale;
+    page.reserve(size);
+    while (page.size() < size)
         page += L"<div class=\"c\"><p>Some text &amp; more</p><a href=\"x.html\">link</a></div>\n";
     FakeEngine engine(FakeEngine::kEcho);
     std::wstring result = ovrin::TranslatePage(page, engine.Function());
