@@ -11,13 +11,13 @@ CMyCommandLineInfo Parse(const wchar_t* commandLine) {
     return info;
 }
 
-TEST(CommandLineTest, QuotedPathWithSpacesAndTheOptionsNumber) {
+TEST(OvloaderCommandLineTest, QuotedPathWithSpacesAndTheOptionsNumber) {
     CMyCommandLineInfo info = Parse(L"Ovloader.exe \"\\Program Files\\OVRIN Mobile\\OvrinToolbar.exe\" /options1");
     EXPECT_EQ(info.m_program, L"\\Program Files\\OVRIN Mobile\\OvrinToolbar.exe");
     EXPECT_EQ(info.m_optionsNumber, 1);
 }
 
-TEST(CommandLineTest, TheSwitchCountsInAnyCaseWithSlashOrHyphen) {
+TEST(OvloaderCommandLineTest, TheSwitchCountsInAnyCaseWithSlashOrHyphen) {
     EXPECT_EQ(Parse(L"Ovloader.exe p.exe /OPTIONS2").m_optionsNumber, 2);
     EXPECT_EQ(Parse(L"Ovloader.exe p.exe -Options12").m_optionsNumber, 12);
     EXPECT_EQ(Parse(L"Ovloader.exe p.exe /options").m_optionsNumber, 0) << "an empty rest reads 0";
@@ -25,14 +25,14 @@ TEST(CommandLineTest, TheSwitchCountsInAnyCaseWithSlashOrHyphen) {
     EXPECT_EQ(Parse(L"Ovloader.exe p.exe /options99999999999999").m_optionsNumber, INT_MAX);
 }
 
-TEST(CommandLineTest, OtherSwitchesAreIgnored) {
+TEST(OvloaderCommandLineTest, OtherSwitchesAreIgnored) {
     CMyCommandLineInfo info = Parse(L"Ovloader.exe /xoptions p.exe /option3 /o /");
     EXPECT_EQ(info.m_optionsNumber, CMyCommandLineInfo::kNoOptions);
     EXPECT_EQ(info.m_program, L"p.exe");
     EXPECT_EQ(Parse(L"Ovloader.exe \"C:\\a b\\t.exe\"").m_optionsNumber, CMyCommandLineInfo::kNoOptions);
 }
 
-TEST(CommandLineTest, TheLastPlainParameterIsTheProgramAndNoneLeavesItEmpty) {
+TEST(OvloaderCommandLineTest, TheLastPlainParameterIsTheProgramAndNoneLeavesItEmpty) {
     EXPECT_EQ(Parse(L"Ovloader.exe first.exe /options4 second.exe").m_program, L"second.exe");
     CMyCommandLineInfo none = Parse(L"Ovloader.exe /options1");
     EXPECT_TRUE(none.m_program.empty());

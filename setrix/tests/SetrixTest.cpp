@@ -333,6 +333,11 @@ TEST_F(SetrixTest, DeleteShortcuts_RemovesShortcutsIntoTheFolderFromSubfoldersAn
         platform::CreateShortcut(startUp, L"C:\\windows\\Ovloader.exe", L"\"" + install + L"\\OvrinToolbar.exe\""));
     std::string text = "#\"" + Narrow(Upper(install)) + "\\Lexory.exe\"";
     WriteTextFile(deviceForm, std::to_string(text.size() - 1) + text);
+    // Files named as shortcuts that are none: kept, whatever they hold.
+    std::wstring empty = testsupport::ToWide(menu / "Empty.lnk");
+    std::wstring garbage = testsupport::ToWide(menu / "Programs" / "Garbage.lnk");
+    WriteTextFile(empty, "");
+    WriteTextFile(garbage, std::string("L\0\0\0\x01\x14\x02", 7) + Narrow(install) + std::string(300, '\xff'));
 
     setrix::CUninstaller(install.c_str()).DeleteShortcuts();
     EXPECT_FALSE(Exists(intoFolder));
@@ -340,6 +345,8 @@ TEST_F(SetrixTest, DeleteShortcuts_RemovesShortcutsIntoTheFolderFromSubfoldersAn
     EXPECT_FALSE(Exists(deviceForm));
     EXPECT_TRUE(Exists(otherProgram));
     EXPECT_TRUE(Exists(intoSibling));
+    EXPECT_TRUE(Exists(empty));
+    EXPECT_TRUE(Exists(garbage));
 }
 
 TEST_F(SetrixTest, DeleteShortcuts_AnEmptyOrOverlongFolderDeletesNothing) {
