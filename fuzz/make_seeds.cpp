@@ -12,6 +12,7 @@
 #include "common/TextFile.h"
 #include "common/Unicode.h"
 #include "dictengine/BlockStream.h"
+#include "dictengine/DictFormat.h"
 
 #include <cstdio>
 #include <filesystem>
