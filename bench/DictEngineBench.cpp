@@ -205,7 +205,7 @@ void BM_PerformSearch_All_Floor(benchmark::State& state) {
     std::vector<unsigned char> out(65536);
     for (auto _ : state) {
         for (const std::vector<std::uint8_t>& stream : f.blocks) {
-            uLongf size = static_cast<uLongf>(stream[2] << 8 | stream[3]);
+            uLongf size = dengine::ReadBigEndian16(stream.data() + 2); // the uncompressed size
             uncompress(out.data(), &size, stream.data() + 4, static_cast<uLong>(stream.size() - 4));
             benchmark::DoNotOptimize(out.data());
         }

@@ -80,7 +80,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             if (article != nullptr)
                 WalkArticle(handle, article);
             // Pointers into the middle of the article, taken as containers, stay inside its block.
-            std::size_t length = article != nullptr ? 2u + (article[0] << 8 | article[1]) : 0;
+            std::size_t length = article != nullptr ? 2u + dengine::ReadBigEndian16(article) : 0;
             for (std::size_t offset = 1; offset < 16 && offset < length; ++offset)
                 WalkTags(handle, article + offset, 0);
         }
@@ -88,8 +88,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     DEngine::DoneDictEngine();
     // The bytes as a caller's own article: its length field says exactly how many there are.
     std::vector<std::uint8_t> own(2 + std::min<std::size_t>(block.size(), 0xFFFF));
-    own[0] = static_cast<std::uint8_t>((own.size() - 2) >> 8);
-    own[1] = static_cast<std::uint8_t>(own.size() - 2);
+    dengine::WriteBigEndian16(own.data(), own.size() - 2);
     if (own.size() > 2)
         std::memcpy(own.data() + 2, block.data(), own.size() - 2);
     WalkArticle(nullptr, own.data());

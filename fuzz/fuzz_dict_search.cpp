@@ -48,7 +48,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     dengine::SortEntries(entries, language);
     dengine::DictionaryDescription description;
     description.name = "F";
-    description.direction = static_cast<std::uint16_t>(language << 8 | 2);
+    description.direction = dengine::MakeDirection(language, DEngine::kLangRussian);
     description.targetIndexBlockBytes = 16 + data[1];
     description.writeCountTable = data[2] & 1;
     dengine::StreamList streams;

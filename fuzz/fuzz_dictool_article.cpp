@@ -22,7 +22,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     static const std::uint8_t languages[] = {1, 2, 4, 8, 16, 32, 64};
     dengine::DictionaryDescription description;
     description.name = "P";
-    description.direction = static_cast<std::uint16_t>(languages[data[0] % 7] << 8 | languages[(data[0] / 7) % 7]);
+    description.direction = dengine::MakeDirection(languages[data[0] % 7], languages[(data[0] / 7) % 7]);
     // Abbreviation tables for the tags the input names, so that the printing expands some texts.
     for (std::uint8_t i = 0; i < (data[1] & 7); ++i)
         description.abbreviations[static_cast<std::uint8_t>((data[1] >> 3) + i)][static_cast<std::uint8_t>(i + 1)] =

@@ -12,6 +12,7 @@
 #include "common/TextFile.h"
 #include "common/Unicode.h"
 #include "dictengine/BlockStream.h"
+#include "dictengine/DictFormat.h"
 
 #include <cstdio>
 #include <filesystem>
@@ -84,7 +85,8 @@ bool SeedsOfDictionary(const fs::path& file, std::uint16_t direction, const fs::
     WriteSeed(output, "fuzz_dict_open", tag + "-streams",
               '\0' + Text(info) + "|#|" + Text(index) + "|#|" + Text(articles));
     WriteSeed(output, "fuzz_dict_article", tag, std::string(1, '\0') + Text(block));
-    const int source = LanguageIndex(direction >> 8), target = LanguageIndex(direction & 0xFF);
+    const int source = LanguageIndex(dengine::SourceLanguage(direction)),
+              target = LanguageIndex(dengine::TargetLanguage(direction));
     WriteSeed(output, "fuzz_dictool_article", tag,
               std::string(1, static_cast<char>(source + 7 * target)) + std::string(1, '\0') + Text(block));
 
@@ -178,9 +180,9 @@ int main(int argc, char** argv) {
                 std::fprintf(stderr, "fuzz_make_seeds: %s: %s\n", source.name, error.c_str());
                 continue;
             }
-            std::uint16_t direction =
-                source.reverse ? static_cast<std::uint16_t>((source.direction & 0xFF) << 8 | source.direction >> 8)
-                               : source.direction;
+            std::uint16_t direction = source.reverse ? dengine::MakeDirection(dengine::TargetLanguage(source.direction),
+                                                                              dengine::SourceLanguage(source.direction))
+                                                     : source.direction;
             std::string tag = std::string(source.name) + (source.reverse ? "-reverse-" : "-") + std::to_string(slice);
             if (SeedsOfDictionary(scratch, direction, output, tag))
                 ++made;

@@ -141,13 +141,9 @@ void PutUnusedEntry(std::uint8_t* bytes) {
     Put32(bytes + entry::kChild, kNoStream);
 }
 
-} // namespace
-
-Status WriteCompoundFile(const Node& root, std::uint32_t sectorSize, FileIo& file, std::vector<Placement>* placements) {
-    const std::uint32_t perSector = sectorSize / 4;
-
-    // Directory ids: the root is 0; each storage's children get consecutive ids in directory order,
-    // storage by storage, breadth first.
+// Directory ids: the root is 0; each storage's children get consecutive ids in directory order,
+// storage by storage, breadth first.
+std::vector<EntryPlan> PlanDirectory(const Node& root) {
     std::vector<EntryPlan> entries(1);
     entries[0].node = &root;
     for (std::size_t next = 0; next < entries.size(); ++next) {
@@ -165,29 +161,46 @@ Status WriteCompoundFile(const Node& root, std::uint32_t sectorSize, FileIo& fil
         std::uint32_t count = static_cast<std::uint32_t>(storage->children.size());
         entries[next].child = LinkSiblings(entries, first, count, 0, LevelCount(count) - 1);
     }
+    return entries;
+}
 
-    // Small streams go to the mini stream, one after another.
+// Where every part of the file goes, in sectors: directory, mini FAT, mini stream, large streams,
+// then FAT and DIFAT.
+struct Layout {
+    std::uint32_t sectorSize = 0;
+    std::uint32_t perSector = 0; // 32-bit entries in a sector
     std::uint64_t miniSectors = 0;
+    std::uint64_t miniStreamBytes = 0;
+    std::uint64_t directorySectors = 0;
+    std::uint64_t miniFatStart = 0, miniFatSectors = 0;
+    std::uint64_t miniStreamStart = 0, miniStreamSectors = 0;
+    std::uint64_t fatStart = 0, fatSectors = 0;
+    std::uint64_t difatStart = 0, difatSectors = 0;
+};
+
+// Places every stream (small ones in the mini stream, one after another) and sizes the FAT and
+// DIFAT, whose size depends on the total and is found by iterating to a fixed point.
+Status PlanSectors(std::vector<EntryPlan>& entries, std::uint32_t sectorSize, Layout* layout) {
+    layout->sectorSize = sectorSize;
+    layout->perSector = sectorSize / 4;
     for (EntryPlan& plan : entries) {
         if (plan.node->isStorage || plan.size == 0 || plan.size >= kMiniStreamCutoff)
             continue;
         plan.mini = true;
-        plan.start = static_cast<std::uint32_t>(miniSectors);
-        miniSectors += CeilDiv(plan.size, kMiniSectorSize);
+        plan.start = static_cast<std::uint32_t>(layout->miniSectors);
+        layout->miniSectors += CeilDiv(plan.size, kMiniSectorSize);
     }
-    const std::uint64_t miniStreamBytes = miniSectors * kMiniSectorSize;
+    layout->miniStreamBytes = layout->miniSectors * kMiniSectorSize;
 
-    // Regular sectors: directory, mini FAT, mini stream, large streams, then FAT and DIFAT, whose
-    // size depends on the total and is found by iterating to a fixed point.
     std::uint64_t next = 0;
-    const std::uint64_t directorySectors = CeilDiv(entries.size() * kDirectoryEntrySize, sectorSize);
-    next += directorySectors;
-    const std::uint64_t miniFatStart = next;
-    const std::uint64_t miniFatSectors = CeilDiv(miniSectors * 4, sectorSize);
-    next += miniFatSectors;
-    const std::uint64_t miniStreamStart = next;
-    const std::uint64_t miniStreamSectors = CeilDiv(miniStreamBytes, sectorSize);
-    next += miniStreamSectors;
+    layout->directorySectors = CeilDiv(entries.size() * kDirectoryEntrySize, sectorSize);
+    next += layout->directorySectors;
+    layout->miniFatStart = next;
+    layout->miniFatSectors = CeilDiv(layout->miniSectors * 4, sectorSize);
+    next += layout->miniFatSectors;
+    layout->miniStreamStart = next;
+    layout->miniStreamSectors = CeilDiv(layout->miniStreamBytes, sectorSize);
+    next += layout->miniStreamSectors;
     for (EntryPlan& plan : entries) {
         if (plan.node->isStorage || plan.size == 0 || plan.mini)
             continue;
@@ -196,105 +209,157 @@ Status WriteCompoundFile(const Node& root, std::uint32_t sectorSize, FileIo& fil
         if (next > kMaxRegularSector)
             return Status::MediumFull;
     }
-    std::uint64_t fatSectors = 0, difatSectors = 0;
     for (;;) {
-        std::uint64_t fatNeeded = CeilDiv(next + fatSectors + difatSectors, perSector);
+        std::uint64_t fatNeeded = CeilDiv(next + layout->fatSectors + layout->difatSectors, layout->perSector);
         std::uint64_t difatNeeded =
-            fatNeeded > kHeaderDifatEntries ? CeilDiv(fatNeeded - kHeaderDifatEntries, perSector - 1) : 0;
-        if (fatNeeded == fatSectors && difatNeeded == difatSectors)
+            fatNeeded > kHeaderDifatEntries ? CeilDiv(fatNeeded - kHeaderDifatEntries, layout->perSector - 1) : 0;
+        if (fatNeeded == layout->fatSectors && difatNeeded == layout->difatSectors)
             break;
-        fatSectors = fatNeeded;
-        difatSectors = difatNeeded;
+        layout->fatSectors = fatNeeded;
+        layout->difatSectors = difatNeeded;
     }
-    const std::uint64_t fatStart = next;
-    const std::uint64_t difatStart = fatStart + fatSectors;
-    const std::uint64_t totalSectors = difatStart + difatSectors;
-    if (totalSectors > kMaxRegularSector)
+    layout->fatStart = next;
+    layout->difatStart = layout->fatStart + layout->fatSectors;
+    if (layout->difatStart + layout->difatSectors > kMaxRegularSector)
         return Status::MediumFull;
 
-    entries[0].start = miniStreamSectors > 0 ? static_cast<std::uint32_t>(miniStreamStart) : kEndOfChain;
-    entries[0].size = miniStreamBytes;
+    // The root entry holds the mini stream.
+    entries[0].start =
+        layout->miniStreamSectors > 0 ? static_cast<std::uint32_t>(layout->miniStreamStart) : kEndOfChain;
+    entries[0].size = layout->miniStreamBytes;
+    return Status::Ok;
+}
 
-    std::vector<std::uint32_t> fat(static_cast<std::size_t>(fatSectors * perSector), kFreeSector);
-    auto chainRun = [](std::vector<std::uint32_t>& table, std::uint64_t start, std::uint64_t count) {
-        for (std::uint64_t i = 0; i < count; ++i)
-            table[static_cast<std::size_t>(start + i)] =
-                i + 1 < count ? static_cast<std::uint32_t>(start + i + 1) : kEndOfChain;
-    };
-    chainRun(fat, 0, directorySectors);
-    chainRun(fat, miniFatStart, miniFatSectors);
-    chainRun(fat, miniStreamStart, miniStreamSectors);
-    std::vector<std::uint32_t> miniFat(static_cast<std::size_t>(miniFatSectors * perSector), kFreeSector);
+void ChainRun(std::vector<std::uint32_t>& table, std::uint64_t start, std::uint64_t count) {
+    for (std::uint64_t i = 0; i < count; ++i)
+        table[static_cast<std::size_t>(start + i)] =
+            i + 1 < count ? static_cast<std::uint32_t>(start + i + 1) : kEndOfChain;
+}
+
+// The FAT and the mini FAT of the layout: every chain, the FAT's and DIFAT's own sectors marked.
+void BuildAllocationTables(const std::vector<EntryPlan>& entries, const Layout& layout, std::vector<std::uint32_t>* fat,
+                           std::vector<std::uint32_t>* miniFat) {
+    fat->assign(static_cast<std::size_t>(layout.fatSectors * layout.perSector), kFreeSector);
+    miniFat->assign(static_cast<std::size_t>(layout.miniFatSectors * layout.perSector), kFreeSector);
+    ChainRun(*fat, 0, layout.directorySectors);
+    ChainRun(*fat, layout.miniFatStart, layout.miniFatSectors);
+    ChainRun(*fat, layout.miniStreamStart, layout.miniStreamSectors);
     for (const EntryPlan& plan : entries) {
         if (plan.node->isStorage || plan.size == 0)
             continue;
         if (plan.mini)
-            chainRun(miniFat, plan.start, CeilDiv(plan.size, kMiniSectorSize));
+            ChainRun(*miniFat, plan.start, CeilDiv(plan.size, kMiniSectorSize));
         else
-            chainRun(fat, plan.start, CeilDiv(plan.size, sectorSize));
+            ChainRun(*fat, plan.start, CeilDiv(plan.size, layout.sectorSize));
     }
-    for (std::uint64_t i = 0; i < fatSectors; ++i)
-        fat[static_cast<std::size_t>(fatStart + i)] = kFatSector;
-    for (std::uint64_t i = 0; i < difatSectors; ++i)
-        fat[static_cast<std::size_t>(difatStart + i)] = kDifatSector;
+    for (std::uint64_t i = 0; i < layout.fatSectors; ++i)
+        (*fat)[static_cast<std::size_t>(layout.fatStart + i)] = kFatSector;
+    for (std::uint64_t i = 0; i < layout.difatSectors; ++i)
+        (*fat)[static_cast<std::size_t>(layout.difatStart + i)] = kDifatSector;
+}
 
-    // Header, padded to a whole sector (version 4 files give the header a 4096-byte sector).
-    std::vector<std::uint8_t> header(sectorSize, 0);
+// The header, padded to a whole sector (version 4 files give the header a 4096-byte sector).
+std::vector<std::uint8_t> MakeHeader(const Layout& layout) {
+    const bool version4 = layout.sectorSize == 4096;
+    std::vector<std::uint8_t> header(layout.sectorSize, 0);
     std::copy(std::begin(kSignature), std::end(kSignature), header.begin());
     Put16(&header[header::kMinorVersion], 0x003E);
-    Put16(&header[header::kMajorVersion], sectorSize == 4096 ? 4 : 3);
+    Put16(&header[header::kMajorVersion], version4 ? 4 : 3);
     Put16(&header[header::kByteOrder], 0xFFFE);
-    Put16(&header[header::kSectorShift], sectorSize == 4096 ? 12 : 9);
+    Put16(&header[header::kSectorShift], version4 ? 12 : 9);
     Put16(&header[header::kMiniSectorShift], 6);
-    Put32(&header[header::kDirectorySectorCount],
-          sectorSize == 4096 ? static_cast<std::uint32_t>(directorySectors) : 0);
-    Put32(&header[header::kFatSectorCount], static_cast<std::uint32_t>(fatSectors));
+    Put32(&header[header::kDirectorySectorCount], version4 ? static_cast<std::uint32_t>(layout.directorySectors) : 0);
+    Put32(&header[header::kFatSectorCount], static_cast<std::uint32_t>(layout.fatSectors));
     Put32(&header[header::kFirstDirectorySector], 0);
     Put32(&header[header::kMiniStreamCutoffField], kMiniStreamCutoff);
     Put32(&header[header::kFirstMiniFatSector],
-          miniFatSectors > 0 ? static_cast<std::uint32_t>(miniFatStart) : kEndOfChain);
-    Put32(&header[header::kMiniFatSectorCount], static_cast<std::uint32_t>(miniFatSectors));
-    Put32(&header[header::kFirstDifatSector], difatSectors > 0 ? static_cast<std::uint32_t>(difatStart) : kEndOfChain);
-    Put32(&header[header::kDifatSectorCount], static_cast<std::uint32_t>(difatSectors));
+          layout.miniFatSectors > 0 ? static_cast<std::uint32_t>(layout.miniFatStart) : kEndOfChain);
+    Put32(&header[header::kMiniFatSectorCount], static_cast<std::uint32_t>(layout.miniFatSectors));
+    Put32(&header[header::kFirstDifatSector],
+          layout.difatSectors > 0 ? static_cast<std::uint32_t>(layout.difatStart) : kEndOfChain);
+    Put32(&header[header::kDifatSectorCount], static_cast<std::uint32_t>(layout.difatSectors));
     for (std::uint32_t i = 0; i < kHeaderDifatEntries; ++i)
-        Put32(&header[header::kDifat + 4 * i], i < fatSectors ? static_cast<std::uint32_t>(fatStart + i) : kFreeSector);
+        Put32(&header[header::kDifat + 4 * i],
+              i < layout.fatSectors ? static_cast<std::uint32_t>(layout.fatStart + i) : kFreeSector);
+    return header;
+}
 
-    SequentialWriter out(file);
-    Status status = out.Put(header.data(), header.size());
-
-    std::vector<std::uint8_t> directory(static_cast<std::size_t>(directorySectors * sectorSize));
+Status WriteDirectory(const std::vector<EntryPlan>& entries, const Layout& layout, SequentialWriter& out) {
+    std::vector<std::uint8_t> directory(static_cast<std::size_t>(layout.directorySectors * layout.sectorSize));
     for (std::size_t i = 0; i < directory.size() / kDirectoryEntrySize; ++i) {
         if (i < entries.size())
             PutEntry(directory.data() + i * kDirectoryEntrySize, entries[i], i == 0);
         else
             PutUnusedEntry(directory.data() + i * kDirectoryEntrySize);
     }
-    if (Succeeded(status))
-        status = out.Put(directory.data(), directory.size());
-    for (std::size_t i = 0; i < miniFat.size() && Succeeded(status); ++i)
-        status = out.Put32(miniFat[i]);
+    return out.Put(directory.data(), directory.size());
+}
 
+Status WriteTable(const std::vector<std::uint32_t>& table, SequentialWriter& out) {
+    Status status = Status::Ok;
+    for (std::size_t i = 0; i < table.size() && Succeeded(status); ++i)
+        status = out.Put32(table[i]);
+    return status;
+}
+
+// The mini stream's contents, then the large streams', each padded to its unit.
+Status WriteStreams(const std::vector<EntryPlan>& entries, const Layout& layout, SequentialWriter& out) {
+    Status status = Status::Ok;
     for (const EntryPlan& plan : entries) {
         if (Succeeded(status) && plan.mini)
             status = CopyContent(*plan.node->content, out, kMiniSectorSize);
     }
     if (Succeeded(status))
-        status = out.PutZeros(static_cast<std::size_t>(miniStreamSectors * sectorSize - miniStreamBytes));
+        status = out.PutZeros(
+            static_cast<std::size_t>(layout.miniStreamSectors * layout.sectorSize - layout.miniStreamBytes));
     for (const EntryPlan& plan : entries) {
         if (Succeeded(status) && !plan.node->isStorage && plan.size > 0 && !plan.mini)
-            status = CopyContent(*plan.node->content, out, sectorSize);
+            status = CopyContent(*plan.node->content, out, layout.sectorSize);
     }
-    for (std::size_t i = 0; i < fat.size() && Succeeded(status); ++i)
-        status = out.Put32(fat[i]);
-    // DIFAT sectors list the FAT sectors beyond the header's 109, the last slot of each linking on.
-    for (std::uint64_t d = 0; d < difatSectors && Succeeded(status); ++d) {
-        for (std::uint32_t slot = 0; slot + 1 < perSector && Succeeded(status); ++slot) {
-            std::uint64_t fatIndex = kHeaderDifatEntries + d * (perSector - 1) + slot;
-            status = out.Put32(fatIndex < fatSectors ? static_cast<std::uint32_t>(fatStart + fatIndex) : kFreeSector);
+    return status;
+}
+
+// DIFAT sectors list the FAT sectors beyond the header's 109, the last slot of each linking on.
+Status WriteDifat(const Layout& layout, SequentialWriter& out) {
+    Status status = Status::Ok;
+    for (std::uint64_t d = 0; d < layout.difatSectors && Succeeded(status); ++d) {
+        for (std::uint32_t slot = 0; slot + 1 < layout.perSector && Succeeded(status); ++slot) {
+            std::uint64_t fatIndex = kHeaderDifatEntries + d * (layout.perSector - 1) + slot;
+            status = out.Put32(fatIndex < layout.fatSectors ? static_cast<std::uint32_t>(layout.fatStart + fatIndex)
+                                                            : kFreeSector);
         }
         if (Succeeded(status))
-            status = out.Put32(d + 1 < difatSectors ? static_cast<std::uint32_t>(difatStart + d + 1) : kEndOfChain);
+            status = out.Put32(d + 1 < layout.difatSectors ? static_cast<std::uint32_t>(layout.difatStart + d + 1)
+                                                           : kEndOfChain);
     }
+    return status;
+}
+
+} // namespace
+
+Status WriteCompoundFile(const Node& root, std::uint32_t sectorSize, FileIo& file, std::vector<Placement>* placements) {
+    std::vector<EntryPlan> entries = PlanDirectory(root);
+    Layout layout;
+    Status status = PlanSectors(entries, sectorSize, &layout);
+    if (!Succeeded(status))
+        return status;
+    std::vector<std::uint32_t> fat, miniFat;
+    BuildAllocationTables(entries, layout, &fat, &miniFat);
+
+    // Front to back: header, directory, mini FAT, streams, FAT, DIFAT.
+    SequentialWriter out(file);
+    std::vector<std::uint8_t> header = MakeHeader(layout);
+    status = out.Put(header.data(), header.size());
+    if (Succeeded(status))
+        status = WriteDirectory(entries, layout, out);
+    if (Succeeded(status))
+        status = WriteTable(miniFat, out);
+    if (Succeeded(status))
+        status = WriteStreams(entries, layout, out);
+    if (Succeeded(status))
+        status = WriteTable(fat, out);
+    if (Succeeded(status))
+        status = WriteDifat(layout, out);
     if (Succeeded(status))
         status = out.Drain();
     if (!Succeeded(status))

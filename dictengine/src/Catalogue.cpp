@@ -32,13 +32,7 @@ void AddDictionary(const std::wstring& path, const std::vector<std::uint8_t>& st
         engine.catalogue.push_back(sDirData{code, {}});
         direction = &engine.catalogue.back();
     }
-    auto record = std::make_unique<sDictData>(engine.buffers);
-    record->path = path;
-    record->SetHeader(std::vector<std::uint8_t>(stream.begin() + kNameSize, stream.end()));
-    std::memcpy(record->name, stream.data(), kNameSize);
-    record->name[kNameSize] = '\0';
-    record->handle = ++engine.handleCounter;
-    direction->dictionaries.push_back(std::move(record));
+    direction->dictionaries.push_back(NewRecord(path, stream));
 }
 
 bool AddFile(const std::wstring& path) {

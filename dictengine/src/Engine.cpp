@@ -5,6 +5,7 @@
 #include "Compare.h"
 #include "InfoStream.h"
 
+#include <cstring>
 #include <iterator>
 
 namespace dengine {
@@ -105,6 +106,17 @@ bool PositionOf(const sDictData* record, unsigned* dirIndex, unsigned* dictIndex
         }
     }
     return false;
+}
+
+std::unique_ptr<sDictData> NewRecord(const std::wstring& path, const std::vector<std::uint8_t>& stream) {
+    EngineState& engine = Engine();
+    auto record = std::make_unique<sDictData>(engine.buffers);
+    record->path = path;
+    record->SetHeader(std::vector<std::uint8_t>(stream.begin() + kNameSize, stream.end()));
+    std::memcpy(record->name, stream.data(), kNameSize);
+    record->name[kNameSize] = '\0';
+    record->handle = ++engine.handleCounter;
+    return record;
 }
 
 void RemoveRecord(sDictData* record) {

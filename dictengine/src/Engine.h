@@ -109,6 +109,10 @@ inline __DictHandle* HandleOf(const sDictData* record) {
 // Orders directions and the dictionaries inside each one (after every enumeration and attach).
 void OrderCatalogue(std::vector<sDirData>& catalogue);
 
+// A record, with the next handle, for the file at path whose information stream has been read and
+// checked; not yet in the catalogue.
+std::unique_ptr<sDictData> NewRecord(const std::wstring& path, const std::vector<std::uint8_t>& stream);
+
 // Removes the record from the catalogue, and its direction when that held nothing else.
 void RemoveRecord(sDictData* record);
 

@@ -37,9 +37,8 @@ bool ReadBlockCountTable(const std::uint8_t* header, const HeaderLayout& layout,
         return false;
     counts->resize(layout.blockCount);
     for (unsigned i = 0; i < layout.blockCount; ++i) {
-        // Bytes 2 and 3 of each entry, low byte first; bytes 0 and 1 are not used.
         const std::uint8_t* entry = table.data + std::size_t(i) * kBlockCountEntrySize;
-        (*counts)[i] = static_cast<std::uint16_t>(entry[2] | entry[3] << 8);
+        (*counts)[i] = ReadBlockCountEntry(entry);
     }
     return true;
 }

@@ -128,8 +128,7 @@ public:
             table.length >= std::size_t(layout.blockCount) * kBlockCountEntrySize) {
             // The opening trusts this table over the block streams, so it must follow them.
             auto* entry = const_cast<std::uint8_t*>(table.data) + std::size_t(block) * kBlockCountEntrySize;
-            entry[2] = static_cast<std::uint8_t>(blockCount);
-            entry[3] = static_cast<std::uint8_t>(blockCount >> 8);
+            WriteBlockCountEntry(entry, blockCount);
         }
         m_block = block;
         m_blockCount = blockCount;

@@ -54,14 +54,8 @@ bool MakeUserFile(const std::wstring& path, const std::string& name, std::uint16
 // Appends a record for a new user dictionary file to the end of its direction, without re-ordering.
 unsigned AppendUserRecord(unsigned dirIndex, const std::wstring& path, const std::vector<std::uint8_t>& stream) {
     EngineState& engine = Engine();
-    auto record = std::make_unique<sDictData>(engine.buffers);
-    record->path = path;
-    record->SetHeader(std::vector<std::uint8_t>(stream.begin() + kNameSize, stream.end()));
-    std::memcpy(record->name, stream.data(), kNameSize);
-    record->name[kNameSize] = '\0';
-    record->handle = ++engine.handleCounter;
     auto& list = engine.catalogue[dirIndex].dictionaries;
-    list.push_back(std::move(record));
+    list.push_back(NewRecord(path, stream));
     return static_cast<unsigned>(list.size() - 1);
 }
 

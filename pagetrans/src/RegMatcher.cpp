@@ -113,18 +113,116 @@ bool CRegMatcher::NextRepeatCount(int node, std::size_t position, std::size_t& c
     return found;
 }
 
-void CRegMatcher::Record(int slot, std::size_t position, int* starts, int* ends) {
-    int& value = slot < kRegGroupSlots ? starts[slot] : ends[slot - kRegGroupSlots];
+void CRegMatcher::Record(int slot, std::size_t position) {
+    int& value = slot < kRegGroupSlots ? m_starts[slot] : m_ends[slot - kRegGroupSlots];
     if (!m_choices.empty())
         m_undo.push_back({slot, value});
     value = static_cast<int>(position);
 }
 
-CRegMatcher::Result CRegMatcher::TryAt(std::size_t start, sRegProgram& positions) {
-    int* starts = positions.starts;
-    int* ends = positions.ends;
+bool CRegMatcher::Step(int node, int& next, std::size_t& position) {
+    int opcode = m_access.Opcode(node);
+    switch (opcode) {
+    case kOpBol:
+        return position == 0;
+    case kOpEol:
+        return position == m_length;
+    case kOpWordStart:
+        return !(position >= m_length || !IsRegWordCharacter(At(position)) ||
+                 (position > 0 && IsRegWordCharacter(At(position - 1))));
+    case kOpWordEnd:
+        return !(position < m_length && IsRegWordCharacter(At(position)));
+    case kOpAny:
+        return position++ < m_length;
+    case kOpExactly: {
+        const char16_t* operand = m_access.OperandText(node);
+        std::size_t length = m_access.OperandLength(node);
+        bool failed = length > m_length - position;
+        for (std::size_t i = 0; i < length && !failed; ++i)
+            failed = At(position + i) != operand[i];
+        Spend(length);
+        position += length;
+        return !failed;
+    }
+    case kOpAnyOf:
+    case kOpAnyBut: {
+        std::uint64_t cost = 0;
+        bool failed =
+            position >= m_length || InList(m_access.OperandText(node), At(position), cost) != (opcode == kOpAnyOf);
+        Spend(cost);
+        ++position;
+        return !failed;
+    }
+    case kOpNothing:
+    case kOpBack:
+        return true;
+    case kOpBranch:
+        // The last alternative (no BRANCH after it) needs no choice point.
+        if (m_access.Opcode(next) == kOpBranch)
+            m_choices.push_back({next, 0, position, m_undo.size()});
+        next = m_access.Operand(node);
+        return true;
+    case kOpStar:
+    case kOpPlus: {
+        std::size_t count = Repeat(m_access.Operand(node), position) + 1;
+        if (!NextRepeatCount(node, position, count))
+            return false;
+        m_choices.push_back({node, count, position, m_undo.size()});
+        position += count;
+        return true;
+    }
+    default:
+        if (opcode > kOpOpen && opcode < kOpOpen + kRegGroupSlots) {
+            Record(opcode - kOpOpen, position);
+            return true;
+        }
+        if (opcode > kOpClose && opcode < kOpClose + kRegGroupSlots) {
+            Record(kRegGroupSlots + opcode - kOpClose, position);
+            return true;
+        }
+        m_errors.SetError(opcode < 0 ? kRegCorruptedPointers : kRegCorruption);
+        return false;
+    }
+}
+
+CRegMatcher::Resume CRegMatcher::Backtrack(int& node, std::size_t& position) {
+    for (;;) {
+        if (m_choices.empty())
+            return Resume::Exhausted;
+        if (!Spend(1))
+            return Resume::GaveUp;
+        Choice& choice = m_choices.back();
+        while (m_undo.size() > choice.undoSize) {
+            const Undo& undo = m_undo.back();
+            (undo.slot < kRegGroupSlots ? m_starts[undo.slot] : m_ends[undo.slot - kRegGroupSlots]) = undo.oldValue;
+            m_undo.pop_back();
+        }
+        position = choice.position;
+        if (m_access.Opcode(choice.node) == kOpBranch) {
+            int alternative = choice.node;
+            m_choices.pop_back();
+            int following = m_access.Next(alternative);
+            if (m_access.Opcode(following) == kOpBranch)
+                m_choices.push_back({following, 0, position, m_undo.size()});
+            node = m_access.Operand(alternative);
+            return Resume::Resumed;
+        }
+        std::size_t count = choice.count;
+        if (NextRepeatCount(choice.node, choice.position, count)) {
+            choice.count = count;
+            position = choice.position + count;
+            node = m_access.Next(choice.node);
+            return Resume::Resumed;
+        }
+        m_choices.pop_back();
+    }
+}
+
+CRegMatcher::Result CRegMatcher::TryAt(std::size_t start, int* groupStarts, int* groupEnds) {
+    m_starts = groupStarts;
+    m_ends = groupEnds;
     for (int i = 0; i < kRegGroupSlots; ++i)
-        starts[i] = ends[i] = -1;
+        m_starts[i] = m_ends[i] = -1;
     m_choices.clear();
     m_undo.clear();
 
@@ -133,122 +231,26 @@ CRegMatcher::Result CRegMatcher::TryAt(std::size_t start, sRegProgram& positions
     for (;;) {
         if (!Spend(1) || m_choices.size() > kMaxChoices || m_undo.size() > 2 * kMaxChoices)
             return Result::GaveUp;
-
-        bool failed = false;
-        int opcode = m_access.Opcode(node);
-        int next = m_access.Next(node);
-        switch (opcode) {
-        case kOpEnd:
-            starts[0] = static_cast<int>(start);
-            ends[0] = static_cast<int>(position);
+        if (m_access.Opcode(node) == kOpEnd) {
+            m_starts[0] = static_cast<int>(start);
+            m_ends[0] = static_cast<int>(position);
             return Result::Matched;
-        case kOpBol:
-            failed = position != 0;
-            break;
-        case kOpEol:
-            failed = position != m_length;
-            break;
-        case kOpWordStart:
-            failed = position >= m_length || !IsRegWordCharacter(At(position)) ||
-                     (position > 0 && IsRegWordCharacter(At(position - 1)));
-            break;
-        case kOpWordEnd:
-            failed = position < m_length && IsRegWordCharacter(At(position));
-            break;
-        case kOpAny:
-            failed = position >= m_length;
-            ++position;
-            break;
-        case kOpExactly: {
-            const char16_t* operand = m_access.OperandText(node);
-            std::size_t length = m_access.OperandLength(node);
-            failed = length > m_length - position;
-            for (std::size_t i = 0; i < length && !failed; ++i)
-                failed = At(position + i) != operand[i];
-            Spend(length);
-            position += length;
-            break;
         }
-        case kOpAnyOf:
-        case kOpAnyBut: {
-            std::uint64_t cost = 0;
-            failed =
-                position >= m_length || InList(m_access.OperandText(node), At(position), cost) != (opcode == kOpAnyOf);
-            Spend(cost);
-            ++position;
-            break;
-        }
-        case kOpNothing:
-        case kOpBack:
-            break;
-        case kOpBranch:
-            // The last alternative (no BRANCH after it) needs no choice point.
-            if (m_access.Opcode(next) == kOpBranch)
-                m_choices.push_back({next, 0, position, m_undo.size()});
-            next = m_access.Operand(node);
-            break;
-        case kOpStar:
-        case kOpPlus: {
-            std::size_t count = Repeat(m_access.Operand(node), position) + 1;
-            if (!NextRepeatCount(node, position, count)) {
-                failed = true;
-                break;
-            }
-            m_choices.push_back({node, count, position, m_undo.size()});
-            position += count;
-            break;
-        }
-        default:
-            if (opcode > kOpOpen && opcode < kOpOpen + kRegGroupSlots) {
-                Record(opcode - kOpOpen, position, starts, ends);
-            } else if (opcode > kOpClose && opcode < kOpClose + kRegGroupSlots) {
-                Record(kRegGroupSlots + opcode - kOpClose, position, starts, ends);
-            } else {
-                m_errors.SetError(opcode < 0 ? kRegCorruptedPointers : kRegCorruption);
-                failed = true;
-            }
-            break;
-        }
-        if (!failed && next == 0 && opcode != kOpEnd) {
+        int next = m_access.Next(node);
+        bool passed = Step(node, next, position);
+        if (passed && next == 0) {
             m_errors.SetError(kRegCorruptedPointers);
-            failed = true;
+            passed = false;
         }
-        if (!failed) {
+        if (passed) {
             node = next;
             continue;
         }
-
-        // Resume the latest choice point.
-        for (;;) {
-            if (m_choices.empty())
-                return Result::Failed;
-            if (!Spend(1))
-                return Result::GaveUp;
-            Choice& choice = m_choices.back();
-            while (m_undo.size() > choice.undoSize) {
-                const Undo& undo = m_undo.back();
-                (undo.slot < kRegGroupSlots ? starts[undo.slot] : ends[undo.slot - kRegGroupSlots]) = undo.oldValue;
-                m_undo.pop_back();
-            }
-            position = choice.position;
-            if (m_access.Opcode(choice.node) == kOpBranch) {
-                int alternative = choice.node;
-                m_choices.pop_back();
-                int following = m_access.Next(alternative);
-                if (m_access.Opcode(following) == kOpBranch)
-                    m_choices.push_back({following, 0, position, m_undo.size()});
-                node = m_access.Operand(alternative);
-                break;
-            }
-            std::size_t count = choice.count;
-            if (NextRepeatCount(choice.node, choice.position, count)) {
-                choice.count = count;
-                position = choice.position + count;
-                node = m_access.Next(choice.node);
-                break;
-            }
-            m_choices.pop_back();
-        }
+        Resume resume = Backtrack(node, position);
+        if (resume == Resume::Exhausted)
+            return Result::Failed;
+        if (resume == Resume::GaveUp)
+            return Result::GaveUp;
     }
 }
 

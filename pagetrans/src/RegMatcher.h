@@ -24,9 +24,10 @@ public:
     CRegMatcher(const sRegProgram& program, CRegErrorHandler& errors, const wchar_t* text, std::size_t length,
                 Clock::time_point deadline);
 
-    // Tries a match beginning at start. On success the program's positions hold the match (group 0)
-    // and every group that took part, each at its last iteration.
-    Result TryAt(std::size_t start, sRegProgram& positions);
+    // Tries a match beginning at start. The group positions (kRegGroupSlots each) are cleared first;
+    // on success they hold the match (group 0) and every group that took part, each at its last
+    // iteration.
+    Result TryAt(std::size_t start, int* groupStarts, int* groupEnds);
 
     // Limits of one search. Its time: a search still running after it is a runaway (the backtracking
     // has grown exponential or worse than quadratic), far beyond any search that ends within about
@@ -53,7 +54,13 @@ private:
     bool Spend(std::uint64_t cost);
     std::size_t Repeat(int node, std::size_t position);
     bool NextRepeatCount(int node, std::size_t position, std::size_t& count);
-    void Record(int slot, std::size_t position, int* starts, int* ends);
+    void Record(int slot, std::size_t position);
+    // One node of the program at position: false when it fails there; next and position move on.
+    bool Step(int node, int& next, std::size_t& position);
+    enum class Resume { Resumed, Exhausted, GaveUp };
+    // Goes back to the latest choice point that has an alternative left, undoing the group positions
+    // recorded since it was made.
+    Resume Backtrack(int& node, std::size_t& position);
 
     CRegProgramAccessor m_access;
     CRegErrorHandler& m_errors;
@@ -65,6 +72,8 @@ private:
     static constexpr std::uint64_t kClockInterval = 1u << 14;
     std::vector<Choice> m_choices;
     std::vector<Undo> m_undo;
+    int* m_starts = nullptr; // group positions of the current try
+    int* m_ends = nullptr;
 };
 
 } // namespace ovrin

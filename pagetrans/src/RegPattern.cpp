@@ -139,15 +139,15 @@ bool CRegPattern::Search(const wchar_t* text, std::size_t length) {
     CRegMatcher matcher(m_program, m_errors, text, length, CRegMatcher::Clock::now() + CRegMatcher::TimeLimit());
     CRegMatcher::Result result = CRegMatcher::Result::Failed;
     if (m_program.anchored) {
-        result = matcher.TryAt(0, m_program);
+        result = matcher.TryAt(0, m_program.starts, m_program.ends);
     } else if (m_program.firstChar != 0) {
         for (std::size_t start = 0; start < length && result == CRegMatcher::Result::Failed; ++start) {
             if (static_cast<char16_t>(text[start] & 0xFFFF) == m_program.firstChar)
-                result = matcher.TryAt(start, m_program);
+                result = matcher.TryAt(start, m_program.starts, m_program.ends);
         }
     } else {
         for (std::size_t start = 0; start <= length && result == CRegMatcher::Result::Failed; ++start)
-            result = matcher.TryAt(start, m_program);
+            result = matcher.TryAt(start, m_program.starts, m_program.ends);
     }
 
     if (result != CRegMatcher::Result::Matched) {

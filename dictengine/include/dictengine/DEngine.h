@@ -4,6 +4,7 @@
 #pragma once
 
 #include "dictengine/Article.h"
+#include "dictengine/DictFormat.h"
 #include "dictengine/Export.h"
 
 #include <cstdint>
@@ -212,8 +213,5 @@ public:
     const unsigned char* FindNextTag(const unsigned char* container, const unsigned char* current) {
         return DEngine::FindNextTag(container, current);
     }
-    std::uint32_t GetDirection(__DictHandle* handle) {
-        unsigned short code = DEngine::GetDirection(handle);
-        return static_cast<std::uint32_t>(code & 0xFF) << 16 | static_cast<std::uint32_t>(code >> 8);
-    }
+    std::uint32_t GetDirection(__DictHandle* handle) { return dengine::DirectionKey(DEngine::GetDirection(handle)); }
 };

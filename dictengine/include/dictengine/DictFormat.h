@@ -52,8 +52,16 @@ struct InformationStream {
 // than 65535 blocks or the trailer's tags are longer than 65535 bytes.
 bool MakeInformationStream(const InformationStream& information, std::vector<std::uint8_t>* stream);
 
-// The block-count table entry count at bytes 2 and 3 of each 4-byte entry, low byte first.
+// The block-count table (trailer tag 0xCD): one 4-byte entry per block, the block's entry count at
+// bytes 2 and 3, low byte first; bytes 0 and 1 are not used.
 constexpr std::size_t kBlockCountEntrySize = 4;
+inline std::uint16_t ReadBlockCountEntry(const std::uint8_t* entry) {
+    return static_cast<std::uint16_t>(entry[2] | entry[3] << 8);
+}
+inline void WriteBlockCountEntry(std::uint8_t* entry, std::uint16_t count) {
+    entry[2] = static_cast<std::uint8_t>(count & 0xFF);
+    entry[3] = static_cast<std::uint8_t>(count >> 8);
+}
 
 // --- Directions ------------------------------------------------------------------------------------
 

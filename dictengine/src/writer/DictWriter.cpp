@@ -94,13 +94,9 @@ bool BuildTrailer(const DictionaryDescription& description, const std::vector<Bl
                   std::string* error) {
     tags->clear();
     if (description.writeCountTable) {
-        std::string table;
-        for (const Block& block : blocks) {
-            // Bytes 2 and 3 of each entry hold the count, low byte first; bytes 0 and 1 are unused.
-            table += std::string(2, '\0');
-            table.push_back(static_cast<char>(block.count & 0xFF));
-            table.push_back(static_cast<char>(block.count >> 8));
-        }
+        std::string table(blocks.size() * kBlockCountEntrySize, '\0');
+        for (std::size_t i = 0; i < blocks.size(); ++i)
+            WriteBlockCountEntry(reinterpret_cast<std::uint8_t*>(&table[i * kBlockCountEntrySize]), blocks[i].count);
         if (!AppendTag(*tags, kTagBlockCountTable, table)) {
             *error = "too many blocks for the block-count table";
             return false;
