@@ -21,11 +21,18 @@ else()
 endif()
 include(GoogleTest)
 
-# ovrin_add_test(NAME SOURCES... [LIBS libs...] [PROPERTIES test properties...])
+# ovrin_add_test(NAME [ONE_ENTRY] SOURCES... [LIBS libs...] [PROPERTIES test properties...])
+# ONE_ENTRY: the whole program is one ctest entry (GUI tests that run alone: one Wine desktop start
+# for all their cases instead of one per case).
 function(ovrin_add_test name)
-  cmake_parse_arguments(ARG "" "" "SOURCES;LIBS;PROPERTIES" ${ARGN})
+  cmake_parse_arguments(ARG "ONE_ENTRY" "" "SOURCES;LIBS;PROPERTIES" ${ARGN})
   add_executable(${name} ${ARG_SOURCES} ${ARG_UNPARSED_ARGUMENTS})
   target_link_libraries(${name} PRIVATE ${ARG_LIBS} ovrin_testsupport GTest::gtest_main GTest::gtest)
+  if(ARG_ONE_ENTRY)
+    add_test(NAME ${name} COMMAND ${name})
+    set_tests_properties(${name} PROPERTIES ${OVRIN_TEST_PROPERTIES} TIMEOUT 900 ${ARG_PROPERTIES})
+    return()
+  endif()
   gtest_discover_tests(${name}
     DISCOVERY_MODE PRE_TEST
     DISCOVERY_TIMEOUT 120
