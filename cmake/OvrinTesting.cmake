@@ -30,7 +30,7 @@ function(ovrin_add_test name)
   target_link_libraries(${name} PRIVATE ${ARG_LIBS} ovrin_testsupport GTest::gtest_main GTest::gtest)
   if(ARG_ONE_ENTRY)
     add_test(NAME ${name} COMMAND ${name})
-    set_tests_properties(${name} PROPERTIES ${OVRIN_TEST_PROPERTIES} TIMEOUT 120 ${ARG_PROPERTIES})
+    set_tests_properties(${name} PROPERTIES ${OVRIN_TEST_PROPERTIES} TIMEOUT 600 ${ARG_PROPERTIES})
     return()
   endif()
   gtest_discover_tests(${name}

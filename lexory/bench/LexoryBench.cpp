@@ -5,12 +5,20 @@
 //     the list (median, 99th percentile, worst);
 //   - private memory of the running program with the dictionary open, beside a bare program of the
 //     framework showing one empty dialog.
+//   - with --articles: Enter on a headword in the lookup window to its article window drawn (shown,
+//     the viewer holding the article and nothing of it left to paint), over 500 random headwords
+//     (median, 99th percentile, worst);
+//   - with --longest: the longest article of each dictionary read, built as HTML and drawn by the
+//     viewer, in this process (best and median of 20 runs).
 // Usage: lexory_bench DICTIONARY.dic   (a Unix path is taken as a path on drive Z:)
+//        lexory_bench --articles DICTIONARY.dic [COUNT]   (500 articles unless COUNT is given)
+//        lexory_bench --longest DICTIONARY.dic...
 //        lexory_bench --bare           (the bare program itself)
 #include "../resource.h"
 #include "ColorEdit.h"
 #include "DictManager.h"
 #include "LexoryDlg.h"
+#include "ViewWordDlg.h"
 #include "common/Registry.h"
 #include "platform/Application.h"
 #include "platform/Dialog.h"
@@ -19,6 +27,8 @@
 
 #include <commctrl.h>
 #include <psapi.h>
+
+#include <htmlview/HtmlView.h>
 
 #include <testsupport/GuiProgram.h>
 #include <testsupport/TempFolder.h>
@@ -103,24 +113,199 @@ bool Poll(Condition condition, std::chrono::milliseconds timeout = 10000ms) {
     return true;
 }
 
-int RunBenchmark(std::wstring dictionary) {
-    if (!dictionary.empty() && dictionary[0] == L'/')
-        dictionary = L"Z:" + dictionary;
-    testsupport::TempFolder programFolder, ownFolder;
+std::string Utf8(const std::wstring& text) {
+    int length =
+        WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
+    std::string bytes(static_cast<size_t>(std::max(length, 0)), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), bytes.data(), length, nullptr,
+                        nullptr);
+    return bytes;
+}
+
+std::wstring OwnPath() {
     wchar_t self[MAX_PATH] = {};
     GetModuleFileNameW(nullptr, self, MAX_PATH);
-    std::wstring selfFolder = std::wstring(self).substr(0, std::wstring(self).find_last_of(L"\\/") + 1);
-    for (const wchar_t* file : {L"Lexory.exe", L"XLATCP.dll"})
+    return self;
+}
+
+std::wstring WindowsPath(std::wstring path) {
+    return !path.empty() && path[0] == L'/' ? L"Z:" + path : path;
+}
+
+// The program with the dictionary in one folder, a copy of the dictionary in another for the
+// benchmark's own view of it.
+bool LayOut(const std::wstring& dictionary, testsupport::TempFolder& programFolder,
+            testsupport::TempFolder& ownFolder) {
+    std::wstring self = OwnPath();
+    std::wstring selfFolder = self.substr(0, self.find_last_of(L"\\/") + 1);
+    for (const wchar_t* file : {L"Lexory.exe", L"XLATCP.dll", L"htmlview.dll"})
         if (!CopyFileW((selfFolder + file).c_str(), programFolder.File(file).c_str(), FALSE)) {
             std::fprintf(stderr, "cannot copy %ls\n", file);
-            return 1;
+            return false;
         }
     if (!CopyFileW(dictionary.c_str(), programFolder.File(L"dictionary.dic").c_str(), FALSE) ||
         !CopyFileW(dictionary.c_str(), ownFolder.File(L"dictionary.dic").c_str(), FALSE)) {
         std::fprintf(stderr, "cannot read the dictionary %ls\n", dictionary.c_str());
-        return 1;
+        return false;
     }
     RegDeleteKeyW(HKEY_CURRENT_USER, CAppSettings::SectionKey(L"Lexory").c_str());
+    return true;
+}
+
+void PrintLatencies(const char* what, std::vector<double> latencies) {
+    std::sort(latencies.begin(), latencies.end());
+    size_t n = latencies.size();
+    if (n == 0)
+        return;
+    std::printf("%s (%zu): median %.2f ms, p99 %.2f ms, worst %.2f ms\n", what, n, latencies[n / 2],
+                latencies[std::min(n - 1, n * 99 / 100)], latencies[n - 1]);
+}
+
+// The article window of the running program, once it is shown with nothing left to paint.
+HWND DrawnArticle(DWORD process) {
+    for (HWND w = FindWindowExW(nullptr, nullptr, L"#32770", nullptr); w != nullptr;
+         w = FindWindowExW(nullptr, w, L"#32770", nullptr)) {
+        HWND viewer = GetDlgItem(w, CViewWordDlg::kViewerId);
+        if (viewer != nullptr && testsupport::WindowProcess(w) == process && IsWindowVisible(w))
+            return GetUpdateRect(viewer, nullptr, FALSE) || GetUpdateRect(w, nullptr, FALSE) ? nullptr : w;
+    }
+    return nullptr;
+}
+
+int RunArticleBenchmark(const std::wstring& dictionary, size_t articles) {
+    testsupport::TempFolder programFolder, ownFolder;
+    if (!LayOut(dictionary, programFolder, ownFolder))
+        return 1;
+    CDictManager expected(testsupport::ToWide(ownFolder.Path()) + L"\\");
+    if (!expected.OpenDirection(0))
+        return 1;
+    unsigned long count = expected.GetWordCount(0);
+    testsupport::CProgramProcess program;
+    Window lookup;
+    program.Start(programFolder.File(L"Lexory.exe"), L"a");
+    if (!Poll(
+            [&] {
+                return (lookup.window = testsupport::FindProgramWindow(L"LexoryWndClass", nullptr, program.Id())) !=
+                           nullptr &&
+                       lookup.Neutral();
+            },
+            30000ms))
+        return 1;
+    std::mt19937 random(4321);
+    std::vector<double> latencies, closes;
+    HWND previous = nullptr;
+    while (latencies.size() < articles) {
+        std::wstring word = expected.GetHeadword(random() % count);
+        std::wstring key = Trimmed(word);
+        long row = key.empty() ? -1 : expected.FindNearest(key, false);
+        // Only headwords the lookup selects when typed (a display text with runs in another language
+        // reads otherwise than its key).
+        std::wstring head = row >= 0 ? expected.GetHeadword(static_cast<unsigned long>(row)) : L"";
+        if (row < 0 || head.size() < key.size() || Lowered(head.substr(0, key.size())) != Lowered(key))
+            continue;
+        SendMessageW(lookup.Edit(), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(word.c_str()));
+        if (!Poll([&] { return lookup.Shows(static_cast<int>(row)); })) {
+            std::fprintf(stderr, "the list did not reach row %ld; headword skipped\n", row);
+            continue;
+        }
+        auto pressed = Clock::now();
+        PostMessageW(lookup.Edit(), WM_KEYDOWN, VK_RETURN, 1);
+        HWND article = nullptr;
+        if (!Poll([&] { return (article = DrawnArticle(program.Id())) != nullptr && article != previous; })) {
+            std::fprintf(stderr, "no article window for row %ld\n", row);
+            return 1;
+        }
+        latencies.push_back(Milliseconds(Clock::now() - pressed));
+        // Back to the lookup window, with the focus in its edit, for the next Enter.
+        auto closing = Clock::now();
+        PostMessageW(article, WM_COMMAND, IDCANCEL, 0);
+        Poll([&] { return !IsWindow(article); });
+        closes.push_back(Milliseconds(Clock::now() - closing));
+        previous = article;
+        PostMessageW(lookup.window, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(lookup.Edit()), TRUE);
+    }
+    PrintLatencies("Enter to the article drawn", latencies);
+    PrintLatencies("closing the article window", closes);
+    PostMessageW(lookup.window, WM_COMMAND, ID_EXIT, 0);
+    program.WaitForExit(10000);
+    RegDeleteKeyW(HKEY_CURRENT_USER, CAppSettings::SectionKey(L"Lexory").c_str());
+    return 0;
+}
+
+// The longest article of each dictionary: read, built and drawn in this process, with the viewer
+// drawing into a bitmap of the article window's size.
+int RunLongestArticleBenchmark(const std::vector<std::wstring>& dictionaries) {
+    HMODULE viewerLibrary = LoadLibraryW(CViewWordDlg::kViewerLibrary);
+    auto init = viewerLibrary == nullptr ? nullptr
+                                         : reinterpret_cast<InitHtmlControlFunction>(reinterpret_cast<void*>(
+                                               GetProcAddress(viewerLibrary, HTMLVIEW_INIT_FUNCTION)));
+    if (init == nullptr || !init(GetModuleHandleW(nullptr))) {
+        std::fprintf(stderr, "htmlview.dll does not load\n");
+        return 1;
+    }
+    constexpr int kWidth = 217, kHeight = 280; // the article window's viewer under the harness
+    HWND viewer = CreateWindowExW(0, WC_HTML, L"", WS_POPUP | WS_VSCROLL, 0, 0, kWidth, kHeight, nullptr, nullptr,
+                                  GetModuleHandleW(nullptr), nullptr);
+    SendMessageW(viewer, DTM_ENABLESHRINK, 0, TRUE);
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, kWidth, kHeight);
+    SelectObject(memory, bitmap);
+    for (const std::wstring& dictionary : dictionaries) {
+        testsupport::TempFolder folder;
+        if (!CopyFileW(WindowsPath(dictionary).c_str(), folder.File(L"dictionary.dic").c_str(), FALSE))
+            return 1;
+        CDictManager manager(testsupport::ToWide(folder.Path()) + L"\\");
+        if (!manager.OpenDirection(0))
+            return 1;
+        unsigned long count = manager.GetWordCount(0), longest = 0;
+        size_t longestSize = 0;
+        for (unsigned long index = 0; index < count; ++index) {
+            ArticleParts parts;
+            manager.ReadArticle(index, parts);
+            size_t size = 0;
+            for (const sArticlePart& part : parts) {
+                size += part.text8.size() + part.text9.size() + part.text10.size();
+                for (const sArticleTranslation& t : part.translations)
+                    size += t.text.size() + t.label.size() + t.text8.size() + t.text11.size();
+            }
+            if (size > longestSize)
+                longestSize = size, longest = index;
+        }
+        std::vector<double> runs;
+        size_t htmlSize = 0;
+        for (int run = 0; run < 20; ++run) {
+            auto begin = Clock::now();
+            ArticleParts parts;
+            manager.ReadArticle(longest, parts);
+            std::wstring html = lexory::BuildArticleHtmlText(parts, kWidth - 13, kHeight, lexory::PartOfSpeechText);
+            SendMessageW(viewer, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L""));
+            SendMessageW(viewer, DTM_ADDTEXTW, FALSE, reinterpret_cast<LPARAM>(html.c_str()));
+            SendMessageW(viewer, DTM_ENDOFSOURCE, 0, 0);
+            SendMessageW(viewer, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(memory), PRF_CLIENT);
+            runs.push_back(Milliseconds(Clock::now() - begin));
+            htmlSize = html.size();
+        }
+        std::sort(runs.begin(), runs.end());
+        std::wstring name = dictionary.substr(dictionary.find_last_of(L"\\/") + 1);
+        std::printf("%s: longest article \"%s\" (%zu characters of text, %zu of HTML): read, built and drawn in best "
+                    "%.2f ms, median %.2f ms\n",
+                    Utf8(name).c_str(), Utf8(manager.GetHeadword(longest)).c_str(), longestSize, htmlSize, runs[0],
+                    runs[runs.size() / 2]);
+    }
+    DeleteDC(memory);
+    DeleteObject(bitmap);
+    ReleaseDC(nullptr, screen);
+    DestroyWindow(viewer);
+    return 0;
+}
+
+int RunBenchmark(std::wstring dictionary) {
+    dictionary = WindowsPath(dictionary);
+    testsupport::TempFolder programFolder, ownFolder;
+    if (!LayOut(dictionary, programFolder, ownFolder))
+        return 1;
+    std::wstring self = OwnPath();
 
     // The benchmark's own view of the dictionary, for the rows each text must lead to.
     CDictManager expected(testsupport::ToWide(ownFolder.Path()) + L"\\");
@@ -234,8 +419,12 @@ int wmain(int argc, wchar_t** argv) {
         return application.Run(GetModuleHandleW(nullptr));
     }
     if (argc < 2) {
-        std::fprintf(stderr, "usage: lexory_bench DICTIONARY.dic\n");
+        std::fprintf(stderr, "usage: lexory_bench [--articles | --longest] DICTIONARY.dic...\n");
         return 2;
     }
+    if (std::wstring(argv[1]) == L"--articles" && argc > 2)
+        return RunArticleBenchmark(WindowsPath(argv[2]), argc > 3 ? static_cast<size_t>(_wtoi(argv[3])) : 500);
+    if (std::wstring(argv[1]) == L"--longest")
+        return RunLongestArticleBenchmark(std::vector<std::wstring>(argv + 2, argv + argc));
     return RunBenchmark(argv[1]);
 }

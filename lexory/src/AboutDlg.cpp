@@ -58,11 +58,7 @@ void CAboutDlg::CreateMenuBar() {
 }
 
 bool CAboutDlg::PreTranslateMessage(MSG& message) {
-    if (IsCloseKeyRelease(message)) {
-        DestroyWindow();
-        return true;
-    }
-    return false;
+    return CloseOnKeyRelease(message);
 }
 
 bool CAboutDlg::OnCommand(WORD id, WORD code, HWND control) {

@@ -116,10 +116,8 @@ void CHistoryDlg::OnClearList() {
 }
 
 bool CHistoryDlg::PreTranslateMessage(MSG& message) {
-    if (IsCloseKeyRelease(message)) {
-        DestroyWindow();
+    if (CloseOnKeyRelease(message))
         return true;
-    }
     if (message.message == WM_KEYDOWN && message.wParam == VK_RETURN && message.hwnd == m_list) {
         if (IsWindowEnabled(m_list))
             OnViewWord();

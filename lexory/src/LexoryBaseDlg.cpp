@@ -58,6 +58,13 @@ bool CLexoryBaseDlg::IsCloseKeyRelease(const MSG& message) {
     return message.message == WM_KEYUP && message.wParam == kEndKey;
 }
 
+bool CLexoryBaseDlg::CloseOnKeyRelease(const MSG& message) {
+    if (!IsCloseKeyRelease(message))
+        return false;
+    DestroyWindow();
+    return true;
+}
+
 void CLexoryBaseDlg::SetProgramIcons() {
     HINSTANCE module = GetModuleHandleW(nullptr);
     m_bigIcon.Reset(

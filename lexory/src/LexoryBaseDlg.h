@@ -40,6 +40,8 @@ public:
     // The release of the Back key (as the soft-key bar delivers it when the bar overrides Back) or of
     // the End key: what closes every sub-window.
     static bool IsCloseKeyRelease(const MSG& message);
+    // For the sub-windows' PreTranslateMessage: destroys the window on a close key; true when it did.
+    bool CloseOnKeyRelease(const MSG& message);
 
 protected:
     bool HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;

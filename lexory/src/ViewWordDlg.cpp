@@ -95,11 +95,7 @@ bool CViewWordDlg::BuildArticleHtml() {
 }
 
 bool CViewWordDlg::PreTranslateMessage(MSG& message) {
-    if (IsCloseKeyRelease(message)) {
-        DestroyWindow();
-        return true;
-    }
-    return false;
+    return CloseOnKeyRelease(message);
 }
 
 bool CViewWordDlg::OnCommand(WORD id, WORD code, HWND control) {
