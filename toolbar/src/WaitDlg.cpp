@@ -45,7 +45,9 @@ BOOL CWaitDlg::OnInitDialog() {
 }
 
 bool CWaitDlg::PreTranslateMessage(MSG& message) {
-    if (message.message == WM_KEYUP && message.wParam == kBackKey && m_ready && m_stopFlag != nullptr)
+    // With no control to hold the focus, keys come to the active window as system keys.
+    bool keyUp = message.message == WM_KEYUP || message.message == WM_SYSKEYUP;
+    if (keyUp && message.wParam == kBackKey && m_ready && m_stopFlag != nullptr)
         OnBackReleased();
     return false; // the key goes on as usual
 }
