@@ -37,7 +37,10 @@ BOOL COvrinAboutDlg::OnInitDialog() {
     CreateBar(IDR_MENU_OK_CANCEL);
     SetDlgItemTextW(GetHwnd(), IDC_ABOUT_INFO, InformationText(m_engine).c_str());
     LayOut();
-    return TRUE;
+    // The text to read, not selected.
+    SetFocus(GetItem(IDC_ABOUT_INFO));
+    SendMessageW(GetItem(IDC_ABOUT_INFO), EM_SETSEL, 0, 0);
+    return FALSE;
 }
 
 bool COvrinAboutDlg::OnCommand(WORD id, WORD code, HWND control) {

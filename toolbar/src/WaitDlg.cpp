@@ -1,6 +1,7 @@
 // The wait window.
 #include "WaitDlg.h"
 
+#include "platform/Resources.h"
 #include "resource.h"
 
 namespace {
@@ -23,6 +24,7 @@ BOOL CWaitDlg::OnInitDialog() {
     HICON icon = LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_MAINFRAME));
     SendMessageW(GetHwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
     SendMessageW(GetHwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
+    SetWindowTextW(GetHwnd(), platform::LoadResString(IDS_WINDOW_TITLE).c_str());
     ShapeWindow();
     SetWindowPos(GetHwnd(), HWND_TOPMOST, kLeft, kTop, 0, 0, SWP_NOSIZE | SWP_NOACTIVATE);
 
