@@ -315,18 +315,23 @@ TEST_F(TranslateDialogsTest, SaveThatFails_KeepsTheOldFileAndSaysSo) {
     EXPECT_EQ(FileBytes(inside), "old text");
     EXPECT_FALSE(std::filesystem::exists(folder.Path() / "kept.txt.ovrin-new")) << "the new file is removed";
 
-    // A folder that does not exist, and a name of 300 characters.
-    answer = testsupport::ToWide(folder.Path() / "missing" / "x");
-    Command(window, ID_RESULT_SAVE_TRANSLATION);
-    EXPECT_TRUE(AnswerMessageBox(IDS_SAVE_FAILED, IDOK));
-    answer = testsupport::ToWide(folder.Path()) + L"\\" + std::wstring(300, L'a');
-    Command(window, ID_RESULT_SAVE_TRANSLATION);
-    EXPECT_TRUE(AnswerMessageBox(IDS_SAVE_FAILED, IDOK));
-
     // Nothing to save.
     SetDlgItemTextW(window, IDC_TRANSLATION_EDIT, L" ");
     Command(window, ID_RESULT_SAVE_TRANSLATION);
     EXPECT_TRUE(AnswerMessageBox(IDS_NO_TEXT_TO_SAVE, IDOK));
+}
+
+TEST(ResultFileTest, WritesThatCannotBeMade_FailAndLeaveNothing) {
+    testsupport::TempFolder folder;
+    std::wstring missing = testsupport::ToWide(folder.Path() / "missing" / "x.txt");
+    EXPECT_FALSE(resultfile::WriteUtf8(missing, L"текст"));
+    EXPECT_FALSE(std::filesystem::exists(folder.Path() / "missing"));
+    std::wstring tooLong = testsupport::ToWide(folder.Path()) + L"\\" + std::wstring(300, L'a') + L".txt";
+    EXPECT_FALSE(resultfile::WriteUtf8(tooLong, L"текст"));
+    EXPECT_TRUE(std::filesystem::is_empty(folder.Path()));
+    std::wstring fine = testsupport::ToWide(folder.Path() / "fine.txt");
+    ASSERT_TRUE(resultfile::WriteUtf8(fine, L"a\r\nб"));
+    EXPECT_EQ(testsupport::ReadFileBytes(fine), "\xEF\xBB\xBF" + Utf8(L"a\r\nб"));
 }
 
 TEST(ResultFileTest, TxtIsAppendedAsTheSaveDialogAnswers) {
