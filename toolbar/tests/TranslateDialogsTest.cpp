@@ -98,6 +98,54 @@ std::string FileBytes(const std::wstring& path) {
     return testsupport::ReadFileBytes(path);
 }
 
+// The engine of the layout where the programs look for it (the suite's own registry key, and the
+// catalogue beside the program), for as long as the object lives.
+class EngineForPrograms {
+public:
+    explicit EngineForPrograms(const EngineLayout& layout) {
+        HKEY source = nullptr, target = nullptr;
+        RegOpenKeyExW(HKEY_CURRENT_USER, layout.Key().c_str(), 0, KEY_READ, &source);
+        RegCreateKeyExW(HKEY_CURRENT_USER, (kKey + std::wstring(L"\\Directions")).c_str(), 0, nullptr, 0,
+                        KEY_ALL_ACCESS, nullptr, &target, nullptr);
+        HKEY directions = nullptr;
+        RegOpenKeyExW(source, L"Directions", 0, KEY_READ, &directions);
+        m_copied = RegCopyTreeW(directions, nullptr, target) == ERROR_SUCCESS;
+        RegCloseKey(directions);
+        RegCloseKey(target);
+        RegCloseKey(source);
+        EngineLayout::SetString(kKey, L"Path", layout.Folder());
+        m_catalogue = ovrin::GetProgramFolder() + L"dircat.dat";
+        m_copied = m_copied && CopyFileW((layout.Folder() + L"dircat.dat").c_str(), m_catalogue.c_str(), FALSE);
+    }
+    ~EngineForPrograms() {
+        DeleteFileW(m_catalogue.c_str());
+        RegDeleteTreeW(HKEY_CURRENT_USER, (kKey + std::wstring(L"\\Directions")).c_str());
+        HKEY key = nullptr;
+        if (RegOpenKeyExW(HKEY_CURRENT_USER, kKey, 0, KEY_SET_VALUE, &key) == ERROR_SUCCESS) {
+            RegDeleteValueW(key, L"Path");
+            RegCloseKey(key);
+        }
+    }
+    bool Copied() const { return m_copied; }
+
+private:
+    static constexpr wchar_t kKey[] = L"Software\\Ovrinsoft\\Pocket OVRIN";
+    std::wstring m_catalogue;
+    bool m_copied = false;
+};
+
+// A toolbar a failed test left running would keep a new one from starting.
+void EndRunningToolbars() {
+    while (HWND window = FindWindowW(L"OvrinTBWndClass", nullptr)) {
+        HANDLE process = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, testsupport::WindowProcess(window));
+        if (process == nullptr)
+            return;
+        TerminateProcess(process, 1);
+        WaitForSingleObject(process, 10000);
+        CloseHandle(process);
+    }
+}
+
 class TranslateDialogsTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -493,4 +541,43 @@ TEST_F(TranslateDialogsTest, WaitWindow_FirstBackReleaseIgnoredWhenHeldAtOpening
     EXPECT_FALSE(wait.IgnoresNextBack());
     PostMessageW(wait.GetHwnd(), WM_KEYUP, VK_ESCAPE, 0xC0010001);
     EXPECT_TRUE(desktop::WaitFor([&] { return stopFlag == 1; }));
+}
+
+// The toolbar program itself: its panel's "Перевести" opens the result window on a thread of its own, the
+// text typed there is translated by the engine the program started, and the request for the direction
+// dialog ends the result window and lists the directions.
+TEST_F(TranslateDialogsTest, ToolbarProgram_PanelOpensTheResultWindowThenTheDirectionDialog) {
+    EngineForPrograms installed(layout);
+    ASSERT_TRUE(installed.Copied());
+    EndRunningToolbars();
+    desktop::Process toolbar;
+    ASSERT_TRUE(toolbar.Start(L"\"" + ovrin::GetProgramFolder() + L"OvrinToolbar.exe\" /options"));
+    HWND panelWindow = testsupport::WaitForWindow(L"OvrinTBWndClass", nullptr, toolbar.Id());
+    ASSERT_NE(panelWindow, nullptr);
+
+    PostMessageW(panelWindow, WM_COMMAND, ID_TRANSLATE, 0);
+    HWND result = testsupport::WaitForWindow(L"#32770", L"OVRIN", toolbar.Id());
+    ASSERT_NE(result, nullptr);
+    EXPECT_NE(GetWindowThreadProcessId(result, nullptr), GetWindowThreadProcessId(panelWindow, nullptr))
+        << "the result window runs on a thread of its own";
+    HWND edit = GetDlgItem(result, IDC_TRANSLATION_EDIT);
+    EXPECT_EQ(desktop::TextOf(edit), L"") << "the empty text opens an empty window";
+    SendMessageW(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"the big cat"));
+    PostMessageW(result, WM_COMMAND, ID_RESULT_TRANSLATE, 0);
+    EXPECT_TRUE(desktop::WaitFor([&] { return desktop::TextOf(edit) == L"этот большой кошка"; }, 15000))
+        << testing::PrintToString(desktop::TextOf(edit));
+
+    constexpr UINT kOpenDirectionDialog = WM_USER + 3;
+    PostMessageW(panelWindow, kOpenDirectionDialog, 0, 0);
+    HWND directions = nullptr;
+    EXPECT_TRUE(desktop::WaitFor(
+        [&] {
+            HWND dialog = testsupport::FindProgramWindow(L"#32770", L"OVRIN Mobile", toolbar.Id());
+            directions = dialog != nullptr ? GetDlgItem(dialog, IDC_TRANS_DIRECTION_LIST) : nullptr;
+            return directions != nullptr;
+        },
+        15000));
+    EXPECT_FALSE(IsWindow(result)) << "one child window at a time";
+    EXPECT_EQ(SendMessageW(directions, CB_GETCOUNT, 0, 0), 2);
+    toolbar.End();
 }
