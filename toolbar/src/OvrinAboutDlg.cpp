@@ -43,21 +43,6 @@ BOOL COvrinAboutDlg::OnInitDialog() {
     return FALSE;
 }
 
-bool COvrinAboutDlg::OnCommand(WORD id, WORD code, HWND control) {
-    switch (id) {
-    case ID_DIALOG_OK:
-        EndDialog(IDOK);
-        return true;
-    case ID_DIALOG_CANCEL:
-        EndDialog(IDCANCEL);
-        return true;
-    case IDCANCEL: // Escape is the Back key, which the bar takes over
-        return true;
-    default:
-        return CSoftKeyDlg::OnCommand(id, code, control);
-    }
-}
-
 void COvrinAboutDlg::OnSize(UINT type, int width, int height) {
     if (type != SIZE_MINIMIZED)
         LayOut();

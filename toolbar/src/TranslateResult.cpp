@@ -69,8 +69,6 @@ bool CTranslateResult::OnCommand(WORD id, WORD code, HWND control) {
     case ID_RESULT_TWO_PANES:
         SwitchPanes();
         return true;
-    case IDCANCEL: // Escape is the Back key, which the bar takes over: only "Выход" closes
-        return true;
     default:
         return CSoftKeyDlg::OnCommand(id, code, control);
     }
