@@ -37,22 +37,10 @@ BOOL COvrinAboutDlg::OnInitDialog() {
     CreateBar(IDR_MENU_OK_CANCEL);
     SetDlgItemTextW(GetHwnd(), IDC_ABOUT_INFO, InformationText(m_engine).c_str());
     LayOut();
-    return TRUE;
-}
-
-bool COvrinAboutDlg::OnCommand(WORD id, WORD code, HWND control) {
-    switch (id) {
-    case ID_DIALOG_OK:
-        EndDialog(IDOK);
-        return true;
-    case ID_DIALOG_CANCEL:
-        EndDialog(IDCANCEL);
-        return true;
-    case IDCANCEL: // Escape is the Back key, which the bar takes over
-        return true;
-    default:
-        return CSoftKeyDlg::OnCommand(id, code, control);
-    }
+    // The text to read, not selected.
+    SetFocus(GetItem(IDC_ABOUT_INFO));
+    SendMessageW(GetItem(IDC_ABOUT_INFO), EM_SETSEL, 0, 0);
+    return FALSE;
 }
 
 void COvrinAboutDlg::OnSize(UINT type, int width, int height) {

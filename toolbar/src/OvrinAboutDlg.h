@@ -18,7 +18,6 @@ public:
 
 protected:
     BOOL OnInitDialog() override;
-    bool OnCommand(WORD id, WORD code, HWND control) override;
     void OnSize(UINT type, int width, int height) override;
 
 private:

@@ -130,21 +130,6 @@ bool CSetupDlg::PreTranslateMessage(MSG& message) {
     return false;
 }
 
-bool CSetupDlg::OnCommand(WORD id, WORD code, HWND control) {
-    switch (id) {
-    case ID_DIALOG_OK:
-        OnOk();
-        return true;
-    case ID_DIALOG_CANCEL:
-        EndDialog(IDCANCEL);
-        return true;
-    case IDCANCEL: // Escape is the Back key, which the bar takes over
-        return true;
-    default:
-        return CSoftKeyDlg::OnCommand(id, code, control);
-    }
-}
-
 void CSetupDlg::OnOk() {
     HWND list = GetItem(IDC_SETUP_INTEGRATION_LIST);
     CEngineClient::SetEnabled(kMessagingSection, ListView_GetCheckState(list, 0) != FALSE);

@@ -35,13 +35,12 @@ public:
 
 protected:
     BOOL OnInitDialog() override;
-    bool OnCommand(WORD id, WORD code, HWND control) override;
+    void OnOk() override;
 
 private:
     void SetUpFonts();
     void SetUpIntegrationList();
     void SetUpKeyList();
-    void OnOk();
 
     childdialogs::PanelLink m_link;
     std::vector<KeyName> m_keys;

@@ -47,3 +47,18 @@ bool CSoftKeyDlg::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, LRES
     }
     return CToolbarChildDlg::HandleMessage(message, wParam, lParam, result);
 }
+
+bool CSoftKeyDlg::OnCommand(WORD id, WORD code, HWND control) {
+    switch (id) {
+    case ID_DIALOG_OK:
+        OnOk();
+        return true;
+    case ID_DIALOG_CANCEL:
+        EndDialog(IDCANCEL);
+        return true;
+    case IDCANCEL:
+        return true;
+    default:
+        return CToolbarChildDlg::OnCommand(id, code, control);
+    }
+}

@@ -28,6 +28,11 @@ protected:
     // Replaces the bar by one made from menuId, with the Back key taken over.
     bool CreateBar(UINT menuId);
     bool HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+    // "OK" (32783) calls OnOk, "Отмена" (32784) closes; Escape, which is the Back key the bar takes
+    // over, closes nothing.
+    bool OnCommand(WORD id, WORD code, HWND control) override;
+    // The default closes the dialog with IDOK.
+    virtual void OnOk() { EndDialog(IDOK); }
 
     CSoftKeyBar m_bar;
 };

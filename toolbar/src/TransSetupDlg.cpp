@@ -84,18 +84,7 @@ bool CTransSetupDlg::OnCommand(WORD id, WORD code, HWND control) {
             return false;
         }
     }
-    switch (id) {
-    case ID_DIALOG_OK:
-        OnOk();
-        return true;
-    case ID_DIALOG_CANCEL:
-        EndDialog(IDCANCEL);
-        return true;
-    case IDCANCEL: // Escape is the Back key, which the bar takes over
-        return true;
-    default:
-        return CSoftKeyDlg::OnCommand(id, code, control);
-    }
+    return CSoftKeyDlg::OnCommand(id, code, control);
 }
 
 void CTransSetupDlg::OnDirectionAccepted() {

@@ -14,12 +14,12 @@ public:
 protected:
     BOOL OnInitDialog() override;
     bool OnCommand(WORD id, WORD code, HWND control) override;
+    void OnOk() override;
 
 private:
     void SetUpFonts();
     void FillLists();
     void OnDirectionAccepted();
-    void OnOk();
     // Stores the new direction with subject 0 and asks the panel to restart the toolbar.
     void ChangeDirection(int direction);
 

@@ -69,18 +69,21 @@ bool CTranslateResult::OnCommand(WORD id, WORD code, HWND control) {
     case ID_RESULT_TWO_PANES:
         SwitchPanes();
         return true;
-    case IDCANCEL: // Escape is the Back key, which the bar takes over: only "Выход" closes
-        return true;
     default:
         return CSoftKeyDlg::OnCommand(id, code, control);
     }
 }
 
-void CTranslateResult::MoveText(int from, int to) {
+// The panes change first, so that the focus moving off a hidden edit (the dialog then selects the whole
+// text of the next one) is over before the text and its selection arrive.
+void CTranslateResult::SwitchPanes() {
+    int from = m_twoPanes ? IDC_SOURCE_EDIT : IDC_TRANSLATION_EDIT;
+    int to = m_twoPanes ? IDC_TRANSLATION_EDIT : IDC_SOURCE_EDIT;
     HWND source = GetItem(from), target = GetItem(to);
     DWORD start = 0, end = 0;
     SendMessageW(source, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
     std::wstring text = ItemText(source);
+    SetPanes(!m_twoPanes);
     SetWindowTextW(target, text.c_str());
     SetWindowTextW(source, L"");
     SendMessageW(target, EM_SETSEL, start, end);
@@ -95,14 +98,6 @@ void CTranslateResult::SetPanes(bool twoPanes) {
     m_bar.Redraw();
     LayOut();
     SetFocus(GetItem(twoPanes ? IDC_SOURCE_EDIT : IDC_TRANSLATION_EDIT));
-}
-
-void CTranslateResult::SwitchPanes() {
-    if (m_twoPanes)
-        MoveText(IDC_SOURCE_EDIT, IDC_TRANSLATION_EDIT);
-    else
-        MoveText(IDC_TRANSLATION_EDIT, IDC_SOURCE_EDIT);
-    SetPanes(!m_twoPanes);
 }
 
 void CTranslateResult::TranslateAgain() {

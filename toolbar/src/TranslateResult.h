@@ -25,9 +25,8 @@ protected:
 private:
     void LayOut();
     void SetPanes(bool twoPanes);
+    // Moves the shown text and its selection into the other layout's edit.
     void SwitchPanes();
-    // Moves the text and selection of edit from into edit to, and empties from.
-    void MoveText(int from, int to);
     void TranslateAgain();
     void Save(int editId);
 

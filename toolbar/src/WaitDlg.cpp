@@ -1,6 +1,7 @@
 // The wait window.
 #include "WaitDlg.h"
 
+#include "platform/Resources.h"
 #include "resource.h"
 
 namespace {
@@ -23,6 +24,7 @@ BOOL CWaitDlg::OnInitDialog() {
     HICON icon = LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_MAINFRAME));
     SendMessageW(GetHwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
     SendMessageW(GetHwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
+    SetWindowTextW(GetHwnd(), platform::LoadResString(IDS_WINDOW_TITLE).c_str());
     ShapeWindow();
     SetWindowPos(GetHwnd(), HWND_TOPMOST, kLeft, kTop, 0, 0, SWP_NOSIZE | SWP_NOACTIVATE);
 
@@ -45,7 +47,9 @@ BOOL CWaitDlg::OnInitDialog() {
 }
 
 bool CWaitDlg::PreTranslateMessage(MSG& message) {
-    if (message.message == WM_KEYUP && message.wParam == kBackKey && m_ready && m_stopFlag != nullptr)
+    // With no control to hold the focus, keys come to the active window as system keys.
+    bool keyUp = message.message == WM_KEYUP || message.message == WM_SYSKEYUP;
+    if (keyUp && message.wParam == kBackKey && m_ready && m_stopFlag != nullptr)
         OnBackReleased();
     return false; // the key goes on as usual
 }

@@ -45,7 +45,9 @@ DWORD WINAPI CWaitWindow::ThreadMain(void* parameter) {
     self->m_created = dialog.Create(nullptr);
     if (self->m_created) {
         dialog.SetStopFlag(self->m_stopFlag);
-        ShowWindow(dialog.GetHwnd(), SW_SHOWNOACTIVATE);
+        // In front, so that the keys come here (Back stops the translation).
+        ShowWindow(dialog.GetHwnd(), SW_SHOW);
+        SetForegroundWindow(dialog.GetHwnd());
         UpdateWindow(dialog.GetHwnd());
     }
     SetEvent(self->m_shown.Get());
@@ -71,6 +73,10 @@ void CWaitWindow::Close() {
 
 HWND CWaitWindow::GetHwnd() const {
     return m_dialog ? m_dialog->GetHwnd() : nullptr;
+}
+
+bool CWaitWindow::IgnoresNextBack() const {
+    return m_dialog && m_dialog->IgnoresNextBack();
 }
 
 namespace translationrun {

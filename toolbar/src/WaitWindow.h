@@ -29,6 +29,8 @@ public:
     // Destroys the window and ends its thread. Harmless when none is open.
     void Close();
     HWND GetHwnd() const;
+    // Whether the window still waits for the release of a Back key held when it opened.
+    bool IgnoresNextBack() const;
 
 private:
     static DWORD WINAPI ThreadMain(void* parameter);

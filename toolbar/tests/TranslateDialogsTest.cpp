@@ -1,0 +1,588 @@
+// The translation run, the result window and the settings, direction and About dialogs, as real
+// windows on threads of their own beside a stand-in for the panel, over the engine stand-in: a
+// selection in Wine's notepad translated into the result window, the panes, saving, the direction and
+// subject settings, the start-up shortcut and the call key's restart question.
+#include "ChildDialogs.h"
+#include "ChildWindow.h"
+#include "DesktopSession.h"
+#include "DevicePlatform.h"
+#include "OvrinAboutDlg.h"
+#include "ResultFile.h"
+#include "SetupDlg.h"
+#include "TextCapture.h"
+#include "TranslateResult.h"
+#include "WaitWindow.h"
+#include "enginetest/EngineLayout.h"
+#include "platform/Resources.h"
+#include "resource.h"
+#include "testsupport/GuiProgram.h"
+
+#include <atomic>
+#include <thread>
+
+using namespace enginetest;
+
+namespace {
+
+constexpr wchar_t kPanelClass[] = L"OvrinTestPanel";
+
+// The panel's side of the child windows: the messages they post to it.
+std::atomic<UINT> s_restartOptions{0};
+std::atomic<int> s_restarts{0};
+std::atomic<UINT> s_appliedKey{0};
+
+LRESULT CALLBACK PanelProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == childdialogs::kRestartMessage) {
+        s_restartOptions = static_cast<UINT>(wParam);
+        ++s_restarts;
+        return 0;
+    }
+    if (message == childdialogs::kApplyKeyMessage) {
+        s_appliedKey = static_cast<UINT>(wParam);
+        return 0;
+    }
+    return DefWindowProcW(window, message, wParam, lParam);
+}
+
+// Waits while answering this thread's messages (the panel stand-in lives on it).
+bool PumpUntil(const std::function<bool()>& condition, DWORD timeoutMs = 10000) {
+    return desktop::WaitFor(
+        [&] {
+            MSG message;
+            while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE))
+                DispatchMessageW(&message);
+            return condition();
+        },
+        timeoutMs);
+}
+
+// A dialog window of this process whose label (control id) reads text: message boxes (id 65535) and
+// the wait window (1004).
+HWND FindDialogShowing(int controlId, const std::wstring& text) {
+    struct Search {
+        int id;
+        const std::wstring* text;
+        HWND found;
+    } search = {controlId, &text, nullptr};
+    EnumWindows(
+        [](HWND window, LPARAM parameter) -> BOOL {
+            auto* s = reinterpret_cast<Search*>(parameter);
+            DWORD process = 0;
+            GetWindowThreadProcessId(window, &process);
+            if (process != GetCurrentProcessId() || desktop::ClassOf(window) != L"#32770" || !IsWindowVisible(window))
+                return TRUE;
+            HWND label = GetDlgItem(window, s->id);
+            if (label != nullptr && desktop::TextOf(label) == *s->text) {
+                s->found = window;
+                return FALSE;
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+constexpr int kMessageBoxText = 0xFFFF;
+
+// Waits for the message box with string textId and answers it with button.
+bool AnswerMessageBox(UINT textId, int button) {
+    std::wstring text = platform::LoadResString(textId);
+    HWND box = nullptr;
+    if (!desktop::WaitFor([&] { return (box = FindDialogShowing(kMessageBoxText, text)) != nullptr; }))
+        return false;
+    PostMessageW(box, WM_COMMAND, static_cast<WPARAM>(button), 0);
+    return desktop::WaitFor([&] { return !IsWindow(box); });
+}
+
+std::string FileBytes(const std::wstring& path) {
+    return testsupport::ReadFileBytes(path);
+}
+
+// The engine of the layout where the programs look for it (the suite's own registry key, and the
+// catalogue beside the program), for as long as the object lives.
+class EngineForPrograms {
+public:
+    explicit EngineForPrograms(const EngineLayout& layout) {
+        HKEY source = nullptr, target = nullptr;
+        RegOpenKeyExW(HKEY_CURRENT_USER, layout.Key().c_str(), 0, KEY_READ, &source);
+        RegCreateKeyExW(HKEY_CURRENT_USER, (kKey + std::wstring(L"\\Directions")).c_str(), 0, nullptr, 0,
+                        KEY_ALL_ACCESS, nullptr, &target, nullptr);
+        HKEY directions = nullptr;
+        RegOpenKeyExW(source, L"Directions", 0, KEY_READ, &directions);
+        m_copied = RegCopyTreeW(directions, nullptr, target) == ERROR_SUCCESS;
+        RegCloseKey(directions);
+        RegCloseKey(target);
+        RegCloseKey(source);
+        EngineLayout::SetString(kKey, L"Path", layout.Folder());
+        m_catalogue = ovrin::GetProgramFolder() + L"dircat.dat";
+        m_copied = m_copied && CopyFileW((layout.Folder() + L"dircat.dat").c_str(), m_catalogue.c_str(), FALSE);
+    }
+    ~EngineForPrograms() {
+        DeleteFileW(m_catalogue.c_str());
+        RegDeleteTreeW(HKEY_CURRENT_USER, (kKey + std::wstring(L"\\Directions")).c_str());
+        HKEY key = nullptr;
+        if (RegOpenKeyExW(HKEY_CURRENT_USER, kKey, 0, KEY_SET_VALUE, &key) == ERROR_SUCCESS) {
+            RegDeleteValueW(key, L"Path");
+            RegCloseKey(key);
+        }
+    }
+    bool Copied() const { return m_copied; }
+
+private:
+    static constexpr wchar_t kKey[] = L"Software\\Ovrinsoft\\Pocket OVRIN";
+    std::wstring m_catalogue;
+    bool m_copied = false;
+};
+
+// A toolbar a failed test left running would keep a new one from starting.
+void EndRunningToolbars() {
+    while (HWND window = FindWindowW(L"OvrinTBWndClass", nullptr)) {
+        HANDLE process = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, testsupport::WindowProcess(window));
+        if (process == nullptr)
+            return;
+        TerminateProcess(process, 1);
+        WaitForSingleObject(process, 10000);
+        CloseHandle(process);
+    }
+}
+
+class TranslateDialogsTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        layout.WriteStandardCatalogue();
+        layout.AddDirection(L"ER", EnglishRussian(), 0, {{L"TECH.tpl", L"[Техника]\nfile = файл\n"}},
+                            {{L"TECH", L"Техника"}});
+        layout.AddDirection(L"RE", RussianEnglish());
+        translator = std::make_unique<CTranslator>(layout.Folder(), layout.Key());
+        client = std::make_unique<CEngineClient>(*translator);
+        client->RegisterStopFlag(&stopFlag);
+        CEngineClient::SetDirectionSetting(0);
+        CEngineClient::SetSubjectSetting(0);
+        CEngineClient::WriteToolbarInt(CTranslateResult::kShowSourceSetting, 0);
+        savedKey = CEngineClient::ReadToolbarInt(CSetupDlg::kKeySetting);
+
+        WNDCLASSW windowClass = {};
+        windowClass.lpfnWndProc = PanelProc;
+        windowClass.hInstance = GetModuleHandleW(nullptr);
+        windowClass.lpszClassName = kPanelClass;
+        RegisterClassW(&windowClass);
+        panel = CreateWindowW(kPanelClass, L"", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
+        s_restarts = 0;
+        s_restartOptions = 0;
+        s_appliedKey = 0;
+    }
+
+    void TearDown() override {
+        child.End();
+        DestroyWindow(panel);
+        resultfile::SetNameAsker(nullptr);
+        deviceplatform::SetRestartHandler(nullptr);
+        CEngineClient::WriteToolbarInt(CSetupDlg::kKeySetting, savedKey);
+        CEngineClient::WriteToolbarInt(CTranslateResult::kShowSourceSetting, 0);
+    }
+
+    childdialogs::PanelLink Link() { return {client.get(), &stopFlag, panel}; }
+
+    HWND Open(std::unique_ptr<CToolbarChildDlg> dialog) {
+        EXPECT_TRUE(child.Open(std::move(dialog)));
+        HWND window = child.WaitForWindow(10000);
+        EXPECT_NE(window, nullptr);
+        return window;
+    }
+
+    HWND OpenResult(const std::wstring& source, const std::wstring& translation) {
+        return Open(childdialogs::MakeResultWindow(Link(), source, translation));
+    }
+
+    static std::wstring Text(HWND dialog, int id) { return desktop::TextOf(GetDlgItem(dialog, id)); }
+    static void Command(HWND dialog, WORD id, WORD code = 0, HWND control = nullptr) {
+        PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, code), reinterpret_cast<LPARAM>(control));
+    }
+
+    EngineLayout layout;
+    std::unique_ptr<CTranslator> translator;
+    std::unique_ptr<CEngineClient> client;
+    int stopFlag = 0;
+    HWND panel = nullptr;
+    CChildWindow child;
+    int savedKey = 0;
+};
+
+} // namespace
+
+// The panel's purpose 1 end to end but for the held key: a selection made by arrow keys in Wine's
+// notepad, translated under the wait window, shown in the result window.
+TEST_F(TranslateDialogsTest, NotepadSelection_TranslatedIntoTheResultWindow) {
+    desktop::FrontProgram notepad;
+    ASSERT_TRUE(notepad.Start(L"notepad.exe"));
+    ASSERT_TRUE(desktop::Xdotool("type --delay 20 'the cat'"));
+    ASSERT_TRUE(desktop::WaitFor([&] { return desktop::TextOf(notepad.Edit()) == L"the cat"; }));
+    ASSERT_TRUE(desktop::Xdotool("key Home"));
+    ASSERT_TRUE(desktop::WaitFor([&] { return desktop::SelectionOf(notepad.Edit()).first == 0; }));
+
+    // Selection mode's hook lives on a thread with a message loop, as on the panel's thread.
+    std::wstring selected;
+    std::atomic<DWORD> captureThread{0};
+    std::atomic<bool> started{false};
+    std::thread capture([&] {
+        CTextCapture textCapture;
+        MSG message;
+        PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE);
+        started = textCapture.StartSelection();
+        captureThread = GetCurrentThreadId();
+        while (GetMessageW(&message, nullptr, 0, 0) > 0)
+            DispatchMessageW(&message);
+        selected = textCapture.EndSelection();
+    });
+    ASSERT_TRUE(desktop::WaitFor([&] { return captureThread != 0; }));
+    ASSERT_TRUE(started);
+    EXPECT_TRUE(desktop::Xdotool("key Right Right Right Right Right Right Right"));
+    EXPECT_TRUE(desktop::WaitFor([&] { return desktop::SelectionOf(notepad.Edit()) == std::make_pair(0L, 7L); }));
+    PostThreadMessageW(captureThread, WM_QUIT, 0, 0);
+    capture.join();
+    ASSERT_EQ(selected, L"the cat");
+
+    std::wstring result = translationrun::TranslateWithWaitWindow(*client, &stopFlag, selected);
+    EXPECT_EQ(result, L"этот кошка");
+    HWND window = OpenResult(selected, result);
+    ASSERT_NE(window, nullptr);
+    EXPECT_EQ(Text(window, IDC_TRANSLATION_EDIT), L"этот кошка");
+    EXPECT_FALSE(IsWindowVisible(GetDlgItem(window, IDC_SOURCE_EDIT))) << "one pane by default";
+    desktop::Screenshot("toolbar_result_one_pane.png");
+    Command(window, IDOK);
+    EXPECT_TRUE(desktop::WaitFor([&] { return !IsWindow(window); }));
+}
+
+TEST_F(TranslateDialogsTest, OnePane_NothingTyped_GivesString39AndNoWaitWindow) {
+    HWND window = OpenResult(L"", L"");
+    ASSERT_NE(window, nullptr);
+    SetDlgItemTextW(window, IDC_TRANSLATION_EDIT, L"  \r\n ");
+    Command(window, ID_RESULT_TRANSLATE);
+    std::wstring waiting = platform::LoadResString(IDS_TRANSLATING);
+    bool waitSeen = false;
+    std::wstring nothing = platform::LoadResString(IDS_NOTHING_TO_TRANSLATE);
+    HWND box = nullptr;
+    ASSERT_TRUE(desktop::WaitFor([&] {
+        waitSeen = waitSeen || FindDialogShowing(IDC_WAIT_LABEL, waiting) != nullptr;
+        return (box = FindDialogShowing(kMessageBoxText, nothing)) != nullptr;
+    }));
+    EXPECT_FALSE(waitSeen);
+    PostMessageW(box, WM_COMMAND, IDOK, 0);
+
+    // With text, the translation replaces the edit's text.
+    ASSERT_TRUE(desktop::WaitFor([&] { return !IsWindow(box); }));
+    SetDlgItemTextW(window, IDC_TRANSLATION_EDIT, L"big dog");
+    Command(window, ID_RESULT_TRANSLATE);
+    EXPECT_TRUE(desktop::WaitFor([&] { return Text(window, IDC_TRANSLATION_EDIT) == L"большой собака"; }))
+        << testing::PrintToString(Text(window, IDC_TRANSLATION_EDIT));
+}
+
+TEST_F(TranslateDialogsTest, TwoPanesAndBack_KeepTheTextAndItsSelection) {
+    HWND window = OpenResult(L"the cat", L"этот кошка");
+    ASSERT_NE(window, nullptr);
+    HWND upper = GetDlgItem(window, IDC_SOURCE_EDIT), lower = GetDlgItem(window, IDC_TRANSLATION_EDIT);
+    SendMessageW(lower, EM_SETSEL, 5, 10);
+    Command(window, ID_RESULT_TWO_PANES);
+    ASSERT_TRUE(desktop::WaitFor([&] { return IsWindowVisible(upper) != FALSE; }));
+    EXPECT_EQ(desktop::TextOf(upper), L"этот кошка");
+    EXPECT_EQ(desktop::SelectionOf(upper), std::make_pair(5L, 10L));
+    EXPECT_EQ(desktop::TextOf(lower), L"");
+    EXPECT_EQ(CEngineClient::ReadToolbarInt(CTranslateResult::kShowSourceSetting), 1);
+    RECT upperRect, lowerRect;
+    GetWindowRect(upper, &upperRect);
+    GetWindowRect(lower, &lowerRect);
+    EXPECT_LT(upperRect.bottom, lowerRect.top) << "the upper pane sits above the lower one";
+
+    SendMessageW(upper, EM_SETSEL, 0, 4);
+    Command(window, ID_RESULT_TWO_PANES);
+    ASSERT_TRUE(desktop::WaitFor([&] { return !IsWindowVisible(upper); }));
+    EXPECT_EQ(desktop::TextOf(lower), L"этот кошка");
+    EXPECT_EQ(desktop::SelectionOf(lower), std::make_pair(0L, 4L));
+    EXPECT_EQ(desktop::TextOf(upper), L"");
+    EXPECT_EQ(CEngineClient::ReadToolbarInt(CTranslateResult::kShowSourceSetting), 0);
+
+    // Two panes translate the upper text into the lower edit.
+    Command(window, ID_RESULT_TWO_PANES);
+    ASSERT_TRUE(desktop::WaitFor([&] { return IsWindowVisible(upper) != FALSE; }));
+    SetWindowTextW(upper, L"the big house");
+    Command(window, ID_RESULT_TRANSLATE);
+    EXPECT_TRUE(desktop::WaitFor([&] { return desktop::TextOf(lower) == L"этот большой дом"; }))
+        << testing::PrintToString(desktop::TextOf(lower));
+    EXPECT_EQ(desktop::TextOf(upper), L"the big house");
+    desktop::Screenshot("toolbar_result_two_panes.png");
+}
+
+TEST_F(TranslateDialogsTest, TwoPanesStored_SourceShownAbove) {
+    CEngineClient::WriteToolbarInt(CTranslateResult::kShowSourceSetting, 1);
+    HWND window = OpenResult(L"the cat", L"этот кошка");
+    ASSERT_NE(window, nullptr);
+    EXPECT_TRUE(IsWindowVisible(GetDlgItem(window, IDC_SOURCE_EDIT)));
+    EXPECT_EQ(Text(window, IDC_SOURCE_EDIT), L"the cat");
+    EXPECT_EQ(Text(window, IDC_TRANSLATION_EDIT), L"этот кошка");
+}
+
+TEST_F(TranslateDialogsTest, SaveOverAnExistingFile_NoLeavesIt_YesWritesUtf8) {
+    testsupport::TempFolder folder;
+    std::wstring base = testsupport::ToWide(folder.Path() / "result");
+    std::wstring path = base + L".txt";
+    testsupport::WriteFileBytes(path, "old text");
+    resultfile::SetNameAsker([&](HWND, std::wstring& name) {
+        name = base;
+        return true;
+    });
+    HWND window = OpenResult(L"the cat", L"этот кошка");
+    ASSERT_NE(window, nullptr);
+
+    Command(window, ID_RESULT_SAVE_TRANSLATION);
+    ASSERT_TRUE(AnswerMessageBox(IDS_REPLACE_FILE, IDNO));
+    EXPECT_EQ(FileBytes(path), "old text");
+
+    Command(window, ID_RESULT_SAVE_TRANSLATION);
+    ASSERT_TRUE(AnswerMessageBox(IDS_REPLACE_FILE, IDYES));
+    // Watched by its size, not read meanwhile: an open file cannot be replaced.
+    std::string expected = "\xEF\xBB\xBF" + Utf8(L"этот кошка");
+    EXPECT_TRUE(desktop::WaitFor([&] {
+        WIN32_FILE_ATTRIBUTE_DATA data = {};
+        return GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data) && data.nFileSizeLow == expected.size();
+    }));
+    EXPECT_EQ(FileBytes(path), expected);
+    EXPECT_FALSE(std::filesystem::exists(folder.Path() / "result.txt.ovrin-new"));
+}
+
+TEST_F(TranslateDialogsTest, SaveThatFails_KeepsTheOldFileAndSaysSo) {
+    testsupport::TempFolder folder;
+    // The new text is written beside the name, but what stands there cannot be replaced: a folder
+    // holding a file.
+    std::filesystem::create_directories(folder.Path() / "kept.txt");
+    std::wstring inside = testsupport::ToWide(folder.Path() / "kept.txt" / "inside");
+    testsupport::WriteFileBytes(inside, "old text");
+    std::wstring answer = testsupport::ToWide(folder.Path() / "kept.txt");
+    resultfile::SetNameAsker([&](HWND, std::wstring& name) {
+        name = answer;
+        return true;
+    });
+    HWND window = OpenResult(L"", L"этот кошка");
+    ASSERT_NE(window, nullptr);
+    Command(window, ID_RESULT_SAVE_TRANSLATION);
+    ASSERT_TRUE(AnswerMessageBox(IDS_SAVE_FAILED, IDOK));
+    EXPECT_EQ(FileBytes(inside), "old text");
+    EXPECT_FALSE(std::filesystem::exists(folder.Path() / "kept.txt.ovrin-new")) << "the new file is removed";
+
+    // Nothing to save.
+    SetDlgItemTextW(window, IDC_TRANSLATION_EDIT, L" ");
+    Command(window, ID_RESULT_SAVE_TRANSLATION);
+    EXPECT_TRUE(AnswerMessageBox(IDS_NO_TEXT_TO_SAVE, IDOK));
+}
+
+TEST(ResultFileTest, WritesThatCannotBeMade_FailAndLeaveNothing) {
+    testsupport::TempFolder folder;
+    std::wstring missing = testsupport::ToWide(folder.Path() / "missing" / "x.txt");
+    EXPECT_FALSE(resultfile::WriteUtf8(missing, L"текст"));
+    EXPECT_FALSE(std::filesystem::exists(folder.Path() / "missing"));
+    std::wstring tooLong = testsupport::ToWide(folder.Path()) + L"\\" + std::wstring(300, L'a') + L".txt";
+    EXPECT_FALSE(resultfile::WriteUtf8(tooLong, L"текст"));
+    EXPECT_TRUE(std::filesystem::is_empty(folder.Path()));
+    std::wstring fine = testsupport::ToWide(folder.Path() / "fine.txt");
+    ASSERT_TRUE(resultfile::WriteUtf8(fine, L"a\r\nб"));
+    EXPECT_EQ(testsupport::ReadFileBytes(fine), "\xEF\xBB\xBF" + Utf8(L"a\r\nб"));
+}
+
+TEST(ResultFileTest, TxtIsAppendedAsTheSaveDialogAnswers) {
+    EXPECT_EQ(resultfile::WithTxtExtension(L"C:\\a\\result."), L"C:\\a\\result.txt");
+    EXPECT_EQ(resultfile::WithTxtExtension(L"C:\\a\\result"), L"C:\\a\\result.txt");
+    EXPECT_EQ(resultfile::WithTxtExtension(L"C:\\a\\result.TXT"), L"C:\\a\\result.TXT");
+}
+
+TEST_F(TranslateDialogsTest, DirectionDialog_AnotherDirectionRestartsWithSubjectZero_CancelReturns) {
+    CEngineClient::SetSubjectSetting(1);
+    HWND window = Open(childdialogs::MakeDirectionDialog(Link()));
+    ASSERT_NE(window, nullptr);
+    HWND directions = GetDlgItem(window, IDC_TRANS_DIRECTION_LIST);
+    HWND subjects = GetDlgItem(window, IDC_TRANS_SUBJECT_LIST);
+    EXPECT_EQ(SendMessageW(directions, CB_GETCOUNT, 0, 0), 2);
+    EXPECT_EQ(SendMessageW(directions, CB_GETCURSEL, 0, 0), 0);
+    EXPECT_EQ(SendMessageW(subjects, LB_GETCOUNT, 0, 0), 2);
+    EXPECT_EQ(SendMessageW(subjects, LB_GETCURSEL, 0, 0), 1);
+    desktop::Screenshot("toolbar_direction_dialog.png");
+
+    // A cancelled drop-down list goes back to the stored direction and restarts nothing.
+    SendMessageW(directions, CB_SETCURSEL, 1, 0);
+    Command(window, IDC_TRANS_DIRECTION_LIST, CBN_SELENDCANCEL, directions);
+    Command(window, IDC_TRANS_DIRECTION_LIST, CBN_SELENDOK, directions);
+    Command(window, IDC_TRANS_DIRECTION_LIST, CBN_CLOSEUP, directions);
+    EXPECT_TRUE(PumpUntil([&] { return SendMessageW(directions, CB_GETCURSEL, 0, 0) == 0; }));
+    EXPECT_EQ(s_restarts, 0);
+    EXPECT_EQ(CEngineClient::GetDirectionSetting(), 0);
+
+    // An accepted one stores the direction with subject 0 and asks the panel to restart.
+    SendMessageW(directions, CB_SETCURSEL, 1, 0);
+    Command(window, IDC_TRANS_DIRECTION_LIST, CBN_SELENDOK, directions);
+    EXPECT_TRUE(PumpUntil([&] { return s_restarts == 1; }));
+    EXPECT_EQ(s_restartOptions, 1u);
+    EXPECT_EQ(CEngineClient::GetDirectionSetting(), 1);
+    EXPECT_EQ(CEngineClient::GetSubjectSetting(), 0);
+}
+
+TEST_F(TranslateDialogsTest, DirectionDialog_OkWithoutSubjectStoresMinusOne_ThenTranslationFails) {
+    HWND window = Open(childdialogs::MakeDirectionDialog(Link()));
+    ASSERT_NE(window, nullptr);
+    SendMessageW(GetDlgItem(window, IDC_TRANS_SUBJECT_LIST), LB_SETCURSEL, static_cast<WPARAM>(-1), 0);
+    Command(window, ID_DIALOG_OK);
+    ASSERT_TRUE(desktop::WaitFor([&] { return !IsWindow(window); }));
+    EXPECT_EQ(CEngineClient::GetSubjectSetting(), -1);
+    EXPECT_EQ(s_restarts, 0);
+    std::wstring result;
+    EXPECT_FALSE(client->TranslateText(L"cat", result));
+}
+
+TEST_F(TranslateDialogsTest, SettingsDialog_StartupShortcutMadeAndRemoved) {
+    std::wstring shortcut = deviceplatform::StartupShortcutPath();
+    ASSERT_FALSE(shortcut.empty());
+    DeleteFileW(shortcut.c_str());
+    CEngineClient::WriteToolbarInt(CSetupDlg::kKeySetting, VK_RETURN);
+    HWND window = Open(childdialogs::MakeSettingsDialog(Link()));
+    ASSERT_NE(window, nullptr);
+    EXPECT_EQ(IsDlgButtonChecked(window, IDC_SETUP_AUTOSTART), BST_UNCHECKED);
+    HWND keys = GetDlgItem(window, IDC_SETUP_KEY_LIST);
+    EXPECT_EQ(SendMessageW(keys, CB_GETCOUNT, 0, 0), 5);
+    desktop::Screenshot("toolbar_settings_dialog.png");
+    CheckDlgButton(window, IDC_SETUP_AUTOSTART, BST_CHECKED);
+    SendMessageW(keys, CB_SETCURSEL, 1, 0);
+    Command(window, ID_DIALOG_OK);
+    ASSERT_TRUE(PumpUntil([&] { return !IsWindow(window) && s_appliedKey == VK_UP; }));
+    EXPECT_EQ(deviceplatform::ReadShortcut(shortcut), CSetupDlg::StartupCommand());
+    EXPECT_EQ(CSetupDlg::StartupCommand().rfind(L"\\Windows\\Ovloader.exe \"", 0), 0u);
+    child.End();
+
+    window = Open(childdialogs::MakeSettingsDialog(Link()));
+    ASSERT_NE(window, nullptr);
+    EXPECT_EQ(IsDlgButtonChecked(window, IDC_SETUP_AUTOSTART), BST_CHECKED);
+    CheckDlgButton(window, IDC_SETUP_AUTOSTART, BST_UNCHECKED);
+    Command(window, ID_DIALOG_OK);
+    ASSERT_TRUE(desktop::WaitFor([&] { return !IsWindow(window); }));
+    EXPECT_FALSE(std::filesystem::exists(testsupport::ToPath(shortcut)));
+}
+
+TEST_F(TranslateDialogsTest, SettingsDialog_RestartQuestionOnlyWhenLeavingBackOrF3) {
+    int restarts = 0;
+    deviceplatform::SetRestartHandler([&] { ++restarts; });
+    EXPECT_TRUE(CSetupDlg::NeedsRestartQuestion(114, VK_RETURN));
+    EXPECT_FALSE(CSetupDlg::NeedsRestartQuestion(VK_RETURN, VK_UP));
+    EXPECT_FALSE(CSetupDlg::NeedsRestartQuestion(27, 27));
+
+    // Leaving Back: asked; Yes stores the key and restarts the device.
+    CEngineClient::WriteToolbarInt(CSetupDlg::kKeySetting, 27);
+    HWND window = Open(childdialogs::MakeSettingsDialog(Link()));
+    ASSERT_NE(window, nullptr);
+    SendMessageW(GetDlgItem(window, IDC_SETUP_KEY_LIST), CB_SETCURSEL, 2, 0);
+    Command(window, ID_DIALOG_OK);
+    ASSERT_TRUE(AnswerMessageBox(IDS_RESTART_DEVICE, IDYES));
+    ASSERT_TRUE(PumpUntil([&] { return !IsWindow(window) && s_appliedKey == VK_DOWN; }));
+    EXPECT_EQ(restarts, 1);
+    EXPECT_EQ(CEngineClient::ReadToolbarInt(CSetupDlg::kKeySetting), VK_DOWN);
+    child.End();
+
+    // Leaving another key: no question, the panel applies the new one.
+    s_appliedKey = 0;
+    window = Open(childdialogs::MakeSettingsDialog(Link()));
+    ASSERT_NE(window, nullptr);
+    EXPECT_EQ(SendMessageW(GetDlgItem(window, IDC_SETUP_KEY_LIST), CB_GETCURSEL, 0, 0), 2) << "the stored key";
+    SendMessageW(GetDlgItem(window, IDC_SETUP_KEY_LIST), CB_SETCURSEL, 4, 0);
+    Command(window, ID_DIALOG_OK);
+    ASSERT_TRUE(PumpUntil([&] { return !IsWindow(window) && s_appliedKey == VK_LEFT; }));
+    EXPECT_EQ(FindDialogShowing(kMessageBoxText, platform::LoadResString(IDS_RESTART_DEVICE)), nullptr);
+    EXPECT_EQ(restarts, 1);
+}
+
+TEST_F(TranslateDialogsTest, AboutWindow_DirectionInformationOrString33) {
+    HWND window = Open(childdialogs::MakeAboutWindow(Link()));
+    ASSERT_NE(window, nullptr);
+    std::wstring info = Text(window, IDC_ABOUT_INFO);
+    EXPECT_NE(info.find(L"Англо-русский перевод.\r\n"), std::wstring::npos) << testing::PrintToString(info);
+    EXPECT_NE(info.find(L"Русско-английский\r\n"), std::wstring::npos);
+    desktop::Screenshot("toolbar_about_window.png");
+
+    EngineLayout empty;
+    empty.WriteStandardCatalogue();
+    CTranslator none(empty.Folder(), empty.Key());
+    CEngineClient noDirections(none);
+    EXPECT_EQ(COvrinAboutDlg::InformationText(noDirections), platform::LoadResString(IDS_NO_DIRECTIONS));
+}
+
+// Back as the call key: the release that follows the wait window's opening does not stop the
+// translation; the next release does. The key is really down (through the X server) as the window
+// opens; the releases are posted to the window, since under Wine without a window manager the X
+// server keeps sending keys to the window that had them before the wait window came up.
+TEST_F(TranslateDialogsTest, WaitWindow_FirstBackReleaseIgnoredWhenHeldAtOpening_SecondStops) {
+    HWND result = OpenResult(L"", L"");
+    ASSERT_NE(result, nullptr);
+    ASSERT_TRUE(testsupport::FocusWindowForKeys(result));
+    ASSERT_TRUE(desktop::Xdotool("keydown Escape"));
+    ASSERT_TRUE(desktop::WaitFor([] { return (GetAsyncKeyState(VK_ESCAPE) & 0x8000) != 0; }));
+    CWaitWindow wait;
+    stopFlag = 5;
+    ASSERT_TRUE(wait.Open(platform::LoadResString(IDS_TRANSLATING), &stopFlag));
+    EXPECT_TRUE(desktop::Xdotool("keyup Escape"));
+    EXPECT_EQ(stopFlag, 0) << "handed over as 0";
+    EXPECT_TRUE(wait.IgnoresNextBack());
+    HWND window = wait.GetHwnd();
+    RECT area;
+    GetWindowRect(window, &area);
+    EXPECT_EQ(area.left, 12);
+    EXPECT_EQ(area.top, 45);
+    EXPECT_EQ(desktop::TextOf(GetDlgItem(window, IDC_WAIT_LABEL)), platform::LoadResString(IDS_TRANSLATING));
+    desktop::Screenshot("toolbar_wait_window.png");
+
+    PostMessageW(window, WM_KEYUP, VK_ESCAPE, 0xC0010001);
+    EXPECT_TRUE(desktop::WaitFor([&] { return !wait.IgnoresNextBack(); }));
+    EXPECT_EQ(stopFlag, 0) << "the release of the call key does not stop";
+    PostMessageW(window, WM_KEYUP, VK_ESCAPE, 0xC0010001);
+    EXPECT_TRUE(desktop::WaitFor([&] { return stopFlag == 1; })) << "the second release stops";
+    wait.Close();
+    EXPECT_FALSE(IsWindow(window));
+
+    // Opened without Back held, the first release stops.
+    ASSERT_TRUE(wait.Open(platform::LoadResString(IDS_TRANSLATING), &stopFlag));
+    EXPECT_FALSE(wait.IgnoresNextBack());
+    PostMessageW(wait.GetHwnd(), WM_KEYUP, VK_ESCAPE, 0xC0010001);
+    EXPECT_TRUE(desktop::WaitFor([&] { return stopFlag == 1; }));
+}
+
+// The toolbar program itself: its panel's "Перевести" opens the result window on a thread of its own, the
+// text typed there is translated by the engine the program started, and the request for the direction
+// dialog ends the result window and lists the directions.
+TEST_F(TranslateDialogsTest, ToolbarProgram_PanelOpensTheResultWindowThenTheDirectionDialog) {
+    EngineForPrograms installed(layout);
+    ASSERT_TRUE(installed.Copied());
+    EndRunningToolbars();
+    desktop::Process toolbar;
+    ASSERT_TRUE(toolbar.Start(L"\"" + ovrin::GetProgramFolder() + L"OvrinToolbar.exe\" /options"));
+    HWND panelWindow = testsupport::WaitForWindow(L"OvrinTBWndClass", nullptr, toolbar.Id());
+    ASSERT_NE(panelWindow, nullptr);
+
+    PostMessageW(panelWindow, WM_COMMAND, ID_TRANSLATE, 0);
+    HWND result = testsupport::WaitForWindow(L"#32770", L"OVRIN", toolbar.Id());
+    ASSERT_NE(result, nullptr);
+    EXPECT_NE(GetWindowThreadProcessId(result, nullptr), GetWindowThreadProcessId(panelWindow, nullptr))
+        << "the result window runs on a thread of its own";
+    HWND edit = GetDlgItem(result, IDC_TRANSLATION_EDIT);
+    EXPECT_EQ(desktop::TextOf(edit), L"") << "the empty text opens an empty window";
+    SendMessageW(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"the big cat"));
+    PostMessageW(result, WM_COMMAND, ID_RESULT_TRANSLATE, 0);
+    EXPECT_TRUE(desktop::WaitFor([&] { return desktop::TextOf(edit) == L"этот большой кошка"; }, 15000))
+        << testing::PrintToString(desktop::TextOf(edit));
+
+    constexpr UINT kOpenDirectionDialog = WM_USER + 3;
+    PostMessageW(panelWindow, kOpenDirectionDialog, 0, 0);
+    HWND directions = nullptr;
+    EXPECT_TRUE(desktop::WaitFor(
+        [&] {
+            HWND dialog = testsupport::FindProgramWindow(L"#32770", L"OVRIN Mobile", toolbar.Id());
+            directions = dialog != nullptr ? GetDlgItem(dialog, IDC_TRANS_DIRECTION_LIST) : nullptr;
+            return directions != nullptr;
+        },
+        15000));
+    EXPECT_FALSE(IsWindow(result)) << "one child window at a time";
+    EXPECT_EQ(SendMessageW(directions, CB_GETCOUNT, 0, 0), 2);
+    toolbar.End();
+}
