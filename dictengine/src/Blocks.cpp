@@ -59,16 +59,20 @@ void FreeBlock(sBlockInfo& block) {
 
 } // namespace
 
+// A block's data and entry offsets are set and freed together, so a block without data has nothing
+// to free; skipping those keeps a lookup's cost independent of the number of blocks.
 void FreeBlocksOutside(sDictData& record, unsigned first, unsigned last) {
     for (unsigned i = 0; i < record.blocks.size(); ++i) {
-        if (i < first || i > last)
+        if ((i < first || i > last) && record.blocks[i].data)
             FreeBlock(record.blocks[i]);
     }
 }
 
 void FreeAllBlocks(sDictData& record) {
-    for (sBlockInfo& block : record.blocks)
-        FreeBlock(block);
+    for (sBlockInfo& block : record.blocks) {
+        if (block.data)
+            FreeBlock(block);
+    }
 }
 
 bool LocateHeadword(const sDictData& record, std::uint32_t number, unsigned* block, unsigned* position) {

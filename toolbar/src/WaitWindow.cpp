@@ -4,6 +4,7 @@
 #include "WaitDlg.h"
 #include "common/EngineClient.h"
 #include "platform/Application.h"
+#include "platform/Handles.h"
 #include "platform/Resources.h"
 #include "resource.h"
 
@@ -16,6 +17,15 @@ std::atomic<bool> s_engineUsed{false};
 
 } // namespace
 
+// What the window's thread and its opener share; the thread keeps it until the window is gone.
+struct CWaitWindow::Shared {
+    explicit Shared(const std::wstring& message) : dialog(message) {}
+    CWaitDlg dialog;
+    int* stopFlag = nullptr;
+    CHandle shown{CreateEventW(nullptr, TRUE, FALSE, nullptr)};
+    bool created = false;
+};
+
 CWaitWindow::CWaitWindow() = default;
 
 CWaitWindow::~CWaitWindow() {
@@ -24,59 +34,60 @@ CWaitWindow::~CWaitWindow() {
 
 bool CWaitWindow::Open(const std::wstring& message, int* stopFlag) {
     Close();
-    m_dialog = std::make_unique<CWaitDlg>(message);
-    m_stopFlag = stopFlag;
-    m_created = false;
-    m_shown.Reset(CreateEventW(nullptr, TRUE, FALSE, nullptr));
-    m_thread.Reset(CreateThread(nullptr, 0, ThreadMain, this, 0, &m_threadId));
-    if (!m_thread || !m_shown) {
-        m_thread.Reset();
-        m_dialog.reset();
+    auto shared = std::make_shared<Shared>(message);
+    shared->stopFlag = stopFlag;
+    if (!shared->shown)
+        return false;
+    auto* handOver = new std::shared_ptr<Shared>(shared);
+    CHandle thread(CreateThread(nullptr, 0, ThreadMain, handOver, 0, &m_threadId));
+    if (!thread) {
+        delete handOver;
         return false;
     }
-    HANDLE waits[2] = {m_shown.Get(), m_thread.Get()};
+    HANDLE waits[2] = {shared->shown.Get(), thread.Get()};
     WaitForMultipleObjects(2, waits, FALSE, kShowTimeoutMs);
-    return m_created;
+    if (WaitForSingleObject(shared->shown.Get(), 0) != WAIT_OBJECT_0 || !shared->created)
+        return false;
+    m_shared = std::move(shared);
+    return true;
 }
 
 DWORD WINAPI CWaitWindow::ThreadMain(void* parameter) {
-    auto* self = static_cast<CWaitWindow*>(parameter);
-    CWaitDlg& dialog = *self->m_dialog;
-    self->m_created = dialog.Create(nullptr);
-    if (self->m_created) {
-        dialog.SetStopFlag(self->m_stopFlag);
+    std::shared_ptr<Shared> shared = std::move(*static_cast<std::shared_ptr<Shared>*>(parameter));
+    delete static_cast<std::shared_ptr<Shared>*>(parameter);
+    CWaitDlg& dialog = shared->dialog;
+    shared->created = dialog.Create(nullptr);
+    if (shared->created) {
+        dialog.SetStopFlag(shared->stopFlag);
         // In front, so that the keys come here (Back stops the translation).
         ShowWindow(dialog.GetHwnd(), SW_SHOW);
         SetForegroundWindow(dialog.GetHwnd());
         UpdateWindow(dialog.GetHwnd());
     }
-    SetEvent(self->m_shown.Get());
-    if (!self->m_created)
+    SetEvent(shared->shown.Get());
+    if (!shared->created)
         return 0;
     while (dialog.GetHwnd() != nullptr && CApplication::PumpMessage()) {
     }
+    dialog.SetStopFlag(nullptr);
+    ShowWindow(dialog.GetHwnd(), SW_HIDE);
     dialog.DestroyWindow();
     return 0;
 }
 
 void CWaitWindow::Close() {
-    if (!m_dialog)
+    if (!m_shared)
         return;
-    if (m_thread) {
-        // The loop ends with WM_QUIT and the window is destroyed on its own thread.
-        PostThreadMessageW(m_threadId, WM_QUIT, 0, 0);
-        WaitForSingleObject(m_thread.Get(), INFINITE);
-    }
-    m_thread.Reset();
-    m_dialog.reset();
+    PostThreadMessageW(m_threadId, WM_QUIT, 0, 0);
+    m_shared.reset();
 }
 
 HWND CWaitWindow::GetHwnd() const {
-    return m_dialog ? m_dialog->GetHwnd() : nullptr;
+    return m_shared ? m_shared->dialog.GetHwnd() : nullptr;
 }
 
 bool CWaitWindow::IgnoresNextBack() const {
-    return m_dialog && m_dialog->IgnoresNextBack();
+    return m_shared && m_shared->dialog.IgnoresNextBack();
 }
 
 namespace translationrun {

@@ -4,9 +4,11 @@
 //
 // The window has no owner: owning it by the program in front would join the two threads' input, and a
 // busy owner would then hold up the keys meant for the wait window. It stays on top instead.
+//
+// Closing does not wait for the window to be gone: its thread hides and destroys it and then ends,
+// while the caller goes on (destroying a shown window takes a while under some window systems). Its
+// message loop has ended by then, so it no longer touches the stop flag.
 #pragma once
-
-#include "platform/Handles.h"
 
 #include <windows.h>
 
@@ -26,21 +28,18 @@ public:
     // Shows a wait window with message and hands it stopFlag (which becomes 0); returns once the window
     // is shown (false when it could not be made). A window already open is closed first.
     bool Open(const std::wstring& message, int* stopFlag);
-    // Destroys the window and ends its thread. Harmless when none is open.
+    // Ends the window's message loop; the window goes with its thread. Harmless when none is open.
     void Close();
     HWND GetHwnd() const;
     // Whether the window still waits for the release of a Back key held when it opened.
     bool IgnoresNextBack() const;
 
 private:
+    struct Shared;
     static DWORD WINAPI ThreadMain(void* parameter);
 
-    std::unique_ptr<CWaitDlg> m_dialog;
-    int* m_stopFlag = nullptr;
-    CHandle m_thread;
-    CHandle m_shown;
+    std::shared_ptr<Shared> m_shared;
     DWORD m_threadId = 0;
-    bool m_created = false;
 };
 
 namespace translationrun {

@@ -539,7 +539,7 @@ TEST_F(TranslateDialogsTest, WaitWindow_FirstBackReleaseIgnoredWhenHeldAtOpening
     PostMessageW(window, WM_KEYUP, VK_ESCAPE, 0xC0010001);
     EXPECT_TRUE(desktop::WaitFor([&] { return stopFlag == 1; })) << "the second release stops";
     wait.Close();
-    EXPECT_FALSE(IsWindow(window));
+    EXPECT_TRUE(desktop::WaitFor([&] { return !IsWindow(window); })) << "the window goes with its thread";
 
     // Opened without Back held, the first release stops.
     ASSERT_TRUE(wait.Open(platform::LoadResString(IDS_TRANSLATING), &stopFlag));

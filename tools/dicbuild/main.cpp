@@ -74,9 +74,9 @@ void PrintSummary(const dicbuild::BuildSummary& summary) {
             summary.droppedCharacters);
 }
 
-} // namespace
-
-int main(int argc, char** argv) {
+// The arguments as UTF-8.
+int Run(const std::vector<std::string>& argv) {
+    const int argc = static_cast<int>(argv.size());
     dicbuild::BuildOptions options;
     std::vector<std::string> files;
     for (int i = 1; i < argc; ++i) {
@@ -152,15 +152,27 @@ int main(int argc, char** argv) {
     std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - start;
     if (g_terminal)
         std::fprintf(stderr, "\r%50s\r", "");
-    std::FILE* out = std::fopen(files[2].c_str(), "rb");
-    long long bytes = 0;
-    if (out != nullptr) {
-        std::fseek(out, 0, SEEK_END);
-        bytes = std::ftell(out);
-        std::fclose(out);
-    }
+    std::error_code failure;
+    auto size = std::filesystem::file_size(std::filesystem::u8path(files[2]), failure);
+    long long bytes = failure ? 0 : static_cast<long long>(size);
     std::printf("%s: %u headwords from %zu entries, %u blocks, %lld bytes, %.1f s\n", files[2].c_str(),
                 summary.headwords, source.size(), summary.blocks, bytes, elapsed.count());
     PrintSummary(summary);
     return 0;
 }
+
+} // namespace
+
+// Wide entry point on Windows, so that paths in any language arrive whole.
+#ifdef _WIN32
+int wmain(int argc, wchar_t** argv) {
+    std::vector<std::string> args;
+    for (int i = 0; i < argc; ++i)
+        args.push_back(ovrin::Utf16ToUtf8(argv[i]));
+    return Run(args);
+}
+#else
+int main(int argc, char** argv) {
+    return Run(std::vector<std::string>(argv, argv + argc));
+}
+#endif
