@@ -44,8 +44,9 @@ std::string ScreenshotPath(const std::string& name) {
     return folder + "/" + name;
 }
 
+// A leaf holds at most 255 bytes: the article names a long headword by its first 200.
 dengine::WriterEntry Entry(const std::string& display) {
-    return {display, "", dengine::MakeArticle({{0x01, "article of " + display}})};
+    return {display, "", dengine::MakeArticle({{0x01, "article of " + display.substr(0, 200)}})};
 }
 
 // Words w0000 .. w(n-1) (digits as given), in sorted order.
