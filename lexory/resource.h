@@ -35,7 +35,7 @@
 #define ID_EXIT 32800
 #define ID_DIRECTION_FIRST 32812
 #define ID_DIRECTION_LAST 32822 // eleven direction items are handled
-#define ID_BOOKMARK_LIST 32809 // "Закладки" of the article window
+#define ID_BOOKMARK_LIST 32809  // "Закладки" of the article window
 #define ID_HELP_INDEX 57670
 
 // Strings.
