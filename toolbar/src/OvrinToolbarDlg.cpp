@@ -5,6 +5,7 @@
 #include "PageMessages.h"
 #include "SimpleLocker.h"
 #include "common/EngineClient.h"
+#include "pagetrans/BrowserPage.h"
 #include "platform/Resources.h"
 #include "resource.h"
 
@@ -57,6 +58,7 @@ BOOL COvrinToolbarDlg::OnInitDialog() {
     // 3. The stop flag of translations.
     m_stopFlag = std::make_unique<int>(0);
     m_engineClient->RegisterStopFlag(m_stopFlag.get());
+    m_pageLink = std::make_unique<pagelink::CPageLink>(*m_engineClient, m_stopFlag.get());
     // 4. The icons.
     HICON icon = LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_MAINFRAME));
     SendMessageW(window, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
@@ -123,10 +125,8 @@ LRESULT CALLBACK COvrinToolbarDlg::PanelWindowProc(HWND window, UINT message, WP
 
 bool COvrinToolbarDlg::OnPanelMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
     result = 0;
-    if (pagelink::IsPageMessage(message)) {
-        result = pagelink::OnPageMessage(GetHwnd(), message, wParam, lParam);
+    if (m_pageLink && m_pageLink->Handle(message, wParam, lParam, result))
         return true;
-    }
     if (message == m_showOptionsMessage && message != 0) {
         result = OnShowOptions();
         return true;
@@ -203,7 +203,7 @@ void COvrinToolbarDlg::Refresh(bool show) {
 void COvrinToolbarDlg::UpdateButtons(bool canTakeText) {
     EnableWindow(m_buttons[0].GetHwnd(), canTakeText);
     m_buttons[1].SetMenu(canTakeText ? IDR_MENU_TRANSLATE : 0);
-    if (pagelink::IsBrowserWindow(m_frontWindow))
+    if (ovrin::IsBrowserWindow(m_frontWindow))
         m_buttons[1].SetMenu(IDR_MENU_PAGE);
     m_buttons[0].SetMenu(CDictionaryLauncher::IsInstalled() ? IDR_MENU_SELECT : 0);
 }

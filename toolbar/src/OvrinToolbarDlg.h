@@ -12,6 +12,7 @@
 #include "ChildWindow.h"
 #include "DictionaryLauncher.h"
 #include "HotKeyHook.h"
+#include "PageMessages.h"
 #include "PanelLayout.h"
 #include "TextCapture.h"
 #include "TrayIndicator.h"
@@ -122,6 +123,8 @@ private:
     CDictionaryLauncher m_dictionary;
     CChildWindow m_child;
     std::unique_ptr<int> m_stopFlag;
+    // The browser helper's messages: made with the stop flag, gone before it.
+    std::unique_ptr<pagelink::CPageLink> m_pageLink;
     int m_refreshGuard = 0;
     WNDPROC m_previousProc = nullptr;
     CTrayIndicator m_tray;

@@ -1,28 +1,38 @@
-// The panel's side of page translation for the browser helper: the messages it sends (0x405 opens the
-// wait window, WM_COPYDATA names the file to translate, 0x406 closes the wait window), the browser
-// test that offers the page command, and the event that starts a page translation.
+// The panel's side of page translation for the browser helper: the helper's three messages (0x405
+// opens the wait window "Анализ HTML", WM_COPYDATA names the file to translate in place, 0x406 closes
+// the wait window) answered through the page exchange of pagetrans, with the panel's wait window and
+// engine client.
 #pragma once
+
+#include "WaitWindow.h"
+
+#include "common/EngineClient.h"
+#include "pagetrans/PageRequests.h"
 
 #include <windows.h>
 
 namespace pagelink {
 
-constexpr UINT kOpenWaitWindow = WM_USER + 5;  // 0x405
-constexpr UINT kCloseWaitWindow = WM_USER + 6; // 0x406
+class CPageLink : public ovrin::CPageRequestHost {
+public:
+    // engine and stopFlag belong to the panel and outlive the link.
+    CPageLink(CEngineClient& engine, int* stopFlag) : m_engine(engine), m_stopFlag(stopFlag), m_requests(*this) {}
 
-// Whether message is one of the browser helper's three.
-bool IsPageMessage(UINT message);
+    // The panel's window procedure calls this first: true for the helper's three messages, with their
+    // answer.
+    bool Handle(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& answer) {
+        return m_requests.HandleMessage(message, wParam, lParam, answer);
+    }
 
-// Answers one of the browser helper's messages for panel. Until page translation is built the
-// toolbar translates no page: every message answers 0 (WM_COPYDATA: the file was not translated).
-LRESULT OnPageMessage(HWND panel, UINT message, WPARAM wParam, LPARAM lParam);
+    void OpenWaitWindow(unsigned stringId) override;
+    void CloseWaitWindow() override { m_wait.Close(); }
+    bool TranslateText(const std::wstring& text, std::wstring& result) override;
 
-// The browser's window: class "IExplore" with a child of class "PIEHTML" among the first child and
-// its following siblings.
-bool IsBrowserWindow(HWND window);
-
-// Sets the named event "OVRIN.PIETranslate" that every browser helper waits on; false when no helper
-// has made it.
-bool SignalPageTranslation();
+private:
+    CEngineClient& m_engine;
+    int* m_stopFlag;
+    CWaitWindow m_wait;
+    ovrin::CPageRequests m_requests;
+};
 
 } // namespace pagelink

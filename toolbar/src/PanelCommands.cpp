@@ -8,6 +8,7 @@
 #include "WaitWindow.h"
 #include "common/FileSystem.h"
 #include "common/Path.h"
+#include "pagetrans/BrowserPage.h"
 #include "platform/Resources.h"
 #include "resource.h"
 
@@ -141,7 +142,7 @@ void COvrinToolbarDlg::TranslateWholeText() {
 }
 
 void COvrinToolbarDlg::TranslatePage() {
-    if (pagelink::SignalPageTranslation())
+    if (ovrin::SignalPageTranslation())
         MinimisePanel();
     else
         platform::AppMessageBox(GetHwnd(), IDS_BROWSER_NOT_FOUND, MB_OK | MB_ICONSTOP);

@@ -586,3 +586,44 @@ TEST_F(TranslateDialogsTest, ToolbarProgram_PanelOpensTheResultWindowThenTheDire
     EXPECT_EQ(SendMessageW(directions, CB_GETCOUNT, 0, 0), 2);
     toolbar.End();
 }
+
+// The toolbar program answering the browser helper's exchange: 0x405, WM_COPYDATA naming a page file
+// (translated in place and written back as UTF-16 with its mark: answer 1), 0x406; a file that does not
+// exist answers 0.
+TEST_F(TranslateDialogsTest, ToolbarProgram_TranslatesThePageFileTheBrowserHelperHandsOver) {
+    EngineForPrograms installed(layout);
+    ASSERT_TRUE(installed.Copied());
+    EndRunningToolbars();
+    desktop::Process toolbar;
+    ASSERT_TRUE(toolbar.Start(L"\"" + ovrin::GetProgramFolder() + L"OvrinToolbar.exe\" /options"));
+    HWND panel = testsupport::WaitForWindow(L"OvrinTBWndClass", nullptr, toolbar.Id());
+    ASSERT_NE(panel, nullptr);
+
+    testsupport::TempFolder folder;
+    std::wstring page = folder.File(L"page.html");
+    testsupport::WriteFileBytes(page, "\xEF\xBB\xBF<html><body><p>the big cat</p></body></html>");
+    auto exchange = [&](const std::wstring& path) {
+        DWORD_PTR answer = 0;
+        SendMessageTimeoutW(panel, WM_USER + 5, 0, 0, SMTO_NORMAL, 10000, &answer);
+        std::string ansi(path.begin(), path.end());
+        COPYDATASTRUCT copy{0, static_cast<DWORD>(ansi.size() + 1), ansi.data()};
+        DWORD_PTR copied = 0;
+        SendMessageTimeoutW(panel, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&copy), SMTO_NORMAL, 30000, &copied);
+        SendMessageTimeoutW(panel, WM_USER + 6, 0, 0, SMTO_NORMAL, 10000, &answer);
+        return copied;
+    };
+    EXPECT_EQ(exchange(page), 1u);
+    std::string bytes = testsupport::ReadFileBytes(page);
+    ASSERT_GE(bytes.size(), 2u);
+    EXPECT_EQ(bytes.substr(0, 2), "\xFF\xFE") << "written back as UTF-16 little-endian with its mark";
+    std::wstring text;
+    for (size_t i = 2; i + 1 < bytes.size(); i += 2)
+        text +=
+            static_cast<wchar_t>(static_cast<unsigned char>(bytes[i]) | static_cast<unsigned char>(bytes[i + 1]) << 8);
+    EXPECT_NE(text.find(L"этот большой кошка"), std::wstring::npos) << testing::PrintToString(text);
+    EXPECT_NE(text.find(L"<p>"), std::wstring::npos) << "the page's mark-up stays";
+
+    EXPECT_EQ(exchange(folder.File(L"absent.html")), 0u);
+    EXPECT_TRUE(IsWindow(panel));
+    toolbar.End();
+}

@@ -3,57 +3,17 @@
 #include "enginetest/EngineLayout.h"
 
 #include "common/Unicode.h"
+#include "testsupport/ConsoleProgram.h"
 
 using namespace enginetest;
 
 namespace {
 
-struct Outcome {
-    DWORD exitCode = 0xFFFFFFFF;
-    std::string output;
-};
+using Outcome = testsupport::ProgramOutcome;
 
-// Runs program with the arguments, input on its standard input; its standard output is collected.
 Outcome RunProgram(const std::wstring& program, const std::wstring& arguments, const std::string& input = {}) {
-    SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
-    HANDLE outRead = nullptr, outWrite = nullptr, inRead = nullptr, inWrite = nullptr;
-    CreatePipe(&outRead, &outWrite, &inherit, 0);
-    CreatePipe(&inRead, &inWrite, &inherit, 0);
-    SetHandleInformation(outRead, HANDLE_FLAG_INHERIT, 0);
-    SetHandleInformation(inWrite, HANDLE_FLAG_INHERIT, 0);
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
-    startup.dwFlags = STARTF_USESTDHANDLES;
-    startup.hStdInput = inRead;
-    startup.hStdOutput = outWrite;
-    startup.hStdError = GetStdHandle(STD_ERROR_HANDLE);
-    PROCESS_INFORMATION process{};
-    std::wstring commandLine = L"\"" + program + L"\" " + arguments;
-    Outcome outcome;
-    BOOL started =
-        CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &process);
-    CloseHandle(outWrite);
-    CloseHandle(inRead);
-    if (started) {
-        DWORD written = 0;
-        if (!input.empty())
-            WriteFile(inWrite, input.data(), static_cast<DWORD>(input.size()), &written, nullptr);
-    }
-    CloseHandle(inWrite);
-    if (!started) {
-        CloseHandle(outRead);
-        ADD_FAILURE() << "cannot start the program";
-        return outcome;
-    }
-    char buffer[4096];
-    DWORD read = 0;
-    while (ReadFile(outRead, buffer, sizeof buffer, &read, nullptr) && read > 0)
-        outcome.output.append(buffer, read);
-    WaitForSingleObject(process.hProcess, 60000);
-    GetExitCodeProcess(process.hProcess, &outcome.exitCode);
-    CloseHandle(process.hProcess);
-    CloseHandle(process.hThread);
-    CloseHandle(outRead);
+    Outcome outcome = testsupport::RunConsoleProgram(program, arguments, input);
+    EXPECT_TRUE(outcome.started) << "cannot start the program";
     return outcome;
 }
 
