@@ -23,3 +23,10 @@ TEST(UnicodeTest, MalformedInputBecomesReplacementCharacters) {
     EXPECT_EQ(Utf8ToUtf16("\xE2\x82"), replacement + replacement);                   // cut short
     EXPECT_EQ(Utf8ToUtf16("\xF4\x90\x80\x80"), std::wstring(4, static_cast<wchar_t>(0xFFFD)));
 }
+
+TEST(UnicodeTest, TrimmedSpaceDropsWhiteSpaceAtBothEndsOnly) {
+    EXPECT_EQ(ovrin::TrimmedSpace(L" \t\r\n слово  два \n"), L"слово  два");
+    EXPECT_EQ(ovrin::TrimmedSpace(L"   "), L"");
+    EXPECT_EQ(ovrin::TrimmedSpace(L""), L"");
+    EXPECT_EQ(ovrin::TrimmedSpace(L"x"), L"x");
+}

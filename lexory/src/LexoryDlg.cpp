@@ -1,6 +1,7 @@
 // The lookup window: set-up, directions, the owner-data headword list, the incremental search and
 // the keyboard handling.
 #include "LexoryDlg.h"
+#include "common/Unicode.h"
 
 #include "../resource.h"
 #include "AboutDlg.h"
@@ -23,16 +24,6 @@ constexpr UINT kSearchResultMessage = WM_APP + 1;
 constexpr wchar_t kColumnTitle[] = L"Words";
 constexpr wchar_t kHelpFile[] = L"lexory.htm";
 constexpr wchar_t kBrowser[] = L"iexplore.exe";
-
-std::wstring Trimmed(const std::wstring& text) {
-    size_t first = 0;
-    while (first < text.size() && std::iswspace(text[first]))
-        ++first;
-    size_t last = text.size();
-    while (last > first && std::iswspace(text[last - 1]))
-        --last;
-    return text.substr(first, last - first);
-}
 
 std::wstring Lowered(std::wstring text) {
     if (!text.empty())
@@ -262,7 +253,7 @@ void CLexoryDlg::PutWordIntoEdit(const std::wstring& word) {
 }
 
 void CLexoryDlg::OnEditChange() {
-    std::wstring text = Trimmed(EditText());
+    std::wstring text = ovrin::TrimmedSpace(EditText());
     {
         std::lock_guard lock(m_textLock);
         m_searchText = text;

@@ -1,5 +1,6 @@
 // CIEHlprObj: the site, the dispatch interface and the worker that translates the shown page.
 #include "IEHlprObj.h"
+#include "common/Unicode.h"
 
 #include "Module.h"
 #include "PageExchange.h"
@@ -17,15 +18,6 @@ void ShowFailure(UINT textId) {
     wchar_t text[128] = {};
     LoadStringW(pagelift::ModuleHandle(), textId, text, 128);
     MessageBoxW(nullptr, text, L"", MB_ICONEXCLAMATION);
-}
-
-std::wstring Trimmed(const wchar_t* text, UINT length) {
-    UINT start = 0;
-    while (start < length && std::iswspace(text[start]))
-        ++start;
-    while (length > start && std::iswspace(text[length - 1]))
-        --length;
-    return std::wstring(text + start, length - start);
 }
 
 } // namespace
@@ -199,7 +191,7 @@ void CIEHlprObj::TranslatePage() {
             read = ReadPage(document);
     }
     if (read) {
-        std::wstring html = Trimmed(m_pageBuffer, SysStringLen(m_pageBuffer));
+        std::wstring html = ovrin::TrimmedSpace(std::wstring_view(m_pageBuffer, SysStringLen(m_pageBuffer)));
         std::wstring translation;
         if (!html.empty() && pagelift::ExchangeWithToolbar(html, translation)) {
             BSTR address = nullptr;

@@ -1,5 +1,6 @@
 // The browser's command line, URLs and page files.
 #include "PageSource.h"
+#include "common/Unicode.h"
 
 #include <windows.h>
 
@@ -40,16 +41,6 @@ std::wstring DecodeEscapes(const std::wstring& text) {
     return DecodePage(bytes);
 }
 
-std::wstring Trimmed(const std::wstring& text) {
-    size_t first = 0;
-    while (first < text.size() && std::iswspace(text[first]))
-        ++first;
-    size_t last = text.size();
-    while (last > first && std::iswspace(text[last - 1]))
-        --last;
-    return text.substr(first, last - first);
-}
-
 std::wstring Convert(UINT codePage, DWORD flags, const char* bytes, size_t size) {
     if (size == 0)
         return {};
@@ -64,7 +55,7 @@ std::wstring Convert(UINT codePage, DWORD flags, const char* bytes, size_t size)
 } // namespace
 
 bool ParseFileUrl(const std::wstring& url, FileUrl& result) {
-    std::wstring rest = Trimmed(url);
+    std::wstring rest = ovrin::TrimmedSpace(url);
     if (!StartsWithNoCase(rest, L"file:"))
         return false;
     rest.erase(0, 5);
@@ -97,7 +88,7 @@ std::wstring UrlFromCommandLine(const wchar_t* commandLine) {
         while (position < line.size() && !std::iswspace(line[position]))
             ++position;
     }
-    std::wstring url = Trimmed(line.substr(position));
+    std::wstring url = ovrin::TrimmedSpace(line.substr(position));
     if (url.size() >= 2 && url.front() == L'"' && url.back() == L'"')
         url = url.substr(1, url.size() - 2);
     return url;
@@ -142,7 +133,7 @@ std::wstring PageTitle(const std::wstring& page) {
             title += c;
         }
     }
-    return Trimmed(title);
+    return ovrin::TrimmedSpace(title);
 }
 
 } // namespace browser

@@ -1,29 +1,20 @@
 // The manifest's reader and writer.
 #include "Manifest.h"
 
+#include "common/Unicode.h"
+
 #include <cwctype>
 #include <sstream>
 
 namespace installer {
-namespace {
-
-std::wstring Trim(const std::wstring& text) {
-    size_t first = 0, last = text.size();
-    while (first < last && std::iswspace(text[first]))
-        ++first;
-    while (last > first && std::iswspace(text[last - 1]))
-        --last;
-    return text.substr(first, last - first);
-}
-
-} // namespace
 
 std::vector<std::wstring> SplitFields(const std::wstring& line) {
     std::vector<std::wstring> fields;
     size_t start = 0;
     while (true) {
         size_t bar = line.find(L'|', start);
-        fields.push_back(Trim(line.substr(start, bar == std::wstring::npos ? std::wstring::npos : bar - start)));
+        fields.push_back(
+            ovrin::TrimmedSpace(line.substr(start, bar == std::wstring::npos ? std::wstring::npos : bar - start)));
         if (bar == std::wstring::npos)
             return fields;
         start = bar + 1;
@@ -85,7 +76,7 @@ bool ParseManifest(const std::wstring& text, Manifest& manifest, std::wstring& e
     std::wistringstream lines(text);
     std::wstring line;
     for (int number = 1; std::getline(lines, line); ++number) {
-        line = Trim(line);
+        line = ovrin::TrimmedSpace(line);
         if (line.empty() || line[0] == L'#')
             continue;
         if (!ReadDirective(SplitFields(line), manifest)) {
