@@ -16,6 +16,8 @@ struct FakePage {
     std::wstring html;                // the whole mark-up, item 0's outerHTML
     std::vector<std::wstring> writes; // the texts of every write call
     int reads = 0;                    // outerHTML reads
+    // The step of the document's reading that fails, for the helper's message boxes.
+    enum class Failure { None, NoDocumentInterface, NoCollection, NoRootElement } failure = Failure::None;
 };
 
 // A new document over page (one reference, the caller's).

@@ -130,6 +130,31 @@ std::set<std::wstring> ExchangeFiles() {
     return files;
 }
 
+// A message box of this process showing text, without caption; null when there is none.
+HWND FindFailureBox(const std::wstring& text) {
+    struct Search {
+        const std::wstring* text;
+        HWND found;
+    } search = {&text, nullptr};
+    EnumWindows(
+        [](HWND window, LPARAM parameter) -> BOOL {
+            auto* s = reinterpret_cast<Search*>(parameter);
+            wchar_t className[16] = {};
+            GetClassNameW(window, className, 16);
+            if (testsupport::WindowProcess(window) != GetCurrentProcessId() || std::wstring(className) != L"#32770" ||
+                !IsWindowVisible(window) || GetWindowTextLengthW(window) != 0)
+                return TRUE;
+            HWND label = GetDlgItem(window, 0xFFFF);
+            if (label != nullptr && testsupport::ControlText(label) == *s->text) {
+                s->found = window;
+                return FALSE;
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
 constexpr wchar_t kPage[] = L"<html><body><p>hello world</p>\r\n<a href=\"next.html\">next</a></body></html>";
 constexpr wchar_t kTranslated[] = L"<html><body><p> HELLO WORLD</p><a href=\"next.html\"> NEXT</a></body></html>";
 
@@ -244,6 +269,33 @@ TEST_F(Pagelift, TwoBrowsersWokenAtOnce_EachTranslatedThroughItsOwnFile) {
     }
     ASSERT_EQ(copies.size(), 2u);
     EXPECT_NE(copies[0], copies[1]);
+    ExpectNoExchangeFileLeft();
+}
+
+// Each failure to read the document shows its message box (no caption, the text naming the step) and
+// abandons the page once the box is answered: nothing is handed to the toolbar, nothing written.
+TEST_F(Pagelift, DocumentThatCannotBeRead_ShowsTheStepsMessageBoxAndAbandonsThePage) {
+    const std::pair<FakePage::Failure, std::wstring> failures[] = {
+        {FakePage::Failure::NoDocumentInterface, L"'QueryInterface' - IPIEHTMLDocument2"},
+        {FakePage::Failure::NoCollection, L"pColl = NULL"},
+        {FakePage::Failure::NoRootElement, L"pDisp = NULL"},
+    };
+    for (const auto& [failure, text] : failures) {
+        SCOPED_TRACE(testing::PrintToString(text));
+        FakeToolbar toolbar(L"OvrinToolbar.exe");
+        Browser browser(kPage, L"file:///C:/index.html");
+        browser.page->failure = failure;
+        ASSERT_TRUE(ovrin::SignalPageTranslation());
+        HWND box = nullptr;
+        ASSERT_TRUE(WaitUntil([&] { return (box = FindFailureBox(text)) != nullptr; }));
+        EXPECT_EQ(toolbar.Log(), std::vector<std::string>{"0x405"}) << "the page waits for the box";
+        PostMessageW(box, WM_COMMAND, IDOK, 0);
+        ASSERT_TRUE(WaitUntil([&] { return toolbar.LogEndsWith("0x406"); }));
+        EXPECT_EQ(toolbar.Log().size(), 2u);
+        browser.Close();
+        EXPECT_TRUE(browser.Writes().empty());
+        EXPECT_EQ(browser.Reads(), 0);
+    }
     ExpectNoExchangeFileLeft();
 }
 
