@@ -1,6 +1,6 @@
 // Stand-ins for the browser in the browser helper's tests: a document offering the helper's
 // document interfaces over one page of mark-up and recording what is written into it, and a browser
-// (the helper's site) offering get_Document and get_LocationURL.
+// (the helper's site: the browser stand-in's own site object) offering get_Document and get_LocationURL.
 #pragma once
 
 #include "PieDocument.h"

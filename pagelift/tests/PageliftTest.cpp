@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 #include <testsupport/GuiProgram.h>
+#include <testsupport/PageTest.h>
 #include <testsupport/TempFolder.h>
 
 #include <ocidl.h>
@@ -112,47 +113,10 @@ private:
     }
 };
 
-// The exchange files in the temporary folder: eight characters of the helper's alphabet and ".html".
-std::set<std::wstring> ExchangeFiles() {
-    std::set<std::wstring> files;
-    wchar_t folder[MAX_PATH] = {};
-    GetTempPathW(MAX_PATH, folder);
-    WIN32_FIND_DATAW found;
-    HANDLE search = FindFirstFileW((std::wstring(folder) + L"*.html").c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE)
-        return files;
-    do {
-        std::wstring name = found.cFileName;
-        if (name.size() == 13 && name.find_first_not_of(L"abdYqzmxkcn123", 0) == 8)
-            files.insert(name);
-    } while (FindNextFileW(search, &found));
-    FindClose(search);
-    return files;
-}
-
 // A message box of this process showing text, without caption; null when there is none.
 HWND FindFailureBox(const std::wstring& text) {
-    struct Search {
-        const std::wstring* text;
-        HWND found;
-    } search = {&text, nullptr};
-    EnumWindows(
-        [](HWND window, LPARAM parameter) -> BOOL {
-            auto* s = reinterpret_cast<Search*>(parameter);
-            wchar_t className[16] = {};
-            GetClassNameW(window, className, 16);
-            if (testsupport::WindowProcess(window) != GetCurrentProcessId() || std::wstring(className) != L"#32770" ||
-                !IsWindowVisible(window) || GetWindowTextLengthW(window) != 0)
-                return TRUE;
-            HWND label = GetDlgItem(window, 0xFFFF);
-            if (label != nullptr && testsupport::ControlText(label) == *s->text) {
-                s->found = window;
-                return FALSE;
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&search));
-    return search.found;
+    HWND box = testsupport::FindDialogShowing(GetCurrentProcessId(), 0xFFFF, text);
+    return box != nullptr && GetWindowTextLengthW(box) == 0 ? box : nullptr;
 }
 
 constexpr wchar_t kPage[] = L"<html><body><p>hello world</p>\r\n<a href=\"next.html\">next</a></body></html>";
@@ -164,9 +128,9 @@ protected:
         ASSERT_NE(Server(), nullptr);
         // No toolbar or stand-in left by an earlier test may answer.
         ASSERT_EQ(FindWindowW(pagelift::kToolbarWindowClass, nullptr), nullptr);
-        m_filesBefore = ExchangeFiles();
+        m_filesBefore = testsupport::ExchangeFiles();
     }
-    void ExpectNoExchangeFileLeft() { EXPECT_EQ(ExchangeFiles(), m_filesBefore); }
+    void ExpectNoExchangeFileLeft() { EXPECT_EQ(testsupport::ExchangeFiles(), m_filesBefore); }
 
 private:
     std::set<std::wstring> m_filesBefore;

@@ -98,10 +98,30 @@ private:
     HWND m_page;
 };
 
+// The page area as a site's content.
+class CPageAreaContent : public CSiteContent {
+public:
+    explicit CPageAreaContent(HWND page) : m_page(page) {}
+    IDispatch* NewDocument() override { return IsWindow(m_page) ? CreatePageDocument(m_page) : nullptr; }
+    std::wstring LocationUrl() override {
+        std::wstring location;
+        if (!AskPage(m_page, kReadLocation, &location))
+            location.clear();
+        return location;
+    }
+
+private:
+    HWND m_page;
+};
+
 } // namespace
 
 IDispatch* CreatePageDocument(HWND page) {
     return new CPageDocument(page);
+}
+
+IUnknown* CreateWebBrowserSite(HWND page) {
+    return CreateWebBrowserSite(std::make_unique<CPageAreaContent>(page));
 }
 
 } // namespace browser

@@ -8,6 +8,9 @@
 
 #include <oaidl.h>
 
+#include <memory>
+#include <string>
+
 namespace browser {
 
 constexpr UINT kReadMarkup = WM_APP + 1;   // lParam std::wstring*: the shown page's mark-up; answers 1
@@ -18,7 +21,19 @@ constexpr UINT kReadLocation = WM_APP + 3; // lParam std::wstring*: the page's a
 // the caller's.
 IDispatch* CreatePageDocument(HWND page);
 
-// A new site offering IWebBrowser2 over the page area page; one reference, the caller's.
+// What a site answers for: its document and its address.
+class CSiteContent {
+public:
+    virtual ~CSiteContent() = default;
+    // A new reference to the document, or null when there is none.
+    virtual IDispatch* NewDocument() = 0;
+    virtual std::wstring LocationUrl() = 0;
+};
+
+// A new site offering IWebBrowser2 over content; one reference, the caller's.
+IUnknown* CreateWebBrowserSite(std::unique_ptr<CSiteContent> content);
+
+// A new site over the page area page: its document and address are the page area's.
 IUnknown* CreateWebBrowserSite(HWND page);
 
 } // namespace browser

@@ -20,7 +20,7 @@ namespace {
 struct CWebBrowserSite {
     IWebBrowser2 face; // first, so that the interface pointer is the object's address
     std::atomic<ULONG> references{1};
-    HWND page = nullptr;
+    std::unique_ptr<CSiteContent> content;
 };
 
 CWebBrowserSite* Site(IWebBrowser2* face) {
@@ -60,16 +60,14 @@ ULONG STDMETHODCALLTYPE SiteRelease(IWebBrowser2* face) {
 HRESULT STDMETHODCALLTYPE SiteGetDocument(IWebBrowser2* face, IDispatch** document) {
     if (document == nullptr)
         return E_POINTER;
-    *document = IsWindow(Site(face)->page) ? CreatePageDocument(Site(face)->page) : nullptr;
+    *document = Site(face)->content->NewDocument();
     return *document != nullptr ? S_OK : E_FAIL;
 }
 
 HRESULT STDMETHODCALLTYPE SiteGetLocationURL(IWebBrowser2* face, BSTR* url) {
     if (url == nullptr)
         return E_POINTER;
-    std::wstring location;
-    if (SendMessageW(Site(face)->page, kReadLocation, 0, reinterpret_cast<LPARAM>(&location)) != 1)
-        location.clear();
+    const std::wstring location = Site(face)->content->LocationUrl();
     *url = SysAllocStringLen(location.data(), static_cast<UINT>(location.size()));
     return *url != nullptr ? S_OK : E_OUTOFMEMORY;
 }
@@ -91,10 +89,10 @@ const IWebBrowser2Vtbl* SiteTable() {
 
 } // namespace
 
-IUnknown* CreateWebBrowserSite(HWND page) {
+IUnknown* CreateWebBrowserSite(std::unique_ptr<CSiteContent> content) {
     auto* site = new CWebBrowserSite();
     site->face.lpVtbl = const_cast<IWebBrowser2Vtbl*>(SiteTable());
-    site->page = page;
+    site->content = std::move(content);
     return reinterpret_cast<IUnknown*>(&site->face);
 }
 

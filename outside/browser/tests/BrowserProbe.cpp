@@ -13,6 +13,7 @@
 #include "pagetrans/BrowserPage.h"
 
 #include <testsupport/GuiProgram.h>
+#include <testsupport/PageTest.h>
 
 #include <cstdio>
 #include <cwchar>
@@ -27,19 +28,11 @@ HWND PageArea(HWND* frame) {
 
 bool ToolbarWaitWindowOpen() {
     HWND panel = FindWindowW(L"OvrinTBWndClass", nullptr);
-    DWORD toolbar = panel != nullptr ? testsupport::WindowProcess(panel) : 0;
-    for (HWND window = FindWindowExW(nullptr, nullptr, L"#32770", nullptr); window != nullptr;
-         window = FindWindowExW(nullptr, window, L"#32770", nullptr)) {
-        if (testsupport::WindowProcess(window) == toolbar)
-            return true;
-    }
-    return false;
+    return panel != nullptr && testsupport::HasDialog(testsupport::WindowProcess(panel));
 }
 
 int PrintFrame(HWND frame) {
-    RedrawWindow(frame, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
-    DWORD_PTR answer = 0;
-    SendMessageTimeoutW(frame, WM_NULL, 0, 0, SMTO_NORMAL, 5000, &answer);
+    testsupport::Redrawn(frame);
     RECT rect;
     GetWindowRect(frame, &rect);
     std::printf("%ld %ld %ld %ld\n", rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top);

@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 #include <testsupport/GuiProgram.h>
+#include <testsupport/PageTest.h>
 #include <testsupport/TempFolder.h>
 
 #include <set>
@@ -117,21 +118,6 @@ std::string LargePage() {
     return page + "</body></html>\r\n";
 }
 
-std::set<std::wstring> ExchangeFiles() {
-    std::set<std::wstring> files;
-    wchar_t folder[MAX_PATH] = {};
-    GetTempPathW(MAX_PATH, folder);
-    WIN32_FIND_DATAW found;
-    HANDLE search = FindFirstFileW((std::wstring(folder) + L"*.html").c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE)
-        return files;
-    do
-        files.insert(found.cFileName);
-    while (FindNextFileW(search, &found));
-    FindClose(search);
-    return files;
-}
-
 // The browser stand-in as its own process, showing one page.
 class BrowserProgram {
 public:
@@ -156,24 +142,6 @@ private:
     testsupport::CProgramProcess m_process;
 };
 
-// True while the program has a dialog window (the toolbar's wait window, which its thread hides and
-// then destroys once the exchange is over).
-bool HasDialog(DWORD processId) {
-    for (HWND window = FindWindowExW(nullptr, nullptr, L"#32770", nullptr); window != nullptr;
-         window = FindWindowExW(nullptr, window, L"#32770", nullptr)) {
-        if (testsupport::WindowProcess(window) == processId)
-            return true;
-    }
-    return false;
-}
-
-// The window drawn anew (what lay over it is gone) before a screenshot is taken.
-void Redrawn(HWND window) {
-    RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
-    DWORD_PTR answer = 0;
-    SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_NORMAL, 5000, &answer);
-}
-
 void Screenshot(const std::string& name) {
     testsupport::RunUnixCommand("mkdir -p '" OVRIN_OUT_DIR "'");
     EXPECT_TRUE(testsupport::Screenshot(OVRIN_OUT_DIR "/" + name));
@@ -188,7 +156,7 @@ protected:
         page = folder.File(L"index.html");
         testsupport::WriteFileBytes(page, LargePage());
         testsupport::WriteFileBytes(folder.File(L"next.html"), "<html><title>Next page</title><p>next</p></html>");
-        filesBefore = ExchangeFiles();
+        filesBefore = testsupport::ExchangeFiles();
     }
     RegisteredHelper helper;
     testsupport::TempFolder folder;
@@ -210,7 +178,7 @@ TEST_F(PageTranslation, PageEvent_PageShownInRussianWithItsLinksWorkingThroughTh
     const std::wstring original = browser.Markup();
     ASSERT_GT(original.size(), 300000u);
     EXPECT_EQ(browser.Title(), L"the big city");
-    Redrawn(browser.frame);
+    testsupport::Redrawn(browser.frame);
     Screenshot("page-before-translation.png");
 
     ASSERT_TRUE(ovrin::SignalPageTranslation()) << "the browser's helper waits on the event";
@@ -221,15 +189,15 @@ TEST_F(PageTranslation, PageEvent_PageShownInRussianWithItsLinksWorkingThroughTh
     EXPECT_NE(translated.find(L"<a href=\"next.html\">"), std::wstring::npos) << "the mark-up stays";
     EXPECT_EQ(translated.find(L"The big cat"), std::wstring::npos) << "every paragraph translated";
     EXPECT_EQ(browser.Title(), L"этот большой город");
-    EXPECT_TRUE(WaitUntil([&] { return !HasDialog(toolbar.Id()); })) << "the wait window closes";
-    Redrawn(browser.frame);
+    EXPECT_TRUE(WaitUntil([&] { return !testsupport::HasDialog(toolbar.Id()); })) << "the wait window closes";
+    testsupport::Redrawn(browser.frame);
     Screenshot("page-after-translation.png");
 
     // Tab chooses the first link of the translated page, Enter opens it through the base element.
     ASSERT_TRUE(testsupport::FocusWindowForKeys(browser.frame));
     ASSERT_TRUE(testsupport::TypeKeys({"Tab", "Return"}));
     ASSERT_TRUE(WaitUntil([&] { return browser.Title() == L"Next page"; }));
-    EXPECT_EQ(ExchangeFiles(), filesBefore) << "the exchange file is gone";
+    EXPECT_EQ(testsupport::ExchangeFiles(), filesBefore) << "the exchange file is gone";
     EXPECT_TRUE(browser.CloseCleanly());
 }
 
@@ -252,7 +220,7 @@ TEST_F(PageTranslation, TwoBrowserWindows_EachTranslatesItsOwnPage) {
     EXPECT_NE(cat.Markup().find(L"кошка"), std::wstring::npos) << testing::PrintToString(cat.Markup());
     EXPECT_NE(dog.Markup().find(L"собака"), std::wstring::npos) << testing::PrintToString(dog.Markup());
     EXPECT_NE(cat.Markup().find(L"cat.html\">"), std::wstring::npos) << "each page's own address in its base";
-    EXPECT_TRUE(WaitUntil([&] { return ExchangeFiles() == filesBefore; }));
+    EXPECT_TRUE(WaitUntil([&] { return testsupport::ExchangeFiles() == filesBefore; }));
     EXPECT_TRUE(cat.CloseCleanly());
     EXPECT_TRUE(dog.CloseCleanly());
 }
@@ -269,5 +237,5 @@ TEST_F(PageTranslation, ToolbarNotRunning_PageUnchangedAndNoFileLeft) {
     CloseHandle(event);
     EXPECT_EQ(browser.Markup(), original);
     EXPECT_TRUE(browser.CloseCleanly()) << "the worker's page is done before the helper goes";
-    EXPECT_EQ(ExchangeFiles(), filesBefore);
+    EXPECT_EQ(testsupport::ExchangeFiles(), filesBefore);
 }
