@@ -97,6 +97,16 @@ private:
     bool m_ready = false;
 };
 
+// The toolbar program over the engine, started with "/options" so that its panel is made at once.
+struct RunningToolbar {
+    EngineForToolbar engine;
+    testsupport::CProgramProcess process;
+    bool Start() {
+        return engine.Ready() && process.Start(Beside(L"OvrinToolbar.exe"), L"/options") &&
+               testsupport::WaitForWindow(L"OvrinTBWndClass", nullptr, process.Id()) != nullptr;
+    }
+};
+
 // Programs a failed run left behind would answer in this run's place.
 void EndLeftoverWindows(const wchar_t* className) {
     while (HWND window = FindWindowW(className, nullptr)) {
@@ -167,11 +177,8 @@ protected:
 } // namespace
 
 TEST_F(PageTranslation, PageEvent_PageShownInRussianWithItsLinksWorkingThroughTheBase) {
-    EngineForToolbar engine;
-    ASSERT_TRUE(engine.Ready());
-    testsupport::CProgramProcess toolbar;
-    ASSERT_TRUE(toolbar.Start(Beside(L"OvrinToolbar.exe"), L"/options"));
-    ASSERT_NE(testsupport::WaitForWindow(L"OvrinTBWndClass", nullptr, toolbar.Id()), nullptr);
+    RunningToolbar toolbar;
+    ASSERT_TRUE(toolbar.Start());
 
     BrowserProgram browser;
     ASSERT_TRUE(browser.Start(page)); // a path, not a URL: the browser makes the "file:" URL
@@ -189,7 +196,7 @@ TEST_F(PageTranslation, PageEvent_PageShownInRussianWithItsLinksWorkingThroughTh
     EXPECT_NE(translated.find(L"<a href=\"next.html\">"), std::wstring::npos) << "the mark-up stays";
     EXPECT_EQ(translated.find(L"The big cat"), std::wstring::npos) << "every paragraph translated";
     EXPECT_EQ(browser.Title(), L"этот большой город");
-    EXPECT_TRUE(WaitUntil([&] { return !testsupport::HasDialog(toolbar.Id()); })) << "the wait window closes";
+    EXPECT_TRUE(WaitUntil([&] { return !testsupport::HasDialog(toolbar.process.Id()); })) << "the wait window closes";
     testsupport::Redrawn(browser.frame);
     Screenshot("page-after-translation.png");
 
@@ -204,11 +211,8 @@ TEST_F(PageTranslation, PageEvent_PageShownInRussianWithItsLinksWorkingThroughTh
 // Every helper waits on the one event: two browser windows are translated at once, each its own page
 // through its own exchange file.
 TEST_F(PageTranslation, TwoBrowserWindows_EachTranslatesItsOwnPage) {
-    EngineForToolbar engine;
-    ASSERT_TRUE(engine.Ready());
-    testsupport::CProgramProcess toolbar;
-    ASSERT_TRUE(toolbar.Start(Beside(L"OvrinToolbar.exe"), L"/options"));
-    ASSERT_NE(testsupport::WaitForWindow(L"OvrinTBWndClass", nullptr, toolbar.Id()), nullptr);
+    RunningToolbar toolbar;
+    ASSERT_TRUE(toolbar.Start());
     testsupport::WriteFileBytes(folder.File(L"cat.html"), "<p>the cat</p>");
     testsupport::WriteFileBytes(folder.File(L"dog.html"), "<p>the dog</p>");
     BrowserProgram cat, dog;
