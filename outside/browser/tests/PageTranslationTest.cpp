@@ -1,8 +1,9 @@
 // A page translated end to end with real processes: Pagelift.dll registered, the toolbar program
 // running over the engine stand-in, the browser stand-in showing a page of a few hundred kilobytes;
 // the page event set → the helper hands the page to the toolbar and writes the Russian translation
-// back, headed by the base element, and a link of the translated page still opens its page. Also the
-// toolbar absent (page unchanged, no exchange file left). Screenshots before and after go to out/.
+// back, headed by the base element, and a link of the translated page still opens its page. Also two
+// browser windows at once, the toolbar absent and a blank page (page unchanged, no exchange file). Screenshots before
+// and after go to out/.
 #include "common/EngineClient.h"
 #include "common/Path.h"
 #include "enginetest/EngineLayout.h"
@@ -168,6 +169,21 @@ protected:
         testsupport::WriteFileBytes(folder.File(L"next.html"), "<html><title>Next page</title><p>next</p></html>");
         filesBefore = testsupport::ExchangeFiles();
     }
+    // Sets the page event and waits until the browser's helper has woken (it resets the event); the
+    // page then stays as it is, and once the browser is closed (which waits for the helper's page) no
+    // exchange file is left.
+    void ExpectPageGivenUp(BrowserProgram& browser) {
+        const std::wstring original = browser.Markup();
+        ASSERT_TRUE(ovrin::SignalPageTranslation());
+        HANDLE event = OpenEventW(SYNCHRONIZE, FALSE, L"OVRIN.PIETranslate");
+        ASSERT_NE(event, nullptr);
+        EXPECT_TRUE(WaitUntil([&] { return WaitForSingleObject(event, 0) == WAIT_TIMEOUT; }));
+        CloseHandle(event);
+        EXPECT_EQ(browser.Markup(), original);
+        EXPECT_TRUE(browser.CloseCleanly()) << "the worker's page is done before the helper goes";
+        EXPECT_EQ(testsupport::ExchangeFiles(), filesBefore);
+    }
+
     RegisteredHelper helper;
     testsupport::TempFolder folder;
     std::wstring page;
@@ -232,14 +248,16 @@ TEST_F(PageTranslation, TwoBrowserWindows_EachTranslatesItsOwnPage) {
 TEST_F(PageTranslation, ToolbarNotRunning_PageUnchangedAndNoFileLeft) {
     BrowserProgram browser;
     ASSERT_TRUE(browser.Start(L"file:" + page));
-    const std::wstring original = browser.Markup();
-    ASSERT_TRUE(ovrin::SignalPageTranslation());
-    // The helper resets the event once it has woken: then the page has been read and given up.
-    HANDLE event = OpenEventW(SYNCHRONIZE, FALSE, L"OVRIN.PIETranslate");
-    ASSERT_NE(event, nullptr);
-    EXPECT_TRUE(WaitUntil([&] { return WaitForSingleObject(event, 0) == WAIT_TIMEOUT; }));
-    CloseHandle(event);
-    EXPECT_EQ(browser.Markup(), original);
-    EXPECT_TRUE(browser.CloseCleanly()) << "the worker's page is done before the helper goes";
-    EXPECT_EQ(testsupport::ExchangeFiles(), filesBefore);
+    ExpectPageGivenUp(browser);
+}
+
+// A page of white space only is not handed over: the toolbar only opens and closes its wait window.
+TEST_F(PageTranslation, BlankPage_NothingHandedOverAndTheWaitWindowCloses) {
+    RunningToolbar toolbar;
+    ASSERT_TRUE(toolbar.Start());
+    testsupport::WriteFileBytes(folder.File(L"blank.html"), " \r\n\t \r\n");
+    BrowserProgram browser;
+    ASSERT_TRUE(browser.Start(L"file:" + folder.File(L"blank.html")));
+    ExpectPageGivenUp(browser);
+    EXPECT_TRUE(WaitUntil([&] { return !testsupport::HasDialog(toolbar.process.Id()); }));
 }
