@@ -46,6 +46,16 @@ BOOL CWaitDlg::OnInitDialog() {
     return TRUE;
 }
 
+bool CWaitDlg::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+    if (message == kHideMessage) {
+        m_stopFlag = nullptr;
+        ShowWindow(GetHwnd(), SW_HIDE);
+        result = 0;
+        return true;
+    }
+    return CBitmapDialog::HandleMessage(message, wParam, lParam, result);
+}
+
 bool CWaitDlg::PreTranslateMessage(MSG& message) {
     // With no control to hold the focus, keys come to the active window as system keys.
     bool keyUp = message.message == WM_KEYUP || message.message == WM_SYSKEYUP;

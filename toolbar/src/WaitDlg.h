@@ -15,6 +15,8 @@ public:
     static constexpr int kLeft = 12;
     static constexpr int kTop = 45;
     static constexpr UINT kBackKey = VK_ESCAPE;
+    // Sent to the window to hide it at once (its owner is done with it); the stop flag is let go.
+    static constexpr UINT kHideMessage = WM_APP + 0x181;
 
     explicit CWaitDlg(std::wstring message);
 
@@ -27,6 +29,7 @@ public:
 
 protected:
     BOOL OnInitDialog() override;
+    bool HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
 
 private:
     void OnBackReleased();

@@ -6,19 +6,26 @@
 #include "ChildWindow.h"
 #include "DesktopSession.h"
 #include "DevicePlatform.h"
+#include "DictionaryLauncher.h"
 #include "OvrinAboutDlg.h"
 #include "ResultFile.h"
 #include "SetupDlg.h"
 #include "TextCapture.h"
 #include "TranslateResult.h"
 #include "WaitWindow.h"
+#include "common/FileSystem.h"
+#include "common/Registry.h"
+#include "common/Unicode.h"
 #include "enginetest/EngineLayout.h"
 #include "platform/Resources.h"
 #include "resource.h"
 #include "testsupport/GuiProgram.h"
 
+#include <tlhelp32.h>
+
 #include <atomic>
 #include <thread>
+#include <vector>
 
 using namespace enginetest;
 
@@ -244,6 +251,8 @@ TEST_F(TranslateDialogsTest, NotepadSelection_TranslatedIntoTheResultWindow) {
 
     std::wstring result = translationrun::TranslateWithWaitWindow(*client, &stopFlag, selected);
     EXPECT_EQ(result, L"этот кошка");
+    EXPECT_EQ(FindDialogShowing(IDC_WAIT_LABEL, platform::LoadResString(IDS_TRANSLATING)), nullptr)
+        << "the wait window is hidden before the result window comes";
     HWND window = OpenResult(selected, result);
     ASSERT_NE(window, nullptr);
     EXPECT_EQ(Text(window, IDC_TRANSLATION_EDIT), L"этот кошка");
@@ -539,6 +548,8 @@ TEST_F(TranslateDialogsTest, WaitWindow_FirstBackReleaseIgnoredWhenHeldAtOpening
     PostMessageW(window, WM_KEYUP, VK_ESCAPE, 0xC0010001);
     EXPECT_TRUE(desktop::WaitFor([&] { return stopFlag == 1; })) << "the second release stops";
     wait.Close();
+    // Whatever the caller shows next (the result window) must not lie under a wait window still shown.
+    EXPECT_FALSE(IsWindowVisible(window)) << "hidden by the time Close returns";
     EXPECT_TRUE(desktop::WaitFor([&] { return !IsWindow(window); })) << "the window goes with its thread";
 
     // Opened without Back held, the first release stops.
@@ -626,4 +637,100 @@ TEST_F(TranslateDialogsTest, ToolbarProgram_TranslatesThePageFileTheBrowserHelpe
     EXPECT_EQ(exchange(folder.File(L"absent.html")), 0u);
     EXPECT_TRUE(IsWindow(panel));
     toolbar.End();
+}
+
+namespace {
+
+// The ids of the processes running a file named Lexory.exe.
+std::vector<DWORD> DictionaryProcesses() {
+    std::vector<DWORD> ids;
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    PROCESSENTRY32W entry = {};
+    entry.dwSize = sizeof entry;
+    for (BOOL more = Process32FirstW(snapshot, &entry); more; more = Process32NextW(snapshot, &entry)) {
+        if (lstrcmpiW(entry.szExeFile, CDictionaryLauncher::kProgramFile) == 0)
+            ids.push_back(entry.th32ProcessID);
+    }
+    CloseHandle(snapshot);
+    return ids;
+}
+
+// The dictionary stand-in installed as Lexory.exe in a folder of its own, named by the "path" setting
+// (kept and put back).
+class InstalledDictionary {
+public:
+    InstalledDictionary() : m_saved(CAppSettings::ReadString(L"Lexory", L"path")) {
+        m_folder = testsupport::ToWide(m_temp.Path()) + L"\\";
+        m_copied = CopyFileW((ovrin::GetProgramFolder() + L"dictionary_standin.exe").c_str(),
+                             (m_folder + CDictionaryLauncher::kProgramFile).c_str(), FALSE) != FALSE;
+        CAppSettings::WriteString(L"Lexory", L"path", m_folder);
+    }
+    ~InstalledDictionary() {
+        for (DWORD id : DictionaryProcesses()) {
+            if (HANDLE process = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, id)) {
+                TerminateProcess(process, 1);
+                WaitForSingleObject(process, 5000);
+                CloseHandle(process);
+            }
+        }
+        CAppSettings::WriteString(L"Lexory", L"path", m_saved);
+    }
+    bool Copied() const { return m_copied; }
+    const std::wstring& Folder() const { return m_folder; }
+    // The word the running stand-in received ("" until it has written it), and forgetting it.
+    std::wstring Word() const {
+        std::wstring file = m_folder + L"word.txt";
+        return ovrin::FileExists(file) ? ovrin::Utf8ToUtf16(FileBytes(file)) : L"";
+    }
+    void Forget() const { DeleteFileW((m_folder + L"word.txt").c_str()); }
+
+private:
+    testsupport::TempFolder m_temp;
+    std::wstring m_folder, m_saved;
+    bool m_copied = false;
+};
+
+} // namespace
+
+// The dictionary launch: a word with spaces, quotation marks and backslashes reaches the program as
+// its one word, read as the dictionary program reads its command line; a running dictionary is ended
+// and started again with the new word; "path" without its trailing backslash, or a folder without the
+// program, means not installed, and a look-up then starts nothing.
+TEST_F(TranslateDialogsTest, DictionaryLookUp_OneIntactWord_RunningOneRestarted_MissingMeansNothing) {
+    InstalledDictionary dictionary;
+    ASSERT_TRUE(dictionary.Copied());
+    EXPECT_TRUE(CDictionaryLauncher::IsInstalled());
+    CDictionaryLauncher launcher;
+    launcher.LookUp(L"big cat");
+    ASSERT_TRUE(desktop::WaitFor([&] { return dictionary.Word() == L"big cat"; }, 10000))
+        << testing::PrintToString(dictionary.Word());
+    std::vector<DWORD> first = DictionaryProcesses();
+    ASSERT_EQ(first.size(), 1u);
+
+    dictionary.Forget();
+    const std::wstring tricky = L"say \"hi\" to C:\\dir\\ and \\\"x\\";
+    launcher.LookUp(tricky);
+    ASSERT_TRUE(desktop::WaitFor([&] { return !dictionary.Word().empty(); }, 10000));
+    EXPECT_EQ(dictionary.Word(), tricky);
+    std::vector<DWORD> second = DictionaryProcesses();
+    ASSERT_EQ(second.size(), 1u) << "the running dictionary is ended first";
+    EXPECT_NE(second[0], first[0]);
+
+    std::wstring folder = dictionary.Folder();
+    CAppSettings::WriteString(L"Lexory", L"path", folder.substr(0, folder.size() - 1));
+    EXPECT_FALSE(CDictionaryLauncher::IsInstalled()) << "no trailing backslash: not installed";
+    CAppSettings::WriteString(L"Lexory", L"path", folder + L"missing\\");
+    EXPECT_FALSE(CDictionaryLauncher::IsInstalled());
+    launcher.LookUp(L"word");
+    EXPECT_EQ(DictionaryProcesses(), second) << "nothing ended or started without the program";
+    for (const wchar_t* garbage : {L"", L"\\\\?\\", L"::::", L"\"quoted\\\""}) {
+        CAppSettings::WriteString(L"Lexory", L"path", garbage);
+        EXPECT_FALSE(CDictionaryLauncher::IsInstalled()) << testing::PrintToString(garbage);
+    }
+    const BYTE binary[] = {0x5C, 0x00, 0xFF};
+    RegSetKeyValueW(HKEY_CURRENT_USER, CAppSettings::SectionKey(L"Lexory").c_str(), L"path", REG_BINARY, binary,
+                    sizeof binary);
+    EXPECT_FALSE(CDictionaryLauncher::IsInstalled()) << "a value of the wrong kind";
+    launcher.LookUp(L"word");
+    EXPECT_EQ(DictionaryProcesses(), second);
 }
