@@ -118,4 +118,8 @@ void MarkEngineUsed() {
     s_engineUsed = true;
 }
 
+void ForgetEngineUse() {
+    s_engineUsed = false;
+}
+
 } // namespace translationrun

@@ -53,5 +53,7 @@ std::wstring TranslateWithWaitWindow(CEngineClient& engine, int* stopFlag, const
 // first listing opens engines and takes a while).
 bool EngineUsed();
 void MarkEngineUsed();
+// As at the program's start (for tests of the first use).
+void ForgetEngineUse();
 
 } // namespace translationrun

@@ -17,6 +17,7 @@
 #include "common/Registry.h"
 #include "common/Unicode.h"
 #include "enginetest/EngineLayout.h"
+#include "enginetest/SlowDirection.h"
 #include "platform/Resources.h"
 #include "resource.h"
 #include "testsupport/GuiProgram.h"
@@ -24,6 +25,8 @@
 #include <tlhelp32.h>
 
 #include <atomic>
+#include <chrono>
+#include <mutex>
 #include <thread>
 #include <vector>
 
@@ -432,6 +435,24 @@ TEST_F(TranslateDialogsTest, DirectionDialog_AnotherDirectionRestartsWithSubject
     EXPECT_EQ(CEngineClient::GetSubjectSetting(), 0);
 }
 
+// The first listing of the engine's directions (it opens the engines and takes a while) shows the
+// wait window with string 32; here the engine is held busy until the window has been seen.
+TEST_F(TranslateDialogsTest, DirectionDialog_FirstUse_WaitWindowWithString32UntilTheListsAreFilled) {
+    translationrun::ForgetEngineUse();
+    std::unique_lock<std::recursive_mutex> busy(translator->Lock());
+    ASSERT_TRUE(child.Open(childdialogs::MakeDirectionDialog(Link())));
+    HWND wait = nullptr;
+    std::wstring building = platform::LoadResString(IDS_BUILDING_LIST);
+    EXPECT_TRUE(desktop::WaitFor([&] { return (wait = FindDialogShowing(IDC_WAIT_LABEL, building)) != nullptr; }));
+    desktop::Screenshot("toolbar_wait_window_directions.png");
+    busy.unlock();
+    HWND window = child.WaitForWindow(10000);
+    ASSERT_NE(window, nullptr);
+    EXPECT_FALSE(IsWindowVisible(wait)) << "gone once the lists are filled";
+    EXPECT_EQ(SendMessageW(GetDlgItem(window, IDC_TRANS_DIRECTION_LIST), CB_GETCOUNT, 0, 0), 2);
+    EXPECT_TRUE(translationrun::EngineUsed());
+}
+
 TEST_F(TranslateDialogsTest, DirectionDialog_OkWithoutSubjectStoresMinusOne_ThenTranslationFails) {
     HWND window = Open(childdialogs::MakeDirectionDialog(Link()));
     ASSERT_NE(window, nullptr);
@@ -733,4 +754,50 @@ TEST_F(TranslateDialogsTest, DictionaryLookUp_OneIntactWord_RunningOneRestarted_
     EXPECT_FALSE(CDictionaryLauncher::IsInstalled()) << "a value of the wrong kind";
     launcher.LookUp(L"word");
     EXPECT_EQ(DictionaryProcesses(), second);
+}
+
+// The engine stopped (Back on the wait window) or failing in the middle of a text: the result window
+// shows an empty result, the wait window is gone, the window translates again, and the engine unloads
+// without waiting on a call left running.
+TEST_F(TranslateDialogsTest, EngineStoppedOrFailingMidTranslation_EmptyResultNothingStuck) {
+    EngineLayout slowLayout;
+    slowLayout.WriteStandardCatalogue();
+    SlowDirection slow(slowLayout);
+    ASSERT_TRUE(slow.Ready());
+    client.reset();
+    translator = std::make_unique<CTranslator>(slowLayout.Folder(), slowLayout.Key());
+    client = std::make_unique<CEngineClient>(*translator);
+    client->RegisterStopFlag(&stopFlag);
+    HWND window = OpenResult(L"", L"");
+    ASSERT_NE(window, nullptr);
+    HWND edit = GetDlgItem(window, IDC_TRANSLATION_EDIT);
+    std::wstring translating = platform::LoadResString(IDS_TRANSLATING);
+    auto settled = [&](const std::wstring& expected) {
+        return desktop::WaitFor([&] {
+            return desktop::TextOf(edit) == expected && FindDialogShowing(IDC_WAIT_LABEL, translating) == nullptr;
+        });
+    };
+
+    SetWindowTextW(edit, L"quick one\nslow two");
+    Command(window, ID_RESULT_TRANSLATE);
+    ASSERT_TRUE(slow.WaitEntered(10000));
+    HWND wait = nullptr;
+    ASSERT_TRUE(desktop::WaitFor([&] { return (wait = FindDialogShowing(IDC_WAIT_LABEL, translating)) != nullptr; }));
+    PostMessageW(wait, WM_KEYUP, VK_ESCAPE, 0xC0010001);
+    EXPECT_TRUE(settled(L"")) << testing::PrintToString(desktop::TextOf(edit));
+
+    // The engine's answer is that of the text's last run: here it fails after part of its output.
+    SetWindowTextW(edit, L"quick one\nfail two");
+    Command(window, ID_RESULT_TRANSLATE);
+    EXPECT_TRUE(settled(L"")) << testing::PrintToString(desktop::TextOf(edit));
+
+    slow.Release();
+    SetWindowTextW(edit, L"quick again");
+    Command(window, ID_RESULT_TRANSLATE);
+    EXPECT_TRUE(settled(L"[quick again]")) << testing::PrintToString(desktop::TextOf(edit));
+    child.End();
+    auto begin = std::chrono::steady_clock::now();
+    client.reset();
+    translator.reset();
+    EXPECT_LT(std::chrono::steady_clock::now() - begin, std::chrono::seconds(10)) << "a call left running";
 }
