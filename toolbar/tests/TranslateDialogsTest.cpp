@@ -11,6 +11,7 @@
 #include "ResultFile.h"
 #include "SetupDlg.h"
 #include "TextCapture.h"
+#include "ToolbarPrograms.h"
 #include "TranslateResult.h"
 #include "WaitWindow.h"
 #include "common/FileSystem.h"
@@ -31,6 +32,7 @@
 #include <vector>
 
 using namespace enginetest;
+using namespace toolbarprograms;
 
 namespace {
 
@@ -106,54 +108,6 @@ bool AnswerMessageBox(UINT textId, int button) {
 
 std::string FileBytes(const std::wstring& path) {
     return testsupport::ReadFileBytes(path);
-}
-
-// The engine of the layout where the programs look for it (the suite's own registry key, and the
-// catalogue beside the program), for as long as the object lives.
-class EngineForPrograms {
-public:
-    explicit EngineForPrograms(const EngineLayout& layout) {
-        HKEY source = nullptr, target = nullptr;
-        RegOpenKeyExW(HKEY_CURRENT_USER, layout.Key().c_str(), 0, KEY_READ, &source);
-        RegCreateKeyExW(HKEY_CURRENT_USER, (kKey + std::wstring(L"\\Directions")).c_str(), 0, nullptr, 0,
-                        KEY_ALL_ACCESS, nullptr, &target, nullptr);
-        HKEY directions = nullptr;
-        RegOpenKeyExW(source, L"Directions", 0, KEY_READ, &directions);
-        m_copied = RegCopyTreeW(directions, nullptr, target) == ERROR_SUCCESS;
-        RegCloseKey(directions);
-        RegCloseKey(target);
-        RegCloseKey(source);
-        EngineLayout::SetString(kKey, L"Path", layout.Folder());
-        m_catalogue = ovrin::GetProgramFolder() + L"dircat.dat";
-        m_copied = m_copied && CopyFileW((layout.Folder() + L"dircat.dat").c_str(), m_catalogue.c_str(), FALSE);
-    }
-    ~EngineForPrograms() {
-        DeleteFileW(m_catalogue.c_str());
-        RegDeleteTreeW(HKEY_CURRENT_USER, (kKey + std::wstring(L"\\Directions")).c_str());
-        HKEY key = nullptr;
-        if (RegOpenKeyExW(HKEY_CURRENT_USER, kKey, 0, KEY_SET_VALUE, &key) == ERROR_SUCCESS) {
-            RegDeleteValueW(key, L"Path");
-            RegCloseKey(key);
-        }
-    }
-    bool Copied() const { return m_copied; }
-
-private:
-    static constexpr wchar_t kKey[] = L"Software\\Ovrinsoft\\Pocket OVRIN";
-    std::wstring m_catalogue;
-    bool m_copied = false;
-};
-
-// A toolbar a failed test left running would keep a new one from starting.
-void EndRunningToolbars() {
-    while (HWND window = FindWindowW(L"OvrinTBWndClass", nullptr)) {
-        HANDLE process = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, testsupport::WindowProcess(window));
-        if (process == nullptr)
-            return;
-        TerminateProcess(process, 1);
-        WaitForSingleObject(process, 10000);
-        CloseHandle(process);
-    }
 }
 
 class TranslateDialogsTest : public ::testing::Test {
@@ -604,19 +558,42 @@ TEST_F(TranslateDialogsTest, ToolbarProgram_PanelOpensTheResultWindowThenTheDire
     EXPECT_TRUE(desktop::WaitFor([&] { return desktop::TextOf(edit) == L"этот большой кошка"; }, 15000))
         << testing::PrintToString(desktop::TextOf(edit));
 
-    constexpr UINT kOpenDirectionDialog = WM_USER + 3;
-    PostMessageW(panelWindow, kOpenDirectionDialog, 0, 0);
-    HWND directions = nullptr;
-    EXPECT_TRUE(desktop::WaitFor(
-        [&] {
-            HWND dialog = testsupport::FindProgramWindow(L"#32770", L"OVRIN Mobile", toolbar.Id());
-            directions = dialog != nullptr ? GetDlgItem(dialog, IDC_TRANS_DIRECTION_LIST) : nullptr;
-            return directions != nullptr;
-        },
-        15000));
+    HWND dialog = OpenDirectionDialog(panelWindow, toolbar.Id());
+    ASSERT_NE(dialog, nullptr);
     EXPECT_FALSE(IsWindow(result)) << "one child window at a time";
-    EXPECT_EQ(SendMessageW(directions, CB_GETCOUNT, 0, 0), 2);
+    EXPECT_EQ(SendMessageW(GetDlgItem(dialog, IDC_TRANS_DIRECTION_LIST), CB_GETCOUNT, 0, 0), 2);
     toolbar.End();
+}
+
+// The direction change end to end: another direction picked in the toolbar's direction dialog stores
+// it with subject 0, the toolbar restarts through the real launcher in the Windows folder, and the new
+// toolbar opens the direction dialog again on the new direction.
+TEST_F(TranslateDialogsTest, ToolbarProgram_AnotherDirectionRestartsThroughTheLauncherAndReopensTheDialog) {
+    EngineForPrograms installed(layout);
+    ASSERT_TRUE(installed.Copied());
+    InstalledLauncher launcherFile;
+    ASSERT_TRUE(launcherFile.Copied());
+    EndRunningToolbars();
+    CEngineClient::SetSubjectSetting(1);
+    desktop::Process toolbar;
+    ASSERT_TRUE(toolbar.Start(L"\"" + ovrin::GetProgramFolder() + L"OvrinToolbar.exe\" /options"));
+    HWND panelWindow = testsupport::WaitForWindow(L"OvrinTBWndClass", nullptr, toolbar.Id());
+    ASSERT_NE(panelWindow, nullptr);
+    HWND dialog = OpenDirectionDialog(panelWindow, toolbar.Id());
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(SendMessageW(GetDlgItem(dialog, IDC_TRANS_SUBJECT_LIST), LB_GETCURSEL, 0, 0), 1);
+
+    PickDirection(dialog, 1);
+    EXPECT_EQ(WaitForSingleObject(toolbar.Handle(), 15000), WAIT_OBJECT_0) << "the old toolbar ends";
+    DWORD restarted = 0;
+    HWND again = WaitForRestartedDialog(toolbar.Id(), restarted);
+    ASSERT_NE(again, nullptr) << "no direction dialog from a restarted toolbar";
+    EXPECT_EQ(CEngineClient::GetDirectionSetting(), 1);
+    EXPECT_EQ(CEngineClient::GetSubjectSetting(), 0);
+    EXPECT_EQ(SendMessageW(GetDlgItem(again, IDC_TRANS_DIRECTION_LIST), CB_GETCURSEL, 0, 0), 1);
+    HWND subjects = GetDlgItem(again, IDC_TRANS_SUBJECT_LIST);
+    EXPECT_EQ(SendMessageW(subjects, LB_GETCURSEL, 0, 0), 0);
+    EndRunningToolbars();
 }
 
 // The toolbar program answering the browser helper's exchange: 0x405, WM_COPYDATA naming a page file
