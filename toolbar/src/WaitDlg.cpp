@@ -48,8 +48,10 @@ BOOL CWaitDlg::OnInitDialog() {
 
 bool CWaitDlg::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
     if (message == kHideMessage) {
+        // An empty shape takes the window off the screen at once; hiding it can wait for the window
+        // system (its thread hides and destroys it when its loop ends).
         m_stopFlag = nullptr;
-        ShowWindow(GetHwnd(), SW_HIDE);
+        SetWindowRgn(GetHwnd(), CreateRectRgn(0, 0, 0, 0), TRUE);
         result = 0;
         return true;
     }

@@ -15,7 +15,8 @@ public:
     static constexpr int kLeft = 12;
     static constexpr int kTop = 45;
     static constexpr UINT kBackKey = VK_ESCAPE;
-    // Sent to the window to hide it at once (its owner is done with it); the stop flag is let go.
+    // Sent to the window to take it off the screen at once (its owner is done with it): it keeps no
+    // visible part, and the stop flag is let go.
     static constexpr UINT kHideMessage = WM_APP + 0x181;
 
     explicit CWaitDlg(std::wstring message);

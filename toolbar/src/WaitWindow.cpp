@@ -79,8 +79,8 @@ DWORD WINAPI CWaitWindow::ThreadMain(void* parameter) {
 void CWaitWindow::Close() {
     if (!m_shared)
         return;
-    // Hidden before Close returns, so that whatever the caller shows next never lies under it; the
-    // window's thread answers at once, since it does nothing but pump messages.
+    // Off the screen before Close returns, so that whatever the caller shows next never lies under it;
+    // the window's thread answers at once, since it does nothing but pump messages.
     if (HWND window = m_shared->dialog.GetHwnd()) {
         DWORD_PTR ignored = 0;
         SendMessageTimeoutW(window, CWaitDlg::kHideMessage, 0, 0, SMTO_NORMAL, kHideTimeoutMs, &ignored);

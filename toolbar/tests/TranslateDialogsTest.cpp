@@ -68,8 +68,18 @@ bool PumpUntil(const std::function<bool()>& condition, DWORD timeoutMs = 10000) 
         timeoutMs);
 }
 
-// A dialog window of this process whose label (control id) reads text: message boxes (id 65535) and
-// the wait window (1004).
+// Whether window shows anything on the screen: visible, and not shaped to nothing.
+bool OnScreen(HWND window) {
+    if (!IsWindowVisible(window))
+        return false;
+    HRGN shape = CreateRectRgn(0, 0, 0, 0);
+    int kind = GetWindowRgn(window, shape);
+    DeleteObject(shape);
+    return kind != NULLREGION;
+}
+
+// A dialog window of this process on the screen whose label (control id) reads text: message boxes
+// (id 65535) and the wait window (1004).
 HWND FindDialogShowing(int controlId, const std::wstring& text) {
     struct Search {
         int id;
@@ -81,7 +91,7 @@ HWND FindDialogShowing(int controlId, const std::wstring& text) {
             auto* s = reinterpret_cast<Search*>(parameter);
             DWORD process = 0;
             GetWindowThreadProcessId(window, &process);
-            if (process != GetCurrentProcessId() || desktop::ClassOf(window) != L"#32770" || !IsWindowVisible(window))
+            if (process != GetCurrentProcessId() || desktop::ClassOf(window) != L"#32770" || !OnScreen(window))
                 return TRUE;
             HWND label = GetDlgItem(window, s->id);
             if (label != nullptr && desktop::TextOf(label) == *s->text) {
@@ -209,7 +219,7 @@ TEST_F(TranslateDialogsTest, NotepadSelection_TranslatedIntoTheResultWindow) {
     std::wstring result = translationrun::TranslateWithWaitWindow(*client, &stopFlag, selected);
     EXPECT_EQ(result, L"этот кошка");
     EXPECT_EQ(FindDialogShowing(IDC_WAIT_LABEL, platform::LoadResString(IDS_TRANSLATING)), nullptr)
-        << "the wait window is hidden before the result window comes";
+        << "the wait window is off the screen before the result window comes";
     HWND window = OpenResult(selected, result);
     ASSERT_NE(window, nullptr);
     EXPECT_EQ(Text(window, IDC_TRANSLATION_EDIT), L"этот кошка");
@@ -402,7 +412,7 @@ TEST_F(TranslateDialogsTest, DirectionDialog_FirstUse_WaitWindowWithString32Unti
     busy.unlock();
     HWND window = child.WaitForWindow(10000);
     ASSERT_NE(window, nullptr);
-    EXPECT_FALSE(IsWindowVisible(wait)) << "gone once the lists are filled";
+    EXPECT_FALSE(OnScreen(wait)) << "gone once the lists are filled";
     EXPECT_EQ(SendMessageW(GetDlgItem(window, IDC_TRANS_DIRECTION_LIST), CB_GETCOUNT, 0, 0), 2);
     EXPECT_TRUE(translationrun::EngineUsed());
 }
@@ -524,7 +534,7 @@ TEST_F(TranslateDialogsTest, WaitWindow_FirstBackReleaseIgnoredWhenHeldAtOpening
     EXPECT_TRUE(desktop::WaitFor([&] { return stopFlag == 1; })) << "the second release stops";
     wait.Close();
     // Whatever the caller shows next (the result window) must not lie under a wait window still shown.
-    EXPECT_FALSE(IsWindowVisible(window)) << "hidden by the time Close returns";
+    EXPECT_FALSE(OnScreen(window)) << "off the screen by the time Close returns";
     EXPECT_TRUE(desktop::WaitFor([&] { return !IsWindow(window); })) << "the window goes with its thread";
 
     // Opened without Back held, the first release stops.
