@@ -168,6 +168,21 @@ protected:
         return Open(childdialogs::MakeResultWindow(Link(), source, translation));
     }
 
+    // The result window with a translation, its save dialog answering saveAnswer (set to answer).
+    HWND OpenResultSavingAs(const std::wstring& translation, const std::wstring& answer) {
+        saveAnswer = answer;
+        resultfile::SetNameAsker([this](HWND, std::wstring& name) {
+            name = saveAnswer;
+            return true;
+        });
+        return OpenResult(L"", translation);
+    }
+    // Saves from the result window and answers the message box with string textId by button.
+    static bool SaveAndAnswer(HWND window, UINT textId, int button) {
+        Command(window, ID_RESULT_SAVE_TRANSLATION);
+        return AnswerMessageBox(textId, button);
+    }
+
     static std::wstring Text(HWND dialog, int id) { return desktop::TextOf(GetDlgItem(dialog, id)); }
     static void Command(HWND dialog, WORD id, WORD code = 0, HWND control = nullptr) {
         PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, code), reinterpret_cast<LPARAM>(control));
@@ -180,6 +195,7 @@ protected:
     HWND panel = nullptr;
     CChildWindow child;
     int savedKey = 0;
+    std::wstring saveAnswer;
 };
 
 } // namespace
@@ -299,22 +315,14 @@ TEST_F(TranslateDialogsTest, TwoPanesStored_SourceShownAbove) {
 
 TEST_F(TranslateDialogsTest, SaveOverAnExistingFile_NoLeavesIt_YesWritesUtf8) {
     testsupport::TempFolder folder;
-    std::wstring base = testsupport::ToWide(folder.Path() / "result");
-    std::wstring path = base + L".txt";
+    std::wstring path = testsupport::ToWide(folder.Path() / "result.txt");
     testsupport::WriteFileBytes(path, "old text");
-    resultfile::SetNameAsker([&](HWND, std::wstring& name) {
-        name = base;
-        return true;
-    });
-    HWND window = OpenResult(L"the cat", L"этот кошка");
+    HWND window = OpenResultSavingAs(L"этот кошка", testsupport::ToWide(folder.Path() / "result"));
     ASSERT_NE(window, nullptr);
-
-    Command(window, ID_RESULT_SAVE_TRANSLATION);
-    ASSERT_TRUE(AnswerMessageBox(IDS_REPLACE_FILE, IDNO));
+    ASSERT_TRUE(SaveAndAnswer(window, IDS_REPLACE_FILE, IDNO));
     EXPECT_EQ(FileBytes(path), "old text");
 
-    Command(window, ID_RESULT_SAVE_TRANSLATION);
-    ASSERT_TRUE(AnswerMessageBox(IDS_REPLACE_FILE, IDYES));
+    ASSERT_TRUE(SaveAndAnswer(window, IDS_REPLACE_FILE, IDYES));
     // Watched by its size, not read meanwhile: an open file cannot be replaced.
     std::string expected = "\xEF\xBB\xBF" + Utf8(L"этот кошка");
     EXPECT_TRUE(desktop::WaitFor([&] {
@@ -332,22 +340,20 @@ TEST_F(TranslateDialogsTest, SaveThatFails_KeepsTheOldFileAndSaysSo) {
     std::filesystem::create_directories(folder.Path() / "kept.txt");
     std::wstring inside = testsupport::ToWide(folder.Path() / "kept.txt" / "inside");
     testsupport::WriteFileBytes(inside, "old text");
-    std::wstring answer = testsupport::ToWide(folder.Path() / "kept.txt");
-    resultfile::SetNameAsker([&](HWND, std::wstring& name) {
-        name = answer;
-        return true;
-    });
-    HWND window = OpenResult(L"", L"этот кошка");
+    HWND window = OpenResultSavingAs(L"этот кошка", testsupport::ToWide(folder.Path() / "kept.txt"));
     ASSERT_NE(window, nullptr);
-    Command(window, ID_RESULT_SAVE_TRANSLATION);
-    ASSERT_TRUE(AnswerMessageBox(IDS_SAVE_FAILED, IDOK));
+    ASSERT_TRUE(SaveAndAnswer(window, IDS_SAVE_FAILED, IDOK));
     EXPECT_EQ(FileBytes(inside), "old text");
     EXPECT_FALSE(std::filesystem::exists(folder.Path() / "kept.txt.ovrin-new")) << "the new file is removed";
 
+    // A name of 300 characters: said so, nothing written.
+    saveAnswer = testsupport::ToWide(folder.Path()) + L"\\" + std::wstring(300, L'a');
+    ASSERT_TRUE(SaveAndAnswer(window, IDS_SAVE_FAILED, IDOK));
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.Path()), {}), 1) << "only kept.txt";
+
     // Nothing to save.
     SetDlgItemTextW(window, IDC_TRANSLATION_EDIT, L" ");
-    Command(window, ID_RESULT_SAVE_TRANSLATION);
-    EXPECT_TRUE(AnswerMessageBox(IDS_NO_TEXT_TO_SAVE, IDOK));
+    EXPECT_TRUE(SaveAndAnswer(window, IDS_NO_TEXT_TO_SAVE, IDOK));
 }
 
 TEST(ResultFileTest, WritesThatCannotBeMade_FailAndLeaveNothing) {
@@ -423,6 +429,25 @@ TEST_F(TranslateDialogsTest, DirectionDialog_OkWithoutSubjectStoresMinusOne_Then
     SendMessageW(GetDlgItem(window, IDC_TRANS_SUBJECT_LIST), LB_SETCURSEL, static_cast<WPARAM>(-1), 0);
     Command(window, ID_DIALOG_OK);
     ASSERT_TRUE(desktop::WaitFor([&] { return !IsWindow(window); }));
+    EXPECT_EQ(CEngineClient::GetSubjectSetting(), -1);
+    EXPECT_EQ(s_restarts, 0);
+    std::wstring result;
+    EXPECT_FALSE(client->TranslateText(L"cat", result));
+}
+
+// Stored numbers outside the engine's lists: the dialog opens with nothing chosen, OK keeps the stored
+// direction with no subject, and translating fails instead of reaching past the lists.
+TEST_F(TranslateDialogsTest, DirectionDialog_StoredNumbersOutOfRange_NothingChosenAndTranslationFails) {
+    CEngineClient::SetDirectionSetting(99);
+    CEngineClient::SetSubjectSetting(42);
+    HWND window = Open(childdialogs::MakeDirectionDialog(Link()));
+    ASSERT_NE(window, nullptr);
+    EXPECT_EQ(SendMessageW(GetDlgItem(window, IDC_TRANS_DIRECTION_LIST), CB_GETCOUNT, 0, 0), 2);
+    EXPECT_EQ(SendMessageW(GetDlgItem(window, IDC_TRANS_DIRECTION_LIST), CB_GETCURSEL, 0, 0), CB_ERR);
+    EXPECT_EQ(SendMessageW(GetDlgItem(window, IDC_TRANS_SUBJECT_LIST), LB_GETCOUNT, 0, 0), 0);
+    Command(window, ID_DIALOG_OK);
+    ASSERT_TRUE(desktop::WaitFor([&] { return !IsWindow(window); }));
+    EXPECT_EQ(CEngineClient::GetDirectionSetting(), 99);
     EXPECT_EQ(CEngineClient::GetSubjectSetting(), -1);
     EXPECT_EQ(s_restarts, 0);
     std::wstring result;
