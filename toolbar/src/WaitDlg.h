@@ -34,6 +34,8 @@ protected:
 
 private:
     void OnBackReleased();
+    // The height the message takes in the label's font, broken into lines of width pixels.
+    int TextHeight(int width) const;
 
     std::wstring m_message;
     int* m_stopFlag = nullptr;

@@ -106,6 +106,20 @@ HWND FindDialogShowing(int controlId, const std::wstring& text) {
 
 constexpr int kMessageBoxText = 0xFFFF;
 
+// Whether the text of label, broken into lines of its width in its font, fits its height.
+bool TextFits(HWND label) {
+    std::wstring text = desktop::TextOf(label);
+    RECT client = {};
+    GetClientRect(label, &client);
+    HDC dc = GetDC(label);
+    HGDIOBJ previous = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageW(label, WM_GETFONT, 0, 0)));
+    RECT needed = {0, 0, client.right, 0};
+    DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &needed, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
+    SelectObject(dc, previous);
+    ReleaseDC(label, dc);
+    return needed.bottom <= client.bottom && needed.right <= client.right;
+}
+
 // Waits for the message box with string textId and answers it with button.
 bool AnswerMessageBox(UINT textId, int button) {
     std::wstring text = platform::LoadResString(textId);
@@ -415,6 +429,7 @@ TEST_F(TranslateDialogsTest, DirectionDialog_FirstUse_WaitWindowWithString32Unti
     std::wstring building = platform::LoadResString(IDS_BUILDING_LIST);
     EXPECT_TRUE(desktop::WaitFor([&] { return (wait = FindDialogShowing(IDC_WAIT_LABEL, building)) != nullptr; }));
     desktop::Screenshot("toolbar_wait_window_directions.png");
+    EXPECT_TRUE(TextFits(GetDlgItem(wait, IDC_WAIT_LABEL))) << "the whole message shows";
     busy.unlock();
     HWND window = child.WaitForWindow(10000);
     ASSERT_NE(window, nullptr);
@@ -551,6 +566,7 @@ TEST_F(TranslateDialogsTest, WaitWindow_FirstBackReleaseIgnoredWhenHeldAtOpening
     EXPECT_EQ(area.top, 45);
     EXPECT_EQ(desktop::TextOf(GetDlgItem(window, IDC_WAIT_LABEL)), platform::LoadResString(IDS_TRANSLATING));
     desktop::Screenshot("toolbar_wait_window.png");
+    EXPECT_TRUE(TextFits(GetDlgItem(window, IDC_WAIT_LABEL)));
 
     PostMessageW(window, WM_KEYUP, VK_ESCAPE, 0xC0010001);
     EXPECT_TRUE(desktop::WaitFor([&] { return !wait.IgnoresNextBack(); }));
