@@ -139,20 +139,21 @@ std::vector<double> RestartToDialog(int repeats, DWORD toolbarId, HWND panel) {
             if (dialogGone < 0 && !IsWindowVisible(dialog))
                 dialogGone = Since(start);
         }
-        std::printf("panel hidden %.0f ms, dialog hidden %.0f ms\n", hidden, dialogGone);
         CloseHandle(old);
         double ended = Since(start);
         desktop::WaitFor([] { return FindWindowW(L"OvrinTBWndClass", nullptr) != nullptr; }, 20000);
         double panelMade = Since(start);
         DWORD restarted = 0;
         dialog = WaitForRestartedDialog(toolbarId, restarted);
-        std::printf("restart %d: old toolbar ended %.0f ms, new panel %.0f ms, dialog %.0f ms\n", run, ended, panelMade,
-                    Since(start));
+        double shown = Since(start);
+        std::printf("restart %d: old panel hidden %.0f ms, old dialog hidden %.0f ms, old toolbar ended %.0f ms, "
+                    "new panel %.0f ms, new dialog %.0f ms\n",
+                    run, hidden, dialogGone, ended, panelMade, shown);
         if (dialog == nullptr) {
             std::printf("run %d: no direction dialog after the restart\n", run);
             break;
         }
-        times.push_back(Since(start));
+        times.push_back(shown);
         toolbarId = restarted;
     }
     return times;

@@ -829,3 +829,38 @@ TEST_F(TranslateDialogsTest, EngineStoppedOrFailingMidTranslation_EmptyResultNot
     translator.reset();
     EXPECT_LT(std::chrono::steady_clock::now() - begin, std::chrono::seconds(10)) << "a call left running";
 }
+
+// The panel's purpose 3 in the toolbar program: selection mode for the dictionary over Wine's notepad,
+// a word selected by arrow keys, the held call key: the dictionary program starts with that word.
+TEST_F(TranslateDialogsTest, ToolbarProgram_WordSelectedInNotepadOpensInTheDictionary) {
+    EngineForPrograms installed(layout);
+    ASSERT_TRUE(installed.Copied());
+    InstalledDictionary dictionary;
+    ASSERT_TRUE(dictionary.Copied());
+    EndRunningToolbars();
+    desktop::FrontProgram notepad;
+    ASSERT_TRUE(notepad.Start(L"notepad.exe"));
+    SendMessageW(notepad.Edit(), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"hello world"));
+    SendMessageW(notepad.Edit(), EM_SETSEL, 0, 0);
+    desktop::Process toolbar;
+    ASSERT_TRUE(toolbar.Start(L"\"" + ovrin::GetProgramFolder() + L"OvrinToolbar.exe\""));
+    HWND panelWindow = nullptr;
+    ASSERT_TRUE(desktop::WaitFor(
+        [&] {
+            panelWindow = FindWindowW(L"OvrinTBWndClass", nullptr);
+            return panelWindow != nullptr && !Text(panelWindow, IDC_CAPTION_LABEL).empty();
+        },
+        15000));
+
+    PostMessageW(panelWindow, WM_COMMAND, ID_SELECT_DICTIONARY, 0);
+    ASSERT_TRUE(desktop::WaitFor([&] { return (GetWindowLongW(notepad.Edit(), GWL_STYLE) & ES_READONLY) != 0; }))
+        << "selection mode did not start";
+    ASSERT_TRUE(desktop::PointAt(notepad.Window()));
+    ASSERT_TRUE(desktop::Xdotool("key Right Right Right Right Right"));
+    ASSERT_TRUE(desktop::WaitFor([&] { return desktop::SelectionOf(notepad.Edit()) == std::make_pair(0L, 5L); }));
+    ASSERT_TRUE(desktop::Xdotool("keydown Return sleep 0.9 keyup Return"));
+    EXPECT_TRUE(desktop::WaitFor([&] { return dictionary.Word() == L"hello"; }, 10000))
+        << testing::PrintToString(dictionary.Word());
+    EXPECT_EQ(desktop::TextOf(notepad.Edit()), L"hello world");
+    EndRunningToolbars();
+}
