@@ -77,10 +77,11 @@ bool CDictionaryLauncher::IsDictionaryWindow(HWND window) {
 }
 
 void CDictionaryLauncher::LookUp(const std::wstring& word) {
-    std::wstring argument = L"\"" + word + L"\"";
     std::wstring program = GetProgramPath();
     if (!ovrin::FileExists(program))
         return;
     EndRunningDictionary();
-    launcher::StartProgram(program, argument);
+    // The word may hold quotation marks and backslashes of its own: it must reach the program whole,
+    // as one argument.
+    launcher::StartProgram(program, launcher::QuotedArgument(word));
 }

@@ -17,8 +17,9 @@ public:
     static bool IsDictionaryWindow(HWND window);
     static bool IsInFront() { return IsDictionaryWindow(GetForegroundWindow()); }
 
-    // Ends a running dictionary program and starts it again with the word in double quotation marks;
-    // does nothing when the program is not installed. A failed start is not reported.
+    // Ends a running dictionary program and starts it again with the word as one argument in double
+    // quotation marks (its own marks and backslashes escaped); does nothing when the program is not
+    // installed. A failed start is not reported.
     void LookUp(const std::wstring& word);
 };
 

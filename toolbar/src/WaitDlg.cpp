@@ -4,9 +4,12 @@
 #include "platform/Resources.h"
 #include "resource.h"
 
+#include <algorithm>
+
 namespace {
 
 constexpr int kLabelHeight = 40;
+constexpr int kMargin = 8;
 constexpr int kFontPoints = 11;
 
 } // namespace
@@ -39,11 +42,38 @@ BOOL CWaitDlg::OnInitDialog() {
     GetWindowRect(m_label.GetHwnd(), &label);
     MapWindowPoints(nullptr, GetHwnd(), reinterpret_cast<POINT*>(&label), 2);
     SIZE plate = GetBitmapSize();
-    int top = plate.cy > kLabelHeight ? (plate.cy - kLabelHeight) / 2 : 0;
-    MoveWindow(m_label.GetHwnd(), label.left, top, plate.cx - label.left - 8, kLabelHeight, FALSE);
+    int width = static_cast<int>(plate.cx) - label.left - kMargin;
+    // Two lines' height, more when the message needs it (as far as the plate allows), centred.
+    int room = std::max(kLabelHeight, static_cast<int>(plate.cy) - kMargin);
+    int lines = std::min(std::max(kLabelHeight, TextHeight(width)), room);
+    int top = plate.cy > lines ? (plate.cy - lines) / 2 : 0;
+    MoveWindow(m_label.GetHwnd(), label.left, top, width, lines, FALSE);
     m_label.SetText(m_message);
     m_ready = true;
     return TRUE;
+}
+
+int CWaitDlg::TextHeight(int width) const {
+    HDC dc = GetDC(m_label.GetHwnd());
+    HGDIOBJ previous = SelectObject(dc, m_font.Get());
+    RECT area = {0, 0, width, 0};
+    DrawTextW(dc, m_message.c_str(), static_cast<int>(m_message.size()), &area,
+              DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
+    SelectObject(dc, previous);
+    ReleaseDC(m_label.GetHwnd(), dc);
+    return area.bottom - area.top;
+}
+
+bool CWaitDlg::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+    if (message == kHideMessage) {
+        // An empty shape takes the window off the screen at once; hiding it can wait for the window
+        // system (its thread hides and destroys it when its loop ends).
+        m_stopFlag = nullptr;
+        SetWindowRgn(GetHwnd(), CreateRectRgn(0, 0, 0, 0), TRUE);
+        result = 0;
+        return true;
+    }
+    return CBitmapDialog::HandleMessage(message, wParam, lParam, result);
 }
 
 bool CWaitDlg::PreTranslateMessage(MSG& message) {

@@ -15,6 +15,9 @@ public:
     static constexpr int kLeft = 12;
     static constexpr int kTop = 45;
     static constexpr UINT kBackKey = VK_ESCAPE;
+    // Sent to the window to take it off the screen at once (its owner is done with it): it keeps no
+    // visible part, and the stop flag is let go.
+    static constexpr UINT kHideMessage = WM_APP + 0x181;
 
     explicit CWaitDlg(std::wstring message);
 
@@ -27,9 +30,12 @@ public:
 
 protected:
     BOOL OnInitDialog() override;
+    bool HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
 
 private:
     void OnBackReleased();
+    // The height the message takes in the label's font, broken into lines of width pixels.
+    int TextHeight(int width) const;
 
     std::wstring m_message;
     int* m_stopFlag = nullptr;

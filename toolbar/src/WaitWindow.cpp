@@ -13,6 +13,7 @@
 namespace {
 
 constexpr DWORD kShowTimeoutMs = 10000;
+constexpr DWORD kHideTimeoutMs = 5000;
 std::atomic<bool> s_engineUsed{false};
 
 } // namespace
@@ -78,6 +79,12 @@ DWORD WINAPI CWaitWindow::ThreadMain(void* parameter) {
 void CWaitWindow::Close() {
     if (!m_shared)
         return;
+    // Off the screen before Close returns, so that whatever the caller shows next never lies under it;
+    // the window's thread answers at once, since it does nothing but pump messages.
+    if (HWND window = m_shared->dialog.GetHwnd()) {
+        DWORD_PTR ignored = 0;
+        SendMessageTimeoutW(window, CWaitDlg::kHideMessage, 0, 0, SMTO_NORMAL, kHideTimeoutMs, &ignored);
+    }
     PostThreadMessageW(m_threadId, WM_QUIT, 0, 0);
     m_shared.reset();
 }
@@ -109,6 +116,10 @@ bool EngineUsed() {
 
 void MarkEngineUsed() {
     s_engineUsed = true;
+}
+
+void ForgetEngineUse() {
+    s_engineUsed = false;
 }
 
 } // namespace translationrun

@@ -5,9 +5,10 @@
 // The window has no owner: owning it by the program in front would join the two threads' input, and a
 // busy owner would then hold up the keys meant for the wait window. It stays on top instead.
 //
-// Closing does not wait for the window to be gone: its thread hides and destroys it and then ends,
-// while the caller goes on (destroying a shown window takes a while under some window systems). Its
-// message loop has ended by then, so it no longer touches the stop flag.
+// Closing takes the window off the screen before it returns (it keeps no visible part) but does not
+// wait for the window to be gone: its thread hides and destroys it and then ends, while the caller goes
+// on (hiding or destroying a shown window takes a while under some window systems). The stop flag is
+// let go at once.
 #pragma once
 
 #include <windows.h>
@@ -28,7 +29,8 @@ public:
     // Shows a wait window with message and hands it stopFlag (which becomes 0); returns once the window
     // is shown (false when it could not be made). A window already open is closed first.
     bool Open(const std::wstring& message, int* stopFlag);
-    // Ends the window's message loop; the window goes with its thread. Harmless when none is open.
+    // Takes the window off the screen and ends its message loop; the window goes with its thread.
+    // Harmless when none is open.
     void Close();
     HWND GetHwnd() const;
     // Whether the window still waits for the release of a Back key held when it opened.
@@ -52,5 +54,7 @@ std::wstring TranslateWithWaitWindow(CEngineClient& engine, int* stopFlag, const
 // first listing opens engines and takes a while).
 bool EngineUsed();
 void MarkEngineUsed();
+// As at the program's start (for tests of the first use).
+void ForgetEngineUse();
 
 } // namespace translationrun

@@ -262,16 +262,18 @@ inline bool Xdotool(const std::string& arguments) {
     return RunShell("xdotool " + arguments);
 }
 
-// A picture of the whole screen in the repository's out/ folder (four levels above the test program),
-// for a person to look at.
+// A picture of the whole screen in the repository's out/ folder (two levels above the build tree, the
+// first folder above the test program that holds CMakeCache.txt), for a person to look at.
 inline bool Screenshot(const std::string& name) {
     std::wstring folder = ovrin::GetProgramFolder();
     if (folder.size() < 2 || folder[1] != L':')
         return false;
+    while (folder.size() > 3 && GetFileAttributesW((folder + L"CMakeCache.txt").c_str()) == INVALID_FILE_ATTRIBUTES)
+        folder.erase(folder.find_last_of(L'\\', folder.size() - 2) + 1);
     std::string unixFolder;
     for (wchar_t c : folder.substr(2))
         unixFolder += c == L'\\' ? '/' : static_cast<char>(c);
-    std::string out = unixFolder + "../../../out";
+    std::string out = unixFolder + "../../out";
     return RunShell("mkdir -p '" + out + "' && import -window root '" + out + "/" + name + "'");
 }
 

@@ -6,21 +6,33 @@
 #include "ChildWindow.h"
 #include "DesktopSession.h"
 #include "DevicePlatform.h"
+#include "DictionaryLauncher.h"
 #include "OvrinAboutDlg.h"
 #include "ResultFile.h"
 #include "SetupDlg.h"
 #include "TextCapture.h"
+#include "ToolbarPrograms.h"
 #include "TranslateResult.h"
 #include "WaitWindow.h"
+#include "common/FileSystem.h"
+#include "common/Registry.h"
+#include "common/Unicode.h"
 #include "enginetest/EngineLayout.h"
+#include "enginetest/SlowDirection.h"
 #include "platform/Resources.h"
 #include "resource.h"
 #include "testsupport/GuiProgram.h"
 
+#include <tlhelp32.h>
+
 #include <atomic>
+#include <chrono>
+#include <mutex>
 #include <thread>
+#include <vector>
 
 using namespace enginetest;
+using namespace toolbarprograms;
 
 namespace {
 
@@ -56,8 +68,18 @@ bool PumpUntil(const std::function<bool()>& condition, DWORD timeoutMs = 10000) 
         timeoutMs);
 }
 
-// A dialog window of this process whose label (control id) reads text: message boxes (id 65535) and
-// the wait window (1004).
+// Whether window shows anything on the screen: visible, and not shaped to nothing.
+bool OnScreen(HWND window) {
+    if (!IsWindowVisible(window))
+        return false;
+    HRGN shape = CreateRectRgn(0, 0, 0, 0);
+    int kind = GetWindowRgn(window, shape);
+    DeleteObject(shape);
+    return kind != NULLREGION;
+}
+
+// A dialog window of this process on the screen whose label (control id) reads text: message boxes
+// (id 65535) and the wait window (1004).
 HWND FindDialogShowing(int controlId, const std::wstring& text) {
     struct Search {
         int id;
@@ -69,7 +91,7 @@ HWND FindDialogShowing(int controlId, const std::wstring& text) {
             auto* s = reinterpret_cast<Search*>(parameter);
             DWORD process = 0;
             GetWindowThreadProcessId(window, &process);
-            if (process != GetCurrentProcessId() || desktop::ClassOf(window) != L"#32770" || !IsWindowVisible(window))
+            if (process != GetCurrentProcessId() || desktop::ClassOf(window) != L"#32770" || !OnScreen(window))
                 return TRUE;
             HWND label = GetDlgItem(window, s->id);
             if (label != nullptr && desktop::TextOf(label) == *s->text) {
@@ -84,6 +106,20 @@ HWND FindDialogShowing(int controlId, const std::wstring& text) {
 
 constexpr int kMessageBoxText = 0xFFFF;
 
+// Whether the text of label, broken into lines of its width in its font, fits its height.
+bool TextFits(HWND label) {
+    std::wstring text = desktop::TextOf(label);
+    RECT client = {};
+    GetClientRect(label, &client);
+    HDC dc = GetDC(label);
+    HGDIOBJ previous = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageW(label, WM_GETFONT, 0, 0)));
+    RECT needed = {0, 0, client.right, 0};
+    DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &needed, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
+    SelectObject(dc, previous);
+    ReleaseDC(label, dc);
+    return needed.bottom <= client.bottom && needed.right <= client.right;
+}
+
 // Waits for the message box with string textId and answers it with button.
 bool AnswerMessageBox(UINT textId, int button) {
     std::wstring text = platform::LoadResString(textId);
@@ -96,54 +132,6 @@ bool AnswerMessageBox(UINT textId, int button) {
 
 std::string FileBytes(const std::wstring& path) {
     return testsupport::ReadFileBytes(path);
-}
-
-// The engine of the layout where the programs look for it (the suite's own registry key, and the
-// catalogue beside the program), for as long as the object lives.
-class EngineForPrograms {
-public:
-    explicit EngineForPrograms(const EngineLayout& layout) {
-        HKEY source = nullptr, target = nullptr;
-        RegOpenKeyExW(HKEY_CURRENT_USER, layout.Key().c_str(), 0, KEY_READ, &source);
-        RegCreateKeyExW(HKEY_CURRENT_USER, (kKey + std::wstring(L"\\Directions")).c_str(), 0, nullptr, 0,
-                        KEY_ALL_ACCESS, nullptr, &target, nullptr);
-        HKEY directions = nullptr;
-        RegOpenKeyExW(source, L"Directions", 0, KEY_READ, &directions);
-        m_copied = RegCopyTreeW(directions, nullptr, target) == ERROR_SUCCESS;
-        RegCloseKey(directions);
-        RegCloseKey(target);
-        RegCloseKey(source);
-        EngineLayout::SetString(kKey, L"Path", layout.Folder());
-        m_catalogue = ovrin::GetProgramFolder() + L"dircat.dat";
-        m_copied = m_copied && CopyFileW((layout.Folder() + L"dircat.dat").c_str(), m_catalogue.c_str(), FALSE);
-    }
-    ~EngineForPrograms() {
-        DeleteFileW(m_catalogue.c_str());
-        RegDeleteTreeW(HKEY_CURRENT_USER, (kKey + std::wstring(L"\\Directions")).c_str());
-        HKEY key = nullptr;
-        if (RegOpenKeyExW(HKEY_CURRENT_USER, kKey, 0, KEY_SET_VALUE, &key) == ERROR_SUCCESS) {
-            RegDeleteValueW(key, L"Path");
-            RegCloseKey(key);
-        }
-    }
-    bool Copied() const { return m_copied; }
-
-private:
-    static constexpr wchar_t kKey[] = L"Software\\Ovrinsoft\\Pocket OVRIN";
-    std::wstring m_catalogue;
-    bool m_copied = false;
-};
-
-// A toolbar a failed test left running would keep a new one from starting.
-void EndRunningToolbars() {
-    while (HWND window = FindWindowW(L"OvrinTBWndClass", nullptr)) {
-        HANDLE process = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, testsupport::WindowProcess(window));
-        if (process == nullptr)
-            return;
-        TerminateProcess(process, 1);
-        WaitForSingleObject(process, 10000);
-        CloseHandle(process);
-    }
 }
 
 class TranslateDialogsTest : public ::testing::Test {
@@ -194,6 +182,21 @@ protected:
         return Open(childdialogs::MakeResultWindow(Link(), source, translation));
     }
 
+    // The result window with a translation, its save dialog answering saveAnswer (set to answer).
+    HWND OpenResultSavingAs(const std::wstring& translation, const std::wstring& answer) {
+        saveAnswer = answer;
+        resultfile::SetNameAsker([this](HWND, std::wstring& name) {
+            name = saveAnswer;
+            return true;
+        });
+        return OpenResult(L"", translation);
+    }
+    // Saves from the result window and answers the message box with string textId by button.
+    static bool SaveAndAnswer(HWND window, UINT textId, int button) {
+        Command(window, ID_RESULT_SAVE_TRANSLATION);
+        return AnswerMessageBox(textId, button);
+    }
+
     static std::wstring Text(HWND dialog, int id) { return desktop::TextOf(GetDlgItem(dialog, id)); }
     static void Command(HWND dialog, WORD id, WORD code = 0, HWND control = nullptr) {
         PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, code), reinterpret_cast<LPARAM>(control));
@@ -206,6 +209,7 @@ protected:
     HWND panel = nullptr;
     CChildWindow child;
     int savedKey = 0;
+    std::wstring saveAnswer;
 };
 
 } // namespace
@@ -244,6 +248,8 @@ TEST_F(TranslateDialogsTest, NotepadSelection_TranslatedIntoTheResultWindow) {
 
     std::wstring result = translationrun::TranslateWithWaitWindow(*client, &stopFlag, selected);
     EXPECT_EQ(result, L"этот кошка");
+    EXPECT_EQ(FindDialogShowing(IDC_WAIT_LABEL, platform::LoadResString(IDS_TRANSLATING)), nullptr)
+        << "the wait window is off the screen before the result window comes";
     HWND window = OpenResult(selected, result);
     ASSERT_NE(window, nullptr);
     EXPECT_EQ(Text(window, IDC_TRANSLATION_EDIT), L"этот кошка");
@@ -323,22 +329,14 @@ TEST_F(TranslateDialogsTest, TwoPanesStored_SourceShownAbove) {
 
 TEST_F(TranslateDialogsTest, SaveOverAnExistingFile_NoLeavesIt_YesWritesUtf8) {
     testsupport::TempFolder folder;
-    std::wstring base = testsupport::ToWide(folder.Path() / "result");
-    std::wstring path = base + L".txt";
+    std::wstring path = testsupport::ToWide(folder.Path() / "result.txt");
     testsupport::WriteFileBytes(path, "old text");
-    resultfile::SetNameAsker([&](HWND, std::wstring& name) {
-        name = base;
-        return true;
-    });
-    HWND window = OpenResult(L"the cat", L"этот кошка");
+    HWND window = OpenResultSavingAs(L"этот кошка", testsupport::ToWide(folder.Path() / "result"));
     ASSERT_NE(window, nullptr);
-
-    Command(window, ID_RESULT_SAVE_TRANSLATION);
-    ASSERT_TRUE(AnswerMessageBox(IDS_REPLACE_FILE, IDNO));
+    ASSERT_TRUE(SaveAndAnswer(window, IDS_REPLACE_FILE, IDNO));
     EXPECT_EQ(FileBytes(path), "old text");
 
-    Command(window, ID_RESULT_SAVE_TRANSLATION);
-    ASSERT_TRUE(AnswerMessageBox(IDS_REPLACE_FILE, IDYES));
+    ASSERT_TRUE(SaveAndAnswer(window, IDS_REPLACE_FILE, IDYES));
     // Watched by its size, not read meanwhile: an open file cannot be replaced.
     std::string expected = "\xEF\xBB\xBF" + Utf8(L"этот кошка");
     EXPECT_TRUE(desktop::WaitFor([&] {
@@ -356,22 +354,20 @@ TEST_F(TranslateDialogsTest, SaveThatFails_KeepsTheOldFileAndSaysSo) {
     std::filesystem::create_directories(folder.Path() / "kept.txt");
     std::wstring inside = testsupport::ToWide(folder.Path() / "kept.txt" / "inside");
     testsupport::WriteFileBytes(inside, "old text");
-    std::wstring answer = testsupport::ToWide(folder.Path() / "kept.txt");
-    resultfile::SetNameAsker([&](HWND, std::wstring& name) {
-        name = answer;
-        return true;
-    });
-    HWND window = OpenResult(L"", L"этот кошка");
+    HWND window = OpenResultSavingAs(L"этот кошка", testsupport::ToWide(folder.Path() / "kept.txt"));
     ASSERT_NE(window, nullptr);
-    Command(window, ID_RESULT_SAVE_TRANSLATION);
-    ASSERT_TRUE(AnswerMessageBox(IDS_SAVE_FAILED, IDOK));
+    ASSERT_TRUE(SaveAndAnswer(window, IDS_SAVE_FAILED, IDOK));
     EXPECT_EQ(FileBytes(inside), "old text");
     EXPECT_FALSE(std::filesystem::exists(folder.Path() / "kept.txt.ovrin-new")) << "the new file is removed";
 
+    // A name of 300 characters: said so, nothing written.
+    saveAnswer = testsupport::ToWide(folder.Path()) + L"\\" + std::wstring(300, L'a');
+    ASSERT_TRUE(SaveAndAnswer(window, IDS_SAVE_FAILED, IDOK));
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.Path()), {}), 1) << "only kept.txt";
+
     // Nothing to save.
     SetDlgItemTextW(window, IDC_TRANSLATION_EDIT, L" ");
-    Command(window, ID_RESULT_SAVE_TRANSLATION);
-    EXPECT_TRUE(AnswerMessageBox(IDS_NO_TEXT_TO_SAVE, IDOK));
+    EXPECT_TRUE(SaveAndAnswer(window, IDS_NO_TEXT_TO_SAVE, IDOK));
 }
 
 TEST(ResultFileTest, WritesThatCannotBeMade_FailAndLeaveNothing) {
@@ -423,12 +419,50 @@ TEST_F(TranslateDialogsTest, DirectionDialog_AnotherDirectionRestartsWithSubject
     EXPECT_EQ(CEngineClient::GetSubjectSetting(), 0);
 }
 
+// The first listing of the engine's directions (it opens the engines and takes a while) shows the
+// wait window with string 32; here the engine is held busy until the window has been seen.
+TEST_F(TranslateDialogsTest, DirectionDialog_FirstUse_WaitWindowWithString32UntilTheListsAreFilled) {
+    translationrun::ForgetEngineUse();
+    std::unique_lock<std::recursive_mutex> busy(translator->Lock());
+    ASSERT_TRUE(child.Open(childdialogs::MakeDirectionDialog(Link())));
+    HWND wait = nullptr;
+    std::wstring building = platform::LoadResString(IDS_BUILDING_LIST);
+    EXPECT_TRUE(desktop::WaitFor([&] { return (wait = FindDialogShowing(IDC_WAIT_LABEL, building)) != nullptr; }));
+    desktop::Screenshot("toolbar_wait_window_directions.png");
+    EXPECT_TRUE(TextFits(GetDlgItem(wait, IDC_WAIT_LABEL))) << "the whole message shows";
+    busy.unlock();
+    HWND window = child.WaitForWindow(10000);
+    ASSERT_NE(window, nullptr);
+    EXPECT_FALSE(OnScreen(wait)) << "gone once the lists are filled";
+    EXPECT_EQ(SendMessageW(GetDlgItem(window, IDC_TRANS_DIRECTION_LIST), CB_GETCOUNT, 0, 0), 2);
+    EXPECT_TRUE(translationrun::EngineUsed());
+}
+
 TEST_F(TranslateDialogsTest, DirectionDialog_OkWithoutSubjectStoresMinusOne_ThenTranslationFails) {
     HWND window = Open(childdialogs::MakeDirectionDialog(Link()));
     ASSERT_NE(window, nullptr);
     SendMessageW(GetDlgItem(window, IDC_TRANS_SUBJECT_LIST), LB_SETCURSEL, static_cast<WPARAM>(-1), 0);
     Command(window, ID_DIALOG_OK);
     ASSERT_TRUE(desktop::WaitFor([&] { return !IsWindow(window); }));
+    EXPECT_EQ(CEngineClient::GetSubjectSetting(), -1);
+    EXPECT_EQ(s_restarts, 0);
+    std::wstring result;
+    EXPECT_FALSE(client->TranslateText(L"cat", result));
+}
+
+// Stored numbers outside the engine's lists: the dialog opens with nothing chosen, OK keeps the stored
+// direction with no subject, and translating fails instead of reaching past the lists.
+TEST_F(TranslateDialogsTest, DirectionDialog_StoredNumbersOutOfRange_NothingChosenAndTranslationFails) {
+    CEngineClient::SetDirectionSetting(99);
+    CEngineClient::SetSubjectSetting(42);
+    HWND window = Open(childdialogs::MakeDirectionDialog(Link()));
+    ASSERT_NE(window, nullptr);
+    EXPECT_EQ(SendMessageW(GetDlgItem(window, IDC_TRANS_DIRECTION_LIST), CB_GETCOUNT, 0, 0), 2);
+    EXPECT_EQ(SendMessageW(GetDlgItem(window, IDC_TRANS_DIRECTION_LIST), CB_GETCURSEL, 0, 0), CB_ERR);
+    EXPECT_EQ(SendMessageW(GetDlgItem(window, IDC_TRANS_SUBJECT_LIST), LB_GETCOUNT, 0, 0), 0);
+    Command(window, ID_DIALOG_OK);
+    ASSERT_TRUE(desktop::WaitFor([&] { return !IsWindow(window); }));
+    EXPECT_EQ(CEngineClient::GetDirectionSetting(), 99);
     EXPECT_EQ(CEngineClient::GetSubjectSetting(), -1);
     EXPECT_EQ(s_restarts, 0);
     std::wstring result;
@@ -532,6 +566,7 @@ TEST_F(TranslateDialogsTest, WaitWindow_FirstBackReleaseIgnoredWhenHeldAtOpening
     EXPECT_EQ(area.top, 45);
     EXPECT_EQ(desktop::TextOf(GetDlgItem(window, IDC_WAIT_LABEL)), platform::LoadResString(IDS_TRANSLATING));
     desktop::Screenshot("toolbar_wait_window.png");
+    EXPECT_TRUE(TextFits(GetDlgItem(window, IDC_WAIT_LABEL)));
 
     PostMessageW(window, WM_KEYUP, VK_ESCAPE, 0xC0010001);
     EXPECT_TRUE(desktop::WaitFor([&] { return !wait.IgnoresNextBack(); }));
@@ -539,6 +574,8 @@ TEST_F(TranslateDialogsTest, WaitWindow_FirstBackReleaseIgnoredWhenHeldAtOpening
     PostMessageW(window, WM_KEYUP, VK_ESCAPE, 0xC0010001);
     EXPECT_TRUE(desktop::WaitFor([&] { return stopFlag == 1; })) << "the second release stops";
     wait.Close();
+    // Whatever the caller shows next (the result window) must not lie under a wait window still shown.
+    EXPECT_FALSE(OnScreen(window)) << "off the screen by the time Close returns";
     EXPECT_TRUE(desktop::WaitFor([&] { return !IsWindow(window); })) << "the window goes with its thread";
 
     // Opened without Back held, the first release stops.
@@ -572,19 +609,42 @@ TEST_F(TranslateDialogsTest, ToolbarProgram_PanelOpensTheResultWindowThenTheDire
     EXPECT_TRUE(desktop::WaitFor([&] { return desktop::TextOf(edit) == L"этот большой кошка"; }, 15000))
         << testing::PrintToString(desktop::TextOf(edit));
 
-    constexpr UINT kOpenDirectionDialog = WM_USER + 3;
-    PostMessageW(panelWindow, kOpenDirectionDialog, 0, 0);
-    HWND directions = nullptr;
-    EXPECT_TRUE(desktop::WaitFor(
-        [&] {
-            HWND dialog = testsupport::FindProgramWindow(L"#32770", L"OVRIN Mobile", toolbar.Id());
-            directions = dialog != nullptr ? GetDlgItem(dialog, IDC_TRANS_DIRECTION_LIST) : nullptr;
-            return directions != nullptr;
-        },
-        15000));
+    HWND dialog = OpenDirectionDialog(panelWindow, toolbar.Id());
+    ASSERT_NE(dialog, nullptr);
     EXPECT_FALSE(IsWindow(result)) << "one child window at a time";
-    EXPECT_EQ(SendMessageW(directions, CB_GETCOUNT, 0, 0), 2);
+    EXPECT_EQ(SendMessageW(GetDlgItem(dialog, IDC_TRANS_DIRECTION_LIST), CB_GETCOUNT, 0, 0), 2);
     toolbar.End();
+}
+
+// The direction change end to end: another direction picked in the toolbar's direction dialog stores
+// it with subject 0, the toolbar restarts through the real launcher in the Windows folder, and the new
+// toolbar opens the direction dialog again on the new direction.
+TEST_F(TranslateDialogsTest, ToolbarProgram_AnotherDirectionRestartsThroughTheLauncherAndReopensTheDialog) {
+    EngineForPrograms installed(layout);
+    ASSERT_TRUE(installed.Copied());
+    InstalledLauncher launcherFile;
+    ASSERT_TRUE(launcherFile.Copied());
+    EndRunningToolbars();
+    CEngineClient::SetSubjectSetting(1);
+    desktop::Process toolbar;
+    ASSERT_TRUE(toolbar.Start(L"\"" + ovrin::GetProgramFolder() + L"OvrinToolbar.exe\" /options"));
+    HWND panelWindow = testsupport::WaitForWindow(L"OvrinTBWndClass", nullptr, toolbar.Id());
+    ASSERT_NE(panelWindow, nullptr);
+    HWND dialog = OpenDirectionDialog(panelWindow, toolbar.Id());
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(SendMessageW(GetDlgItem(dialog, IDC_TRANS_SUBJECT_LIST), LB_GETCURSEL, 0, 0), 1);
+
+    PickDirection(dialog, 1);
+    EXPECT_EQ(WaitForSingleObject(toolbar.Handle(), 15000), WAIT_OBJECT_0) << "the old toolbar ends";
+    DWORD restarted = 0;
+    HWND again = WaitForRestartedDialog(toolbar.Id(), restarted);
+    ASSERT_NE(again, nullptr) << "no direction dialog from a restarted toolbar";
+    EXPECT_EQ(CEngineClient::GetDirectionSetting(), 1);
+    EXPECT_EQ(CEngineClient::GetSubjectSetting(), 0);
+    EXPECT_EQ(SendMessageW(GetDlgItem(again, IDC_TRANS_DIRECTION_LIST), CB_GETCURSEL, 0, 0), 1);
+    HWND subjects = GetDlgItem(again, IDC_TRANS_SUBJECT_LIST);
+    EXPECT_EQ(SendMessageW(subjects, LB_GETCURSEL, 0, 0), 0);
+    EndRunningToolbars();
 }
 
 // The toolbar program answering the browser helper's exchange: 0x405, WM_COPYDATA naming a page file
@@ -626,4 +686,181 @@ TEST_F(TranslateDialogsTest, ToolbarProgram_TranslatesThePageFileTheBrowserHelpe
     EXPECT_EQ(exchange(folder.File(L"absent.html")), 0u);
     EXPECT_TRUE(IsWindow(panel));
     toolbar.End();
+}
+
+namespace {
+
+// The ids of the processes running a file named Lexory.exe.
+std::vector<DWORD> DictionaryProcesses() {
+    std::vector<DWORD> ids;
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    PROCESSENTRY32W entry = {};
+    entry.dwSize = sizeof entry;
+    for (BOOL more = Process32FirstW(snapshot, &entry); more; more = Process32NextW(snapshot, &entry)) {
+        if (lstrcmpiW(entry.szExeFile, CDictionaryLauncher::kProgramFile) == 0)
+            ids.push_back(entry.th32ProcessID);
+    }
+    CloseHandle(snapshot);
+    return ids;
+}
+
+// The dictionary stand-in installed as Lexory.exe in a folder of its own, named by the "path" setting
+// (kept and put back).
+class InstalledDictionary {
+public:
+    InstalledDictionary() : m_saved(CAppSettings::ReadString(L"Lexory", L"path")) {
+        m_folder = testsupport::ToWide(m_temp.Path()) + L"\\";
+        m_copied = CopyFileW((ovrin::GetProgramFolder() + L"dictionary_standin.exe").c_str(),
+                             (m_folder + CDictionaryLauncher::kProgramFile).c_str(), FALSE) != FALSE;
+        CAppSettings::WriteString(L"Lexory", L"path", m_folder);
+    }
+    ~InstalledDictionary() {
+        for (DWORD id : DictionaryProcesses()) {
+            if (HANDLE process = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, id)) {
+                TerminateProcess(process, 1);
+                WaitForSingleObject(process, 5000);
+                CloseHandle(process);
+            }
+        }
+        CAppSettings::WriteString(L"Lexory", L"path", m_saved);
+    }
+    bool Copied() const { return m_copied; }
+    const std::wstring& Folder() const { return m_folder; }
+    // The word the running stand-in received ("" until it has written it), and forgetting it.
+    std::wstring Word() const {
+        std::wstring file = m_folder + L"word.txt";
+        return ovrin::FileExists(file) ? ovrin::Utf8ToUtf16(FileBytes(file)) : L"";
+    }
+    void Forget() const { DeleteFileW((m_folder + L"word.txt").c_str()); }
+
+private:
+    testsupport::TempFolder m_temp;
+    std::wstring m_folder, m_saved;
+    bool m_copied = false;
+};
+
+} // namespace
+
+// The dictionary launch: a word with spaces, quotation marks and backslashes reaches the program as
+// its one word, read as the dictionary program reads its command line; a running dictionary is ended
+// and started again with the new word; "path" without its trailing backslash, or a folder without the
+// program, means not installed, and a look-up then starts nothing.
+TEST_F(TranslateDialogsTest, DictionaryLookUp_OneIntactWord_RunningOneRestarted_MissingMeansNothing) {
+    InstalledDictionary dictionary;
+    ASSERT_TRUE(dictionary.Copied());
+    EXPECT_TRUE(CDictionaryLauncher::IsInstalled());
+    CDictionaryLauncher launcher;
+    launcher.LookUp(L"big cat");
+    ASSERT_TRUE(desktop::WaitFor([&] { return dictionary.Word() == L"big cat"; }, 10000))
+        << testing::PrintToString(dictionary.Word());
+    std::vector<DWORD> first = DictionaryProcesses();
+    ASSERT_EQ(first.size(), 1u);
+
+    dictionary.Forget();
+    const std::wstring tricky = L"say \"hi\" to C:\\dir\\ and \\\"x\\";
+    launcher.LookUp(tricky);
+    ASSERT_TRUE(desktop::WaitFor([&] { return !dictionary.Word().empty(); }, 10000));
+    EXPECT_EQ(dictionary.Word(), tricky);
+    std::vector<DWORD> second = DictionaryProcesses();
+    ASSERT_EQ(second.size(), 1u) << "the running dictionary is ended first";
+    EXPECT_NE(second[0], first[0]);
+
+    std::wstring folder = dictionary.Folder();
+    CAppSettings::WriteString(L"Lexory", L"path", folder.substr(0, folder.size() - 1));
+    EXPECT_FALSE(CDictionaryLauncher::IsInstalled()) << "no trailing backslash: not installed";
+    CAppSettings::WriteString(L"Lexory", L"path", folder + L"missing\\");
+    EXPECT_FALSE(CDictionaryLauncher::IsInstalled());
+    launcher.LookUp(L"word");
+    EXPECT_EQ(DictionaryProcesses(), second) << "nothing ended or started without the program";
+    for (const wchar_t* garbage : {L"", L"\\\\?\\", L"::::", L"\"quoted\\\""}) {
+        CAppSettings::WriteString(L"Lexory", L"path", garbage);
+        EXPECT_FALSE(CDictionaryLauncher::IsInstalled()) << testing::PrintToString(garbage);
+    }
+    const BYTE binary[] = {0x5C, 0x00, 0xFF};
+    RegSetKeyValueW(HKEY_CURRENT_USER, CAppSettings::SectionKey(L"Lexory").c_str(), L"path", REG_BINARY, binary,
+                    sizeof binary);
+    EXPECT_FALSE(CDictionaryLauncher::IsInstalled()) << "a value of the wrong kind";
+    launcher.LookUp(L"word");
+    EXPECT_EQ(DictionaryProcesses(), second);
+}
+
+// The engine stopped (Back on the wait window) or failing in the middle of a text: the result window
+// shows an empty result, the wait window is gone, the window translates again, and the engine unloads
+// without waiting on a call left running.
+TEST_F(TranslateDialogsTest, EngineStoppedOrFailingMidTranslation_EmptyResultNothingStuck) {
+    EngineLayout slowLayout;
+    slowLayout.WriteStandardCatalogue();
+    SlowDirection slow(slowLayout);
+    ASSERT_TRUE(slow.Ready());
+    client.reset();
+    translator = std::make_unique<CTranslator>(slowLayout.Folder(), slowLayout.Key());
+    client = std::make_unique<CEngineClient>(*translator);
+    client->RegisterStopFlag(&stopFlag);
+    HWND window = OpenResult(L"", L"");
+    ASSERT_NE(window, nullptr);
+    HWND edit = GetDlgItem(window, IDC_TRANSLATION_EDIT);
+    std::wstring translating = platform::LoadResString(IDS_TRANSLATING);
+    auto settled = [&](const std::wstring& expected) {
+        return desktop::WaitFor([&] {
+            return desktop::TextOf(edit) == expected && FindDialogShowing(IDC_WAIT_LABEL, translating) == nullptr;
+        });
+    };
+
+    SetWindowTextW(edit, L"quick one\nslow two");
+    Command(window, ID_RESULT_TRANSLATE);
+    ASSERT_TRUE(slow.WaitEntered(10000));
+    HWND wait = nullptr;
+    ASSERT_TRUE(desktop::WaitFor([&] { return (wait = FindDialogShowing(IDC_WAIT_LABEL, translating)) != nullptr; }));
+    PostMessageW(wait, WM_KEYUP, VK_ESCAPE, 0xC0010001);
+    EXPECT_TRUE(settled(L"")) << testing::PrintToString(desktop::TextOf(edit));
+
+    // The engine's answer is that of the text's last run: here it fails after part of its output.
+    SetWindowTextW(edit, L"quick one\nfail two");
+    Command(window, ID_RESULT_TRANSLATE);
+    EXPECT_TRUE(settled(L"")) << testing::PrintToString(desktop::TextOf(edit));
+
+    slow.Release();
+    SetWindowTextW(edit, L"quick again");
+    Command(window, ID_RESULT_TRANSLATE);
+    EXPECT_TRUE(settled(L"[quick again]")) << testing::PrintToString(desktop::TextOf(edit));
+    child.End();
+    auto begin = std::chrono::steady_clock::now();
+    client.reset();
+    translator.reset();
+    EXPECT_LT(std::chrono::steady_clock::now() - begin, std::chrono::seconds(10)) << "a call left running";
+}
+
+// The panel's purpose 3 in the toolbar program: selection mode for the dictionary over Wine's notepad,
+// a word selected by arrow keys, the held call key: the dictionary program starts with that word.
+TEST_F(TranslateDialogsTest, ToolbarProgram_WordSelectedInNotepadOpensInTheDictionary) {
+    EngineForPrograms installed(layout);
+    ASSERT_TRUE(installed.Copied());
+    InstalledDictionary dictionary;
+    ASSERT_TRUE(dictionary.Copied());
+    EndRunningToolbars();
+    desktop::FrontProgram notepad;
+    ASSERT_TRUE(notepad.Start(L"notepad.exe"));
+    SendMessageW(notepad.Edit(), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"hello world"));
+    SendMessageW(notepad.Edit(), EM_SETSEL, 0, 0);
+    desktop::Process toolbar;
+    ASSERT_TRUE(toolbar.Start(L"\"" + ovrin::GetProgramFolder() + L"OvrinToolbar.exe\""));
+    HWND panelWindow = nullptr;
+    ASSERT_TRUE(desktop::WaitFor(
+        [&] {
+            panelWindow = FindWindowW(L"OvrinTBWndClass", nullptr);
+            return panelWindow != nullptr && !Text(panelWindow, IDC_CAPTION_LABEL).empty();
+        },
+        15000));
+
+    PostMessageW(panelWindow, WM_COMMAND, ID_SELECT_DICTIONARY, 0);
+    ASSERT_TRUE(desktop::WaitFor([&] { return (GetWindowLongW(notepad.Edit(), GWL_STYLE) & ES_READONLY) != 0; }))
+        << "selection mode did not start";
+    ASSERT_TRUE(desktop::PointAt(notepad.Window()));
+    ASSERT_TRUE(desktop::Xdotool("key Right Right Right Right Right"));
+    ASSERT_TRUE(desktop::WaitFor([&] { return desktop::SelectionOf(notepad.Edit()) == std::make_pair(0L, 5L); }));
+    ASSERT_TRUE(desktop::Xdotool("keydown Return sleep 0.9 keyup Return"));
+    EXPECT_TRUE(desktop::WaitFor([&] { return dictionary.Word() == L"hello"; }, 10000))
+        << testing::PrintToString(dictionary.Word());
+    EXPECT_EQ(desktop::TextOf(notepad.Edit()), L"hello world");
+    EndRunningToolbars();
 }

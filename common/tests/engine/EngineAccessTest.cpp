@@ -2,6 +2,7 @@
 // direction order, the registry rules, subjects, runs and separators, the coding of runs and of the
 // engine's output, stopping, the wide path, the catalogue, and bad input of every kind.
 #include "enginetest/EngineLayout.h"
+#include "enginetest/SlowDirection.h"
 
 #include <chrono>
 #include <thread>
@@ -41,37 +42,6 @@ class EngineAccessTest : public ::testing::Test {
 protected:
     EngineAccessTest() { layout.WriteStandardCatalogue(); }
     EngineLayout layout;
-};
-
-// Direction 0 served by the slow translator, which signals "OvrinTestEntered" when a call begins and
-// answers only once "OvrinTestRelease" is set; the stopper sets the stop flag on that signal.
-class SlowDirection {
-public:
-    explicit SlowDirection(EngineLayout& layout) {
-        std::wstring folder = layout.MakeDirectionFolder(L"ER", EnglishRussian(), {}, L"SlowTranslator.dll");
-        layout.AddDirectionKey(L"ER", DirIdOf(L"ER"), L"ER", folder);
-        m_entered = CreateEventW(nullptr, FALSE, FALSE, L"OvrinTestEntered");
-        m_release = CreateEventW(nullptr, TRUE, FALSE, L"OvrinTestRelease");
-    }
-    ~SlowDirection() {
-        CloseHandle(m_entered);
-        CloseHandle(m_release);
-    }
-    SlowDirection(const SlowDirection&) = delete;
-    SlowDirection& operator=(const SlowDirection&) = delete;
-
-    bool Ready() const { return m_entered != nullptr && m_release != nullptr; }
-    std::thread StopOnEntry(int& stop) {
-        return std::thread([this, &stop] {
-            if (WaitForSingleObject(m_entered, 10000) == WAIT_OBJECT_0)
-                stop = 1;
-        });
-    }
-    void Release() { SetEvent(m_release); }
-
-private:
-    HANDLE m_entered = nullptr;
-    HANDLE m_release = nullptr;
 };
 
 } // namespace

@@ -1,6 +1,7 @@
-// A translator for the stop tests: each call signals the event "OvrinTestEntered" and answers only
-// once the event "OvrinTestRelease" is set (or after half a minute), with its text in brackets. A text
-// that begins with "quick" is answered at once.
+// A translator for the stop and failure tests: each call signals the event "OvrinTestEntered" and
+// answers only once the event "OvrinTestRelease" is set (or after half a minute), with its text in
+// brackets. A text that begins with "quick" is answered at once; one that begins with "fail" fails
+// after part of its output, as an engine failing in the middle of a text does.
 #include "common/EngineInterfaces.h"
 
 #include <atomic>
@@ -28,6 +29,10 @@ public:
     }
     HRESULT STDMETHODCALLTYPE Init(const char*, const char*, IUnknown*) override { return S_OK; }
     HRESULT STDMETHODCALLTYPE Translate(const char* text, IOvrinTranslateCallBack* callback) override {
+        if (std::string(text).rfind("fail", 0) == 0) {
+            callback->PutText(8, "[partial");
+            return E_FAIL;
+        }
         if (std::string(text).rfind("quick", 0) == 0) {
             std::string output = "[" + std::string(text) + "]";
             return callback->PutText(static_cast<int>(output.size()), output.c_str());

@@ -1,0 +1,29 @@
+// A stand-in for the dictionary program, started as "Lexory.exe" by the toolbar's dictionary launcher:
+// it reads its command line exactly as the dictionary program does (the same receiver class) and
+// writes the word it got, UTF-8, to "word.txt" beside itself (whole, through a rename); then it stays
+// until it is ended, as a running dictionary program would.
+#include "MyCommandLineInfo.h"
+#include "common/Path.h"
+#include "common/Unicode.h"
+#include "platform/CommandLine.h"
+
+#include <windows.h>
+
+#include <string>
+
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, wchar_t*, int) {
+    CMyCommandLineInfo commandLine;
+    platform::ParseCommandLine(commandLine);
+    std::wstring folder = ovrin::GetProgramFolder();
+    std::wstring partial = folder + L"word.tmp", whole = folder + L"word.txt";
+    std::string bytes = ovrin::Utf16ToUtf8(commandLine.m_word);
+    HANDLE file = CreateFileW(partial.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return 1;
+    DWORD written = 0;
+    WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+    CloseHandle(file);
+    MoveFileExW(partial.c_str(), whole.c_str(), MOVEFILE_REPLACE_EXISTING);
+    Sleep(60000);
+    return 0;
+}

@@ -1,0 +1,130 @@
+// The real toolbar program over the test engine, for the dialog tests and the benchmarks: the engine
+// where the program looks for it, leftovers ended, the launcher in the Windows folder, and the
+// direction dialog's restart through the launcher.
+#pragma once
+
+#include "DesktopSession.h"
+#include "Launcher.h"
+#include "common/EngineClient.h"
+#include "common/FileSystem.h"
+#include "common/Path.h"
+#include "enginetest/EngineLayout.h"
+#include "resource.h"
+#include "testsupport/GuiProgram.h"
+
+#include <string>
+
+namespace toolbarprograms {
+
+// The engine of the layout where the programs look for it (the suite's own registry key, and the
+// catalogue beside the program), for as long as the object lives.
+class EngineForPrograms {
+public:
+    explicit EngineForPrograms(const enginetest::EngineLayout& layout) {
+        HKEY source = nullptr, target = nullptr;
+        RegOpenKeyExW(HKEY_CURRENT_USER, layout.Key().c_str(), 0, KEY_READ, &source);
+        RegCreateKeyExW(HKEY_CURRENT_USER, (kKey + std::wstring(L"\\Directions")).c_str(), 0, nullptr, 0,
+                        KEY_ALL_ACCESS, nullptr, &target, nullptr);
+        HKEY directions = nullptr;
+        RegOpenKeyExW(source, L"Directions", 0, KEY_READ, &directions);
+        m_copied = RegCopyTreeW(directions, nullptr, target) == ERROR_SUCCESS;
+        RegCloseKey(directions);
+        RegCloseKey(target);
+        RegCloseKey(source);
+        enginetest::EngineLayout::SetString(kKey, L"Path", layout.Folder());
+        m_catalogue = ovrin::GetProgramFolder() + L"dircat.dat";
+        m_copied = m_copied && CopyFileW((layout.Folder() + L"dircat.dat").c_str(), m_catalogue.c_str(), FALSE);
+    }
+    ~EngineForPrograms() {
+        DeleteFileW(m_catalogue.c_str());
+        RegDeleteTreeW(HKEY_CURRENT_USER, (kKey + std::wstring(L"\\Directions")).c_str());
+        HKEY key = nullptr;
+        if (RegOpenKeyExW(HKEY_CURRENT_USER, kKey, 0, KEY_SET_VALUE, &key) == ERROR_SUCCESS) {
+            RegDeleteValueW(key, L"Path");
+            RegCloseKey(key);
+        }
+    }
+    EngineForPrograms(const EngineForPrograms&) = delete;
+    EngineForPrograms& operator=(const EngineForPrograms&) = delete;
+    bool Copied() const { return m_copied; }
+
+private:
+    static constexpr wchar_t kKey[] = L"Software\\Ovrinsoft\\Pocket OVRIN";
+    std::wstring m_catalogue;
+    bool m_copied = false;
+};
+
+// Ends the processes owning toolbar panels: one a failed test left running would keep a new one from
+// starting.
+inline void EndRunningToolbars() {
+    while (HWND window = FindWindowW(L"OvrinTBWndClass", nullptr)) {
+        HANDLE process = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, testsupport::WindowProcess(window));
+        if (process == nullptr)
+            return;
+        TerminateProcess(process, 1);
+        WaitForSingleObject(process, 10000);
+        CloseHandle(process);
+    }
+}
+
+// The launcher (beside the test program) copied into the Windows folder, where the toolbar starts it;
+// removed again, or the file that was there put back.
+class InstalledLauncher {
+public:
+    InstalledLauncher() : m_path(launcher::LauncherPath()), m_kept(m_path + L".ovrin-kept") {
+        m_hadOne = MoveFileExW(m_path.c_str(), m_kept.c_str(), MOVEFILE_REPLACE_EXISTING) != FALSE;
+        m_copied = CopyFileW((ovrin::GetProgramFolder() + L"Ovloader.exe").c_str(), m_path.c_str(), FALSE) != FALSE;
+    }
+    ~InstalledLauncher() {
+        DeleteFileW(m_path.c_str());
+        if (m_hadOne)
+            MoveFileExW(m_kept.c_str(), m_path.c_str(), MOVEFILE_REPLACE_EXISTING);
+    }
+    InstalledLauncher(const InstalledLauncher&) = delete;
+    InstalledLauncher& operator=(const InstalledLauncher&) = delete;
+    bool Copied() const { return m_copied; }
+
+private:
+    std::wstring m_path, m_kept;
+    bool m_hadOne = false, m_copied = false;
+};
+
+// The direction dialog of the toolbar process processId: its window, or null.
+inline HWND DirectionDialogOf(DWORD processId) {
+    HWND dialog = testsupport::FindProgramWindow(L"#32770", L"OVRIN Mobile", processId);
+    return dialog != nullptr && GetDlgItem(dialog, IDC_TRANS_DIRECTION_LIST) != nullptr ? dialog : nullptr;
+}
+
+// Asks the panel for the direction dialog and waits for it.
+inline HWND OpenDirectionDialog(HWND panel, DWORD processId) {
+    constexpr UINT kOpenDirectionDialog = WM_USER + 3;
+    PostMessageW(panel, kOpenDirectionDialog, 0, 0);
+    HWND dialog = nullptr;
+    desktop::WaitFor([&] { return (dialog = DirectionDialogOf(processId)) != nullptr; }, 15000);
+    return dialog;
+}
+
+// Picks direction index in the dialog's drop-down list as the list reports an accepted choice.
+inline void PickDirection(HWND dialog, int index) {
+    HWND list = GetDlgItem(dialog, IDC_TRANS_DIRECTION_LIST);
+    SendMessageW(list, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+    PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDC_TRANS_DIRECTION_LIST, CBN_SELENDOK),
+                 reinterpret_cast<LPARAM>(list));
+}
+
+// After a pick that restarts the toolbar: the direction dialog of a toolbar process other than
+// oldProcess (its process id in newProcess), or null when none came within timeoutMs.
+inline HWND WaitForRestartedDialog(DWORD oldProcess, DWORD& newProcess, DWORD timeoutMs = 20000) {
+    HWND dialog = nullptr;
+    desktop::WaitFor(
+        [&] {
+            HWND panel = FindWindowW(L"OvrinTBWndClass", nullptr);
+            newProcess = panel != nullptr ? testsupport::WindowProcess(panel) : 0;
+            dialog = newProcess != 0 && newProcess != oldProcess ? DirectionDialogOf(newProcess) : nullptr;
+            return dialog != nullptr;
+        },
+        timeoutMs);
+    return dialog;
+}
+
+} // namespace toolbarprograms
