@@ -1,46 +1,10 @@
 // The stand-in document, its element collection and its root element.
 #include "FakeDocument.h"
-
-#include <atomic>
+#include "platform/ComObject.h"
 
 namespace {
 
-// IUnknown and an IDispatch without type information for a stand-in of Interface.
-template <typename Interface, const IID* InterfaceId>
-class FakeDispatch : public Interface {
-public:
-    virtual ~FakeDispatch() = default;
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID id, void** object) override {
-        if (IsEqualIID(id, IID_IUnknown) || IsEqualIID(id, IID_IDispatch) || IsEqualIID(id, *InterfaceId)) {
-            *object = static_cast<Interface*>(this);
-            this->AddRef();
-            return S_OK;
-        }
-        *object = nullptr;
-        return E_NOINTERFACE;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return ++m_references; }
-    ULONG STDMETHODCALLTYPE Release() override {
-        ULONG left = --m_references;
-        if (left == 0)
-            delete this;
-        return left;
-    }
-    HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override {
-        *count = 0;
-        return S_OK;
-    }
-    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*, UINT*) override {
-        return E_NOTIMPL;
-    }
-
-private:
-    std::atomic<ULONG> m_references{1};
-};
-
-class FakeElement : public FakeDispatch<IPIEHTMLElement, &IID_IPIEHTMLElement> {
+class FakeElement : public CDispatchObject<IPIEHTMLElement, &IID_IPIEHTMLElement> {
 public:
     explicit FakeElement(std::shared_ptr<FakePage> page) : m_page(std::move(page)) {}
     HRESULT STDMETHODCALLTYPE get_outerHTML(BSTR* html) override {
@@ -54,7 +18,7 @@ private:
     std::shared_ptr<FakePage> m_page;
 };
 
-class FakeCollection : public FakeDispatch<IPIEHTMLElementCollection, &IID_IPIEHTMLElementCollection> {
+class FakeCollection : public CDispatchObject<IPIEHTMLElementCollection, &IID_IPIEHTMLElementCollection> {
 public:
     explicit FakeCollection(std::shared_ptr<FakePage> page) : m_page(std::move(page)) {}
     HRESULT STDMETHODCALLTYPE get_length(LONG* count) override {
@@ -63,6 +27,8 @@ public:
     }
     HRESULT STDMETHODCALLTYPE item(VARIANT name, VARIANT index, IDispatch** element) override {
         *element = nullptr;
+        if (m_page->failure == FakePage::Failure::NoRootElement)
+            return E_FAIL;
         if (name.vt != VT_I4 || name.lVal != 0 || index.vt != VT_I4 || index.lVal != 0)
             return E_INVALIDARG;
         *element = new FakeElement(m_page);
@@ -73,12 +39,12 @@ private:
     std::shared_ptr<FakePage> m_page;
 };
 
-class FakeDocument : public FakeDispatch<IPIEHTMLDocument2, &IID_IPIEHTMLDocument2> {
+class FakeDocument : public CDispatchObject<IPIEHTMLDocument2, &IID_IPIEHTMLDocument2> {
 public:
     explicit FakeDocument(std::shared_ptr<FakePage> page) : m_page(std::move(page)) {}
     HRESULT STDMETHODCALLTYPE get_all(IPIEHTMLElementCollection** collection) override {
-        *collection = new FakeCollection(m_page);
-        return S_OK;
+        *collection = m_page->failure == FakePage::Failure::NoCollection ? nullptr : new FakeCollection(m_page);
+        return *collection != nullptr ? S_OK : E_FAIL;
     }
     HRESULT STDMETHODCALLTYPE write(SAFEARRAY* texts) override {
         std::wstring text;
@@ -93,6 +59,13 @@ public:
         std::lock_guard<std::mutex> lock(m_page->lock);
         m_page->writes.push_back(text);
         return S_OK;
+    }
+
+protected:
+    void* FindInterface(REFIID interfaceId) override {
+        if (m_page->failure == FakePage::Failure::NoDocumentInterface && IsEqualIID(interfaceId, IID_IPIEHTMLDocument2))
+            return nullptr;
+        return CDispatchObject::FindInterface(interfaceId);
     }
 
 private:

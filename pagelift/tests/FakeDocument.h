@@ -1,6 +1,6 @@
 // Stand-ins for the browser in the browser helper's tests: a document offering the helper's
 // document interfaces over one page of mark-up and recording what is written into it, and a browser
-// (the helper's site) offering get_Document and get_LocationURL.
+// (the helper's site: the browser stand-in's own site object) offering get_Document and get_LocationURL.
 #pragma once
 
 #include "PieDocument.h"
@@ -16,6 +16,8 @@ struct FakePage {
     std::wstring html;                // the whole mark-up, item 0's outerHTML
     std::vector<std::wstring> writes; // the texts of every write call
     int reads = 0;                    // outerHTML reads
+    // The step of the document's reading that fails, for the helper's message boxes.
+    enum class Failure { None, NoDocumentInterface, NoCollection, NoRootElement } failure = Failure::None;
 };
 
 // A new document over page (one reference, the caller's).

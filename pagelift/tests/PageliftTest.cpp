@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 #include <testsupport/GuiProgram.h>
+#include <testsupport/PageTest.h>
 #include <testsupport/TempFolder.h>
 
 #include <ocidl.h>
@@ -112,22 +113,10 @@ private:
     }
 };
 
-// The exchange files in the temporary folder: eight characters of the helper's alphabet and ".html".
-std::set<std::wstring> ExchangeFiles() {
-    std::set<std::wstring> files;
-    wchar_t folder[MAX_PATH] = {};
-    GetTempPathW(MAX_PATH, folder);
-    WIN32_FIND_DATAW found;
-    HANDLE search = FindFirstFileW((std::wstring(folder) + L"*.html").c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE)
-        return files;
-    do {
-        std::wstring name = found.cFileName;
-        if (name.size() == 13 && name.find_first_not_of(L"abdYqzmxkcn123", 0) == 8)
-            files.insert(name);
-    } while (FindNextFileW(search, &found));
-    FindClose(search);
-    return files;
+// A message box of this process showing text, without caption; null when there is none.
+HWND FindFailureBox(const std::wstring& text) {
+    HWND box = testsupport::FindDialogShowing(GetCurrentProcessId(), 0xFFFF, text);
+    return box != nullptr && GetWindowTextLengthW(box) == 0 ? box : nullptr;
 }
 
 constexpr wchar_t kPage[] = L"<html><body><p>hello world</p>\r\n<a href=\"next.html\">next</a></body></html>";
@@ -139,9 +128,9 @@ protected:
         ASSERT_NE(Server(), nullptr);
         // No toolbar or stand-in left by an earlier test may answer.
         ASSERT_EQ(FindWindowW(pagelift::kToolbarWindowClass, nullptr), nullptr);
-        m_filesBefore = ExchangeFiles();
+        m_filesBefore = testsupport::ExchangeFiles();
     }
-    void ExpectNoExchangeFileLeft() { EXPECT_EQ(ExchangeFiles(), m_filesBefore); }
+    void ExpectNoExchangeFileLeft() { EXPECT_EQ(testsupport::ExchangeFiles(), m_filesBefore); }
 
 private:
     std::set<std::wstring> m_filesBefore;
@@ -244,6 +233,33 @@ TEST_F(Pagelift, TwoBrowsersWokenAtOnce_EachTranslatedThroughItsOwnFile) {
     }
     ASSERT_EQ(copies.size(), 2u);
     EXPECT_NE(copies[0], copies[1]);
+    ExpectNoExchangeFileLeft();
+}
+
+// Each failure to read the document shows its message box (no caption, the text naming the step) and
+// abandons the page once the box is answered: nothing is handed to the toolbar, nothing written.
+TEST_F(Pagelift, DocumentThatCannotBeRead_ShowsTheStepsMessageBoxAndAbandonsThePage) {
+    const std::pair<FakePage::Failure, std::wstring> failures[] = {
+        {FakePage::Failure::NoDocumentInterface, L"'QueryInterface' - IPIEHTMLDocument2"},
+        {FakePage::Failure::NoCollection, L"pColl = NULL"},
+        {FakePage::Failure::NoRootElement, L"pDisp = NULL"},
+    };
+    for (const auto& [failure, text] : failures) {
+        SCOPED_TRACE(testing::PrintToString(text));
+        FakeToolbar toolbar(L"OvrinToolbar.exe");
+        Browser browser(kPage, L"file:///C:/index.html");
+        browser.page->failure = failure;
+        ASSERT_TRUE(ovrin::SignalPageTranslation());
+        HWND box = nullptr;
+        ASSERT_TRUE(WaitUntil([&] { return (box = FindFailureBox(text)) != nullptr; }));
+        EXPECT_EQ(toolbar.Log(), std::vector<std::string>{"0x405"}) << "the page waits for the box";
+        PostMessageW(box, WM_COMMAND, IDOK, 0);
+        ASSERT_TRUE(WaitUntil([&] { return toolbar.LogEndsWith("0x406"); }));
+        EXPECT_EQ(toolbar.Log().size(), 2u);
+        browser.Close();
+        EXPECT_TRUE(browser.Writes().empty());
+        EXPECT_EQ(browser.Reads(), 0);
+    }
     ExpectNoExchangeFileLeft();
 }
 

@@ -2,10 +2,14 @@
 #include "BrowserWindow.h"
 
 #include "../resource.h"
+#include "PageLinks.h"
+#include "PageObjects.h"
 #include "PageSource.h"
 
+#include <commctrl.h>
 #include <htmlview/HtmlView.h>
 
+#include <algorithm>
 #include <fstream>
 #include <iterator>
 
@@ -13,6 +17,8 @@ namespace {
 
 constexpr int kDefaultWidth = 320;
 constexpr int kDefaultHeight = 400;
+constexpr int kStatusHeight = 18;
+constexpr UINT_PTR kKeysSubclass = 1;
 
 std::wstring LoadText(HINSTANCE instance, UINT id) {
     const wchar_t* text = nullptr;
@@ -33,6 +39,7 @@ bool ReadFileBytes(const std::wstring& path, std::string& bytes) {
 CBrowserWindow::~CBrowserWindow() {
     if (m_frame != nullptr && IsWindow(m_frame))
         DestroyWindow(m_frame);
+    ReleaseHelpers();
     if (m_displayLibrary != nullptr)
         FreeLibrary(m_displayLibrary);
 }
@@ -80,6 +87,11 @@ bool CBrowserWindow::Create(HINSTANCE instance, int show) {
                                       reinterpret_cast<HMENU>(static_cast<INT_PTR>(kDisplayId)), instance, nullptr);
     if (m_display == nullptr)
         return false;
+    m_status = CreateWindowExW(0, L"STATIC", L"", WS_CHILD | WS_VISIBLE | SS_LEFTNOWORDWRAP | SS_ENDELLIPSIS, 0, 0, 0,
+                               0, m_frame, reinterpret_cast<HMENU>(static_cast<INT_PTR>(kStatusId)), instance, nullptr);
+    if (m_status != nullptr)
+        SendMessageW(m_status, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), FALSE);
+    SetWindowSubclass(m_display, DisplayKeysProc, kKeysSubclass, reinterpret_cast<DWORD_PTR>(this));
     SendMessageW(m_display, DTM_ENABLESHRINK, 0, TRUE);
     Layout();
     ShowWindow(m_frame, show);
@@ -101,26 +113,81 @@ bool CBrowserWindow::LoadPage(const std::wstring& url) {
     browser::FileUrl file;
     std::string bytes;
     if (!browser::ParseFileUrl(url, file) || !ReadFileBytes(file.path, bytes)) {
-        SetPageText(LoadText(m_instance, IDS_PAGE_NOT_FOUND));
-        SetWindowTextW(m_frame, LoadText(m_instance, IDS_BROWSER_TITLE).c_str());
+        ShowMarkup(LoadText(m_instance, IDS_PAGE_NOT_FOUND));
         return false;
     }
-    std::wstring page = browser::DecodePage(bytes);
-    SetPageText(page);
-    std::wstring title = browser::PageTitle(page);
-    SetWindowTextW(m_frame, (title.empty() ? LoadText(m_instance, IDS_BROWSER_TITLE) : title).c_str());
+    ShowMarkup(browser::DecodePage(bytes));
     if (!file.anchor.empty())
         SendMessageW(m_display, DTM_ANCHORW, 0, reinterpret_cast<LPARAM>(file.anchor.c_str()));
     return true;
 }
 
+void CBrowserWindow::ShowMarkup(const std::wstring& markup) {
+    m_markup = markup;
+    SetPageText(m_markup);
+    std::wstring title = browser::PageTitle(m_markup);
+    SetWindowTextW(m_frame, (title.empty() ? LoadText(m_instance, IDS_BROWSER_TITLE) : title).c_str());
+    m_chosenLink = -1;
+    ShowChosenLink();
+}
+
+size_t CBrowserWindow::LoadHelpers() {
+    if (m_page == nullptr)
+        return 0;
+    if (m_site == nullptr)
+        m_site = browser::CreateWebBrowserSite(m_page);
+    return m_helpers.LoadAll(m_site);
+}
+
+void CBrowserWindow::ReleaseHelpers() {
+    m_helpers.ReleaseAll();
+    if (m_site != nullptr)
+        m_site->Release();
+    m_site = nullptr;
+}
+
+bool CBrowserWindow::ChooseLink(bool backwards) {
+    const int count = static_cast<int>(browser::PageLinks(m_markup).size());
+    if (count == 0)
+        return false;
+    if (m_chosenLink < 0 || m_chosenLink >= count)
+        m_chosenLink = backwards ? count - 1 : 0;
+    else
+        m_chosenLink = (m_chosenLink + (backwards ? count - 1 : 1)) % count;
+    ShowChosenLink();
+    return true;
+}
+
+std::wstring CBrowserWindow::ChosenLinkUrl() const {
+    std::vector<std::wstring> links = browser::PageLinks(m_markup);
+    if (m_chosenLink < 0 || m_chosenLink >= static_cast<int>(links.size()))
+        return {};
+    // The page's own base element, which a helper puts in front of a page it rewrites, wins over the
+    // address the page was loaded from.
+    std::wstring base = browser::PageBase(m_markup);
+    return browser::ResolveUrl(base.empty() ? m_url : browser::ResolveUrl(m_url, base), links[m_chosenLink]);
+}
+
+bool CBrowserWindow::FollowChosenLink() {
+    std::wstring url = ChosenLinkUrl();
+    return !url.empty() && LoadPage(url);
+}
+
+void CBrowserWindow::ShowChosenLink() {
+    if (m_status != nullptr)
+        SetWindowTextW(m_status, ChosenLinkUrl().c_str());
+}
+
 void CBrowserWindow::Layout() {
     RECT client;
     GetClientRect(m_frame, &client);
+    const int pageHeight = client.bottom > kStatusHeight ? client.bottom - kStatusHeight : client.bottom;
     if (m_page != nullptr)
-        MoveWindow(m_page, 0, 0, client.right, client.bottom, TRUE);
+        MoveWindow(m_page, 0, 0, client.right, pageHeight, TRUE);
     if (m_display != nullptr)
-        MoveWindow(m_display, 0, 0, client.right, client.bottom, TRUE);
+        MoveWindow(m_display, 0, 0, client.right, pageHeight, TRUE);
+    if (m_status != nullptr)
+        MoveWindow(m_status, 0, pageHeight, client.right, client.bottom - pageHeight, TRUE);
 }
 
 LRESULT CALLBACK CBrowserWindow::FrameProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -138,6 +205,9 @@ LRESULT CALLBACK CBrowserWindow::FrameProc(HWND window, UINT message, WPARAM wPa
             SetFocus(browser->m_display);
         return 0;
     case WM_DESTROY:
+        // The helpers let go of the site while the page area can still answer a page in progress.
+        if (browser != nullptr && browser->m_frame == window)
+            browser->ReleaseHelpers();
         PostQuitMessage(0);
         return 0;
     default:
@@ -145,12 +215,64 @@ LRESULT CALLBACK CBrowserWindow::FrameProc(HWND window, UINT message, WPARAM wPa
     }
 }
 
-// The page area holds the display; later it also answers the page interfaces.
+// The page area holds the display and answers the page objects' messages; its window text is the
+// shown page's mark-up.
 LRESULT CALLBACK CBrowserWindow::PageProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_SETFOCUS) {
-        if (HWND display = GetDlgItem(window, kDisplayId))
-            SetFocus(display);
+    if (message == WM_NCCREATE)
+        SetWindowLongPtrW(window, GWLP_USERDATA,
+                          reinterpret_cast<LONG_PTR>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams));
+    auto* browser = reinterpret_cast<CBrowserWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    if (browser != nullptr && browser->m_page == window)
+        return browser->OnPageMessage(window, message, wParam, lParam);
+    return DefWindowProcW(window, message, wParam, lParam);
+}
+
+LRESULT CBrowserWindow::OnPageMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_SETFOCUS:
+        if (m_display != nullptr)
+            SetFocus(m_display);
+        return 0;
+    case browser::kReadMarkup:
+        *reinterpret_cast<std::wstring*>(lParam) = m_markup;
+        return 1;
+    case browser::kWriteMarkup:
+        ShowMarkup(*reinterpret_cast<const std::wstring*>(lParam));
+        return 1;
+    case browser::kReadLocation:
+        *reinterpret_cast<std::wstring*>(lParam) = m_url;
+        return 1;
+    case WM_GETTEXTLENGTH:
+        return static_cast<LRESULT>(m_markup.size());
+    case WM_GETTEXT: {
+        if (wParam == 0)
+            return 0;
+        size_t copied = std::min<size_t>(m_markup.size(), wParam - 1);
+        auto* buffer = reinterpret_cast<wchar_t*>(lParam);
+        m_markup.copy(buffer, copied);
+        buffer[copied] = L'\0';
+        return static_cast<LRESULT>(copied);
+    }
+    default:
+        return DefWindowProcW(window, message, wParam, lParam);
+    }
+}
+
+// Tab and Shift+Tab choose a link, Enter follows it; every other key scrolls the display as before.
+LRESULT CALLBACK CBrowserWindow::DisplayKeysProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                                                 DWORD_PTR browser) {
+    auto* self = reinterpret_cast<CBrowserWindow*>(browser);
+    if (message == WM_KEYDOWN && wParam == VK_TAB) {
+        self->ChooseLink(GetKeyState(VK_SHIFT) < 0);
         return 0;
     }
-    return DefWindowProcW(window, message, wParam, lParam);
+    if (message == WM_KEYDOWN && wParam == VK_RETURN) {
+        self->FollowChosenLink();
+        return 0;
+    }
+    if (message == WM_GETDLGCODE)
+        return DLGC_WANTALLKEYS | DefSubclassProc(window, message, wParam, lParam);
+    if (message == WM_NCDESTROY)
+        RemoveWindowSubclass(window, DisplayKeysProc, kKeysSubclass);
+    return DefSubclassProc(window, message, wParam, lParam);
 }

@@ -1,8 +1,11 @@
-// The browser's window: a frame of the class "IExplore" whose client area is one child of the class
-// "PIEHTML", the page area; the page itself is drawn by a "DISPLAYCLASS" window of htmlview.dll
-// inside it. LoadPage is the one way a page comes in (a URL from the command line now; helper
-// objects and the page interfaces will call it too).
+// The browser's window: a frame of the class "IExplore" whose client area holds a child of the class
+// "PIEHTML", the page area, above a one-line status strip naming the chosen link; the page itself is
+// drawn by a "DISPLAYCLASS" window of htmlview.dll inside the page area. A page comes in by LoadPage
+// (a URL from the command line or a followed link) or is written over by ShowMarkup (a helper
+// object's document write). Tab and Shift+Tab choose a link of the page, Enter follows it.
 #pragma once
+
+#include "HelperObjects.h"
 
 #include <windows.h>
 
@@ -14,6 +17,7 @@ public:
     static constexpr wchar_t kPageClass[] = L"PIEHTML";
     static constexpr int kPageId = 1;
     static constexpr int kDisplayId = 2;
+    static constexpr int kStatusId = 3;
 
     CBrowserWindow() = default;
     ~CBrowserWindow();
@@ -26,14 +30,35 @@ public:
     // "not found" page. False when the page could not be shown.
     bool LoadPage(const std::wstring& url);
 
+    // Replaces the shown page with markup; the address stays (links resolve against the page's
+    // <base href> when it has one, else against the address).
+    void ShowMarkup(const std::wstring& markup);
+    // Creates the registered browser helper objects and hands each this window's site; how many are
+    // held. They are let go when the window is destroyed.
+    size_t LoadHelpers();
+
+    // Chooses the next link of the page (the previous one when backwards), wrapping round; false when
+    // the page has no link.
+    bool ChooseLink(bool backwards);
+    // Opens the chosen link's page; false when no link is chosen or its page cannot be shown.
+    bool FollowChosenLink();
+
     HWND GetHwnd() const { return m_frame; }
     const std::wstring& GetUrl() const { return m_url; }
+    const std::wstring& GetMarkup() const { return m_markup; }
+    // The address the chosen link leads to; empty when none is chosen.
+    std::wstring ChosenLinkUrl() const;
 
 private:
     static LRESULT CALLBACK FrameProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     static LRESULT CALLBACK PageProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    static LRESULT CALLBACK DisplayKeysProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                                            DWORD_PTR browser);
     static bool RegisterClasses(HINSTANCE instance);
+    LRESULT OnPageMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     void SetPageText(const std::wstring& html);
+    void ShowChosenLink();
+    void ReleaseHelpers();
     void Layout();
 
     HINSTANCE m_instance = nullptr;
@@ -41,5 +66,10 @@ private:
     HWND m_frame = nullptr;
     HWND m_page = nullptr;
     HWND m_display = nullptr;
+    HWND m_status = nullptr;
     std::wstring m_url;
+    std::wstring m_markup;
+    int m_chosenLink = -1;
+    IUnknown* m_site = nullptr;
+    CHelperObjects m_helpers;
 };

@@ -1,0 +1,263 @@
+// A page translated end to end with real processes: Pagelift.dll registered, the toolbar program
+// running over the engine stand-in, the browser stand-in showing a page of a few hundred kilobytes;
+// the page event set → the helper hands the page to the toolbar and writes the Russian translation
+// back, headed by the base element, and a link of the translated page still opens its page. Also two
+// browser windows at once, the toolbar absent and a blank page (page unchanged, no exchange file). Screenshots before
+// and after go to out/.
+#include "common/EngineClient.h"
+#include "common/Path.h"
+#include "enginetest/EngineLayout.h"
+#include "pagetrans/BrowserPage.h"
+
+#include <gtest/gtest.h>
+#include <testsupport/GuiProgram.h>
+#include <testsupport/PageTest.h>
+#include <testsupport/TempFolder.h>
+
+#include <set>
+#include <string>
+
+using namespace enginetest;
+using testsupport::WaitUntil;
+
+namespace {
+
+constexpr wchar_t kHelperList[] = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Browser Helper Objects";
+// A listed class that no server provides: the browser passes it over.
+constexpr wchar_t kBrokenEntry[] = L"{0BAD0BAD-0000-4000-8000-000000000019}";
+constexpr wchar_t kSuiteKey[] = L"Software\\Ovrinsoft\\Pocket OVRIN";
+
+std::wstring Beside(const wchar_t* name) {
+    return ovrin::GetProgramFolder() + name;
+}
+
+// Pagelift.dll beside the test registered through its own export (and unregistered at the end), with
+// one broken entry in the browser's helper list.
+class RegisteredHelper {
+public:
+    RegisteredHelper() {
+        m_module = LoadLibraryW(Beside(L"Pagelift.dll").c_str());
+        m_registered = Call("DllRegisterServer") == S_OK;
+        HKEY key = nullptr;
+        if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, (std::wstring(kHelperList) + L"\\" + kBrokenEntry).c_str(), 0, nullptr,
+                            0, KEY_WRITE, nullptr, &key, nullptr) == ERROR_SUCCESS)
+            RegCloseKey(key);
+    }
+    ~RegisteredHelper() {
+        RegDeleteTreeW(HKEY_LOCAL_MACHINE, (std::wstring(kHelperList) + L"\\" + kBrokenEntry).c_str());
+        Call("DllUnregisterServer");
+        FreeLibrary(m_module);
+    }
+    bool Registered() const { return m_registered; }
+
+private:
+    HMODULE m_module = nullptr;
+    bool m_registered = false;
+    HRESULT Call(const char* name) {
+        using Function = HRESULT(STDAPICALLTYPE*)();
+        auto function = m_module == nullptr
+                            ? nullptr
+                            : reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(m_module, name)));
+        return function == nullptr ? E_FAIL : function();
+    }
+};
+
+// The engine layout where the toolbar program looks for it: the directions and path under the
+// suite's key, the catalogue beside the program; English to Russian chosen.
+class EngineForToolbar {
+public:
+    EngineForToolbar() {
+        m_layout.WriteStandardCatalogue();
+        m_layout.AddDirection(L"ER", EnglishRussian());
+        HKEY source = nullptr, target = nullptr;
+        RegOpenKeyExW(HKEY_CURRENT_USER, m_layout.DirectionsKey().c_str(), 0, KEY_READ, &source);
+        RegCreateKeyExW(HKEY_CURRENT_USER, (std::wstring(kSuiteKey) + L"\\Directions").c_str(), 0, nullptr, 0,
+                        KEY_ALL_ACCESS, nullptr, &target, nullptr);
+        m_ready = source != nullptr && target != nullptr && RegCopyTreeW(source, nullptr, target) == ERROR_SUCCESS;
+        RegCloseKey(source);
+        RegCloseKey(target);
+        EngineLayout::SetString(kSuiteKey, L"Path", m_layout.Folder());
+        m_ready =
+            m_ready && CopyFileW((m_layout.Folder() + L"dircat.dat").c_str(), Beside(L"dircat.dat").c_str(), FALSE);
+        CEngineClient::SetDirectionSetting(0);
+        CEngineClient::SetSubjectSetting(0);
+    }
+    ~EngineForToolbar() {
+        DeleteFileW(Beside(L"dircat.dat").c_str());
+        RegDeleteTreeW(HKEY_CURRENT_USER, (std::wstring(kSuiteKey) + L"\\Directions").c_str());
+        HKEY key = nullptr;
+        if (RegOpenKeyExW(HKEY_CURRENT_USER, kSuiteKey, 0, KEY_SET_VALUE, &key) == ERROR_SUCCESS) {
+            RegDeleteValueW(key, L"Path");
+            RegCloseKey(key);
+        }
+    }
+    bool Ready() const { return m_ready; }
+
+private:
+    EngineLayout m_layout;
+    bool m_ready = false;
+};
+
+// The toolbar program over the engine, started with "/options" so that its panel is made at once.
+struct RunningToolbar {
+    EngineForToolbar engine;
+    testsupport::CProgramProcess process;
+    bool Start() {
+        return engine.Ready() && process.Start(Beside(L"OvrinToolbar.exe"), L"/options") &&
+               testsupport::WaitForWindow(L"OvrinTBWndClass", nullptr, process.Id()) != nullptr;
+    }
+};
+
+// Programs a failed run left behind would answer in this run's place.
+void EndLeftoverWindows(const wchar_t* className) {
+    while (HWND window = FindWindowW(className, nullptr)) {
+        HANDLE process = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, testsupport::WindowProcess(window));
+        if (process == nullptr)
+            return;
+        TerminateProcess(process, 1);
+        WaitForSingleObject(process, 10000);
+        CloseHandle(process);
+    }
+}
+
+// The page: a link to the next page first, then paragraphs of words the engine knows, some 300 KB.
+std::string LargePage() {
+    std::string page = "<html><head><title>the big city</title></head><body>\r\n"
+                       "<p><a href=\"next.html\">the dog</a></p>\r\n";
+    for (int i = 0; page.size() < 300000; ++i)
+        page += "<p>The big cat " + std::to_string(i) + " and the dog run to the house.</p>\r\n";
+    return page + "</body></html>\r\n";
+}
+
+// The browser stand-in as its own process, showing one page.
+class BrowserProgram {
+public:
+    bool Start(const std::wstring& page) {
+        if (!m_process.Start(Beside(L"iexplore.exe"), L"\"" + page + L"\""))
+            return false;
+        frame = testsupport::WaitForWindow(L"IExplore", nullptr, m_process.Id());
+        area = frame != nullptr ? FindWindowExW(frame, nullptr, L"PIEHTML", nullptr) : nullptr;
+        return area != nullptr && WaitUntil([&] { return !Markup().empty(); });
+    }
+    std::wstring Markup() const { return testsupport::ControlText(area); }
+    std::wstring Title() const { return testsupport::ControlText(frame); }
+    // Closing the window lets the helpers go; the program then ends by itself with 0.
+    bool CloseCleanly() {
+        PostMessageW(frame, WM_CLOSE, 0, 0);
+        return m_process.WaitForExit(20000) && m_process.ExitCode() == 0;
+    }
+    HWND frame = nullptr;
+    HWND area = nullptr;
+
+private:
+    testsupport::CProgramProcess m_process;
+};
+
+void Screenshot(const std::string& name) {
+    testsupport::RunUnixCommand("mkdir -p '" OVRIN_OUT_DIR "'");
+    EXPECT_TRUE(testsupport::Screenshot(OVRIN_OUT_DIR "/" + name));
+}
+
+class PageTranslation : public ::testing::Test {
+protected:
+    void SetUp() override {
+        EndLeftoverWindows(L"IExplore");
+        EndLeftoverWindows(L"OvrinTBWndClass");
+        ASSERT_TRUE(helper.Registered());
+        page = folder.File(L"index.html");
+        testsupport::WriteFileBytes(page, LargePage());
+        testsupport::WriteFileBytes(folder.File(L"next.html"), "<html><title>Next page</title><p>next</p></html>");
+        filesBefore = testsupport::ExchangeFiles();
+    }
+    // Sets the page event and waits until the browser's helper has woken (it resets the event); the
+    // page then stays as it is, and once the browser is closed (which waits for the helper's page) no
+    // exchange file is left.
+    void ExpectPageGivenUp(BrowserProgram& browser) {
+        const std::wstring original = browser.Markup();
+        ASSERT_TRUE(ovrin::SignalPageTranslation());
+        HANDLE event = OpenEventW(SYNCHRONIZE, FALSE, L"OVRIN.PIETranslate");
+        ASSERT_NE(event, nullptr);
+        EXPECT_TRUE(WaitUntil([&] { return WaitForSingleObject(event, 0) == WAIT_TIMEOUT; }));
+        CloseHandle(event);
+        EXPECT_EQ(browser.Markup(), original);
+        EXPECT_TRUE(browser.CloseCleanly()) << "the worker's page is done before the helper goes";
+        EXPECT_EQ(testsupport::ExchangeFiles(), filesBefore);
+    }
+
+    RegisteredHelper helper;
+    testsupport::TempFolder folder;
+    std::wstring page;
+    std::set<std::wstring> filesBefore;
+};
+
+} // namespace
+
+TEST_F(PageTranslation, PageEvent_PageShownInRussianWithItsLinksWorkingThroughTheBase) {
+    RunningToolbar toolbar;
+    ASSERT_TRUE(toolbar.Start());
+
+    BrowserProgram browser;
+    ASSERT_TRUE(browser.Start(page)); // a path, not a URL: the browser makes the "file:" URL
+    const std::wstring original = browser.Markup();
+    ASSERT_GT(original.size(), 300000u);
+    EXPECT_EQ(browser.Title(), L"the big city");
+    testsupport::Redrawn(browser.frame);
+    Screenshot("page-before-translation.png");
+
+    ASSERT_TRUE(ovrin::SignalPageTranslation()) << "the browser's helper waits on the event";
+    ASSERT_TRUE(WaitUntil([&] { return browser.Markup().rfind(L"<base href=", 0) == 0; }, std::chrono::seconds(90)));
+    const std::wstring translated = browser.Markup();
+    EXPECT_EQ(translated.rfind(L"<base href=\"file:" + page + L"\">", 0), 0u) << translated.substr(0, 200);
+    EXPECT_NE(translated.find(L"большой кошка"), std::wstring::npos);
+    EXPECT_NE(translated.find(L"<a href=\"next.html\">"), std::wstring::npos) << "the mark-up stays";
+    EXPECT_EQ(translated.find(L"The big cat"), std::wstring::npos) << "every paragraph translated";
+    EXPECT_EQ(browser.Title(), L"этот большой город");
+    EXPECT_TRUE(WaitUntil([&] { return !testsupport::HasDialog(toolbar.process.Id()); })) << "the wait window closes";
+    testsupport::Redrawn(browser.frame);
+    Screenshot("page-after-translation.png");
+
+    // Tab chooses the first link of the translated page, Enter opens it through the base element.
+    ASSERT_TRUE(testsupport::FocusWindowForKeys(browser.frame));
+    ASSERT_TRUE(testsupport::TypeKeys({"Tab", "Return"}));
+    ASSERT_TRUE(WaitUntil([&] { return browser.Title() == L"Next page"; }));
+    EXPECT_EQ(testsupport::ExchangeFiles(), filesBefore) << "the exchange file is gone";
+    EXPECT_TRUE(browser.CloseCleanly());
+}
+
+// Every helper waits on the one event: two browser windows are translated at once, each its own page
+// through its own exchange file.
+TEST_F(PageTranslation, TwoBrowserWindows_EachTranslatesItsOwnPage) {
+    RunningToolbar toolbar;
+    ASSERT_TRUE(toolbar.Start());
+    testsupport::WriteFileBytes(folder.File(L"cat.html"), "<p>the cat</p>");
+    testsupport::WriteFileBytes(folder.File(L"dog.html"), "<p>the dog</p>");
+    BrowserProgram cat, dog;
+    ASSERT_TRUE(cat.Start(L"file:" + folder.File(L"cat.html")));
+    ASSERT_TRUE(dog.Start(L"file:" + folder.File(L"dog.html")));
+    ASSERT_TRUE(ovrin::SignalPageTranslation());
+    ASSERT_TRUE(WaitUntil([&] { return cat.Markup().rfind(L"<base", 0) == 0 && dog.Markup().rfind(L"<base", 0) == 0; },
+                          std::chrono::seconds(30)));
+    EXPECT_NE(cat.Markup().find(L"кошка"), std::wstring::npos) << testing::PrintToString(cat.Markup());
+    EXPECT_NE(dog.Markup().find(L"собака"), std::wstring::npos) << testing::PrintToString(dog.Markup());
+    EXPECT_NE(cat.Markup().find(L"cat.html\">"), std::wstring::npos) << "each page's own address in its base";
+    EXPECT_TRUE(WaitUntil([&] { return testsupport::ExchangeFiles() == filesBefore; }));
+    EXPECT_TRUE(cat.CloseCleanly());
+    EXPECT_TRUE(dog.CloseCleanly());
+}
+
+TEST_F(PageTranslation, ToolbarNotRunning_PageUnchangedAndNoFileLeft) {
+    BrowserProgram browser;
+    ASSERT_TRUE(browser.Start(L"file:" + page));
+    ExpectPageGivenUp(browser);
+}
+
+// A page of white space only is not handed over: the toolbar only opens and closes its wait window.
+TEST_F(PageTranslation, BlankPage_NothingHandedOverAndTheWaitWindowCloses) {
+    RunningToolbar toolbar;
+    ASSERT_TRUE(toolbar.Start());
+    testsupport::WriteFileBytes(folder.File(L"blank.html"), " \r\n\t \r\n");
+    BrowserProgram browser;
+    ASSERT_TRUE(browser.Start(L"file:" + folder.File(L"blank.html")));
+    ExpectPageGivenUp(browser);
+    EXPECT_TRUE(WaitUntil([&] { return !testsupport::HasDialog(toolbar.process.Id()); }));
+}
