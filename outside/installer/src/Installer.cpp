@@ -27,6 +27,8 @@ namespace {
 
 constexpr ULONGLONG kSpaceMargin = 1 << 20; // kept free beyond the package's own size
 constexpr DWORD kCommandTimeout = 120000;
+constexpr int kReplaceAttempts = 10;
+constexpr DWORD kReplacePauseMs = 100;
 
 std::wstring ErrorText(DWORD error) {
     return L"error " + std::to_wstring(error);
@@ -153,8 +155,18 @@ bool InstallFile(const std::wstring& source, const std::wstring& destination, DW
         return false;
     }
     SetFileAttributesW(temporary.c_str(), FILE_ATTRIBUTE_NORMAL);
-    if (!MoveFileExW(temporary.c_str(), destination.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-        error = GetLastError();
+    // A file that another process has just let go (a program or an installer that has just ended)
+    // can refuse the replacement for a moment: a few tries before giving up.
+    bool moved = false;
+    for (int attempt = 0; attempt < kReplaceAttempts && !moved; ++attempt) {
+        moved = MoveFileExW(temporary.c_str(), destination.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
+        error = moved ? 0 : GetLastError();
+        if (!moved && error != ERROR_ACCESS_DENIED && error != ERROR_SHARING_VIOLATION)
+            break;
+        if (!moved)
+            Sleep(kReplacePauseMs);
+    }
+    if (!moved) {
         DeleteFileW(temporary.c_str());
         return false;
     }

@@ -8,11 +8,11 @@
 #include "testsupport/ConsoleProgram.h"
 #include "testsupport/GuiProgram.h"
 #include "testsupport/PageTest.h"
+#include "testsupport/Processes.h"
 #include "testsupport/TempFolder.h"
 
 #include <gtest/gtest.h>
 #include <shlobj.h>
-#include <tlhelp32.h>
 
 #include <future>
 #include <set>
@@ -139,29 +139,12 @@ std::pair<HWND, testsupport::ProgramOutcome> RemoveSuite(const std::wstring& ovi
     return {box, removal.get()};
 }
 
-// Ends every process running a file of that name.
-void EndProcessesNamed(const wchar_t* name) {
-    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
-    PROCESSENTRY32W entry = {};
-    entry.dwSize = sizeof entry;
-    for (BOOL more = Process32FirstW(snapshot, &entry); more; more = Process32NextW(snapshot, &entry)) {
-        if (lstrcmpiW(entry.szExeFile, name) != 0)
-            continue;
-        if (HANDLE process = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, entry.th32ProcessID)) {
-            TerminateProcess(process, 1);
-            WaitForSingleObject(process, 5000);
-            CloseHandle(process);
-        }
-    }
-    CloseHandle(snapshot);
-}
-
 // A suite an earlier run left installed (or running) is removed first: the device starts clean. Its
 // files without its installation record (another package of that name installed and removed over
 // it) are taken away by installing the package over them and removing it.
 void RemoveEarlierSuite(const std::wstring& ovinstall, const std::wstring& package) {
     for (const wchar_t* name : {L"OvrinToolbar.exe", L"Lexory.exe", L"Ovloader.exe", L"notepad.exe", L"iexplore.exe"})
-        EndProcessesNamed(name);
+        testsupport::EndProcessesNamed(name);
     auto exists = [](const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; };
     bool recorded = exists(ShellFolder(CSIDL_WINDOWS) + L"\\OVRIN Mobile.unload");
     if (!recorded && !exists(ShellFolder(CSIDL_PROGRAM_FILES) + L"\\OVRIN Mobile"))
@@ -334,7 +317,7 @@ TEST(SuiteTest, InstalledSuiteRunsAndItsRemovalLeavesTheDeviceAsItWas) {
     struct EndSuitePrograms {
         ~EndSuitePrograms() {
             for (const wchar_t* name : {L"OvrinToolbar.exe", L"Lexory.exe"})
-                EndProcessesNamed(name);
+                testsupport::EndProcessesNamed(name);
         }
     } endSuitePrograms;
     // The toolbar is ready for the call key once its first refresh has given the panel's label its
