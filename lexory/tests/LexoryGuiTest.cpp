@@ -300,6 +300,31 @@ TEST_F(LexoryGuiTest, CommandLineWord_SelectsFocusesAndScrollsToTheNearestHeadwo
     EXPECT_EQ(Setting(L"last_word"), L"  w0200  ");
 }
 
+// Each soft key's label fits its key with room to spare on the small screen: the bar draws it in the
+// default GUI font, centred in half the bar less the key's margin and raised edge (4 pixels a side).
+TEST_F(LexoryGuiTest, SoftKeyLabels_FitTheirKeys) {
+    Dictionary(L"er.dic", 0x0102, {"apple", "banana", "cherry"});
+    ASSERT_TRUE(Start(L"cherry"));
+    ASSERT_TRUE(SettlesOn(2));
+    auto roomLeft = [](HWND owner, const std::wstring& label) {
+        RECT bar = {};
+        GetClientRect(SoftKeyBar(owner), &bar);
+        HDC dc = GetDC(nullptr);
+        HGDIOBJ old = SelectObject(dc, GetStockObject(DEFAULT_GUI_FONT));
+        SIZE text = {};
+        GetTextExtentPoint32W(dc, label.c_str(), static_cast<int>(label.size()), &text);
+        SelectObject(dc, old);
+        ReleaseDC(nullptr, dc);
+        return (bar.right / 2 - 8) - text.cx;
+    };
+    EXPECT_GE(roomLeft(window, L"Дополнительно"), 6);
+    EXPECT_GE(roomLeft(window, L"Словарь"), 6);
+    ASSERT_TRUE(Post(window, ID_HISTORY));
+    HWND history = WaitForSubWindow(IDC_HISTORY_LIST);
+    ASSERT_NE(history, nullptr);
+    EXPECT_GE(roomLeft(history, L"Дополнительно"), 6);
+}
+
 TEST_F(LexoryGuiTest, WithoutAWord_TheLastWordIsShown_AndAGivenWordWinsOverIt) {
     Dictionary(L"er.dic", 0x0102, NumberedWords(50));
     SetSetting(L"last_word", L"w0042");

@@ -15,7 +15,11 @@
 #include <shlobj.h>
 
 #include <algorithm>
+#include <cwchar>
 #include <cwctype>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <set>
 
 namespace installer {
@@ -23,6 +27,8 @@ namespace {
 
 constexpr ULONGLONG kSpaceMargin = 1 << 20; // kept free beyond the package's own size
 constexpr DWORD kCommandTimeout = 120000;
+constexpr int kReplaceAttempts = 10;
+constexpr DWORD kReplacePauseMs = 100;
 
 std::wstring ErrorText(DWORD error) {
     return L"error " + std::to_wstring(error);
@@ -110,18 +116,57 @@ std::wstring DriveRoot(const std::wstring& path) {
     return path.size() >= 3 && path[1] == L':' ? path.substr(0, 3) : path;
 }
 
+// The copy of one file. For tests, OVRIN_INSTALL_SPACE_LEFT gives the room (in bytes) the disk has left
+// for this run's copies: a copy that does not fit writes what fits and fails with ERROR_DISK_FULL, as a
+// disk filling up part-way through a write does. Unset, the system copies.
+bool CopyFileWithinRoom(const std::wstring& source, const std::wstring& target) {
+    static long long room = [] {
+        wchar_t value[32] = {};
+        DWORD length = GetEnvironmentVariableW(L"OVRIN_INSTALL_SPACE_LEFT", value, 32);
+        return length > 0 && length < 32 ? std::wcstoll(value, nullptr, 10) : -1LL;
+    }();
+    if (room < 0)
+        return CopyFileW(source.c_str(), target.c_str(), FALSE) != FALSE;
+    std::ifstream in(std::filesystem::path(source), std::ios::binary);
+    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    if (!in.is_open()) {
+        SetLastError(ERROR_FILE_NOT_FOUND);
+        return false;
+    }
+    std::size_t fits = static_cast<std::size_t>(std::min<long long>(room, static_cast<long long>(bytes.size())));
+    std::ofstream out(std::filesystem::path(target), std::ios::binary | std::ios::trunc);
+    out.write(bytes.data(), static_cast<std::streamsize>(fits));
+    out.close();
+    room -= static_cast<long long>(fits);
+    if (fits < bytes.size() || !out) {
+        SetLastError(ERROR_DISK_FULL);
+        return false;
+    }
+    return true;
+}
+
 // Installs one file: copied beside its place first and then put there in one step, so that a
 // failure never leaves part of a file where a program would load it.
 bool InstallFile(const std::wstring& source, const std::wstring& destination, DWORD& error) {
     std::wstring temporary = destination + L".ovnew";
-    if (!CopyFileW(source.c_str(), temporary.c_str(), FALSE)) {
+    if (!CopyFileWithinRoom(source, temporary)) {
         error = GetLastError();
         DeleteFileW(temporary.c_str());
         return false;
     }
     SetFileAttributesW(temporary.c_str(), FILE_ATTRIBUTE_NORMAL);
-    if (!MoveFileExW(temporary.c_str(), destination.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-        error = GetLastError();
+    // A file that another process has just let go (a program or an installer that has just ended)
+    // can refuse the replacement for a moment: a few tries before giving up.
+    bool moved = false;
+    for (int attempt = 0; attempt < kReplaceAttempts && !moved; ++attempt) {
+        moved = MoveFileExW(temporary.c_str(), destination.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
+        error = moved ? 0 : GetLastError();
+        if (!moved && error != ERROR_ACCESS_DENIED && error != ERROR_SHARING_VIOLATION)
+            break;
+        if (!moved)
+            Sleep(kReplacePauseMs);
+    }
+    if (!moved) {
         DeleteFileW(temporary.c_str());
         return false;
     }

@@ -269,3 +269,34 @@ TEST_F(InstallerTest, AFileInUseIsNamedAndTheInstalledSuiteStaysAsItWas) {
     EXPECT_EQ(testsupport::ReadFileBytes(program), "the user's copy");
     EXPECT_TRUE(Exists(MarkerFile()));
 }
+
+// The disk filling up while the files are copied (the copy layer given 20 bytes of room: the first
+// small file fits, the next one is cut off part-way): the installation says so and is incomplete,
+// no half-written file lies anywhere, and installing again with room repairs it.
+TEST_F(InstallerTest, DiskFullDuringTheCopy_LeavesNoPartialFileAndTheNextInstallRepairs) {
+    SetEnvironmentVariableW(L"OVRIN_INSTALL_SPACE_LEFT", L"20");
+    auto full = Install();
+    SetEnvironmentVariableW(L"OVRIN_INSTALL_SPACE_LEFT", nullptr);
+    EXPECT_EQ(full.exitCode, 1u);
+    EXPECT_NE(full.output.find("error 112"), std::string::npos) << full.output; // ERROR_DISK_FULL
+    EXPECT_NE(full.output.find("incomplete"), std::string::npos) << full.output;
+    EXPECT_TRUE(Exists(MarkerFile())) << "removal must know what was begun";
+    for (const std::wstring& file : {InstallFolder() + L"\\Lexory.exe", InstallFolder() + L"\\Setrix.dll",
+                                     InstallFolder() + L"\\help\\lexory.htm", m_windows + L"\\" + m_windowsFileName}) {
+        EXPECT_FALSE(Exists(file + L".ovnew")) << Narrow(file);
+        if (Exists(file))
+            EXPECT_NE(testsupport::ReadFileBytes(file).size(), 0u) << Narrow(file) << " is cut off";
+    }
+    EXPECT_FALSE(Exists(InstallFolder() + L"\\Setrix.dll")) << "a file larger than the room left was put in place";
+
+    auto repaired = Install();
+    EXPECT_EQ(repaired.exitCode, 0u) << repaired.output;
+    EXPECT_EQ(testsupport::ReadFileBytes(InstallFolder() + L"\\Lexory.exe"), "program bytes");
+    EXPECT_EQ(testsupport::ReadFileBytes(InstallFolder() + L"\\help\\lexory.htm"), "<p>help</p>");
+    EXPECT_EQ(testsupport::ReadFileBytes(InstallFolder() + L"\\Setrix.dll"),
+              testsupport::ReadFileBytes(BesideTests(L"Setrix.dll")));
+    EXPECT_TRUE(Exists(Shortcut()));
+    auto removed = RemoveDismissingMessage();
+    EXPECT_EQ(removed.exitCode, 0u) << removed.output;
+    EXPECT_FALSE(Exists(InstallFolder()));
+}

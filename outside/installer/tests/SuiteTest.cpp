@@ -1,15 +1,18 @@
 // The whole suite as a user gets it, with real processes: the package made from this build,
-// installed; the launcher starting the toolbar as the start-up shortcut does; the call key held in
-// Wine's notepad showing the panel, selection mode, the selection translated by the engine stand-in
-// into the result window, a selected word looked up in the dictionary program; then removal, which
-// ends the running programs and leaves the device's folders and the registry as they were before the
-// installation (listed before and after).
+// installed (a suite an earlier run left behind is removed first); the launcher starting the toolbar
+// as the start-up shortcut does; the call key held in Wine's notepad showing the panel, selection
+// mode, the selection translated by the engine stand-in into the result window, a selected word
+// looked up in the dictionary program; a page in the installed browser translated in place; then
+// removal, which ends the running programs and leaves the device's folders and the registry as they
+// were before the installation (listed before and after). Screenshots go to out/suite-*.png.
 #include "testsupport/ConsoleProgram.h"
 #include "testsupport/GuiProgram.h"
+#include "testsupport/PageTest.h"
+#include "testsupport/Processes.h"
+#include "testsupport/TempFolder.h"
 
 #include <gtest/gtest.h>
 #include <shlobj.h>
-#include <tlhelp32.h>
 
 #include <future>
 #include <set>
@@ -136,29 +139,19 @@ std::pair<HWND, testsupport::ProgramOutcome> RemoveSuite(const std::wstring& ovi
     return {box, removal.get()};
 }
 
-// Ends every process running a file of that name.
-void EndProcessesNamed(const wchar_t* name) {
-    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
-    PROCESSENTRY32W entry = {};
-    entry.dwSize = sizeof entry;
-    for (BOOL more = Process32FirstW(snapshot, &entry); more; more = Process32NextW(snapshot, &entry)) {
-        if (lstrcmpiW(entry.szExeFile, name) != 0)
-            continue;
-        if (HANDLE process = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, entry.th32ProcessID)) {
-            TerminateProcess(process, 1);
-            WaitForSingleObject(process, 5000);
-            CloseHandle(process);
-        }
-    }
-    CloseHandle(snapshot);
-}
-
-// A suite an earlier run left installed (or running) is removed first: the device starts clean.
-void RemoveEarlierSuite(const std::wstring& ovinstall) {
-    for (const wchar_t* name : {L"OvrinToolbar.exe", L"Lexory.exe", L"Ovloader.exe", L"notepad.exe"})
-        EndProcessesNamed(name);
-    if (GetFileAttributesW((ShellFolder(CSIDL_WINDOWS) + L"\\OVRIN Mobile.unload").c_str()) != INVALID_FILE_ATTRIBUTES)
-        RemoveSuite(ovinstall);
+// A suite an earlier run left installed (or running) is removed first: the device starts clean. Its
+// files without its installation record (another package of that name installed and removed over
+// it) are taken away by installing the package over them and removing it.
+void RemoveEarlierSuite(const std::wstring& ovinstall, const std::wstring& package) {
+    for (const wchar_t* name : {L"OvrinToolbar.exe", L"Lexory.exe", L"Ovloader.exe", L"notepad.exe", L"iexplore.exe"})
+        testsupport::EndProcessesNamed(name);
+    auto exists = [](const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; };
+    bool recorded = exists(ShellFolder(CSIDL_WINDOWS) + L"\\OVRIN Mobile.unload");
+    if (!recorded && !exists(ShellFolder(CSIDL_PROGRAM_FILES) + L"\\OVRIN Mobile"))
+        return;
+    if (!recorded)
+        testsupport::RunConsoleProgram(ovinstall, L"install \"" + package + L"\"");
+    RemoveSuite(ovinstall);
 }
 
 // A screenshot of the display into the repository's out/ folder, for a person to look at.
@@ -177,11 +170,63 @@ std::pair<DWORD, DWORD> SelectionOf(HWND edit) {
     return {start, end};
 }
 
-// A user of the installed suite at Wine's notepad: the call key held over it, the panel's keys, the
-// arrow keys in selection mode, all through the X server.
-class NotepadUser {
+// A user of the installed suite with a program in front (front): the call key held over it, the
+// panel's buttons and menus chosen with keys, all through the X server.
+class PanelUser {
 public:
-    NotepadUser(HWND panel, const std::wstring& text) : m_panel(panel), m_text(text) {
+    explicit PanelUser(HWND panel) : m_panel(panel) {}
+
+    // The call key held with front in front.
+    void HoldCallKey(HWND front) {
+        ASSERT_TRUE(testsupport::FocusWindowForKeys(front));
+        ASSERT_TRUE(Xdotool("keydown Return sleep 0.7 keyup Return"));
+    }
+    // The panel called up over front (prepare sets front up again before each try), the button whose
+    // caption is caption made current with Left, Enter on it, and the item'th entry of its menu chosen.
+    void Choose(HWND front, const std::function<void()>& prepare, const std::wstring& caption, int item) {
+        // A toolbar just started registers its call key a moment after its panel exists: the user
+        // holds the key again when nothing showed.
+        bool shown = false;
+        for (int attempt = 0; attempt < 3 && !shown; ++attempt) {
+            prepare();
+            ASSERT_NO_FATAL_FAILURE(HoldCallKey(front));
+            shown = testsupport::WaitUntil([&] { return IsWindowVisible(m_panel) != FALSE; },
+                                           std::chrono::milliseconds(4000));
+        }
+        ASSERT_TRUE(shown) << "the call key shows no panel";
+        // The pointer rests on the panel's caption label, clear of its buttons and of the menus that
+        // open below them (the panel is in front already).
+        ASSERT_TRUE(testsupport::WaitUntil([&] { return GetForegroundWindow() == m_panel; }));
+        RECT panel = {};
+        GetWindowRect(m_panel, &panel);
+        ASSERT_TRUE(Xdotool("mousemove " + std::to_string((panel.left + panel.right) / 2) + " " +
+                            std::to_string(panel.bottom - 8)));
+        HWND label = GetDlgItem(m_panel, 1004);
+        for (int i = 0; i < 5 && testsupport::ControlText(label) != caption; ++i) {
+            std::wstring before = testsupport::ControlText(label);
+            ASSERT_TRUE(Xdotool("key Left"));
+            ASSERT_TRUE(testsupport::WaitUntil([&] { return testsupport::ControlText(label) != before; }))
+                << Narrow(before);
+        }
+        ASSERT_EQ(testsupport::ControlText(label), caption);
+        ASSERT_TRUE(Xdotool("key Return"));
+        ASSERT_TRUE(testsupport::WaitUntil([&] { return testsupport::FindProgramWindow(L"#32768") != nullptr; }))
+            << "the button opened no menu";
+        static int menus = 0;
+        Shot("menu-" + std::to_string(++menus));
+        for (int i = 0; i < item; ++i)
+            ASSERT_TRUE(Xdotool("key Down"));
+        ASSERT_TRUE(Xdotool("key Return"));
+    }
+
+private:
+    HWND m_panel;
+};
+
+// The user at Wine's notepad holding text.
+class NotepadUser : public PanelUser {
+public:
+    NotepadUser(HWND panel, const std::wstring& text) : PanelUser(panel), m_panel(panel), m_text(text) {
         if (!m_notepad.Start(L"C:\\windows\\system32\\notepad.exe"))
             return;
         m_window = testsupport::WaitForWindow(L"Notepad", nullptr, m_notepad.Id());
@@ -193,50 +238,17 @@ public:
     }
     HWND Edit() const { return m_edit; }
     bool ReadOnly() const { return (GetWindowLongW(m_edit, GWL_STYLE) & ES_READONLY) != 0; }
+    void HoldCallKey() { PanelUser::HoldCallKey(m_window); }
 
-    // The call key held with notepad in front.
-    void HoldCallKey() {
-        ASSERT_TRUE(testsupport::FocusWindowForKeys(m_window));
-        ASSERT_TRUE(Xdotool("keydown Return sleep 0.7 keyup Return"));
-    }
-    // The panel called up, Enter on its current button 0 ("Режим выделения") opens the button's menu,
-    // and its item'th entry is chosen: selection mode in notepad from the caret at start, extended
-    // by Right over length characters.
+    // Button 0 ("Режим выделения") and its item'th menu entry: selection mode in notepad from the
+    // caret at start, extended by Right over length characters. The text is set anew before each
+    // call of the panel (an Enter that reached notepad is undone).
     void Select(int item, DWORD start, DWORD length) {
-        // A toolbar just started registers its call key a moment after its panel exists: the user
-        // holds the key again when nothing showed (and the Enter notepad got meanwhile is undone).
-        bool shown = false;
-        for (int attempt = 0; attempt < 3 && !shown; ++attempt) {
+        auto prepare = [&] {
             SendMessageW(m_edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(m_text.c_str()));
             SendMessageW(m_edit, EM_SETSEL, start, start);
-            ASSERT_NO_FATAL_FAILURE(HoldCallKey());
-            shown = testsupport::WaitUntil([&] { return IsWindowVisible(m_panel) != FALSE; },
-                                           std::chrono::milliseconds(4000));
-        }
-        ASSERT_TRUE(shown) << "the call key shows no panel";
-        // The pointer rests on the panel's caption label, clear of its buttons and of the menu that
-        // opens below button 0 (the panel is in front already).
-        ASSERT_TRUE(testsupport::WaitUntil([&] { return GetForegroundWindow() == m_panel; }));
-        RECT panel = {};
-        GetWindowRect(m_panel, &panel);
-        ASSERT_TRUE(Xdotool("mousemove " + std::to_string((panel.left + panel.right) / 2) + " " +
-                            std::to_string(panel.bottom - 8)));
-        // Left until button 0 is current (its caption in the panel's label).
-        HWND label = GetDlgItem(m_panel, 1004);
-        for (int i = 0; i < 5 && testsupport::ControlText(label) != L"Режим выделения"; ++i) {
-            std::wstring before = testsupport::ControlText(label);
-            ASSERT_TRUE(Xdotool("key Left"));
-            ASSERT_TRUE(testsupport::WaitUntil([&] { return testsupport::ControlText(label) != before; }))
-                << Narrow(before);
-        }
-        ASSERT_EQ(testsupport::ControlText(label), L"Режим выделения");
-        ASSERT_TRUE(Xdotool("key Return"));
-        ASSERT_TRUE(testsupport::WaitUntil([&] { return testsupport::FindProgramWindow(L"#32768") != nullptr; }))
-            << "button 0 opened no menu";
-        Shot("menu" + std::to_string(item));
-        for (int i = 0; i < item; ++i)
-            ASSERT_TRUE(Xdotool("key Down"));
-        ASSERT_TRUE(Xdotool("key Return"));
+        };
+        ASSERT_NO_FATAL_FAILURE(Choose(m_window, prepare, L"Режим выделения", item));
         ASSERT_TRUE(testsupport::WaitUntil([&] { return ReadOnly() && !IsWindowVisible(m_panel); }))
             << "selection mode did not start";
         ASSERT_TRUE(testsupport::FocusWindowForKeys(m_window));
@@ -276,17 +288,17 @@ HWND ResultWindow(DWORD toolbarProcess) {
 TEST(SuiteTest, InstalledSuiteRunsAndItsRemovalLeavesTheDeviceAsItWas) {
     std::wstring ovinstall = ThisFolder() + L"\\ovinstall.exe";
     std::wstring package = ThisFolder() + L"\\suite-package";
-    RemoveEarlierSuite(ovinstall);
-    // A device the suite was never installed on: no settings of its programs (other tests of this
-    // prefix leave some).
-    RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Ovrinsoft\\Pocket OVRIN\\OVRIN");
-    std::set<std::wstring> before = DeviceState();
 
     auto packed = testsupport::RunConsoleProgram(
         ovinstall, L"pack \"" + SourceRoot() + L"\\outside\\installer\\package\\suite.pkg\" \"" + package +
                        L"\" --build \"" + BuildRoot() + L"\" --source \"" + SourceRoot() + L"\" --samples \"" +
                        BuildRoot() + L"\\..\\samples\"");
     ASSERT_EQ(packed.exitCode, 0u) << packed.output;
+    RemoveEarlierSuite(ovinstall, package);
+    // A device the suite was never installed on: no settings of its programs (other tests of this
+    // prefix leave some).
+    RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Ovrinsoft\\Pocket OVRIN\\OVRIN");
+    std::set<std::wstring> before = DeviceState();
     auto installed = testsupport::RunConsoleProgram(ovinstall, L"install \"" + package + L"\"");
     ASSERT_EQ(installed.exitCode, 0u) << installed.output;
     std::wstring folder = ShellFolder(CSIDL_PROGRAM_FILES) + L"\\OVRIN Mobile";
@@ -305,7 +317,7 @@ TEST(SuiteTest, InstalledSuiteRunsAndItsRemovalLeavesTheDeviceAsItWas) {
     struct EndSuitePrograms {
         ~EndSuitePrograms() {
             for (const wchar_t* name : {L"OvrinToolbar.exe", L"Lexory.exe"})
-                EndProcessesNamed(name);
+                testsupport::EndProcessesNamed(name);
         }
     } endSuitePrograms;
     // The toolbar is ready for the call key once its first refresh has given the panel's label its
@@ -340,7 +352,39 @@ TEST(SuiteTest, InstalledSuiteRunsAndItsRemovalLeavesTheDeviceAsItWas) {
         << "the dictionary program did not get the word";
     Shot("dictionary");
 
-    // Removal ends both programs and says goodbye last.
+    // A page in the installed browser translated in place: the call key held over the browser, the
+    // translate button's "Перевести страницу".
+    testsupport::TempFolder pageFolder;
+    std::wstring page = testsupport::ToWide(pageFolder.Path()) + L"\\page.html";
+    testsupport::WriteFileBytes(page, "<html><head><title>the big city</title></head>"
+                                      "<body><p>the big cat</p><a href=\"next.html\">next</a></body></html>");
+    testsupport::CProgramProcess browser;
+    ASSERT_TRUE(browser.Start(folder + L"\\iexplore.exe", L"\"" + page + L"\""));
+    HWND frame = testsupport::WaitForWindow(L"IExplore", nullptr, browser.Id());
+    ASSERT_NE(frame, nullptr) << "the browser shows no window";
+    HWND area = FindWindowExW(frame, nullptr, L"PIEHTML", nullptr);
+    ASSERT_TRUE(testsupport::WaitUntil(
+        [&] { return testsupport::ControlText(area).find(L"the big cat") != std::wstring::npos; }));
+    {
+        PanelUser user(toolbar);
+        ASSERT_NO_FATAL_FAILURE(user.Choose(
+            frame, [] {}, L"Перевод", 2)); // "Перевести страницу"
+    }
+    std::wstring translated;
+    EXPECT_TRUE(testsupport::WaitUntil(
+        [&] { return (translated = testsupport::ControlText(area)).find(L"большой кошка") != std::wstring::npos; },
+        std::chrono::milliseconds(30000)))
+        << Narrow(translated);
+    EXPECT_NE(translated.find(L"<a href=\"next.html\">"), std::wstring::npos) << "the mark-up stays";
+    EXPECT_TRUE(testsupport::WaitUntil([&] { return !testsupport::HasDialog(testsupport::WindowProcess(toolbar)); }))
+        << "the wait window stays";
+    testsupport::Redrawn(frame);
+    Shot("page");
+    // The browser is not the suite's to end: closed by its user, as its file goes with the suite.
+    PostMessageW(frame, WM_CLOSE, 0, 0);
+    EXPECT_TRUE(browser.WaitForExit());
+
+    // Removal ends the programs and says goodbye last.
     auto [box, removed] = RemoveSuite(ovinstall, [&](HWND) {
         EXPECT_FALSE(IsWindow(toolbar)) << "the toolbar still runs";
         EXPECT_FALSE(IsWindow(lookup)) << "the dictionary program still runs";
