@@ -133,9 +133,10 @@ HRESULT CDirection::TranslateWide(const std::vector<std::pair<std::wstring, std:
     for (const auto& [before, piece] : pieces) {
         m_accumulator += before;
         OvrinTrdCallBack callback(m_dirId);
-        last = wide->TranslateW(piece.c_str(), &callback);
+        HRESULT result = wide->TranslateW(piece.c_str(), &callback);
         m_accumulator += callback.TakeResult();
-        if (last == E_ABORT)
+        last = TextCode(last, result);
+        if (result == E_ABORT)
             return last; // nothing more is translated
     }
     m_accumulator += tail;

@@ -90,7 +90,7 @@ void RunRequest::TranslateAll() {
             output += run.before;
             // The flag belongs to the caller: it is read only while the caller still waits.
             if (stopFlag != nullptr && *static_cast<volatile int*>(stopFlag) != 0) {
-                last = S_OK; // stopped before the run began: skipped
+                last = TextCode(last, S_OK); // stopped before the run began: skipped
                 continue;
             }
         }
@@ -100,7 +100,7 @@ void RunRequest::TranslateAll() {
         if (abandoned)
             break;
         output += callback.TakeResult();
-        last = result;
+        last = TextCode(last, result);
         if (result == E_ABORT) {
             ended = true;
             break;

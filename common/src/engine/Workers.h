@@ -55,6 +55,12 @@ struct WorkerTracker : std::enable_shared_from_this<WorkerTracker> {
     void Shutdown();
 };
 
+// The code of a text made of several runs: the first failing run's code once a run has failed (a
+// later run that succeeds must not make a text with a run missing look whole), else the last run's.
+inline HRESULT TextCode(HRESULT sofar, HRESULT run) {
+    return FAILED(sofar) ? sofar : run;
+}
+
 // The 8-bit runs of one translation, handed to the worker in one piece: it translates them in order,
 // each with a fresh callback, and builds the output (the runs' translations between the breaks that
 // separate them) here, under the lock, so that the caller can take what is done when it stops waiting.

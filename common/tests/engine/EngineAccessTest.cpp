@@ -257,6 +257,18 @@ TEST_F(EngineAccessTest, Stop_InTheMiddleOfManyLinesKeepsTheLinesDoneAndNothingA
     }
 }
 
+TEST_F(EngineAccessTest, Failure_OfAnEarlierRunIsNotHiddenByALaterRunThatSucceeds) {
+    SlowDirection slow(layout);
+    ASSERT_TRUE(slow.Ready());
+    CTranslator translator(layout.Folder(), layout.Key());
+    CEngineClient client(translator);
+    std::wstring result;
+    EXPECT_FALSE(Translate(client, 0, 0, L"fail here\nquick there", result));
+    EXPECT_FALSE(Translate(client, 0, 0, L"quick first\nfail here\nquick there", result));
+    EXPECT_TRUE(Translate(client, 0, 0, L"quick first\nquick there", result));
+    EXPECT_EQ(result, L"[quick first]\n[quick there]");
+}
+
 TEST_F(EngineAccessTest, GetDirectionInfo_GivesTheCatalogueText) {
     layout.AddDirection(L"ER", EnglishRussian());
     layout.AddDirection(L"GR", {{L"Katze", L"кошка"}});
