@@ -18,6 +18,7 @@
 #include <testsupport/GuiProgram.h>
 #include <testsupport/TempFolder.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <random>
@@ -300,29 +301,56 @@ TEST_F(LexoryGuiTest, CommandLineWord_SelectsFocusesAndScrollsToTheNearestHeadwo
     EXPECT_EQ(Setting(L"last_word"), L"  w0200  ");
 }
 
-// Each soft key's label fits its key with room to spare on the small screen: the bar draws it in the
-// default GUI font, centred in half the bar less the key's margin and raised edge (4 pixels a side).
-TEST_F(LexoryGuiTest, SoftKeyLabels_FitTheirKeys) {
+// Each soft key's label is drawn clear of its key's edges on the small window: the pixels of the
+// label's text, read back from the bar, keep their distance from the key's raised edge.
+TEST_F(LexoryGuiTest, SoftKeyLabels_StayInsideTheirKeys) {
     Dictionary(L"er.dic", 0x0102, {"apple", "banana", "cherry"});
     ASSERT_TRUE(Start(L"cherry"));
     ASSERT_TRUE(SettlesOn(2));
-    auto roomLeft = [](HWND owner, const std::wstring& label) {
-        RECT bar = {};
-        GetClientRect(SoftKeyBar(owner), &bar);
-        HDC dc = GetDC(nullptr);
-        HGDIOBJ old = SelectObject(dc, GetStockObject(DEFAULT_GUI_FONT));
-        SIZE text = {};
-        GetTextExtentPoint32W(dc, label.c_str(), static_cast<int>(label.size()), &text);
-        SelectObject(dc, old);
-        ReleaseDC(nullptr, dc);
-        return (bar.right / 2 - 8) - text.cx;
+    // Pixels between the label and the inner side of the key's edge (the nearer side); -1 for no label.
+    auto clearanceNow = [](HWND owner, int key) {
+        HWND bar = SoftKeyBar(owner);
+        RedrawWindow(bar, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+        RECT client = {};
+        GetClientRect(bar, &client);
+        POINT origin = {0, 0};
+        ClientToScreen(bar, &origin);
+        HDC screen = GetDC(nullptr); // the bar belongs to another process: read what the screen shows
+        HDC copy = CreateCompatibleDC(screen);
+        HBITMAP bitmap = CreateCompatibleBitmap(screen, client.right, client.bottom);
+        HGDIOBJ old = SelectObject(copy, bitmap);
+        BitBlt(copy, 0, 0, client.right, client.bottom, screen, origin.x, origin.y, SRCCOPY);
+        int edge = 2 + GetSystemMetrics(SM_CXEDGE); // the gap around a key and its raised edge
+        int inside = (key == 0 ? 0 : client.right / 2) + edge;
+        int outside = (key == 0 ? client.right / 2 : client.right) - edge;
+        int first = -1, last = -1;
+        for (int x = inside; x < outside; ++x)
+            for (int y = edge; y < client.bottom - edge; ++y) {
+                COLORREF pixel = GetPixel(copy, x, y);
+                if (GetRValue(pixel) + GetGValue(pixel) + GetBValue(pixel) < 3 * 96) {
+                    first = first < 0 ? x : first;
+                    last = x;
+                }
+            }
+        SelectObject(copy, old);
+        DeleteObject(bitmap);
+        DeleteDC(copy);
+        ReleaseDC(nullptr, screen);
+        return first < 0 ? -1 : std::min(first - inside, outside - 1 - last);
     };
-    EXPECT_GE(roomLeft(window, L"Дополнительно"), 6);
-    EXPECT_GE(roomLeft(window, L"Словарь"), 6);
+    // A window just opened may not show its keys yet.
+    auto clearance = [&](HWND owner, int key) {
+        int room = -1;
+        testsupport::WaitUntil([&] { return (room = clearanceNow(owner, key)) >= 0; });
+        return room;
+    };
+    EXPECT_GE(clearance(window, 0), 2) << "Словарь";
+    EXPECT_GE(clearance(window, 1), 2) << "Дополнительно";
     ASSERT_TRUE(Post(window, ID_HISTORY));
     HWND history = WaitForSubWindow(IDC_HISTORY_LIST);
     ASSERT_NE(history, nullptr);
-    EXPECT_GE(roomLeft(history, L"Дополнительно"), 6);
+    EXPECT_GE(clearance(history, 0), 2) << "Назад";
+    EXPECT_GE(clearance(history, 1), 2) << "Дополнительно";
 }
 
 TEST_F(LexoryGuiTest, WithoutAWord_TheLastWordIsShown_AndAGivenWordWinsOverIt) {

@@ -13,6 +13,40 @@ constexpr wchar_t kBarProperty[] = L"OvrinSoftKeyBarObject";
 constexpr wchar_t kGrownProperty[] = L"OvrinSoftKeyBarGrown";
 constexpr UINT_PTR kOwnerSubclassId = 0x50F7;
 constexpr int kBarHeight = 26;
+// Room kept free between a label and the raised edge of its key, on each side.
+constexpr int kLabelMargin = 3;
+// The smallest font height (in pixels) a long label is shrunk to before it is cut with an ellipsis.
+constexpr int kSmallestLabelHeight = 8;
+
+int TextWidth(HDC dc, const std::wstring& text) {
+    SIZE size = {};
+    GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
+    return size.cx;
+}
+
+// A smaller cut of the bar's font for a label wider than its room, or none when the label fits in the
+// bar's own font. A narrow window keeps its size: its long label is drawn a little smaller instead.
+CFontHandle FontToFit(HDC dc, const std::wstring& text, int room) {
+    if (TextWidth(dc, text) <= room)
+        return {};
+    LOGFONTW shape = {};
+    GetObjectW(GetStockObject(DEFAULT_GUI_FONT), sizeof shape, &shape);
+    int height = shape.lfHeight < 0 ? -shape.lfHeight : (shape.lfHeight > 0 ? shape.lfHeight : 11);
+    CFontHandle font;
+    while (height > kSmallestLabelHeight) {
+        shape.lfHeight = -(--height);
+        shape.lfWidth = 0;
+        font.Reset(CreateFontIndirectW(&shape));
+        if (!font)
+            return {};
+        HGDIOBJ previous = SelectObject(dc, font.Get());
+        bool fits = TextWidth(dc, text) <= room;
+        SelectObject(dc, previous);
+        if (fits)
+            break;
+    }
+    return font;
+}
 
 } // namespace
 
@@ -224,8 +258,14 @@ void CSoftKeyBar::Paint(HDC dc) {
         if (text.empty())
             continue;
         SetTextColor(dc, GetSysColor(KeyEnabled(key) ? COLOR_BTNTEXT : COLOR_GRAYTEXT));
-        DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &half,
+        RECT label = half;
+        InflateRect(&label, -(GetSystemMetrics(SM_CXEDGE) + kLabelMargin), 0);
+        CFontHandle smaller = FontToFit(dc, text, label.right - label.left);
+        HGDIOBJ keyFont = smaller ? SelectObject(dc, smaller.Get()) : nullptr;
+        DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &label,
                   DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_END_ELLIPSIS | DT_NOPREFIX);
+        if (keyFont != nullptr)
+            SelectObject(dc, keyFont);
     }
     SelectObject(dc, oldFont);
 }
