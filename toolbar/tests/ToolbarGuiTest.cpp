@@ -7,6 +7,7 @@
 #include "common/Registry.h"
 #include "resource.h"
 #include "testsupport/GuiProgram.h"
+#include "testsupport/Processes.h"
 
 #include <gtest/gtest.h>
 
@@ -23,25 +24,6 @@ constexpr wchar_t kToolbarSection[] = L"OvrinToolbar";
 
 std::wstring ToolbarPath() {
     return ovrin::GetProgramFolder() + L"OvrinToolbar.exe";
-}
-
-// Ends the processes running a file of that name (started by parent, when given).
-void EndProcessesNamed(const wchar_t* name, DWORD parent = 0) {
-    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
-    if (snapshot == INVALID_HANDLE_VALUE)
-        return;
-    PROCESSENTRY32W entry = {};
-    entry.dwSize = sizeof entry;
-    for (BOOL more = Process32FirstW(snapshot, &entry); more; more = Process32NextW(snapshot, &entry)) {
-        if ((parent != 0 && entry.th32ParentProcessID != parent) || lstrcmpiW(entry.szExeFile, name) != 0)
-            continue;
-        if (HANDLE process = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, entry.th32ProcessID)) {
-            TerminateProcess(process, 1);
-            WaitForSingleObject(process, 5000);
-            CloseHandle(process);
-        }
-    }
-    CloseHandle(snapshot);
 }
 
 std::vector<HWND> PanelsOf(DWORD processId) {
@@ -78,7 +60,7 @@ class ToolbarGuiTest : public testing::Test {
 protected:
     void SetUp() override {
         // Toolbars a failed earlier test left running in the prefix would take the call key.
-        EndProcessesNamed(L"OvrinToolbar.exe");
+        testsupport::EndProcessesNamed(L"OvrinToolbar.exe");
         m_savedKey = CAppSettings::ReadString(kToolbarSection, L"key");
         DeleteSetting(L"key");
     }
@@ -431,7 +413,7 @@ TEST_F(ToolbarGuiTest, MoreMenuOpensBelowItsButton_HelpStartsTheBrowserWithTheTo
             return testsupport::RunUnixCommand("ps -eo args | grep -F 'iexplore' | grep -qF '" + pattern + "'") == 0;
         },
         10000);
-    EndProcessesNamed(L"iexplore.exe", m_toolbar.Id());
+    testsupport::EndProcessesNamed(L"iexplore.exe", m_toolbar.Id());
     EXPECT_TRUE(started) << "no browser started with " << pattern;
     EXPECT_EQ(FindWindowW(L"#32770", L"OVRIN Mobile"), nullptr) << "help was reported missing";
 

@@ -11,6 +11,7 @@
 #include "enginetest/EngineLayout.h"
 #include "resource.h"
 #include "testsupport/GuiProgram.h"
+#include "testsupport/Processes.h"
 
 #include <string>
 
@@ -57,14 +58,7 @@ private:
 // Ends the processes owning toolbar panels: one a failed test left running would keep a new one from
 // starting.
 inline void EndRunningToolbars() {
-    while (HWND window = FindWindowW(L"OvrinTBWndClass", nullptr)) {
-        HANDLE process = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, testsupport::WindowProcess(window));
-        if (process == nullptr)
-            return;
-        TerminateProcess(process, 1);
-        WaitForSingleObject(process, 10000);
-        CloseHandle(process);
-    }
+    testsupport::EndProgramsWithWindowsOf(L"OvrinTBWndClass");
 }
 
 // The launcher (beside the test program) copied into the Windows folder, where the toolbar starts it;

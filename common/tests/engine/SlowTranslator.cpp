@@ -3,30 +3,14 @@
 // brackets. A text that begins with "quick" is answered at once; one that begins with "fail" fails
 // after part of its output, as an engine failing in the middle of a text does.
 #include "common/EngineInterfaces.h"
+#include "platform/ComObject.h"
 
-#include <atomic>
 #include <string>
 
 namespace {
 
-class SlowTranslator final : public IOvrinTranslator {
+class SlowTranslator final : public CComObject<IOvrinTranslator> {
 public:
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
-        if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, ovrin::engine::kIidTranslator)) {
-            *object = this;
-            AddRef();
-            return S_OK;
-        }
-        *object = nullptr;
-        return E_NOINTERFACE;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return ++m_references; }
-    ULONG STDMETHODCALLTYPE Release() override {
-        ULONG left = --m_references;
-        if (left == 0)
-            delete this;
-        return left;
-    }
     HRESULT STDMETHODCALLTYPE Init(const char*, const char*, IUnknown*) override { return S_OK; }
     HRESULT STDMETHODCALLTYPE Translate(const char* text, IOvrinTranslateCallBack* callback) override {
         if (std::string(text).rfind("fail", 0) == 0) {
@@ -50,7 +34,11 @@ public:
     }
 
 private:
-    std::atomic<ULONG> m_references{1};
+    void* FindInterface(REFIID iid) override {
+        if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, ovrin::engine::kIidTranslator))
+            return static_cast<IOvrinTranslator*>(this);
+        return nullptr;
+    }
 };
 
 class Factory : public IClassFactory {

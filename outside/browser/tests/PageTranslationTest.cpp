@@ -12,6 +12,7 @@
 #include <gtest/gtest.h>
 #include <testsupport/GuiProgram.h>
 #include <testsupport/PageTest.h>
+#include <testsupport/Processes.h>
 #include <testsupport/TempFolder.h>
 
 #include <set>
@@ -108,18 +109,6 @@ struct RunningToolbar {
     }
 };
 
-// Programs a failed run left behind would answer in this run's place.
-void EndLeftoverWindows(const wchar_t* className) {
-    while (HWND window = FindWindowW(className, nullptr)) {
-        HANDLE process = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, testsupport::WindowProcess(window));
-        if (process == nullptr)
-            return;
-        TerminateProcess(process, 1);
-        WaitForSingleObject(process, 10000);
-        CloseHandle(process);
-    }
-}
-
 // The page: a link to the next page first, then paragraphs of words the engine knows, some 300 KB.
 std::string LargePage() {
     std::string page = "<html><head><title>the big city</title></head><body>\r\n"
@@ -161,8 +150,8 @@ void Screenshot(const std::string& name) {
 class PageTranslation : public ::testing::Test {
 protected:
     void SetUp() override {
-        EndLeftoverWindows(L"IExplore");
-        EndLeftoverWindows(L"OvrinTBWndClass");
+        testsupport::EndProgramsWithWindowsOf(L"IExplore");
+        testsupport::EndProgramsWithWindowsOf(L"OvrinTBWndClass");
         ASSERT_TRUE(helper.Registered());
         page = folder.File(L"index.html");
         testsupport::WriteFileBytes(page, LargePage());

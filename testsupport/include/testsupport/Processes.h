@@ -30,6 +30,21 @@ inline void EndProcessesNamed(const wchar_t* name, DWORD parent = 0) {
     CloseHandle(snapshot);
 }
 
+// Ends the processes owning top-level windows of that class, one after the other until none is left:
+// a program a failed run left behind would answer in the place of this run's.
+inline void EndProgramsWithWindowsOf(const wchar_t* className) {
+    while (HWND window = FindWindowW(className, nullptr)) {
+        DWORD processId = 0;
+        GetWindowThreadProcessId(window, &processId);
+        HANDLE process = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, processId);
+        if (process == nullptr)
+            return;
+        TerminateProcess(process, 1);
+        WaitForSingleObject(process, 10000);
+        CloseHandle(process);
+    }
+}
+
 } // namespace testsupport
 
 #endif // _WIN32
