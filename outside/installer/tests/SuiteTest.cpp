@@ -5,6 +5,7 @@
 // looked up in the dictionary program; a page in the installed browser translated in place; then
 // removal, which ends the running programs and leaves the device's folders and the registry as they
 // were before the installation (listed before and after). Screenshots go to out/suite-*.png.
+#include "enginetest/EngineLayout.h"
 #include "testsupport/ConsoleProgram.h"
 #include "testsupport/GuiProgram.h"
 #include "testsupport/PageTest.h"
@@ -288,11 +289,17 @@ HWND ResultWindow(DWORD toolbarProcess) {
 TEST(SuiteTest, InstalledSuiteRunsAndItsRemovalLeavesTheDeviceAsItWas) {
     std::wstring ovinstall = ThisFolder() + L"\\ovinstall.exe";
     std::wstring package = ThisFolder() + L"\\suite-package";
+    // The package's dictionaries: small ones of our own, so that the test neither needs nor depends on
+    // the samples made from the Debian data (the engine stand-in opens a direction only with one).
+    testsupport::TempFolder samples;
+    std::wstring samplesFolder = testsupport::ToWide(samples.Path());
+    enginetest::WriteWordsDictionary(samplesFolder + L"\\mueller-er.dic", L"ER", enginetest::EnglishRussian());
+    enginetest::WriteWordsDictionary(samplesFolder + L"\\mueller-re.dic", L"RE", enginetest::RussianEnglish());
 
     auto packed = testsupport::RunConsoleProgram(
         ovinstall, L"pack \"" + SourceRoot() + L"\\outside\\installer\\package\\suite.pkg\" \"" + package +
                        L"\" --build \"" + BuildRoot() + L"\" --source \"" + SourceRoot() + L"\" --samples \"" +
-                       BuildRoot() + L"\\..\\samples\"");
+                       samplesFolder + L"\"");
     ASSERT_EQ(packed.exitCode, 0u) << packed.output;
     RemoveEarlierSuite(ovinstall, package);
     // A device the suite was never installed on: no settings of its programs (other tests of this

@@ -58,6 +58,24 @@ inline std::wstring BesideProgram(const std::wstring& name) {
     return ovrin::GetProgramFolder() + name;
 }
 
+// A dictionary of the direction prefix ("ER", ...) holding words, written to path.
+inline void WriteWordsDictionary(const std::wstring& path, const std::wstring& prefix, const Words& words) {
+    unsigned source = Language(prefix[0]), target = Language(prefix[1]);
+    std::vector<dengine::WriterEntry> entries;
+    for (const auto& [headword, translation] : words) {
+        std::string text = ovrin::WideToMultiByte(CodePageOf(target), translation);
+        std::string inner = dengine::MakeArticle({{0x01, text}}).substr(2);
+        entries.push_back(
+            {ovrin::WideToMultiByte(CodePageOf(source), headword), "", dengine::MakeArticle({{0x90, inner}})});
+    }
+    dengine::SortEntries(entries, static_cast<std::uint8_t>(source));
+    dengine::DictionaryDescription description;
+    description.name = "Test " + std::string(prefix.begin(), prefix.end());
+    description.direction = static_cast<std::uint16_t>(source << 8 | target);
+    std::string error;
+    EXPECT_TRUE(dengine::WriteDictionary(path, description, entries, &error)) << error;
+}
+
 class EngineLayout {
 public:
     EngineLayout() {
@@ -95,20 +113,7 @@ public:
         std::wstring folder = m_folder + prefix + L"\\";
         std::filesystem::create_directories(testsupport::ToPath(folder));
         CopyFileW(BesideProgram(translatorFile).c_str(), (folder + prefix + L"XLMAIN.DLL").c_str(), FALSE);
-        unsigned source = Language(prefix[0]), target = Language(prefix[1]);
-        std::vector<dengine::WriterEntry> entries;
-        for (const auto& [headword, translation] : words) {
-            std::string text = ovrin::WideToMultiByte(CodePageOf(target), translation);
-            std::string inner = dengine::MakeArticle({{0x01, text}}).substr(2);
-            entries.push_back(
-                {ovrin::WideToMultiByte(CodePageOf(source), headword), "", dengine::MakeArticle({{0x90, inner}})});
-        }
-        dengine::SortEntries(entries, static_cast<std::uint8_t>(source));
-        dengine::DictionaryDescription description;
-        description.name = "Test " + std::string(prefix.begin(), prefix.end());
-        description.direction = static_cast<std::uint16_t>(source << 8 | target);
-        std::string error;
-        EXPECT_TRUE(dengine::WriteDictionary(folder + L"test.dic", description, entries, &error)) << error;
+        WriteWordsDictionary(folder + L"test.dic", prefix, words);
         for (const auto& [name, content] : files)
             testsupport::WriteFileBytes(folder + name, Utf8(content));
         return folder;
