@@ -61,6 +61,15 @@ inline void EndRunningToolbars() {
     testsupport::EndProgramsWithWindowsOf(L"OvrinTBWndClass");
 }
 
+// The real toolbar program (beside the test program) started with "/options", any left running ended
+// first; its panel, or null when it did not come up.
+inline HWND StartToolbarProgram(desktop::Process& toolbar) {
+    EndRunningToolbars();
+    if (!toolbar.Start(L"\"" + ovrin::GetProgramFolder() + L"OvrinToolbar.exe\" /options"))
+        return nullptr;
+    return testsupport::WaitForWindow(L"OvrinTBWndClass", nullptr, toolbar.Id());
+}
+
 // The launcher (beside the test program) copied into the Windows folder, where the toolbar starts it;
 // removed again, or the file that was there put back.
 class InstalledLauncher {

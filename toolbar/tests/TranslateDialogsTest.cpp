@@ -591,10 +591,8 @@ TEST_F(TranslateDialogsTest, WaitWindow_FirstBackReleaseIgnoredWhenHeldAtOpening
 TEST_F(TranslateDialogsTest, ToolbarProgram_PanelOpensTheResultWindowThenTheDirectionDialog) {
     EngineForPrograms installed(layout);
     ASSERT_TRUE(installed.Copied());
-    EndRunningToolbars();
     desktop::Process toolbar;
-    ASSERT_TRUE(toolbar.Start(L"\"" + ovrin::GetProgramFolder() + L"OvrinToolbar.exe\" /options"));
-    HWND panelWindow = testsupport::WaitForWindow(L"OvrinTBWndClass", nullptr, toolbar.Id());
+    HWND panelWindow = StartToolbarProgram(toolbar);
     ASSERT_NE(panelWindow, nullptr);
 
     PostMessageW(panelWindow, WM_COMMAND, ID_TRANSLATE, 0);
@@ -624,11 +622,9 @@ TEST_F(TranslateDialogsTest, ToolbarProgram_AnotherDirectionRestartsThroughTheLa
     ASSERT_TRUE(installed.Copied());
     InstalledLauncher launcherFile;
     ASSERT_TRUE(launcherFile.Copied());
-    EndRunningToolbars();
     CEngineClient::SetSubjectSetting(1);
     desktop::Process toolbar;
-    ASSERT_TRUE(toolbar.Start(L"\"" + ovrin::GetProgramFolder() + L"OvrinToolbar.exe\" /options"));
-    HWND panelWindow = testsupport::WaitForWindow(L"OvrinTBWndClass", nullptr, toolbar.Id());
+    HWND panelWindow = StartToolbarProgram(toolbar);
     ASSERT_NE(panelWindow, nullptr);
     HWND dialog = OpenDirectionDialog(panelWindow, toolbar.Id());
     ASSERT_NE(dialog, nullptr);
@@ -653,10 +649,8 @@ TEST_F(TranslateDialogsTest, ToolbarProgram_AnotherDirectionRestartsThroughTheLa
 TEST_F(TranslateDialogsTest, ToolbarProgram_TranslatesThePageFileTheBrowserHelperHandsOver) {
     EngineForPrograms installed(layout);
     ASSERT_TRUE(installed.Copied());
-    EndRunningToolbars();
     desktop::Process toolbar;
-    ASSERT_TRUE(toolbar.Start(L"\"" + ovrin::GetProgramFolder() + L"OvrinToolbar.exe\" /options"));
-    HWND panel = testsupport::WaitForWindow(L"OvrinTBWndClass", nullptr, toolbar.Id());
+    HWND panel = StartToolbarProgram(toolbar);
     ASSERT_NE(panel, nullptr);
 
     testsupport::TempFolder folder;

@@ -157,20 +157,17 @@ bool InstallFile(const std::wstring& source, const std::wstring& destination, DW
     SetFileAttributesW(temporary.c_str(), FILE_ATTRIBUTE_NORMAL);
     // A file that another process has just let go (a program or an installer that has just ended)
     // can refuse the replacement for a moment: a few tries before giving up.
-    bool moved = false;
-    for (int attempt = 0; attempt < kReplaceAttempts && !moved; ++attempt) {
-        moved = MoveFileExW(temporary.c_str(), destination.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
-        error = moved ? 0 : GetLastError();
-        if (!moved && error != ERROR_ACCESS_DENIED && error != ERROR_SHARING_VIOLATION)
-            break;
-        if (!moved)
-            Sleep(kReplacePauseMs);
+    for (int attempt = 1;; ++attempt) {
+        if (MoveFileExW(temporary.c_str(), destination.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+            return true;
+        error = GetLastError();
+        bool busy = error == ERROR_ACCESS_DENIED || error == ERROR_SHARING_VIOLATION;
+        if (!busy || attempt == kReplaceAttempts) {
+            DeleteFileW(temporary.c_str());
+            return false;
+        }
+        Sleep(kReplacePauseMs);
     }
-    if (!moved) {
-        DeleteFileW(temporary.c_str());
-        return false;
-    }
-    return true;
 }
 
 bool RunCommand(const Command& command, DWORD& exitCode) {
