@@ -1,5 +1,6 @@
 // The Win32 behaviour that later parts of the suite rely on, checked under the test harness: the
-// ANSI code page of the device, and two processes talking through a window found by its class.
+// ANSI code page of the device, two processes talking through a window found by its class, and the
+// window manager of the harness display, which treats windows as the handheld's shell does.
 #include "common/Path.h"
 
 #include <windows.h>
@@ -7,6 +8,7 @@
 #include <tlhelp32.h>
 
 #include <gtest/gtest.h>
+#include <testsupport/GuiProgram.h>
 #include <testsupport/TempFolder.h>
 
 #include <string>
@@ -69,7 +71,66 @@ private:
     bool m_started = false;
 };
 
+// Handles what the window manager's changes sent to this thread's windows while waiting.
+bool PumpUntil(const std::function<bool()>& condition) {
+    return testsupport::WaitUntil([&] {
+        MSG message;
+        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&message);
+            DispatchMessageW(&message);
+        }
+        return condition();
+    });
+}
+
+// The window's client area on the screen (the window manager draws the frame around it).
+RECT ClientOnScreen(HWND window) {
+    RECT area = {};
+    GetClientRect(window, &area);
+    MapWindowPoints(window, nullptr, reinterpret_cast<POINT*>(&area), 2);
+    return area;
+}
+
+std::string RectText(const RECT& area) {
+    return std::to_string(area.left) + "," + std::to_string(area.top) + " - " + std::to_string(area.right) + "," +
+           std::to_string(area.bottom);
+}
+
+// The whole screen below the top bar that holds the notification icons.
+bool FillsTheScreen(HWND window) {
+    RECT area = ClientOnScreen(window);
+    return area.left == 0 && area.top > 0 && area.top <= 40 && area.right == GetSystemMetrics(SM_CXSCREEN) &&
+           area.bottom == GetSystemMetrics(SM_CYSCREEN);
+}
+
 } // namespace
+
+// A window manager runs on the display: a plain program window is made to fill the screen below the
+// top bar, as the handheld's shell does, and becomes the active window; a window it owns (a dialog) keeps its size
+// and place, floating over it.
+TEST(HarnessTest, WindowManager_FillsTheScreenWithAProgramWindow_LetsItsDialogsFloat) {
+    ASSERT_EQ(testsupport::RunUnixCommand("xprop -root _NET_SUPPORTING_WM_CHECK | grep -q 'window id'"), 0)
+        << "no window manager on the display";
+    HWND program = CreateWindowW(L"STATIC", L"Harness program", WS_OVERLAPPEDWINDOW, 10, 10, 200, 100, nullptr, nullptr,
+                                 GetModuleHandleW(nullptr), nullptr);
+    ASSERT_NE(program, nullptr);
+    ShowWindow(program, SW_SHOW);
+    EXPECT_TRUE(PumpUntil([&] { return FillsTheScreen(program); }))
+        << "the program window was not made to fill it: " << RectText(ClientOnScreen(program));
+    EXPECT_TRUE(PumpUntil([&] { return GetForegroundWindow() == program; }));
+
+    HWND dialog = CreateWindowExW(WS_EX_DLGMODALFRAME, L"STATIC", L"Harness dialog", WS_POPUP | WS_CAPTION, 30, 40, 160,
+                                  90, program, nullptr, GetModuleHandleW(nullptr), nullptr);
+    ASSERT_NE(dialog, nullptr);
+    ShowWindow(dialog, SW_SHOW);
+    EXPECT_TRUE(PumpUntil([&] { return GetForegroundWindow() == dialog; }));
+    RECT area = {};
+    GetWindowRect(dialog, &area);
+    EXPECT_EQ(area.right - area.left, 160) << RectText(area);
+    EXPECT_EQ(area.bottom - area.top, 90) << RectText(area);
+    DestroyWindow(dialog);
+    DestroyWindow(program);
+}
 
 TEST(HarnessTest, AnsiCodePageIsCyrillicAsOnTheDevice) {
     EXPECT_EQ(GetACP(), 1251u);

@@ -1,7 +1,8 @@
-# The suite installed into the Wine prefix of build/win the way a user gets it: the package made from
-# the build by the installer stand-in (outside/installer/package/suite.pkg says what goes where) and
+# The suite installed into the device's Wine prefix the way a user gets it: the package made from the
+# build by the installer stand-in (outside/installer/package/suite.pkg says what goes where) and
 # installed with it; removed with it again. Sourced, not run; expects ROOT, a built build/win and the
-# samples in build/samples, and a running session of build/win (scripts/wine-run --start).
+# samples in build/samples, and the device's session running in OVRIN_WINE_SESSION (scripts/wine-run
+# --start).
 
 SUITE_PACKAGE="$ROOT/build/win/package"
 
@@ -20,23 +21,32 @@ install_suite() {
   return "${PIPESTATUS[0]}"
 }
 
-# Removal ends with the setup library's parting message: answered with Return once it shows.
+# Removal ends with the setup library's parting message, which the window manager puts in front with the
+# keyboard: answered with Return once it shows.
 uninstall_suite() {
   local ovinstall="$ROOT/build/win/outside/installer/ovinstall.exe" box="" _
   # shellcheck disable=SC1091
-  . "$ROOT/build/win/wine-session.env" && export DISPLAY="$SESSION_DISPLAY"
-  "$ROOT/scripts/wine-run" "$ovinstall" uninstall | tr -d '\r' &
+  . "$OVRIN_WINE_SESSION/wine-session.env" && export DISPLAY="$SESSION_DISPLAY"
+  local report; report=$(mktemp)
+  "$ROOT/scripts/wine-run" "$ovinstall" uninstall >"$report" &
   local removal=$!
-  for _ in $(seq 100); do
-    box=$(xdotool search --name '^OVRIN Mobile$' 2>/dev/null | head -n 1)
+  for _ in $(seq 600); do
+    box=$(xdotool search --all --classname '^ovinstall\.exe$' --name '^OVRIN Mobile$' 2>/dev/null | head -n 1)
     [ -n "$box" ] && break
     kill -0 "$removal" 2>/dev/null || break
     sleep 0.1
   done
   if [ -n "$box" ]; then
-    [ -n "${SUITE_SCREENSHOT:-}" ] && import -window "$box" "$SUITE_SCREENSHOT" 2>/dev/null
-    eval "$(xdotool getwindowgeometry --shell "$box")"
-    xdotool mousemove $((X + WIDTH / 2)) $((Y + HEIGHT / 2)) keydown Return sleep 0.1 keyup Return
+    sleep 0.3 # drawn before the picture is taken
+    [ -n "${SUITE_SCREENSHOT:-}" ] && import -window root "$SUITE_SCREENSHOT" 2>/dev/null
+    xdotool windowactivate --sync "$box" key Return 2>/dev/null || xdotool key Return
+  elif kill -0 "$removal" 2>/dev/null; then
+    echo "install: no parting message in 60 s; the removal is ended" >&2
+    pkill -f ovinstall.exe
   fi
   wait "$removal"
+  local status=$?
+  tr -d '\r' <"$report"
+  rm -f "$report"
+  return $status
 }

@@ -1,5 +1,5 @@
 # scripts/run --page: a web page translated in the browser stand-in. Sourced by scripts/run once the
-# suite is installed and the Wine session runs; expects ROOT. Starts the installed toolbar resident,
+# suite is installed and the device's Wine session runs (OVRIN_WINE_SESSION); expects ROOT. Starts the installed toolbar resident,
 # opens the sample page outside/browser/sample/index.html in the installed browser (which loads the
 # installed browser helper, Pagelift.dll), sets the page event as the toolbar's page command does and
 # waits until the page shows its Russian translation. Screenshots of the browser before and after go
@@ -8,11 +8,11 @@
 
 run_page() {
   local build="$ROOT/build/win" wine_run="$ROOT/scripts/wine-run"
-  local folder="$build/wineprefix/drive_c/Program Files/OVRIN Mobile"
+  local folder="$OVRIN_WINE_SESSION/wineprefix/drive_c/Program Files/OVRIN Mobile"
   local probe="$build/outside/browser/browser_probe.exe"
   local page="Z:${ROOT//\//\\}\\outside\\browser\\sample\\index.html"
   mkdir -p "$ROOT/out"
-  . "$build/wine-session.env"
+  . "$OVRIN_WINE_SESSION/wine-session.env"
   shot() { # NAME GEOMETRY: the browser's frame out of the whole display
     local x y width height
     read -r x y width height <<<"$2"
@@ -21,7 +21,7 @@ run_page() {
   }
 
   "$wine_run" "$folder/OvrinToolbar.exe" >/dev/null 2>&1 &
-  DISPLAY="$SESSION_DISPLAY" timeout 60 xdotool search --sync --name '^OVRIN Mobile$' >/dev/null ||
+  DISPLAY="$SESSION_DISPLAY" timeout 60 xdotool search --sync --all --classname '^ovrintoolbar\.exe$' --name '^OVRIN Mobile$' >/dev/null ||
     { echo "run: the toolbar did not start" >&2; return 1; }
   "$wine_run" "$folder/iexplore.exe" "$page" >/dev/null 2>&1 &
   local geometry

@@ -4,6 +4,7 @@
 
 #include "TestHostProtocol.h"
 #include "common/Path.h"
+#include "testsupport/GuiProgram.h"
 
 #include <windows.h>
 
@@ -15,7 +16,7 @@
 namespace desktop {
 
 // Polls the condition until it holds or the time is up; answers the last result.
-inline bool WaitFor(const std::function<bool()>& condition, DWORD timeoutMs = 5000) {
+inline bool WaitFor(const std::function<bool()>& condition, DWORD timeoutMs = 15000) {
     DWORD start = GetTickCount();
     for (;;) {
         if (condition())
@@ -113,14 +114,21 @@ inline std::wstring WordpadCommand() {
     return L"\"" + std::wstring(path) + L"\"";
 }
 
-// Without a window manager the X server's keyboard focus follows the pointer: keys reach the window
-// under it.
+// Keys through the X server reach the window the window manager has given the keyboard to: the one
+// brought in front.
+inline bool GiveKeyboardTo(HWND window) {
+    return testsupport::FocusWindowForKeys(window);
+}
+
 inline bool Xdotool(const std::string& arguments);
-inline bool PointAt(HWND window) {
-    RECT area = {};
-    GetWindowRect(window, &area);
-    return Xdotool("mousemove " + std::to_string((area.left + area.right) / 2) + " " +
-                   std::to_string((area.top + area.bottom) / 2));
+
+// Holds key down until condition holds (up to timeoutMs), then lets it go, as a user holds the call key
+// until the panel shows; answers whether the condition held.
+inline bool HoldKeyUntil(const std::string& key, const std::function<bool()>& condition, DWORD timeoutMs = 15000) {
+    if (!Xdotool("keydown " + key))
+        return false;
+    bool held = WaitFor(condition, timeoutMs);
+    return Xdotool("keyup " + key) && held;
 }
 
 // Another program in front (notepad or wordpad): started, its window in front and its edit control
@@ -142,7 +150,7 @@ public:
                    m_edit = focus;
                    return true;
                }) &&
-               PointAt(m_window);
+               GiveKeyboardTo(m_window);
     }
     HWND Window() const { return m_window; }
     HWND Edit() const { return m_edit; }

@@ -33,10 +33,20 @@ protected:
         }
     }
 
-    // Holds the key for the given time, waits until the host has stopped polling, then types a sentinel
-    // "x": once it has arrived, everything the press sent to notepad has arrived before it.
+    // Holds the key for the given time (a short press: well below the half second), then waits for the
+    // press to be dealt with.
     void Press(const char* key, const char* seconds) {
         ASSERT_TRUE(desktop::Xdotool(std::string("keydown ") + key + " sleep " + seconds + " keyup " + key));
+        ASSERT_NO_FATAL_FAILURE(Settle());
+    }
+    // Holds the key until the host has had that many signals, then lets it go.
+    void HoldUntilSignals(const char* key, LRESULT signals) {
+        ASSERT_TRUE(desktop::HoldKeyUntil(key, [&] { return Signals() >= signals; }));
+        ASSERT_NO_FATAL_FAILURE(Settle());
+    }
+    // Waits until the host has stopped polling, then types a sentinel "x": once it has arrived,
+    // everything the press sent to notepad has arrived before it.
+    void Settle() {
         ASSERT_TRUE(desktop::WaitFor([&] { return m_host.Ask(testhost::kIsPolling) == 0; }));
         auto sentinels = [&] {
             std::wstring text = NotepadText();
@@ -57,21 +67,22 @@ protected:
 
 } // namespace
 
-// 300 ms, or a tap, reaches notepad as one press of the key; 600 ms signals once and 1.2 s twice, and neither
-// reaches notepad, although the X server repeats a key held beyond about 660 ms.
+// A short press, or a tap, reaches notepad as one press of the key; held past half a second it signals,
+// and held on it signals again every half second, and none of it reaches notepad, although the X server
+// repeats a key held beyond about 660 ms.
 TEST_F(HotKeyHookTest, CallKey_ShortPressIsReplayed_LongPressSignalsEveryHalfSecond) {
     ASSERT_EQ(m_host.Ask(testhost::kApplyKey, VK_RETURN), 1);
     EXPECT_EQ(CAppSettings::ReadInt(L"OvrinToolbar", L"key"), VK_RETURN);
-    Press("Return", "0.3");
+    Press("Return", "0.1");
     EXPECT_EQ(NotepadText(), L"\r\nx");
     EXPECT_EQ(Signals(), 0);
     Press("Return", "0.01"); // a tap, over before the first poll step
     EXPECT_EQ(NotepadText(), L"\r\nx\r\nx");
     EXPECT_EQ(Signals(), 0);
-    Press("Return", "0.6");
+    HoldUntilSignals("Return", 1);
     EXPECT_EQ(NotepadText(), L"\r\nx\r\nxx");
     EXPECT_EQ(Signals(), 1);
-    Press("Return", "1.2");
+    HoldUntilSignals("Return", 3);
     EXPECT_EQ(NotepadText(), L"\r\nx\r\nxxx");
     EXPECT_EQ(Signals(), 3);
 }
@@ -79,7 +90,7 @@ TEST_F(HotKeyHookTest, CallKey_ShortPressIsReplayed_LongPressSignalsEveryHalfSec
 TEST_F(HotKeyHookTest, KeyZero_RegistersNothing) {
     EXPECT_EQ(m_host.Ask(testhost::kApplyKey, 0), 0);
     EXPECT_EQ(CAppSettings::ReadInt(L"OvrinToolbar", L"key"), 0);
-    Press("Return", "0.6");
+    Press("Return", "0.1");
     EXPECT_EQ(Signals(), 0);
     EXPECT_EQ(NotepadText(), L"\r\nx");
 }
@@ -98,7 +109,7 @@ TEST_F(HotKeyHookTest, BackKey_ShortPressInAnEditWithText_DeletesOneCharacter) {
 TEST_F(HotKeyHookTest, BackKey_ShortPressWithoutText_SendsTheBackHotKeyToTheWindowInFront) {
     auto edit = reinterpret_cast<HWND>(m_host.Ask(testhost::kShowOwnEdit, 0));
     ASSERT_TRUE(desktop::WaitFor([&] { return desktop::FocusOfForeground() == edit; }));
-    ASSERT_TRUE(desktop::PointAt(GetAncestor(edit, GA_ROOT)));
+    ASSERT_TRUE(desktop::GiveKeyboardTo(GetAncestor(edit, GA_ROOT)));
     ASSERT_EQ(m_host.Ask(testhost::kApplyKey, CHotKeyHook::kBackKey), 1);
     ASSERT_TRUE(desktop::Xdotool("keydown Escape sleep 0.1 keyup Escape"));
     ASSERT_TRUE(desktop::WaitFor([&] { return m_host.Ask(testhost::kBackHotKeyCount) >= 2; }));

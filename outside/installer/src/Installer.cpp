@@ -279,6 +279,45 @@ void AddOnce(std::vector<std::wstring>& list, const std::wstring& value) {
         list.push_back(value);
 }
 
+// The entries directly in folder that the package neither installed nor made (its own folders are
+// looked into in their own turn).
+std::vector<std::wstring> NotThePackages(const std::wstring& folder, const InstallRecord& record) {
+    std::set<std::wstring> ours;
+    for (const std::vector<std::wstring>* paths : {&record.files, &record.shortcuts, &record.folders}) {
+        for (const std::wstring& path : *paths)
+            ours.insert(Lower(path));
+    }
+    std::vector<std::wstring> foreign;
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW(ovrin::PathJoin(folder, L"*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE)
+        return foreign;
+    do {
+        std::wstring name = found.cFileName;
+        if (name == L"." || name == L"..")
+            continue;
+        std::wstring path = ovrin::PathJoin(folder, name);
+        if (ours.count(Lower(path)) == 0)
+            foreign.push_back(path);
+    } while (FindNextFileW(search, &found));
+    FindClose(search);
+    return foreign;
+}
+
+bool IsEmptyFolder(const std::wstring& folder) {
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW(ovrin::PathJoin(folder, L"*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE)
+        return true;
+    bool empty = true;
+    do {
+        std::wstring name = found.cFileName;
+        empty = name == L"." || name == L"..";
+    } while (empty && FindNextFileW(search, &found));
+    FindClose(search);
+    return empty;
+}
+
 struct PlannedFile {
     std::wstring source;
     std::wstring destination;
@@ -599,24 +638,43 @@ bool CInstaller::Uninstall(const std::wstring& package) {
     DeleteMadeKeys(record.keysMade);
     for (auto folder = record.folders.rbegin(); folder != record.folders.rend(); ++folder)
         RemoveDirectoryW(folder->c_str());
-    DeleteFileW(marker.c_str());
 
-    std::vector<std::wstring> left;
-    for (const std::vector<std::wstring>* paths : {&record.files, &record.shortcuts, &record.folders}) {
+    // What is still there. The package's own files, shortcuts and keys are failures: a running program
+    // holds them. A folder the installation made that still holds files which are not the package's
+    // (a user's, another program's) is kept with them: they are named and left, and the removal stands.
+    std::vector<std::wstring> inUse;
+    for (const std::vector<std::wstring>* paths : {&record.files, &record.shortcuts}) {
         for (const std::wstring& path : *paths) {
             if (GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES)
-                left.push_back(path);
+                inUse.push_back(path);
         }
     }
     for (const std::wstring& key : record.keys) {
         if (KeyExists(key))
-            left.push_back(key);
+            inUse.push_back(key);
     }
-    for (const std::wstring& path : left)
-        m_report(L"could not remove " + path);
-    if (!left.empty())
-        return Fail(L"the removal of " + package + L" left " + std::to_wstring(left.size()) +
-                    L" items behind (in use?); remove it again once they are free");
+    std::vector<std::wstring> notOurs;
+    for (const std::wstring& folder : record.folders) {
+        if (GetFileAttributesW(folder.c_str()) == INVALID_FILE_ATTRIBUTES)
+            continue;
+        std::vector<std::wstring> foreign = NotThePackages(folder, record);
+        if (foreign.empty() && IsEmptyFolder(folder))
+            inUse.push_back(folder); // empty, yet not removed: some process works in it
+        notOurs.insert(notOurs.end(), foreign.begin(), foreign.end());
+    }
+    for (const std::wstring& path : notOurs)
+        m_report(L"kept " + path + L": not the package's");
+    for (const std::wstring& path : inUse)
+        m_report(L"could not remove " + path + L": in use");
+    // The record stays until nothing of the package is left (the setup library deletes it with the
+    // package's keys: it is written again), so that removing again finds the rest.
+    if (!inUse.empty()) {
+        if (!WriteRecord(marker, record))
+            m_report(L"failed: cannot write the installation record " + marker);
+        return Fail(L"the removal of " + package + L" left " + std::to_wstring(inUse.size()) +
+                    L" of its items behind, in use; end the programs that hold them and remove it again");
+    }
+    DeleteFileW(marker.c_str());
     m_report(L"removed " + package);
     return true;
 }

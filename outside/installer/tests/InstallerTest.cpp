@@ -68,10 +68,12 @@ protected:
                                     "# a test package\r\n"
                                     "name | OVRIN Mobile\r\n"
                                     "folder | InstallDir | %ProgramFiles%\\OVRIN Mobile\r\n"
+                                    "folder | Data | %ProgramFiles%\\OVRIN Data\r\n"
                                     "setup | %InstallDir%\\Setrix.dll\r\n"
                                     "file | %InstallDir% | %build%/bin/Lexory.exe\r\n"
                                     "file | %InstallDir%\\help | %build%/help.htm | lexory.htm\r\n"
                                     "file | %InstallDir% | %build%/Setrix.dll\r\n"
+                                    "file | %Data%\\tables | %build%/help.htm | data.txt\r\n"
                                     "file? | %InstallDir% | %build%/absent.dic\r\n"
                                     "file | %Windows% | %build%/help.htm | " +
                                         Narrow(m_windowsFileName) +
@@ -98,6 +100,7 @@ protected:
     std::wstring Folder(const std::wstring& name) const { return testsupport::ToWide(m_temp.Path()) + L"\\" + name; }
     std::wstring Package() const { return Folder(L"package"); }
     std::wstring InstallFolder() const { return Folder(L"device\\OVRIN Mobile"); }
+    std::wstring DataFolder() const { return Folder(L"device\\OVRIN Data"); }
     std::wstring MarkerFile() const { return m_windows + L"\\OVRIN Mobile.unload"; }
     std::wstring Shortcut() const { return ShellFolder(CSIDL_STARTMENU) + L"\\" + m_menuName + L"\\Lexory.lnk"; }
 
@@ -105,7 +108,8 @@ protected:
         return testsupport::RunConsoleProgram(BesideTests(L"ovinstall.exe"), arguments);
     }
     testsupport::ProgramOutcome Install() {
-        return Run(L"install \"" + Package() + L"\" --folder \"InstallDir=" + InstallFolder() + L"\"");
+        return Run(L"install \"" + Package() + L"\" --folder \"InstallDir=" + InstallFolder() + L"\" --folder \"Data=" +
+                   DataFolder() + L"\"");
     }
     // Removal ends with the setup library's parting message, answered here with its OK button.
     testsupport::ProgramOutcome RemoveDismissingMessage() {
@@ -209,6 +213,7 @@ TEST_F(InstallerTest, InstallThenRemove_PutsEverythingInPlaceAndLeavesNothingBeh
     auto removed = RemoveDismissingMessage();
     EXPECT_EQ(removed.exitCode, 0u) << removed.output;
     EXPECT_FALSE(Exists(InstallFolder()));
+    EXPECT_FALSE(Exists(DataFolder()));
     EXPECT_TRUE(Exists(Folder(L"device"))); // not made by the installation, so kept
     EXPECT_FALSE(Exists(m_windows + L"\\" + m_windowsFileName));
     EXPECT_FALSE(Exists(Shortcut()));
@@ -221,6 +226,35 @@ TEST_F(InstallerTest, InstallThenRemove_PutsEverythingInPlaceAndLeavesNothingBeh
     auto again = Run(L"uninstall");
     EXPECT_EQ(again.exitCode, 1u);
     EXPECT_NE(again.output.find("is not installed"), std::string::npos) << again.output;
+}
+
+// A file put into a folder of the package by someone else (a user's copy of a tool beside the
+// engine, say) is not the package's: named and kept with its folders, and the removal succeeds.
+// A file of the package held open by a program is in use: named, and the removal fails; once the file
+// is free, removing again takes the rest.
+TEST_F(InstallerTest, Removal_KeepsFilesThatAreNotThePackages_FailsOnFilesInUse) {
+    ASSERT_EQ(Install().exitCode, 0u);
+    std::wstring tool = DataFolder() + L"\\tables\\tool.exe";
+    testsupport::WriteFileBytes(tool, "someone else's program");
+    std::wstring data = DataFolder() + L"\\tables\\data.txt";
+    HANDLE held = CreateFileW(data.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    auto refused = RemoveDismissingMessage();
+    CloseHandle(held);
+    EXPECT_EQ(refused.exitCode, 1u) << refused.output;
+    EXPECT_NE(refused.output.find("could not remove " + Narrow(data) + ": in use"), std::string::npos)
+        << refused.output;
+    EXPECT_NE(refused.output.find("kept " + Narrow(tool) + ": not the package's"), std::string::npos) << refused.output;
+
+    EXPECT_TRUE(Exists(MarkerFile())) << "removing again must find what is left";
+    auto removed = RemoveDismissingMessage();
+    EXPECT_EQ(removed.exitCode, 0u) << removed.output;
+    EXPECT_NE(removed.output.find("kept " + Narrow(tool) + ": not the package's"), std::string::npos) << removed.output;
+    EXPECT_EQ(removed.output.find("in use"), std::string::npos) << removed.output;
+    EXPECT_EQ(testsupport::ReadFileBytes(tool), "someone else's program");
+    EXPECT_FALSE(Exists(data));
+    EXPECT_FALSE(Exists(InstallFolder()));
+    EXPECT_FALSE(Exists(MarkerFile()));
 }
 
 TEST_F(InstallerTest, InstallingAgainRepairsWhatIsMissing) {

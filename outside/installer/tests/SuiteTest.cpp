@@ -311,6 +311,12 @@ TEST(SuiteTest, InstalledSuiteRunsAndItsRemovalLeavesTheDeviceAsItWas) {
     std::wstring folder = ShellFolder(CSIDL_PROGRAM_FILES) + L"\\OVRIN Mobile";
     ASSERT_NE(GetFileAttributesW((folder + L"\\OvrinToolbar.exe").c_str()), INVALID_FILE_ATTRIBUTES);
 
+    // The command-line translator beside the engine, which it opens from its own folder.
+    std::wstring engine = ShellFolder(CSIDL_PROGRAM_FILES) + L"\\Ovrinsoft\\Pocket OVRIN";
+    auto byCommand = testsupport::RunConsoleProgram(engine + L"\\ovtrans.exe", L"translate ER \"the big cat\"");
+    EXPECT_EQ(byCommand.exitCode, 0u) << byCommand.output;
+    EXPECT_NE(byCommand.output.find("большой кошка"), std::string::npos) << byCommand.output;
+
     // The start-up shortcut's command: the launcher with the toolbar's quoted path.
     testsupport::CProgramProcess launcher;
     ASSERT_TRUE(

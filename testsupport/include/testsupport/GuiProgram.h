@@ -1,7 +1,8 @@
 // What every GUI test needs, Windows build only: a program under test started as a real process and
 // ended with the test, waits on conditions (never fixed sleeps), windows found by class or title,
-// control texts read through messages, keys typed through the X server with xdotool (keydown, wait,
-// keyup, as a keyboard does) and screenshots of the harness display with ImageMagick.
+// control texts read through messages, the keyboard given to a window through the window manager, keys
+// typed through the X server with xdotool (keydown, wait, keyup, as a keyboard does) and screenshots of
+// the harness display with ImageMagick.
 //
 // Linux programs are started from inside Wine as the shell command of a Unix /bin/sh; its end is
 // seen by the exit status it writes into a marker file.
@@ -177,19 +178,28 @@ inline std::vector<std::string> KeyNames(const std::string& text) {
     return keys;
 }
 
-// Gives the keyboard to window: it becomes the foreground window, and the pointer rests on it, since
-// without a window manager the X server sends keys to the window under the pointer.
+// The X window that shows a top-level Wine window (Wine keeps its id as a window property, which any
+// process of the session can read); 0 when it has none (not shown yet).
+inline unsigned long long XWindowOf(HWND window) {
+    HWND root = GetAncestor(window, GA_ROOT);
+    return reinterpret_cast<UINT_PTR>(GetPropW(root != nullptr ? root : window, L"__wine_x11_whole_window"));
+}
+
+// Gives the keyboard to window as a user does, by bringing it in front: the window manager activates
+// (raises) its X window, the X focus goes to it, and Wine makes it the foreground window, whose thread
+// gets the keys typed through the X server from then on. (The window manager gives Wine's windows the
+// X focus only when asked: it leaves the focus with the pointer otherwise, and Wine hands each key to its
+// foreground window whichever of its X windows received it.)
 inline bool FocusWindowForKeys(HWND window) {
-    SetForegroundWindow(window);
-    // The middle of the client area: the X window of a frame Wine expects a window manager to draw
-    // may not cover the frame.
-    RECT client;
-    GetClientRect(window, &client);
-    POINT middle = {client.right / 2, client.bottom / 2};
-    ClientToScreen(window, &middle);
-    std::string move = "xdotool mousemove " + std::to_string(middle.x) + " " + std::to_string(middle.y);
-    return RunUnixCommand(move) == 0 &&
-           WaitUntil([&] { return GetForegroundWindow() == window; }, std::chrono::milliseconds(3000));
+    HWND root = GetAncestor(window, GA_ROOT);
+    if (root == nullptr)
+        return false;
+    unsigned long long xWindow = 0;
+    if (!WaitUntil([&] { return (xWindow = XWindowOf(root)) != 0; }))
+        return false;
+    std::string id = std::to_string(xWindow);
+    return RunUnixCommand("xdotool windowactivate --sync " + id + " windowfocus --sync " + id) == 0 &&
+           WaitUntil([&] { return GetForegroundWindow() == root; });
 }
 
 // A screenshot of the whole harness display into a PNG file (a Windows path of the Unix file system).
