@@ -5,7 +5,7 @@ PACKAGES=(
   cmake ninja-build g++ clang pkg-config ccache
   g++-mingw-w64-x86-64-posix libz-mingw-w64-dev
   zlib1g-dev libgtest-dev googletest libbenchmark-dev libhtmlcxx-dev dpkg-dev mingw-w64-tools libwine-dev
-  wine wine64 xvfb locales imagemagick xdotool x11-utils matchbox-window-manager matchbox-panel
+  wine wine64 xvfb locales imagemagick xdotool x11-utils x11-xserver-utils matchbox-window-manager matchbox-panel
   python3-olefile
   mueller7-dict dict-freedict-deu-rus dict-freedict-fra-rus dict-freedict-eng-rus
 )

@@ -104,7 +104,7 @@ LRESULT CALLBACK CHotKeyHook::HookWindowProc(HWND window, UINT message, WPARAM w
         return DefWindowProcW(window, message, wParam, lParam);
     switch (message) {
     case WM_HOTKEY:
-        if (wParam == kHotKeyId && !self->m_poll.running && !self->IsRepeatOfReleasedPress())
+        if (wParam == kHotKeyId && !self->m_poll.running)
             self->OnHotKey();
         break;
     case WM_TIMER:
@@ -115,13 +115,6 @@ LRESULT CALLBACK CHotKeyHook::HookWindowProc(HWND window, UINT message, WPARAM w
         break;
     }
     return CallWindowProcW(self->m_previousProc, window, message, wParam, lParam);
-}
-
-// A held key repeats, and each repeat is a WM_HOTKEY. One of them may still wait in the queue when the
-// poll sees the key let go; started again, the poll would take it for a short press and replay the key
-// into the program in front.
-bool CHotKeyHook::IsRepeatOfReleasedPress() const {
-    return m_released && static_cast<LONG>(static_cast<DWORD>(GetMessageTime()) - m_releasedAt) <= 0;
 }
 
 void CHotKeyHook::OnHotKey() {
@@ -149,8 +142,6 @@ void CHotKeyHook::OnPollStep() {
     m_heldTime = 0;
     StopPolling();
     m_fired = false;
-    m_released = true;
-    m_releasedAt = GetTickCount();
 }
 
 void CHotKeyHook::ReplayShortPress() {

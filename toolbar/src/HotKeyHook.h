@@ -53,7 +53,6 @@ private:
     static void FreeKeyFromShell(UINT key);
 
     void OnHotKey();
-    bool IsRepeatOfReleasedPress() const;
     void OnPollStep();
     bool StartPolling();
     void StopPolling();
@@ -67,10 +66,6 @@ private:
     UINT m_key = 0;
     unsigned m_heldTime = 0;
     bool m_fired = false;
-    // When the poll last saw the key let go: a WM_HOTKEY sent before then is one of that press's
-    // auto-repeats, still queued, and starts nothing.
-    DWORD m_releasedAt = 0;
-    bool m_released = false;
     PollThread m_poll;
     CTextCapture m_capture;
 };

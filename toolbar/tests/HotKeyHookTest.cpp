@@ -68,8 +68,7 @@ protected:
 } // namespace
 
 // A short press, or a tap, reaches notepad as one press of the key; held past half a second it signals,
-// and held on it signals again every half second, and none of it reaches notepad, although the X server
-// repeats a key held beyond about 660 ms.
+// and held on it signals again every half second, and none of it reaches notepad.
 TEST_F(HotKeyHookTest, CallKey_ShortPressIsReplayed_LongPressSignalsEveryHalfSecond) {
     ASSERT_EQ(m_host.Ask(testhost::kApplyKey, VK_RETURN), 1);
     EXPECT_EQ(CAppSettings::ReadInt(L"OvrinToolbar", L"key"), VK_RETURN);

@@ -122,7 +122,8 @@ protected:
 
     // Holds the call key over notepad until the panel shows, as a user does.
     void CallPanel() {
-        ASSERT_TRUE(desktop::GiveKeyboardTo(m_notepad.Window()));
+        ASSERT_TRUE(desktop::GiveKeyboardTo(m_notepad.Window()))
+            << "in front: " << testing::PrintToString(desktop::ClassOf(GetForegroundWindow()));
         ASSERT_TRUE(desktop::HoldKeyUntil("Return", [&] { return PanelVisible(); })) << "the panel did not show";
         ASSERT_TRUE(desktop::WaitFor([&] { return GetForegroundWindow() == m_panel; }));
     }

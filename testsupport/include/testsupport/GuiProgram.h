@@ -198,8 +198,17 @@ inline bool FocusWindowForKeys(HWND window) {
     if (!WaitUntil([&] { return (xWindow = XWindowOf(root)) != 0; }))
         return false;
     std::string id = std::to_string(xWindow);
-    return RunUnixCommand("xdotool windowactivate --sync " + id + " windowfocus --sync " + id) == 0 &&
-           WaitUntil([&] { return GetForegroundWindow() == root; });
+    // (No --sync for the activation: the window manager does not always say which window is active.)
+    if (RunUnixCommand("xdotool windowactivate " + id + " windowfocus --sync " + id) != 0)
+        return false;
+    // Wine may hold on to a window it embeds in the top bar (a notification icon's) as its foreground
+    // window: the window is brought in front on Wine's side too.
+    return WaitUntil([&] {
+        if (GetForegroundWindow() == root)
+            return true;
+        SetForegroundWindow(root);
+        return false;
+    });
 }
 
 // A screenshot of the whole harness display into a PNG file (a Windows path of the Unix file system).
