@@ -544,9 +544,8 @@ TEST_F(TranslateDialogsTest, AboutWindow_DirectionInformationOrString33) {
 }
 
 // Back as the call key: the release that follows the wait window's opening does not stop the
-// translation; the next release does. The key is really down (through the X server) as the window
-// opens; the releases are posted to the window, since under Wine without a window manager the X
-// server keeps sending keys to the window that had them before the wait window came up.
+// translation; the next release does. The held key and its release come through the X server as the
+// user's do (the wait window has the keyboard once it shows); the second release is posted to it.
 TEST_F(TranslateDialogsTest, WaitWindow_FirstBackReleaseIgnoredWhenHeldAtOpening_SecondStops) {
     HWND result = OpenResult(L"", L"");
     ASSERT_NE(result, nullptr);
@@ -556,7 +555,6 @@ TEST_F(TranslateDialogsTest, WaitWindow_FirstBackReleaseIgnoredWhenHeldAtOpening
     CWaitWindow wait;
     stopFlag = 5;
     ASSERT_TRUE(wait.Open(platform::LoadResString(IDS_TRANSLATING), &stopFlag));
-    EXPECT_TRUE(desktop::Xdotool("keyup Escape"));
     EXPECT_EQ(stopFlag, 0) << "handed over as 0";
     EXPECT_TRUE(wait.IgnoresNextBack());
     HWND window = wait.GetHwnd();
@@ -568,7 +566,7 @@ TEST_F(TranslateDialogsTest, WaitWindow_FirstBackReleaseIgnoredWhenHeldAtOpening
     desktop::Screenshot("toolbar_wait_window.png");
     EXPECT_TRUE(TextFits(GetDlgItem(window, IDC_WAIT_LABEL)));
 
-    PostMessageW(window, WM_KEYUP, VK_ESCAPE, 0xC0010001);
+    ASSERT_TRUE(desktop::Xdotool("keyup Escape"));
     EXPECT_TRUE(desktop::WaitFor([&] { return !wait.IgnoresNextBack(); }));
     EXPECT_EQ(stopFlag, 0) << "the release of the call key does not stop";
     PostMessageW(window, WM_KEYUP, VK_ESCAPE, 0xC0010001);
