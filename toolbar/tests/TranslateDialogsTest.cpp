@@ -343,7 +343,8 @@ TEST_F(TranslateDialogsTest, SaveOverAnExistingFile_NoLeavesIt_YesWritesUtf8) {
         WIN32_FILE_ATTRIBUTE_DATA data = {};
         return GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data) && data.nFileSizeLow == expected.size();
     }));
-    EXPECT_EQ(FileBytes(path), expected);
+    // In place; read once the writer has let it go.
+    EXPECT_TRUE(desktop::WaitFor([&] { return FileBytes(path) == expected; })) << FileBytes(path);
     EXPECT_FALSE(std::filesystem::exists(folder.Path() / "result.txt.ovrin-new"));
 }
 
@@ -544,8 +545,9 @@ TEST_F(TranslateDialogsTest, AboutWindow_DirectionInformationOrString33) {
 }
 
 // Back as the call key: the release that follows the wait window's opening does not stop the
-// translation; the next release does. The held key and its release come through the X server as the
-// user's do (the wait window has the keyboard once it shows); the second release is posted to it.
+// translation; the next release does. The key is really down (through the X server) as the window
+// opens; the releases are posted to the window, since the X focus stays with the window that had it
+// before the wait window came up (the window manager moves it only when asked).
 TEST_F(TranslateDialogsTest, WaitWindow_FirstBackReleaseIgnoredWhenHeldAtOpening_SecondStops) {
     HWND result = OpenResult(L"", L"");
     ASSERT_NE(result, nullptr);
@@ -566,7 +568,8 @@ TEST_F(TranslateDialogsTest, WaitWindow_FirstBackReleaseIgnoredWhenHeldAtOpening
     desktop::Screenshot("toolbar_wait_window.png");
     EXPECT_TRUE(TextFits(GetDlgItem(window, IDC_WAIT_LABEL)));
 
-    ASSERT_TRUE(desktop::Xdotool("keyup Escape"));
+    EXPECT_TRUE(desktop::Xdotool("keyup Escape"));
+    PostMessageW(window, WM_KEYUP, VK_ESCAPE, 0xC0010001);
     EXPECT_TRUE(desktop::WaitFor([&] { return !wait.IgnoresNextBack(); }));
     EXPECT_EQ(stopFlag, 0) << "the release of the call key does not stop";
     PostMessageW(window, WM_KEYUP, VK_ESCAPE, 0xC0010001);
@@ -844,6 +847,8 @@ TEST_F(TranslateDialogsTest, ToolbarProgram_WordSelectedInNotepadOpensInTheDicti
         },
         15000));
 
+    // The user is at notepad when the panel's command comes.
+    ASSERT_TRUE(desktop::GiveKeyboardTo(notepad.Window()));
     PostMessageW(panelWindow, WM_COMMAND, ID_SELECT_DICTIONARY, 0);
     ASSERT_TRUE(desktop::WaitFor([&] { return (GetWindowLongW(notepad.Edit(), GWL_STYLE) & ES_READONLY) != 0; }))
         << "selection mode did not start";
