@@ -150,6 +150,9 @@ void CSoftKeyBar::Dock() {
     RECT client;
     GetClientRect(m_owner, &client);
     SetWindowPos(m_hwnd, HWND_TOP, 0, client.bottom - kBarHeight, client.right, kBarHeight, SWP_NOACTIVATE);
+    // The keys are laid out across the bar's width: a bar the shell widened is drawn anew, not only where
+    // it grew.
+    InvalidateRect(m_hwnd, nullptr, TRUE);
 }
 
 std::wstring CSoftKeyBar::KeyText(int key) const {
