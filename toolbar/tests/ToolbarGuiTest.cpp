@@ -38,10 +38,10 @@ std::vector<HWND> PanelsOf(DWORD processId) {
     return panels;
 }
 
-void DeleteSetting(const wchar_t* name) {
+void DeleteSetting(const wchar_t* name, const wchar_t* sectionName = kToolbarSection) {
     HKEY section = nullptr;
-    if (RegOpenKeyExW(HKEY_CURRENT_USER, CAppSettings::SectionKey(kToolbarSection).c_str(), 0, KEY_SET_VALUE,
-                      &section) == ERROR_SUCCESS) {
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, CAppSettings::SectionKey(sectionName).c_str(), 0, KEY_SET_VALUE, &section) ==
+        ERROR_SUCCESS) {
         RegDeleteValueW(section, name);
         RegCloseKey(section);
     }
@@ -63,6 +63,10 @@ protected:
         testsupport::EndProcessesNamed(L"OvrinToolbar.exe");
         m_savedKey = CAppSettings::ReadString(kToolbarSection, L"key");
         DeleteSetting(L"key");
+        // Without the dictionary program's "path" (which an installed suite or another test may have
+        // left) button 0 starts selection mode at once instead of opening its menu.
+        m_savedDictionaryPath = CAppSettings::ReadString(L"Lexory", L"path");
+        DeleteSetting(L"path", L"Lexory");
     }
 
     void TearDown() override {
@@ -71,6 +75,8 @@ protected:
             DeleteSetting(L"key");
         else
             CAppSettings::WriteString(kToolbarSection, L"key", m_savedKey);
+        if (!m_savedDictionaryPath.empty())
+            CAppSettings::WriteString(L"Lexory", L"path", m_savedDictionaryPath);
     }
 
     bool StartNotepad(const std::wstring& text, long caret) {
@@ -151,6 +157,7 @@ protected:
     }
 
     std::wstring m_savedKey;
+    std::wstring m_savedDictionaryPath;
     desktop::FrontProgram m_notepad;
     desktop::Process m_toolbar;
     HWND m_panel = nullptr;
@@ -320,8 +327,8 @@ TEST_F(ToolbarGuiTest, HeldKeyOverTheDictionaryProgram_DoesNothing) {
     ASSERT_TRUE(CopyFileW(notepad, copy.c_str(), FALSE));
     ASSERT_TRUE(m_notepad.Start(L"\"" + copy + L"\""));
     ASSERT_TRUE(StartToolbar());
-    Hold("Return", "0.9");
-    Hold("Return", "0.9");
+    Hold("Return", "1.5");
+    Hold("Return", "1.5");
     EXPECT_FALSE(PanelVisible());
     EXPECT_EQ(NotepadText(), L"");
     m_notepad.GetProcess().End();
