@@ -198,6 +198,7 @@ public:
         // The pointer rests on the panel's caption label, clear of its buttons and of the menus that
         // open below them (the panel is in front already).
         ASSERT_TRUE(testsupport::WaitUntil([&] { return GetForegroundWindow() == m_panel; }));
+        ASSERT_TRUE(testsupport::FocusWindowForKeys(m_panel));
         RECT panel = {};
         GetWindowRect(m_panel, &panel);
         ASSERT_TRUE(Xdotool("mousemove " + std::to_string((panel.left + panel.right) / 2) + " " +
