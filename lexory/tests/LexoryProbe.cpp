@@ -14,6 +14,7 @@
 #include "../resource.h"
 #include "ColorEdit.h"
 #include "LexoryDlg.h"
+#include "testsupport/GuiProgram.h"
 
 #include <windows.h>
 
@@ -52,9 +53,11 @@ bool WaitFor(const std::function<bool()>& condition, std::chrono::milliseconds t
     return false;
 }
 
+// The window's rectangle, once it is drawn (the scripts take their screenshots from it).
 bool PrintRect(HWND window) {
     if (window == nullptr)
         return false;
+    testsupport::Redrawn(window);
     RECT rect;
     GetWindowRect(window, &rect);
     std::printf("%ld %ld %ld %ld\n", rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top);

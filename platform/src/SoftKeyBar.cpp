@@ -79,12 +79,19 @@ bool CSoftKeyBar::Create(HWND owner, UINT menuId, HINSTANCE module) {
     m_menu.Reset(LoadMenuW(module != nullptr ? module : GetModuleHandleW(nullptr), MAKEINTRESOURCEW(menuId)));
     if (!m_menu)
         return false;
-    // The first bar of a window adds its height below what the window's resource laid out.
+    // The first bar of a window adds its height below what the window's resource laid out, as far as
+    // the screen's work area reaches: a window the shell has made fill the screen (or will) takes the
+    // bar inside, and a window grown past the screen would have its bar out of sight (a window manager
+    // keeps such a window the size it gave it).
     if (GetPropW(owner, kGrownProperty) == nullptr) {
-        RECT window;
+        RECT window, work = {};
         GetWindowRect(owner, &window);
-        SetWindowPos(owner, nullptr, 0, 0, window.right - window.left, window.bottom - window.top + kBarHeight,
-                     SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+        LONG bottom = window.bottom + kBarHeight;
+        if (SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0) && work.bottom > window.top)
+            bottom = std::min(bottom, work.bottom);
+        if (bottom > window.bottom)
+            SetWindowPos(owner, nullptr, 0, 0, window.right - window.left, bottom - window.top,
+                         SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
         SetPropW(owner, kGrownProperty, reinterpret_cast<HANDLE>(1));
     }
     m_owner = owner;

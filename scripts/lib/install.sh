@@ -27,11 +27,12 @@ uninstall_suite() {
   local ovinstall="$ROOT/build/win/outside/installer/ovinstall.exe" box="" _
   # shellcheck disable=SC1091
   . "$OVRIN_WINE_SESSION/wine-session.env" && export DISPLAY="$SESSION_DISPLAY"
+  . "$ROOT/scripts/lib/xwindows.sh"
   local report; report=$(mktemp)
   "$ROOT/scripts/wine-run" "$ovinstall" uninstall >"$report" &
   local removal=$!
   for _ in $(seq 600); do
-    box=$(xdotool search --all --classname '^ovinstall\.exe$' --name '^OVRIN Mobile$' 2>/dev/null | head -n 1)
+    box=$(x_window '^ovinstall\.exe$' "OVRIN Mobile" --visible)
     [ -n "$box" ] && break
     kill -0 "$removal" 2>/dev/null || break
     sleep 0.1

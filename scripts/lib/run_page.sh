@@ -21,7 +21,8 @@ run_page() {
   }
 
   "$wine_run" "$folder/OvrinToolbar.exe" >/dev/null 2>&1 &
-  DISPLAY="$SESSION_DISPLAY" timeout 60 xdotool search --sync --all --classname '^ovrintoolbar\.exe$' --name '^OVRIN Mobile$' >/dev/null ||
+  . "$ROOT/scripts/lib/xwindows.sh"
+  DISPLAY="$SESSION_DISPLAY" x_wait_window 60 '^ovrintoolbar\.exe$' "OVRIN Mobile" >/dev/null ||
     { echo "run: the toolbar did not start" >&2; return 1; }
   "$wine_run" "$folder/iexplore.exe" "$page" >/dev/null 2>&1 &
   local geometry

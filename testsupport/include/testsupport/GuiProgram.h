@@ -211,6 +211,14 @@ inline bool FocusWindowForKeys(HWND window) {
     });
 }
 
+// The window drawn anew, frames and children included, what lay over it gone, before a screenshot is
+// taken (another process's window: its thread has drawn it once the WM_NULL comes back).
+inline void Redrawn(HWND window) {
+    RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    DWORD_PTR answer = 0;
+    SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_NORMAL, 5000, &answer);
+}
+
 // A screenshot of the whole harness display into a PNG file (a Windows path of the Unix file system).
 inline bool Screenshot(const std::string& unixPath) {
     return RunUnixCommand("import -window root '" + unixPath + "'") == 0;

@@ -57,12 +57,6 @@ inline bool HasDialog(DWORD processId) {
     return false;
 }
 
-// The window drawn anew, what lay over it gone, before a screenshot is taken.
-inline void Redrawn(HWND window) {
-    RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
-    DWORD_PTR answer = 0;
-    SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_NORMAL, 5000, &answer);
-}
 
 } // namespace testsupport
 
