@@ -50,7 +50,7 @@ int wmain() {
 
     std::vector<double> times;
     for (int press = 0; press < 8; ++press) {
-        desktop::GiveKeyboardTo(notepad.Window());
+        testsupport::FocusWindowForKeys(notepad.Window());
         desktop::WaitFor([&] { return GetForegroundWindow() == notepad.Window(); });
         desktop::ShellCommand hold("xdotool keydown Return sleep 0.9 keyup Return");
         LARGE_INTEGER down = {}, shown = {};

@@ -68,7 +68,7 @@ std::vector<double> HeldKeyToResult(int repeats, DWORD toolbarId, HWND panel) {
         SendMessageW(notepad.Edit(), EM_SETSEL, 0, 0);
         SetForegroundWindow(notepad.Window());
         desktop::WaitFor([&] { return GetForegroundWindow() == notepad.Window(); });
-        desktop::GiveKeyboardTo(notepad.Window());
+        testsupport::FocusWindowForKeys(notepad.Window());
         desktop::Xdotool("keydown Return sleep 0.9 keyup Return");
         if (!desktop::WaitFor([&] { return IsWindowVisible(panel) && GetForegroundWindow() == panel; })) {
             std::printf("run %d: the panel did not show\n", run);
@@ -82,14 +82,14 @@ std::vector<double> HeldKeyToResult(int repeats, DWORD toolbarId, HWND panel) {
             continue;
         }
         desktop::WaitFor([&] { return GetForegroundWindow() == notepad.Window(); });
-        desktop::GiveKeyboardTo(notepad.Window());
+        testsupport::FocusWindowForKeys(notepad.Window());
         desktop::Xdotool("key Down Down Down Down Down Down Down Down Down Down");
         if (!desktop::WaitFor([&] { return desktop::SelectionOf(edit) == std::make_pair(0L, 1000L); })) {
             auto [from, to] = desktop::SelectionOf(edit);
             std::printf("run %d: the selection did not reach 1,000 characters (%ld-%ld)\n", run, from, to);
             continue;
         }
-        desktop::GiveKeyboardTo(notepad.Window());
+        testsupport::FocusWindowForKeys(notepad.Window());
         desktop::ShellCommand hold("xdotool keydown Return sleep 0.9 keyup Return");
         if (!desktop::WaitFor([] { return (GetAsyncKeyState(VK_RETURN) & 0x8000) != 0; }))
             continue;

@@ -114,12 +114,6 @@ inline std::wstring WordpadCommand() {
     return L"\"" + std::wstring(path) + L"\"";
 }
 
-// Keys through the X server reach the window the window manager has given the keyboard to: the one
-// brought in front.
-inline bool GiveKeyboardTo(HWND window) {
-    return testsupport::FocusWindowForKeys(window);
-}
-
 inline bool Xdotool(const std::string& arguments);
 
 // Holds key down until condition holds (up to timeoutMs), then lets it go, as a user holds the call key
@@ -150,7 +144,7 @@ public:
                    m_edit = focus;
                    return true;
                }) &&
-               GiveKeyboardTo(m_window);
+               testsupport::FocusWindowForKeys(m_window);
     }
     HWND Window() const { return m_window; }
     HWND Edit() const { return m_edit; }

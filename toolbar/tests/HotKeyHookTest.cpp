@@ -108,7 +108,7 @@ TEST_F(HotKeyHookTest, BackKey_ShortPressInAnEditWithText_DeletesOneCharacter) {
 TEST_F(HotKeyHookTest, BackKey_ShortPressWithoutText_SendsTheBackHotKeyToTheWindowInFront) {
     auto edit = reinterpret_cast<HWND>(m_host.Ask(testhost::kShowOwnEdit, 0));
     ASSERT_TRUE(desktop::WaitFor([&] { return desktop::FocusOfForeground() == edit; }));
-    ASSERT_TRUE(desktop::GiveKeyboardTo(GetAncestor(edit, GA_ROOT)));
+    ASSERT_TRUE(testsupport::FocusWindowForKeys(GetAncestor(edit, GA_ROOT)));
     ASSERT_EQ(m_host.Ask(testhost::kApplyKey, CHotKeyHook::kBackKey), 1);
     ASSERT_TRUE(desktop::Xdotool("keydown Escape sleep 0.1 keyup Escape"));
     ASSERT_TRUE(desktop::WaitFor([&] { return m_host.Ask(testhost::kBackHotKeyCount) >= 2; }));

@@ -121,14 +121,14 @@ protected:
     // Holds the key for a fixed time with notepad in front (a short press, or one whose effect is that
     // nothing happens); what the press does is waited for by the caller.
     void Hold(const char* key, const char* seconds) {
-        ASSERT_TRUE(desktop::GiveKeyboardTo(m_notepad.Window()));
+        ASSERT_TRUE(testsupport::FocusWindowForKeys(m_notepad.Window()));
         ASSERT_TRUE(desktop::Xdotool(std::string("keydown ") + key + " sleep " + seconds + " keyup " + key));
         Flush();
     }
 
     // Holds the call key over notepad until the panel shows, as a user does.
     void CallPanel() {
-        ASSERT_TRUE(desktop::GiveKeyboardTo(m_notepad.Window()))
+        ASSERT_TRUE(testsupport::FocusWindowForKeys(m_notepad.Window()))
             << "in front: " << testing::PrintToString(desktop::ClassOf(GetForegroundWindow()));
         ASSERT_TRUE(desktop::HoldKeyUntil("Return", [&] { return PanelVisible(); })) << "the panel did not show";
         ASSERT_TRUE(desktop::WaitFor([&] { return GetForegroundWindow() == m_panel; }));
@@ -140,7 +140,7 @@ protected:
 
     // A key typed on the panel (the pointer over it).
     void PanelKey(const char* key) {
-        ASSERT_TRUE(desktop::GiveKeyboardTo(m_panel));
+        ASSERT_TRUE(testsupport::FocusWindowForKeys(m_panel));
         ASSERT_TRUE(desktop::Xdotool(std::string("key ") + key));
         Flush();
     }
@@ -282,14 +282,14 @@ TEST_F(ToolbarGuiTest, SelectionMode_ByArrowKeysInNotepad_EndsWithTheNextHeldKey
     PanelKey("Return");
     ASSERT_TRUE(desktop::WaitFor([&] { return !PanelVisible() && ReadOnly(); })) << "selection mode did not start";
     ASSERT_TRUE(desktop::WaitFor([&] { return GetForegroundWindow() == m_notepad.Window(); }));
-    ASSERT_TRUE(desktop::GiveKeyboardTo(m_notepad.Window()));
+    ASSERT_TRUE(testsupport::FocusWindowForKeys(m_notepad.Window()));
     ASSERT_TRUE(desktop::Xdotool("key Left"));
     EXPECT_TRUE(desktop::WaitFor([&] { return desktop::SelectionOf(Edit()) == std::make_pair(4L, 5L); }));
     ASSERT_TRUE(desktop::Xdotool("key Left"));
     EXPECT_TRUE(desktop::WaitFor([&] { return desktop::SelectionOf(Edit()) == std::make_pair(3L, 5L); }));
     desktop::Screenshot("toolbar-selection-in-notepad.png");
     EXPECT_EQ(NotepadText(), L"hello world");
-    ASSERT_TRUE(desktop::GiveKeyboardTo(m_notepad.Window()));
+    ASSERT_TRUE(testsupport::FocusWindowForKeys(m_notepad.Window()));
     EXPECT_TRUE(desktop::HoldKeyUntil("Return", [&] { return !ReadOnly(); }));
     EXPECT_EQ(NotepadText(), L"hello world");
     EXPECT_FALSE(PanelVisible());
@@ -302,7 +302,7 @@ TEST_F(ToolbarGuiTest, SelectionMode_NothingSelected_TheHeldKeySaysSo) {
     CallPanel();
     PanelKey("Return");
     ASSERT_TRUE(desktop::WaitFor([&] { return ReadOnly(); }));
-    ASSERT_TRUE(desktop::GiveKeyboardTo(m_notepad.Window()));
+    ASSERT_TRUE(testsupport::FocusWindowForKeys(m_notepad.Window()));
     desktop::HoldKeyUntil("Return", [&] {
         HWND shown = FindWindowW(L"#32770", L"OVRIN Mobile");
         return shown != nullptr && IsWindowVisible(shown);
@@ -384,7 +384,7 @@ TEST_F(ToolbarGuiTest, ExitInSelectionMode_LeavesNoHookAndAWritableControl) {
     EXPECT_FALSE(ReadOnly());
     SetForegroundWindow(m_notepad.Window());
     ASSERT_TRUE(desktop::WaitFor([&] { return GetForegroundWindow() == m_notepad.Window(); }));
-    ASSERT_TRUE(desktop::GiveKeyboardTo(m_notepad.Window()));
+    ASSERT_TRUE(testsupport::FocusWindowForKeys(m_notepad.Window()));
     SendMessageW(Edit(), EM_SETSEL, 5, 5);
     ASSERT_TRUE(desktop::Xdotool("key Left"));
     EXPECT_TRUE(desktop::WaitFor([&] { return desktop::SelectionOf(Edit()) == std::make_pair(4L, 4L); }));

@@ -858,11 +858,11 @@ TEST_F(TranslateDialogsTest, ToolbarProgram_WordSelectedInNotepadOpensInTheDicti
         15000));
 
     // The user is at notepad when the panel's command comes.
-    ASSERT_TRUE(desktop::GiveKeyboardTo(notepad.Window()));
+    ASSERT_TRUE(testsupport::FocusWindowForKeys(notepad.Window()));
     PostMessageW(panelWindow, WM_COMMAND, ID_SELECT_DICTIONARY, 0);
     ASSERT_TRUE(desktop::WaitFor([&] { return (GetWindowLongW(notepad.Edit(), GWL_STYLE) & ES_READONLY) != 0; }))
         << "selection mode did not start";
-    ASSERT_TRUE(desktop::GiveKeyboardTo(notepad.Window()));
+    ASSERT_TRUE(testsupport::FocusWindowForKeys(notepad.Window()));
     ASSERT_TRUE(desktop::Xdotool("key Right Right Right Right Right"));
     ASSERT_TRUE(desktop::WaitFor([&] { return desktop::SelectionOf(notepad.Edit()) == std::make_pair(0L, 5L); }));
     ASSERT_TRUE(desktop::Xdotool("keydown Return sleep 0.9 keyup Return"));

@@ -279,43 +279,20 @@ void AddOnce(std::vector<std::wstring>& list, const std::wstring& value) {
         list.push_back(value);
 }
 
-// The entries directly in folder that the package neither installed nor made (its own folders are
-// looked into in their own turn).
-std::vector<std::wstring> NotThePackages(const std::wstring& folder, const InstallRecord& record) {
-    std::set<std::wstring> ours;
-    for (const std::vector<std::wstring>* paths : {&record.files, &record.shortcuts, &record.folders}) {
-        for (const std::wstring& path : *paths)
-            ours.insert(Lower(path));
-    }
-    std::vector<std::wstring> foreign;
+// The paths of the files and folders directly in folder.
+std::vector<std::wstring> FolderEntries(const std::wstring& folder) {
+    std::vector<std::wstring> entries;
     WIN32_FIND_DATAW found;
     HANDLE search = FindFirstFileW(ovrin::PathJoin(folder, L"*").c_str(), &found);
     if (search == INVALID_HANDLE_VALUE)
-        return foreign;
+        return entries;
     do {
         std::wstring name = found.cFileName;
-        if (name == L"." || name == L"..")
-            continue;
-        std::wstring path = ovrin::PathJoin(folder, name);
-        if (ours.count(Lower(path)) == 0)
-            foreign.push_back(path);
+        if (name != L"." && name != L"..")
+            entries.push_back(ovrin::PathJoin(folder, name));
     } while (FindNextFileW(search, &found));
     FindClose(search);
-    return foreign;
-}
-
-bool IsEmptyFolder(const std::wstring& folder) {
-    WIN32_FIND_DATAW found;
-    HANDLE search = FindFirstFileW(ovrin::PathJoin(folder, L"*").c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE)
-        return true;
-    bool empty = true;
-    do {
-        std::wstring name = found.cFileName;
-        empty = name == L"." || name == L"..";
-    } while (empty && FindNextFileW(search, &found));
-    FindClose(search);
-    return empty;
+    return entries;
 }
 
 struct PlannedFile {
@@ -653,14 +630,24 @@ bool CInstaller::Uninstall(const std::wstring& package) {
         if (KeyExists(key))
             inUse.push_back(key);
     }
+    // In a folder the package made, what the package neither installed nor made is someone else's
+    // (the package's own folders are looked into in their own turn).
+    std::set<std::wstring> ours;
+    for (const std::vector<std::wstring>* paths : {&record.files, &record.shortcuts, &record.folders}) {
+        for (const std::wstring& path : *paths)
+            ours.insert(Lower(path));
+    }
     std::vector<std::wstring> notOurs;
     for (const std::wstring& folder : record.folders) {
         if (GetFileAttributesW(folder.c_str()) == INVALID_FILE_ATTRIBUTES)
             continue;
-        std::vector<std::wstring> foreign = NotThePackages(folder, record);
-        if (foreign.empty() && IsEmptyFolder(folder))
+        std::vector<std::wstring> entries = FolderEntries(folder);
+        if (entries.empty())
             inUse.push_back(folder); // empty, yet not removed: some process works in it
-        notOurs.insert(notOurs.end(), foreign.begin(), foreign.end());
+        for (const std::wstring& entry : entries) {
+            if (ours.count(Lower(entry)) == 0)
+                notOurs.push_back(entry);
+        }
     }
     for (const std::wstring& path : notOurs)
         m_report(L"kept " + path + L": not the package's");

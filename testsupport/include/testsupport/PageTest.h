@@ -57,7 +57,6 @@ inline bool HasDialog(DWORD processId) {
     return false;
 }
 
-
 } // namespace testsupport
 
 #endif // _WIN32
