@@ -4,6 +4,7 @@
 #include <htmlview/HtmlView.h>
 
 #include <gtest/gtest.h>
+#include <testsupport/GuiProgram.h>
 
 #include <chrono>
 #include <cstdio>
@@ -17,7 +18,7 @@ constexpr int kClientWidth = 240;
 constexpr int kClientHeight = 300;
 
 // Pumps this thread's messages until the condition holds or the time is up.
-bool WaitFor(const std::function<bool()>& condition, int milliseconds = 5000) {
+bool WaitFor(const std::function<bool()>& condition, int milliseconds = 15000) {
     auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
     while (!condition()) {
         if (std::chrono::steady_clock::now() > deadline)
@@ -217,10 +218,9 @@ TEST_F(DisplayWindowTest, KeysFromTheXServer_ScrollThePage) {
     int last = info.nMax + 1 - static_cast<int>(info.nPage);
     auto position = [&] { return ScrollInfo(m_display).nPos; };
 
-    // Found by its title and focused as a user would, then keys held and released as on a keyboard;
+    // Brought in front with the keyboard as a user would, then keys held and released as on a keyboard;
     // each step waits for the window to show its effect.
-    ASSERT_TRUE(StartXdotool(L"search --sync --name \"" + s_title + L"\" windowfocus --sync"));
-    ASSERT_TRUE(WaitFor([&] { return GetForegroundWindow() == s_parent; }));
+    ASSERT_TRUE(testsupport::FocusWindowForKeys(s_parent));
     SetFocus(m_display);
     auto press = [&](const wchar_t* name, int key, const std::function<bool()>& effect) {
         EXPECT_TRUE(StartXdotool(std::wstring(L"keydown ") + name));
