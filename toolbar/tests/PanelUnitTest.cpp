@@ -152,9 +152,13 @@ TEST(ChildWindowTest, RunsOnItsOwnThread_EndClosesItWithResultZero) {
     ASSERT_TRUE(child.Open(std::make_unique<CTrivialChild>()));
     window = child.WaitForWindow(10000);
     ASSERT_NE(window, nullptr);
+    // The child's thread, held before the window can go with it.
+    HANDLE thread = OpenThread(SYNCHRONIZE, FALSE, GetWindowThreadProcessId(window, nullptr));
+    ASSERT_NE(thread, nullptr);
     PostMessageW(window, WM_COMMAND, IDOK, 0);
-    ASSERT_TRUE(WaitForSingleObject(OpenThread(SYNCHRONIZE, FALSE, GetWindowThreadProcessId(window, nullptr)), 10000) ==
-                WAIT_OBJECT_0);
+    DWORD ended = WaitForSingleObject(thread, 10000);
+    CloseHandle(thread);
+    ASSERT_EQ(ended, WAIT_OBJECT_0);
     child.End();
     EXPECT_EQ(child.GetResult(), IDOK);
     child.End(); // harmless when none is open
