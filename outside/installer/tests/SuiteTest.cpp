@@ -306,6 +306,14 @@ TEST(SuiteTest, InstalledSuiteRunsAndItsRemovalLeavesTheDeviceAsItWas) {
     // A device the suite was never installed on: no settings of its programs (other tests of this
     // prefix leave some).
     RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Ovrinsoft\\Pocket OVRIN\\OVRIN");
+    // The device's browser keeps its list of helper objects whether or not one is registered (a new
+    // Wine prefix has none until a helper is registered; the list itself is not the suite's to remove).
+    HKEY helpers = nullptr;
+    ASSERT_EQ(RegCreateKeyExW(HKEY_LOCAL_MACHINE,
+                              L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Browser Helper Objects", 0,
+                              nullptr, 0, KEY_READ, nullptr, &helpers, nullptr),
+              ERROR_SUCCESS);
+    RegCloseKey(helpers);
     std::set<std::wstring> before = DeviceState();
     auto installed = testsupport::RunConsoleProgram(ovinstall, L"install \"" + package + L"\"");
     ASSERT_EQ(installed.exitCode, 0u) << installed.output;
