@@ -73,6 +73,17 @@ bool HoldsEntries(const std::uint8_t* data, std::size_t size, std::uint16_t coun
     return at == size; // more entries than the count otherwise
 }
 
+std::uint32_t MostEntriesOfIndexBlockStream(std::uint64_t streamSize) {
+    constexpr std::uint64_t kFraming = 4 + 2 + 4; // block header, zlib header, Adler-32 checksum
+    constexpr std::uint64_t kMostBytesPerDeflateByte = 1032;
+    if (streamSize <= kFraming)
+        return 0;
+    std::uint64_t deflateBytes = streamSize - kFraming;
+    if (deflateBytes >= kMaxBlockSize / kMostBytesPerDeflateByte + 1)
+        return kMaxBlockSize;
+    return static_cast<std::uint32_t>(deflateBytes * kMostBytesPerDeflateByte);
+}
+
 bool DecodeCountedIndexBlock(const std::vector<std::uint8_t>& stream, std::uint16_t count,
                              std::unique_ptr<std::uint8_t[]>* data, std::uint16_t* size,
                              std::vector<std::uint16_t>* offsets) {

@@ -1,6 +1,7 @@
-// Index blocks of an open dictionary: loaded on demand from their streams, checked to hold exactly
-// the entries their count promises (so that damaged data is never walked and no headword number
-// shifts), and freed when a request needs other blocks.
+// Index blocks of an open dictionary: their counts bounded at opening by what their streams' sizes
+// could hold, loaded on demand from their streams, checked to hold exactly the entries their count
+// promises (so that damaged data is never walked and no headword number shifts), and freed when a
+// request needs other blocks.
 #include "Engine.h"
 #include "dictengine/BlockStream.h"
 
@@ -73,6 +74,50 @@ void FreeAllBlocks(sDictData& record) {
         if (block.data)
             FreeBlock(block);
     }
+}
+
+namespace {
+
+// The block whose index stream has this name ("1", "3", "5", ... as the format writes them, no
+// leading zeros); false for any other name.
+bool IndexBlockOfStreamName(const std::wstring& name, unsigned blockCount, unsigned* block) {
+    if (name.empty() || name.size() > 6 || name[0] == L'0')
+        return false;
+    std::uint32_t number = 0;
+    for (wchar_t c : name) {
+        if (c < L'0' || c > L'9')
+            return false;
+        number = number * 10 + static_cast<std::uint32_t>(c - L'0');
+    }
+    if (number % 2 == 0 || (number - 1) / 2 >= blockCount)
+        return false;
+    *block = (number - 1) / 2;
+    return true;
+}
+
+} // namespace
+
+// One walk over the root's directory, already in memory, rather than one open per block: a
+// dictionary with a block-count table opens without touching its block streams.
+bool IndexBlockStreamSizes(const cfb::Storage& storage, unsigned blockCount, std::vector<std::uint64_t>* sizes) {
+    sizes->assign(blockCount, 0);
+    std::vector<cfb::ElementInfo> elements;
+    if (!cfb::Succeeded(storage.EnumElements(&elements)))
+        return false;
+    for (const cfb::ElementInfo& element : elements) {
+        unsigned block = 0;
+        if (element.type == cfb::ElementType::Stream && IndexBlockOfStreamName(element.name, blockCount, &block))
+            (*sizes)[block] = element.size;
+    }
+    return true;
+}
+
+std::size_t FirstOverfullBlock(const std::vector<std::uint16_t>& counts, const std::vector<std::uint64_t>& sizes) {
+    for (std::size_t i = 0; i < counts.size(); ++i) {
+        if (counts[i] > 0 && (i >= sizes.size() || counts[i] > MostEntriesOfIndexBlockStream(sizes[i])))
+            return i;
+    }
+    return counts.size();
 }
 
 bool LocateHeadword(const sDictData& record, std::uint32_t number, unsigned* block, unsigned* position) {

@@ -64,6 +64,18 @@ bool ReadDictFileInfo(const std::wstring& path, DictFileInfo* info, std::string*
                  std::to_string(info->headwordCount);
         return false;
     }
+    std::vector<std::uint64_t> streamSizes;
+    if (!IndexBlockStreamSizes(*storage, layout.blockCount, &streamSizes)) {
+        *error = "the file's directory cannot be listed";
+        return false;
+    }
+    std::size_t overfull = FirstOverfullBlock(info->blockCounts, streamSizes);
+    if (overfull != info->blockCounts.size()) {
+        *error = "index block stream " + std::to_string(2 * overfull + 1) + " of " +
+                 std::to_string(streamSizes[overfull]) + " bytes cannot hold the " +
+                 std::to_string(info->blockCounts[overfull]) + " entries its count claims";
+        return false;
+    }
     return true;
 }
 

@@ -135,6 +135,12 @@ bool LoadBlock(sDictData& record, unsigned block);
 // Frees every loaded block but those from first to last; FreeAllBlocks frees them all.
 void FreeBlocksOutside(sDictData& record, unsigned first, unsigned last);
 void FreeAllBlocks(sDictData& record);
+// The size of each of blockCount index block streams as the storage's directory records it, without
+// opening them; 0 for a missing stream.
+bool IndexBlockStreamSizes(const cfb::Storage& storage, unsigned blockCount, std::vector<std::uint64_t>* sizes);
+// The first block whose entry count is more than its stream of sizes[i] bytes could hold (a block
+// of no entries needs no stream); counts.size() when every count fits.
+std::size_t FirstOverfullBlock(const std::vector<std::uint16_t>& counts, const std::vector<std::uint64_t>& sizes);
 bool LocateHeadword(const sDictData& record, std::uint32_t number, unsigned* block, unsigned* position);
 inline const char* EntryText(const sDictData& record, unsigned block, unsigned position) {
     const sBlockInfo& info = record.blocks[block];

@@ -62,6 +62,12 @@ bool OpenRecord(sDictData& record) {
         sum += count;
     if (sum != record.HeadwordCount())
         return false;
+    // Nor may they claim more than the block streams could hold: a table and a header that agree on a
+    // billion headwords in a small file would otherwise have every caller size its lists by them.
+    std::vector<std::uint64_t> streamSizes;
+    if (!IndexBlockStreamSizes(*storage, layout.blockCount, &streamSizes) ||
+        FirstOverfullBlock(counts, streamSizes) != counts.size())
+        return false;
     record.blocks.clear();
     record.blocks.resize(layout.blockCount);
     record.blockStarts.resize(layout.blockCount);

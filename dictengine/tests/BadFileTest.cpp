@@ -4,6 +4,7 @@
 #include "InfoStream.h"
 #include "dictengine/DictFormat.h"
 
+#include "dictengine/BlockStream.h"
 #include "dictengine/DictFile.h"
 
 #include <algorithm>
@@ -121,6 +122,11 @@ protected:
         entry[3] = static_cast<std::uint8_t>(count >> 8);
     }
     void ChangeHeadwordCount(int delta) { Header()[5] = static_cast<std::uint8_t>(Header()[5] + delta); }
+    std::uint32_t HeadwordCount() { return dengine::ReadBigEndian32(Header() + dengine::kHeaderHeadwordCount); }
+    void SetHeadwordCount(std::uint32_t count) {
+        dengine::WriteBigEndian32(Header() + dengine::kHeaderHeadwordCount, count);
+    }
+    std::uint16_t StreamCount(unsigned block) { return dengine::ReadBigEndian16(streams[1 + 2 * block].second.data()); }
     void SetStreamCount(unsigned block, std::uint16_t count) {
         streams[1 + 2 * block].second[0] = static_cast<std::uint8_t>(count >> 8);
         streams[1 + 2 * block].second[1] = static_cast<std::uint8_t>(count);
@@ -240,4 +246,97 @@ TEST_F(CountTest, AUserDictionaryWithADamagedCountIsNeverWrittenTo) {
                                   reinterpret_cast<const unsigned char*>(article.c_str())),
               0xFFFFFFFFul);
     EXPECT_EQ(testsupport::ReadFileBytes(folder.File(L"ER_User.dic")), before);
+}
+
+TEST_F(BadFileTest, ATableClaimingABillionHeadwords_RefusesTheFile) {
+    // Header and block-count table agree on 10^9 headwords in 15,260 blocks, far more than the
+    // file's block streams can hold: first with only the two-word dictionary's own block streams,
+    // then with a small real stream of one entry for every block.
+    const std::uint32_t claimed = 1000000000;
+    const unsigned blocks = (claimed + 65534) / 65535;
+    dengine::InformationStream information;
+    information.name = "Huge";
+    information.headwordCount = claimed;
+    information.direction = 0x0102;
+    std::string table;
+    for (unsigned i = 0; i < blocks; ++i) {
+        information.blockKeys.push_back(i == 0 ? "a" : "b");
+        std::uint32_t count = std::min<std::uint32_t>(65535, claimed - i * 65535);
+        table += {0, 0, static_cast<char>(count & 0xFF), static_cast<char>(count >> 8)};
+    }
+    ASSERT_TRUE(dengine::AppendTag(information.trailerTags, dengine::kTagBlockCountTable, table));
+    std::vector<std::uint8_t> info;
+    ASSERT_TRUE(dengine::MakeInformationStream(information, &info));
+    WithInfoStream(L"huge-missing.dic", info);
+
+    dengine::StreamList streams = {{L"0", info}};
+    std::vector<std::uint8_t> oneEntry;
+    ASSERT_TRUE(dengine::EncodeIndexBlock(1, {'b', 0}, &oneEntry));
+    for (unsigned i = 0; i < blocks; ++i) {
+        streams.emplace_back(dengine::BlockStreamName(i, dengine::kIndexBlockStream), oneEntry);
+        streams.emplace_back(dengine::BlockStreamName(i, dengine::kArticleBlockStream), std::vector<std::uint8_t>(2));
+    }
+    std::string error;
+    ASSERT_TRUE(dengine::WriteStreamFile(folder.File(L"huge-small.dic"), streams, &error)) << error;
+
+    Init();
+    ASSERT_EQ(DEngine::GetDictionaryCount(0), 2);
+    for (unsigned short i = 0; i < 2; ++i) {
+        __DictHandle* handle = DEngine::GetDictionaryHandle(0, i);
+        EXPECT_EQ(DEngine::OpenDictionary(handle), nullptr) << DEngine::GetDictionaryName(handle);
+        EXPECT_EQ(DEngine::CloseDictionary(handle), 0) << "a refused open leaves it closed";
+        unsigned long index = 0;
+        EXPECT_EQ(DEngine::FindWord(handle, "a", &index, nullptr), 0);
+    }
+}
+
+TEST_F(CountTest, ACountItsBlockStreamCannotHold_RefusesTheFile) {
+    // Block 0 of about forty bytes claims the most entries a block may have; header and table agree.
+    std::uint32_t total = HeadwordCount();
+    const std::uint16_t blockZero = StreamCount(0);
+    ChangeTableCount(0, 65535 - blockZero);
+    SetHeadwordCount(total - blockZero + 65535);
+    EXPECT_EQ(Open(), nullptr);
+    DEngine::DoneDictEngine();
+    std::string error;
+    dengine::DictFileInfo fileInfo;
+    EXPECT_FALSE(dengine::ReadDictFileInfo(folder.File(L"counts.dic"), &fileInfo, &error));
+    EXPECT_NE(error.find("cannot hold"), std::string::npos) << error;
+
+    // Without the table the count comes from the block stream itself, and is bounded the same way.
+    dengine::DictionaryDescription description = Description("Counts", 0x0102);
+    description.targetIndexBlockBytes = 40;
+    description.writeCountTable = false;
+    ASSERT_TRUE(dengine::BuildDictionaryStreams(description, Words(words), &streams, &error)) << error;
+    SetStreamCount(0, 65535);
+    SetHeadwordCount(total - blockZero + 65535);
+    EXPECT_EQ(Open(), nullptr);
+}
+
+TEST_F(CountTest, ACountItsStreamCouldHoldButItsEntriesDoNot_IsRefusedOnRead) {
+    // Block 1 claims 200 entries more than it has: few enough for its stream's size, so the file
+    // opens, but the block is refused when it is read and the headwords after it keep their numbers.
+    const unsigned first = StreamCount(0);
+    const unsigned end = first + StreamCount(1);
+    ChangeTableCount(1, +200);
+    SetHeadwordCount(HeadwordCount() + 200);
+    __DictHandle* handle = Open();
+    ASSERT_NE(handle, nullptr);
+    EXPECT_EQ(DEngine::GetTotalWordCount(handle), words.size() + 200);
+    std::vector<long> results = Lookups(handle);
+    for (unsigned i = 0; i < words.size(); ++i) {
+        long expected = i < first ? long(i) : i < end ? -2 : long(i) + 200;
+        EXPECT_EQ(results[i], expected) << words[i];
+    }
+    const unsigned char* entries[2] = {};
+    EXPECT_EQ(DEngine::GetIndex(handle, first - 1, 2, entries), 0);
+    EXPECT_EQ(DEngine::GetSingleIndex(handle, first + 150), nullptr);
+    EXPECT_EQ(DEngine::GetArticle(handle, first + 150), nullptr);
+    unsigned long found = 0;
+    unsigned long* indexes = nullptr;
+    EXPECT_EQ(DEngine::PerformSearch(handle, "*", &found, &indexes, nullptr, nullptr), 0);
+    EXPECT_EQ(found, 0u);
+    DEngine::FreePtr(indexes);
+    EXPECT_EQ(DEngine::GetIndex(handle, end + 200, 2, entries), 1);
+    EXPECT_STREQ(reinterpret_cast<const char*>(entries[0]), words[end].c_str());
 }

@@ -1,6 +1,8 @@
 // The shared pieces of the file format: the bounded tag walk, building tags within their limits, the
-// information stream, the direction encodings and the French reflexive keys.
+// information stream, the direction encodings, the French reflexive keys and the bound on what an
+// index block stream can hold.
 #include "dictengine/DictFormat.h"
+#include "dictengine/BlockStream.h"
 
 #include "InfoStream.h"
 
@@ -99,4 +101,23 @@ TEST(DictFormatTest, FrenchReflexiveKeysAreTheVerb) {
     EXPECT_STREQ(WithoutFrenchReflexive("s' asseoir"), "asseoir");
     EXPECT_STREQ(WithoutFrenchReflexive("sel"), "sel");
     EXPECT_STREQ(WithoutFrenchReflexive("s"), "s");
+}
+
+TEST(DictFormatTest, AnIndexBlockStreamHoldsNoMoreEntriesThanItsSizeAllows_ButEveryRealOneFits) {
+    // The densest index data there is, n empty entries, compresses best of all: its stream must still
+    // be allowed its n entries.
+    for (std::size_t n : {1u, 2u, 31u, 258u, 1000u, 8192u, 40000u, 65535u}) {
+        std::vector<std::uint8_t> stream;
+        ASSERT_TRUE(EncodeIndexBlock(static_cast<std::uint16_t>(n), std::vector<std::uint8_t>(n, 0), &stream));
+        EXPECT_GE(MostEntriesOfIndexBlockStream(stream.size()), n) << n << " entries in " << stream.size() << " bytes";
+    }
+    // An empty block's four bytes, or a stream too short for zlib's header and checksum, hold nothing;
+    // no stream holds more than a block may.
+    EXPECT_EQ(MostEntriesOfIndexBlockStream(0), 0u);
+    EXPECT_EQ(MostEntriesOfIndexBlockStream(4), 0u);
+    EXPECT_EQ(MostEntriesOfIndexBlockStream(10), 0u);
+    EXPECT_EQ(MostEntriesOfIndexBlockStream(11), 1032u);
+    EXPECT_EQ(MostEntriesOfIndexBlockStream(40), 30u * 1032u);
+    EXPECT_EQ(MostEntriesOfIndexBlockStream(1u << 20), 65535u);
+    EXPECT_EQ(MostEntriesOfIndexBlockStream(~std::uint64_t(0)), 65535u);
 }

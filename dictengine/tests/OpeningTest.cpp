@@ -3,6 +3,7 @@
 
 #include "common/FileSystem.h"
 
+#include <algorithm>
 #include <cstring>
 
 using namespace dengine::testing;
@@ -33,21 +34,38 @@ TEST_F(EngineTest, ForceClose_ClosesAtOnceWhateverTheCount) {
 }
 
 TEST_F(EngineTest, Open_CountsFromTheTableWithoutTouchingBlockStreams) {
-    // Without its index block streams a dictionary with the 0xCD table still opens...
+    // Index block streams filled with 0xFF bytes (a count of 65535 at their start) leave a dictionary
+    // with the 0xCD table as it was at opening: their contents are not read...
     dengine::StreamList streams;
     std::string error;
+    auto spoilIndexStreams = [&streams] {
+        for (std::size_t i = 1; i < streams.size(); i += 2)
+            std::fill(streams[i].second.begin(), streams[i].second.end(), 0xFF);
+    };
     ASSERT_TRUE(dengine::BuildDictionaryStreams(Description("T", 0x0102), Words({"a", "b"}), &streams, &error));
+    spoilIndexStreams();
+    ASSERT_TRUE(dengine::WriteStreamFile(folder.File(L"table.dic"), streams, &error));
+    // ...but they must be there to hold the entries the table counts...
     dengine::StreamList infoOnly(streams.begin(), streams.begin() + 1);
-    ASSERT_TRUE(dengine::WriteStreamFile(folder.File(L"table.dic"), infoOnly, &error));
-    // ...and one without the table does not.
+    ASSERT_TRUE(dengine::WriteStreamFile(folder.File(L"missing.dic"), infoOnly, &error));
+    // ...and without the table the counts are read from them.
     dengine::DictionaryDescription noTable = Description("N", 0x0201);
     noTable.writeCountTable = false;
     ASSERT_TRUE(dengine::BuildDictionaryStreams(noTable, Words({"a", "b"}), &streams, &error));
-    infoOnly.assign(streams.begin(), streams.begin() + 1);
-    ASSERT_TRUE(dengine::WriteStreamFile(folder.File(L"notable.dic"), infoOnly, &error));
+    spoilIndexStreams();
+    ASSERT_TRUE(dengine::WriteStreamFile(folder.File(L"notable.dic"), streams, &error));
     Init();
     ASSERT_EQ(Directions(), (std::vector<unsigned short>{0x0102, 0x0201}));
-    EXPECT_NE(DEngine::OpenDictionary(0, 0), nullptr);
+    ASSERT_EQ(Names(0), (std::vector<std::string>{"T", "T"}));
+    std::vector<__DictHandle*> opened;
+    for (unsigned short i = 0; i < 2; ++i) {
+        if (__DictHandle* handle = DEngine::OpenDictionary(0, i))
+            opened.push_back(handle);
+    }
+    ASSERT_EQ(opened.size(), 1u);
+    EXPECT_EQ(DEngine::GetTotalWordCount(opened[0]), 2u);
+    unsigned long index = 0;
+    EXPECT_EQ(DEngine::FindWord(opened[0], "a", &index, nullptr), 0) << "the spoilt block is refused when read";
     EXPECT_EQ(DEngine::OpenDictionary(1, 0), nullptr);
     EXPECT_EQ(DEngine::CloseDictionary(DEngine::GetDictionaryHandle(1, 0)), 0) << "a failed open leaves it closed";
 }

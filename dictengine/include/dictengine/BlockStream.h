@@ -30,6 +30,12 @@ bool DecodeCountedIndexBlock(const std::vector<std::uint8_t>& stream, std::uint1
 // receives where each begins.
 bool HoldsEntries(const std::uint8_t* data, std::size_t size, std::uint16_t count, std::vector<std::uint16_t>* offsets);
 
+// The most entries an index block stream of streamSize bytes can hold, known from its size alone:
+// every entry takes at least its NUL, a block's entries take at most 65535 bytes, and the zlib data
+// after the 4-byte block header (2 bytes of its own header, 4 of checksum) cannot expand a byte of
+// deflate data to more than 1032 (a 258-byte match coded in two bits is the densest deflate has).
+std::uint32_t MostEntriesOfIndexBlockStream(std::uint64_t streamSize);
+
 // Compressed at level 9. False when the data is larger than a block may be.
 bool EncodeIndexBlock(std::uint16_t count, const std::vector<std::uint8_t>& data, std::vector<std::uint8_t>* stream);
 bool EncodeArticleBlock(const std::vector<std::uint8_t>& data, std::vector<std::uint8_t>* stream);
