@@ -489,30 +489,47 @@ bool ParseFreeDictEntry(const std::string& headword, const std::string& body, He
             start = end + 1;
         }
     }
+    // Senses: a translation line, then its definitions. When an entry has several translations they
+    // are numbered from "1. "; a translation with more than one definition ends in the number of its
+    // second ("дом 2."), and each further one has its number on a line of its own (" 3."). Definitions
+    // may begin with a number too ("2. Person Plural", "1.000, ...", "1. Grades: ..."): a numbered
+    // line opens a translation only where one can stand and with the next translation number.
     static const std::regex numbered(R"(^(\d+)\.\s*(.*)$)");
     static const std::regex trailingNumber(R"(\s+\d+\.$)");
-    bool expectTranslation = true;
+    bool numberedTranslations = false;
+    int lastTranslationNumber = 0;
+    bool definitionFollows = false; // the line before announced a definition
+    auto addDefinition = [&part](const std::string& line) { AppendText(part.senses.back().note, line, "; "); };
+    auto addTranslation = [&](const std::string& text) {
+        definitionFollows = std::regex_search(text, trailingNumber);
+        part.senses.push_back({Trim(std::regex_replace(text, trailingNumber, "")), {}, {}});
+    };
     for (std::size_t i = 1; i < lines.size(); ++i) {
         std::string line = Trim(lines[i]);
         if (line.empty())
             continue;
+        if (definitionFollows) {
+            addDefinition(line);
+            definitionFollows = false;
+            continue;
+        }
         std::smatch match;
-        if (std::regex_match(line, match, numbered)) {
-            std::string translation = std::regex_replace(match[2].str(), trailingNumber, "");
-            if (translation.empty() && !part.senses.empty()) {
-                expectTranslation = false; // a further sense of the same translation: its definition follows
-                continue;
-            }
-            part.senses.push_back({Trim(translation), {}, {}});
-            expectTranslation = false;
-        } else if (expectTranslation || part.senses.empty()) {
-            part.senses.push_back({std::regex_replace(line, trailingNumber, ""), {}, {}});
-            expectTranslation = false;
+        bool isNumbered = std::regex_match(line, match, numbered);
+        // Sense numbers have a few digits; a longer run ("1994.") is read by its first six, so it
+        // cannot overflow and is never the next number.
+        int number = isNumbered ? std::stoi(match[1].str().substr(0, 6)) : 0;
+        std::string rest = isNumbered ? match[2].str() : std::string();
+        if (part.senses.empty()) {
+            numberedTranslations = isNumbered;
+            lastTranslationNumber = number;
+            addTranslation(isNumbered ? rest : line);
+        } else if (isNumbered && rest.empty()) {
+            definitionFollows = true; // a further definition of the same translation
+        } else if (isNumbered && numberedTranslations && number == lastTranslationNumber + 1) {
+            lastTranslationNumber = number;
+            addTranslation(rest);
         } else {
-            Sense& sense = part.senses.back();
-            if (!sense.note.empty())
-                sense.note += "; ";
-            sense.note += line;
+            addDefinition(line);
         }
     }
     if (part.senses.empty())

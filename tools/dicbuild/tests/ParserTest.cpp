@@ -75,6 +75,39 @@ TEST(ParserTest, FreeDict_HeaderSensesAndDefinitions) {
     EXPECT_EQ(headword.parts[0].senses[0].translation, "\xD0\xBC\xD1\x8B\xD1\x82\xD1\x8C");
 }
 
+// A definition may begin with a number of its own ("2. Person", "1.000", "1. Grades"): it stays the
+// definition, whole, where it stands; only the next number of numbered translations opens a sense.
+TEST(ParserTest, FreeDict_DefinitionsThatBeginWithANumber) {
+    Headword headword;
+    // After a translation that is not numbered.
+    ASSERT_TRUE(ParseFreeDictEntry("du", "du /du\xCB\x90/ <pron>\n\xD1\x82\xD1\x8B\n2. Person Singular, vertraulich\n",
+                                   &headword));
+    ASSERT_EQ(headword.parts[0].senses.size(), 1u);
+    EXPECT_EQ(headword.parts[0].senses[0].translation, "\xD1\x82\xD1\x8B");
+    EXPECT_EQ(headword.parts[0].senses[0].note, "2. Person Singular, vertraulich");
+    // After a translation that announces further definitions, and after the number of one of them.
+    ASSERT_TRUE(ParseFreeDictEntry("tausend",
+                                   "tausend <num>\n\xD1\x82\xD1\x8B\xD1\x81\xD1\x8F\xD1\x87\xD0\xB0 2.\n"
+                                   "1.000, zehn mal hundert\n 3.\n1. Stelle: sehr viele\n",
+                                   &headword));
+    ASSERT_EQ(headword.parts[0].senses.size(), 1u);
+    EXPECT_EQ(headword.parts[0].senses[0].translation, "\xD1\x82\xD1\x8B\xD1\x81\xD1\x8F\xD1\x87\xD0\xB0");
+    EXPECT_EQ(headword.parts[0].senses[0].note, "1.000, zehn mal hundert; 1. Stelle: sehr viele");
+    // Among numbered translations: a number out of their order is a definition, the next one a sense
+    // (also right after a translation without a definition).
+    ASSERT_TRUE(ParseFreeDictEntry("Vetter",
+                                   "Vetter <n, masc>\n1. \xD0\xBA\xD1\x83\xD0\xB7\xD0\xB5\xD0\xBD\n"
+                                   "3. Grades: entfernter Verwandter\n2. \xD0\xB1\xD0\xB8\xD1\x82\xD1\x8C\n"
+                                   "3. \xD1\x83\xD0\xB4\xD0\xB0\xD1\x80\xD0\xB8\xD1\x82\xD1\x8C\nschlagen\n",
+                                   &headword));
+    ASSERT_EQ(headword.parts[0].senses.size(), 3u);
+    EXPECT_EQ(headword.parts[0].senses[0].note, "3. Grades: entfernter Verwandter");
+    EXPECT_EQ(headword.parts[0].senses[1].translation, "\xD0\xB1\xD0\xB8\xD1\x82\xD1\x8C");
+    EXPECT_EQ(headword.parts[0].senses[1].note, "");
+    EXPECT_EQ(headword.parts[0].senses[2].translation, "\xD1\x83\xD0\xB4\xD0\xB0\xD1\x80\xD0\xB8\xD1\x82\xD1\x8C");
+    EXPECT_EQ(headword.parts[0].senses[2].note, "schlagen");
+}
+
 TEST(ParserTest, Encoder_CodePagesLanguageRunsAndDroppedCharacters) {
     TextEncoder encoder(8);
     // Russian text with a French word: the word goes into a French run.
