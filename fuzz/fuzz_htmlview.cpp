@@ -1,7 +1,10 @@
 // Fuzzes the HTML display's tokenizer, tree builder and layout. The first byte chooses the width,
 // shrinking and how the rest becomes text: each byte picks a piece of markup from a list (so that
 // tables, fonts and references meet in odd orders), or stands for itself, or bytes pair up into
-// arbitrary 16-bit units. The layout must come out the same twice.
+// arbitrary 16-bit units. The layout must come out the same twice, and its table cells must hold
+// together: the cells of one row share their top and height, and the text laid out in a cell lies
+// inside it.
+#include "BlockFlow.h"
 #include "HtmlDocument.h"
 #include "HtmlLayout.h"
 
@@ -9,6 +12,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -100,6 +104,52 @@ bool SameLayout(const htmlview::PageLayout& a, const htmlview::PageLayout& b) {
     return true;
 }
 
+// A list item's marker: "\x2022", or a number and a full stop.
+bool IsListMarker(const std::wstring& text) {
+    if (text == L"\x2022")
+        return true;
+    if (text.size() < 2 || text.back() != L'.')
+        return false;
+    for (std::size_t i = 0; i + 1 < text.size(); ++i) {
+        if (text[i] < L'0' || text[i] > L'9')
+            return false;
+    }
+    return true;
+}
+
+// The cells' geometry; false at the first cell that breaks it. A cell whose bottom reached the page's
+// height limit is passed over: positions stop growing there, and the boxes in it no longer fit.
+// List markers hang outside their item (to its left, and above or below it when the item's text is
+// smaller or absent), so they are not held to their cell.
+bool CellsHoldTogether(const htmlview::PageLayout& page) {
+    struct RowExtent {
+        bool seen = false;
+        int y = 0, height = 0;
+    };
+    std::vector<RowExtent> rows;
+    for (const htmlview::CellBox& cell : page.cells) {
+        if (cell.row < 0 || cell.firstText > cell.endText || cell.endText > page.texts.size() || cell.height < 0)
+            return false;
+        if (static_cast<std::size_t>(cell.row) >= rows.size())
+            rows.resize(cell.row + 1);
+        RowExtent& row = rows[cell.row];
+        if (row.seen && (row.y != cell.y || row.height != cell.height))
+            return false;
+        row = {true, cell.y, cell.height};
+        long long bottom = static_cast<long long>(cell.y) + cell.height;
+        if (bottom >= htmlview::kMaxPosition)
+            continue;
+        for (std::size_t i = cell.firstText; i < cell.endText; ++i) {
+            const htmlview::TextBox& box = page.texts[i];
+            if (IsListMarker(box.text))
+                continue;
+            if (box.x < cell.x || box.y < cell.y || static_cast<long long>(box.y) + box.height > bottom)
+                return false;
+        }
+    }
+    return true;
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -128,7 +178,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     VaryingMeasurer measurer;
     htmlview::PageLayout first = htmlview::LayOutDocument(document, options, measurer);
     htmlview::PageLayout second = htmlview::LayOutDocument(document, options, measurer);
-    if (!SameLayout(first, second))
+    if (!SameLayout(first, second) || !CellsHoldTogether(first))
         std::abort();
     for (const htmlview::TextBox& box : first.texts) {
         if (box.text.empty() || box.width < 0)

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 using namespace htmlview;
 
@@ -312,6 +313,151 @@ TEST(HtmlLayout, MalformedMarkup_LaysOutEveryTextItKeeps) {
         EXPECT_NE(all.find(word), std::wstring::npos) << std::wstring(word);
     for (const TextBox& box : page.texts)
         EXPECT_LE(box.x + box.width, 300);
+}
+
+// The frames of the cells of a table's rows, in document order (the table's own frame comes last).
+std::vector<FrameBox> CellFrames(const PageLayout& page) {
+    return std::vector<FrameBox>(page.frames.begin(), page.frames.end() - 1);
+}
+
+bool Inside(const TextBox& box, const FrameBox& frame) {
+    return box.x >= frame.x && box.x + box.width <= frame.x + frame.width && box.y >= frame.y &&
+           box.y + box.height <= frame.y + frame.height;
+}
+
+TEST(HtmlLayout, RowOfUnequalCells_FramesShareTheRowAndTextStaysInItsCell) {
+    // The help page's key table: a short cell before a tall one. Border 1 and no spacing or padding:
+    // the row starts at y 1, is four lines (13 each) and the cells' borders high.
+    PageLayout page = LayOut(L"<table border=1 cellspacing=0 cellpadding=0><tr><td>A<td>B1<br>B2<br>B3<br>B4</table>"
+                             L"<p>after",
+                             240);
+    ASSERT_EQ(page.frames.size(), 3u);
+    std::vector<FrameBox> cells = CellFrames(page);
+    for (const FrameBox& cell : cells) {
+        EXPECT_EQ(cell.y, 1);
+        EXPECT_EQ(cell.height, 4 * 13 + 2);
+    }
+    EXPECT_EQ(page.frames.back().height, 1 + 54 + 1);
+    const TextBox* a = FindText(page, L"A");
+    ASSERT_NE(a, nullptr);
+    EXPECT_EQ(a->y, 2 + (52 - 13) / 2); // in the middle of its cell
+    EXPECT_TRUE(Inside(*a, cells[0]));
+    for (int line = 1; line <= 4; ++line) {
+        const TextBox* b = FindText(page, L"B" + std::to_wstring(line));
+        ASSERT_NE(b, nullptr);
+        EXPECT_EQ(b->y, 2 + 13 * (line - 1));
+        EXPECT_TRUE(Inside(*b, cells[1])) << line;
+    }
+    const TextBox* after = FindText(page, L"after");
+    ASSERT_NE(after, nullptr);
+    EXPECT_EQ(after->y, 56 + 13 / 2);
+
+    // The cells' areas: their frames' rectangles in one row, each with the text it holds.
+    ASSERT_EQ(page.cells.size(), 2u);
+    const wchar_t* const held[2][4] = {{L"A"}, {L"B1", L"B2", L"B3", L"B4"}};
+    for (std::size_t i = 0; i < 2; ++i) {
+        const CellBox& area = page.cells[i];
+        EXPECT_EQ(area.row, page.cells[0].row);
+        EXPECT_EQ(area.x, cells[i].x);
+        EXPECT_EQ(area.y, cells[i].y);
+        EXPECT_EQ(area.width, cells[i].width);
+        EXPECT_EQ(area.height, cells[i].height);
+        std::size_t count = i == 0 ? 1 : 4;
+        ASSERT_EQ(area.endText - area.firstText, count);
+        for (std::size_t k = 0; k < count; ++k)
+            EXPECT_EQ(page.texts[area.firstText + k].text, held[i][k]);
+    }
+}
+
+TEST(HtmlLayout, RowOfUnequalCells_EachVerticalAlignment) {
+    // A tall cell in the middle of the row, short cells on both sides of it. The row's content is
+    // 52 high, a short cell's 13: top leaves the 39 pixels below, bottom above, middle splits them.
+    // Values the layout does not know (baseline among them) take the default, the middle.
+    PageLayout page = LayOut(L"<table border=1 cellspacing=0 cellpadding=0><tr><td valign=top>t<td valign=middle>m"
+                             L"<td valign=baseline>s<td>T1<br>T2<br>T3<br>T4<td valign=bottom>b<td>d<td valign=TOP>u"
+                             L"<tr valign=bottom><td>r<td valign=top>o<td>P1<br>P2</table>",
+                             400);
+    ASSERT_EQ(page.frames.size(), 11u);
+    std::vector<FrameBox> cells = CellFrames(page);
+    for (std::size_t i = 0; i < 7; ++i) {
+        EXPECT_EQ(cells[i].y, 1) << i;
+        EXPECT_EQ(cells[i].height, 54) << i;
+    }
+    struct Expected {
+        const wchar_t* text;
+        std::size_t cell;
+        int y;
+    };
+    const Expected expected[] = {{L"t", 0, 2},       {L"m", 1, 2 + 19}, {L"s", 2, 2 + 19}, {L"T1", 3, 2},
+                                 {L"T4", 3, 41},     {L"b", 4, 2 + 39}, {L"d", 5, 2 + 19}, {L"u", 6, 2},
+                                 {L"r", 7, 56 + 13}, {L"o", 8, 56},     {L"P2", 9, 69}};
+    for (const Expected& e : expected) {
+        const TextBox* box = FindText(page, e.text);
+        ASSERT_NE(box, nullptr) << e.text;
+        EXPECT_EQ(box->y, e.y) << e.text;
+        EXPECT_TRUE(Inside(*box, cells[e.cell])) << e.text;
+    }
+    // The second row starts where the first ends; its valign is its cells' default.
+    for (std::size_t i = 7; i < 10; ++i) {
+        EXPECT_EQ(cells[i].y, 55) << i;
+        EXPECT_EQ(cells[i].height, 28) << i;
+    }
+}
+
+TEST(HtmlLayout, ManyShortCellsBesideATallOne_AllInTheMiddleOfOneRow) {
+    std::wstring html = L"<table border=1 cellspacing=0 cellpadding=0><tr><td>";
+    for (int line = 0; line < 10; ++line)
+        html += L"x<br>";
+    for (int cell = 0; cell < 200; ++cell)
+        html += L"<td>c" + std::to_wstring(cell);
+    html += L"</table>after";
+    PageLayout page = LayOut(html, 240);
+    ASSERT_EQ(page.frames.size(), 202u);
+    std::vector<FrameBox> cells = CellFrames(page);
+    int rowHeight = 10 * 13 + 2;
+    for (const FrameBox& cell : cells) {
+        EXPECT_EQ(cell.y, 1);
+        EXPECT_EQ(cell.height, rowHeight);
+    }
+    for (int cell = 0; cell < 200; ++cell) {
+        const TextBox* box = FindText(page, L"c" + std::to_wstring(cell));
+        ASSERT_NE(box, nullptr);
+        EXPECT_EQ(box->y, 2 + (rowHeight - 2 - 13) / 2) << cell;
+        EXPECT_TRUE(Inside(*box, cells[cell + 1])) << cell;
+    }
+    EXPECT_EQ(FindText(page, L"after")->y, 1 + rowHeight + 1);
+}
+
+TEST(HtmlLayout, OrderedLists_NumberTheirItemsFromStartAndNestedListsAfresh) {
+    std::wstring html = L"<ol>";
+    for (int item = 1; item <= 100; ++item)
+        html += L"<li>item" + std::to_wstring(item);
+    html +=
+        L"</ol><ol start=7><li>seven</li>text<p>not an item</p><li>eight<ol><li>inner one<ul><li>dot</ul><li>inner two"
+        L"</ol><li>nine</ol><table><tr><td><ol start=3><li>in a cell<li>and on</ol></table>";
+    PageLayout page = LayOut(html, 400);
+    // Each marker sits on the baseline of its item's first line, in document order after its item.
+    auto markerOf = [&](std::wstring_view itemText) -> std::wstring {
+        for (std::size_t i = 0; i < page.texts.size(); ++i) {
+            if (page.texts[i].text != itemText)
+                continue;
+            for (std::size_t j = i + 1; j < page.texts.size(); ++j) {
+                if (page.texts[j].baseline == page.texts[i].baseline && page.texts[j].x < page.texts[i].x)
+                    return page.texts[j].text;
+            }
+        }
+        return L"(none)";
+    };
+    for (int item = 1; item <= 100; ++item)
+        EXPECT_EQ(markerOf(L"item" + std::to_wstring(item)), std::to_wstring(item) + L".");
+    EXPECT_EQ(markerOf(L"seven"), L"7.");
+    EXPECT_EQ(markerOf(L"eight"), L"8.");
+    EXPECT_EQ(markerOf(L"inner one"), L"1.");
+    EXPECT_EQ(markerOf(L"dot"), L"\x2022");
+    EXPECT_EQ(markerOf(L"inner two"), L"2.");
+    EXPECT_EQ(markerOf(L"nine"), L"9.");
+    EXPECT_EQ(markerOf(L"in a cell"), L"3.");
+    EXPECT_EQ(markerOf(L"and on"), L"4.");
 }
 
 } // namespace

@@ -6,11 +6,12 @@
 #include "BlockFlow.h"
 
 #include <algorithm>
-#include <initializer_list>
 #include <unordered_map>
 
 namespace htmlview {
 namespace {
+
+using namespace std::string_view_literals;
 
 constexpr int kUnbounded = 1 << 22;
 constexpr std::uint32_t kLinkColor = 0x0000EE;
@@ -21,21 +22,48 @@ constexpr int kMaxColumns = 256;
 // Lengths written in attributes are taken up to this many pixels.
 constexpr int kMaxLength = 100000;
 
-bool IsOneOf(std::wstring_view name, std::initializer_list<std::wstring_view> names) {
-    return std::find(names.begin(), names.end(), name) != names.end();
+// Element names are compared many times for every element laid out: the lists are arrays of
+// views whose lengths are known when compiling, and names of another length are passed over
+// without comparing their characters.
+template <std::size_t N>
+bool IsOneOf(std::wstring_view name, const std::wstring_view (&names)[N]) {
+    for (std::wstring_view candidate : names) {
+        if (candidate.size() != name.size())
+            continue;
+        std::size_t i = 0;
+        while (i < name.size() && name[i] == candidate[i])
+            ++i;
+        if (i == name.size())
+            return true;
+    }
+    return false;
 }
 
+constexpr std::wstring_view kSkipped[] = {L"head",     L"script", L"style", L"title",
+                                          L"template", L"meta",   L"link",  L"base"};
+constexpr std::wstring_view kBlocks[] = {
+    L"p",          L"div",     L"center",   L"h1",      L"h2",      L"h3",      L"h4",       L"h5",  L"h6",
+    L"blockquote", L"ul",      L"ol",       L"dl",      L"dt",      L"dd",      L"li",       L"pre", L"xmp",
+    L"listing",    L"address", L"form",     L"section", L"article", L"header",  L"footer",   L"nav", L"aside",
+    L"main",       L"figure",  L"fieldset", L"menu",    L"dir",     L"caption", L"noscript", L"tr",  L"td",
+    L"th",         L"tbody",   L"thead",    L"tfoot",   L"textarea"};
+constexpr std::wstring_view kBold[] = {L"b", L"strong", L"th"};
+constexpr std::wstring_view kItalic[] = {L"i", L"em", L"cite", L"var", L"dfn", L"address"};
+constexpr std::wstring_view kUnderlined[] = {L"u", L"ins"};
+constexpr std::wstring_view kMonospace[] = {L"tt", L"code", L"kbd", L"samp", L"pre", L"xmp", L"listing", L"textarea"};
+constexpr std::wstring_view kPreformatted[] = {L"pre", L"xmp", L"listing", L"textarea"};
+constexpr std::wstring_view kAligned[] = {L"p", L"div", L"h1", L"h2", L"h3", L"h4", L"h5", L"h6", L"td", L"th", L"tr"};
+constexpr std::wstring_view kLists[] = {L"li", L"ul", L"ol"};
+constexpr std::wstring_view kSpacedBlocks[] = {L"p",  L"blockquote", L"pre", L"dl", L"h1",
+                                               L"h2", L"h3",         L"h4",  L"h5", L"h6"};
+constexpr std::wstring_view kIndented[] = {L"blockquote", L"ul", L"ol", L"dd", L"menu", L"dir"};
+
 bool IsSkipped(std::wstring_view name) {
-    return IsOneOf(name, {L"head", L"script", L"style", L"title", L"template", L"meta", L"link", L"base"});
+    return IsOneOf(name, kSkipped);
 }
 
 bool IsBlock(std::wstring_view name) {
-    return IsOneOf(name, {L"p",       L"div",      L"center",     L"h1",     L"h2",      L"h3",       L"h4",
-                          L"h5",      L"h6",       L"blockquote", L"ul",     L"ol",      L"dl",       L"dt",
-                          L"dd",      L"li",       L"pre",        L"xmp",    L"listing", L"address",  L"form",
-                          L"section", L"article",  L"header",     L"footer", L"nav",     L"aside",    L"main",
-                          L"figure",  L"fieldset", L"menu",       L"dir",    L"caption", L"noscript", L"tr",
-                          L"td",      L"th",       L"tbody",      L"thead",  L"tfoot",   L"textarea"});
+    return IsOneOf(name, kBlocks);
 }
 
 // A number at the start of an attribute value ("300", "300px", " 40%"); fallback when there is none.
@@ -105,8 +133,10 @@ struct MinMax {
     int max = 0;
 };
 
+// How much of each kind of box the page held at one moment: the boxes made between two marks are
+// the content laid out in between.
 struct OutputMark {
-    std::size_t fills, frames, texts, anchors;
+    std::size_t fills, frames, texts, anchors, cells;
 };
 
 class LayoutEngine {
@@ -129,9 +159,11 @@ private:
         return metrics.ascent + metrics.descent;
     }
     OutputMark Mark() const {
-        return {m_out->fills.size(), m_out->frames.size(), m_out->texts.size(), m_out->anchors.size()};
+        return {m_out->fills.size(), m_out->frames.size(), m_out->texts.size(), m_out->anchors.size(),
+                m_out->cells.size()};
     }
-    void ShiftSince(const OutputMark& mark, int dy);
+    // Moves the boxes made from one mark up to another down by dy.
+    void ShiftBetween(const OutputMark& from, const OutputMark& to, int dy);
     void AddAnchor(const Node& element, int y);
 
     const LayoutOptions& m_options;
@@ -139,46 +171,51 @@ private:
     PageLayout* m_out;
     bool m_measuring = false;
     std::unordered_map<const Node*, MinMax> m_intrinsic;
+    // The ordered list whose items are being laid out, and the number of its next item. Its items
+    // are laid out in document order, so a running count numbers them.
+    const Node* m_numberedList = nullptr;
+    int m_nextNumber = 0;
+    int m_tableRows = 0; // table rows laid out so far, numbering the cells' rows
 };
 
 Style LayoutEngine::StyleFor(const Node& element, const Style& inherited) const {
     Style style = inherited;
     const std::wstring& name = element.name;
-    if (IsOneOf(name, {L"b", L"strong", L"th"}))
+    if (IsOneOf(name, kBold))
         style.font.bold = true;
-    if (IsOneOf(name, {L"i", L"em", L"cite", L"var", L"dfn", L"address"}))
+    if (IsOneOf(name, kItalic))
         style.font.italic = true;
-    if (IsOneOf(name, {L"u", L"ins"}))
+    if (IsOneOf(name, kUnderlined))
         style.font.underline = true;
-    if (IsOneOf(name, {L"tt", L"code", L"kbd", L"samp", L"pre", L"xmp", L"listing", L"textarea"}))
+    if (IsOneOf(name, kMonospace))
         style.font.monospace = true;
-    if (IsOneOf(name, {L"pre", L"xmp", L"listing", L"textarea"}))
+    if (IsOneOf(name, kPreformatted))
         style.preformatted = true;
-    if (name == L"big")
+    if (name == L"big"sv)
         style.font.size = std::min(style.font.size + 1, 7);
-    if (name == L"small")
+    if (name == L"small"sv)
         style.font.size = std::max(style.font.size - 1, 1);
     if (name.size() == 2 && name[0] == L'h' && name[1] >= L'1' && name[1] <= L'6') {
         style.font.bold = true;
         style.font.size = 6 - (name[1] - L'1'); // h1 is size 6, h6 size 1
     }
-    if (name == L"font") {
+    if (name == L"font"sv) {
         if (const std::wstring* color = element.FindAttribute(L"color"))
             ParseColor(*color, style.color);
         if (const std::wstring* size = element.FindAttribute(L"size"))
             style.font.size = ParseFontSize(*size, style.font.size);
     }
-    if (name == L"a" && element.FindAttribute(L"href") != nullptr) {
+    if (name == L"a"sv && element.FindAttribute(L"href") != nullptr) {
         style.color = kLinkColor;
         style.font.underline = true;
     }
-    if (name == L"center")
+    if (name == L"center"sv)
         style.align = Align::Center;
-    if (name == L"td")
+    if (name == L"td"sv)
         style.align = Align::Left;
-    if (name == L"th")
+    if (name == L"th"sv)
         style.align = Align::Center;
-    if (IsOneOf(name, {L"p", L"div", L"h1", L"h2", L"h3", L"h4", L"h5", L"h6", L"td", L"th", L"tr"}))
+    if (IsOneOf(name, kAligned))
         AlignAttribute(element, style.align);
     return style;
 }
@@ -188,7 +225,7 @@ void LayoutEngine::AddAnchor(const Node& element, int y) {
         return;
     for (std::wstring_view attribute : {L"name", L"id"}) {
         const std::wstring* value = element.FindAttribute(attribute);
-        if (value != nullptr && !value->empty() && (attribute == L"id" || element.name == L"a"))
+        if (value != nullptr && !value->empty() && (attribute == L"id" || element.name == L"a"sv))
             m_out->anchors.push_back({*value, y});
     }
 }
@@ -206,28 +243,28 @@ void LayoutEngine::LayOutNode(const Node& node, const Style& style, BlockFlow& f
     const std::wstring& name = node.name;
     if (IsSkipped(name))
         return;
-    bool block = IsBlock(name) || name == L"table" || name == L"li";
+    bool block = IsBlock(name) || name == L"table"sv || name == L"li"sv;
     if (!block)
         AddAnchor(node, flow.ContentTop());
-    if (name == L"br") {
+    if (name == L"br"sv) {
         flow.AddLineBreak(style);
         return;
     }
-    if (name == L"img") {
+    if (name == L"img"sv) {
         if (const std::wstring* alt = node.FindAttribute(L"alt"))
             flow.AddText(*alt, style);
         return;
     }
-    if (name == L"hr") {
+    if (name == L"hr"sv) {
         LayOutRule(flow);
         return;
     }
     Style inner = StyleFor(node, style);
-    if (name == L"table") {
+    if (name == L"table"sv) {
         LayOutTable(node, inner, flow);
         return;
     }
-    if (name == L"li") {
+    if (name == L"li"sv) {
         LayOutListItem(node, inner, flow);
         return;
     }
@@ -242,18 +279,25 @@ void LayoutEngine::LayOutBlock(const Node& element, const Style& style, BlockFlo
     const std::wstring& name = element.name;
     flow.FinishLine();
     int margin = 0;
-    bool nestedList = (name == L"ul" || name == L"ol") && element.parent != nullptr &&
-                      IsOneOf(element.parent->name, {L"li", L"ul", L"ol"});
-    if (IsOneOf(name, {L"p", L"blockquote", L"pre", L"dl", L"h1", L"h2", L"h3", L"h4", L"h5", L"h6"}) ||
-        ((name == L"ul" || name == L"ol") && !nestedList))
+    bool nestedList =
+        (name == L"ul"sv || name == L"ol"sv) && element.parent != nullptr && IsOneOf(element.parent->name, kLists);
+    if (IsOneOf(name, kSpacedBlocks) || ((name == L"ul"sv || name == L"ol"sv) && !nestedList))
         margin = LineHeight(style.font) / 2;
-    int indent = IsOneOf(name, {L"blockquote", L"ul", L"ol", L"dd", L"menu", L"dir"}) ? kIndent : 0;
+    int indent = IsOneOf(name, kIndented) ? kIndent : 0;
     flow.RequestSpace(margin);
     int top = flow.NextBlockTop();
     AddAnchor(element, top);
     BlockFlow inner(*m_out, m_measurer, flow.X() + indent, top, flow.Width() - indent, style.align,
                     m_options.shrinkToWidth && !m_measuring);
+    const Node* outerList = m_numberedList;
+    int outerNumber = m_nextNumber;
+    if (name == L"ol"sv) {
+        m_numberedList = &element;
+        m_nextNumber = IntegerAttribute(element, L"start", 1, -1000000, 1000000);
+    }
     LayOutChildren(element, style, inner);
+    m_numberedList = outerList;
+    m_nextNumber = outerNumber;
     inner.FinishLine();
     flow.PlaceBlock(inner.Extent() + indent, inner.Y() - top);
     flow.RequestSpace(margin);
@@ -261,16 +305,8 @@ void LayoutEngine::LayOutBlock(const Node& element, const Style& style, BlockFlo
 
 void LayoutEngine::LayOutListItem(const Node& item, const Style& style, BlockFlow& flow) {
     std::wstring marker = L"\x2022";
-    if (item.parent != nullptr && item.parent->name == L"ol") {
-        int number = IntegerAttribute(*item.parent, L"start", 1, -1000000, 1000000);
-        for (const auto& sibling : item.parent->children) {
-            if (sibling.get() == &item)
-                break;
-            if (sibling->IsElement(L"li"))
-                ++number;
-        }
-        marker = std::to_wstring(number) + L".";
-    }
+    if (item.parent != nullptr && item.parent == m_numberedList)
+        marker = std::to_wstring(m_nextNumber++) + L".";
     flow.FinishLine();
     int top = flow.NextBlockTop();
     AddAnchor(item, top);
@@ -305,19 +341,21 @@ void LayoutEngine::LayOutRule(BlockFlow& flow) {
     flow.RequestSpace(4);
 }
 
-void LayoutEngine::ShiftSince(const OutputMark& mark, int dy) {
+void LayoutEngine::ShiftBetween(const OutputMark& from, const OutputMark& to, int dy) {
     if (dy == 0)
         return;
-    for (std::size_t i = mark.fills; i < m_out->fills.size(); ++i)
+    for (std::size_t i = from.fills; i < to.fills; ++i)
         m_out->fills[i].y += dy;
-    for (std::size_t i = mark.frames; i < m_out->frames.size(); ++i)
+    for (std::size_t i = from.frames; i < to.frames; ++i)
         m_out->frames[i].y += dy;
-    for (std::size_t i = mark.texts; i < m_out->texts.size(); ++i) {
+    for (std::size_t i = from.texts; i < to.texts; ++i) {
         m_out->texts[i].y += dy;
         m_out->texts[i].baseline += dy;
     }
-    for (std::size_t i = mark.anchors; i < m_out->anchors.size(); ++i)
+    for (std::size_t i = from.anchors; i < to.anchors; ++i)
         m_out->anchors[i].y += dy;
+    for (std::size_t i = from.cells; i < to.cells; ++i)
+        m_out->cells[i].y += dy;
 }
 
 // The narrowest and widest a cell's content can be laid out: each word on a line of its own, and no
@@ -520,26 +558,30 @@ void LayoutEngine::LayOutTable(const Node& table, const Style& style, BlockFlow&
     }
     int tableTop = y;
     y += border + spacing;
+    // columnLeft[c]: the left edge of column c; columnLeft[columns] is one spacing past the last.
+    std::vector<int> columnLeft(columns + 1, left + border + spacing);
+    for (int c = 0; c < columns; ++c)
+        columnLeft[c + 1] = columnLeft[c] + columnWidth[c] + spacing;
     for (Row& row : rows) {
         std::uint32_t rowColor = 0;
         const std::wstring* rowColorValue = row.node->FindAttribute(L"bgcolor");
         bool rowHasColor = rowColorValue != nullptr && ParseColor(*rowColorValue, rowColor);
+        // Each cell's boxes: its fill, frame and area, then its content's, from begin up to end.
         struct Placed {
-            OutputMark mark;
+            OutputMark begin;
+            OutputMark end;
             int contentHeight;
             std::size_t fill;
             bool hasFill;
             std::size_t frame;
+            std::size_t area;
         };
         std::vector<Placed> placed;
         int rowHeight = 0;
+        int rowNumber = m_tableRows++;
         for (Cell& cell : row.cells) {
-            int x = left + border + spacing;
-            for (int c = 0; c < cell.column; ++c)
-                x += columnWidth[c] + spacing;
-            int cellWidth = spacing * (cell.span - 1);
-            for (int c = cell.column; c < cell.column + cell.span && c < columns; ++c)
-                cellWidth += columnWidth[c];
+            int x = columnLeft[cell.column];
+            int cellWidth = columnLeft[cell.column + cell.span] - x - spacing;
             std::uint32_t cellColor = rowColor;
             const std::wstring* cellColorValue = cell.node->FindAttribute(L"bgcolor");
             bool hasFill = (cellColorValue != nullptr && ParseColor(*cellColorValue, cellColor)) || rowHasColor;
@@ -549,7 +591,9 @@ void LayoutEngine::LayOutTable(const Node& table, const Style& style, BlockFlow&
             std::size_t frame = m_out->frames.size();
             if (cellBorder > 0)
                 m_out->frames.push_back({x, y, cellWidth, 0, cellBorder, kBorderColor});
-            OutputMark mark = Mark();
+            std::size_t area = m_out->cells.size();
+            m_out->cells.push_back({x, y, cellWidth, 0, rowNumber, m_out->texts.size(), 0});
+            OutputMark begin = Mark();
             int inset = padding + cellBorder;
             BlockFlow cellFlow(*m_out, m_measurer, x + inset, y + inset, cellWidth - 2 * inset, cell.style.align,
                                m_options.shrinkToWidth && !m_measuring);
@@ -559,7 +603,9 @@ void LayoutEngine::LayOutTable(const Node& table, const Style& style, BlockFlow&
             int cellHeight = contentHeight + 2 * inset;
             int askedHeight = LengthAttribute(*cell.node, L"height", 0, false);
             rowHeight = std::max({rowHeight, cellHeight, askedHeight, LengthAttribute(*row.node, L"height", 0, false)});
-            placed.push_back({mark, contentHeight, fill, hasFill, frame});
+            OutputMark end = Mark();
+            m_out->cells[area].endText = end.texts;
+            placed.push_back({begin, end, contentHeight, fill, hasFill, frame, area});
         }
         // Cells take the row's height; their content moves to the cell's vertical alignment.
         for (std::size_t i = 0; i < placed.size(); ++i) {
@@ -578,7 +624,8 @@ void LayoutEngine::LayOutTable(const Node& table, const Style& style, BlockFlow&
                 m_out->fills[placed[i].fill].height = rowHeight;
             if (cellBorder > 0)
                 m_out->frames[placed[i].frame].height = rowHeight;
-            ShiftSince(placed[i].mark, std::max(shift, 0));
+            m_out->cells[placed[i].area].height = rowHeight;
+            ShiftBetween(placed[i].begin, placed[i].end, std::max(shift, 0));
         }
         y = SaturatingAdd(y, rowHeight + spacing);
     }
@@ -589,6 +636,15 @@ void LayoutEngine::LayOutTable(const Node& table, const Style& style, BlockFlow&
     if (border > 0)
         m_out->frames.push_back({left, tableTop, static_cast<int>(width), y - tableTop, border, kBorderColor});
     flow.PlaceBlock(static_cast<int>(width), height, offset);
+}
+
+// Most pages make a text box of each text and a marker of each list item; reserving that many up
+// front saves moving every box made so far each time the page's list of them grows.
+std::size_t TextBoxesAtLeast(const Node& node) {
+    std::size_t count = node.kind == Node::Kind::Text || node.IsElement(L"li"sv) ? 1 : 0;
+    for (const auto& child : node.children)
+        count += TextBoxesAtLeast(*child);
+    return count;
 }
 
 } // namespace
@@ -650,6 +706,7 @@ int ParseFontSize(std::wstring_view value, int current) {
 
 PageLayout LayOutDocument(const Document& document, const LayoutOptions& options, TextMeasurer& measurer) {
     PageLayout page;
+    page.texts.reserve(TextBoxesAtLeast(document.Root()));
     int margin = std::max(options.margin, 0);
     int width = std::max(options.width - 2 * margin, 1);
     LayoutEngine engine(options, measurer, page);

@@ -10,6 +10,7 @@
 
 #include "HtmlDocument.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -66,6 +67,16 @@ struct FillBox {
     std::uint32_t color = 0;
 };
 
+// Where a table cell went (it is not drawn itself: its frame and fill are): the rectangle its frame
+// takes, as high as its row, and its content's text boxes, texts[firstText] up to texts[endText].
+// The cells of one table row share a row number, counted over the page in document order.
+struct CellBox {
+    int x = 0, y = 0, width = 0, height = 0;
+    int row = 0;
+    std::size_t firstText = 0;
+    std::size_t endText = 0;
+};
+
 struct AnchorPosition {
     std::wstring name;
     int y = 0;
@@ -82,6 +93,7 @@ struct PageLayout {
     std::vector<FrameBox> frames; // then these
     std::vector<TextBox> texts;   // then the text
     std::vector<AnchorPosition> anchors;
+    std::vector<CellBox> cells;
     int width = 0;  // the rightmost edge of anything laid out, margin included
     int height = 0; // the bottom edge of the content, margin included
 };
