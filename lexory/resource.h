@@ -57,6 +57,9 @@
 #define IDS_EMPTY_LIST_LINE 22
 #define IDS_OPEN_FAILED 23
 #define IDS_NO_SUBWINDOW 24
+#define IDS_BOOKMARK_NOT_SAVED 25
+#define IDS_NO_DICTIONARY 26
+#define IDS_LIST_NOT_CHANGED 27
 #define IDS_APP_TITLE 57344
 
 // Part-of-speech names, by the code of an article's part-of-speech tag.

@@ -73,6 +73,12 @@ bool CreateFolder(const std::wstring& path) {
 }
 
 bool ReplaceFileWith(const std::wstring& replacement, const std::wstring& target) {
+    // A read-only target is refused, as Windows refuses it (Wine would replace it).
+    DWORD attributes = GetFileAttributesW(target.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0) {
+        SetLastError(ERROR_ACCESS_DENIED);
+        return false;
+    }
     return MoveFileExW(replacement.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
 }
 
@@ -153,6 +159,9 @@ bool CreateFolder(const std::wstring& path) {
 bool ReplaceFileWith(const std::wstring& replacement, const std::wstring& target) {
     std::string from = Utf16ToUtf8(replacement);
     std::string to = Utf16ToUtf8(target);
+    struct stat existing;
+    if (stat(to.c_str(), &existing) == 0 && (existing.st_mode & S_IWUSR) == 0)
+        return false; // read-only, as on Windows
     int file = open(from.c_str(), O_RDONLY | O_CLOEXEC);
     if (file < 0)
         return false;

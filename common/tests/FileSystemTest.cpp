@@ -1,11 +1,18 @@
 // Listing folders and copying, deleting and creating files and folders by wide path.
 #include "common/FileSystem.h"
 #include "common/Path.h"
+#include "common/Unicode.h"
 
 #include <gtest/gtest.h>
 #include <testsupport/TempFolder.h>
 
 #include <algorithm>
+
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <sys/stat.h>
+#endif
 
 using namespace ovrin;
 using testsupport::ReadFileBytes;
@@ -55,4 +62,35 @@ TEST(FileSystemTest, DeleteAndCreate) {
     EXPECT_TRUE(CreateFolder(sub)) << "an existing folder counts as made";
     EXPECT_TRUE(FolderExists(sub));
     EXPECT_FALSE(CreateFolder(PathJoin(folder.File(L"no"), L"deeper")));
+}
+
+namespace {
+
+void SetReadOnly(const std::wstring& path, bool readOnly) {
+#ifdef _WIN32
+    SetFileAttributesW(path.c_str(), readOnly ? FILE_ATTRIBUTE_READONLY : FILE_ATTRIBUTE_NORMAL);
+#else
+    chmod(Utf16ToUtf8(path).c_str(), readOnly ? 0444 : 0644);
+#endif
+}
+
+} // namespace
+
+// A replacement takes the target's place whole; a read-only target is left as it was, as Windows
+// leaves it (Wine and POSIX renames would replace it).
+TEST(FileSystemTest, ReplaceFileWith_ReplacesWholeButNeverAReadOnlyTarget) {
+    TempFolder folder;
+    std::wstring target = folder.File(L"_history.dat"), replacement = folder.File(L"_history.dat.new");
+    WriteFileBytes(target, "old");
+    WriteFileBytes(replacement, "new");
+    ASSERT_TRUE(ReplaceFileWith(replacement, target));
+    EXPECT_EQ(ReadFileBytes(target), "new");
+    EXPECT_FALSE(FileExists(replacement));
+
+    WriteFileBytes(replacement, "newer");
+    SetReadOnly(target, true);
+    EXPECT_FALSE(ReplaceFileWith(replacement, target));
+    SetReadOnly(target, false);
+    EXPECT_EQ(ReadFileBytes(target), "new");
+    EXPECT_EQ(ReadFileBytes(replacement), "newer");
 }

@@ -237,12 +237,18 @@ bool CDictManager::GetBookmarks(std::vector<unsigned long>& list) {
     return lexory::ReadIndexList(ListFile(lexory::kBookmarkFileName), CurrentDirectionKey(), list);
 }
 
+// A list entry names a headword of the open dictionary: with none open (an opening that failed) the
+// rows on show are another dictionary's, and nothing is recorded.
 bool CDictManager::AddToHistory(unsigned long index) {
+    if (!IsDictionaryOpen())
+        return false;
     return lexory::AddIndexToList(ListFile(lexory::kHistoryFileName), CurrentDirectionKey(), index,
                                   lexory::kHistoryLimit);
 }
 
 bool CDictManager::AddBookmark(unsigned long index) {
+    if (!IsDictionaryOpen())
+        return false;
     return lexory::AddIndexToList(ListFile(lexory::kBookmarkFileName), CurrentDirectionKey(), index, lexory::kNoLimit);
 }
 

@@ -54,7 +54,8 @@ public:
 
     // The history and bookmark lists of the current direction ("_history.dat", "_bookmark.dat" in
     // the program folder), most recent first. Reads are true when the file has a list for the
-    // direction; removals are true when the file exists.
+    // direction. Additions are false when no dictionary is open or the file could not be written;
+    // removals are false when the file is missing or could not be written.
     bool GetHistory(std::vector<unsigned long>& list);
     bool GetBookmarks(std::vector<unsigned long>& list);
     bool AddToHistory(unsigned long index);

@@ -94,10 +94,13 @@ void CHistoryDlg::OnDeleteWord() {
         platform::AppMessageBox(GetHwnd(), IDS_WORD_NOT_SELECTED, MB_OK | MB_ICONERROR);
         return;
     }
-    RemoveFromList(index);
-    FillList();
+    bool removed = RemoveFromList(index);
+    FillList(); // what the file holds, changed or not
     UpdateWindow(GetHwnd());
-    platform::AppMessageBox(GetHwnd(), IDS_WORD_REMOVED, MB_OK | MB_ICONINFORMATION);
+    if (removed)
+        platform::AppMessageBox(GetHwnd(), IDS_WORD_REMOVED, MB_OK | MB_ICONINFORMATION);
+    else
+        platform::AppMessageBox(GetHwnd(), IDS_LIST_NOT_CHANGED, MB_OK | MB_ICONERROR);
 }
 
 void CHistoryDlg::OnClearList() {
@@ -109,10 +112,16 @@ void CHistoryDlg::OnClearList() {
     }
     if (platform::AppMessageBox(GetHwnd(), IDS_CLEAR_QUESTION, MB_YESNO) != IDYES)
         return;
+    // Stops at the first removal that could not be written: the rest would fail the same way.
+    bool cleared = true;
     for (unsigned long index : list)
-        RemoveFromList(index);
+        if (!(cleared = RemoveFromList(index)))
+            break;
     FillList();
-    platform::AppMessageBox(GetHwnd(), IDS_LIST_CLEARED, MB_OK | MB_ICONINFORMATION);
+    if (cleared)
+        platform::AppMessageBox(GetHwnd(), IDS_LIST_CLEARED, MB_OK | MB_ICONINFORMATION);
+    else
+        platform::AppMessageBox(GetHwnd(), IDS_LIST_NOT_CHANGED, MB_OK | MB_ICONERROR);
 }
 
 bool CHistoryDlg::PreTranslateMessage(MSG& message) {

@@ -5,19 +5,49 @@
 
 #include <commctrl.h>
 
+namespace {
+
+// Held by the running copy from its first step to its end: two starts at the same moment cannot both
+// find no window and both go on.
+constexpr wchar_t kSingleCopyMutex[] = L"Local\\Lexory.SingleCopy";
+constexpr DWORD kWaitForRunningCopyMs = 10000;
+
+} // namespace
+
+// A start that finds the mutex held waits for the running copy's window (it may still be setting
+// up), or for the mutex, should that copy end first.
 CLexoryApp::CLexoryApp() {
-    if (HWND running = FindWindowW(kWindowClass, nullptr)) {
-        SetForegroundWindow(running);
+    m_singleCopy.Reset(CreateMutexW(nullptr, TRUE, kSingleCopyMutex));
+    if (!m_singleCopy || GetLastError() != ERROR_ALREADY_EXISTS)
+        return;
+    for (DWORD waited = 0; waited < kWaitForRunningCopyMs; waited += 50) {
+        if (HWND running = FindWindowW(kWindowClass, nullptr)) {
+            m_otherCopy = running;
+            break;
+        }
+        DWORD state = WaitForSingleObject(m_singleCopy.Get(), 50);
+        if (state == WAIT_OBJECT_0 || state == WAIT_ABANDONED)
+            return; // the other copy ended: this one runs
+    }
+    if (m_otherCopy != nullptr) {
+        SetForegroundWindow(m_otherCopy);
         DWORD_PTR ignored = 0;
-        SendMessageTimeoutW(running, WM_ACTIVATE, 0, 0, SMTO_ABORTIFHUNG, 5000, &ignored);
+        SendMessageTimeoutW(m_otherCopy, WM_ACTIVATE, 0, 0, SMTO_ABORTIFHUNG, 5000, &ignored);
+    } else {
+        m_otherCopy = HWND_BROADCAST; // a copy that never showed its window: this one ends all the same
     }
 }
 
+CLexoryApp::~CLexoryApp() {
+    if (m_singleCopy && m_otherCopy == nullptr)
+        ReleaseMutex(m_singleCopy.Get());
+}
+
 bool CLexoryApp::ActivateRunningCopy() {
-    HWND running = FindWindowW(kWindowClass, nullptr);
-    if (running == nullptr)
+    if (m_otherCopy == nullptr)
         return false;
-    SetForegroundWindow(running);
+    if (m_otherCopy != HWND_BROADCAST)
+        SetForegroundWindow(m_otherCopy);
     return true;
 }
 

@@ -19,8 +19,10 @@
 
 namespace {
 
-// A search's result: wParam the row to select (-1: the text leads nowhere), lParam the list generation.
+// A search's result: wParam the row to select (-1: the text leads nowhere), lParam the generations of
+// the list (high half) and of the text (low half) it was found for.
 constexpr UINT kSearchResultMessage = WM_APP + 1;
+static_assert(sizeof(LPARAM) >= 8, "both generations travel in lParam");
 constexpr wchar_t kColumnTitle[] = L"Words";
 constexpr wchar_t kHelpFile[] = L"lexory.htm";
 constexpr wchar_t kBrowser[] = L"iexplore.exe";
@@ -79,7 +81,7 @@ BOOL CLexoryDlg::OnInitDialog() {
     int stored = CAppSettings::ReadInt(CDictManager::kSettingsSection, L"dir");
     if (m_dictManager->CountDirections() > 0 && stored != m_dictManager->GetCurrentDirection())
         SelectDirection(stored);
-    if (!m_headwordCache.empty())
+    if (m_rowCount > 0)
         FetchRows(0);
     PutWordIntoEdit(m_startWord);
 
@@ -139,6 +141,8 @@ void CLexoryDlg::CreateMenuBar() {
     for (int i = 0; i < count; ++i)
         AppendMenuW(directions, MF_STRING, ID_DIRECTION_FIRST + i, m_dictManager->GetDirectionName(i).c_str());
     CheckDirectionItem(stored);
+    if (m_dictManager)
+        RefreshBookmarkItem(); // the item never shows its bare template
 }
 
 void CLexoryDlg::CheckDirectionItem(int direction) {
@@ -170,13 +174,15 @@ bool CLexoryDlg::SelectDirection(int direction) {
     m_menuBar.Redraw();
 
     m_headwordCache.clear();
+    m_rowCount = 0;
     ++m_listGeneration;
     SendMessageW(GetHwnd(), WM_SETREDRAW, FALSE, 0);
     RecreateList();
     SendMessageW(GetHwnd(), WM_SETREDRAW, TRUE, 0);
     unsigned long rows = m_dictManager->GetWordCount(direction);
     ListView_SetItemCountEx(m_list, rows, LVSICF_NOINVALIDATEALL);
-    m_headwordCache.assign(rows, std::wstring());
+    m_rowCount = rows;
+    RefreshBookmarkItem();
     RedrawWindow(GetHwnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_FRAME);
     PutWordIntoEdit(L"");
     return true;
@@ -208,21 +214,33 @@ std::pair<unsigned long, unsigned short> CLexoryDlg::FetchWindow(unsigned long r
     return {start, static_cast<unsigned short>(count)};
 }
 
+// The rows come from the engine into a fresh array and are kept by row: the cache holds what was
+// fetched, never a slot per headword (a damaged dictionary may claim any count).
 void CLexoryDlg::FetchRows(unsigned long row) {
-    auto [start, count] = FetchWindow(row, static_cast<unsigned long>(m_headwordCache.size()));
-    if (count > 0)
-        m_dictManager->GetHeadwords(start, count, m_headwordCache);
+    auto [start, count] = FetchWindow(row, m_rowCount);
+    std::vector<std::wstring> rows;
+    if (count == 0 || !m_dictManager->GetHeadwords(start, count, rows))
+        return;
+    for (size_t k = 0; k < rows.size(); ++k)
+        m_headwordCache[start + static_cast<unsigned long>(k)] = std::move(rows[k]);
 }
 
 void CLexoryDlg::OnGetDispInfo(NMLVDISPINFOW* info) {
     int row = info->item.iItem;
     if (row < 0 || (info->item.mask & LVIF_TEXT) == 0 || info->item.pszText == nullptr || info->item.cchTextMax <= 0)
         return;
-    auto slot = static_cast<size_t>(row);
-    if (slot < m_headwordCache.size() && m_headwordCache[slot].empty())
-        FetchRows(static_cast<unsigned long>(row));
-    const std::wstring text = slot < m_headwordCache.size() ? m_headwordCache[slot] : std::wstring();
-    lstrcpynW(info->item.pszText, text.c_str(), info->item.cchTextMax);
+    auto slot = static_cast<unsigned long>(row);
+    if (slot >= m_rowCount) {
+        info->item.pszText[0] = L'\0';
+        return;
+    }
+    auto cached = m_headwordCache.find(slot);
+    if (cached == m_headwordCache.end()) {
+        FetchRows(slot);
+        cached = m_headwordCache.find(slot);
+    }
+    lstrcpynW(info->item.pszText, cached != m_headwordCache.end() ? cached->second.c_str() : L"",
+              info->item.cchTextMax);
 }
 
 int CLexoryDlg::SelectedRowIfOne() const {
@@ -302,11 +320,13 @@ void CLexoryDlg::RunSearch() {
     std::wstring head = index >= 0 ? m_dictManager->GetHeadword(static_cast<unsigned long>(index)) : std::wstring();
     bool begins = head.size() >= text.size() && Lowered(head.substr(0, text.size())) == Lowered(text);
     PostMessageW(GetHwnd(), kSearchResultMessage, static_cast<WPARAM>(begins ? index : -1),
-                 static_cast<LPARAM>(listGeneration));
+                 static_cast<LPARAM>(static_cast<std::uint64_t>(listGeneration) << 32 | textGeneration));
 }
 
-void CLexoryDlg::OnSearchResult(long index, unsigned listGeneration) {
-    if (listGeneration != m_listGeneration)
+// A result counts only for the text the field holds now and for the list on show: a search that read
+// the text before it changed (or was emptied) answers for a text that is gone.
+void CLexoryDlg::OnSearchResult(long index, unsigned listGeneration, unsigned textGeneration) {
+    if (listGeneration != m_listGeneration || textGeneration != m_textGeneration)
         return;
     if (index < 0) {
         SetEditColor(kNoMatchColor);
@@ -360,6 +380,16 @@ bool CLexoryDlg::PreTranslateMessage(MSG& message) {
                 SetFocus(edit);
             return true;
         }
+        // Down leaves the edit for the list, Up from the list's first row comes back: the edit, one
+        // line high, would otherwise keep both keys to itself.
+        if (message.wParam == VK_DOWN && focus == edit) {
+            MoveIntoList();
+            return true;
+        }
+        if (message.wParam == VK_UP && focus == m_list && ListView_GetNextItem(m_list, -1, LVNI_FOCUSED) <= 0) {
+            SetFocus(edit);
+            return true;
+        }
         if (focus != edit && message.wParam != VK_UP && message.wParam != VK_DOWN) {
             SetFocus(edit);
             if (message.wParam == VK_TAB)
@@ -376,6 +406,18 @@ bool CLexoryDlg::PreTranslateMessage(MSG& message) {
         return true;
     }
     return false;
+}
+
+// The list takes the focus at its selected row; with none, at the first row on show.
+void CLexoryDlg::MoveIntoList() {
+    if (m_rowCount == 0)
+        return;
+    SetFocus(m_list);
+    if (ListView_GetSelectedCount(m_list) == 0) {
+        int top = ListView_GetTopIndex(m_list);
+        const UINT both = LVIS_SELECTED | LVIS_FOCUSED;
+        ListView_SetItemState(m_list, top, both, both);
+    }
 }
 
 void CLexoryDlg::RefreshBookmarkItem() {
@@ -450,7 +492,17 @@ void CLexoryDlg::OnAddBookmark() {
         platform::AppMessageBox(GetHwnd(), IDS_CHOOSE_WORD, MB_OK | MB_ICONERROR);
         return;
     }
-    m_dictManager->AddBookmark(static_cast<unsigned long>(row));
+    // After a failed opening the rows on show are the old dictionary's: they are no headwords of the
+    // current direction.
+    if (!m_dictManager->IsDictionaryOpen()) {
+        platform::AppMessageBox(GetHwnd(), IDS_NO_DICTIONARY, MB_OK | MB_ICONERROR);
+        return;
+    }
+    if (!m_dictManager->AddBookmark(static_cast<unsigned long>(row))) {
+        platform::AppMessageBox(GetHwnd(), IDS_BOOKMARK_NOT_SAVED, MB_OK | MB_ICONERROR);
+        return;
+    }
+    RefreshBookmarkItem();
     platform::AppMessageBox(GetHwnd(), IDS_BOOKMARK_ADDED, MB_OK | MB_ICONINFORMATION);
 }
 
@@ -541,7 +593,9 @@ LRESULT CLexoryDlg::OnCustomDraw(NMLVCUSTOMDRAW* draw) {
 
 bool CLexoryDlg::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
     if (message == kSearchResultMessage) {
-        OnSearchResult(static_cast<long>(static_cast<INT_PTR>(wParam)), static_cast<unsigned>(lParam));
+        auto generations = static_cast<std::uint64_t>(lParam);
+        OnSearchResult(static_cast<long>(static_cast<INT_PTR>(wParam)), static_cast<unsigned>(generations >> 32),
+                       static_cast<unsigned>(generations & 0xFFFFFFFFu));
         result = 0;
         return true;
     }

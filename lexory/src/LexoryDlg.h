@@ -18,6 +18,7 @@
 #include <mutex>
 #include <string>
 #include <thread>
+#include <unordered_map>
 #include <vector>
 
 class CLexoryDlg : public CLexoryBaseDlg {
@@ -79,6 +80,7 @@ private:
     LRESULT OnCustomDraw(NMLVCUSTOMDRAW* draw);
     void FetchRows(unsigned long row);
     void RefreshBookmarkItem();
+    void MoveIntoList();
     int CountBookmarks();
 
     // The edit and the searches.
@@ -88,14 +90,15 @@ private:
     void StartSearch();
     static void SearchThreadMain(std::shared_ptr<std::atomic<bool>> done);
     void RunSearch();
-    void OnSearchResult(long index, unsigned listGeneration);
+    void OnSearchResult(long index, unsigned listGeneration, unsigned textGeneration);
     void SetEditColor(COLORREF color);
     void JoinSearchThreads(bool all);
 
     std::wstring m_startWord;
     std::unique_ptr<CDictManager> m_dictManager;
     CFontHandle m_editFont;
-    std::vector<std::wstring> m_headwordCache;
+    std::unordered_map<unsigned long, std::wstring> m_headwordCache; // the rows fetched, by row
+    unsigned long m_rowCount = 0;
     std::wstring m_bookmarkTemplate;
     std::mutex m_searchLock; // serialises the searches
     bool m_settingUp = false;

@@ -106,8 +106,10 @@ bool CViewWordDlg::OnCommand(WORD id, WORD code, HWND control) {
         DestroyWindow();
         return true;
     case ID_ADD_BOOKMARK:
-        m_dictManager->AddBookmark(m_index);
-        platform::AppMessageBox(GetHwnd(), IDS_BOOKMARK_ADDED, MB_OK | MB_ICONINFORMATION);
+        if (m_dictManager->AddBookmark(m_index))
+            platform::AppMessageBox(GetHwnd(), IDS_BOOKMARK_ADDED, MB_OK | MB_ICONINFORMATION);
+        else
+            platform::AppMessageBox(GetHwnd(), IDS_BOOKMARK_NOT_SAVED, MB_OK | MB_ICONERROR);
         return true;
     case ID_BOOKMARK_LIST:
         OpenSubWindow(std::make_unique<CHistoryDlg>(m_dictManager, CHistoryDlg::kBookmarkMode));

@@ -122,14 +122,14 @@ bool RemoveIndexFromList(const std::wstring& path, std::uint32_t key, unsigned l
     if (!ovrin::FileExists(path))
         return false;
     CIniFile file;
-    file.Load(path);
+    if (!file.Load(path))
+        return false;
     std::vector<std::wstring> pieces = StoredPieces(file, key);
     if (!pieces.empty()) {
         RemoveFirst(pieces, index);
         file.SetValue(kListSection, std::to_wstring(key), JoinList(pieces));
     }
-    file.Release();
-    return true;
+    return file.Release();
 }
 
 } // namespace lexory

@@ -29,7 +29,8 @@ bool ReadIndexList(const std::wstring& path, std::uint32_t key, std::vector<unsi
 // Moves or inserts index at the front, keeping at most limit entries (kNoLimit: no limit); creates
 // the file when absent. False when the file could not be read or written.
 bool AddIndexToList(const std::wstring& path, std::uint32_t key, unsigned long index, std::size_t limit);
-// Removes the first entry that stands for index; false when the file does not exist.
+// Removes the first entry that stands for index; false when the file does not exist or could not be
+// read or written (the file is then as it was).
 bool RemoveIndexFromList(const std::wstring& path, std::uint32_t key, unsigned long index);
 
 } // namespace lexory

@@ -7,6 +7,7 @@
 #include "LexoryDlg.h"
 #include "ViewWordDlg.h"
 #include "common/Registry.h"
+#include "dictengine/DictFormat.h"
 #include "dictengine/DictWriter.h"
 
 #include <windows.h>
@@ -21,6 +22,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
+#include <functional>
 #include <random>
 #include <string>
 #include <vector>
@@ -787,4 +789,222 @@ TEST_F(LexoryGuiTest, Help_OpensInTheSuitesBrowserNotInTheDesktops) {
     TerminateProcess(process, 0);
     WaitForSingleObject(process, 10000);
     CloseHandle(process);
+}
+
+namespace {
+
+// Queues what post() posts while the program's window thread is held, so that the window handles it
+// all in one run, as a busy handheld would, while the program's other threads go on.
+void PostWhileWindowThreadHeld(HWND window, const std::function<void()>& post) {
+    HANDLE thread = OpenThread(THREAD_SUSPEND_RESUME, FALSE, GetWindowThreadProcessId(window, nullptr));
+    ASSERT_NE(thread, nullptr);
+    SuspendThread(thread);
+    post();
+    ResumeThread(thread);
+    CloseHandle(thread);
+}
+
+// Handled by the window thread and seen from outside: everything posted before it has been handled
+// once the list's column has the marked width.
+bool WaitForPostedMessages(HWND list, int marker) {
+    PostMessageW(list, LVM_SETCOLUMNWIDTH, 0, MAKELPARAM(marker, 0));
+    return testsupport::WaitUntil([&] { return SendMessageW(list, LVM_GETCOLUMNWIDTH, 0, 0) == marker; });
+}
+
+} // namespace
+
+// A search that read a text before the field was emptied must not paint the empty field or move the
+// list: its result belongs to a text the field no longer holds.
+TEST_F(LexoryGuiTest, EmptiedField_ResultsOfTheTextsBeforeAreDropped) {
+    Dictionary(L"er.dic", 0x0102, NumberedWords(100));
+    ASSERT_TRUE(Start(L"   "));
+    ASSERT_EQ(Selected(), -1);
+    int threadsAtRest = CountThreads(program.Id());
+    // Typed, then deleted while the window thread is still busy with the keys before the deletion:
+    // the searches started by the typing run meanwhile and answer after the field is empty.
+    auto typeThenClear = [&](const std::wstring& text) {
+        PostWhileWindowThreadHeld(window, [&] {
+            PostMessageW(Edit(), EM_SETSEL, 0, -1);
+            PostChars(text);
+            for (int i = 0; i < 4000; ++i)
+                PostMessageW(Edit(), WM_NULL, 0, 0);
+            PostMessageW(Edit(), EM_SETSEL, 0, -1);
+            PostMessageW(Edit(), WM_CHAR, L'\b', 1);
+        });
+        ASSERT_TRUE(testsupport::WaitUntil([&] { return EditText().empty(); }));
+        ASSERT_TRUE(testsupport::WaitUntil([&] { return CountThreads(program.Id()) <= threadsAtRest; }));
+    };
+    // Nearest headword of "x" is the last one, which does not begin with it: the no-match colour.
+    typeThenClear(L"x");
+    ASSERT_TRUE(WaitForPostedMessages(List(), 151));
+    EXPECT_EQ(EditColor(), CLexoryDlg::kNeutralColor) << "the empty field was painted by a stale search";
+    // "w0050" leads to row 50: the list must not move once the text is gone.
+    typeThenClear(L"w0050");
+    ASSERT_TRUE(WaitForPostedMessages(List(), 152));
+    EXPECT_EQ(Selected(), -1) << "the list jumped after the text was cleared";
+    EXPECT_EQ(EditColor(), CLexoryDlg::kNeutralColor);
+}
+
+// Up and Down move between the edit and the list and inside the list, keys typed through the X server.
+TEST_F(LexoryGuiTest, UpAndDown_MoveBetweenTheEditAndTheListAndWalkIt) {
+    Dictionary(L"er.dic", 0x0102, {"apple", "banana", "cherry", "hello", "help", "helper", "zebra"});
+    ASSERT_TRUE(Start());
+    ASSERT_TRUE(testsupport::FocusWindowForKeys(window));
+    ASSERT_TRUE(testsupport::TypeKeys(testsupport::KeyNames("help")));
+    ASSERT_TRUE(testsupport::WaitUntil([&] { return EditText() == L"help"; }));
+    ASSERT_TRUE(SettlesOn(4));
+    ASSERT_TRUE(testsupport::TypeKeys({"Down"}));
+    ASSERT_TRUE(testsupport::WaitUntil([&] { return FocusedControl() == List(); }))
+        << "Down left the focus in the edit";
+    EXPECT_EQ(Selected(), 4) << "the first Down only moves into the list";
+    ASSERT_TRUE(testsupport::TypeKeys({"Down", "Down"}));
+    EXPECT_TRUE(testsupport::WaitUntil([&] { return Selected() == 6; }));
+    ASSERT_TRUE(testsupport::TypeKeys({"Up"}));
+    EXPECT_TRUE(testsupport::WaitUntil([&] { return Selected() == 5; }));
+    EXPECT_EQ(EditText(), L"help") << "walking the list does not change the text";
+    // Up from the first row goes back to the edit.
+    SendMessageW(List(), LVM_ENSUREVISIBLE, 0, FALSE);
+    for (int i = 0; i < 5; ++i)
+        ASSERT_TRUE(testsupport::TypeKeys({"Up"}));
+    ASSERT_TRUE(testsupport::WaitUntil([&] { return Selected() == 0; }));
+    EXPECT_EQ(FocusedControl(), List());
+    ASSERT_TRUE(testsupport::TypeKeys({"Up"}));
+    EXPECT_TRUE(testsupport::WaitUntil([&] { return FocusedControl() == Edit(); }))
+        << "Up at the top stays in the list";
+    // Enter opens the row walked to.
+    ASSERT_TRUE(testsupport::TypeKeys({"Return"}));
+    EXPECT_NE(WaitForSubWindow(CViewWordDlg::kViewerId), nullptr);
+}
+
+// Two starts at the same moment leave one copy running with one lookup window: both processes are
+// made suspended and let go together, so that neither finds the other's window yet.
+TEST_F(LexoryGuiTest, TwoStartsAtOnce_OneCopyStays) {
+    Dictionary(L"er.dic", 0x0102, NumberedWords(30));
+    const std::wstring path = folder.File(L"Lexory.exe");
+    for (int round = 0; round < 3; ++round) {
+        PROCESS_INFORMATION copies[2] = {};
+        for (PROCESS_INFORMATION& copy : copies) {
+            std::wstring commandLine = L"\"" + path + L"\" w0001";
+            STARTUPINFOW startup = {};
+            startup.cb = sizeof startup;
+            ASSERT_TRUE(CreateProcessW(path.c_str(), commandLine.data(), nullptr, nullptr, FALSE, CREATE_SUSPENDED,
+                                       nullptr, nullptr, &startup, &copy));
+        }
+        for (PROCESS_INFORMATION& copy : copies)
+            ResumeThread(copy.hThread);
+        HANDLE processes[2] = {copies[0].hProcess, copies[1].hProcess};
+        DWORD ended = WaitForMultipleObjects(2, processes, FALSE, 15000);
+        EXPECT_LT(ended, WAIT_OBJECT_0 + 2) << "both copies kept running, round " << round;
+        DWORD stays = ended == WAIT_OBJECT_0 ? copies[1].dwProcessId : copies[0].dwProcessId;
+        EXPECT_TRUE(testsupport::WaitUntil(
+            [&] { return testsupport::FindProgramWindow(kWindowClass, nullptr, stays) != nullptr; }));
+        int windows = 0;
+        for (HWND w = FindWindowExW(nullptr, nullptr, kWindowClass, nullptr); w;
+             w = FindWindowExW(nullptr, w, kWindowClass, nullptr))
+            ++windows;
+        EXPECT_EQ(windows, 1) << "round " << round;
+        for (PROCESS_INFORMATION& copy : copies) {
+            TerminateProcess(copy.hProcess, 0);
+            WaitForSingleObject(copy.hProcess, 10000);
+            CloseHandle(copy.hThread);
+            CloseHandle(copy.hProcess);
+        }
+    }
+}
+
+// A bookmark that could not be written says so, and no bookmark is taken while the current
+// direction has no open dictionary (its rows are the old dictionary's).
+TEST_F(LexoryGuiTest, AddingABookmark_AFailedSaveAndNoOpenDictionaryAreSaid) {
+    Dictionary(L"er.dic", 0x0102, {"apple", "banana", "cherry"});
+    const std::string bookmarks = "[data]\r\n131073=\"0\"\r\n";
+    testsupport::WriteFileBytes(folder.File(L"_bookmark.dat"), bookmarks);
+    ASSERT_TRUE(SetFileAttributesW(folder.File(L"_bookmark.dat").c_str(), FILE_ATTRIBUTE_READONLY));
+    ASSERT_TRUE(Start(L"banana"));
+    ASSERT_TRUE(SettlesOn(1));
+    ASSERT_TRUE(Command(ID_ADD_BOOKMARK));
+    AnswerMessage(L"Закладка не сохранена: не удалось записать файл.");
+    EXPECT_EQ(ListFile(L"_bookmark.dat"), bookmarks);
+    // The same from the article window.
+    ASSERT_TRUE(testsupport::FocusWindowForKeys(window));
+    ASSERT_TRUE(testsupport::TypeKeys({"Return"}));
+    HWND article = WaitForSubWindow(CViewWordDlg::kViewerId);
+    ASSERT_NE(article, nullptr);
+    ASSERT_TRUE(Post(article, ID_ADD_BOOKMARK));
+    AnswerMessage(L"Закладка не сохранена: не удалось записать файл.");
+    ASSERT_TRUE(Post(article, ID_BACK));
+    ASSERT_TRUE(testsupport::WaitUntil([&] { return !IsWindow(article); }));
+    SetFileAttributesW(folder.File(L"_bookmark.dat").c_str(), FILE_ATTRIBUTE_NORMAL);
+
+    // A direction that does not open: the rows shown are the old dictionary's.
+    ASSERT_TRUE(Command(ID_DIRECTION_FIRST + 5));
+    AnswerMessage(L"Ошибка открытия словаря!");
+    ASSERT_EQ(Selected(), 1);
+    ASSERT_TRUE(Command(ID_ADD_BOOKMARK));
+    AnswerMessage(L"Словарь не открыт.");
+    EXPECT_EQ(ListFile(L"_bookmark.dat"), bookmarks);
+}
+
+// A list file that cannot be written: deleting and clearing say the list was not changed, and the
+// list shown is the file's.
+TEST_F(LexoryGuiTest, HistoryList_AReadOnlyFileIsNotChangedAndSaysSo) {
+    Dictionary(L"er.dic", 0x0102, {"apple", "banana", "cherry"});
+    const std::string history = "[data]\r\n131073=\"2,0\"\r\n";
+    testsupport::WriteFileBytes(folder.File(L"_history.dat"), history);
+    ASSERT_TRUE(SetFileAttributesW(folder.File(L"_history.dat").c_str(), FILE_ATTRIBUTE_READONLY));
+    ASSERT_TRUE(Start(L"apple"));
+    ASSERT_TRUE(Post(window, ID_HISTORY));
+    HWND dialog = WaitForSubWindow(IDC_HISTORY_LIST);
+    ASSERT_NE(dialog, nullptr);
+    HWND list = GetDlgItem(dialog, IDC_HISTORY_LIST);
+    const std::vector<std::wstring> lines = {L"cherry", L"apple"};
+    ASSERT_EQ(Lines(list), lines);
+
+    SendMessageW(list, LB_SETCURSEL, 1, 0);
+    ASSERT_TRUE(Post(dialog, ID_DELETE_WORD));
+    AnswerMessage(L"Список не изменён: не удалось записать файл.");
+    EXPECT_EQ(Lines(list), lines);
+    ASSERT_TRUE(Post(dialog, ID_CLEAR_LIST));
+    AnswerMessage(L"Вы действительно хотите очистить этот список?", IDYES);
+    AnswerMessage(L"Список не изменён: не удалось записать файл.");
+    EXPECT_EQ(Lines(list), lines);
+    EXPECT_TRUE(IsWindowEnabled(list));
+    SetFileAttributesW(folder.File(L"_history.dat").c_str(), FILE_ATTRIBUTE_NORMAL);
+    EXPECT_EQ(ListFile(L"_history.dat"), history);
+}
+
+// A dictionary whose header and block-count table claim a billion headwords: it opens as a failure
+// (no list of a billion rows is made), the program keeps running, and the next start works the same.
+TEST_F(LexoryGuiTest, ADictionaryClaimingABillionHeadwords_OpensAsAFailure) {
+    const std::uint32_t claimed = 1000000000;
+    const unsigned blocks = (claimed + 65534) / 65535;
+    dengine::InformationStream information;
+    information.name = "Huge";
+    information.headwordCount = claimed;
+    information.direction = 0x0102;
+    std::string table;
+    for (unsigned i = 0; i < blocks; ++i) {
+        information.blockKeys.push_back(i == 0 ? "a" : "b");
+        std::uint32_t count = std::min<std::uint32_t>(65535, claimed - i * 65535);
+        table += {0, 0, static_cast<char>(count & 0xFF), static_cast<char>(count >> 8)};
+    }
+    ASSERT_TRUE(dengine::AppendTag(information.trailerTags, dengine::kTagBlockCountTable, table));
+    std::vector<std::uint8_t> info;
+    ASSERT_TRUE(dengine::MakeInformationStream(information, &info));
+    dengine::StreamList streams;
+    std::string error;
+    ASSERT_TRUE(dengine::BuildDictionaryStreams({}, {Entry("a"), Entry("b")}, &streams, &error)) << error;
+    streams[0].second = info;
+    ASSERT_TRUE(dengine::WriteStreamFile(folder.File(L"huge.dic"), streams, &error)) << error;
+
+    for (int start = 0; start < 2; ++start) {
+        ASSERT_TRUE(Start(L"a")) << "start " << start;
+        AnswerMessage(L"Ошибка открытия словаря!");
+        EXPECT_TRUE(program.Running());
+        EXPECT_EQ(RowCount(), 0);
+        SetWindowTextW(Edit(), L"b");
+        EXPECT_TRUE(testsupport::WaitUntil([&] { return EditColor() == CLexoryDlg::kNoMatchColor; }));
+        ASSERT_TRUE(Command(ID_EXIT));
+        EXPECT_TRUE(Exits());
+        EXPECT_EQ(program.ExitCode(), 0u);
+    }
 }

@@ -55,6 +55,17 @@ TEST(MyCommandLineInfoTest, LastPlainParameterWinsFlagsAreIgnoredAndLineBreaksCu
     EXPECT_EQ(ParsedWord(L"Lexory.exe \"word\nrest\""), L"word");
 }
 
+// The toolbar hands every word over in double quotes: a quoted "-ing" or "/usr" is a word, not a flag.
+TEST(MyCommandLineInfoTest, AQuotedParameterIsAWordWhateverItBeginsWith) {
+    EXPECT_EQ(ParsedWord(L"Lexory.exe \"-ing\""), L"-ing");
+    EXPECT_EQ(ParsedWord(L"Lexory.exe \"/usr\""), L"/usr");
+    EXPECT_EQ(ParsedWord(L"Lexory.exe \"-\""), L"-");
+    EXPECT_EQ(ParsedWord(L"Lexory.exe word -ing"), L"word") << "an unquoted -ing stays a flag";
+    EXPECT_EQ(ParsedWord(L"Lexory.exe  \"two words\"  -x"), L"two words");
+    // A quote inside a parameter does not make a flag a word.
+    EXPECT_EQ(ParsedWord(L"Lexory.exe word -\"ing\""), L"word");
+}
+
 TEST(DisplayTextTest, RunsAreConvertedInTheirOwnLanguage) {
     // a, "%", 2, space, x, "%", b: a and b in the source language, x in Russian.
     EXPECT_EQ(CDictManager::ToDisplayText(1, "a%2 \xF5%b"), L"a\x0445"

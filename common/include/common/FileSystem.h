@@ -21,7 +21,8 @@ bool CopyFileIfAbsent(const std::wstring& from, const std::wstring& to);
 bool CreateFolder(const std::wstring& path);
 // Puts the complete file replacement in the place of target in one step, replacing target when it
 // exists: a reader, or a program that ends part-way, sees the old file or the new one, never a part.
-// The replacement is written out to the disk first. False (and both files as they were) on failure.
+// The replacement is written out to the disk first. False (and both files as they were) on failure,
+// and for a read-only target.
 bool ReplaceFileWith(const std::wstring& replacement, const std::wstring& target);
 
 } // namespace ovrin

@@ -1,6 +1,7 @@
 // Command-line parsing: the command line is split as the shell splits it (double quotes group words
 // and are removed), the program name is skipped, and each parameter is handed to a receiver with a
-// flag saying whether it began with "-" or "/" (that first character removed).
+// flag saying whether it began with "-" or "/" (that first character removed). A parameter written in
+// double quotes is never a flag.
 #pragma once
 
 #include <string>
