@@ -1,8 +1,9 @@
 // Fuzzes the page translator: the input, read as UTF-8 (or, when its first byte is odd, as raw
 // 16-bit units), is translated as a page through both tree walks with stand-in engines that answer
 // the batch unchanged, upper-cased, cut short or with an extra separator. The parser's tree must be
-// the library's own, node for node, and an unchanged answer must give a page (the runs cut back
-// into as many as were sent unless a decoded reference made a bar).
+// the library's own, node for node; TranslateHtml must give what its steps give one after the other
+// (both walks, the batch, the codecs, the cut); and an unchanged answer must give a page (the runs
+// cut back into as many as were sent unless a decoded reference made a bar).
 #include "HtmlParser.h"
 #include "common/Unicode.h"
 #include "pagetrans/Entities.h"
@@ -14,6 +15,31 @@
 #include <string>
 
 namespace {
+
+// TranslateHtml as its steps are written; false when the page would come back unchanged.
+bool TranslateStepByStep(const std::wstring& page, const ovrin::TranslateFunction& engine, std::wstring& result) {
+    ovrin::CPageTranslator translator(nullptr);
+    translator.SetPage(page);
+    translator.Parse();
+    translator.WalkTree(ovrin::CPageTranslator::kCollect);
+    const std::size_t count = translator.GetRuns().Count();
+    if (count == 0)
+        return false;
+    std::wstring batch = ovrin::CPageTranslator::BuildBatch(translator.GetRuns());
+    ovrin::DecodeEntities(batch);
+    std::wstring answer;
+    if (!engine(batch, answer))
+        answer.clear();
+    ovrin::EncodeEntities(answer);
+    ovrin::CTextRuns runs;
+    ovrin::CPageTranslator::CutAnswer(answer, runs);
+    if (runs.Count() != count)
+        return false;
+    translator.SetRuns(std::move(runs));
+    translator.WalkTree(ovrin::CPageTranslator::kSubstitute);
+    result = translator.GetPage();
+    return true;
+}
 
 template <typename TreeType>
 std::string Describe(const TreeType& tree) {
@@ -76,6 +102,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         translator.SetPage(page);
         std::wstring result;
         bool translated = translator.TranslateHtml(result);
+        std::wstring expected;
+        if (TranslateStepByStep(page, engine, expected) != translated || result != expected)
+            std::abort();
         if (&engine == &engines[0] && !translated) {
             // An unchanged answer fails only for want of runs or when a decoded reference made a bar.
             ovrin::CPageTranslator collector(nullptr);

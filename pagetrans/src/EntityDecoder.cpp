@@ -93,7 +93,9 @@ wchar_t ReferenceValue(const TextView& view, std::size_t length) {
     return value == 0 ? L' ' : static_cast<wchar_t>(value & 0xFFFF);
 }
 
-// The numeric pass. Invariant: no reference starts inside the decoded output. A replacement can
+// The numeric pass, in place: a reference of at least three characters gives one, so the decoded
+// output (with the replacement not yet placed) never reaches the unread input, and both live in the
+// one buffer. Invariant: no reference starts inside the decoded output. A replacement can
 // only make a new one that runs through the replacing character, and such a reference starts at
 // the "#" just before the output's trailing stretch of span characters; it is the only place to
 // look back to. The state of that stretch is kept for the output's end, and saved before every "#"
@@ -101,7 +103,7 @@ wchar_t ReferenceValue(const TextView& view, std::size_t length) {
 class NumericReferenceDecoder {
 public:
     void Decode(std::wstring& text) {
-        m_output.reserve(text.size());
+        m_output = text.data();
         m_input = text.data();
         m_inputLength = text.size();
         for (;;) {
@@ -126,7 +128,7 @@ public:
             else
                 Append(m_input[m_next++]);
         }
-        text.swap(m_output);
+        text.resize(m_outputLength);
     }
 
 private:
@@ -141,21 +143,25 @@ private:
 
     void Append(wchar_t c) {
         char16_t unit = Unit(c);
-        std::size_t at = m_output.size();
+        std::size_t at = m_outputLength;
         if (unit == '#' || unit == '&')
             m_saved.push_back({at, m_state});
         if (!IsSpanChar(unit))
             m_state.spanStart = m_state.runEnd = at + 1;
         else if (m_state.runEnd == at && IsRunChar(unit))
             m_state.runEnd = at + 1;
-        m_output.push_back(c);
+        m_output[m_outputLength++] = c;
     }
 
     // Appends characters none of which is "#" or "&" (so no state needs saving) at once; the new
-    // state follows from the stretch's tail.
-    void AppendStretch(const wchar_t* stretch, std::size_t length) {
-        std::size_t base = m_output.size();
-        m_output.append(stretch, length);
+    // state follows from the stretch's tail, read where it now stands (the move may overwrite the
+    // input it came from).
+    void AppendStretch(const wchar_t* input, std::size_t length) {
+        std::size_t base = m_outputLength;
+        const wchar_t* stretch = m_output + base;
+        if (stretch != input)
+            std::wstring::traits_type::move(m_output + base, input, length);
+        m_outputLength += length;
         std::size_t from = length;
         while (from > 0 && IsSpanChar(Unit(stretch[from - 1])))
             --from;
@@ -171,7 +177,7 @@ private:
             m_saved.pop_back();
         m_state = m_saved.back().before;
         m_saved.pop_back();
-        m_output.resize(length);
+        m_outputLength = length;
     }
 
     void PlacePending() {
@@ -179,8 +185,8 @@ private:
         std::size_t spanStart = m_state.spanStart;
         if (spanStart > 0 && Unit(m_output[spanStart - 1]) == '#' && (IsSpanChar(pending) || pending == ';')) {
             std::size_t hash = spanStart - 1;
-            TextView view{m_output.data() + hash, m_output.size() - hash, true, m_pending,
-                          m_input + m_next,       m_inputLength - m_next};
+            TextView view{m_output + hash, m_outputLength - hash, true,
+                          m_pending,       m_input + m_next,      m_inputLength - m_next};
             std::size_t length = MatchReference(view, m_state.runEnd - hash);
             if (length > view.decodedLength) {
                 Replace(view, length);
@@ -204,14 +210,15 @@ private:
         std::size_t fromInput = length - view.decodedLength - (view.hasPending ? 1 : 0);
         m_next += fromInput;
         if (view.decodedLength > 0)
-            CutOutput(m_output.size() - view.decodedLength);
-        if (!m_output.empty() && Unit(m_output.back()) == '&')
-            CutOutput(m_output.size() - 1);
+            CutOutput(m_outputLength - view.decodedLength);
+        if (m_outputLength > 0 && Unit(m_output[m_outputLength - 1]) == '&')
+            CutOutput(m_outputLength - 1);
         m_pending = replacement;
         m_hasPending = true;
     }
 
-    std::wstring m_output;
+    wchar_t* m_output = nullptr; // the start of the text: the decoded output is written over the input
+    std::size_t m_outputLength = 0;
     StretchState m_state;
     std::vector<SavedState> m_saved;
     const wchar_t* m_input = nullptr;

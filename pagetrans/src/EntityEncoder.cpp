@@ -1,6 +1,7 @@
 // EncodeEntities in one sweep. The names that encoding inserts
 // hold only "&", ASCII letters, digits and ";", none of which has a row, so a later row never
 // re-encodes an earlier row's name and one sweep equals one scan per row in table order.
+#include "EntityEncoder.h"
 #include "pagetrans/Entities.h"
 
 #include <algorithm>
@@ -35,22 +36,34 @@ struct CodeIndex {
     }
 };
 
+const CodeIndex& Index() {
+    static const CodeIndex index;
+    return index;
+}
+
 } // namespace
 
+void AppendEncodedEntities(std::wstring& out, std::wstring_view text) {
+    const CodeIndex& index = Index();
+    std::size_t from = 0;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (const wchar_t* name = index.NameOf(text[i])) {
+            out.append(text, from, i - from);
+            out.append(name);
+            from = i + 1;
+        }
+    }
+    out.append(text, from);
+}
+
 void EncodeEntities(std::wstring& text) {
-    static const CodeIndex index;
-    auto first = std::find_if(text.begin(), text.end(), [](wchar_t c) { return index.NameOf(c) != nullptr; });
+    const CodeIndex& index = Index();
+    auto first = std::find_if(text.begin(), text.end(), [&index](wchar_t c) { return index.NameOf(c) != nullptr; });
     if (first == text.end())
         return;
     std::wstring encoded;
     encoded.reserve(text.size() + text.size() / 4);
-    encoded.append(text.begin(), first);
-    for (auto it = first; it != text.end(); ++it) {
-        if (const wchar_t* name = index.NameOf(*it))
-            encoded.append(name);
-        else
-            encoded.push_back(*it);
-    }
+    AppendEncodedEntities(encoded, text);
     text.swap(encoded);
 }
 

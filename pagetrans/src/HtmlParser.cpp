@@ -1,6 +1,7 @@
 // The htmlcxx DOM parser with a flat tear-down and a quick test for stray end tags.
 #include "HtmlParser.h"
 
+#include <algorithm>
 #include <cctype>
 #include <strings.h>
 
@@ -27,13 +28,17 @@ const CHtmlParser::TreeNode* CHtmlParser::Parse(const std::string& html) {
 void CHtmlParser::beginParsing() {
     Flatten();
     m_openCount.assign(kBuckets, 0);
+    m_depth = m_deepest = 0;
     ParserDom::beginParsing();
 }
 
 // Every node in document order is made a sibling of its children's new place: each node's children
 // move up beside it, and the walk goes on with the first of them, so every node is visited once and
-// the tree ends up one level deep, which the library then frees without deep recursion.
+// the tree ends up one level deep, which the library then frees without deep recursion. A shallow
+// tree is left as it is.
 void CHtmlParser::Flatten() {
+    if (m_deepest < kRecursiveTearDownDepth)
+        return;
     for (Tree::pre_order_iterator it = mHtmlTree.begin(); it != mHtmlTree.end(); ++it)
         mHtmlTree.flatten(it);
 }
@@ -44,6 +49,7 @@ void CHtmlParser::foundTag(htmlcxx::HTML::Node node, bool isEnd) {
     if (!isEnd) {
         ++m_openCount[Bucket(node.tagName())];
         mCurrentState = mHtmlTree.append_child(mCurrentState, node);
+        m_deepest = std::max(m_deepest, ++m_depth);
         return;
     }
     if (m_openCount[Bucket(node.tagName())] != 0) {
@@ -51,14 +57,18 @@ void CHtmlParser::foundTag(htmlcxx::HTML::Node node, bool isEnd) {
         // closes with it: their children move up beside them.
         const char* name = node.tagName().c_str();
         Tree::iterator open = mCurrentState;
-        while (open != mHtmlTree.begin() && strcasecmp(open->tagName().c_str(), name) != 0)
+        std::size_t closing = 1;
+        while (open != mHtmlTree.begin() && strcasecmp(open->tagName().c_str(), name) != 0) {
             open = mHtmlTree.parent(open);
+            ++closing;
+        }
         if (open != mHtmlTree.begin()) {
             open->length(node.offset() + node.length() - open->offset());
             open->closingText(node.text());
             --m_openCount[Bucket(open->tagName())];
             Tree::iterator inner = mCurrentState;
             mCurrentState = mHtmlTree.parent(open);
+            m_depth -= closing;
             while (inner != open) {
                 Tree::iterator parent = mHtmlTree.parent(inner);
                 --m_openCount[Bucket(inner->tagName())];

@@ -1,6 +1,10 @@
 // CPageTranslator: the two walks over the parsed page, the batch text and the cutting of the answer.
+// TranslateHtml writes the runs straight into the batch and cuts the answer as it rebuilds the page,
+// so that a page's text is held once in each form it passes through (page, parser text, batch,
+// answer, rebuilt page) and never again as an array of runs.
 #include "pagetrans/PageTranslator.h"
 
+#include "EntityEncoder.h"
 #include "HtmlParser.h"
 #include "common/CodePage.h"
 #include "pagetrans/Entities.h"
@@ -34,6 +38,152 @@ bool HasVisibleText(std::wstring_view run) {
     return false;
 }
 
+// A node text converted to wide text, appended. Node texts are mostly plain ASCII (tags, attributes,
+// English words), which every code page the parser is given (UTF-8 and the single-byte ones) maps to
+// the same characters: such a text is widened straight into the output, and only the others go
+// through a conversion of their own.
+void AppendWide(std::wstring& out, const std::string& text, unsigned codePage) {
+    const std::size_t start = out.size();
+    out.resize(start + text.size());
+    wchar_t* to = out.data() + start;
+    unsigned high = 0;
+    for (char c : text) {
+        unsigned char byte = static_cast<unsigned char>(c);
+        high |= byte;
+        *to++ = static_cast<wchar_t>(byte);
+    }
+    if (high >= 0x80) {
+        out.resize(start);
+        out += MultiByteToWide(codePage, text);
+    }
+}
+
+// A run as the batch holds it: the run with every "|" doubled.
+void AppendDoublingBars(std::wstring& batch, std::wstring_view run) {
+    std::size_t from = 0;
+    for (std::size_t bar = run.find(L'|'); bar != std::wstring_view::npos; bar = run.find(L'|', from)) {
+        batch.append(run.substr(from, bar + 1 - from));
+        batch += L'|';
+        from = bar + 1;
+    }
+    batch.append(run.substr(from));
+}
+
+// A run added to the batch: a space, the run (a node text, widened) with its bars doubled, " |".
+void AppendFramedRun(std::wstring& batch, const std::string& text, unsigned codePage) {
+    batch += L' ';
+    const std::size_t start = batch.size();
+    for (char c : text) {
+        if (static_cast<unsigned char>(c) >= 0x80) {
+            batch.resize(start);
+            AppendDoublingBars(batch, MultiByteToWide(codePage, text));
+            batch += L" |";
+            return;
+        }
+        batch += static_cast<wchar_t>(c);
+        if (c == '|')
+            batch += L'|';
+    }
+    batch += L" |";
+}
+
+// The runs of an engine's answer one at a time, as CutAnswer cuts them: each is the next segment that
+// is not empty, as it stands in the answer (an escaped bar still doubled).
+class CAnswerSegments {
+public:
+    explicit CAnswerSegments(std::wstring_view answer) : m_answer(answer), m_separator(answer.find(L'|')) {}
+
+    bool Next(std::wstring_view& segment) {
+        while (m_separator != std::wstring_view::npos) {
+            const std::size_t from = m_separator + 1;
+            std::size_t bar = m_answer.find(L'|', from);
+            while (bar != std::wstring_view::npos && bar + 1 < m_answer.size() && m_answer[bar + 1] == L'|')
+                bar = m_answer.find(L'|', bar + 2);
+            const std::size_t end = bar == std::wstring_view::npos ? m_answer.size() : bar;
+            m_separator = bar;
+            if (end > from) {
+                segment = m_answer.substr(from, end - from);
+                return true;
+            }
+        }
+        return false;
+    }
+
+    static std::size_t Count(std::wstring_view answer) {
+        CAnswerSegments segments(answer);
+        std::size_t count = 0;
+        for (std::wstring_view segment; segments.Next(segment);)
+            ++count;
+        return count;
+    }
+
+private:
+    std::wstring_view m_answer;
+    std::size_t m_separator;
+};
+
+// A segment of the answer put into the page as the run it stands for: its bars unescaped, its
+// characters encoded, its last character (the framing space) gone; nothing when that leaves white
+// space only. Encoding the answer before cutting it would give the same runs: no entity name holds a
+// "|", and "|" has no entity.
+void AppendAnswerRun(std::wstring& out, std::wstring_view segment) {
+    const std::size_t start = out.size();
+    std::size_t from = 0;
+    for (std::size_t bar = segment.find(L'|'); bar != std::wstring_view::npos; bar = segment.find(L'|', from)) {
+        // Every bar inside a segment is the first of a pair; one of the two is kept.
+        AppendEncodedEntities(out, segment.substr(from, bar + 1 - from));
+        from = bar + 2;
+    }
+    AppendEncodedEntities(out, segment.substr(from));
+    out.pop_back();
+    if (!HasVisibleText(std::wstring_view(out).substr(start)))
+        out.resize(start);
+}
+
+// One walk over the tree below top, each node once in document order: the texts of tags go to out
+// when there is one (a collecting walk writes nothing), every text node's text to visitText. The walk
+// keeps its open elements on a stack of its own, so a page nested a million levels deep needs no
+// deeper call stack than a flat one.
+template <typename TextVisitor>
+void WalkNodes(const TreeNode* top, unsigned codePage, std::wstring* out, TextVisitor&& visitText) {
+    auto append = [out, codePage](const std::string& text) {
+        if (out != nullptr)
+            AppendWide(*out, text, codePage);
+    };
+    append(top->data.text());
+    std::vector<const TreeNode*> open{top};
+    const TreeNode* node = top->first_child;
+    while (!open.empty()) {
+        if (node == nullptr) {
+            const TreeNode* closed = open.back();
+            open.pop_back();
+            append(closed->data.closingText());
+            node = open.empty() ? nullptr : closed->next_sibling;
+            continue;
+        }
+        const htmlcxx::HTML::Node& data = node->data;
+        if (data.isTag()) {
+            if (TagNameIs(data.tagName(), "style")) {
+                append(data.text());
+                if (node->first_child != nullptr)
+                    append(node->first_child->data.text());
+                append(data.closingText());
+            } else if (!TagNameIs(data.tagName(), "script")) {
+                append(data.text());
+                if (node->first_child != nullptr) {
+                    open.push_back(node);
+                    node = node->first_child;
+                    continue;
+                }
+                append(data.closingText());
+            }
+        } else if (!data.isComment()) {
+            visitText(data.text());
+        }
+        node = node->next_sibling;
+    }
+}
+
 } // namespace
 
 bool IsPageWhiteSpace(wchar_t c) {
@@ -56,12 +206,9 @@ std::string CPageTranslator::ParserText() const {
     const std::size_t length = m_page.size();
     std::size_t i = 0;
     while (i < length) {
+        for (; i < length && static_cast<unsigned>(m_page[i]) < 0x80; ++i)
+            text += static_cast<char>(m_page[i]);
         std::size_t start = i;
-        while (i < length && static_cast<unsigned>(m_page[i]) < 0x80)
-            ++i;
-        text.append(m_page.begin() + static_cast<std::ptrdiff_t>(start),
-                    m_page.begin() + static_cast<std::ptrdiff_t>(i));
-        start = i;
         while (i < length && static_cast<unsigned>(m_page[i]) >= 0x80)
             ++i;
         if (i > start)
@@ -78,107 +225,72 @@ void CPageTranslator::Parse() {
 bool CPageTranslator::TranslateHtml(std::wstring& result) {
     Parse();
     m_runs.Clear();
-    m_runs.Reserve(m_page.size() / 2, m_page.size() / 16);
-    WalkTree(kCollect);
-    std::size_t count = m_runs.Count();
+    const TreeNode* top = m_tree->Top();
+    if (top == nullptr)
+        return false;
+
+    // The batch is rarely longer than the page: its runs are part of the page, and the three
+    // characters that frame each are fewer than the mark-up between two texts.
+    std::wstring batch;
+    batch.reserve(m_page.size() + 1);
+    batch += L'|';
+    std::size_t count = 0;
+    WalkNodes(top, m_codePage, nullptr, [&](const std::string& text) {
+        AppendFramedRun(batch, text, m_codePage);
+        ++count;
+    });
     if (count == 0)
         return false;
 
-    std::wstring batch = BuildBatch(m_runs);
     DecodeEntities(batch);
     std::wstring answer;
     if (!m_engine || !m_engine(batch, answer))
         answer.clear();
-    EncodeEntities(answer);
-
-    CutAnswer(answer, m_runs);
-    if (m_runs.Count() != count)
+    batch = std::wstring();
+    if (CAnswerSegments::Count(answer) != count)
         return false;
-    WalkTree(kSubstitute);
-    result = std::move(m_page);
+
+    // The rebuilt page takes the place of the page: the tree holds everything it is made from, and
+    // the page's storage is already in use, which fresh memory for a second page would not be.
+    m_mode = kSubstitute;
+    std::wstring out = std::move(m_page);
+    out.clear();
+    CAnswerSegments segments(answer);
+    WalkNodes(top, m_codePage, &out, [&](const std::string&) {
+        std::wstring_view segment;
+        if (segments.Next(segment))
+            AppendAnswerRun(out, segment);
+    });
+    result = std::move(out);
     m_page.clear();
     return true;
 }
 
-// Node texts are mostly plain ASCII (tags, attributes, English words), which every code page the
-// parser is given (UTF-8 and the single-byte ones) maps to the same characters: such a text is widened
-// straight into the output instead of through a conversion of its own.
-void CPageTranslator::AppendText(std::wstring& out, const std::string& text) const {
-    if (m_mode != kCollect)
-        AppendWide(out, text);
-}
-
-void CPageTranslator::AppendWide(std::wstring& out, const std::string& text) const {
-    for (unsigned char c : text) {
-        if (c >= 0x80) {
-            out += MultiByteToWide(m_codePage, text);
-            return;
-        }
-    }
-    out.append(text.begin(), text.end());
-}
-
-void CPageTranslator::VisitText(std::wstring& out, const std::string& text) {
-    if (m_mode == kCollect) {
-        AppendWide(m_runs.Text(), text);
-        m_runs.EndRun();
-        return;
-    }
-    if (m_nextRun >= m_runs.Count())
-        return;
-    std::wstring_view run = m_runs[m_nextRun++];
-    if (HasVisibleText(run))
-        out += run;
-}
-
-// The walk keeps its open elements on a stack of its own, so a page nested a million levels deep
-// needs no deeper call stack than a flat one.
 bool CPageTranslator::WalkTree(WalkMode mode) {
     m_mode = mode;
     m_nextRun = 0;
-    std::wstring out;
-    if (mode == kSubstitute)
-        out.reserve(m_page.size() + m_page.size() / 4);
     const TreeNode* top = m_tree ? m_tree->Top() : nullptr;
-    if (top == nullptr) {
-        if (mode == kSubstitute)
-            m_page.clear();
+    if (mode == kCollect) {
+        if (top != nullptr) {
+            WalkNodes(top, m_codePage, nullptr, [this](const std::string& text) {
+                AppendWide(m_runs.Text(), text, m_codePage);
+                m_runs.EndRun();
+            });
+        }
         return true;
     }
-    AppendText(out, top->data.text());
-    std::vector<const TreeNode*> open{top};
-    const TreeNode* node = top->first_child;
-    while (!open.empty()) {
-        if (node == nullptr) {
-            const TreeNode* closed = open.back();
-            open.pop_back();
-            AppendText(out, closed->data.closingText());
-            node = open.empty() ? nullptr : closed->next_sibling;
-            continue;
-        }
-        const htmlcxx::HTML::Node& data = node->data;
-        if (data.isTag()) {
-            if (TagNameIs(data.tagName(), "style")) {
-                AppendText(out, data.text());
-                if (node->first_child != nullptr)
-                    AppendText(out, node->first_child->data.text());
-                AppendText(out, data.closingText());
-            } else if (!TagNameIs(data.tagName(), "script")) {
-                AppendText(out, data.text());
-                if (node->first_child != nullptr) {
-                    open.push_back(node);
-                    node = node->first_child;
-                    continue;
-                }
-                AppendText(out, data.closingText());
-            }
-        } else if (!data.isComment()) {
-            VisitText(out, data.text());
-        }
-        node = node->next_sibling;
+    std::wstring out;
+    if (top != nullptr) {
+        out.reserve(m_page.size() + m_page.size() / 4);
+        WalkNodes(top, m_codePage, &out, [this, &out](const std::string&) {
+            if (m_nextRun >= m_runs.Count())
+                return;
+            std::wstring_view run = m_runs[m_nextRun++];
+            if (HasVisibleText(run))
+                out += run;
+        });
     }
-    if (mode == kSubstitute)
-        m_page = std::move(out);
+    m_page = std::move(out);
     return true;
 }
 

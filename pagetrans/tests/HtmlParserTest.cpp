@@ -69,4 +69,13 @@ TEST(HtmlParser, DeepTree_IsTakenApartWithoutRecursion) {
     EXPECT_EQ(parser.getTree().size(), static_cast<int>(depth + 1));
     // A second parse on the same parser frees the first tree the same way.
     parser.Parse(html);
+
+    // Deep below elements that end tags closed several at a time and stray end tags that closed none:
+    // the depth the parser keeps for choosing the tear-down follows both.
+    std::string mixed;
+    for (std::size_t i = 0; i < depth / 4; ++i)
+        mixed += "<b><i><u></b></p>";
+    for (std::size_t i = 0; i < depth; ++i)
+        mixed += i % 2 ? "<i>" : "<b>t";
+    ovrin::CHtmlParser{}.Parse(mixed);
 }

@@ -2,9 +2,11 @@
 // pages it gives back unchanged.
 #include "pagetrans/PageTranslator.h"
 #include "FakeEngine.h"
+#include "pagetrans/Entities.h"
 
 #include <gtest/gtest.h>
 
+#include <random>
 #include <string>
 
 using ovrin::CPageTranslator;
@@ -188,4 +190,145 @@ TEST(PageTranslator, LargePage_FiveMegabytes) {
     EXPECT_EQ(engine.calls, 1);
     EXPECT_NE(result, page); // translated: every run gained its leading space
     EXPECT_NE(result.find(L"<p> Some text &amp; more</p><a href=\"x.html\"> link</a></div><div"), std::wstring::npos);
+}
+
+namespace {
+
+// TranslateHtml as its steps are written: both walks, the batch, the codecs over the whole batch and
+// the whole answer, the cut. False when the page would come back unchanged.
+bool TranslateStepByStep(const std::wstring& page, const ovrin::TranslateFunction& engine, std::wstring& result) {
+    CPageTranslator translator(nullptr);
+    translator.SetPage(page);
+    translator.Parse();
+    translator.WalkTree(CPageTranslator::kCollect);
+    const std::size_t count = translator.GetRuns().Count();
+    if (count == 0)
+        return false;
+    std::wstring batch = CPageTranslator::BuildBatch(translator.GetRuns());
+    ovrin::DecodeEntities(batch);
+    std::wstring answer;
+    if (!engine(batch, answer))
+        answer.clear();
+    ovrin::EncodeEntities(answer);
+    ovrin::CTextRuns runs;
+    CPageTranslator::CutAnswer(answer, runs);
+    if (runs.Count() != count)
+        return false;
+    translator.SetRuns(std::move(runs));
+    translator.WalkTree(CPageTranslator::kSubstitute);
+    result = translator.GetPage();
+    return true;
+}
+
+void ExpectSameAsStepByStep(const std::wstring& page, const ovrin::TranslateFunction& engine) {
+    std::wstring expected, result;
+    const bool expectTranslated = TranslateStepByStep(page, engine, expected);
+    CPageTranslator translator(engine);
+    translator.SetPage(page);
+    ASSERT_EQ(translator.TranslateHtml(result), expectTranslated) << testing::PrintToString(page);
+    EXPECT_EQ(result, expected) << testing::PrintToString(page);
+    EXPECT_EQ(translator.GetPage(), expectTranslated ? std::wstring() : page);
+}
+
+} // namespace
+
+// Engines that turn white space into entities and back, make references, lose or add separators,
+// and pages of every kind of text the walks, the codecs and the cut treat specially.
+TEST(PageTranslator, TranslateHtml_GivesThePageOfItsStepsOneAfterAnother) {
+    const std::vector<ovrin::TranslateFunction> engines = {
+        [](const std::wstring& text, std::wstring& result) {
+            result = text;
+            return true;
+        },
+        [](const std::wstring& text, std::wstring& result) {
+            result = text;
+            for (wchar_t& c : result)
+                c = c == L' ' ? L'\xA0' : c == L'e' ? L'\x2003' : c == L'x' ? L'<' : c;
+            return true;
+        },
+        [](const std::wstring& text, std::wstring& result) {
+            result.clear();
+            for (wchar_t c : text) {
+                if (c != L' ')
+                    result += c;
+            }
+            return true;
+        },
+        [](const std::wstring& text, std::wstring& result) {
+            result = L"ab" + text.substr(0, text.size() / 2);
+            return true;
+        },
+        [](const std::wstring& text, std::wstring& result) {
+            result = text + L"|x";
+            return true;
+        },
+        [](const std::wstring& text, std::wstring& result) {
+            result = L"answer";
+            return false;
+        },
+    };
+    const std::vector<std::wstring> pieces = {L"<p>",
+                                              L"</p>",
+                                              L"<div class=\"a\">",
+                                              L"</div>",
+                                              L"<b>",
+                                              L"</b>",
+                                              L"<br>",
+                                              L"<a href='x'>",
+                                              L"</a>",
+                                              L"text ",
+                                              L"слово ",
+                                              L"é",
+                                              L"\xD834\xDD1E",
+                                              L"\xD800",
+                                              L"\xFFFF",
+                                              L" ",
+                                              L"\r\n",
+                                              L"\t",
+                                              L"\xA0",
+                                              L"\x2002",
+                                              L"\x3000",
+                                              L"\x85",
+                                              L"|",
+                                              L"||",
+                                              L"&amp;",
+                                              L"&lt;",
+                                              L"&nbsp;",
+                                              L"&eacute;",
+                                              L"&quot;",
+                                              L"\"",
+                                              L"&#124;",
+                                              L"&#35;x41;",
+                                              L"&#8212;",
+                                              L"&#0;",
+                                              L"&#38;lt;",
+                                              L"&#x,X;",
+                                              L"#x",
+                                              L"&",
+                                              L"#",
+                                              L";",
+                                              L"x",
+                                              L",",
+                                              L"<",
+                                              L">",
+                                              L"<script>x<p>y</p></script>",
+                                              L"<style>a{b}</style>",
+                                              L"<STYLE>q</STYLE>",
+                                              L"<style>",
+                                              L"<script>",
+                                              L"<!-- c -->",
+                                              L"<!DOCTYPE html>",
+                                              L"<?x?>",
+                                              L"<% y %>",
+                                              L"<textarea>a<b>c</textarea>",
+                                              L"<title>t</title>"};
+    std::mt19937 random(2026);
+    for (int page = 0; page < 400; ++page) {
+        std::wstring html;
+        const std::size_t length = 1 + random() % (page < 390 ? 40 : 3000);
+        for (std::size_t i = 0; i < length; ++i)
+            html += pieces[random() % pieces.size()];
+        for (const ovrin::TranslateFunction& engine : engines)
+            ExpectSameAsStepByStep(html, engine);
+    }
 }

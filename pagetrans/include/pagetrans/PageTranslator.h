@@ -74,10 +74,14 @@ public:
     // The page given, or the page rebuilt by the last substituting walk.
     const std::wstring& GetPage() const { return m_page; }
     const CTextRuns& GetRuns() const { return m_runs; }
+    // The runs a substituting walk puts in place of the page's texts (a cut answer, say).
+    void SetRuns(CTextRuns runs) { m_runs = std::move(runs); }
 
-    // True and the translated page in result (moved there: the page is left empty); false and result
-    // untouched, the page kept, when the page has no text
-    // run, the engine gives no usable answer, or the answer does not cut into as many runs as sent.
+    // True and the translated page in result (the page is left empty); false and result untouched,
+    // the page kept, when the page has no text run, the engine gives no usable answer, or the answer
+    // does not cut into as many runs as sent. It gives the page the two walks, BuildBatch, the entity
+    // codecs and CutAnswer would give, but keeps no runs: they go straight into the batch, and the
+    // answer is cut as the page is rebuilt (GetRuns is left empty).
     bool TranslateHtml(std::wstring& result);
 
     // Parses the page (replacing any earlier tree); every walk after it goes over that tree.
@@ -103,10 +107,6 @@ private:
     std::unique_ptr<CHtmlParser> m_tree;
 
     std::string ParserText() const;
-    // A node text converted to wide text, appended; AppendText only when the walk rebuilds the page.
-    void AppendWide(std::wstring& out, const std::string& text) const;
-    void AppendText(std::wstring& out, const std::string& text) const;
-    void VisitText(std::wstring& out, const std::string& text);
 };
 
 // White space as the page translator classes it: the characters of the Unicode White_Space property
