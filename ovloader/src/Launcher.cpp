@@ -24,18 +24,18 @@ DWORD Elapsed(DWORD start) {
 
 } // namespace
 
-CLauncher::CLauncher(std::wstring program, int optionsNumber, CLaunchTimings timings)
+CLauncher::CLauncher(std::wstring program, std::optional<int> optionsNumber, CLaunchTimings timings)
     : m_program(std::move(program)), m_optionsNumber(optionsNumber), m_timings(timings) {}
 
 bool CLauncher::Run() {
     if (m_program.empty())
         return false;
     WaitForProgramFile();
-    if (m_optionsNumber >= 0)
+    if (m_optionsNumber)
         WaitForOldWindowToGo();
     if (!StartProgram())
         return false;
-    if (m_optionsNumber < 0)
+    if (!m_optionsNumber)
         return true;
     if (HWND window = WaitForNewWindow())
         SendShowOptions(window);
@@ -59,7 +59,7 @@ bool CLauncher::StartProgram() {
     execute.cbSize = sizeof execute;
     execute.fMask = SEE_MASK_FLAG_NO_UI;
     execute.lpFile = m_program.c_str();
-    execute.lpParameters = m_optionsNumber >= 0 ? kOptionsArgument : nullptr;
+    execute.lpParameters = m_optionsNumber ? kOptionsArgument : nullptr;
     execute.nShow = SW_SHOWNORMAL;
     return ShellExecuteExW(&execute) != FALSE;
 }
@@ -72,8 +72,9 @@ HWND CLauncher::WaitForNewWindow() {
     return window;
 }
 
-// The toolbar answers 1 once its panel has its buttons. A toolbar that hangs must not hold the
-// launcher beyond the limit, so each send is bounded by what is left of it.
+// The toolbar answers 0 until its panel has its buttons; any other answer ends the sending. A send
+// that gets no answer (a toolbar busy or hung) is tried again like a 0. A toolbar that hangs must not
+// hold the launcher beyond the limit, so each send is bounded by what is left of it.
 void CLauncher::SendShowOptions(HWND window) {
     UINT message = RegisterWindowMessageW(kShowOptionsMessage);
     if (message == 0)
@@ -82,9 +83,9 @@ void CLauncher::SendShowOptions(HWND window) {
     do {
         DWORD left = m_timings.waitLimit - std::min(Elapsed(start), m_timings.waitLimit);
         DWORD_PTR answer = 0;
-        if (SendMessageTimeoutW(window, message, 0, static_cast<LPARAM>(m_optionsNumber), SMTO_ABORTIFHUNG,
+        if (SendMessageTimeoutW(window, message, 0, static_cast<LPARAM>(*m_optionsNumber), SMTO_ABORTIFHUNG,
                                 std::max<DWORD>(left, 1), &answer) &&
-            answer == 1)
+            answer != 0)
             return;
         m_sleep(m_timings.messageRetry);
     } while (Elapsed(start) < m_timings.waitLimit);

@@ -1,11 +1,12 @@
 // The launcher's one run: wait until the program file exists, wait for an old toolbar window to go
 // (when asked for options), start the program through the shell, and deliver "TBShowOptions" to the
-// new toolbar window until it answers 1.
+// new toolbar window while it answers 0.
 #pragma once
 
 #include <windows.h>
 
 #include <functional>
+#include <optional>
 #include <string>
 
 // The polls of each wait and the limit of the bounded ones, in milliseconds.
@@ -23,8 +24,8 @@ public:
     static constexpr wchar_t kShowOptionsMessage[] = L"TBShowOptions";
     static constexpr wchar_t kOptionsArgument[] = L"/options";
 
-    // optionsNumber < 0: a plain start, no "TBShowOptions".
-    CLauncher(std::wstring program, int optionsNumber, CLaunchTimings timings = {});
+    // No optionsNumber: a plain start, no "TBShowOptions". Any number, negative too, asks for options.
+    CLauncher(std::wstring program, std::optional<int> optionsNumber, CLaunchTimings timings = {});
 
     // Runs the whole start; false when there was nothing to start or the start failed.
     bool Run();
@@ -40,6 +41,6 @@ private:
     void SendShowOptions(HWND window);
 
     std::wstring m_program;
-    int m_optionsNumber;
+    std::optional<int> m_optionsNumber;
     CLaunchTimings m_timings;
 };

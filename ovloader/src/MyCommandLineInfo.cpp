@@ -20,6 +20,7 @@ void CMyCommandLineInfo::ParseParam(const wchar_t* param, bool flag, bool last) 
         CharLowerBuffW(lowered.data(), static_cast<DWORD>(lowered.size()));
     if (lowered.compare(0, kOptionsLength, kOptions) != 0)
         return;
+    // wcstol takes a leading sign: "/options-2" is the number -2, still an options switch.
     long number = std::wcstol(lowered.c_str() + kOptionsLength, nullptr, 10);
     m_optionsNumber = number > INT_MAX ? INT_MAX : number < INT_MIN ? INT_MIN : static_cast<int>(number);
 }

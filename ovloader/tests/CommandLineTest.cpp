@@ -23,13 +23,16 @@ TEST(OvloaderCommandLineTest, TheSwitchCountsInAnyCaseWithSlashOrHyphen) {
     EXPECT_EQ(Parse(L"Ovloader.exe p.exe /options").m_optionsNumber, 0) << "an empty rest reads 0";
     EXPECT_EQ(Parse(L"Ovloader.exe p.exe /optionsabc").m_optionsNumber, 0);
     EXPECT_EQ(Parse(L"Ovloader.exe p.exe /options99999999999999").m_optionsNumber, INT_MAX);
+    EXPECT_EQ(Parse(L"Ovloader.exe p.exe /options-2").m_optionsNumber, -2);
+    EXPECT_EQ(Parse(L"Ovloader.exe p.exe /options-1").m_optionsNumber, -1) << "a switch, not its absence";
+    EXPECT_EQ(Parse(L"Ovloader.exe p.exe /options+5").m_optionsNumber, 5);
 }
 
 TEST(OvloaderCommandLineTest, OtherSwitchesAreIgnored) {
     CMyCommandLineInfo info = Parse(L"Ovloader.exe /xoptions p.exe /option3 /o /");
-    EXPECT_EQ(info.m_optionsNumber, CMyCommandLineInfo::kNoOptions);
+    EXPECT_EQ(info.m_optionsNumber, std::nullopt);
     EXPECT_EQ(info.m_program, L"p.exe");
-    EXPECT_EQ(Parse(L"Ovloader.exe \"C:\\a b\\t.exe\"").m_optionsNumber, CMyCommandLineInfo::kNoOptions);
+    EXPECT_EQ(Parse(L"Ovloader.exe \"C:\\a b\\t.exe\"").m_optionsNumber, std::nullopt);
 }
 
 TEST(OvloaderCommandLineTest, TheLastPlainParameterIsTheProgramAndNoneLeavesItEmpty) {

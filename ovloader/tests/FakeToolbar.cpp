@@ -1,6 +1,7 @@
 // A stand-in for the toolbar in the launcher's tests. It registers the toolbar's window class and
 // keeps a hidden window of it, answers "TBShowOptions" with 0 as many times as the file
-// "zeros.txt" beside it says (none when absent) and then 1, and ends on WM_CLOSE. What happens goes,
+// "zeros.txt" beside it says (none when absent) and then the number in "answer.txt" (1 when absent),
+// and ends on WM_CLOSE. What happens goes,
 // line by line, into "toolbar.log" beside it (shared by every copy started from that folder):
 //   start <parameters>      exit      TBShowOptions <wParam> <lParam> <answer>
 #include <windows.h>
@@ -14,6 +15,7 @@ namespace {
 std::wstring g_folder;
 UINT g_showOptions = 0;
 int g_zerosLeft = 0;
+LRESULT g_answer = 1;
 
 void Log(const std::string& line) {
     HANDLE file = CreateFileW((g_folder + L"toolbar.log").c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE,
@@ -32,10 +34,11 @@ std::string Narrow(const std::wstring& text) {
 
 LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == g_showOptions && g_showOptions != 0) {
-        int answer = g_zerosLeft > 0 ? 0 : 1;
+        LRESULT answer = g_zerosLeft > 0 ? 0 : g_answer;
         if (g_zerosLeft > 0)
             --g_zerosLeft;
-        Log("TBShowOptions " + std::to_string(wParam) + " " + std::to_string(lParam) + " " + std::to_string(answer));
+        Log("TBShowOptions " + std::to_string(wParam) + " " + std::to_string(static_cast<long long>(lParam)) + " " +
+            std::to_string(answer));
         return answer;
     }
     if (message == WM_DESTROY) {
@@ -55,6 +58,10 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR parameters, int) {
     g_folder.resize(g_folder.find_last_of(L'\\') + 1);
     std::ifstream zeros(std::filesystem::path(g_folder + L"zeros.txt"));
     zeros >> g_zerosLeft;
+    std::ifstream answer(std::filesystem::path(g_folder + L"answer.txt"));
+    long long answerNumber = 1;
+    if (answer >> answerNumber)
+        g_answer = static_cast<LRESULT>(answerNumber);
     g_showOptions = RegisterWindowMessageW(L"TBShowOptions");
 
     WNDCLASSW windowClass = {};

@@ -49,6 +49,14 @@ protected:
     void SetZeroAnswers(int count) {
         testsupport::WriteFileBytes(testsupport::ToWide(m_folder / "zeros.txt"), std::to_string(count));
     }
+    void SetFinalAnswer(long long answer) {
+        testsupport::WriteFileBytes(testsupport::ToWide(m_folder / "answer.txt"), std::to_string(answer));
+    }
+    size_t ShowOptionsLines() const {
+        std::vector<std::string> log = Log();
+        return std::count_if(log.begin(), log.end(),
+                             [](const std::string& line) { return line.rfind("TBShowOptions", 0) == 0; });
+    }
 
     std::vector<std::string> Log() const {
         std::istringstream in(testsupport::ReadFileBytes(testsupport::ToWide(m_folder / "toolbar.log")));
@@ -71,7 +79,7 @@ protected:
 };
 
 TEST_F(LauncherTest, AMissingProgramFileIsWaitedForAndStartedOnceItExists) {
-    CLauncher launcher(m_toolbar, -1);
+    CLauncher launcher(m_toolbar, std::nullopt);
     std::vector<DWORD> sleeps;
     launcher.m_sleep = [&](DWORD milliseconds) {
         sleeps.push_back(milliseconds);
@@ -133,6 +141,43 @@ TEST_F(LauncherTest, OptionsStartTheNewToolbarAfterTheLimitWhenTheOldOneStays) {
     }
     EXPECT_GE(messages, 2u) << "sent again while the answer was 0";
     EXPECT_TRUE(old.Running());
+}
+
+// A negative number is still an options switch: the old window is waited for, the new toolbar is
+// started with "/options" and gets the number as it was written.
+TEST_F(LauncherTest, ANegativeOptionsNumberIsAnOptionsSwitch) {
+    PlaceToolbar();
+    testsupport::CProgramProcess old;
+    ASSERT_TRUE(old.Start(m_toolbar));
+    ASSERT_TRUE(WaitForLogLines(1));
+
+    ASSERT_TRUE(StartLauncher(L"\"" + m_toolbar + L"\" /options-2"));
+    EXPECT_FALSE(m_launcher.WaitForExit(1500)) << "the launcher waits while the old toolbar's window is there";
+    EXPECT_EQ(Log().size(), 1u);
+    HWND oldWindow = FindWindowW(CLauncher::kToolbarWindowClass, nullptr);
+    ASSERT_NE(oldWindow, nullptr);
+    PostMessageW(oldWindow, WM_CLOSE, 0, 0);
+    ASSERT_TRUE(m_launcher.WaitForExit(15000));
+    EXPECT_EQ(Log(), (std::vector<std::string>{"start ", "exit", "start /options", "TBShowOptions 0 -2 1"}));
+}
+
+// Only 0 means "not ready yet"; any other answer ends the sending.
+TEST_F(LauncherTest, TheMessageIsSentAgainOnlyWhileTheAnswerIsZero) {
+    PlaceToolbar();
+    CLaunchTimings timings;
+    timings.disappearancePoll = timings.appearancePoll = timings.messageRetry = 50; // the limit stays 10 s
+    for (long long answer : {2LL, -1LL}) {
+        SCOPED_TRACE(answer);
+        ASSERT_TRUE(CloseToolbars());
+        DeleteFileW(testsupport::ToWide(m_folder / "toolbar.log").c_str());
+        SetZeroAnswers(1);
+        SetFinalAnswer(answer);
+        CLauncher launcher(m_toolbar, 3, timings);
+        ASSERT_TRUE(launcher.Run());
+        EXPECT_EQ(Log(), (std::vector<std::string>{"start /options", "TBShowOptions 0 3 0",
+                                                   "TBShowOptions 0 3 " + std::to_string(answer)}));
+        EXPECT_EQ(ShowOptionsLines(), 2u);
+    }
 }
 
 TEST_F(LauncherTest, WithoutTheSwitchTheToolbarStartsAndGetsNoMessage) {
