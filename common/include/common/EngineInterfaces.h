@@ -67,9 +67,16 @@ struct IOvrinCatalogueItem;
 struct IOvrinCollection;
 struct IOvrinCatalogue;
 
+// A callback slot the suite gives no work: the engine may call it, and it answers 0 (success), so
+// that an engine which checks the answer goes on with its translation.
+#define OVRIN_CALLBACK_NO_OP_SLOT(n)                                                                                   \
+    virtual HRESULT STDMETHODCALLTYPE NoOpSlot##n() {                                                                  \
+        return S_OK;                                                                                                   \
+    }
+
 // The callback a translation delivers its output to (IOvrinTranslateCallBack and
 // IOvrinTranslateCallBack2 in one table). QueryInterface answers E_FAIL and the reference counts answer
-// 1: the caller owns the object and keeps it alive for the whole call.
+// 1: the caller owns the object and keeps it alive for the whole call. Slots 5-8 and 10 answer 0.
 struct IOvrinTranslateCallBack {
     virtual HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) = 0; // 0
     virtual ULONG STDMETHODCALLTYPE AddRef() = 0;                                    // 1
@@ -79,13 +86,13 @@ struct IOvrinTranslateCallBack {
     // 4: a zero-terminated word of the source the engine left untranslated: wherever it occurs in the
     // output it is decoded in the source language.
     virtual HRESULT STDMETHODCALLTYPE AddSourceTerm(const char* term) = 0;
-    OVRIN_RESERVED_SLOT(5)
-    OVRIN_RESERVED_SLOT(6)
-    OVRIN_RESERVED_SLOT(7)
-    OVRIN_RESERVED_SLOT(8)
+    OVRIN_CALLBACK_NO_OP_SLOT(5)
+    OVRIN_CALLBACK_NO_OP_SLOT(6)
+    OVRIN_CALLBACK_NO_OP_SLOT(7)
+    OVRIN_CALLBACK_NO_OP_SLOT(8)
     // 9: length characters of wide output, taken as they are.
     virtual HRESULT STDMETHODCALLTYPE PutTextW(int length, const wchar_t* text) = 0;
-    OVRIN_RESERVED_SLOT(10)
+    OVRIN_CALLBACK_NO_OP_SLOT(10)
 };
 
 // The direction catalogue: dircat.dll gives this interface straight from DllGetClassObject.

@@ -56,6 +56,19 @@ TEST(DirectionOrderTest, PairWithRussianComesFirstAndFromRussianSecond) {
     EXPECT_EQ(Sorted({Info(1, 4), Info(4, 1)}), (std::vector<DWORD>{4 << 16 | 1, ge}));
 }
 
+// The engine reaches the callback through its table by slot number, as a COM caller does.
+TEST(TrdCallBackTest, SlotsWithoutWorkAnswerZeroAndTheOutputSlotsStillCollect) {
+    using Slot = HRESULT(STDMETHODCALLTYPE*)(void*);
+    OvrinTrdCallBack callback(2 << 16 | 1);
+    IOvrinTranslateCallBack* object = &callback;
+    void** table = *reinterpret_cast<void***>(object);
+    for (int slot : {5, 6, 7, 8, 10})
+        EXPECT_EQ(reinterpret_cast<Slot>(table[slot])(object), S_OK) << "slot " << slot;
+    using PutTextW = HRESULT(STDMETHODCALLTYPE*)(void*, int, const wchar_t*);
+    EXPECT_EQ(reinterpret_cast<PutTextW>(table[9])(object, 3, L"ok!"), S_OK);
+    EXPECT_EQ(callback.TakeResult(), L"ok!");
+}
+
 TEST_F(EngineAccessTest, Init_OrdersRegistryDirectionsAndLeavesOutIncompleteOnes) {
     layout.AddDirection(L"GR", {{L"Katze", L"кошка"}});
     layout.AddDirection(L"RE", RussianEnglish());
