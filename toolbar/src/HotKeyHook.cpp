@@ -117,31 +117,51 @@ LRESULT CALLBACK CHotKeyHook::HookWindowProc(HWND window, UINT message, WPARAM w
     return CallWindowProcW(self->m_previousProc, window, message, wParam, lParam);
 }
 
-void CHotKeyHook::OnHotKey() {
+void CHeldKeyPress::Begin() {
+    m_heldTime = 0;
     m_fired = false;
+}
+
+CHeldKeyPress::Step CHeldKeyPress::OnPollStep(bool keyDown) {
+    if (keyDown) {
+        m_heldTime += m_interval;
+        if (m_heldTime <= m_threshold)
+            return Step::Holding;
+        m_fired = true;
+        m_heldTime = 0;
+        return Step::Signal;
+    }
+    // Whatever the time held, a press that has not signalled is short: one released exactly at the
+    // threshold is replayed, not dropped.
+    Step step = m_fired ? Step::Released : Step::Replay;
+    Begin();
+    return step;
+}
+
+void CHotKeyHook::OnHotKey() {
+    m_press.Begin();
     StartPolling();
 }
 
 void CHotKeyHook::OnPollStep() {
     if (m_key == 0 || !m_poll.running)
         return;
-    if (GetAsyncKeyState(static_cast<int>(m_key)) & 0x8000) {
-        m_heldTime += kPollIntervalMs;
-        if (m_heldTime > kLongPressMs) {
-            m_fired = true;
-            m_heldTime = 0;
-            SendMessageW(m_panel, WM_HOTKEY, kHotKeyId, static_cast<LPARAM>(m_key));
-        }
+    bool keyDown = (GetAsyncKeyState(static_cast<int>(m_key)) & 0x8000) != 0;
+    switch (m_press.OnPollStep(keyDown)) {
+    case CHeldKeyPress::Step::Holding:
         return;
-    }
-    if (m_heldTime < kLongPressMs && !m_fired) {
+    case CHeldKeyPress::Step::Signal:
+        SendMessageW(m_panel, WM_HOTKEY, kHotKeyId, static_cast<LPARAM>(m_key));
+        return;
+    case CHeldKeyPress::Step::Replay:
         Unregister();
         ReplayShortPress();
         Register();
+        break;
+    case CHeldKeyPress::Step::Released:
+        break;
     }
-    m_heldTime = 0;
     StopPolling();
-    m_fired = false;
 }
 
 void CHotKeyHook::ReplayShortPress() {

@@ -11,6 +11,34 @@
 
 #include <atomic>
 
+// One press of the call key, poll step by poll step: how long it has been held and what the hook
+// window is to do at each step. A press is long once a signal has gone out during it, and short
+// otherwise: a press released at any step before its first signal is replayed, so that none is lost.
+class CHeldKeyPress {
+public:
+    enum class Step {
+        Holding,  // down, no signal due
+        Signal,   // down past the threshold: signal the panel (again every further threshold)
+        Replay,   // released before any signal: a short press, to be replayed
+        Released, // released after a signal
+    };
+
+    CHeldKeyPress(unsigned intervalMs, unsigned thresholdMs) : m_interval(intervalMs), m_threshold(thresholdMs) {}
+
+    // A fresh press: nothing held, nothing signalled.
+    void Begin();
+    // One poll step with the key's state at that step.
+    Step OnPollStep(bool keyDown);
+    unsigned HeldTime() const { return m_heldTime; }
+    bool Fired() const { return m_fired; }
+
+private:
+    unsigned m_interval;
+    unsigned m_threshold;
+    unsigned m_heldTime = 0;
+    bool m_fired = false;
+};
+
 class CHotKeyHook {
 public:
     static constexpr int kHotKeyId = 47903;
@@ -64,8 +92,7 @@ private:
     WNDPROC m_previousProc = nullptr;
     HWND m_panel = nullptr;
     UINT m_key = 0;
-    unsigned m_heldTime = 0;
-    bool m_fired = false;
+    CHeldKeyPress m_press{kPollIntervalMs, kLongPressMs};
     PollThread m_poll;
     CTextCapture m_capture;
 };

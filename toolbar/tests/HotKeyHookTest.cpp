@@ -86,6 +86,21 @@ TEST_F(HotKeyHookTest, CallKey_ShortPressIsReplayed_LongPressSignalsEveryHalfSec
     EXPECT_EQ(Signals(), 3);
 }
 
+// A user pressing again right after a long press: each press in a row held until it signals, the next
+// one going down at once after the last one's release. Every one of them signals and none reaches
+// notepad.
+TEST_F(HotKeyHookTest, LongPressesInARow_EachSignals_NoneIsReplayed) {
+    ASSERT_EQ(m_host.Ask(testhost::kApplyKey, VK_RETURN), 1);
+    for (LRESULT press = 1; press <= 6; ++press) {
+        ASSERT_TRUE(desktop::HoldKeyUntil("Return", [&] { return Signals() >= press; })) << "press " << press;
+        // The next press goes down as soon as this one has been let go and seen to end.
+        ASSERT_TRUE(desktop::WaitFor([&] { return m_host.Ask(testhost::kIsPolling) == 0; }));
+    }
+    ASSERT_NO_FATAL_FAILURE(Settle());
+    EXPECT_EQ(NotepadText(), L"x");
+    EXPECT_EQ(Signals(), 6);
+}
+
 TEST_F(HotKeyHookTest, KeyZero_RegistersNothing) {
     EXPECT_EQ(m_host.Ask(testhost::kApplyKey, 0), 0);
     EXPECT_EQ(CAppSettings::ReadInt(L"OvrinToolbar", L"key"), 0);
