@@ -47,5 +47,6 @@ private:
     CFontHandle m_font;
     CFontHandle m_titleFont;
     CFontHandle m_labelFont;
+    // Owned by the dialog: the list view is made with LVS_SHAREIMAGELISTS, so it leaves the list alone.
     HIMAGELIST m_images = nullptr;
 };

@@ -23,6 +23,7 @@
 #include "resource.h"
 #include "testsupport/GuiProgram.h"
 
+#include <commoncontrols.h>
 #include <tlhelp32.h>
 
 #include <atomic>
@@ -496,6 +497,35 @@ TEST_F(TranslateDialogsTest, SettingsDialog_StartupShortcutMadeAndRemoved) {
     Command(window, ID_DIALOG_OK);
     ASSERT_TRUE(desktop::WaitFor([&] { return !IsWindow(window); }));
     EXPECT_FALSE(std::filesystem::exists(testsupport::ToPath(shortcut)));
+}
+
+// The integration list's images are destroyed once, by their owner, however the dialog closes. The
+// test holds two references of its own to see how many the closing took.
+TEST_F(TranslateDialogsTest, SettingsDialog_ImageListIsDestroyedOnceAtEveryClose) {
+    for (WORD closing : {ID_DIALOG_CANCEL, ID_DIALOG_OK}) {
+        SCOPED_TRACE(closing);
+        HWND window = Open(childdialogs::MakeSettingsDialog(Link()));
+        ASSERT_NE(window, nullptr);
+        HIMAGELIST images = ListView_GetImageList(GetDlgItem(window, IDC_SETUP_INTEGRATION_LIST), LVSIL_SMALL);
+        ASSERT_NE(images, nullptr);
+        EXPECT_EQ(ImageList_GetImageCount(images), 2);
+        // The import library lacks the call; the DLL has it. {46EB5926-582E-4017-9FDF-E8998DAA0950}.
+        using QueryInterfaceCall = HRESULT(WINAPI*)(HIMAGELIST, REFIID, void**);
+        auto query = reinterpret_cast<QueryInterfaceCall>(
+            GetProcAddress(GetModuleHandleW(L"comctl32.dll"), "HIMAGELIST_QueryInterface"));
+        ASSERT_NE(query, nullptr);
+        constexpr GUID kIidImageList = {0x46eb5926, 0x582e, 0x4017, {0x9f, 0xdf, 0xe8, 0x99, 0x8d, 0xaa, 0x09, 0x50}};
+        IImageList* held = nullptr;
+        ASSERT_EQ(query(images, kIidImageList, reinterpret_cast<void**>(&held)), S_OK);
+        held->AddRef();
+        Command(window, closing);
+        ASSERT_TRUE(PumpUntil([&] { return !IsWindow(window); }));
+        child.End();
+        ULONG left = held->Release();
+        EXPECT_EQ(left, 1u) << "the dialog's close released more than its own reference";
+        if (left > 0)
+            held->Release();
+    }
 }
 
 TEST_F(TranslateDialogsTest, SettingsDialog_RestartQuestionOnlyWhenLeavingBackOrF3) {
