@@ -1,9 +1,12 @@
-// Emptying the installation folder, depth first.
+// Emptying the installation folder, depth first, after the guard has seen its full path.
 #include "FolderClear.h"
 
 #include "platform/Handles.h"
 
 #include <windows.h>
+
+#include <cwctype>
+#include <vector>
 
 namespace setrix {
 
@@ -13,34 +16,27 @@ bool IsSeparator(wchar_t c) {
     return c == L'\\' || c == L'/';
 }
 
-} // namespace
-
-std::wstring TrimFolderPath(const std::wstring& folder) {
-    std::wstring trimmed = folder;
-    while (!trimmed.empty() && IsSeparator(trimmed.back()))
-        trimmed.pop_back();
-    return trimmed;
+bool StartsWith(const std::wstring& text, const wchar_t* prefix) {
+    return text.compare(0, std::char_traits<wchar_t>::length(prefix), prefix) == 0;
 }
 
-bool IsRemovableFolder(const std::wstring& folder) {
-    std::wstring trimmed = TrimFolderPath(folder);
-    if (trimmed.empty())
-        return false; // "" and "\", "\\"
-    if (trimmed.size() == 2 && trimmed[1] == L':')
-        return false; // "C:" and "C:\"
-    if (trimmed.size() > 2 && IsSeparator(trimmed[0]) && IsSeparator(trimmed[1])) {
-        // "\\server\share" is the root of a share; "\\?\C:" the root of a drive.
-        size_t server = trimmed.find_first_of(L"\\/", 2);
-        if (server == std::wstring::npos || trimmed.find_first_of(L"\\/", server + 1) == std::wstring::npos)
-            return false;
-        if (trimmed.compare(0, 4, L"\\\\?\\") == 0 && trimmed.size() <= 6)
-            return false;
-    }
-    return true;
+// "X:" followed by a separator or the end.
+bool IsDrivePath(const std::wstring& path) {
+    return path.size() >= 2 && path[1] == L':' && std::iswalpha(path[0]) && (path.size() == 2 || IsSeparator(path[2]));
 }
 
-void EmptyFolder(const std::wstring& folder) {
-    std::wstring base = TrimFolderPath(folder);
+// Whether a full path (no final separator) is a drive's root or a share's: "C:", "\\server\share".
+bool IsRoot(const std::wstring& full) {
+    if (IsDrivePath(full))
+        return full.size() <= 3;
+    size_t server = full.find(L'\\', 2);
+    if (server == std::wstring::npos || server == 2)
+        return true;
+    size_t share = full.find(L'\\', server + 1);
+    return share == std::wstring::npos || share == server + 1 || share + 1 >= full.size();
+}
+
+void EmptyFolderTree(const std::wstring& base) {
     WIN32_FIND_DATAW found = {};
     CFindHandle find(FindFirstFileW((base + L"\\*.*").c_str(), &found));
     if (!find)
@@ -55,10 +51,61 @@ void EmptyFolder(const std::wstring& folder) {
         } else if ((found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0) {
             RemoveDirectoryW(path.c_str());
         } else {
-            EmptyFolder(path);
+            EmptyFolderTree(path);
             RemoveDirectoryW(path.c_str());
         }
     } while (FindNextFileW(find.Get(), &found));
+}
+
+} // namespace
+
+std::wstring TrimFolderPath(const std::wstring& folder) {
+    std::wstring trimmed = folder;
+    while (!trimmed.empty() && IsSeparator(trimmed.back()))
+        trimmed.pop_back();
+    return trimmed;
+}
+
+std::wstring FullFolderPath(const std::wstring& folder) {
+    std::wstring path = folder;
+    for (wchar_t& c : path)
+        if (c == L'/')
+            c = L'\\';
+    if (StartsWith(path, L"\\\\?\\UNC\\") || StartsWith(path, L"\\\\.\\UNC\\")) {
+        path = L"\\\\" + path.substr(8);
+    } else if (StartsWith(path, L"\\\\?\\") || StartsWith(path, L"\\\\.\\") || StartsWith(path, L"\\??\\")) {
+        path = path.substr(4);
+        if (!IsDrivePath(path))
+            return {}; // a volume, a device, the object namespace
+    }
+    // Wildcards (the system's own "<", ">" and '"' among them) name no one folder.
+    if (path.empty() || path.find_first_of(L"*?<>|\"") != std::wstring::npos)
+        return {};
+    if (path.size() >= 2 && path[1] == L':' && (path.size() == 2 || !IsSeparator(path[2])))
+        return {};
+    DWORD length = GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
+    if (length == 0)
+        return {};
+    std::vector<wchar_t> buffer(length + 1, L'\0');
+    DWORD written = GetFullPathNameW(path.c_str(), static_cast<DWORD>(buffer.size()), buffer.data(), nullptr);
+    if (written == 0 || written >= buffer.size())
+        return {};
+    std::wstring full = TrimFolderPath(buffer.data());
+    bool share = full.size() > 2 && full[0] == L'\\' && full[1] == L'\\' && full[2] != L'?' && full[2] != L'.';
+    if (!IsDrivePath(full) && !share)
+        return {};
+    return full;
+}
+
+bool IsRemovableFolder(const std::wstring& folder) {
+    std::wstring full = FullFolderPath(folder);
+    return !full.empty() && !IsRoot(full);
+}
+
+void EmptyFolder(const std::wstring& folder) {
+    std::wstring full = FullFolderPath(folder);
+    if (!full.empty() && !IsRoot(full))
+        EmptyFolderTree(full);
 }
 
 } // namespace setrix

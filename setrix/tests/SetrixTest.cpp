@@ -300,6 +300,133 @@ TEST(SetrixFolderTest, EmptyAndRootFoldersAreNeverCleared) {
         EXPECT_TRUE(setrix::IsRemovableFolder(folder)) << folder;
 }
 
+// The current folder for one test, given back when it ends.
+class CCurrentFolder {
+public:
+    explicit CCurrentFolder(const std::wstring& folder) {
+        wchar_t previous[MAX_PATH] = {};
+        GetCurrentDirectoryW(MAX_PATH, previous);
+        m_previous = previous;
+        m_set = SetCurrentDirectoryW(folder.c_str()) != FALSE;
+    }
+    ~CCurrentFolder() { SetCurrentDirectoryW(m_previous.c_str()); }
+    CCurrentFolder(const CCurrentFolder&) = delete;
+    CCurrentFolder& operator=(const CCurrentFolder&) = delete;
+    bool Set() const { return m_set; }
+
+private:
+    std::wstring m_previous;
+    bool m_set = false;
+};
+
+// Only the guard is asked here: nothing is emptied.
+TEST(SetrixFolderTest, FormsThatResolveToARootAreNeverCleared) {
+    for (const wchar_t* folder : {L"C:\\..",
+                                  L"C:\\.",
+                                  L"C:\\Program Files\\..",
+                                  L"C:\\Program Files\\..\\",
+                                  L"C:\\x\\..\\..\\..",
+                                  L"C:/x/..",
+                                  L"C:\\x\\.\\..\\\\",
+                                  L"\\..",
+                                  L"\\x\\..",
+                                  L"\\\\?\\C:\\x\\..",
+                                  L"\\\\?\\C:",
+                                  L"\\\\.\\C:\\x\\..",
+                                  L"//?/C:/x/..",
+                                  L"\\\\?\\UNC\\server\\share",
+                                  L"\\\\?\\UNC\\server\\share\\x\\..",
+                                  L"\\\\server\\share\\x\\..",
+                                  L"\\\\server\\share\\..\\..",
+                                  L"\\\\?\\Volume{00000000-0000-0000-0000-000000000000}\\",
+                                  L"\\\\?\\GLOBALROOT\\Device\\HarddiskVolume1\\x",
+                                  L"C:x",
+                                  L"C:\\x\\*",
+                                  L"C:\\x?"})
+        EXPECT_FALSE(setrix::IsRemovableFolder(folder)) << folder;
+    for (const wchar_t* folder : {L"C:\\Program Files\\x\\..\\OVRIN Mobile", L"C:\\a\\.", L"\\\\?\\C:\\a",
+                                  L"\\\\?\\UNC\\server\\share\\suite", L"\\\\server\\share\\suite\\x\\.."})
+        EXPECT_TRUE(setrix::IsRemovableFolder(folder)) << folder;
+}
+
+TEST(SetrixFolderTest, RelativeFormsAreTakenFromTheCurrentFolder) {
+    TempFolder tree;
+    std::wstring folder = testsupport::ToWide(tree.Path());
+    {
+        CCurrentFolder current(folder);
+        ASSERT_TRUE(current.Set());
+        EXPECT_TRUE(setrix::IsRemovableFolder(L"."));
+        EXPECT_TRUE(setrix::IsRemovableFolder(L"suite\\"));
+        std::wstring up;
+        for (size_t separators = std::count(folder.begin(), folder.end(), L'\\'); separators > 0; --separators)
+            up += L"..\\";
+        EXPECT_FALSE(setrix::IsRemovableFolder(up)) << up;
+        EXPECT_FALSE(setrix::IsRemovableFolder(up + L"..\\..")) << up;
+    }
+    CCurrentFolder atRoot(L"C:\\");
+    ASSERT_TRUE(atRoot.Set());
+    EXPECT_FALSE(setrix::IsRemovableFolder(L"."));
+    EXPECT_FALSE(setrix::IsRemovableFolder(L".\\"));
+    EXPECT_FALSE(setrix::IsRemovableFolder(L"x\\.."));
+}
+
+// A drive whose root is a throwaway tree stands in for a real one: a guard that let a root through
+// would empty only that tree.
+TEST_F(SetrixTest, EmptyFolder_NeverEmptiesADrivesRootWhateverTheForm) {
+    TempFolder tree;
+    std::filesystem::create_directories(tree.Path() / "sub" / "deeper");
+    const std::vector<std::wstring> files = {tree.File(L"root.txt"), tree.File(L"sub\\a.txt"),
+                                             tree.File(L"sub\\deeper\\b.txt")};
+    for (const std::wstring& file : files)
+        WriteTextFile(file);
+    CStandInDrive drive(testsupport::ToWide(tree.Path()));
+    ASSERT_FALSE(drive.Root().empty()) << "no drive letter could be made";
+    const std::wstring root = drive.Root(); // "X:\\"
+    ASSERT_TRUE(testsupport::WaitUntil([&] { return Exists(root + L"sub\\deeper\\b.txt"); }));
+    std::wstring shortcut = testsupport::ToWide(m_device.startMenu.Path() / "Root.lnk");
+    ASSERT_TRUE(platform::CreateShortcut(shortcut, root + L"Lexory.exe", L""));
+
+    const std::wstring letter = root.substr(0, 2); // "X:"
+    for (const std::wstring& folder :
+         {root, letter + L"\\..", letter + L"\\.", letter + L"\\sub\\..", letter + L"\\sub\\..\\",
+          letter + L"/sub/deeper/../..", letter + L"\\sub\\..\\..\\..", L"\\\\?\\" + letter + L"\\sub\\..",
+          L"\\\\.\\" + letter + L"\\sub\\..", L"\\\\?\\" + root}) {
+        setrix::EmptyFolder(folder);
+        setrix::CUninstaller uninstaller(folder.c_str());
+        uninstaller.ClearInstallFolder();
+        uninstaller.DeleteShortcuts();
+        for (const std::wstring& file : files)
+            ASSERT_TRUE(Exists(file)) << folder << " emptied " << file;
+        ASSERT_TRUE(Exists(shortcut)) << folder;
+    }
+    {
+        CCurrentFolder current(root + L"sub");
+        ASSERT_TRUE(current.Set());
+        setrix::EmptyFolder(L"..");
+        setrix::EmptyFolder(L"deeper\\..\\..");
+    }
+    for (const std::wstring& file : files)
+        EXPECT_TRUE(Exists(file)) << file;
+}
+
+TEST_F(SetrixTest, EmptyFolder_ResolvesTheFormsOfAnOrdinaryFolder) {
+    std::filesystem::path root = m_install.Path();
+    const std::wstring folder = testsupport::ToWide(root);
+    std::wstring parent = folder.substr(0, folder.find_last_of(L'\\'));
+    std::wstring name = folder.substr(parent.size() + 1);
+    CCurrentFolder current(parent);
+    ASSERT_TRUE(current.Set());
+    for (const std::wstring& form : {folder + L"\\sub\\..", folder + L"\\.\\\\", L"\\\\?\\" + folder + L"\\",
+                                     parent + L"/" + name + L"/sub/..", name, L".\\" + name + L"\\sub\\.."}) {
+        std::filesystem::create_directories(root / "sub");
+        WriteTextFile(m_install.File(L"Lexory.exe"));
+        WriteTextFile(m_install.File(L"sub\\er.dic"));
+        setrix::EmptyFolder(form);
+        EXPECT_TRUE(std::filesystem::is_directory(root)) << form;
+        EXPECT_TRUE(std::filesystem::is_empty(root)) << form;
+    }
+}
+
 TEST(SetrixFolderTest, TargetPointsIntoTheFolderOnlyAtAPathBoundary) {
     const std::wstring folder = L"\\Program Files\\OVRIN";
     EXPECT_TRUE(setrix::TargetPointsInto(L"\"\\program files\\ovrin\\OvrinToolbar.exe\"", folder));

@@ -2,6 +2,7 @@
 // faults), the stand-in program and COM library beside the tests, registry and file helpers.
 #pragma once
 
+#include "StandInDrive.h"
 #include "common/CodePage.h"
 #include "setrix/Setrix.h"
 #include "testsupport/TempFolder.h"

@@ -112,6 +112,30 @@ ULONGLONG FileSize(const std::wstring& path) {
     return static_cast<ULONGLONG>(data.nFileSizeHigh) << 32 | data.nFileSizeLow;
 }
 
+// A package folder's full path, as the installation and its record use it: "/" read as "\\", a relative
+// path taken from the current folder, "." and ".." resolved, the "\\?\\" prefix of a drive path taken
+// off, no final separator. Empty unless that names a folder below a drive's root ("C:\\x\\.." is the
+// root, and removing what was installed there would empty the drive).
+std::wstring FullFolderBelowRoot(std::wstring folder) {
+    std::replace(folder.begin(), folder.end(), L'/', L'\\');
+    if (folder.compare(0, 4, L"\\\\?\\") == 0 || folder.compare(0, 4, L"\\\\.\\") == 0)
+        folder.erase(0, 4);
+    bool drivePath = folder.size() >= 3 && std::iswalpha(folder[0]) && folder[1] == L':' && folder[2] == L'\\';
+    if (!drivePath || folder.find_first_of(L"*?<>|\"") != std::wstring::npos)
+        return {};
+    DWORD length = GetFullPathNameW(folder.c_str(), 0, nullptr, nullptr);
+    if (length == 0)
+        return {};
+    std::vector<wchar_t> buffer(length + 1, L'\0');
+    DWORD written = GetFullPathNameW(folder.c_str(), static_cast<DWORD>(buffer.size()), buffer.data(), nullptr);
+    if (written == 0 || written >= buffer.size())
+        return {};
+    std::wstring full = WithoutFinalSeparator(buffer.data());
+    if (full.size() < 4 || full[1] != L':' || full[2] != L'\\')
+        return {};
+    return full;
+}
+
 std::wstring DriveRoot(const std::wstring& path) {
     return path.size() >= 3 && path[1] == L':' ? path.substr(0, 3) : path;
 }
@@ -383,11 +407,15 @@ bool CInstaller::Install(const std::wstring& packageFolder, const std::map<std::
             expanded = given->second;
         else if (!ExpandFolders(path, folders, expanded, error))
             return Fail(error);
-        folders[name] = WithoutFinalSeparator(expanded);
+        std::wstring full = FullFolderBelowRoot(expanded);
+        if (full.empty())
+            return Fail(name == manifest.folders.front().first
+                            ? L"the installation folder must be a full path below a drive's root: " + expanded
+                            : L"the package folder " + name + L" must be a full path below a drive's root: " +
+                                  expanded);
+        folders[name] = full;
     }
     const std::wstring installFolder = folders[manifest.folders.front().first];
-    if (installFolder.size() < 4 || installFolder[1] != L':' || !ovrin::IsPathSeparator(installFolder[2]))
-        return Fail(L"the installation folder must be a full path below a drive's root: " + installFolder);
     auto expand = [&](const std::wstring& value, std::wstring& out) {
         if (ExpandFolders(value, folders, out, error))
             return true;

@@ -4,6 +4,7 @@
 #include "InstallRecord.h"
 #include "Manifest.h"
 
+#include "StandInDrive.h"
 #include "testsupport/ConsoleProgram.h"
 #include "testsupport/GuiProgram.h"
 #include "testsupport/TempFolder.h"
@@ -288,6 +289,40 @@ TEST_F(InstallerTest, FailuresFoundBeforehandChangeNothing) {
     EXPECT_NE(incomplete.output.find("incomplete"), std::string::npos) << incomplete.output;
     EXPECT_FALSE(Exists(InstallFolder()));
     EXPECT_FALSE(Exists(MarkerFile()));
+}
+
+// A drive whose root is a throwaway tree stands in for C:: an installation folder that resolves to a
+// root is refused before anything is changed, whatever its spelling; dot segments elsewhere resolve.
+TEST_F(InstallerTest, AnInstallationFolderThatResolvesToARootIsRefused) {
+    TempFolder tree;
+    testsupport::WriteFileBytes(tree.File(L"someone's.txt"), "kept");
+    setrixtest::CStandInDrive drive(testsupport::ToWide(tree.Path()));
+    ASSERT_FALSE(drive.Root().empty()) << "no drive letter could be made";
+    const std::wstring letter = drive.Root().substr(0, 2);
+    ASSERT_TRUE(testsupport::WaitUntil([&] { return Exists(letter + L"\\someone's.txt"); }));
+    // (A final "\\" before a closing quote is written twice on a command line.)
+    const std::wstring forms[] = {letter + L"\\x\\..", letter + L"\\x\\..\\\\", letter + L"/x/../.",
+                                  L"\\\\?\\" + letter + L"\\x\\.."};
+    for (const std::wstring& folder : forms) {
+        auto refused = Run(L"install \"" + Package() + L"\" --folder \"InstallDir=" + folder + L"\" --folder \"Data=" +
+                           DataFolder() + L"\"");
+        EXPECT_EQ(refused.exitCode, 1u) << refused.output;
+        EXPECT_NE(refused.output.find("below a drive's root"), std::string::npos) << refused.output;
+        EXPECT_FALSE(Exists(MarkerFile())) << Narrow(folder);
+        EXPECT_FALSE(Exists(letter + L"\\Lexory.exe")) << Narrow(folder);
+        EXPECT_FALSE(Exists(DataFolder())) << Narrow(folder);
+    }
+    std::vector<std::wstring> entries;
+    for (const auto& entry : std::filesystem::directory_iterator(tree.Path()))
+        entries.push_back(entry.path().filename().wstring());
+    EXPECT_EQ(entries, std::vector<std::wstring>{L"someone's.txt"});
+
+    auto installed = Run(L"install \"" + Package() + L"\" --folder \"InstallDir=" + Folder(L"device\\x\\..") +
+                         L"\\OVRIN Mobile\\.\" --folder \"Data=" + DataFolder() + L"\"");
+    ASSERT_EQ(installed.exitCode, 0u) << installed.output;
+    EXPECT_TRUE(Exists(InstallFolder() + L"\\Lexory.exe"));
+    EXPECT_FALSE(Exists(Folder(L"device\\x")));
+    EXPECT_EQ(ReadSetting(m_section, L"path"), InstallFolder() + L"\\");
 }
 
 TEST_F(InstallerTest, AFileInUseIsNamedAndTheInstalledSuiteStaysAsItWas) {
