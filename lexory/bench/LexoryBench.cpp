@@ -3,6 +3,9 @@
 //   - keystroke to list updated: a character posted to the edit, until the list's selection and scroll
 //     position are those of the typed text's nearest headword, over 1,000 keystrokes that each move
 //     the list (median, 99th percentile, worst);
+//   - the same keystrokes into the floor: a bare framework window with the same edit and owner-data
+//     list, which on each keystroke finds the row with the same engine call on its window thread
+//     and moves the list at once, measured the same way; both figures and their ratio;
 //   - private memory of the running program with the dictionary open, beside a bare program of the
 //     framework showing one empty dialog.
 //   - with --articles: Enter on a headword in the lookup window to its article window drawn (shown,
@@ -14,6 +17,7 @@
 //        lexory_bench --articles DICTIONARY.dic [COUNT]   (500 articles unless COUNT is given)
 //        lexory_bench --longest DICTIONARY.dic...
 //        lexory_bench --bare           (the bare program itself)
+//        lexory_bench --floor FOLDER   (the floor window over FOLDER\\dictionary.dic)
 #include "../resource.h"
 #include "ColorEdit.h"
 #include "DictManager.h"
@@ -37,6 +41,7 @@
 #include <cstdio>
 #include <random>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 using namespace std::chrono_literals;
@@ -51,6 +56,113 @@ protected:
         dialog.DoModal(nullptr);
         return false;
     }
+};
+
+std::wstring Trimmed(const std::wstring& text);
+std::wstring Lowered(std::wstring text);
+
+// The floor of the keystroke figure: the lookup window's edit and owner-data list with nothing else,
+// the nearest headword found on the window thread at each change and the list moved at once.
+class CFloorDlg : public CDialog {
+public:
+    // folder: where dictionary.dic lies, without a closing separator.
+    explicit CFloorDlg(const std::wstring& folder) : CDialog(101), m_manager(folder + L"\\") {}
+
+protected:
+    BOOL OnInitDialog() override {
+        m_edit.SubclassDlgItem(IDC_WORD_EDIT, GetHwnd());
+        SendMessageW(m_edit.GetHwnd(), EM_SETLIMITTEXT, 0, 0);
+        m_edit.SetBackColor(CLexoryDlg::kNeutralColor);
+        m_list = GetItem(IDC_WORD_LIST);
+        ListView_SetExtendedListViewStyle(m_list, LVS_EX_FULLROWSELECT);
+        LVCOLUMNW column = {};
+        column.mask = LVCF_WIDTH;
+        column.cx = 150;
+        ListView_InsertColumn(m_list, 0, &column);
+        if (m_manager.OpenDirection(0))
+            m_rows = m_manager.GetWordCount(0);
+        ListView_SetItemCountEx(m_list, m_rows, LVSICF_NOINVALIDATEALL);
+        return TRUE;
+    }
+    bool OnCommand(WORD id, WORD code, HWND control) override {
+        if (control != nullptr) {
+            if (id == IDC_WORD_EDIT && code == EN_CHANGE)
+                Search();
+            return true;
+        }
+        if (id == IDCANCEL)
+            EndDialog(IDCANCEL);
+        return true;
+    }
+    bool OnNotify(NMHDR* header, LRESULT& result) override {
+        if (header->idFrom != IDC_WORD_LIST || header->code != LVN_GETDISPINFOW)
+            return false;
+        auto* info = reinterpret_cast<NMLVDISPINFOW*>(header);
+        result = 0;
+        if (info->item.iItem < 0 || (info->item.mask & LVIF_TEXT) == 0 || info->item.cchTextMax <= 0)
+            return true;
+        auto row = static_cast<unsigned long>(info->item.iItem);
+        if (m_cache.find(row) == m_cache.end()) {
+            auto [start, count] = CLexoryDlg::FetchWindow(row, m_rows);
+            std::vector<std::wstring> rows;
+            if (count > 0 && m_manager.GetHeadwords(start, count, rows))
+                for (size_t k = 0; k < rows.size(); ++k)
+                    m_cache[start + static_cast<unsigned long>(k)] = rows[k];
+        }
+        auto cached = m_cache.find(row);
+        lstrcpynW(info->item.pszText, cached != m_cache.end() ? cached->second.c_str() : L"", info->item.cchTextMax);
+        return true;
+    }
+
+private:
+    void Search() {
+        int length = GetWindowTextLengthW(m_edit.GetHwnd());
+        std::wstring text(static_cast<size_t>(length) + 1, L'\0');
+        text.resize(static_cast<size_t>(GetWindowTextW(m_edit.GetHwnd(), text.data(), length + 1)));
+        text = Trimmed(text);
+        if (text.empty()) {
+            m_edit.SetBackColor(CLexoryDlg::kNeutralColor);
+            return;
+        }
+        long index = m_manager.FindNearest(text, false);
+        std::wstring head = index >= 0 ? m_manager.GetHeadword(static_cast<unsigned long>(index)) : L"";
+        if (head.size() < text.size() || Lowered(head.substr(0, text.size())) != Lowered(text)) {
+            if (m_edit.GetBackColor() != CLexoryDlg::kNoMatchColor)
+                m_edit.SetBackColor(CLexoryDlg::kNoMatchColor);
+            return;
+        }
+        if (m_edit.GetBackColor() != CLexoryDlg::kNeutralColor)
+            m_edit.SetBackColor(CLexoryDlg::kNeutralColor);
+        const UINT both = LVIS_SELECTED | LVIS_FOCUSED;
+        for (int row = ListView_GetNextItem(m_list, -1, LVNI_SELECTED); row != -1;
+             row = ListView_GetNextItem(m_list, row, LVNI_SELECTED))
+            ListView_SetItemState(m_list, row, 0, both);
+        ListView_SetItemState(m_list, static_cast<int>(index), both, both);
+        ListView_EnsureVisible(m_list, static_cast<int>(index), TRUE);
+    }
+
+    CDictManager m_manager;
+    CColorEdit m_edit;
+    HWND m_list = nullptr;
+    unsigned long m_rows = 0;
+    std::unordered_map<unsigned long, std::wstring> m_cache;
+};
+
+class CFloorApp : public CApplication {
+public:
+    explicit CFloorApp(std::wstring folder) : m_folder(std::move(folder)) {}
+
+protected:
+    bool InitInstance() override {
+        INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_LISTVIEW_CLASSES | ICC_STANDARD_CLASSES};
+        InitCommonControlsEx(&controls);
+        CFloorDlg dialog(m_folder);
+        dialog.DoModal(nullptr);
+        return false;
+    }
+
+private:
+    std::wstring m_folder;
 };
 
 double Milliseconds(Clock::duration duration) {
@@ -300,6 +412,62 @@ int RunLongestArticleBenchmark(const std::vector<std::wstring>& dictionaries) {
     return 0;
 }
 
+// Typed keystroke by keystroke as posted characters, headword prefixes of random headwords (a new word
+// replaces the text); the time from each character posted to the list showing the typed text's
+// nearest headword, for the keystrokes that move the list.
+bool MeasureKeystrokes(const Window& lookup, CDictManager& expected, long startRow, std::vector<double>& latencies,
+                       int& keystrokes) {
+    // Keystrokes: headword prefixes typed character by character; a new word replaces the text.
+    std::mt19937 random(12345);
+    unsigned long count = expected.GetWordCount(0);
+    std::wstring text;
+    long shown = startRow;
+    PostMessageW(lookup.Edit(), EM_SETSEL, 0, -1);
+    while (latencies.size() < 1000 && keystrokes < 20000) {
+        std::wstring word = expected.GetHeadword(random() % count);
+        if (word.size() < 2 || word.size() > 30)
+            continue;
+        PostMessageW(lookup.Edit(), EM_SETSEL, 0, -1);
+        text.clear();
+        for (wchar_t c : word) {
+            text += c;
+            ++keystrokes;
+            std::wstring key = Trimmed(text);
+            long row = key.empty() ? -1 : expected.FindNearest(key, false);
+            std::wstring head = row >= 0 ? expected.GetHeadword(static_cast<unsigned long>(row)) : L"";
+            bool leads = row >= 0 && head.size() >= key.size() && Lowered(head.substr(0, key.size())) == Lowered(key);
+            auto posted = Clock::now();
+            PostMessageW(lookup.Edit(), WM_CHAR, c, 1);
+            if (!leads) {
+                // The list stays; wait for the edit to hold the text before the next key.
+                Poll([&] { return testsupport::ControlText(lookup.Edit()) == text; });
+                continue;
+            }
+            if (!Poll([&] { return lookup.Shows(static_cast<int>(row)); })) {
+                std::fprintf(stderr, "the list did not reach row %ld for \"%ls\"\n", row, key.c_str());
+                return false;
+            }
+            if (row != shown)
+                latencies.push_back(Milliseconds(Clock::now() - posted));
+            shown = row;
+        }
+    }
+    return !latencies.empty();
+}
+
+double Percentile(std::vector<double> values, size_t percent) {
+    if (values.empty())
+        return 0;
+    std::sort(values.begin(), values.end());
+    return values[std::min(values.size() - 1, values.size() * percent / 100)];
+}
+
+void PrintKeystrokes(const char* what, const std::vector<double>& latencies, int keystrokes) {
+    std::printf("%s (%zu keystrokes that move the list, %d typed): median %.2f ms, p99 %.2f ms, worst %.2f ms\n", what,
+                latencies.size(), keystrokes, Percentile(latencies, 50), Percentile(latencies, 99),
+                Percentile(latencies, 100));
+}
+
 int RunBenchmark(std::wstring dictionary) {
     dictionary = WindowsPath(dictionary);
     testsupport::TempFolder programFolder, ownFolder;
@@ -340,49 +508,11 @@ int RunBenchmark(std::wstring dictionary) {
     std::printf("start to \"hello\" selected: median %.1f ms, best %.1f ms, worst %.1f ms (5 starts)\n", starts[2],
                 starts[0], starts[4]);
 
-    // Keystrokes: headword prefixes typed character by character; a new word replaces the text.
-    std::vector<std::wstring> headwords;
-    std::mt19937 random(12345);
-    unsigned long count = expected.GetWordCount(0);
     std::vector<double> latencies;
-    std::wstring text;
-    long shown = helloRow;
     int keystrokes = 0;
-    PostMessageW(lookup.Edit(), EM_SETSEL, 0, -1);
-    while (latencies.size() < 1000 && keystrokes < 20000) {
-        std::wstring word = expected.GetHeadword(random() % count);
-        if (word.size() < 2 || word.size() > 30)
-            continue;
-        PostMessageW(lookup.Edit(), EM_SETSEL, 0, -1);
-        text.clear();
-        for (wchar_t c : word) {
-            text += c;
-            ++keystrokes;
-            std::wstring key = Trimmed(text);
-            long row = key.empty() ? -1 : expected.FindNearest(key, false);
-            std::wstring head = row >= 0 ? expected.GetHeadword(static_cast<unsigned long>(row)) : L"";
-            bool leads = row >= 0 && head.size() >= key.size() && Lowered(head.substr(0, key.size())) == Lowered(key);
-            auto posted = Clock::now();
-            PostMessageW(lookup.Edit(), WM_CHAR, c, 1);
-            if (!leads) {
-                // The list stays; wait for the edit to hold the text before the next key.
-                Poll([&] { return testsupport::ControlText(lookup.Edit()) == text; });
-                continue;
-            }
-            if (!Poll([&] { return lookup.Shows(static_cast<int>(row)); })) {
-                std::fprintf(stderr, "the list did not reach row %ld for \"%ls\"\n", row, key.c_str());
-                return 1;
-            }
-            if (row != shown)
-                latencies.push_back(Milliseconds(Clock::now() - posted));
-            shown = row;
-        }
-    }
-    std::sort(latencies.begin(), latencies.end());
-    size_t n = latencies.size();
-    std::printf("keystroke to list updated (%zu keystrokes that move the list, %d typed): median %.2f ms, p99 %.2f "
-                "ms, worst %.2f ms\n",
-                n, keystrokes, latencies[n / 2], latencies[std::min(n - 1, n * 99 / 100)], latencies[n - 1]);
+    if (!MeasureKeystrokes(lookup, expected, helloRow, latencies, keystrokes))
+        return 1;
+    PrintKeystrokes("keystroke to list updated", latencies, keystrokes);
 
     SIZE_T lexoryBytes = PrivateBytes(program.Handle());
     PostMessageW(lookup.window, WM_COMMAND, ID_EXIT, 0);
@@ -404,6 +534,31 @@ int RunBenchmark(std::wstring dictionary) {
     std::sort(bareStarts.begin(), bareStarts.end());
     std::printf("bare framework program, start to its window shown: median %.1f ms, best %.1f ms\n", bareStarts[2],
                 bareStarts[0]);
+    // The floor: the same keystrokes into the bare edit and list.
+    testsupport::CProgramProcess floor;
+    floor.Start(self, L"--floor \"" + testsupport::ToWide(programFolder.Path()) + L"\"");
+    Window floorWindow;
+    if (!Poll(
+            [&] {
+                floorWindow.window = testsupport::FindProgramWindow(L"#32770", L"Floor", floor.Id());
+                return floorWindow.window != nullptr;
+            },
+            30000ms)) {
+        std::fprintf(stderr, "the floor window did not come\n");
+        return 1;
+    }
+    SendMessageW(floorWindow.Edit(), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"hello"));
+    std::vector<double> floorLatencies;
+    int floorKeystrokes = 0;
+    if (!Poll([&] { return floorWindow.Shows(static_cast<int>(helloRow)); }) ||
+        !MeasureKeystrokes(floorWindow, expected, helloRow, floorLatencies, floorKeystrokes))
+        return 1;
+    PrintKeystrokes("floor, bare edit and list searched at once", floorLatencies, floorKeystrokes);
+    floor.End();
+    double p99 = Percentile(latencies, 99), floorP99 = Percentile(floorLatencies, 99);
+    std::printf("keystroke against the floor: median %.2fx, p99 %.2fx (target p99 <= 1.5x)\n",
+                Percentile(latencies, 50) / Percentile(floorLatencies, 50), p99 / floorP99);
+
     std::printf("private memory: Lexory with the dictionary open %.2f MB, bare framework program %.2f MB, "
                 "difference %.2f MB\n",
                 lexoryBytes / 1048576.0, bareBytes / 1048576.0, (double(lexoryBytes) - double(bareBytes)) / 1048576.0);
@@ -414,6 +569,10 @@ int RunBenchmark(std::wstring dictionary) {
 } // namespace
 
 int wmain(int argc, wchar_t** argv) {
+    if (argc > 2 && std::wstring(argv[1]) == L"--floor") {
+        CFloorApp application(argv[2]);
+        return application.Run(GetModuleHandleW(nullptr));
+    }
     if (argc > 1 && std::wstring(argv[1]) == L"--bare") {
         CBareApp application;
         return application.Run(GetModuleHandleW(nullptr));

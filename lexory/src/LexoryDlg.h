@@ -1,8 +1,9 @@
 // The lookup window: an edit box for the word and below it the list of every headword of the current
 // direction's dictionary, which jumps to the nearest headword while the user types. Each change of
-// the text starts a search thread; the searches hold the window's lock, so they run one at a time,
-// and each reads the text as it is when it runs. Results come back to the window thread as a posted
-// message, which alone touches the controls. The window joins every search thread before it goes.
+// the text wakes the window's search thread, which looks up the text as it is when the search runs,
+// under the window's lock. Results come back to the window thread as a posted message, which alone
+// touches the controls, and count only for the text and list they were found for. The window ends
+// its search thread before it goes.
 #pragma once
 
 #include "ColorEdit.h"
@@ -13,7 +14,7 @@
 #include <commctrl.h>
 
 #include <atomic>
-#include <list>
+#include <condition_variable>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -55,11 +56,6 @@ protected:
     void OnDestroy() override;
 
 private:
-    struct SearchThread {
-        std::thread thread;
-        std::shared_ptr<std::atomic<bool>> done;
-    };
-
     // Commands.
     void OnChooseDirection(int direction);
     void OnBookmarks();
@@ -88,11 +84,11 @@ private:
     void PutWordIntoEdit(const std::wstring& word);
     void OnEditChange();
     void StartSearch();
-    static void SearchThreadMain(std::shared_ptr<std::atomic<bool>> done);
+    void SearchThreadMain();
     void RunSearch();
     void OnSearchResult(long index, unsigned listGeneration, unsigned textGeneration);
     void SetEditColor(COLORREF color);
-    void JoinSearchThreads(bool all);
+    void EndSearchThread();
 
     std::wstring m_startWord;
     std::unique_ptr<CDictManager> m_dictManager;
@@ -116,5 +112,7 @@ private:
     unsigned m_searchedTextGeneration = 0; // under m_searchLock
     unsigned m_searchedListGeneration = 0; // under m_searchLock
     std::atomic<bool> m_closing{false};
-    std::list<SearchThread> m_searchThreads;
+    bool m_searchPending = false; // under m_textLock: a change the search thread has not yet taken
+    std::condition_variable m_searchWake;
+    std::thread m_searchThread;
 };
