@@ -24,8 +24,10 @@ bool IsRemovableFolder(const std::wstring& folder);
 
 // Deletes every file of folder and removes every subfolder after emptying it the same way. A file that
 // cannot be deleted (in use, read-only) stays, and so does every folder above it. A linked folder
-// (junction or symbolic link) is removed as a link, never entered. Nothing is touched when folder is
-// not removable.
+// (junction or symbolic link) is removed as a link, never entered, and a linked file is removed as a
+// link, never its target; where the system cannot open a link as itself (Wine) the link stays. An
+// entry is deleted only through a handle that reaches that entry's own path. Nothing is touched when
+// folder is not removable or is a link to a root.
 void EmptyFolder(const std::wstring& folder);
 
 } // namespace setrix

@@ -11,6 +11,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <vector>
 
@@ -425,6 +426,57 @@ TEST_F(SetrixTest, EmptyFolder_ResolvesTheFormsOfAnOrdinaryFolder) {
         EXPECT_TRUE(std::filesystem::is_directory(root)) << form;
         EXPECT_TRUE(std::filesystem::is_empty(root)) << form;
     }
+}
+
+// Links inside the installation folder, to a drive's root (a stand-in drive over a throwaway tree), to
+// a folder outside and to a file outside, also one level down: each goes as a link, and nothing they
+// point at is entered or deleted.
+TEST_F(SetrixTest, ClearInstallFolder_RemovesLinksAsLinksAndNeverEntersThem) {
+    TempFolder rootTree, outside;
+    std::filesystem::create_directories(rootTree.Path() / "sub");
+    std::filesystem::create_directories(outside.Path() / "sub");
+    const std::vector<std::wstring> targets = {rootTree.File(L"root.txt"), rootTree.File(L"sub\\a.txt"),
+                                               outside.File(L"kept.txt"), outside.File(L"sub\\deep.txt")};
+    for (const std::wstring& file : targets)
+        WriteTextFile(file);
+    CStandInDrive drive(testsupport::ToWide(rootTree.Path()));
+    ASSERT_FALSE(drive.Root().empty()) << "no drive letter could be made";
+    ASSERT_TRUE(testsupport::WaitUntil([&] { return Exists(drive.Root() + L"sub\\a.txt"); }));
+
+    std::filesystem::create_directories(m_install.Path() / "dict");
+    WriteTextFile(m_install.File(L"Lexory.exe"));
+    WriteTextFile(m_install.File(L"dict\\er.dic"));
+    ASSERT_TRUE(MakeLink(drive.Root(), m_install.File(L"drive")));
+    ASSERT_TRUE(MakeLink(testsupport::ToWide(outside.Path()), m_install.File(L"outside")));
+    ASSERT_TRUE(MakeLink(testsupport::ToWide(outside.Path() / "sub"), m_install.File(L"dict\\linked")));
+    ASSERT_TRUE(MakeLink(outside.File(L"kept.txt"), m_install.File(L"notes.txt")));
+    // Removing a link to an empty folder by its path would remove that folder where links are followed.
+    std::filesystem::create_directories(outside.Path() / "hollow");
+    ASSERT_TRUE(MakeLink(testsupport::ToWide(outside.Path() / "hollow"), m_install.File(L"hollow")));
+    // The links lead where they point: entering one would reach the files below.
+    ASSERT_TRUE(Exists(m_install.File(L"drive\\sub\\a.txt")));
+    ASSERT_TRUE(Exists(m_install.File(L"dict\\linked\\deep.txt")));
+
+    setrix::CUninstaller(testsupport::ToWide(m_install.Path()).c_str()).ClearInstallFolder();
+    for (const std::wstring& file : targets)
+        EXPECT_TRUE(Exists(file)) << file;
+    EXPECT_TRUE(Exists(drive.Root() + L"root.txt"));
+    EXPECT_TRUE(std::filesystem::is_directory(outside.Path() / "hollow"));
+    // Everything of the folder's own is gone. A link goes as a link where the system can open it as
+    // one; Wine follows its host's links whatever it is asked, so there they stay (with the folder that
+    // holds one), as nothing could delete them without deleting their targets.
+    EXPECT_FALSE(Exists(m_install.File(L"Lexory.exe")));
+    EXPECT_FALSE(Exists(m_install.File(L"dict\\er.dic")));
+    std::vector<std::wstring> left;
+    for (const wchar_t* folder : {L"", L"dict"}) {
+        if (!std::filesystem::is_directory(m_install.Path() / folder))
+            continue;
+        for (const auto& entry : std::filesystem::directory_iterator(m_install.Path() / folder))
+            left.push_back((std::filesystem::path(folder) / entry.path().filename()).wstring());
+    }
+    const std::vector<std::wstring> links = {L"dict", L"dict\\linked", L"drive", L"hollow", L"notes.txt", L"outside"};
+    for (const std::wstring& entry : left)
+        EXPECT_TRUE(std::find(links.begin(), links.end(), entry) != links.end()) << Narrow(entry);
 }
 
 TEST(SetrixFolderTest, TargetPointsIntoTheFolderOnlyAtAPathBoundary) {

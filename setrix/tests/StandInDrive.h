@@ -56,14 +56,29 @@ public:
             m_entry = drives + static_cast<char>(letter + (L'a' - L'A')) + ":'";
             if (testsupport::RunUnixCommand("ln -sn " + UnixPath(rootFolder) + " " + m_entry) == 0) {
                 m_root = root;
+                m_rootFolder = rootFolder;
                 return;
             }
             m_entry.clear();
         }
     }
+    // Wine keeps the drives it maps host paths back to for a moment: until it has let this one go, a
+    // folder made later on the same host inode (the throwaway tree's, freed) would resolve to its root.
     ~CStandInDrive() {
-        if (!m_entry.empty())
-            testsupport::RunUnixCommand("rm -f " + m_entry); // the link alone
+        if (m_entry.empty())
+            return;
+        testsupport::RunUnixCommand("rm -f " + m_entry); // the link alone
+        testsupport::WaitUntil([&] {
+            HANDLE folder = CreateFileW(m_rootFolder.c_str(), FILE_READ_ATTRIBUTES,
+                                        FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                        FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+            if (folder == INVALID_HANDLE_VALUE)
+                return true;
+            wchar_t path[MAX_PATH + 8] = {};
+            DWORD length = GetFinalPathNameByHandleW(folder, path, MAX_PATH + 8, 0);
+            CloseHandle(folder);
+            return length == 0 || length >= MAX_PATH + 8 || std::wstring(path).find(m_root.substr(0, 2)) != 4;
+        });
     }
     CStandInDrive(const CStandInDrive&) = delete;
     CStandInDrive& operator=(const CStandInDrive&) = delete;
@@ -73,7 +88,7 @@ public:
 
 private:
     std::string m_entry;
-    std::wstring m_root;
+    std::wstring m_root, m_rootFolder;
 };
 
 } // namespace setrixtest
