@@ -27,6 +27,17 @@ bool IsShortcutFile(const std::wstring& name) {
            CompareStringOrdinal(name.c_str() + name.size() - kLength, -1, kExtension, -1, TRUE) == CSTR_EQUAL;
 }
 
+// The target with its environment variables ("%ProgramFiles%") replaced by their values, as the
+// system does when it starts the shortcut; a variable that is not set stays as written.
+std::wstring ExpandedTarget(const std::wstring& target) {
+    DWORD length = ExpandEnvironmentStringsW(target.c_str(), nullptr, 0);
+    if (length == 0)
+        return target;
+    std::vector<wchar_t> expanded(length + 1, L'\0');
+    DWORD written = ExpandEnvironmentStringsW(target.c_str(), expanded.data(), static_cast<DWORD>(expanded.size()));
+    return written == 0 || written > expanded.size() ? target : std::wstring(expanded.data());
+}
+
 void SweepFolder(const std::wstring& folder, const std::wstring& installFolder, int depth) {
     // Folders nested deeper than this are links looping back, not a start menu.
     constexpr int kMaximumDepth = 32;
@@ -49,7 +60,7 @@ void SweepFolder(const std::wstring& folder, const std::wstring& installFolder, 
         }
         std::wstring target;
         if (IsShortcutFile(name) && platform::ReadShortcutTarget(path, target) &&
-            TargetPointsInto(target, installFolder))
+            TargetPointsInto(ExpandedTarget(target), installFolder))
             DeleteFileW(path.c_str());
     } while (FindNextFileW(find.Get(), &found));
     find.Reset();

@@ -10,8 +10,9 @@ namespace setrix {
 // end of the target ("\Program Files\OVRIN" does not point into "\Program Files\OVRIN Mobile 2").
 bool TargetPointsInto(const std::wstring& target, const std::wstring& installFolder);
 
-// Deletes every shortcut file (".lnk") in searchFolder and its subfolders whose target points into
-// installFolder. Nothing is deleted for an installation folder that is empty or a root.
+// Deletes every shortcut file (".lnk") in searchFolder and its subfolders whose target, its
+// environment variables expanded, points into installFolder. Nothing is deleted for an installation folder that is
+// empty or a root.
 void DeleteShortcutsInto(const std::wstring& searchFolder, const std::wstring& installFolder);
 
 } // namespace setrix

@@ -528,6 +528,59 @@ TEST_F(SetrixTest, DeleteShortcuts_RemovesShortcutsIntoTheFolderFromSubfoldersAn
     EXPECT_TRUE(Exists(garbage));
 }
 
+// An environment variable of this process for one test, given back when it ends.
+class CEnvironmentVariable {
+public:
+    CEnvironmentVariable(const wchar_t* name, const std::wstring& value) : m_name(name) {
+        wchar_t previous[32767] = {};
+        DWORD length = GetEnvironmentVariableW(name, previous, 32767);
+        m_had = length > 0 && length < 32767;
+        m_previous = m_had ? previous : L"";
+        SetEnvironmentVariableW(name, value.c_str());
+    }
+    ~CEnvironmentVariable() { SetEnvironmentVariableW(m_name.c_str(), m_had ? m_previous.c_str() : nullptr); }
+    CEnvironmentVariable(const CEnvironmentVariable&) = delete;
+    CEnvironmentVariable& operator=(const CEnvironmentVariable&) = delete;
+
+private:
+    std::wstring m_name, m_previous;
+    bool m_had = false;
+};
+
+// Targets written with a variable for the programs folder, as the installer writes them, in a shell
+// link and in the device's text form: expanded before they are matched.
+TEST_F(SetrixTest, DeleteShortcuts_ExpandsEnvironmentVariablesInTheTarget) {
+    TempFolder programFiles;
+    std::filesystem::create_directories(programFiles.Path() / "OVRIN Mobile");
+    const std::wstring install = testsupport::ToWide(programFiles.Path() / "OVRIN Mobile");
+    CEnvironmentVariable variable(L"ProgramFiles", testsupport::ToWide(programFiles.Path()));
+    std::filesystem::path menu = m_device.startMenu.Path();
+    std::filesystem::create_directories(menu / "Programs");
+    const std::wstring link = testsupport::ToWide(menu / "Programs" / "Lexory.lnk");
+    const std::wstring deviceForm = testsupport::ToWide(menu / "Programs" / "Toolbar.lnk");
+    const std::wstring startUp = testsupport::ToWide(m_device.startUp.Path() / "OvrinToolbar.lnk");
+    const std::wstring sibling = testsupport::ToWide(menu / "Sibling.lnk");
+    const std::wstring unknownVariable = testsupport::ToWide(menu / "Unknown.lnk");
+    ASSERT_TRUE(platform::CreateShortcut(link, L"%ProgramFiles%\\OVRIN Mobile\\Lexory.exe", L""));
+    auto writeDeviceForm = [](const std::wstring& path, const std::string& target) {
+        WriteTextFile(path, std::to_string(target.size()) + "#" + target);
+    };
+    writeDeviceForm(deviceForm, "\"%PROGRAMFILES%\\OVRIN Mobile\\OvrinToolbar.exe\"");
+    writeDeviceForm(startUp, "\\Windows\\Ovloader.exe \"%programfiles%\\OVRIN Mobile\\OvrinToolbar.exe\"");
+    writeDeviceForm(sibling, "\"%ProgramFiles%\\OVRIN Mobile 2\\Lexory.exe\"");
+    writeDeviceForm(unknownVariable, "\"%OvrinNoSuchVariable%\\OVRIN Mobile\\Lexory.exe\"");
+    std::wstring read;
+    ASSERT_TRUE(platform::ReadShortcutTarget(deviceForm, read));
+    ASSERT_EQ(read, L"\"%PROGRAMFILES%\\OVRIN Mobile\\OvrinToolbar.exe\"");
+
+    setrix::CUninstaller(install.c_str()).DeleteShortcuts();
+    EXPECT_FALSE(Exists(link));
+    EXPECT_FALSE(Exists(deviceForm));
+    EXPECT_FALSE(Exists(startUp));
+    EXPECT_TRUE(Exists(sibling));
+    EXPECT_TRUE(Exists(unknownVariable));
+}
+
 TEST_F(SetrixTest, DeleteShortcuts_AnEmptyOrOverlongFolderDeletesNothing) {
     std::wstring shortcut = testsupport::ToWide(m_device.startMenu.Path() / "Any.lnk");
     ASSERT_TRUE(platform::CreateShortcut(shortcut, L"C:\\windows\\notepad.exe", L""));
