@@ -17,7 +17,8 @@
 //        lexory_bench --articles DICTIONARY.dic [COUNT]   (500 articles unless COUNT is given)
 //        lexory_bench --longest DICTIONARY.dic...
 //        lexory_bench --bare           (the bare program itself)
-//        lexory_bench --floor FOLDER   (the floor window over FOLDER\\dictionary.dic)
+//        lexory_bench --floor FOLDER [WIDTH HEIGHT]   (the floor window over FOLDER\\dictionary.dic,
+//                                                      its list of that size)
 #include "../resource.h"
 #include "ColorEdit.h"
 #include "DictManager.h"
@@ -65,8 +66,10 @@ std::wstring Lowered(std::wstring text);
 // the nearest headword found on the window thread at each change and the list moved at once.
 class CFloorDlg : public CDialog {
 public:
-    // folder: where dictionary.dic lies, without a closing separator.
-    explicit CFloorDlg(const std::wstring& folder) : CDialog(101), m_manager(folder + L"\\") {}
+    // folder: where dictionary.dic lies, without a closing separator; listSize: the size of the lookup
+    // window's list, which the floor's list takes (painting a taller list costs more).
+    CFloorDlg(const std::wstring& folder, SIZE listSize)
+        : CDialog(101), m_manager(folder + L"\\"), m_listSize(listSize) {}
 
 protected:
     BOOL OnInitDialog() override {
@@ -74,6 +77,17 @@ protected:
         SendMessageW(m_edit.GetHwnd(), EM_SETLIMITTEXT, 0, 0);
         m_edit.SetBackColor(CLexoryDlg::kNeutralColor);
         m_list = GetItem(IDC_WORD_LIST);
+        if (m_listSize.cx > 0 && m_listSize.cy > 0) {
+            RECT list, window, client;
+            GetWindowRect(m_list, &list);
+            MapWindowPoints(nullptr, GetHwnd(), reinterpret_cast<POINT*>(&list), 2);
+            GetWindowRect(GetHwnd(), &window);
+            GetClientRect(GetHwnd(), &client);
+            SetWindowPos(m_list, nullptr, 0, 0, m_listSize.cx, m_listSize.cy, SWP_NOMOVE | SWP_NOZORDER);
+            SetWindowPos(
+                GetHwnd(), nullptr, 0, 0, window.right - window.left + m_listSize.cx - (list.right - list.left),
+                window.bottom - window.top + m_listSize.cy - (list.bottom - list.top), SWP_NOMOVE | SWP_NOZORDER);
+        }
         ListView_SetExtendedListViewStyle(m_list, LVS_EX_FULLROWSELECT);
         LVCOLUMNW column = {};
         column.mask = LVCF_WIDTH;
@@ -142,6 +156,7 @@ private:
     }
 
     CDictManager m_manager;
+    SIZE m_listSize;
     CColorEdit m_edit;
     HWND m_list = nullptr;
     unsigned long m_rows = 0;
@@ -150,19 +165,20 @@ private:
 
 class CFloorApp : public CApplication {
 public:
-    explicit CFloorApp(std::wstring folder) : m_folder(std::move(folder)) {}
+    CFloorApp(std::wstring folder, SIZE listSize) : m_folder(std::move(folder)), m_listSize(listSize) {}
 
 protected:
     bool InitInstance() override {
         INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_LISTVIEW_CLASSES | ICC_STANDARD_CLASSES};
         InitCommonControlsEx(&controls);
-        CFloorDlg dialog(m_folder);
+        CFloorDlg dialog(m_folder, m_listSize);
         dialog.DoModal(nullptr);
         return false;
     }
 
 private:
     std::wstring m_folder;
+    SIZE m_listSize;
 };
 
 double Milliseconds(Clock::duration duration) {
@@ -514,6 +530,8 @@ int RunBenchmark(std::wstring dictionary) {
         return 1;
     PrintKeystrokes("keystroke to list updated", latencies, keystrokes);
 
+    RECT lookupList = {};
+    GetWindowRect(lookup.List(), &lookupList);
     SIZE_T lexoryBytes = PrivateBytes(program.Handle());
     PostMessageW(lookup.window, WM_COMMAND, ID_EXIT, 0);
     program.WaitForExit(10000);
@@ -536,7 +554,9 @@ int RunBenchmark(std::wstring dictionary) {
                 bareStarts[0]);
     // The floor: the same keystrokes into the bare edit and list.
     testsupport::CProgramProcess floor;
-    floor.Start(self, L"--floor \"" + testsupport::ToWide(programFolder.Path()) + L"\"");
+    floor.Start(self, L"--floor \"" + testsupport::ToWide(programFolder.Path()) + L"\" " +
+                          std::to_wstring(lookupList.right - lookupList.left) + L" " +
+                          std::to_wstring(lookupList.bottom - lookupList.top));
     Window floorWindow;
     if (!Poll(
             [&] {
@@ -554,6 +574,11 @@ int RunBenchmark(std::wstring dictionary) {
         !MeasureKeystrokes(floorWindow, expected, helloRow, floorLatencies, floorKeystrokes))
         return 1;
     PrintKeystrokes("floor, bare edit and list searched at once", floorLatencies, floorKeystrokes);
+    RECT floorList = {};
+    GetWindowRect(floorWindow.List(), &floorList);
+    std::printf("lists: the lookup window's %ld x %ld pixels, the floor's %ld x %ld\n",
+                lookupList.right - lookupList.left, lookupList.bottom - lookupList.top,
+                floorList.right - floorList.left, floorList.bottom - floorList.top);
     floor.End();
     double p99 = Percentile(latencies, 99), floorP99 = Percentile(floorLatencies, 99);
     std::printf("keystroke against the floor: median %.2fx, p99 %.2fx (target p99 <= 1.5x)\n",
@@ -570,7 +595,8 @@ int RunBenchmark(std::wstring dictionary) {
 
 int wmain(int argc, wchar_t** argv) {
     if (argc > 2 && std::wstring(argv[1]) == L"--floor") {
-        CFloorApp application(argv[2]);
+        SIZE listSize = {argc > 4 ? _wtoi(argv[3]) : 0, argc > 4 ? _wtoi(argv[4]) : 0};
+        CFloorApp application(argv[2], listSize);
         return application.Run(GetModuleHandleW(nullptr));
     }
     if (argc > 1 && std::wstring(argv[1]) == L"--bare") {
