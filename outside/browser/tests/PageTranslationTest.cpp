@@ -4,6 +4,7 @@
 // back, headed by the base element, and a link of the translated page still opens its page. Also two
 // browser windows at once, the toolbar absent and a blank page (page unchanged, no exchange file). Screenshots before
 // and after go to out/.
+#include "../../../toolbar/resource.h"
 #include "common/EngineClient.h"
 #include "common/Path.h"
 #include "enginetest/EngineLayout.h"
@@ -232,6 +233,52 @@ TEST_F(PageTranslation, TwoBrowserWindows_EachTranslatesItsOwnPage) {
     EXPECT_TRUE(WaitUntil([&] { return testsupport::ExchangeFiles() == filesBefore; }));
     EXPECT_TRUE(cat.CloseCleanly());
     EXPECT_TRUE(dog.CloseCleanly());
+}
+
+// The exchange as the browser's helper makes it, message by message, with the toolbar program: the
+// analysis message opens the wait window with its text, the page file comes back translated, the last
+// message closes the window.
+TEST_F(PageTranslation, ExchangeMessages_TheWaitWindowNamesTheAnalysisThenTheFileIsTranslated) {
+    RunningToolbar toolbar;
+    ASSERT_TRUE(toolbar.Start());
+    HWND panel = nullptr;
+    for (HWND found = FindWindowW(L"OvrinTBWndClass", nullptr); found != nullptr && panel == nullptr;
+         found = FindWindowExW(nullptr, found, L"OvrinTBWndClass", nullptr)) {
+        if (testsupport::WindowProcess(found) == toolbar.process.Id())
+            panel = found;
+    }
+    ASSERT_NE(panel, nullptr);
+    DWORD_PTR answer = 1;
+    ASSERT_TRUE(SendMessageTimeoutW(panel, 0x405, 0, 0, SMTO_NORMAL, 15000, &answer));
+    EXPECT_EQ(answer, 0u);
+    HWND wait = nullptr;
+    EXPECT_TRUE(WaitUntil([&] {
+        return (wait = testsupport::FindDialogShowing(toolbar.process.Id(), IDC_WAIT_LABEL, L"Анализ HTML")) != nullptr;
+    })) << "the wait window's label: "
+        << testing::PrintToString(testsupport::ControlText(
+               GetDlgItem(testsupport::FindProgramWindow(L"#32770", nullptr, toolbar.process.Id()), IDC_WAIT_LABEL)));
+    if (wait != nullptr) {
+        testsupport::Redrawn(wait);
+        Screenshot("page-analysis-wait.png");
+    }
+
+    const std::wstring exchange = folder.File(L"exchange.html");
+    const std::wstring html = L"<p>the cat</p>";
+    testsupport::WriteFileBytes(exchange,
+                                std::string("\xFF\xFE") + std::string(reinterpret_cast<const char*>(html.data()),
+                                                                      html.size() * sizeof(wchar_t)));
+    std::string ansiPath(exchange.begin(), exchange.end()); // the temporary folder's path is ASCII
+    COPYDATASTRUCT copy = {0, static_cast<DWORD>(ansiPath.size() + 1), ansiPath.data()};
+    ASSERT_TRUE(
+        SendMessageTimeoutW(panel, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&copy), SMTO_NORMAL, 60000, &answer));
+    EXPECT_EQ(answer, 1u);
+    std::string bytes = testsupport::ReadFileBytes(exchange);
+    ASSERT_GE(bytes.size(), 2u);
+    EXPECT_EQ(bytes.substr(0, 2), "\xFF\xFE");
+    std::wstring translated(reinterpret_cast<const wchar_t*>(bytes.data() + 2), (bytes.size() - 2) / sizeof(wchar_t));
+    EXPECT_NE(translated.find(L"кошка"), std::wstring::npos) << testing::PrintToString(translated);
+    ASSERT_TRUE(SendMessageTimeoutW(panel, 0x406, 0, 0, SMTO_NORMAL, 15000, &answer));
+    EXPECT_TRUE(WaitUntil([&] { return !testsupport::HasDialog(toolbar.process.Id()); })) << "the wait window closes";
 }
 
 TEST_F(PageTranslation, ToolbarNotRunning_PageUnchangedAndNoFileLeft) {
