@@ -95,6 +95,7 @@ void COvrinToolbarDlg::ReadAndApplyHotKey() {
         m_hotKeyCode = ValidKeyCode(CEngineClient::ReadToolbarInt(kHotKeySetting));
     }
     m_hotKey.ApplyKey(m_hotKeyCode);
+    m_capture.SetCallKey(m_hotKeyCode);
 }
 
 void COvrinToolbarDlg::SetUpButtons() {
@@ -296,6 +297,7 @@ bool COvrinToolbarDlg::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam,
         if (UINT code = ValidKeyCode(static_cast<int>(wParam))) {
             m_hotKeyCode = code;
             m_hotKey.ApplyKey(code);
+            m_capture.SetCallKey(code);
         }
         result = 0;
         return true;

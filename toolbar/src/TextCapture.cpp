@@ -268,7 +268,10 @@ LRESULT CALLBACK CTextCapture::KeyboardHookProc(int code, WPARAM wParam, LPARAM 
         const auto& event = *reinterpret_cast<const KBDLLHOOKSTRUCT*>(lParam);
         bool keyDown = wParam == WM_KEYDOWN;
         bool keyUp = wParam == WM_KEYUP;
-        if ((keyDown || keyUp) && IsArrowKey(event.vkCode) && g_selectingCapture->IsKeyForTarget()) {
+        // The physical call key is the hot key's: consuming it here would keep the hot key from firing.
+        bool physicalCallKey = event.vkCode == g_selectingCapture->m_callKey && !(event.flags & LLKHF_INJECTED);
+        if ((keyDown || keyUp) && !physicalCallKey && IsArrowKey(event.vkCode) &&
+            g_selectingCapture->IsKeyForTarget()) {
             if (g_selectingCapture->OnArrowKey(event.vkCode, keyDown, event))
                 return 1;
         }

@@ -45,6 +45,11 @@ public:
     bool StartSelection();
     std::wstring EndSelection();
     bool IsSelectionMode() const { return m_selectionMode; }
+    // The toolbar's call key. In selection mode the key itself, pressed on the keyboard, passes the hook
+    // untouched so that it still reaches the system as the hot key (held, it ends selection mode); its
+    // short press comes back replayed by the call key's hook and then moves the selection like any other
+    // arrow key.
+    void SetCallKey(UINT key) { m_callKey = key; }
     HWND GetSelectionTarget() const { return m_target; }
     // The selection so far, as end selection would give it.
     const std::wstring& GetSelectedText() const { return m_selectedText; }
@@ -66,6 +71,7 @@ private:
     HMODULE m_platformModule = nullptr;
     HWND m_target = nullptr;
     HHOOK m_keyboardHook = nullptr;
+    UINT m_callKey = 0;
     bool m_selectionMode = false;
     // A control that was read-only before selection mode stays so after it.
     bool m_wasReadOnly = false;

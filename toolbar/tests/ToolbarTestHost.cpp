@@ -72,6 +72,7 @@ LRESULT ShowOwnEdit(bool withText) {
 LRESULT OnTestMessage(UINT message, WPARAM wParam) {
     switch (message) {
     case testhost::kApplyKey:
+        g_host->capture.SetCallKey(static_cast<UINT>(wParam));
         return g_host->hotKey.ApplyKey(static_cast<UINT>(wParam)) ? 1 : 0;
     case testhost::kSignalCount:
         return g_host->signals;

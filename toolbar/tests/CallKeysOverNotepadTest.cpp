@@ -1,0 +1,141 @@
+// Each of the call keys the settings dialog offers (Enter and the four arrow keys), end to end with
+// OvrinToolbar.exe over Wine's notepad: the key held shows the panel, button 0 starts selection mode, a
+// short press of the same key in selection mode does what any arrow key does there (an arrow key
+// stretches the selection; Enter changes nothing in the read-only control), and the key held again
+// ends selection mode and takes the selection into the result window.
+#include "DesktopSession.h"
+#include "common/Path.h"
+#include "common/Registry.h"
+#include "resource.h"
+#include "testsupport/GuiProgram.h"
+#include "testsupport/Processes.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <utility>
+
+namespace {
+
+constexpr wchar_t kToolbarSection[] = L"OvrinToolbar";
+constexpr wchar_t kPanelClass[] = L"OvrinTBWndClass";
+
+struct CallKey {
+    UINT code;
+    const char* name; // as xdotool names it
+};
+
+// A setting of the toolbar put back as it was when the object goes.
+class KeptSetting {
+public:
+    KeptSetting(const wchar_t* section, const wchar_t* name) : m_section(section), m_name(name) {
+        m_value = CAppSettings::ReadString(section, name);
+    }
+    ~KeptSetting() {
+        if (!m_value.empty()) {
+            CAppSettings::WriteString(m_section, m_name, m_value);
+            return;
+        }
+        HKEY key = nullptr;
+        if (RegOpenKeyExW(HKEY_CURRENT_USER, CAppSettings::SectionKey(m_section).c_str(), 0, KEY_SET_VALUE, &key) ==
+            ERROR_SUCCESS) {
+            RegDeleteValueW(key, m_name.c_str());
+            RegCloseKey(key);
+        }
+    }
+    KeptSetting(const KeptSetting&) = delete;
+    KeptSetting& operator=(const KeptSetting&) = delete;
+
+private:
+    std::wstring m_section, m_name, m_value;
+};
+
+class CallKeysOverNotepadTest : public testing::TestWithParam<CallKey> {
+protected:
+    void SetUp() override { testsupport::EndProcessesNamed(L"OvrinToolbar.exe"); }
+    void TearDown() override { m_toolbar.End(); }
+
+    bool StartToolbar() {
+        if (!m_toolbar.Start(L"\"" + ovrin::GetProgramFolder() + L"OvrinToolbar.exe\""))
+            return false;
+        // Ready once the first refresh has given the label its caption.
+        return desktop::WaitFor([&] {
+            m_panel = FindWindowW(kPanelClass, nullptr);
+            return m_panel != nullptr && testsupport::WindowProcess(m_panel) == m_toolbar.Id() &&
+                   !desktop::TextOf(GetDlgItem(m_panel, IDC_CAPTION_LABEL)).empty();
+        });
+    }
+
+    HWND Edit() const { return m_notepad.Edit(); }
+    bool ReadOnly() const { return (GetWindowLongW(Edit(), GWL_STYLE) & ES_READONLY) != 0; }
+    bool PanelVisible() const { return IsWindowVisible(m_panel) != FALSE; }
+
+    desktop::FrontProgram m_notepad;
+    desktop::Process m_toolbar;
+    HWND m_panel = nullptr;
+};
+
+} // namespace
+
+TEST_P(CallKeysOverNotepadTest, HeldShowsThePanel_ShortInSelectionModeSelects_HeldAgainTakesTheSelection) {
+    const CallKey key = GetParam();
+    KeptSetting keptKey(kToolbarSection, L"key");
+    KeptSetting keptPanes(kToolbarSection, L"show_source_text");
+    // Without the dictionary program's "path" button 0 starts selection mode at once.
+    KeptSetting keptDictionary(L"Lexory", L"path");
+    CAppSettings::WriteString(L"Lexory", L"path", L"");
+    CAppSettings::WriteInt(kToolbarSection, L"key", static_cast<int>(key.code));
+    // Two panes: the result window shows the text it was given above the (empty) translation.
+    CAppSettings::WriteInt(kToolbarSection, L"show_source_text", 1);
+
+    // The caret in the middle line, so that every arrow key has somewhere to go.
+    const std::wstring text = L"hello world\r\nsecond line\r\nthird line";
+    const long caret = 18;
+    ASSERT_TRUE(m_notepad.Start(L"notepad.exe"));
+    SendMessageW(Edit(), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+    SendMessageW(Edit(), EM_SETSEL, caret, caret);
+    ASSERT_TRUE(StartToolbar());
+
+    ASSERT_TRUE(testsupport::FocusWindowForKeys(m_notepad.Window()));
+    ASSERT_TRUE(desktop::HoldKeyUntil(key.name, [&] { return PanelVisible(); })) << "the held key showed no panel";
+    ASSERT_TRUE(desktop::WaitFor([&] { return GetForegroundWindow() == m_panel; }));
+    ASSERT_TRUE(testsupport::FocusWindowForKeys(m_panel));
+    ASSERT_TRUE(desktop::Xdotool("key Return"));
+    ASSERT_TRUE(desktop::WaitFor([&] { return !PanelVisible() && ReadOnly(); })) << "selection mode did not start";
+    ASSERT_TRUE(desktop::WaitFor([&] { return GetForegroundWindow() == m_notepad.Window(); }));
+    ASSERT_TRUE(testsupport::FocusWindowForKeys(m_notepad.Window()));
+
+    // A short press of the call key.
+    ASSERT_TRUE(desktop::Xdotool(std::string("key ") + key.name));
+    std::pair<long, long> selection;
+    if (key.code == VK_RETURN) {
+        // Enter selects nothing in the read-only control (it may move the caret); Left twice then
+        // selects from wherever the caret is.
+        ASSERT_TRUE(desktop::Xdotool("key Left Left"));
+    }
+    EXPECT_TRUE(desktop::WaitFor([&] {
+        selection = desktop::SelectionOf(Edit());
+        return selection.first != selection.second;
+    })) << "the short press selected nothing";
+    EXPECT_TRUE(key.code == VK_RETURN || selection.first == caret || selection.second == caret)
+        << selection.first << ".." << selection.second << ": the selection is anchored at the caret";
+    EXPECT_EQ(desktop::TextOf(Edit()), text);
+    EXPECT_TRUE(ReadOnly()) << "the short press did not end selection mode";
+    const std::wstring selected = text.substr(static_cast<std::size_t>(selection.first),
+                                              static_cast<std::size_t>(selection.second - selection.first));
+
+    // Held again: selection mode ends and the selection goes to the result window.
+    ASSERT_TRUE(testsupport::FocusWindowForKeys(m_notepad.Window()));
+    EXPECT_TRUE(desktop::HoldKeyUntil(
+        key.name, [&] { return !ReadOnly(); }, 10000))
+        << "the held key did not end selection mode";
+    HWND result = testsupport::WaitForWindow(L"#32770", L"OVRIN", m_toolbar.Id());
+    ASSERT_NE(result, nullptr) << "no result window";
+    EXPECT_EQ(desktop::TextOf(GetDlgItem(result, IDC_SOURCE_EDIT)), selected);
+    EXPECT_EQ(desktop::TextOf(Edit()), text);
+}
+
+INSTANTIATE_TEST_SUITE_P(EveryOfferedKey, CallKeysOverNotepadTest,
+                         testing::Values(CallKey{VK_RETURN, "Return"}, CallKey{VK_UP, "Up"}, CallKey{VK_DOWN, "Down"},
+                                         CallKey{VK_LEFT, "Left"}, CallKey{VK_RIGHT, "Right"}),
+                         [](const testing::TestParamInfo<CallKey>& info) { return std::string(info.param.name); });
