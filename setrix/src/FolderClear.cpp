@@ -1,11 +1,11 @@
 // Emptying the installation folder, depth first, after the guard has seen its full path.
 #include "FolderClear.h"
 
+#include "platform/FullPath.h"
 #include "platform/Handles.h"
 
 #include <windows.h>
 
-#include <cwctype>
 #include <vector>
 
 namespace setrix {
@@ -20,28 +20,12 @@ bool StartsWith(const std::wstring& text, const wchar_t* prefix) {
     return text.compare(0, std::char_traits<wchar_t>::length(prefix), prefix) == 0;
 }
 
-// "X:" followed by a separator or the end.
-bool IsDrivePath(const std::wstring& path) {
-    return path.size() >= 2 && path[1] == L':' && std::iswalpha(path[0]) && (path.size() == 2 || IsSeparator(path[2]));
-}
-
-// Whether a full path (no final separator) is a drive's root or a share's: "C:", "\\server\share".
-bool IsRoot(const std::wstring& full) {
-    if (IsDrivePath(full))
-        return full.size() <= 3;
-    size_t server = full.find(L'\\', 2);
-    if (server == std::wstring::npos || server == 2)
-        return true;
-    size_t share = full.find(L'\\', server + 1);
-    return share == std::wstring::npos || share == server + 1 || share + 1 >= full.size();
-}
-
 bool SamePath(const std::wstring& a, const std::wstring& b) {
     return CompareStringOrdinal(a.c_str(), -1, b.c_str(), -1, TRUE) == CSTR_EQUAL;
 }
 
-// The path an open handle reaches as the system resolves it (links followed), in the form FullFolderPath
-// gives; empty when the system cannot tell.
+// The path an open handle reaches as the system resolves it (links followed), in the form
+// platform::FullFolderPath gives; empty when the system cannot tell.
 std::wstring FinalPath(HANDLE handle) {
     std::vector<wchar_t> buffer(MAX_PATH + 1, L'\0');
     DWORD length = GetFinalPathNameByHandleW(handle, buffer.data(), static_cast<DWORD>(buffer.size()), 0);
@@ -125,7 +109,7 @@ std::wstring ResolvedFolder(const std::wstring& full) {
     if (!folder)
         return {};
     std::wstring resolved = FinalPath(folder.Get());
-    return resolved.empty() || IsRoot(resolved) ? std::wstring() : resolved;
+    return resolved.empty() || platform::IsRootPath(resolved) ? std::wstring() : resolved;
 }
 
 } // namespace
@@ -137,45 +121,14 @@ std::wstring TrimFolderPath(const std::wstring& folder) {
     return trimmed;
 }
 
-std::wstring FullFolderPath(const std::wstring& folder) {
-    std::wstring path = folder;
-    for (wchar_t& c : path)
-        if (c == L'/')
-            c = L'\\';
-    if (StartsWith(path, L"\\\\?\\UNC\\") || StartsWith(path, L"\\\\.\\UNC\\")) {
-        path = L"\\\\" + path.substr(8);
-    } else if (StartsWith(path, L"\\\\?\\") || StartsWith(path, L"\\\\.\\") || StartsWith(path, L"\\??\\")) {
-        path = path.substr(4);
-        if (!IsDrivePath(path))
-            return {}; // a volume, a device, the object namespace
-    }
-    // Wildcards (the system's own "<", ">" and '"' among them) name no one folder.
-    if (path.empty() || path.find_first_of(L"*?<>|\"") != std::wstring::npos)
-        return {};
-    if (path.size() >= 2 && path[1] == L':' && (path.size() == 2 || !IsSeparator(path[2])))
-        return {};
-    DWORD length = GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
-    if (length == 0)
-        return {};
-    std::vector<wchar_t> buffer(length + 1, L'\0');
-    DWORD written = GetFullPathNameW(path.c_str(), static_cast<DWORD>(buffer.size()), buffer.data(), nullptr);
-    if (written == 0 || written >= buffer.size())
-        return {};
-    std::wstring full = TrimFolderPath(buffer.data());
-    bool share = full.size() > 2 && full[0] == L'\\' && full[1] == L'\\' && full[2] != L'?' && full[2] != L'.';
-    if (!IsDrivePath(full) && !share)
-        return {};
-    return full;
-}
-
 bool IsRemovableFolder(const std::wstring& folder) {
-    std::wstring full = FullFolderPath(folder);
-    return !full.empty() && !IsRoot(full);
+    std::wstring full = platform::FullFolderPath(folder);
+    return !full.empty() && !platform::IsRootPath(full);
 }
 
 void EmptyFolder(const std::wstring& folder) {
-    std::wstring full = FullFolderPath(folder);
-    if (full.empty() || IsRoot(full))
+    std::wstring full = platform::FullFolderPath(folder);
+    if (full.empty() || platform::IsRootPath(full))
         return;
     std::wstring resolved = ResolvedFolder(full);
     if (!resolved.empty())

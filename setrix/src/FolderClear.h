@@ -1,6 +1,6 @@
 // Emptying the installation folder: its files deleted, its subfolders emptied and removed, the folder
-// itself kept. Every check and every removal works on the folder's full path, so that no spelling of a
-// root ("C:\..", "\\?\C:\x\..", a relative path from the root) gets past the guard.
+// itself kept. Every check and every removal works on the folder's full path (platform::FullFolderPath), so that no
+// spelling of a root ("C:\..", "\\?\C:\x\..", a relative path from the root) gets past the guard.
 #pragma once
 
 #include <string>
@@ -9,14 +9,6 @@ namespace setrix {
 
 // The folder path without its final separators.
 std::wstring TrimFolderPath(const std::wstring& folder);
-
-// The folder's full path, as every check and removal uses it: "/" read as "\", a relative path taken
-// from the current folder, "." and ".." resolved, the "\\?\" and "\\.\" prefixes of a drive path taken
-// off ("\\?\UNC\server\share" read as "\\server\share"), no final separator ("C:" for a drive's root).
-// Empty for what names no folder on a drive or a share: an empty path, a drive-relative one ("C:",
-// "C:x": relative to a current folder per drive that the caller cannot see), a volume or other device
-// path, wildcard characters.
-std::wstring FullFolderPath(const std::wstring& folder);
 
 // Whether folder may be emptied (and shortcuts into it removed): a folder whose full path is a root
 // ("C:\", "\\server\share") or that has no full path never is.

@@ -9,6 +9,7 @@
 #include "common/Registry.h"
 #include "common/TextFile.h"
 #include "platform/Device.h"
+#include "platform/FullPath.h"
 
 #include <windows.h>
 
@@ -112,28 +113,12 @@ ULONGLONG FileSize(const std::wstring& path) {
     return static_cast<ULONGLONG>(data.nFileSizeHigh) << 32 | data.nFileSizeLow;
 }
 
-// A package folder's full path, as the installation and its record use it: "/" read as "\\", a relative
-// path taken from the current folder, "." and ".." resolved, the "\\?\\" prefix of a drive path taken
-// off, no final separator. Empty unless that names a folder below a drive's root ("C:\\x\\.." is the
-// root, and removing what was installed there would empty the drive).
-std::wstring FullFolderBelowRoot(std::wstring folder) {
-    std::replace(folder.begin(), folder.end(), L'/', L'\\');
-    if (folder.compare(0, 4, L"\\\\?\\") == 0 || folder.compare(0, 4, L"\\\\.\\") == 0)
-        folder.erase(0, 4);
-    bool drivePath = folder.size() >= 3 && std::iswalpha(folder[0]) && folder[1] == L':' && folder[2] == L'\\';
-    if (!drivePath || folder.find_first_of(L"*?<>|\"") != std::wstring::npos)
-        return {};
-    DWORD length = GetFullPathNameW(folder.c_str(), 0, nullptr, nullptr);
-    if (length == 0)
-        return {};
-    std::vector<wchar_t> buffer(length + 1, L'\0');
-    DWORD written = GetFullPathNameW(folder.c_str(), static_cast<DWORD>(buffer.size()), buffer.data(), nullptr);
-    if (written == 0 || written >= buffer.size())
-        return {};
-    std::wstring full = WithoutFinalSeparator(buffer.data());
-    if (full.size() < 4 || full[1] != L':' || full[2] != L'\\')
-        return {};
-    return full;
+// A package folder's full path (platform::FullFolderPath), as the installation and its record use it.
+// Empty unless that names a folder below a drive's root ("C:\\x\\.." is the root, and removing what
+// was installed there would empty the drive).
+std::wstring FullFolderBelowRoot(const std::wstring& folder) {
+    std::wstring full = platform::FullFolderPath(folder);
+    return platform::IsDrivePath(full) && !platform::IsRootPath(full) ? full : std::wstring();
 }
 
 std::wstring DriveRoot(const std::wstring& path) {

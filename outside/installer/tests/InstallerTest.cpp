@@ -353,8 +353,9 @@ TEST_F(InstallerTest, DiskFullDuringTheCopy_LeavesNoPartialFileAndTheNextInstall
     for (const std::wstring& file : {InstallFolder() + L"\\Lexory.exe", InstallFolder() + L"\\Setrix.dll",
                                      InstallFolder() + L"\\help\\lexory.htm", m_windows + L"\\" + m_windowsFileName}) {
         EXPECT_FALSE(Exists(file + L".ovnew")) << Narrow(file);
-        if (Exists(file))
+        if (Exists(file)) {
             EXPECT_NE(testsupport::ReadFileBytes(file).size(), 0u) << Narrow(file) << " is cut off";
+        }
     }
     EXPECT_FALSE(Exists(InstallFolder() + L"\\Setrix.dll")) << "a file larger than the room left was put in place";
 
