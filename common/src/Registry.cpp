@@ -184,3 +184,11 @@ bool CAppSettings::WriteInt(const std::wstring& section, const std::wstring& nam
 int CAppSettings::ReadInt(const std::wstring& section, const std::wstring& name) {
     return ParseLeadingInt(ReadString(section, name));
 }
+
+bool CAppSettings::Remove(const std::wstring& section, const std::wstring& name) {
+    CRegistryKey key;
+    if (!key.Open(HKEY_CURRENT_USER, SectionKey(section), KEY_SET_VALUE, false))
+        return key.GetLastError() == ERROR_FILE_NOT_FOUND;
+    LONG status = RegDeleteValueW(key.GetHandle(), name.c_str());
+    return status == ERROR_SUCCESS || status == ERROR_FILE_NOT_FOUND;
+}

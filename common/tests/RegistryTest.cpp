@@ -212,3 +212,16 @@ TEST_F(SettingsTest, ReadInt_TakesTheLeadingNumberOnly) {
     EXPECT_EQ(CAppSettings::ReadInt(section, L"c"), 0);
     EXPECT_EQ(CAppSettings::ReadInt(section, L"d"), 2147483647);
 }
+
+TEST_F(SettingsTest, Remove_TakesTheValueAwayAndKeepsTheOthers) {
+    EXPECT_TRUE(CAppSettings::Remove(section, L"never")) << "a section that is not there has nothing to remove";
+    CAppSettings::WriteString(section, L"empty", L"");
+    CAppSettings::WriteString(section, L"kept", L"1");
+    ASSERT_TRUE(CAppSettings::Remove(section, L"empty"));
+    EXPECT_TRUE(CAppSettings::Remove(section, L"empty"));
+    CRegistryKey key;
+    ASSERT_TRUE(key.Open(HKEY_CURRENT_USER, CAppSettings::SectionKey(section), KEY_READ, false));
+    EXPECT_EQ(key.GetValueType(L"empty"), static_cast<DWORD>(REG_NONE));
+    EXPECT_EQ(CAppSettings::ReadString(section, L"kept"), L"1");
+    CAppSettings::Remove(section, L"kept");
+}

@@ -225,9 +225,11 @@ TEST_F(CountTest, AStreamCountOfZeroReadsWithTheTablesCount_AnyOtherMismatchIsRe
     std::vector<long> results = Lookups(handle);
     EXPECT_EQ(results.front(), 0);
     EXPECT_EQ(results.back(), static_cast<long>(words.size() - 1));
-    for (std::size_t i = 0; i < words.size(); ++i)
-        if (results[i] != -2)
+    for (std::size_t i = 0; i < words.size(); ++i) {
+        if (results[i] != -2) {
             EXPECT_EQ(results[i], static_cast<long>(i)) << words[i];
+        }
+    }
     EXPECT_GT(std::count(results.begin(), results.end(), -2), 0);
 }
 

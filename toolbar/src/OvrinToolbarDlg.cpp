@@ -94,8 +94,14 @@ void COvrinToolbarDlg::ReadAndApplyHotKey() {
         CEngineClient::WriteToolbarInt(kHotKeySetting, static_cast<int>(kDefaultKey));
         m_hotKeyCode = ValidKeyCode(CEngineClient::ReadToolbarInt(kHotKeySetting));
     }
-    m_hotKey.ApplyKey(m_hotKeyCode);
-    m_capture.SetCallKey(m_hotKeyCode);
+    ApplyCallKey(m_hotKeyCode);
+}
+
+// The held-key hook and selection mode's keyboard hook both know the call key.
+void COvrinToolbarDlg::ApplyCallKey(UINT code) {
+    m_hotKeyCode = code;
+    m_hotKey.ApplyKey(code);
+    m_capture.SetCallKey(code);
 }
 
 void COvrinToolbarDlg::SetUpButtons() {
@@ -294,11 +300,8 @@ bool COvrinToolbarDlg::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam,
         result = 0;
         return true;
     case childdialogs::kApplyKeyMessage:
-        if (UINT code = ValidKeyCode(static_cast<int>(wParam))) {
-            m_hotKeyCode = code;
-            m_hotKey.ApplyKey(code);
-            m_capture.SetCallKey(code);
-        }
+        if (UINT code = ValidKeyCode(static_cast<int>(wParam)))
+            ApplyCallKey(code);
         result = 0;
         return true;
     case WM_SYSCOMMAND:

@@ -81,6 +81,7 @@ private:
 
     // Initialisation steps.
     void ReadAndApplyHotKey();
+    void ApplyCallKey(UINT code);
     void SetUpButtons();
 
     // Refresh steps.

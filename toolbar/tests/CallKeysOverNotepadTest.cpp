@@ -4,6 +4,7 @@
 // stretches the selection; Enter changes nothing in the read-only control), and the key held again
 // ends selection mode and takes the selection into the result window.
 #include "DesktopSession.h"
+#include "KeptSetting.h"
 #include "common/Path.h"
 #include "common/Registry.h"
 #include "resource.h"
@@ -23,31 +24,6 @@ constexpr wchar_t kPanelClass[] = L"OvrinTBWndClass";
 struct CallKey {
     UINT code;
     const char* name; // as xdotool names it
-};
-
-// A setting of the toolbar put back as it was when the object goes.
-class KeptSetting {
-public:
-    KeptSetting(const wchar_t* section, const wchar_t* name) : m_section(section), m_name(name) {
-        m_value = CAppSettings::ReadString(section, name);
-    }
-    ~KeptSetting() {
-        if (!m_value.empty()) {
-            CAppSettings::WriteString(m_section, m_name, m_value);
-            return;
-        }
-        HKEY key = nullptr;
-        if (RegOpenKeyExW(HKEY_CURRENT_USER, CAppSettings::SectionKey(m_section).c_str(), 0, KEY_SET_VALUE, &key) ==
-            ERROR_SUCCESS) {
-            RegDeleteValueW(key, m_name.c_str());
-            RegCloseKey(key);
-        }
-    }
-    KeptSetting(const KeptSetting&) = delete;
-    KeptSetting& operator=(const KeptSetting&) = delete;
-
-private:
-    std::wstring m_section, m_name, m_value;
 };
 
 class CallKeysOverNotepadTest : public testing::TestWithParam<CallKey> {

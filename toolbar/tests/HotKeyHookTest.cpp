@@ -3,6 +3,7 @@
 // from notepad, and the Back key's short press deletes one character.
 #include "HotKeyHook.h"
 #include "DesktopSession.h"
+#include "KeptSetting.h"
 #include "common/Registry.h"
 
 #include <gtest/gtest.h>
@@ -14,23 +15,8 @@ namespace {
 class HotKeyHookTest : public testing::Test {
 protected:
     void SetUp() override {
-        m_savedKey = CAppSettings::ReadString(L"OvrinToolbar", L"key");
         ASSERT_TRUE(m_host.Start()) << "the test host did not start";
         ASSERT_TRUE(m_notepad.Start(L"notepad.exe")) << "notepad did not come to the front";
-    }
-
-    // Applying a key stores it in the settings: the setting is put back as it was.
-    void TearDown() override {
-        if (!m_savedKey.empty()) {
-            CAppSettings::WriteString(L"OvrinToolbar", L"key", m_savedKey);
-            return;
-        }
-        HKEY section = nullptr;
-        if (RegOpenKeyExW(HKEY_CURRENT_USER, CAppSettings::SectionKey(L"OvrinToolbar").c_str(), 0, KEY_SET_VALUE,
-                          &section) == ERROR_SUCCESS) {
-            RegDeleteValueW(section, L"key");
-            RegCloseKey(section);
-        }
     }
 
     // Holds the key for the given time (a short press: well below the half second), then waits for the
@@ -60,7 +46,8 @@ protected:
     std::wstring NotepadText() { return desktop::TextOf(m_notepad.Edit()); }
     LRESULT Signals() { return m_host.Ask(testhost::kSignalCount); }
 
-    std::wstring m_savedKey;
+    // Applying a key stores it in the settings: the setting is put back as it was.
+    KeptSetting m_keptKey{L"OvrinToolbar", L"key"};
     desktop::Host m_host;
     desktop::FrontProgram m_notepad;
 };

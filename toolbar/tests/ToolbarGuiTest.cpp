@@ -39,12 +39,7 @@ std::vector<HWND> PanelsOf(DWORD processId) {
 }
 
 void DeleteSetting(const wchar_t* name, const wchar_t* sectionName = kToolbarSection) {
-    HKEY section = nullptr;
-    if (RegOpenKeyExW(HKEY_CURRENT_USER, CAppSettings::SectionKey(sectionName).c_str(), 0, KEY_SET_VALUE, &section) ==
-        ERROR_SUCCESS) {
-        RegDeleteValueW(section, name);
-        RegCloseKey(section);
-    }
+    CAppSettings::Remove(sectionName, name);
 }
 
 // A message box of the toolbar: its text.

@@ -752,12 +752,7 @@ public:
             return;
         }
         // It was not there: it goes again (an empty value would still read as an installed dictionary).
-        HKEY section = nullptr;
-        if (RegOpenKeyExW(HKEY_CURRENT_USER, CAppSettings::SectionKey(L"Lexory").c_str(), 0, KEY_SET_VALUE, &section) ==
-            ERROR_SUCCESS) {
-            RegDeleteValueW(section, L"path");
-            RegCloseKey(section);
-        }
+        CAppSettings::Remove(L"Lexory", L"path");
     }
     bool Copied() const { return m_copied; }
     const std::wstring& Folder() const { return m_folder; }

@@ -57,6 +57,8 @@ public:
     static std::wstring ReadString(const std::wstring& section, const std::wstring& name);
     static bool WriteInt(const std::wstring& section, const std::wstring& name, int number);
     static int ReadInt(const std::wstring& section, const std::wstring& name);
+    // Takes the setting away (a setting that reads as "" may still be there); true when it is gone.
+    static bool Remove(const std::wstring& section, const std::wstring& name);
 
     // The key of a section, relative to HKEY_CURRENT_USER.
     static std::wstring SectionKey(const std::wstring& section);
