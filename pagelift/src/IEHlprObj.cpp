@@ -128,23 +128,11 @@ HRESULT STDMETHODCALLTYPE CIEHlprObj::Invoke(DISPID member, REFIID, LCID, WORD f
                       argumentError);
 }
 
-// A null site comes when the browser lets its helpers go: the browser is released here, so that the
-// two do not keep each other alive and the worker no longer reaches a browser that is closing.
+// A null site releases the site and its browser (where a null site might be thought ignorable): it
+// comes when the browser lets its helpers go, and then the two must not keep each other alive, nor may
+// the worker go on calling a browser that is closing.
 HRESULT STDMETHODCALLTYPE CIEHlprObj::SetSite(IUnknown* site) {
-    std::lock_guard<std::mutex> lock(m_browserLock);
-    if (site == nullptr) {
-        m_browser.Reset();
-        m_site.Reset();
-        return S_OK;
-    }
-    if (site == m_site.Get())
-        return S_OK;
-    site->AddRef();
-    m_site = CComPtr<IUnknown>::Adopt(site);
-    CComPtr<IWebBrowser2> browser;
-    if (FAILED(site->QueryInterface(IID_IWebBrowser2, reinterpret_cast<void**>(browser.Put()))))
-        browser.Reset();
-    m_browser = browser;
+    m_site.Set(site);
     return S_OK;
 }
 
@@ -152,15 +140,7 @@ HRESULT STDMETHODCALLTYPE CIEHlprObj::GetSite(REFIID interfaceId, void** site) {
     if (site == nullptr)
         return E_POINTER;
     *site = nullptr;
-    std::lock_guard<std::mutex> lock(m_browserLock);
-    if (!m_site)
-        return E_FAIL;
-    return m_site->QueryInterface(interfaceId, site);
-}
-
-CComPtr<IWebBrowser2> CIEHlprObj::Browser() {
-    std::lock_guard<std::mutex> lock(m_browserLock);
-    return m_browser;
+    return m_site.Get(interfaceId, site);
 }
 
 DWORD WINAPI CIEHlprObj::WorkerMain(void* self) {
@@ -177,38 +157,42 @@ void CIEHlprObj::RunWorker() {
     }
 }
 
+// The page belongs to the site held when the worker woke: each step on the browser is made only while
+// that site is still held, and the browser's objects are let go between the steps, so that a new site
+// or a null one never waits for the toolbar.
 void CIEHlprObj::TranslatePage() {
+    const unsigned serial = m_site.Current();
     pagelift::SendToToolbar(pagelift::kAnalysisBegins);
-    CComPtr<IPIEHTMLDocument2> document;
-    CComPtr<IWebBrowser2> browser = Browser();
-    CComPtr<IDispatch> documentDispatch;
-    bool read = false;
-    if (browser && SUCCEEDED(browser->get_Document(documentDispatch.Put())) && documentDispatch) {
-        if (FAILED(documentDispatch->QueryInterface(IID_IPIEHTMLDocument2, reinterpret_cast<void**>(document.Put()))) ||
-            !document)
-            ShowFailure(IDS_NO_DOCUMENT_INTERFACE);
-        else
-            read = ReadPage(document);
-    }
+    UINT failure = 0;
+    bool read = m_site.Use(serial, [&](IWebBrowser2& browser) { return ReadPage(browser, failure); });
+    if (failure != 0)
+        ShowFailure(failure);
     if (read) {
         std::wstring html = ovrin::TrimmedSpace(std::wstring_view(m_pageBuffer, SysStringLen(m_pageBuffer)));
         std::wstring translation;
-        if (!html.empty() && pagelift::ExchangeWithToolbar(html, translation)) {
-            BSTR address = nullptr;
-            std::wstring location;
-            if (SUCCEEDED(browser->get_LocationURL(&address)) && address != nullptr)
-                location.assign(address, SysStringLen(address));
-            SysFreeString(address);
-            WritePage(document, pagelift::BaseElement(location) + translation);
+        if (!html.empty() && m_site.IsCurrent(serial) && pagelift::ExchangeWithToolbar(html, translation)) {
+            if (m_writeArray == nullptr)
+                ShowFailure(IDS_NO_WRITE_ARRAY);
+            else
+                m_site.Use(serial, [&](IWebBrowser2& browser) { return WritePage(browser, translation); });
         }
     }
     pagelift::SendToToolbar(pagelift::kTranslationOver);
 }
 
-bool CIEHlprObj::ReadPage(const CComPtr<IPIEHTMLDocument2>& document) {
+bool CIEHlprObj::ReadPage(IWebBrowser2& browser, UINT& failure) {
+    CComPtr<IDispatch> documentDispatch;
+    if (FAILED(browser.get_Document(documentDispatch.Put())) || !documentDispatch)
+        return false;
+    CComPtr<IPIEHTMLDocument2> document;
+    if (FAILED(documentDispatch->QueryInterface(IID_IPIEHTMLDocument2, reinterpret_cast<void**>(document.Put()))) ||
+        !document) {
+        failure = IDS_NO_DOCUMENT_INTERFACE;
+        return false;
+    }
     CComPtr<IPIEHTMLElementCollection> elements;
     if (FAILED(document->get_all(elements.Put())) || !elements) {
-        ShowFailure(IDS_NO_COLLECTION);
+        failure = IDS_NO_COLLECTION;
         return false;
     }
     VARIANT first;
@@ -217,7 +201,7 @@ bool CIEHlprObj::ReadPage(const CComPtr<IPIEHTMLDocument2>& document) {
     first.lVal = 0;
     CComPtr<IDispatch> root;
     if (FAILED(elements->item(first, first, root.Put())) || !root) {
-        ShowFailure(IDS_NO_ROOT_ELEMENT);
+        failure = IDS_NO_ROOT_ELEMENT;
         return false;
     }
     CComPtr<IPIEHTMLElement> element;
@@ -228,11 +212,19 @@ bool CIEHlprObj::ReadPage(const CComPtr<IPIEHTMLDocument2>& document) {
     return SUCCEEDED(element->get_outerHTML(&m_pageBuffer));
 }
 
-void CIEHlprObj::WritePage(const CComPtr<IPIEHTMLDocument2>& document, const std::wstring& text) {
-    if (m_writeArray == nullptr) {
-        ShowFailure(IDS_NO_WRITE_ARRAY);
-        return;
-    }
+bool CIEHlprObj::WritePage(IWebBrowser2& browser, const std::wstring& translation) {
+    CComPtr<IDispatch> documentDispatch;
+    CComPtr<IPIEHTMLDocument2> document;
+    if (FAILED(browser.get_Document(documentDispatch.Put())) || !documentDispatch ||
+        FAILED(documentDispatch->QueryInterface(IID_IPIEHTMLDocument2, reinterpret_cast<void**>(document.Put()))) ||
+        !document)
+        return false;
+    BSTR address = nullptr;
+    std::wstring location;
+    if (SUCCEEDED(browser.get_LocationURL(&address)) && address != nullptr)
+        location.assign(address, SysStringLen(address));
+    SysFreeString(address);
+    const std::wstring text = pagelift::BaseElement(location) + translation;
     SysFreeString(m_pageBuffer);
     m_pageBuffer = SysAllocStringLen(text.data(), static_cast<UINT>(text.size()));
     VARIANT page;
@@ -241,6 +233,5 @@ void CIEHlprObj::WritePage(const CComPtr<IPIEHTMLDocument2>& document, const std
     page.bstrVal = m_pageBuffer;
     LONG index = 0;
     // The array keeps a copy of its own, freed when the next page replaces it or the array goes.
-    if (SUCCEEDED(SafeArrayPutElement(m_writeArray, &index, &page)))
-        document->write(m_writeArray);
+    return SUCCEEDED(SafeArrayPutElement(m_writeArray, &index, &page)) && SUCCEEDED(document->write(m_writeArray));
 }

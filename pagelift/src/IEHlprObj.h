@@ -3,6 +3,7 @@
 // the toolbar and writes the translation back into the browser's document.
 #pragma once
 
+#include "BrowserSite.h"
 #include "Pagelift.h"
 #include "PieDocument.h"
 #include "platform/Handles.h"
@@ -11,7 +12,6 @@
 #include <ocidl.h>
 
 #include <atomic>
-#include <mutex>
 #include <string>
 
 class CIEHlprObj : public IIEHlprObj, public IObjectWithSite {
@@ -42,9 +42,7 @@ public:
 
 private:
     std::atomic<ULONG> m_references{1};
-    std::mutex m_browserLock; // the browser is set on the browser's thread and used on the worker's
-    CComPtr<IWebBrowser2> m_browser;
-    CComPtr<IUnknown> m_site;
+    CBrowserSite m_site; // set on the browser's thread, used on the worker's
     CComPtr<ITypeInfo> m_typeInfo;
     BSTR m_pageBuffer = nullptr;
     SAFEARRAY* m_writeArray = nullptr;
@@ -56,10 +54,11 @@ private:
     static DWORD WINAPI WorkerMain(void* self);
     void RunWorker();
     void TranslatePage();
-    CComPtr<IWebBrowser2> Browser();
-    // The document's whole mark-up into the page buffer; false (after the message box its failure
-    // calls for, if any) when it cannot be had.
-    bool ReadPage(const CComPtr<IPIEHTMLDocument2>& document);
-    void WritePage(const CComPtr<IPIEHTMLDocument2>& document, const std::wstring& text);
+    // The document's whole mark-up into the page buffer; false when it cannot be had, with the text id
+    // of the message box the failure calls for (0 for none) in failure. Shown by the caller, once the
+    // browser's objects are let go, so that a box waiting for the user never holds up the browser.
+    bool ReadPage(IWebBrowser2& browser, UINT& failure);
+    // The base element naming the page's address and translation, written into the browser's document.
+    bool WritePage(IWebBrowser2& browser, const std::wstring& translation);
     HRESULT LoadTypeInfo();
 };

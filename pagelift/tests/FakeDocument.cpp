@@ -8,7 +8,9 @@ class FakeElement : public CDispatchObject<IPIEHTMLElement, &IID_IPIEHTMLElement
 public:
     explicit FakeElement(std::shared_ptr<FakePage> page) : m_page(std::move(page)) {}
     HRESULT STDMETHODCALLTYPE get_outerHTML(BSTR* html) override {
-        std::lock_guard<std::mutex> lock(m_page->lock);
+        std::unique_lock<std::mutex> lock(m_page->lock);
+        ++m_page->readsBegun;
+        m_page->readsReleased.wait(lock, [&] { return !m_page->holdReads; });
         ++m_page->reads;
         *html = SysAllocStringLen(m_page->html.data(), static_cast<UINT>(m_page->html.size()));
         return S_OK;
@@ -41,7 +43,14 @@ private:
 
 class FakeDocument : public CDispatchObject<IPIEHTMLDocument2, &IID_IPIEHTMLDocument2> {
 public:
-    explicit FakeDocument(std::shared_ptr<FakePage> page) : m_page(std::move(page)) {}
+    explicit FakeDocument(std::shared_ptr<FakePage> page) : m_page(std::move(page)) {
+        std::lock_guard<std::mutex> lock(m_page->lock);
+        ++m_page->documents;
+    }
+    ~FakeDocument() override {
+        std::lock_guard<std::mutex> lock(m_page->lock);
+        --m_page->documents;
+    }
     HRESULT STDMETHODCALLTYPE get_all(IPIEHTMLElementCollection** collection) override {
         *collection = m_page->failure == FakePage::Failure::NoCollection ? nullptr : new FakeCollection(m_page);
         return *collection != nullptr ? S_OK : E_FAIL;

@@ -5,6 +5,7 @@
 
 #include "PieDocument.h"
 
+#include <condition_variable>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -16,6 +17,12 @@ struct FakePage {
     std::wstring html;                // the whole mark-up, item 0's outerHTML
     std::vector<std::wstring> writes; // the texts of every write call
     int reads = 0;                    // outerHTML reads
+    int documents = 0;                // document objects alive
+    // While set, an outerHTML read waits (after counting itself in readsBegun) until it is cleared and
+    // readsReleased is notified.
+    bool holdReads = false;
+    int readsBegun = 0;
+    std::condition_variable readsReleased;
     // The step of the document's reading that fails, for the helper's message boxes.
     enum class Failure { None, NoDocumentInterface, NoCollection, NoRootElement } failure = Failure::None;
 };

@@ -49,18 +49,16 @@ CComPtr<IObjectWithSite> CreateHelper() {
     return helper;
 }
 
-// One helper with a stand-in browser showing html at url.
-struct Browser {
+// A stand-in browser's site showing html at url (a reference of the test's own), and what was done to
+// its page.
+struct BrowserSite {
     std::shared_ptr<FakePage> page = std::make_shared<FakePage>();
-    CComPtr<IObjectWithSite> helper;
+    CComPtr<IUnknown> site;
 
-    Browser(const std::wstring& html, const wchar_t* url) {
+    BrowserSite(const std::wstring& html, const wchar_t* url) {
         page->html = html;
         auto document = CComPtr<IPIEHTMLDocument2>::Adopt(CreateFakeDocument(page));
-        auto site = CComPtr<IUnknown>::Adopt(CreateFakeBrowser(document.Get(), url));
-        helper = CreateHelper();
-        if (helper)
-            helper->SetSite(site.Get());
+        site = CComPtr<IUnknown>::Adopt(CreateFakeBrowser(document.Get(), url));
     }
     std::vector<std::wstring> Writes() {
         std::lock_guard<std::mutex> lock(page->lock);
@@ -69,6 +67,35 @@ struct Browser {
     int Reads() {
         std::lock_guard<std::mutex> lock(page->lock);
         return page->reads;
+    }
+    int ReadsBegun() {
+        std::lock_guard<std::mutex> lock(page->lock);
+        return page->readsBegun;
+    }
+    // The document objects alive: 0 once the site is let go by everyone.
+    int Documents() {
+        std::lock_guard<std::mutex> lock(page->lock);
+        return page->documents;
+    }
+    void HoldReads(bool hold) {
+        {
+            std::lock_guard<std::mutex> lock(page->lock);
+            page->holdReads = hold;
+        }
+        page->readsReleased.notify_all();
+    }
+};
+
+// One helper with a stand-in browser showing html at url; the helper holds the only reference to
+// the site.
+struct Browser : BrowserSite {
+    CComPtr<IObjectWithSite> helper;
+
+    Browser(const std::wstring& html, const wchar_t* url) : BrowserSite(html, url) {
+        helper = CreateHelper();
+        if (helper)
+            helper->SetSite(site.Get());
+        site.Reset();
     }
     // Releasing the helper stops its worker, after the page in progress.
     void Close() { helper.Reset(); }
@@ -281,6 +308,83 @@ TEST_F(Pagelift, HelperReleasedDuringTheExchange_WorkerFinishesBeforeTheObjectGo
     EXPECT_TRUE(toolbar.LogEndsWith("0x406"));
     std::lock_guard<std::mutex> lock(page->lock);
     EXPECT_EQ(page->writes.size(), 1u);
+}
+
+// A null site lets the browser go at once (a host tears its helpers down with SetSite(NULL) and then
+// their release, and a helper that kept the browser would keep it alive). A page asked for afterwards
+// reads and writes nothing and only opens and closes the wait window; a new site is then served.
+TEST_F(Pagelift, NullSite_ReleasesTheBrowser_LaterPagesTouchNothingUntilANewSite) {
+    FakeToolbar toolbar(L"OvrinToolbar.exe");
+    Browser browser(kPage, L"file:///C:/one.html");
+    ASSERT_EQ(browser.Documents(), 1);
+    ASSERT_EQ(browser.helper->SetSite(nullptr), S_OK);
+    EXPECT_EQ(browser.Documents(), 0) << "the site and its document are released";
+    CComPtr<IUnknown> held;
+    EXPECT_EQ(browser.helper->GetSite(IID_IUnknown, reinterpret_cast<void**>(held.Put())), E_FAIL);
+    EXPECT_FALSE(held);
+
+    ASSERT_TRUE(ovrin::SignalPageTranslation());
+    ASSERT_TRUE(WaitUntil([&] { return toolbar.LogEndsWith("0x406"); }));
+    EXPECT_EQ(toolbar.Log(), (std::vector<std::string>{"0x405", "0x406"}));
+    EXPECT_EQ(browser.Reads(), 0);
+    EXPECT_TRUE(browser.Writes().empty());
+
+    BrowserSite second(L"<p>second</p>", L"file:///C:/two.html");
+    ASSERT_EQ(browser.helper->SetSite(second.site.Get()), S_OK);
+    ASSERT_TRUE(ovrin::SignalPageTranslation());
+    ASSERT_TRUE(WaitUntil([&] { return toolbar.Log().size() == 5 && toolbar.LogEndsWith("0x406"); }));
+    EXPECT_EQ(second.Writes(), std::vector<std::wstring>{L"<base href=\"file:///C:/two.html\"><p> SECOND</p>"});
+    EXPECT_TRUE(browser.Writes().empty());
+    browser.Close();
+    EXPECT_EQ(second.Documents(), 1) << "the test's own reference is all that is left";
+    ExpectNoExchangeFileLeft();
+}
+
+// The site changes while the page is with the toolbar: the old browser is released at once, not when
+// the toolbar answers, and the translation is written neither into it nor into the new site's page.
+TEST_F(Pagelift, SiteChangedWhileThePageIsWithTheToolbar_OldBrowserReleasedAndTheTranslationDropped) {
+    for (bool toNewSite : {false, true}) {
+        SCOPED_TRACE(toNewSite ? "a new site" : "a null site");
+        FakeToolbar toolbar(L"OvrinToolbar.exe", L"hold");
+        Browser browser(kPage, L"file:///C:/one.html");
+        BrowserSite second(L"<p>second</p>", L"file:///C:/two.html");
+        ASSERT_TRUE(ovrin::SignalPageTranslation());
+        ASSERT_TRUE(WaitUntil([&] { return toolbar.Log().size() == 2; }));
+        ASSERT_EQ(browser.helper->SetSite(toNewSite ? second.site.Get() : nullptr), S_OK);
+        EXPECT_EQ(browser.Documents(), 0) << "released while the toolbar still holds the page";
+        toolbar.Release();
+        ASSERT_TRUE(WaitUntil([&] { return toolbar.LogEndsWith("0x406"); }));
+        EXPECT_EQ(browser.Reads(), 1);
+        EXPECT_TRUE(browser.Writes().empty());
+        EXPECT_TRUE(second.Writes().empty());
+        EXPECT_EQ(second.Reads(), 0);
+        browser.Close();
+    }
+    ExpectNoExchangeFileLeft();
+}
+
+// A null site given while the worker is inside a call on the browser's document returns only once that
+// call is over; from then on nothing of that browser is called, and its page is not handed on.
+TEST_F(Pagelift, NullSiteDuringACallOnTheDocument_ReturnsWhenTheCallIsOver_NothingCalledAfter) {
+    FakeToolbar toolbar(L"OvrinToolbar.exe");
+    Browser browser(kPage, L"file:///C:/one.html");
+    browser.HoldReads(true);
+    ASSERT_TRUE(ovrin::SignalPageTranslation());
+    ASSERT_TRUE(WaitUntil([&] { return browser.ReadsBegun() == 1; }));
+    std::atomic<bool> returned{false};
+    std::thread letGo([&] {
+        browser.helper->SetSite(nullptr);
+        returned = true;
+    });
+    EXPECT_FALSE(WaitUntil([&] { return returned.load(); }, std::chrono::milliseconds(300)));
+    browser.HoldReads(false);
+    letGo.join();
+    EXPECT_EQ(browser.Documents(), 0);
+    ASSERT_TRUE(WaitUntil([&] { return toolbar.LogEndsWith("0x406"); }));
+    EXPECT_EQ(toolbar.Log(), (std::vector<std::string>{"0x405", "0x406"}));
+    EXPECT_TRUE(browser.Writes().empty());
+    browser.Close();
+    ExpectNoExchangeFileLeft();
 }
 
 TEST(PageliftServer, ClassObjectRefusesAggregation_TypeInfoFromTheModule_UnloadWhenNoneLive) {
