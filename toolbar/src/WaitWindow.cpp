@@ -103,7 +103,8 @@ std::wstring TranslateWithWaitWindow(CEngineClient& engine, int* stopFlag, const
     CWaitWindow wait;
     wait.Open(platform::LoadResString(IDS_TRANSLATING), stopFlag);
     std::wstring result;
-    if (!engine.TranslateText(text, result))
+    CTranslationStop stop;
+    if (!engine.TranslateText(text, result, &stop) && !stop.stopped)
         result.clear();
     MarkEngineUsed();
     wait.Close();

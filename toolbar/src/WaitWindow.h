@@ -47,7 +47,7 @@ private:
 namespace translationrun {
 
 // Translates text through the engine while a wait window with string 12 is shown; a failed translation
-// gives an empty result.
+// gives an empty result, a stopped one the translation of the lines done.
 std::wstring TranslateWithWaitWindow(CEngineClient& engine, int* stopFlag, const std::wstring& text);
 
 // Whether the engine has translated or listed directions or subjects since the program started (the

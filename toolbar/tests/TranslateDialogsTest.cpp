@@ -8,6 +8,7 @@
 #include "DevicePlatform.h"
 #include "DictionaryLauncher.h"
 #include "OvrinAboutDlg.h"
+#include "PageMessages.h"
 #include "ResultFile.h"
 #include "SetupDlg.h"
 #include "TextCapture.h"
@@ -814,10 +815,10 @@ TEST_F(TranslateDialogsTest, DictionaryLookUp_OneIntactWord_RunningOneRestarted_
     EXPECT_EQ(DictionaryProcesses(), second);
 }
 
-// The engine stopped (Back on the wait window) or failing in the middle of a text: the result window
-// shows an empty result, the wait window is gone, the window translates again, and the engine unloads
-// without waiting on a call left running.
-TEST_F(TranslateDialogsTest, EngineStoppedOrFailingMidTranslation_EmptyResultNothingStuck) {
+// The engine stopped (Back on the wait window) in the middle of a text: the result window shows the
+// lines done; failing in the middle: an empty result. The wait window is gone, the window translates
+// again, and the engine unloads without waiting on a call left running.
+TEST_F(TranslateDialogsTest, EngineStoppedMidTranslation_ShowsTheLinesDone_FailingShowsNothing) {
     EngineLayout slowLayout;
     slowLayout.WriteStandardCatalogue();
     SlowDirection slow(slowLayout);
@@ -842,7 +843,7 @@ TEST_F(TranslateDialogsTest, EngineStoppedOrFailingMidTranslation_EmptyResultNot
     HWND wait = nullptr;
     ASSERT_TRUE(desktop::WaitFor([&] { return (wait = FindDialogShowing(IDC_WAIT_LABEL, translating)) != nullptr; }));
     PostMessageW(wait, WM_KEYUP, VK_ESCAPE, 0xC0010001);
-    EXPECT_TRUE(settled(L"")) << testing::PrintToString(desktop::TextOf(edit));
+    EXPECT_TRUE(settled(L"[quick one]\n")) << testing::PrintToString(desktop::TextOf(edit));
 
     // The engine's answer is that of the text's last run: here it fails after part of its output.
     SetWindowTextW(edit, L"quick one\nfail two");
@@ -858,6 +859,43 @@ TEST_F(TranslateDialogsTest, EngineStoppedOrFailingMidTranslation_EmptyResultNot
     client.reset();
     translator.reset();
     EXPECT_LT(std::chrono::steady_clock::now() - begin, std::chrono::seconds(10)) << "a call left running";
+}
+
+// A plain-text page stopped (Back on the wait window) while its second line is in the engine: the
+// file gets the line done and the rest of the text as it was, never an empty text.
+TEST_F(TranslateDialogsTest, PlainTextPageStopped_KeepsTheLinesDoneAndTheRestAsItWas) {
+    EngineLayout slowLayout;
+    slowLayout.WriteStandardCatalogue();
+    SlowDirection slow(slowLayout);
+    ASSERT_TRUE(slow.Ready());
+    client.reset();
+    translator = std::make_unique<CTranslator>(slowLayout.Folder(), slowLayout.Key());
+    client = std::make_unique<CEngineClient>(*translator);
+    client->RegisterStopFlag(&stopFlag);
+    pagelink::CPageLink link(*client, &stopFlag);
+    testsupport::TempFolder folder;
+    std::wstring path = folder.File(L"page.txt");
+    std::string page = "\xFF\xFE";
+    for (wchar_t c : std::wstring(L"quick one\r\nslow two\r\nquick three")) {
+        page += static_cast<char>(c & 0xFF);
+        page += static_cast<char>(c >> 8);
+    }
+    testsupport::WriteFileBytes(path, page);
+    std::string bytes = ovrin::WideToMultiByte(ovrin::kCodePageAnsi, path);
+    bytes += '\0';
+    COPYDATASTRUCT copy = {0, static_cast<DWORD>(bytes.size()), bytes.data()};
+    std::thread stopper = slow.StopOnEntry(stopFlag);
+    LRESULT answer = 0;
+    EXPECT_TRUE(link.Handle(WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&copy), answer));
+    stopper.join();
+    EXPECT_EQ(answer, 1);
+    std::string expected = "\xFF\xFE";
+    for (wchar_t c : std::wstring(L"[quick one]\r\nslow two\r\nquick three")) {
+        expected += static_cast<char>(c & 0xFF);
+        expected += static_cast<char>(c >> 8);
+    }
+    EXPECT_EQ(FileBytes(path), expected);
+    slow.Release();
 }
 
 // The panel's purpose 3 in the toolbar program: selection mode for the dictionary over Wine's notepad,

@@ -110,8 +110,16 @@ public:
     void SetStopFlag(int* flag) { m_stopFlag = flag; }
     // Translates text run by run (runs end at control characters other than the tab, which are copied,
     // and are cut at a space to at most kMaxRunLength); code receives the last run's HRESULT (untouched
-    // for an empty text, E_ABORT when the user stopped a run: nothing after it is translated).
-    std::wstring Translate(const std::wstring& text, HRESULT& code);
+    // for an empty text, E_ABORT when the user stopped the text: nothing after the runs done is
+    // translated). translated, when given, receives how much of text the answer covers: all of it, or
+    // the text up to the first run left untranslated.
+    std::wstring Translate(const std::wstring& text, HRESULT& code, std::size_t* translated = nullptr);
+    // A piece of a run to translate: the breaks before it, its text, and where it begins in the text.
+    struct Piece {
+        std::wstring before;
+        std::wstring text;
+        std::size_t start = 0;
+    };
 
     const std::wstring& GetKeyName() const { return m_keyName; }
     const std::wstring& GetPath() const { return m_path; }
@@ -125,9 +133,9 @@ public:
     static constexpr std::size_t kMaxRunLength = 65535;
 
 private:
-    HRESULT TranslateWide(const std::vector<std::pair<std::wstring, std::wstring>>& pieces, const std::wstring& tail,
-                          IOvrinTranslatorWide* wide);
-    HRESULT RunOnWorker(const std::shared_ptr<RunRequest>& request, std::wstring& output);
+    HRESULT TranslateWide(const std::vector<Piece>& pieces, const std::wstring& tail, std::size_t textLength,
+                          IOvrinTranslatorWide* wide, std::size_t& reached);
+    HRESULT RunOnWorker(const std::shared_ptr<RunRequest>& request, std::wstring& output, std::size_t& reached);
 
     int* m_stopFlag = nullptr;
     IOvrinLinguisticBase* m_base = nullptr;
@@ -186,6 +194,13 @@ private:
     std::recursive_mutex m_lock;
 };
 
+// How a translation ended when the user stopped it: its result is the translation of the text's first
+// translatedLength characters (up to the first run left untranslated; 0 for a stop before it began).
+struct CTranslationStop {
+    bool stopped = false;
+    std::size_t translatedLength = 0;
+};
+
 // What a program holds to translate: starts the engine when made, and serialises every call.
 class CEngineClient {
 public:
@@ -198,8 +213,11 @@ public:
     bool GetDirectionNames(std::vector<std::wstring>& names);
     // Opens direction d.
     bool GetSubjectNames(int d, std::vector<std::wstring>& names);
-    // Translates with the direction and subject of the settings.
-    bool TranslateText(const std::wstring& text, std::wstring& result);
+    // Translates with the direction and subject of the settings. A translation the user stopped answers
+    // false (its code is E_ABORT) but is no failure: stop, when given, then says so and how far the text
+    // was translated, and result holds the translation of that much (a failure's result is worth
+    // nothing).
+    bool TranslateText(const std::wstring& text, std::wstring& result, CTranslationStop* stop = nullptr);
     std::wstring GetDirectionInfo(int i);
 
     // Settings: "direction" and "thematic" of section "povrin", values of section "OvrinToolbar", and

@@ -65,9 +65,10 @@ std::string EngineBytes(const std::wstring& run, DWORD dirId) {
     return std::string(bytes, plain.Length());
 }
 
-// The text as pieces to translate, each with the breaks before it, and the breaks after the last.
+// The text as pieces to translate, each with the breaks before it and its place in the text, and the
+// breaks after the last.
 struct Pieces {
-    std::vector<std::pair<std::wstring, std::wstring>> pieces; // (breaks before, piece)
+    std::vector<CDirection::Piece> pieces;
     std::wstring tail;
 };
 
@@ -85,7 +86,8 @@ Pieces CutIntoPieces(const std::wstring& text) {
         std::wstring_view run(text.data() + i, end - i);
         while (!run.empty()) {
             std::size_t length = PieceLength(run);
-            cut.pieces.emplace_back(std::move(breaks), std::wstring(run.substr(0, length)));
+            std::size_t start = static_cast<std::size_t>(run.data() - text.data());
+            cut.pieces.push_back({std::move(breaks), std::wstring(run.substr(0, length)), start});
             breaks.clear();
             run.remove_prefix(length);
         }
@@ -97,7 +99,10 @@ Pieces CutIntoPieces(const std::wstring& text) {
 
 } // namespace
 
-std::wstring CDirection::Translate(const std::wstring& text, HRESULT& code) {
+std::wstring CDirection::Translate(const std::wstring& text, HRESULT& code, std::size_t* translated) {
+    std::size_t reached = 0;
+    if (translated != nullptr)
+        *translated = 0;
     if (text.empty())
         return {};
     if (m_translator == nullptr) {
@@ -110,16 +115,20 @@ std::wstring CDirection::Translate(const std::wstring& text, HRESULT& code) {
     Pieces cut = CutIntoPieces(text);
     m_accumulator.clear();
     if (wide != nullptr && m_trans3 != 0) {
-        code = TranslateWide(cut.pieces, cut.tail, wide);
+        code = TranslateWide(cut.pieces, cut.tail, text.size(), wide, reached);
     } else {
         // All runs go to the worker at once: one hand-off (and one supervisor) per text, not per run.
         auto request = std::make_shared<RunRequest>(m_translator, m_dirId, m_stopFlag, m_workers);
         request->runs.reserve(cut.pieces.size());
-        for (auto& [before, piece] : cut.pieces)
-            request->runs.push_back({std::move(before), EngineBytes(piece, m_dirId)});
+        for (Piece& piece : cut.pieces)
+            request->runs.push_back({std::move(piece.before), EngineBytes(piece.text, m_dirId), piece.start,
+                                     piece.start + piece.text.size()});
         request->tail = std::move(cut.tail);
-        code = RunOnWorker(request, m_accumulator);
+        request->textLength = text.size();
+        code = RunOnWorker(request, m_accumulator, reached);
     }
+    if (translated != nullptr)
+        *translated = reached;
     if (wide != nullptr)
         wide->Release();
     std::wstring result = std::move(m_accumulator);
@@ -127,30 +136,34 @@ std::wstring CDirection::Translate(const std::wstring& text, HRESULT& code) {
     return result;
 }
 
-HRESULT CDirection::TranslateWide(const std::vector<std::pair<std::wstring, std::wstring>>& pieces,
-                                  const std::wstring& tail, IOvrinTranslatorWide* wide) {
+HRESULT CDirection::TranslateWide(const std::vector<Piece>& pieces, const std::wstring& tail, std::size_t textLength,
+                                  IOvrinTranslatorWide* wide, std::size_t& reached) {
     HRESULT last = S_OK;
-    for (const auto& [before, piece] : pieces) {
-        m_accumulator += before;
+    for (const Piece& piece : pieces) {
+        m_accumulator += piece.before;
+        reached = piece.start;
         OvrinTrdCallBack callback(m_dirId);
-        HRESULT result = wide->TranslateW(piece.c_str(), &callback);
-        m_accumulator += callback.TakeResult();
+        HRESULT result = wide->TranslateW(piece.text.c_str(), &callback);
         last = TextCode(last, result);
         if (result == E_ABORT)
-            return last; // nothing more is translated
+            return last; // nothing more is translated, nor what the engine gave of this piece
+        m_accumulator += callback.TakeResult();
+        reached = piece.start + piece.text.size();
     }
     m_accumulator += tail;
+    reached = textLength;
     return last;
 }
 
-HRESULT CDirection::RunOnWorker(const std::shared_ptr<RunRequest>& request, std::wstring& output) {
+HRESULT CDirection::RunOnWorker(const std::shared_ptr<RunRequest>& request, std::wstring& output,
+                                std::size_t& reached) {
     if (request->finished == nullptr)
         return HRESULT_FROM_WIN32(GetLastError());
     if (m_stopFlag == nullptr) {
         if (!m_workers->Submit(request))
             return HRESULT_FROM_WIN32(GetLastError());
         WaitForSingleObject(request->finished, INFINITE);
-        return request->Collect(output);
+        return request->Collect(output, reached);
     }
     request->stopEvent = CreateEventW(nullptr, FALSE, FALSE, kStopEventName);
     if (request->stopEvent == nullptr)
@@ -166,5 +179,5 @@ HRESULT CDirection::RunOnWorker(const std::shared_ptr<RunRequest>& request, std:
     }
     CloseHandle(supervisor);
     // Stopped while the engine works on: what is done so far is kept, whatever comes later dropped.
-    return request->Collect(output);
+    return request->Collect(output, reached);
 }

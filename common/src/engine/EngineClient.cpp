@@ -57,12 +57,16 @@ bool CEngineClient::GetSubjectNames(int d, std::vector<std::wstring>& names) {
     return true;
 }
 
-bool CEngineClient::TranslateText(const std::wstring& text, std::wstring& result) {
+bool CEngineClient::TranslateText(const std::wstring& text, std::wstring& result, CTranslationStop* stop) {
     std::lock_guard<std::recursive_mutex> lock(m_translator.Lock());
+    if (stop != nullptr)
+        *stop = CTranslationStop();
     if (!m_usable)
         return false;
     if (m_stopFlag != nullptr && *m_stopFlag != 0) {
         *m_stopFlag = 0;
+        if (stop != nullptr)
+            stop->stopped = true;
         return true;
     }
     int directionIndex = GetDirectionSetting();
@@ -75,8 +79,14 @@ bool CEngineClient::TranslateText(const std::wstring& text, std::wstring& result
     direction->SelectSubject(subject);
     direction->SetStopFlag(m_stopFlag);
     HRESULT code = S_OK;
-    result = direction->Translate(text, code);
+    std::size_t translated = 0;
+    result = direction->Translate(text, code, &translated);
     direction->SetStopFlag(nullptr);
+    // E_ABORT with the flag set: the user's stop, not the engine's failure.
+    if (stop != nullptr && code == E_ABORT && m_stopFlag != nullptr && *m_stopFlag != 0) {
+        stop->stopped = true;
+        stop->translatedLength = translated;
+    }
     if (m_stopFlag != nullptr)
         *m_stopFlag = 0;
     return code == S_OK;

@@ -81,17 +81,20 @@ DWORD WINAPI SupervisorMain(void* parameter) {
 
 void RunRequest::TranslateAll() {
     HRESULT last = S_OK;
-    bool ended = false; // the engine's E_ABORT: nothing after that run
+    bool ended = false; // stopped, or the engine's E_ABORT: nothing after that run
     for (const Run& run : runs) {
         {
             std::lock_guard<std::mutex> lock(mutex);
             if (abandoned)
                 break;
             output += run.before;
-            // The flag belongs to the caller: it is read only while the caller still waits.
+            reached = run.start;
+            // The flag belongs to the caller: it is read only while the caller still waits. A run
+            // left out in the middle would make the output look whole with lines missing.
             if (stopFlag != nullptr && *static_cast<volatile int*>(stopFlag) != 0) {
-                last = TextCode(last, S_OK); // stopped before the run began: skipped
-                continue;
+                last = TextCode(last, E_ABORT);
+                ended = true;
+                break;
             }
         }
         OvrinTrdCallBack callback(dirId);
@@ -99,17 +102,20 @@ void RunRequest::TranslateAll() {
         std::lock_guard<std::mutex> lock(mutex);
         if (abandoned)
             break;
-        output += callback.TakeResult();
         last = TextCode(last, result);
-        if (result == E_ABORT) {
+        if (result == E_ABORT) { // what the engine gave of a run it gave up is not its translation
             ended = true;
             break;
         }
+        output += callback.TakeResult();
+        reached = run.end;
     }
     std::lock_guard<std::mutex> lock(mutex);
     if (!abandoned) {
-        if (!ended)
+        if (!ended) {
             output += tail;
+            reached = textLength;
+        }
         code = last;
     }
     done = true;
@@ -121,16 +127,15 @@ void RunRequest::Fail(HRESULT failure) {
     done = true;
 }
 
-HRESULT RunRequest::Collect(std::wstring& out) {
+HRESULT RunRequest::Collect(std::wstring& out, std::size_t& translated) {
     std::lock_guard<std::mutex> lock(mutex);
-    if (!done) {
-        abandoned = true;
-        out += std::move(output);
-        output.clear();
-        return E_ABORT;
-    }
     out += std::move(output);
     output.clear();
+    translated = reached;
+    if (!done) {
+        abandoned = true;
+        return E_ABORT;
+    }
     return code;
 }
 

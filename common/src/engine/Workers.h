@@ -65,10 +65,13 @@ inline HRESULT TextCode(HRESULT sofar, HRESULT run) {
 // each with a fresh callback, and builds the output (the runs' translations between the breaks that
 // separate them) here, under the lock, so that the caller can take what is done when it stops waiting.
 struct RunRequest {
-    // A run in the engine's coding and the breaks copied to the output before it.
+    // A run in the engine's coding, the breaks copied to the output before it, and where the run
+    // begins and ends in the caller's text.
     struct Run {
         std::wstring before;
         std::string bytes;
+        std::size_t start = 0;
+        std::size_t end = 0;
     };
 
     RunRequest(IOvrinTranslator* engine, DWORD direction, int* flag, std::shared_ptr<WorkerTracker> tracker)
@@ -86,12 +89,15 @@ struct RunRequest {
     RunRequest(const RunRequest&) = delete;
     RunRequest& operator=(const RunRequest&) = delete;
 
-    // Translates the runs in order (on the worker): a run is skipped while the stop flag is set, and
-    // the engine's E_ABORT ends the sequence. Nothing is added once the caller has abandoned it.
+    // Translates the runs in order (on the worker). A stop flag found set before a run ends the text
+    // there (E_ABORT), and so does the engine's E_ABORT (that run's output is dropped). Nothing is
+    // added once the caller has abandoned the request. The output is always the translation of the
+    // caller's text up to `reached`: the stopped text's untranslated rest follows from there.
     void TranslateAll();
     // The output and the last run's code when the worker is done; otherwise (the caller stopped
     // waiting) the output so far, E_ABORT, and whatever the worker delivers later is dropped.
-    HRESULT Collect(std::wstring& output);
+    // translated receives how much of the caller's text the output covers.
+    HRESULT Collect(std::wstring& output, std::size_t& translated);
     // Ends the request unrun with code (no worker could take it).
     void Fail(HRESULT code);
 
@@ -99,7 +105,8 @@ struct RunRequest {
     DWORD dirId;
     int* stopFlag; // read between runs while the caller waits; null for none
     std::vector<Run> runs;
-    std::wstring tail; // the breaks after the last run
+    std::wstring tail;          // the breaks after the last run
+    std::size_t textLength = 0; // the length of the caller's text
     std::shared_ptr<WorkerTracker> workers;
     HANDLE stopEvent = nullptr;             // "TransStopEvent" while a stop flag is registered
     HANDLE finished = nullptr;              // set when the worker is done with the runs
@@ -107,8 +114,9 @@ struct RunRequest {
     std::atomic<bool> stopRequested{false}; // the caller stopped waiting
 
 private:
-    std::mutex mutex; // guards output, code and abandoned
+    std::mutex mutex; // guards output, reached, code and abandoned
     std::wstring output;
+    std::size_t reached = 0; // the output translates the caller's text up to here
     HRESULT code = S_OK;
     bool abandoned = false;
 };

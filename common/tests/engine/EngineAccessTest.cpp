@@ -252,17 +252,23 @@ TEST_F(EngineAccessTest, Stop_InTheMiddleOfManyLinesKeepsTheLinesDoneAndNothingA
         client.RegisterStopFlag(&stop);
         std::thread stopper = slow.StopOnEntry(stop);
         std::wstring result;
+        CEngineClient::SetDirectionSetting(0);
+        CEngineClient::SetSubjectSetting(0);
+        CTranslationStop stopped;
         auto begin = std::chrono::steady_clock::now();
-        EXPECT_FALSE(Translate(client, 0, 0, text, result));
+        EXPECT_FALSE(client.TranslateText(text, result, &stopped));
         auto waited = std::chrono::steady_clock::now() - begin;
         stopper.join();
         EXPECT_LT(waited, std::chrono::milliseconds(1500));
         // The lines before the stopped one, each with its breaks; nothing of the stopped line or after.
         EXPECT_EQ(result, done);
+        EXPECT_TRUE(stopped.stopped);
+        EXPECT_EQ(stopped.translatedLength, text.find(L"slow"));
         // The stopped run ends now; its text and the line after it must not reach the next call.
         slow.Release();
-        EXPECT_TRUE(Translate(client, 0, 0, L"quick again\nslow", result));
+        EXPECT_TRUE(client.TranslateText(L"quick again\nslow", result, &stopped));
         EXPECT_EQ(result, L"[quick again]\n[slow]");
+        EXPECT_FALSE(stopped.stopped);
         // Without a stop flag the same text comes back whole.
         client.RegisterStopFlag(nullptr);
         EXPECT_TRUE(Translate(client, 0, 0, text, result));
