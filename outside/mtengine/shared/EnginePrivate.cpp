@@ -2,9 +2,11 @@
 #include "EnginePrivate.h"
 
 #include "common/Unicode.h"
+#include "xlatcp/Xlatcp.h"
 
 #include <array>
 #include <unordered_map>
+#include <utility>
 
 namespace mtengine {
 
@@ -18,6 +20,9 @@ struct PlaneTables {
     std::array<bool, 256> letter{};
 };
 
+// The engine coding of a code page: its bytes as the conversion library's call 16 leaves them, with
+// the plane's two letters on the translator's sign bytes moved to their control bytes; the sign bytes
+// themselves read as nothing here (the translation core knows them).
 PlaneTables MakeTables(UINT codePage) {
     PlaneTables tables;
     for (unsigned b = 0; b < 256; ++b) {
@@ -26,15 +31,20 @@ PlaneTables MakeTables(UINT codePage) {
         if (b == 0 || MultiByteToWideChar(codePage, MB_ERR_INVALID_CHARS, &byte, 1, &c, 1) != 1)
             c = 0;
         tables.wide[b] = c;
+    }
+    // The Western plane keeps the numero sign, which 1252 lacks, at a byte 1252 leaves undefined.
+    if (codePage == 1252)
+        tables.wide[kNumeroWestern] = 0x2116;
+    unsigned char moved = codePage == 1251 ? XLAT_ENGINE_RUSSIAN_ELLIPSIS_LETTER : XLAT_ENGINE_WESTERN_ELLIPSIS_LETTER;
+    std::swap(tables.wide[XLAT_ENGINE_ELLIPSIS_BYTE], tables.wide[moved]);
+    std::swap(tables.wide[XLAT_ENGINE_NUMERO_BYTE], tables.wide[moved + 1]);
+    tables.wide[XLAT_ENGINE_ELLIPSIS_BYTE] = tables.wide[XLAT_ENGINE_NUMERO_BYTE] = 0;
+    for (unsigned b = 0; b < 256; ++b) {
+        wchar_t c = tables.wide[b];
         tables.lower[b] = tables.upper[b] = static_cast<unsigned char>(b);
         tables.letter[b] = c != 0 && IsCharAlphaW(c);
         if (c != 0)
             tables.bytes.emplace(c, static_cast<unsigned char>(b));
-    }
-    // The Western plane keeps the numero sign, which 1252 lacks, at a byte 1252 leaves undefined.
-    if (codePage == 1252) {
-        tables.wide[kNumeroWestern] = 0x2116;
-        tables.bytes.emplace(0x2116, kNumeroWestern);
     }
     for (unsigned b = 0; b < 256; ++b) {
         wchar_t c = tables.wide[b];
@@ -129,6 +139,20 @@ std::wstring ToWide(Plane plane, std::string_view text) {
     for (std::size_t i = 0; i < text.size(); ++i) {
         unsigned char b = static_cast<unsigned char>(text[i]);
         result[i] = tables.wide[b] != 0 ? tables.wide[b] : static_cast<wchar_t>(b);
+    }
+    return result;
+}
+
+std::string FromPlain(Plane plane, std::string_view text) {
+    unsigned char moved =
+        plane == Plane::Cyrillic ? XLAT_ENGINE_RUSSIAN_ELLIPSIS_LETTER : XLAT_ENGINE_WESTERN_ELLIPSIS_LETTER;
+    std::string result(text);
+    for (char& c : result) {
+        auto b = static_cast<unsigned char>(c);
+        if (b == XLAT_ENGINE_ELLIPSIS_BYTE || b == moved)
+            c = static_cast<char>(b == moved ? XLAT_ENGINE_ELLIPSIS_BYTE : moved);
+        else if (b == XLAT_ENGINE_NUMERO_BYTE || b == moved + 1)
+            c = static_cast<char>(b == moved + 1 ? XLAT_ENGINE_NUMERO_BYTE : moved + 1);
     }
     return result;
 }

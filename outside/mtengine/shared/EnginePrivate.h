@@ -13,8 +13,10 @@
 
 namespace mtengine {
 
-// The engine's 8-bit coding: Russian text in the Cyrillic plane (Windows-1251 bytes), every other
-// language in the Western plane (Windows-1252 bytes). One byte per character, positions kept.
+// The engine's 8-bit coding (the conversion library's engine coding): Russian text in the Cyrillic
+// plane (Windows-1251 bytes), every other language in the Western plane (Windows-1252 bytes), except
+// that the letters on the translator's sign bytes 0xC1 and 0xFC ("Б"/"ь", "Á"/"ü") sit on control
+// bytes, leaving 0xC1 and 0xFC to "…" and "№". One byte per character, positions kept.
 enum class Plane { Western, Cyrillic };
 
 constexpr unsigned kLangEnglish = 1;
@@ -45,6 +47,8 @@ constexpr unsigned char kUnmapped = 0x01;
 std::string FromWide(Plane plane, std::wstring_view text);
 std::wstring ToWide(Plane plane, std::string_view text);
 std::string FromUtf8(Plane plane, std::string_view text);
+// Text in a plane's plain coding (the code page's bytes, as dictionaries hold them) in the engine coding.
+std::string FromPlain(Plane plane, std::string_view text);
 
 // The folder of the module that holds this code (with its final backslash).
 std::wstring ModuleFolder(HMODULE module);

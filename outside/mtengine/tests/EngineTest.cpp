@@ -106,3 +106,17 @@ TEST_F(EngineTest, Subjects_ShippedTemplatesChangeTheirWords) {
     EXPECT_EQ(Translate(1, L"Файл и окно", 0), L"Файл and окно");
     EXPECT_EQ(Translate(1, L"Файл и окно", 2), L"File and window");
 }
+
+// The caller writes "…" as 0xC1 and "№" as 0xFC, the bytes of "Б"/"Á" and "ь"/"ü" in the two code
+// pages: the letters must still reach the engine as letters and come back, and the signs as signs.
+TEST_F(EngineTest, UntranslatedText_LettersOnTheEllipsisAndNumeroBytesComeBackAsTheyWere) {
+    layout.AddDirection(L"ER", EnglishRussian());
+    layout.AddDirection(L"RE", RussianEnglish());
+    layout.AddDirection(L"GR", {{L"Katze", L"кошка"}, {L"und", L"и"}});
+    EXPECT_EQ(Translate(0, L"yes…no"), L"yes…no");
+    EXPECT_EQ(Translate(0, L"Álvaro…Düsseldorf №5, cat…dog"), L"Álvaro…Düsseldorf №5, кошка…собака");
+    EXPECT_EQ(Translate(1, L"Б. Н. Ельцин"), L"Б. Н. Ельцин");
+    EXPECT_EQ(Translate(1, L"да…нет"), L"да…нет");
+    EXPECT_EQ(Translate(1, L"Борь №5: кошка…дом Бобь"), L"Борь №5: cat…house Бобь");
+    EXPECT_EQ(Translate(2, L"Müller…Katze und Über №5"), L"Müller…Кошка и Über №5");
+}

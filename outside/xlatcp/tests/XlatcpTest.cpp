@@ -180,6 +180,24 @@ TEST(Xlatcp, MixedText_KeepsPositionsWithEachCharactersCode) {
     }
 }
 
+// The translator writes "…" as 0xC1, "№" as 0xFC and "£" after English as 0x18 straight into the
+// engine's text: no character re-encoded with its code may land on those bytes.
+TEST(Xlatcp, EngineCoding_LeavesTheCallersSignBytesToThem) {
+    for (wchar_t character : CodePageCharacters()) {
+        if (character < 0x20 && character != L'\t')
+            continue; // control characters end the translator's runs: the engine never sees them
+        unsigned short language = IsCyrillic(character) ? XLAT_LANGUAGE_RUSSIAN : XLAT_LANGUAGE_ENGLISH;
+        char byte = static_cast<char>(PlainByte(character));
+        XlatPlainToEngine(language, &byte, &byte, 1);
+        auto engine = static_cast<unsigned char>(byte);
+        EXPECT_TRUE(engine != XLAT_ENGINE_ELLIPSIS_BYTE && engine != XLAT_ENGINE_NUMERO_BYTE &&
+                    engine != XLAT_ENGINE_POUND_BYTE)
+            << "U+" << std::hex << int(character) << " -> " << int(engine);
+    }
+    EXPECT_EQ(ThereAndBackCounted(L"Б. Н. Ельцин", XLAT_LANGUAGE_RUSSIAN), L"Б. Н. Ельцин");
+    EXPECT_EQ(ThereAndBackTerminated(L"Álvaro Düsseldorf", XLAT_LANGUAGE_GERMAN), L"Álvaro Düsseldorf");
+}
+
 TEST(Xlatcp, CharactersNeitherPageHolds_BecomeQuestionMarksInPlace) {
     // Cyrillic outside 1251, Latin Extended, CJK, a C1 control, and a surrogate pair (two units).
     const std::wstring text = L"a\x0460z\x0100\x4E2D\x0081\xD83D\xDE00.";

@@ -165,13 +165,14 @@ bool DictionaryTable::Load(const std::wstring& folder, unsigned short direction,
                 headwords.emplace_back(display != nullptr ? display : "");
             }
             for (unsigned short i = 0; i < count; ++i) {
-                std::string key = Lowercase(source, headwords[i]);
+                std::string key = Lowercase(source, FromPlain(source, headwords[i]));
                 if (key.empty() || m_entries.count(key) != 0)
                     continue;
                 const unsigned char* article = DEngine::GetArticle(handle, first + i);
                 if (article == nullptr)
                     continue;
-                std::string translation = ChooseTranslation(article, direction & 0xFF);
+                std::string translation =
+                    FromPlain(PlaneOf(direction & 0xFF), ChooseTranslation(article, direction & 0xFF));
                 if (!translation.empty())
                     m_entries.emplace(std::move(key), std::move(translation));
             }

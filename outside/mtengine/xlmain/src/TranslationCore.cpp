@@ -3,15 +3,17 @@
 
 #include "Inflections.h"
 
+#include "xlatcp/Xlatcp.h"
+
 namespace mtengine {
 
 namespace {
 
 // The three characters a caller puts into the text as single bytes of its own (an ellipsis, the
 // numero sign, the pound sign after English), and their forms in the output.
-constexpr unsigned char kEllipsisByte = 0xC1;
-constexpr unsigned char kNumeroByte = 0xFC;
-constexpr unsigned char kPoundByte = 0x18;
+constexpr unsigned char kEllipsisByte = XLAT_ENGINE_ELLIPSIS_BYTE;
+constexpr unsigned char kNumeroByte = XLAT_ENGINE_NUMERO_BYTE;
+constexpr unsigned char kPoundByte = XLAT_ENGINE_POUND_BYTE;
 constexpr char kEllipsisOut = '\x85'; // the same in both planes
 constexpr char kNumeroCyrillic = '\xB9';
 constexpr char kPoundWestern = '\xA3';
@@ -93,21 +95,15 @@ std::vector<Piece> TranslationCore::Translate(std::string_view source, ITemplate
     auto at = [&](std::size_t i) { return static_cast<unsigned char>(source[i]); };
     auto letter = [&](std::size_t i) { return i < source.size() && IsLetter(from, at(i)); };
 
-    // Tokens. The caller's single-byte stand-ins are read by context: an ellipsis or a numero sign is
-    // never part of a word.
+    // Tokens. The caller's single-byte signs are bytes no letter uses in the engine coding, so an
+    // ellipsis or a numero sign is never part of a word.
     std::vector<Token> tokens;
     for (std::size_t i = 0; i < source.size();) {
         unsigned char c = at(i);
-        bool before = i > 0 && letter(i - 1), after = letter(i + 1);
-        bool ellipsis = c == kEllipsisByte && !after && !(before && IsUpper(from, at(i - 1)));
-        bool numero = c == kNumeroByte && !before && !after;
-        if (IsLetter(from, c) && !ellipsis && !numero) {
+        if (IsLetter(from, c)) {
             std::size_t end = i + 1;
             while (end < source.size() && (letter(end) || (IsJoiner(at(end)) && letter(end + 1))))
                 ++end;
-            // A word ends before a stand-in ellipsis that follows it.
-            if (at(end - 1) == kEllipsisByte && end - 1 > i && !IsUpper(from, at(end - 2)))
-                --end;
             tokens.push_back({Token::Word, i, end});
             i = end;
         } else if (c == ' ' || c == '\t') {

@@ -17,8 +17,11 @@
 // plane) reads as "?".
 //
 // Engine coding (what XlatPlainToEngine makes, what XlatEngineToPlain and XlatEngineStringToPlain
-// take back): the same bytes as the plain coding, for every language code. The engine reads them in
-// the plane of the language code it is given (1251 for Russian, the 1252 plane otherwise).
+// take back): the plain coding, except that the letter of the language's plane on each of the
+// translator's sign bytes (XLAT_ENGINE_ELLIPSIS_BYTE, XLAT_ENGINE_NUMERO_BYTE) is moved to a control
+// byte (below), so that "Б. Н. Ельцин" and "да…нет" reach the engine with the letters and the signs
+// apart. The engine reads the bytes in the plane of the language code it is given (1251 for Russian,
+// the 1252 plane otherwise).
 //
 // Round trip callers rely on: for every character of code pages 1251 and 1252, XlatWideToPlain, then
 // XlatPlainToEngine with the character's language code (2 for U+0400..U+04FF, any other code for the
@@ -51,6 +54,19 @@ enum {
 
 // The plain byte of "№" (U+2116) outside the Russian plane.
 #define XLAT_NUMERO_SIGN_BYTE 0x81
+
+// The bytes the translator writes into the engine's text for "…", "№" and, after English, "£". The
+// engine coding leaves them to these signs: no character is re-encoded onto them.
+#define XLAT_ENGINE_ELLIPSIS_BYTE 0xC1
+#define XLAT_ENGINE_NUMERO_BYTE 0xFC
+#define XLAT_ENGINE_POUND_BYTE 0x18
+
+// Where the engine coding puts the letters whose plain byte is a sign byte: the letter on the
+// ellipsis byte at the first, the letter on the numero byte at the next (control bytes, which the
+// translator never puts into a text). Russian: "Б" at 0x1C, "ь" at 0x1D; every other code: "Á" at 0x1E,
+// "ü" at 0x1F. Those control bytes take the sign bytes' places, so the coding stays one to one.
+#define XLAT_ENGINE_RUSSIAN_ELLIPSIS_LETTER 0x1C
+#define XLAT_ENGINE_WESTERN_ELLIPSIS_LETTER 0x1E
 
 // Ordinal 52: count characters of source to count plain bytes, byte i for character i.
 int WINAPI XlatWideToPlain(const wchar_t* source, char* destination, unsigned short count);
