@@ -161,6 +161,31 @@ std::string FromUtf8(Plane plane, std::string_view text) {
     return FromWide(plane, ovrin::Utf8ToUtf16(text));
 }
 
+namespace {
+
+// The bytes read in one of the two code pages of the plain coding ("№" at 0x81 in the 1252 plane).
+std::wstring ReadCodePage(UINT codePage, std::string_view bytes) {
+    std::wstring text(bytes.size(), L'\0');
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        char byte = bytes[i];
+        if (codePage == 1252 && static_cast<unsigned char>(byte) == kNumeroWestern)
+            text[i] = 0x2116;
+        else if (MultiByteToWideChar(codePage, 0, &byte, 1, &text[i], 1) != 1)
+            text[i] = L'?';
+    }
+    return text;
+}
+
+} // namespace
+
+std::wstring PathFromPlain(std::string_view path) {
+    std::wstring cyrillic = ReadCodePage(1251, path);
+    if (GetFileAttributesW(cyrillic.c_str()) != INVALID_FILE_ATTRIBUTES)
+        return cyrillic;
+    std::wstring western = ReadCodePage(1252, path);
+    return GetFileAttributesW(western.c_str()) != INVALID_FILE_ATTRIBUTES ? western : cyrillic;
+}
+
 std::wstring ModuleFolder(HMODULE module) {
     wchar_t name[MAX_PATH] = {};
     DWORD length = GetModuleFileNameW(module, name, MAX_PATH);

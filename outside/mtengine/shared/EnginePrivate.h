@@ -50,6 +50,12 @@ std::string FromUtf8(Plane plane, std::string_view text);
 // Text in a plane's plain coding (the code page's bytes, as dictionaries hold them) in the engine coding.
 std::string FromPlain(Plane plane, std::string_view text);
 
+// A path the engine access wrote through the conversion library's call 52 (Cyrillic as 1251, every
+// other character in the 1252 plane). A byte of the upper half is one character in either page, so
+// the path is read as 1251 and, when that names nothing, as the 1252 plane; when neither exists, the
+// 1251 reading.
+std::wstring PathFromPlain(std::string_view path);
+
 // The folder of the module that holds this code (with its final backslash).
 std::wstring ModuleFolder(HMODULE module);
 

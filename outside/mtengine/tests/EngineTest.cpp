@@ -120,3 +120,20 @@ TEST_F(EngineTest, UntranslatedText_LettersOnTheEllipsisAndNumeroBytesComeBackAs
     EXPECT_EQ(Translate(1, L"Борь №5: кошка…дом Бобь"), L"Борь №5: cat…house Бобь");
     EXPECT_EQ(Translate(2, L"Müller…Katze und Über №5"), L"Müller…Кошка и Über №5");
 }
+
+// The engine access hands the base and the translator their folders in the conversion library's
+// coding (call 52: Cyrillic as 1251): a direction installed under a Cyrillic folder opens, with its
+// templates.
+TEST_F(EngineTest, CyrillicFolder_DirectionOpensWithItsTemplates) {
+    std::wstring made = layout.MakeDirectionFolder(L"ER", EnglishRussian(), ShippedTemplates(L"ER"));
+    std::wstring folder = layout.Folder() + L"Переводчик Ёж\\";
+    ASSERT_TRUE(MoveFileW(made.substr(0, made.size() - 1).c_str(), folder.substr(0, folder.size() - 1).c_str()));
+    layout.AddDirectionKey(L"ER", DirIdOf(L"ER"), L"ER", folder);
+    layout.AddSubject(L"ER", L"General", L"Общая", {});
+    layout.AddSubject(L"ER", L"COMPUTERS", L"Компьютеры", {L"COMPUTERS"});
+    std::vector<std::wstring> names;
+    ASSERT_TRUE(client().GetSubjectNames(0, names));
+    EXPECT_EQ(names, (std::vector<std::wstring>{L"Общая", L"Компьютеры"}));
+    EXPECT_EQ(Translate(0, L"The file and the mouse."), L"Напильник и мышь.");
+    EXPECT_EQ(Translate(0, L"The file and the mouse.", 1), L"Файл и мышь.");
+}

@@ -44,7 +44,7 @@ public:
         unsigned source = 0, target = 0;
         if (!ParsePrefix(prefix, &source, &target))
             return E_INVALIDARG;
-        std::wstring folder = ToWide(Plane::Western, path);
+        std::wstring folder = PathFromPlain(path);
         if (!folder.empty() && folder.back() != L'\\' && folder.back() != L'/')
             folder.push_back(L'\\');
         std::vector<Template> loaded;

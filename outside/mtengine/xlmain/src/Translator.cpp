@@ -23,7 +23,7 @@ public:
     HRESULT STDMETHODCALLTYPE Init(const char* path, const char* prefix, IUnknown* base) override {
         if (path == nullptr || prefix == nullptr)
             return E_INVALIDARG;
-        std::wstring folder = ToWide(Plane::Western, path);
+        std::wstring folder = PathFromPlain(path);
         if (!folder.empty() && folder.back() != L'\\' && folder.back() != L'/')
             folder.push_back(L'\\');
         if (!m_core.Bind(folder, prefix))
