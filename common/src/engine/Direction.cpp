@@ -158,8 +158,8 @@ bool CDirection::OpenEngine() {
 }
 
 void CDirection::CloseEngine() {
-    // A worker the user stopped may still be inside the engine: it must leave before the engine goes.
-    m_workers->WaitUntilIdle();
+    // A worker the user stopped may still be inside the engine: its request keeps the translator and
+    // its module alive until it leaves, so nothing here waits for it.
     m_workers->Shutdown();
     if (m_translator != nullptr)
         m_translator->Release();

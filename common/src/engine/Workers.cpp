@@ -33,7 +33,6 @@ void RunRequestNow(std::shared_ptr<RunRequest> request, WorkerTracker& tracker, 
         SetEvent(request->stopEvent);
     SetEvent(request->finished);
     request.reset();
-    tracker.Leave();
 }
 
 DWORD WINAPI WorkerMain(void* parameter) {
@@ -164,25 +163,27 @@ bool WorkerTracker::Submit(const std::shared_ptr<RunRequest>& request) {
     }
     worker->pending = request;
     worker->busy = true;
-    ++running;
     SetEvent(worker->wake);
     return true;
 }
 
 void WorkerTracker::Shutdown() {
     HANDLE thread = nullptr;
+    bool busy = false;
     {
         std::lock_guard<std::mutex> lock(mutex);
         if (worker == nullptr)
             return;
         worker->quit = true;
+        busy = worker->busy;
         SetEvent(worker->wake);
         thread = workerThread;
         workerThread = nullptr;
         worker = nullptr;
     }
     if (thread != nullptr) {
-        WaitForSingleObject(thread, 60000);
+        if (!busy)
+            WaitForSingleObject(thread, 60000);
         CloseHandle(thread);
     }
 }

@@ -6,7 +6,6 @@
 #include "common/EngineClient.h"
 
 #include <atomic>
-#include <condition_variable>
 #include <mutex>
 #include <vector>
 
@@ -15,7 +14,6 @@ struct RunRequest;
 // The worker threads of a direction: one thread runs the requests handed to it one after another, so
 // that translations do not pay for a thread each. A worker still inside the engine after the user
 // stopped its translation is retired (it ends when the engine returns) and a fresh one takes over.
-// Also counts the requests still inside the engine, which must leave before the engine goes.
 struct WorkerTracker : std::enable_shared_from_this<WorkerTracker> {
     struct Worker {
         ~Worker() {
@@ -29,8 +27,6 @@ struct WorkerTracker : std::enable_shared_from_this<WorkerTracker> {
     };
 
     std::mutex mutex;
-    std::condition_variable idle;
-    int running = 0;
     std::shared_ptr<Worker> worker;
     HANDLE workerThread = nullptr;
 
@@ -38,20 +34,11 @@ struct WorkerTracker : std::enable_shared_from_this<WorkerTracker> {
         if (workerThread != nullptr)
             CloseHandle(workerThread);
     }
-    void Leave() {
-        std::lock_guard<std::mutex> lock(mutex);
-        if (--running == 0)
-            idle.notify_all();
-    }
-    // Waits (at most a minute) until no request is inside the engine.
-    void WaitUntilIdle() {
-        std::unique_lock<std::mutex> lock(mutex);
-        idle.wait_for(lock, std::chrono::minutes(1), [this] { return running == 0; });
-    }
     // Hands request to the worker (starting one, 1 MB stack reserved, when there is none free); false
     // when no thread can be made. request->finished is set when the worker is done with it.
     bool Submit(const std::shared_ptr<RunRequest>& request);
-    // Ends the idle worker and waits for it.
+    // Ends the worker: an idle one is waited for; one still inside the engine after a stop is only
+    // told to end, and ends when the engine lets it go.
     void Shutdown();
 };
 
@@ -74,13 +61,22 @@ struct RunRequest {
         std::size_t end = 0;
     };
 
+    // The request holds a reference of its own to the module the translator's code lies in: a worker
+    // the user stopped may still run inside it after the direction has closed, and the module must not
+    // be unloaded under it. The last holder of the request lets it go (worker or caller, whose code lies
+    // in the program, so a plain FreeLibrary is enough).
     RunRequest(IOvrinTranslator* engine, DWORD direction, int* flag, std::shared_ptr<WorkerTracker> tracker)
         : translator(engine), dirId(direction), stopFlag(flag), workers(std::move(tracker)) {
         translator->AddRef();
+        if (!GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS,
+                                reinterpret_cast<LPCWSTR>(*reinterpret_cast<void**>(translator)), &engineModule))
+            engineModule = nullptr;
         finished = CreateEventW(nullptr, TRUE, FALSE, nullptr);
     }
     ~RunRequest() {
         translator->Release();
+        if (engineModule != nullptr)
+            FreeLibrary(engineModule);
         if (finished != nullptr)
             CloseHandle(finished);
         if (stopEvent != nullptr)
@@ -102,6 +98,7 @@ struct RunRequest {
     void Fail(HRESULT code);
 
     IOvrinTranslator* translator;
+    HMODULE engineModule = nullptr; // the translator's module, held while the request lives
     DWORD dirId;
     int* stopFlag; // read between runs while the caller waits; null for none
     std::vector<Run> runs;

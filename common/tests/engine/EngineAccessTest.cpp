@@ -3,7 +3,9 @@
 // engine's output, stopping, the wide path, the catalogue, and bad input of every kind.
 #include "enginetest/EngineLayout.h"
 #include "enginetest/SlowDirection.h"
+#include "testsupport/GuiProgram.h"
 
+#include <atomic>
 #include <chrono>
 #include <thread>
 
@@ -359,4 +361,34 @@ TEST_F(EngineAccessTest, BadText_LongTextsAndControlCharactersLoseNothing) {
     for (wchar_t c = 1; c < 32; ++c)
         allControls.push_back(c);
     EXPECT_EQ(TranslateOrFail(client, 0, allControls), allControls);
+}
+
+// Closing a direction while a stopped call is still inside its translator: the close returns at once
+// and the translator's module stays loaded until that call has left it, then goes.
+TEST_F(EngineAccessTest, CloseEngine_WhileAStoppedCallRuns_KeepsTheModuleUntilTheCallLeaves) {
+    SlowDirection slow(layout);
+    ASSERT_TRUE(slow.Ready());
+    CTranslator translator(layout.Folder(), layout.Key());
+    CEngineClient client(translator);
+    int stop = 0;
+    client.RegisterStopFlag(&stop);
+    std::thread stopper = slow.StopOnEntry(stop);
+    std::wstring result;
+    EXPECT_FALSE(Translate(client, 0, 0, L"slow", result));
+    stopper.join();
+    std::wstring module = layout.Folder() + L"ER\\ERXLMAIN.DLL";
+    ASSERT_NE(GetModuleHandleW(module.c_str()), nullptr);
+    std::atomic<bool> closed{false};
+    std::thread closer([&] {
+        translator.GetDirection(0)->CloseEngine();
+        closed = true;
+    });
+    EXPECT_TRUE(testsupport::WaitUntil([&] { return closed.load(); }, std::chrono::seconds(10)))
+        << "the close waited for the call";
+    EXPECT_NE(GetModuleHandleW(module.c_str()), nullptr) << "unloaded under a running call";
+    slow.Release();
+    closer.join();
+    EXPECT_TRUE(
+        testsupport::WaitUntil([&] { return GetModuleHandleW(module.c_str()) == nullptr; }, std::chrono::seconds(10)))
+        << "the module stays after the call left it";
 }
