@@ -3,23 +3,21 @@
 // the toolbar and writes the translation back into the browser's document.
 #pragma once
 
-#include "BrowserSite.h"
+#include "PageWorker.h"
 #include "Pagelift.h"
-#include "PieDocument.h"
 #include "platform/Handles.h"
 
 #include <exdisp.h>
 #include <ocidl.h>
 
 #include <atomic>
-#include <string>
+#include <memory>
 
 class CIEHlprObj : public IIEHlprObj, public IObjectWithSite {
 public:
-    // Makes the write array, the event and the worker thread.
+    // Starts the worker (with the write array and the event).
     CIEHlprObj();
-    // Stops the worker (waiting for a page in progress to finish), closes the event and releases
-    // everything held.
+    // Lets the site go and asks the worker to end; a worker still in a page finishes it alone.
     virtual ~CIEHlprObj();
     CIEHlprObj(const CIEHlprObj&) = delete;
     CIEHlprObj& operator=(const CIEHlprObj&) = delete;
@@ -42,23 +40,8 @@ public:
 
 private:
     std::atomic<ULONG> m_references{1};
-    CBrowserSite m_site; // set on the browser's thread, used on the worker's
     CComPtr<ITypeInfo> m_typeInfo;
-    BSTR m_pageBuffer = nullptr;
-    SAFEARRAY* m_writeArray = nullptr;
-    CHandle m_event;
-    CHandle m_stop;
-    CHandle m_started; // set by the worker as it begins to wait
-    CHandle m_worker;
+    std::shared_ptr<CPageWorker> m_worker; // the site lives there: set on the browser's thread, used on the worker's
 
-    static DWORD WINAPI WorkerMain(void* self);
-    void RunWorker();
-    void TranslatePage();
-    // The document's whole mark-up into the page buffer; false when it cannot be had, with the text id
-    // of the message box the failure calls for (0 for none) in failure. Shown by the caller, once the
-    // browser's objects are let go, so that a box waiting for the user never holds up the browser.
-    bool ReadPage(IWebBrowser2& browser, UINT& failure);
-    // The base element naming the page's address and translation, written into the browser's document.
-    bool WritePage(IWebBrowser2& browser, const std::wstring& translation);
     HRESULT LoadTypeInfo();
 };

@@ -85,8 +85,9 @@ HWND FindToolbarWindow() {
 }
 
 void SendToToolbar(UINT message) {
+    DWORD_PTR answer = 0;
     if (HWND toolbar = FindToolbarWindow())
-        SendMessageW(toolbar, message, 0, 0);
+        SendMessageTimeoutW(toolbar, message, 0, 0, SMTO_NORMAL | SMTO_ABORTIFHUNG, kWaitWindowTimeoutMs, &answer);
 }
 
 std::wstring MakeExchangeFileName(const std::wstring& folder, std::minstd_rand& generator) {
@@ -136,7 +137,10 @@ bool ExchangeWithToolbar(const std::wstring& html, std::wstring& translation) {
     for (int attempt = 0; attempt < kExchangeAttempts && !translated; ++attempt) {
         if (!WriteExchangeFile(path, html))
             break;
-        SendMessageW(toolbar, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&copy));
+        DWORD_PTR answer = 0;
+        if (!SendMessageTimeoutW(toolbar, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&copy),
+                                 SMTO_NORMAL | SMTO_ABORTIFHUNG, kTranslationTimeoutMs, &answer))
+            break;
         translation = ReadExchangeFile(path);
         translated = !translation.empty();
     }

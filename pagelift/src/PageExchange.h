@@ -24,6 +24,13 @@ HWND FindToolbarWindow();
 // The file name part of the program file of a process; empty when the process is not found.
 std::wstring ProcessFileName(DWORD processId);
 
+// Every send to the toolbar has a limit, so that a toolbar that stops answering never holds the worker
+// for ever, and none is made to a toolbar that already does not answer (SMTO_ABORTIFHUNG). Opening or
+// closing the wait window is quick; the translation of a page may take long, and the user can stop it
+// from the toolbar's wait window meanwhile.
+constexpr UINT kWaitWindowTimeoutMs = 10000;
+constexpr UINT kTranslationTimeoutMs = 5 * 60 * 1000;
+
 // Sends message (wParam and lParam 0) to the toolbar window, found anew; nothing when there is none.
 void SendToToolbar(UINT message);
 
@@ -38,7 +45,8 @@ std::wstring ReserveExchangeFile();
 
 // Hands html to the toolbar in an exchange file and takes the translation back, with two attempts;
 // false (and no file left) when there is no toolbar, the file cannot be written, or both answers are
-// empty.
+// empty. A send that fails or passes its limit ends the attempts: the file is not read (the toolbar
+// may still be writing it).
 bool ExchangeWithToolbar(const std::wstring& html, std::wstring& translation);
 
 // The base element naming the page's address; a quotation mark in the address is written as a

@@ -2,8 +2,10 @@
 // class that handles the page exchange with CPageRequests, translating by upper-casing. Every message
 // of the exchange it receives is appended to the log file named on its command line, before it is
 // handled ("0x405", "copydata PATH", "0x406").
-//   OvrinToolbar.exe LOG [empty|hold]   empty: answers every WM_COPYDATA with an emptied file;
-//                                       hold: before translating, waits until the file LOG.release exists
+//   OvrinToolbar.exe LOG [empty|hold|hang-analysis|hang-copydata]
+//     empty: answers every WM_COPYDATA with an emptied file;
+//     hold: before translating, waits until the file LOG.release exists;
+//     hang-analysis, hang-copydata: never answers 0x405, or WM_COPYDATA, and stops handling messages
 #include "common/CodePage.h"
 #include "pagetrans/PageRequests.h"
 
@@ -21,6 +23,7 @@ namespace {
 std::wstring g_log;
 bool g_answerEmpty = false;
 bool g_hold = false;
+UINT g_hangAt = 0; // the message that is never answered, 0 for none
 
 void Log(const std::string& line) {
     std::ofstream out(std::filesystem::path(g_log), std::ios::app | std::ios::binary);
@@ -47,10 +50,16 @@ LRESULT CALLBACK PanelProc(HWND window, UINT message, WPARAM wParam, LPARAM lPar
         Log("0x405");
     else if (message == ovrin::CPageRequests::kTranslationOver)
         Log("0x406");
+    if (message == g_hangAt && g_hangAt != WM_COPYDATA) {
+        for (;;)
+            Sleep(INFINITE);
+    }
     if (message == WM_COPYDATA) {
         const auto* copy = reinterpret_cast<const COPYDATASTRUCT*>(lParam);
         std::string path(static_cast<const char*>(copy->lpData), copy->cbData > 0 ? copy->cbData - 1 : 0);
         Log("copydata " + path);
+        while (g_hangAt == WM_COPYDATA)
+            Sleep(INFINITE);
         const std::wstring release = g_log + L".release";
         while (g_hold && GetFileAttributesW(release.c_str()) == INVALID_FILE_ATTRIBUTES)
             Sleep(10);
@@ -80,6 +89,10 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int) {
     g_log = arguments[1];
     g_answerEmpty = count > 2 && std::wstring(arguments[2]) == L"empty";
     g_hold = count > 2 && std::wstring(arguments[2]) == L"hold";
+    if (count > 2 && std::wstring(arguments[2]) == L"hang-analysis")
+        g_hangAt = ovrin::CPageRequests::kAnalysisBegins;
+    if (count > 2 && std::wstring(arguments[2]) == L"hang-copydata")
+        g_hangAt = WM_COPYDATA;
     LocalFree(arguments);
 
     WNDCLASSW windowClass = {};

@@ -123,6 +123,8 @@ public:
     }
     // Lets a toolbar started with "hold" go on with the exchange it holds.
     void Release() const { testsupport::WriteFileBytes(m_log + L".release", "go"); }
+    // Ends the toolbar's process (a send it never answers then fails).
+    void End() { m_process.End(); }
     HWND window = nullptr;
 
 private:
@@ -158,6 +160,7 @@ protected:
         m_filesBefore = testsupport::ExchangeFiles();
     }
     void ExpectNoExchangeFileLeft() { EXPECT_EQ(testsupport::ExchangeFiles(), m_filesBefore); }
+    bool NoExchangeFileLeft() { return testsupport::ExchangeFiles() == m_filesBefore; }
 
 private:
     std::set<std::wstring> m_filesBefore;
@@ -290,24 +293,60 @@ TEST_F(Pagelift, DocumentThatCannotBeRead_ShowsTheStepsMessageBoxAndAbandonsTheP
     ExpectNoExchangeFileLeft();
 }
 
-TEST_F(Pagelift, HelperReleasedDuringTheExchange_WorkerFinishesBeforeTheObjectGoes) {
-    FakeToolbar toolbar(L"OvrinToolbar.exe", L"hold");
-    Browser browser(kPage, L"file:///C:/index.html");
-    std::shared_ptr<FakePage> page = browser.page;
+// The browser closing (a null site, then its release, as the browser stand-in closes a window) while
+// the toolbar does not answer: the helper goes within a few seconds all the same, and the browser with
+// it. The worker finishes the page without them once the toolbar answers or is gone, writing nothing
+// and leaving no exchange file.
+TEST_F(Pagelift, ToolbarNotAnswering_TheHelperStillGoesAtOnce_TheWorkerFinishesWithoutIt) {
+    const std::pair<const wchar_t*, size_t> modes[] = {{L"hang-analysis", 1}, {L"hang-copydata", 2}, {L"hold", 2}};
+    for (const auto& [mode, messagesBeforeTheHang] : modes) {
+        SCOPED_TRACE(testing::PrintToString(std::wstring(mode)));
+        FakeToolbar toolbar(L"OvrinToolbar.exe", mode);
+        Browser browser(kPage, L"file:///C:/index.html");
+        ASSERT_TRUE(ovrin::SignalPageTranslation());
+        ASSERT_TRUE(WaitUntil([&] { return toolbar.Log().size() == messagesBeforeTheHang; }));
+        std::atomic<bool> closed{false};
+        std::thread closing([&] {
+            browser.helper->SetSite(nullptr);
+            browser.Close();
+            closed = true;
+        });
+        const bool closedInTime = WaitUntil([&] { return closed.load(); }, std::chrono::seconds(20));
+        if (!closedInTime)
+            toolbar.End(); // so that the test itself can end
+        closing.join();
+        EXPECT_TRUE(closedInTime) << "the helper waited for the toolbar";
+        EXPECT_EQ(browser.Documents(), 0);
+        if (std::wstring(mode) == L"hold") {
+            toolbar.Release();
+            EXPECT_TRUE(WaitUntil([&] { return toolbar.LogEndsWith("0x406"); }));
+        } else {
+            toolbar.End();
+        }
+        EXPECT_TRUE(WaitUntil([&] { return NoExchangeFileLeft(); }));
+        EXPECT_TRUE(browser.Writes().empty());
+    }
+}
+
+// A toolbar that stops answering holds the worker only for the limit of one send: the worker then goes
+// on with the page, finds the toolbar window anew (a working one now comes first) and the page is
+// translated.
+TEST_F(Pagelift, ToolbarStopsAnswering_TheWorkerGivesUpTheSendAndGoesOn) {
+    FakeToolbar hung(L"OvrinToolbar.exe", L"hang-analysis");
+    Browser browser(kPage, L"file:///C:/pages/index.html");
     ASSERT_TRUE(ovrin::SignalPageTranslation());
-    ASSERT_TRUE(WaitUntil([&] { return toolbar.Log().size() == 2; }));
-    std::atomic<bool> released{false};
-    std::thread closer([&] {
-        browser.Close();
-        released = true;
-    });
-    // The object goes only once its worker is done with the page it holds.
-    EXPECT_FALSE(WaitUntil([&] { return released.load(); }, std::chrono::milliseconds(300)));
-    toolbar.Release();
-    closer.join();
-    EXPECT_TRUE(toolbar.LogEndsWith("0x406"));
-    std::lock_guard<std::mutex> lock(page->lock);
-    EXPECT_EQ(page->writes.size(), 1u);
+    ASSERT_TRUE(WaitUntil([&] { return hung.Log().size() == 1; }));
+    FakeToolbar toolbar(L"OvrinToolbar.exe");
+    ASSERT_NE(toolbar.window, nullptr);
+    ASSERT_EQ(pagelift::FindToolbarWindow(), toolbar.window);
+    ASSERT_TRUE(WaitUntil([&] { return !browser.Writes().empty(); }, std::chrono::seconds(60)));
+    EXPECT_EQ(browser.Writes(),
+              std::vector<std::wstring>{std::wstring(L"<base href=\"file:///C:/pages/index.html\">") + kTranslated});
+    ASSERT_TRUE(WaitUntil([&] { return toolbar.LogEndsWith("0x406"); }));
+    EXPECT_EQ(toolbar.Log().size(), 2u) << "its copy and the close";
+    EXPECT_EQ(hung.Log(), std::vector<std::string>{"0x405"});
+    browser.Close();
+    ExpectNoExchangeFileLeft();
 }
 
 // A null site lets the browser go at once (a host tears its helpers down with SetSite(NULL) and then
