@@ -1,0 +1,82 @@
+// The dictionary launch with the real dictionary program: the toolbar's launcher starts Lexory.exe
+// with a word that begins as a switch would ("-ing", "/usr"), and the program takes it as its word
+// (its lookup field shows it).
+#include "DictionaryLauncher.h"
+#include "KeptSetting.h"
+
+#include "enginetest/EngineLayout.h"
+#include "testsupport/GuiProgram.h"
+#include "testsupport/TempFolder.h"
+
+#include <gtest/gtest.h>
+
+#include <tlhelp32.h>
+
+namespace {
+
+std::wstring OwnFolder() {
+    wchar_t path[MAX_PATH] = {};
+    GetModuleFileNameW(nullptr, path, MAX_PATH);
+    std::wstring own(path);
+    return own.substr(0, own.find_last_of(L'\\') + 1);
+}
+
+// The running dictionary program's process, or 0.
+DWORD DictionaryProcess() {
+    DWORD id = 0;
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    PROCESSENTRY32W entry = {};
+    entry.dwSize = sizeof entry;
+    for (BOOL more = Process32FirstW(snapshot, &entry); more; more = Process32NextW(snapshot, &entry)) {
+        if (lstrcmpiW(entry.szExeFile, CDictionaryLauncher::kProgramFile) == 0)
+            id = entry.th32ProcessID;
+    }
+    CloseHandle(snapshot);
+    return id;
+}
+
+void EndDictionary() {
+    if (DWORD id = DictionaryProcess()) {
+        if (HANDLE process = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, id)) {
+            TerminateProcess(process, 0);
+            WaitForSingleObject(process, 10000);
+            CloseHandle(process);
+        }
+    }
+}
+
+// The lookup field of the running dictionary program's window (empty while it has none).
+std::wstring LookupText(DWORD process) {
+    HWND window = testsupport::FindProgramWindow(L"LexoryWndClass", nullptr, process);
+    HWND edit = window != nullptr ? FindWindowExW(window, nullptr, L"Edit", nullptr) : nullptr;
+    return edit != nullptr ? testsupport::ControlText(edit) : std::wstring();
+}
+
+} // namespace
+
+TEST(DictionaryPairTest, WordsBeginningWithSwitchMarks_ReachTheDictionaryProgramAsItsWord) {
+    EndDictionary();
+    testsupport::TempFolder folder;
+    for (const wchar_t* file : {L"Lexory.exe", L"XLATCP.dll", L"htmlview.dll"})
+        ASSERT_TRUE(CopyFileW((OwnFolder() + file).c_str(), folder.File(file).c_str(), FALSE)) << file;
+    enginetest::WriteWordsDictionary(folder.File(L"er.dic"), L"ER",
+                                     {{L"-ing", L"-ование"}, {L"/usr", L"каталог"}, {L"cat", L"кошка"}});
+    KeptSetting path(L"Lexory", L"path");
+    KeptSetting lastWord(L"Lexory", L"last_word"), direction(L"Lexory", L"dir");
+    CAppSettings::WriteString(L"Lexory", L"path", folder.File(L""));
+    ASSERT_TRUE(CDictionaryLauncher::IsInstalled());
+
+    CDictionaryLauncher launcher;
+    for (const std::wstring word : {L"-ing", L"/usr", L"-"}) {
+        launcher.LookUp(word);
+        DWORD process = 0;
+        EXPECT_TRUE(testsupport::WaitUntil(
+            [&] {
+                process = DictionaryProcess();
+                return process != 0 && LookupText(process) == word;
+            },
+            std::chrono::seconds(20)))
+            << testing::PrintToString(word) << " showed " << testing::PrintToString(LookupText(process));
+    }
+    EndDictionary();
+}
