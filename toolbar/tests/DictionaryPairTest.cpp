@@ -12,13 +12,16 @@
 
 #include <tlhelp32.h>
 
+#include <cstring>
+
 namespace {
 
-std::wstring OwnFolder() {
-    wchar_t path[MAX_PATH] = {};
-    GetModuleFileNameW(nullptr, path, MAX_PATH);
-    std::wstring own(path);
-    return own.substr(0, own.find_last_of(L'\\') + 1);
+// A file of the build as the Windows path Wine shows it (drive Z:).
+std::wstring BuildFile(const char* unixPath) {
+    std::wstring path(unixPath, unixPath + std::strlen(unixPath));
+    for (wchar_t& c : path)
+        c = c == L'/' ? L'\\' : c;
+    return L"Z:" + path;
 }
 
 // The running dictionary program's process, or 0.
@@ -57,8 +60,13 @@ std::wstring LookupText(DWORD process) {
 TEST(DictionaryPairTest, WordsBeginningWithSwitchMarks_ReachTheDictionaryProgramAsItsWord) {
     EndDictionary();
     testsupport::TempFolder folder;
-    for (const wchar_t* file : {L"Lexory.exe", L"XLATCP.dll", L"htmlview.dll"})
-        ASSERT_TRUE(CopyFileW((OwnFolder() + file).c_str(), folder.File(file).c_str(), FALSE)) << file;
+    ASSERT_TRUE(CopyFileW(BuildFile(OVRIN_LEXORY).c_str(), folder.File(L"Lexory.exe").c_str(), FALSE));
+    ASSERT_TRUE(CopyFileW(BuildFile(OVRIN_HTMLVIEW).c_str(), folder.File(L"htmlview.dll").c_str(), FALSE));
+    wchar_t own[MAX_PATH] = {};
+    GetModuleFileNameW(nullptr, own, MAX_PATH);
+    std::wstring xlatcp(own);
+    xlatcp = xlatcp.substr(0, xlatcp.find_last_of(L'\\') + 1) + L"XLATCP.dll";
+    ASSERT_TRUE(CopyFileW(xlatcp.c_str(), folder.File(L"XLATCP.dll").c_str(), FALSE));
     enginetest::WriteWordsDictionary(folder.File(L"er.dic"), L"ER",
                                      {{L"-ing", L"-ование"}, {L"/usr", L"каталог"}, {L"cat", L"кошка"}});
     KeptSetting path(L"Lexory", L"path");
