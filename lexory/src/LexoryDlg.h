@@ -74,6 +74,8 @@ private:
     int SelectedRowIfOne() const;
     void OnGetDispInfo(NMLVDISPINFOW* info);
     LRESULT OnCustomDraw(NMLVCUSTOMDRAW* draw);
+    void PaintSelectedRow(HDC dc);
+    const std::wstring* RowText(unsigned long row);
     void FetchRows(unsigned long row);
     void RefreshBookmarkItem();
     void MoveIntoList();

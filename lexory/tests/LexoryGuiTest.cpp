@@ -21,6 +21,8 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
+#include <cwchar>
 #include <filesystem>
 #include <functional>
 #include <random>
@@ -1007,4 +1009,93 @@ TEST_F(LexoryGuiTest, ADictionaryClaimingABillionHeadwords_OpensAsAFailure) {
         EXPECT_TRUE(Exits());
         EXPECT_EQ(program.ExitCode(), 0u);
     }
+}
+
+namespace {
+
+// The rows of a list that the screen shows in the highlight colours: the pixel lines where most of the
+// first column is COLOR_HIGHLIGHT, grouped into bands, and how many pixels of COLOR_HIGHLIGHTTEXT
+// (the row's text) lie inside them.
+struct HighlightBands {
+    std::vector<std::pair<int, int>> bands; // first and last pixel line, in the list's client area
+    int textPixels = 0;
+};
+
+HighlightBands ReadHighlightBands(HWND list) {
+    HighlightBands found;
+    RECT client = {};
+    GetClientRect(list, &client);
+    POINT origin = {0, 0};
+    ClientToScreen(list, &origin);
+    HDC screen = GetDC(nullptr); // the list belongs to another process: read what the screen shows
+    HDC copy = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, client.right, client.bottom);
+    HGDIOBJ old = SelectObject(copy, bitmap);
+    BitBlt(copy, 0, 0, client.right, client.bottom, screen, origin.x, origin.y, SRCCOPY);
+    const COLORREF highlight = GetSysColor(COLOR_HIGHLIGHT), text = GetSysColor(COLOR_HIGHLIGHTTEXT);
+    int width =
+        std::min(static_cast<int>(client.right), static_cast<int>(SendMessageW(list, LVM_GETCOLUMNWIDTH, 0, 0)));
+    for (int y = 0; y < client.bottom; ++y) {
+        int marked = 0, letters = 0;
+        for (int x = 0; x < width; ++x) {
+            COLORREF pixel = GetPixel(copy, x, y);
+            marked += pixel == highlight;
+            letters += pixel == text;
+        }
+        if (marked + letters < width * 3 / 4 || marked < width / 2)
+            continue;
+        if (!found.bands.empty() && found.bands.back().second == y - 1)
+            found.bands.back().second = y;
+        else
+            found.bands.push_back({y, y});
+        found.textPixels += letters;
+    }
+    SelectObject(copy, old);
+    DeleteObject(bitmap);
+    DeleteDC(copy);
+    ReleaseDC(nullptr, screen);
+    return found;
+}
+
+} // namespace
+
+// The headword the typing leads to stands out in the highlight colours, its text drawn over them,
+// while the focus stays in the edit; when the typing moves on, only the new row is marked, and with
+// the focus in the list the row looks the same.
+TEST_F(LexoryGuiTest, SelectedRow_StandsOutInTheHighlightColoursWhileTheEditHasTheFocus) {
+    Dictionary(L"er.dic", 0x0102, NumberedWords(400));
+    ASSERT_TRUE(Start(L"w0100"));
+    ASSERT_TRUE(SettlesOn(100));
+    ASSERT_EQ(FocusedControl(), Edit());
+    // Exactly one band, on the row's own lines, with text in it. The first band found gives the row
+    // height (with the focus in the list its dotted focus frame takes the band's edge lines).
+    int rowHeight = 0;
+    auto marksOnly = [&](int row) {
+        HighlightBands found = ReadHighlightBands(List());
+        if (found.bands.size() != 1 || found.textPixels == 0)
+            return false;
+        auto [first, last] = found.bands.front();
+        if (rowHeight == 0)
+            rowHeight = last - first + 1;
+        int top = static_cast<int>(SendMessageW(List(), LVM_GETTOPINDEX, 0, 0));
+        return rowHeight >= 8 && (first + last) / 2 / rowHeight == row - top;
+    };
+    EXPECT_TRUE(testsupport::WaitUntil([&] { return marksOnly(100); })) << "row 100 is not marked alone";
+
+    // Another row of the same page.
+    int top = static_cast<int>(SendMessageW(List(), LVM_GETTOPINDEX, 0, 0));
+    int next = top + 1 != 100 ? top + 1 : top + 2;
+    wchar_t word[16];
+    std::swprintf(word, 16, L"w%04d", next);
+    SetWindowTextW(Edit(), word);
+    ASSERT_TRUE(SettlesOn(next));
+    EXPECT_EQ(static_cast<int>(SendMessageW(List(), LVM_GETTOPINDEX, 0, 0)), top) << "the list scrolled";
+    EXPECT_TRUE(testsupport::WaitUntil([&] { return marksOnly(next); })) << "row " << next << " is not marked alone";
+    EXPECT_TRUE(testsupport::Screenshot(ScreenshotPath("lexory-selected-row-edit.png")));
+
+    ASSERT_TRUE(testsupport::FocusWindowForKeys(window));
+    ASSERT_TRUE(testsupport::TypeKeys({"Down"}));
+    ASSERT_TRUE(testsupport::WaitUntil([&] { return FocusedControl() == List(); }));
+    EXPECT_TRUE(testsupport::WaitUntil([&] { return marksOnly(next); })) << "with the focus in the list";
+    EXPECT_TRUE(testsupport::Screenshot(ScreenshotPath("lexory-selected-row-list.png")));
 }

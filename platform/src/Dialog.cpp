@@ -138,20 +138,25 @@ bool CDialog::ReturnsResultDirectly(UINT message) {
     }
 }
 
+// Every message finds its object in the dialog's user slot, read in-process; the property (a round trip
+// to the window server under Wine, costly at one per list row painted) only tags the window as ours for
+// FromHandle. The result slot is written only when it changes, for the same reason.
 INT_PTR CALLBACK CDialog::DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     CDialog* dialog = nullptr;
     if (message == WM_INITDIALOG) {
         dialog = reinterpret_cast<CDialog*>(lParam);
         dialog->m_hwnd = hwnd;
         SetPropW(hwnd, kObjectProperty, dialog);
+        SetWindowLongPtrW(hwnd, DWLP_USER, reinterpret_cast<LONG_PTR>(dialog));
     } else {
-        dialog = static_cast<CDialog*>(GetPropW(hwnd, kObjectProperty));
+        dialog = reinterpret_cast<CDialog*>(GetWindowLongPtrW(hwnd, DWLP_USER));
     }
     if (dialog == nullptr)
         return FALSE;
 
     if (message == WM_NCDESTROY) {
         RemovePropW(hwnd, kObjectProperty);
+        SetWindowLongPtrW(hwnd, DWLP_USER, 0);
         dialog->m_hwnd = nullptr;
         if (dialog->m_modal)
             dialog->m_endModal = true;
@@ -163,6 +168,7 @@ INT_PTR CALLBACK CDialog::DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPA
         return FALSE;
     if (ReturnsResultDirectly(message))
         return static_cast<INT_PTR>(result);
-    SetWindowLongPtrW(hwnd, DWLP_MSGRESULT, result);
+    if (GetWindowLongPtrW(hwnd, DWLP_MSGRESULT) != result)
+        SetWindowLongPtrW(hwnd, DWLP_MSGRESULT, result);
     return TRUE;
 }
