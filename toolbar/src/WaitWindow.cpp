@@ -9,12 +9,15 @@
 #include "resource.h"
 
 #include <atomic>
+#include <mutex>
 
 namespace {
 
 constexpr DWORD kShowTimeoutMs = 10000;
 constexpr DWORD kHideTimeoutMs = 5000;
 std::atomic<bool> s_engineUsed{false};
+std::mutex s_creationHookLock;
+std::function<void()> s_creationHook;
 
 } // namespace
 
@@ -24,8 +27,16 @@ struct CWaitWindow::Shared {
     CWaitDlg dialog;
     int* stopFlag = nullptr;
     CHandle shown{CreateEventW(nullptr, TRUE, FALSE, nullptr)};
+    std::mutex lock; // guards created, running and closing
     bool created = false;
+    bool running = false; // the window is up and its thread pumps its messages
+    bool closing = false; // Close came: a window made after it is never shown
 };
+
+void CWaitWindow::SetCreationHookForTests(std::function<void()> hook) {
+    std::lock_guard<std::mutex> lock(s_creationHookLock);
+    s_creationHook = std::move(hook);
+}
 
 CWaitWindow::CWaitWindow() = default;
 
@@ -47,18 +58,38 @@ bool CWaitWindow::Open(const std::wstring& message, int* stopFlag) {
     }
     HANDLE waits[2] = {shared->shown.Get(), thread.Get()};
     WaitForMultipleObjects(2, waits, FALSE, kShowTimeoutMs);
-    if (WaitForSingleObject(shared->shown.Get(), 0) != WAIT_OBJECT_0 || !shared->created)
-        return false;
-    m_shared = std::move(shared);
-    return true;
+    // Kept even when the window is not up yet: its thread may still make it, and Close must take it
+    // down then (a topmost window left on the screen otherwise).
+    m_shared = shared;
+    std::lock_guard<std::mutex> lock(shared->lock);
+    return WaitForSingleObject(shared->shown.Get(), 0) == WAIT_OBJECT_0 && shared->created;
 }
 
 DWORD WINAPI CWaitWindow::ThreadMain(void* parameter) {
     std::shared_ptr<Shared> shared = std::move(*static_cast<std::shared_ptr<Shared>*>(parameter));
     delete static_cast<std::shared_ptr<Shared>*>(parameter);
     CWaitDlg& dialog = shared->dialog;
-    shared->created = dialog.Create(nullptr);
-    if (shared->created) {
+    std::function<void()> hook;
+    {
+        std::lock_guard<std::mutex> lock(s_creationHookLock);
+        hook = s_creationHook;
+    }
+    if (hook)
+        hook();
+    bool created = dialog.Create(nullptr);
+    bool closing = false;
+    {
+        std::lock_guard<std::mutex> lock(shared->lock);
+        shared->created = created;
+        closing = shared->closing;
+        shared->running = created && !closing;
+    }
+    if (created && closing) { // made after Close: never shown, and the stop flag is not touched
+        dialog.DestroyWindow();
+        SetEvent(shared->shown.Get());
+        return 0;
+    }
+    if (created) {
         dialog.SetStopFlag(shared->stopFlag);
         // In front, so that the keys come here (Back stops the translation).
         ShowWindow(dialog.GetHwnd(), SW_SHOW);
@@ -79,9 +110,16 @@ DWORD WINAPI CWaitWindow::ThreadMain(void* parameter) {
 void CWaitWindow::Close() {
     if (!m_shared)
         return;
+    bool running = false;
+    {
+        std::lock_guard<std::mutex> lock(m_shared->lock);
+        m_shared->closing = true;
+        running = m_shared->running;
+    }
     // Off the screen before Close returns, so that whatever the caller shows next never lies under it;
     // the window's thread answers at once, since it does nothing but pump messages.
-    if (HWND window = m_shared->dialog.GetHwnd()) {
+    HWND window = running ? m_shared->dialog.GetHwnd() : nullptr;
+    if (window != nullptr) {
         DWORD_PTR ignored = 0;
         SendMessageTimeoutW(window, CWaitDlg::kHideMessage, 0, 0, SMTO_NORMAL, kHideTimeoutMs, &ignored);
     }

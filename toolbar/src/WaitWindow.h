@@ -13,6 +13,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -27,7 +28,8 @@ public:
     CWaitWindow& operator=(const CWaitWindow&) = delete;
 
     // Shows a wait window with message and hands it stopFlag (which becomes 0); returns once the window
-    // is shown (false when it could not be made). A window already open is closed first.
+    // is shown (false when it could not be made, or when it was not up within 10 s: Close still takes
+    // down a window its thread makes later). A window already open is closed first.
     bool Open(const std::wstring& message, int* stopFlag);
     // Takes the window off the screen and ends its message loop; the window goes with its thread.
     // Harmless when none is open.
@@ -35,6 +37,8 @@ public:
     HWND GetHwnd() const;
     // Whether the window still waits for the release of a Back key held when it opened.
     bool IgnoresNextBack() const;
+    // For tests: called on the window's thread before it makes the window (null for none).
+    static void SetCreationHookForTests(std::function<void()> hook);
 
 private:
     struct Shared;

@@ -20,6 +20,7 @@
 #include "common/Unicode.h"
 #include "enginetest/EngineLayout.h"
 #include "enginetest/SlowDirection.h"
+#include "platform/Handles.h"
 #include "platform/Resources.h"
 #include "resource.h"
 #include "testsupport/GuiProgram.h"
@@ -615,6 +616,28 @@ TEST_F(TranslateDialogsTest, WaitWindow_FirstBackReleaseIgnoredWhenHeldAtOpening
     EXPECT_FALSE(wait.IgnoresNextBack());
     PostMessageW(wait.GetHwnd(), WM_KEYUP, VK_ESCAPE, 0xC0010001);
     EXPECT_TRUE(desktop::WaitFor([&] { return stopFlag == 1; }));
+}
+
+// A wait window whose thread is held up past the 10 s that Open waits for it: Open answers false, and
+// Close still takes the window down when the thread makes it later (no topmost window is left up).
+TEST_F(TranslateDialogsTest, WaitWindow_MadeAfterOpenGaveUp_IsTakenDownByClose) {
+    CHandle go(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+    std::atomic<DWORD> windowThread{0};
+    CWaitWindow::SetCreationHookForTests([&] {
+        windowThread = GetCurrentThreadId();
+        WaitForSingleObject(go.Get(), 60000);
+    });
+    CWaitWindow wait;
+    EXPECT_FALSE(wait.Open(L"late", &stopFlag));
+    CWaitWindow::SetCreationHookForTests(nullptr);
+    ASSERT_NE(windowThread.load(), 0u);
+    CHandle thread(OpenThread(SYNCHRONIZE, FALSE, windowThread));
+    ASSERT_TRUE(thread);
+    wait.Close();
+    SetEvent(go.Get());
+    EXPECT_EQ(WaitForSingleObject(thread.Get(), 10000), static_cast<DWORD>(WAIT_OBJECT_0))
+        << "the window's thread stayed";
+    EXPECT_EQ(FindDialogShowing(IDC_WAIT_LABEL, L"late"), nullptr) << "a wait window is left on the screen";
 }
 
 // The toolbar program itself: its panel's "Перевести" opens the result window on a thread of its own, the
