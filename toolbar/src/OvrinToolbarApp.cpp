@@ -6,6 +6,9 @@
 namespace {
 
 constexpr wchar_t kInstanceMutex[] = L"OvrinTBWndClass.Instance";
+// How long a restart's "/options" start waits for the ending toolbar to let its mutex go (the launcher
+// waits 10 s for the new window).
+constexpr DWORD kEndingToolbarWait = 5000;
 
 } // namespace
 
@@ -23,9 +26,20 @@ bool COvrinToolbarApp::InitInstance() {
     platform::ParseCommandLine(m_commandLine);
     if (FindWindowW(COvrinToolbarDlg::kWindowClass, nullptr) != nullptr)
         return false;
-    m_instanceMutex.Reset(CreateMutexW(nullptr, FALSE, kInstanceMutex));
-    if (!m_instanceMutex || GetLastError() == ERROR_ALREADY_EXISTS)
+    // Owned by this thread for the program's life, so that it is let go only when the program ends.
+    m_instanceMutex.Reset(CreateMutexW(nullptr, TRUE, kInstanceMutex));
+    if (!m_instanceMutex)
         return false;
+    if (GetLastError() == ERROR_ALREADY_EXISTS) {
+        // A restart's window check can fall between the old toolbar's window going and its mutex
+        // going: an "/options" start waits a little for the mutex instead of leaving no toolbar.
+        if (!m_commandLine.m_options)
+            return false;
+        DWORD waited = WaitForSingleObject(m_instanceMutex.Get(), kEndingToolbarWait);
+        if ((waited != WAIT_OBJECT_0 && waited != WAIT_ABANDONED) ||
+            FindWindowW(COvrinToolbarDlg::kWindowClass, nullptr) != nullptr)
+            return false;
+    }
     INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_STANDARD_CLASSES};
     InitCommonControlsEx(&controls);
     if (!RegisterWindowClass())

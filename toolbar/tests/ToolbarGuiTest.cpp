@@ -215,6 +215,27 @@ TEST_F(ToolbarGuiTest, OptionsStart_LeavesThePanelVisible_TBShowOptionsAnswersOn
 // 100 ms of the call key reaches notepad as one Enter and shows nothing; held longer it shows the panel over
 // notepad with button 0 current; Left from button 0 goes to button 4, Right back to 0, Down minimises
 // and notepad has the keyboard again.
+// A restart's "/options" start that comes after the old toolbar's window is gone but while its
+// instance mutex is still held (the old one is ending) waits for the mutex and comes up; here the test
+// holds the mutex as the ending toolbar does and lets it go once the new start waits for it.
+TEST_F(ToolbarGuiTest, OptionsStart_WhileTheEndingToolbarStillHoldsItsMutex_WaitsAndComesUp) {
+    HANDLE mutex = CreateMutexW(nullptr, TRUE, L"OvrinTBWndClass.Instance");
+    ASSERT_NE(mutex, nullptr);
+    ASSERT_NE(GetLastError(), static_cast<DWORD>(ERROR_ALREADY_EXISTS));
+    ASSERT_TRUE(m_toolbar.Start(L"\"" + ToolbarPath() + L"\" /options"));
+    // Released and taken back at once while nobody waits; a waiting start takes it over on release.
+    bool handedOver = false;
+    while (!handedOver && WaitForSingleObject(m_toolbar.Handle(), 50) == WAIT_TIMEOUT) {
+        ReleaseMutex(mutex);
+        handedOver = WaitForSingleObject(mutex, 0) == WAIT_TIMEOUT;
+    }
+    if (!handedOver)
+        ReleaseMutex(mutex);
+    CloseHandle(mutex);
+    EXPECT_TRUE(handedOver) << "the start ended while the mutex was held";
+    EXPECT_NE(testsupport::WaitForWindow(kPanelClass, nullptr, GetProcessId(m_toolbar.Handle())), nullptr);
+}
+
 TEST_F(ToolbarGuiTest, CallKey_ShortPressReachesNotepad_LongPressShowsThePanel_KeysMoveAndMinimise) {
     ASSERT_TRUE(StartNotepad(L"hello world", 5));
     ASSERT_TRUE(StartToolbar());
