@@ -311,6 +311,82 @@ struct PlannedFile {
 
 } // namespace
 
+// The names of the manifest's libraries, keys, commands and settings, expanded: into record (registered,
+// keys, onUninstall), settings and onInstall; false at the first that does not expand (expand reports it).
+template <typename Expand>
+bool ExpandAll(const Manifest& manifest, Expand& expand, InstallRecord& record,
+               std::vector<std::pair<const Setting*, std::wstring>>& settings, std::vector<Command>& onInstall) {
+    auto expandCommands = [&](const std::vector<Command>& commands, std::vector<Command>& expanded) {
+        for (const Command& command : commands) {
+            Command made;
+            if (!expand(command.program, made.program) || !expand(command.arguments, made.arguments))
+                return false;
+            expanded.push_back(made);
+        }
+        return true;
+    };
+    for (const std::wstring& library : manifest.registered) {
+        if (!expand(library, record.registered.emplace_back()))
+            return false;
+    }
+    for (const std::wstring& key : manifest.keys) {
+        if (!expand(key, record.keys.emplace_back()))
+            return false;
+    }
+    for (const Setting& setting : manifest.settings) {
+        std::wstring value;
+        if (!expand(setting.value, value))
+            return false;
+        settings.emplace_back(&setting, value);
+    }
+    return expandCommands(manifest.onUninstall, record.onUninstall) && expandCommands(manifest.onInstall, onInstall);
+}
+
+// What an installation has changed before its package is in place, taken back when it is dropped
+// unless it was committed: the folders it made (innermost last, removed first), the installation record
+// (the previous one put back, or none) and the package's keys with the parents they needed.
+class CInstallUndo {
+public:
+    CInstallUndo() = default;
+    ~CInstallUndo() {
+        if (m_committed)
+            return;
+        if (!m_marker.empty() && !(m_hadRecord && WriteRecord(m_marker, m_previous)))
+            DeleteFileW(m_marker.c_str());
+        for (const std::wstring& key : m_keys)
+            DeleteKey(key);
+        DeleteMadeKeys(m_parents);
+        for (auto folder = m_folders.rbegin(); folder != m_folders.rend(); ++folder)
+            RemoveDirectoryW(folder->c_str());
+    }
+    CInstallUndo(const CInstallUndo&) = delete;
+    CInstallUndo& operator=(const CInstallUndo&) = delete;
+
+    std::vector<std::wstring>& Folders() { return m_folders; }
+    // Before the record at marker is written; previous is put back when hadRecord.
+    void RecordAt(const std::wstring& marker, bool hadRecord, const InstallRecord& previous) {
+        m_marker = marker;
+        m_hadRecord = hadRecord;
+        m_previous = previous;
+    }
+    // Before key (HKLM\..., HKCU\...) is written: it goes again if it is new.
+    void KeyAbout(const std::wstring& key) {
+        if (!KeyExists(key))
+            m_keys.push_back(key);
+        AddMissingParents(key, m_parents);
+    }
+    void Commit() { m_committed = true; }
+
+private:
+    bool m_committed = false;
+    std::vector<std::wstring> m_folders;
+    std::wstring m_marker;
+    bool m_hadRecord = false;
+    InstallRecord m_previous;
+    std::vector<std::wstring> m_keys;
+    std::vector<std::wstring> m_parents;
+};
+
 bool CInstaller::Fail(const std::wstring& message) {
     m_report(L"failed: " + message);
     return false;
@@ -439,6 +515,12 @@ bool CInstaller::Install(const std::wstring& packageFolder, const std::map<std::
         targetFolders.insert(ovrin::PathFolder(expanded.path));
         shortcuts.push_back(expanded);
     }
+    // The rest of the manifest's names, expanded before anything is changed.
+    InstallRecord record;
+    std::vector<std::pair<const Setting*, std::wstring>> settings;
+    std::vector<Command> onInstall;
+    if (!ExpandAll(manifest, expand, record, settings, onInstall))
+        return false;
     for (const auto& [drive, bytes] : needed) {
         ULARGE_INTEGER available = {};
         if (GetDiskFreeSpaceExW(drive.c_str(), &available, nullptr, nullptr) &&
@@ -446,53 +528,34 @@ bool CInstaller::Install(const std::wstring& packageFolder, const std::map<std::
             return Fail(L"not enough disk space on " + drive + L": " + std::to_wstring((bytes + kSpaceMargin) >> 10) +
                         L" KB needed, " + std::to_wstring(available.QuadPart >> 10) + L" KB free");
     }
-    std::vector<std::wstring> created;
-    auto undoFolders = [&] {
-        for (auto folder = created.rbegin(); folder != created.rend(); ++folder)
-            RemoveDirectoryW(folder->c_str());
-    };
+    CInstallUndo undo;
     for (const std::wstring& folder : targetFolders) {
-        if (!MakeFolders(folder, created) || !FolderWritable(folder)) {
+        if (!MakeFolders(folder, undo.Folders()) || !FolderWritable(folder)) {
             DWORD lastError = GetLastError();
-            undoFolders();
             return Fail(L"cannot write to the folder " + folder + L" (" + ErrorText(lastError) + L")");
         }
     }
     for (const PlannedFile& file : plan) {
-        if (FileInUse(file.destination)) {
-            undoFolders();
+        if (FileInUse(file.destination))
             return Fail(L"the file " + file.destination +
                         L" is in use: end the program that holds it and install again");
-        }
     }
 
     // The record first: whatever happens from here on, removal and a repeated install know it all.
     const std::wstring marker = MarkerPath(folders[L"Windows"], manifest.name);
     InstallRecord previous;
-    bool previouslyInstalled = ReadRecord(marker, previous) || !ReadInstallFolderKey(manifest.name).empty();
-    InstallRecord record;
+    const bool hadRecord = ReadRecord(marker, previous);
+    bool previouslyInstalled = hadRecord || !ReadInstallFolderKey(manifest.name).empty();
     record.package = manifest.name;
     record.installFolder = installFolder;
     record.setupLibrary = setupPath;
     record.folders = previous.folders;
-    for (const std::wstring& folder : created)
+    for (const std::wstring& folder : undo.Folders())
         AddOnce(record.folders, folder);
     for (const PlannedFile& file : plan)
         record.files.push_back(file.destination);
     for (const Shortcut& shortcut : shortcuts)
         record.shortcuts.push_back(shortcut.path);
-    for (const std::wstring& library : manifest.registered) {
-        std::wstring path;
-        if (!expand(library, path))
-            return false;
-        record.registered.push_back(path);
-    }
-    for (const std::wstring& key : manifest.keys) {
-        std::wstring expanded;
-        if (!expand(key, expanded))
-            return false;
-        record.keys.push_back(expanded);
-    }
     const std::wstring appsKey = L"SOFTWARE\\Apps\\" + manifest.name;
     const std::wstring appInstallKey = L"Security\\AppInstall\\" + manifest.name;
     record.keys.push_back(L"HKLM\\" + appsKey);
@@ -502,16 +565,11 @@ bool CInstaller::Install(const std::wstring& packageFolder, const std::map<std::
         AddMissingParents(key, record.keysMade);
     for (const Setting& setting : manifest.settings)
         AddMissingParents(L"HKCU\\" + CAppSettings::SectionKey(setting.section) + L"\\", record.keysMade);
-    for (const Command& command : manifest.onUninstall) {
-        Command expanded;
-        if (!expand(command.program, expanded.program) || !expand(command.arguments, expanded.arguments))
-            return false;
-        record.onUninstall.push_back(expanded);
-    }
-    if (!WriteRecord(marker, record)) {
-        undoFolders();
+    undo.RecordAt(marker, hadRecord, previous);
+    if (!WriteRecord(marker, record))
         return Fail(L"cannot write the installation record " + marker);
-    }
+    undo.KeyAbout(L"HKLM\\" + appsKey);
+    undo.KeyAbout(L"HKLM\\" + appInstallKey);
     if (!WriteInstallKey(HKEY_LOCAL_MACHINE, appsKey, installFolder) ||
         !WriteInstallKey(HKEY_LOCAL_MACHINE, appInstallKey, installFolder))
         m_report(L"failed: cannot write the package's keys under HKEY_LOCAL_MACHINE");
@@ -522,10 +580,13 @@ bool CInstaller::Install(const std::wstring& packageFolder, const std::map<std::
             return Fail(error);
         if (!setup.InstallInit(previouslyInstalled, installFolder)) {
             m_report(L"the setup library cancelled the installation");
+            undo.Commit(); // the removal below takes it all back, with the setup library's hooks
             Uninstall(manifest.name);
             return false;
         }
     }
+    // From here on a failure leaves an incomplete installation that installing again repairs.
+    undo.Commit();
 
     WORD failedFiles = 0, failedValues = 0, failedShortcuts = 0, failedKeys = 0;
     for (const PlannedFile& file : plan) {
@@ -535,14 +596,12 @@ bool CInstaller::Install(const std::wstring& packageFolder, const std::map<std::
             m_report(L"failed: cannot install " + file.destination + L" (" + ErrorText(lastError) + L")");
         }
     }
-    for (const Setting& setting : manifest.settings) {
-        std::wstring value;
+    for (const auto& [setting, value] : settings) {
         CRegistryKey key;
-        if (!expand(setting.value, value) ||
-            !key.Open(HKEY_CURRENT_USER, CAppSettings::SectionKey(setting.section), true) ||
-            !key.WriteString(setting.name, value)) {
+        if (!key.Open(HKEY_CURRENT_USER, CAppSettings::SectionKey(setting->section), true) ||
+            !key.WriteString(setting->name, value)) {
             ++failedValues;
-            m_report(L"failed: cannot write the setting " + setting.section + L"\\" + setting.name);
+            m_report(L"failed: cannot write the setting " + setting->section + L"\\" + setting->name);
         }
     }
     for (const Shortcut& shortcut : shortcuts) {
@@ -557,11 +616,9 @@ bool CInstaller::Install(const std::wstring& packageFolder, const std::map<std::
             m_report(L"failed: cannot register " + library);
         }
     }
-    for (const Command& command : manifest.onInstall) {
-        Command expanded;
+    for (const Command& expanded : onInstall) {
         DWORD exitCode = 1;
-        if (!expand(command.program, expanded.program) || !expand(command.arguments, expanded.arguments) ||
-            !RunCommand(expanded, exitCode) || exitCode != 0) {
+        if (!RunCommand(expanded, exitCode) || exitCode != 0) {
             ++failedKeys;
             m_report(L"failed: " + expanded.program + L" " + expanded.arguments + L" (exit code " +
                      std::to_wstring(exitCode) + L")");

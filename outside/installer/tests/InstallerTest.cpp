@@ -291,6 +291,43 @@ TEST_F(InstallerTest, FailuresFoundBeforehandChangeNothing) {
     EXPECT_FALSE(Exists(MarkerFile()));
 }
 
+// A failure at any step before the package is in place (a name that does not expand in a later line of
+// the manifest, a setup library that cannot be loaded once the record is written) leaves the device as
+// it was: no folder, file, record, key, setting or shortcut of the package.
+TEST_F(InstallerTest, AFailureAtAnyStepLeavesTheDeviceAsItWas) {
+    const std::wstring manifestPath = Package() + L"\\package.txt";
+    const std::string manifest = testsupport::ReadFileBytes(manifestPath);
+    auto expectDeviceAsBefore = [&] {
+        EXPECT_FALSE(Exists(Folder(L"device")));
+        EXPECT_FALSE(Exists(MarkerFile()));
+        EXPECT_FALSE(Exists(m_windows + L"\\" + m_windowsFileName));
+        EXPECT_FALSE(Exists(ShellFolder(CSIDL_STARTMENU) + L"\\" + m_menuName));
+        EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Apps\\OVRIN Mobile"));
+        EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, L"Security\\AppInstall\\OVRIN Mobile"));
+        EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, L"Software\\Ovrinsoft\\Pocket OVRIN\\OVRIN\\" + m_section));
+    };
+    const std::string lines[] = {
+        "register | %Nowhere%\\Pagelift.dll\r\n",
+        "key | HKCU\\Software\\%Nowhere%\r\n",
+        "uninstall | %Nowhere%\\mtsetup.exe | uninstall\r\n",
+        "install | %Nowhere%\\mtsetup.exe | install\r\n",
+        "setting | " + Narrow(m_section) + " | other | %Nowhere%\r\n",
+    };
+    for (const std::string& line : lines) {
+        SCOPED_TRACE(line);
+        testsupport::WriteFileBytes(manifestPath, manifest + line);
+        auto failed = Install();
+        EXPECT_EQ(failed.exitCode, 1u) << failed.output;
+        EXPECT_NE(failed.output.find("Nowhere"), std::string::npos) << failed.output;
+        expectDeviceAsBefore();
+    }
+    testsupport::WriteFileBytes(manifestPath, manifest);
+    testsupport::WriteFileBytes(Package() + L"\\InstallDir\\Setrix.dll", "not a library");
+    auto failed = Install();
+    EXPECT_EQ(failed.exitCode, 1u) << failed.output;
+    expectDeviceAsBefore();
+}
+
 // A drive whose root is a throwaway tree stands in for C:: an installation folder that resolves to a
 // root is refused before anything is changed, whatever its spelling; dot segments elsewhere resolve.
 TEST_F(InstallerTest, AnInstallationFolderThatResolvesToARootIsRefused) {
