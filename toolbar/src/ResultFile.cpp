@@ -5,6 +5,7 @@
 
 #include <commdlg.h>
 
+#include <atomic>
 #include <cwctype>
 
 namespace resultfile {
@@ -12,7 +13,6 @@ namespace resultfile {
 namespace {
 
 constexpr std::size_t kNameBufferSize = 260;
-constexpr wchar_t kNewFileSuffix[] = L".ovrin-new";
 
 NameAsker& Asker() {
     static NameAsker asker;
@@ -43,6 +43,23 @@ bool SystemSaveDialog(HWND owner, std::wstring& name) {
     return !name.empty();
 }
 
+// A name for the new text beside path that no file has yet. It is short whatever path's own name is: a
+// name made from path's (path + a suffix) passes the 255 characters a name may have when path's own is
+// near that length.
+std::wstring NewFileBeside(const std::wstring& path) {
+    static std::atomic<unsigned> counter{0};
+    std::size_t separator = path.find_last_of(L"\\/");
+    std::wstring folder = separator == std::wstring::npos ? std::wstring() : path.substr(0, separator + 1);
+    std::wstring candidate;
+    for (int attempt = 0; attempt < 1000; ++attempt) { // a name taken is one left by an earlier run
+        candidate =
+            folder + L"~ovrin" + std::to_wstring(GetCurrentProcessId()) + L"-" + std::to_wstring(counter++) + L".tmp";
+        if (GetFileAttributesW(candidate.c_str()) == INVALID_FILE_ATTRIBUTES)
+            break;
+    }
+    return candidate;
+}
+
 } // namespace
 
 std::wstring WithTxtExtension(const std::wstring& name) {
@@ -54,7 +71,7 @@ std::wstring WithTxtExtension(const std::wstring& name) {
 }
 
 bool WriteUtf8(const std::wstring& path, const std::wstring& text) {
-    std::wstring newFile = path + kNewFileSuffix;
+    std::wstring newFile = NewFileBeside(path);
     try {
         CTextFileWrite file(newFile, EncodingUtf8);
         if (!file.IsOpen())

@@ -387,6 +387,26 @@ TEST(ResultFileTest, WritesThatCannotBeMade_FailAndLeaveNothing) {
     EXPECT_EQ(testsupport::ReadFileBytes(fine), "\xEF\xBB\xBF" + Utf8(L"a\r\nб"));
 }
 
+// Names up to the 255 characters a name may have are written, new and over an old file, and nothing
+// else is left beside them (the new text goes first to a file whose name must fit too).
+TEST(ResultFileTest, NamesOfUpTo255Characters_AreWrittenAndLeaveNothingElse) {
+    testsupport::TempFolder folder;
+    for (std::size_t length : {241u, 242u, 246u, 251u}) {
+        std::wstring name = std::wstring(length, L'x') + L".txt";
+        std::wstring path = testsupport::ToWide(folder.Path()) + L"\\" + name;
+        EXPECT_TRUE(resultfile::WriteUtf8(path, L"новый")) << name.size() << " characters";
+        EXPECT_TRUE(resultfile::WriteUtf8(path, L"второй")) << name.size() << " characters, over the old file";
+        EXPECT_EQ(testsupport::ReadFileBytes(path), "\xEF\xBB\xBF" + Utf8(L"второй")) << name.size();
+        std::size_t files = 0;
+        for (const auto& entry : std::filesystem::directory_iterator(folder.Path())) {
+            EXPECT_EQ(entry.path().filename().wstring(), name);
+            ++files;
+        }
+        EXPECT_EQ(files, 1u);
+        DeleteFileW(path.c_str());
+    }
+}
+
 TEST(ResultFileTest, TxtIsAppendedAsTheSaveDialogAnswers) {
     EXPECT_EQ(resultfile::WithTxtExtension(L"C:\\a\\result."), L"C:\\a\\result.txt");
     EXPECT_EQ(resultfile::WithTxtExtension(L"C:\\a\\result"), L"C:\\a\\result.txt");
