@@ -451,22 +451,87 @@ bool CInstaller::Pack(const std::wstring& manifestPath, const PackSources& sourc
     return true;
 }
 
-bool CInstaller::Install(const std::wstring& packageFolder, const std::map<std::wstring, std::wstring>& chosen) {
-    std::wstring text, error;
+// Everything an installation will do, every name expanded and checked before anything is changed.
+struct CInstaller::Plan {
     Manifest manifest;
+    std::map<std::wstring, std::wstring> folders; // the device's and the package's, by name
+    std::wstring installFolder;
+    std::vector<PlannedFile> files;
+    std::map<std::wstring, ULONGLONG> needed; // bytes, by drive
+    std::set<std::wstring> targetFolders;
+    std::wstring setupSource, setupPath;
+    std::vector<Shortcut> shortcuts;
+    InstallRecord record; // its registered libraries, keys and removal commands so far
+    std::vector<std::pair<const Setting*, std::wstring>> settings;
+    std::vector<Command> onInstall;
+};
+
+// The counts of what failed while the package was put in place, as the setup library's exit hook takes them.
+struct CInstaller::Failures {
+    WORD files = 0, values = 0, shortcuts = 0, keys = 0;
+    bool Any() const { return files + values + shortcuts + keys > 0; }
+};
+
+bool CInstaller::Install(const std::wstring& packageFolder, const std::map<std::wstring, std::wstring>& chosen) {
+    Plan plan;
+    if (!ReadPackage(packageFolder, plan.manifest) || !PlanFolders(chosen, plan) ||
+        !PlanContents(packageFolder, plan) || !CheckRoom(plan))
+        return false;
+    CInstallUndo undo;
+    bool previouslyInstalled = false;
+    if (!PrepareFolders(plan, undo) || !WriteRecordAndKeys(plan, undo, previouslyInstalled))
+        return false;
+    CSetupLibrary setup;
+    if (!plan.setupSource.empty()) {
+        std::wstring error;
+        if (!setup.Load(plan.setupSource, error))
+            return Fail(error);
+        if (!setup.InstallInit(previouslyInstalled, plan.installFolder)) {
+            m_report(L"the setup library cancelled the installation");
+            undo.Commit(); // the removal below takes it all back, with the setup library's hooks
+            Uninstall(plan.manifest.name);
+            return false;
+        }
+    }
+    // From here on a failure leaves an incomplete installation that installing again repairs.
+    undo.Commit();
+    Failures failures = PutInPlace(plan, setup);
+    bool uninstallNow = false;
+    if (setup.Loaded())
+        setup.InstallExit(plan.installFolder, 0, failures.files, failures.keys, failures.values, failures.shortcuts,
+                          uninstallNow);
+    if (uninstallNow) {
+        m_report(L"the setup library asked for the package to be removed again");
+        Uninstall(plan.manifest.name);
+        return false;
+    }
+    if (failures.Any())
+        return Fail(L"the installation of " + plan.manifest.name +
+                    L" is incomplete; install it again to repair it, or remove it");
+    m_report(L"installed " + plan.manifest.name + L" in " + plan.installFolder + L": " +
+             std::to_wstring(plan.files.size()) + L" files, " + std::to_wstring(plan.shortcuts.size()) + L" shortcuts");
+    return true;
+}
+
+bool CInstaller::ReadPackage(const std::wstring& packageFolder, Manifest& manifest) {
+    std::wstring text, error;
     if (!ReadText(ovrin::PathJoin(packageFolder, kManifestName), text))
         return Fail(L"no package in " + packageFolder);
     if (!ParseManifest(text, manifest, error))
         return Fail(L"the package's manifest: " + error);
+    return true;
+}
 
-    // The folders: the device's, then the package's own, each possibly chosen by the user.
-    std::map<std::wstring, std::wstring> folders = DeviceFolders();
+// The folders: the device's, then the package's own, each possibly chosen by the user.
+bool CInstaller::PlanFolders(const std::map<std::wstring, std::wstring>& chosen, Plan& plan) {
+    const Manifest& manifest = plan.manifest;
+    plan.folders = DeviceFolders();
     for (const auto& [name, path] : manifest.folders) {
-        std::wstring expanded;
+        std::wstring expanded, error;
         auto given = chosen.find(name);
         if (given != chosen.end())
             expanded = given->second;
-        else if (!ExpandFolders(path, folders, expanded, error))
+        else if (!ExpandFolders(path, plan.folders, expanded, error))
             return Fail(error);
         std::wstring full = FullFolderBelowRoot(expanded);
         if (full.empty())
@@ -474,22 +539,23 @@ bool CInstaller::Install(const std::wstring& packageFolder, const std::map<std::
                             ? L"the installation folder must be a full path below a drive's root: " + expanded
                             : L"the package folder " + name + L" must be a full path below a drive's root: " +
                                   expanded);
-        folders[name] = full;
+        plan.folders[name] = full;
     }
-    const std::wstring installFolder = folders[manifest.folders.front().first];
+    plan.installFolder = plan.folders[manifest.folders.front().first];
+    return true;
+}
+
+// Every file, shortcut and name of the manifest, expanded; the files must be in the package.
+bool CInstaller::PlanContents(const std::wstring& packageFolder, Plan& plan) {
+    const Manifest& manifest = plan.manifest;
     auto expand = [&](const std::wstring& value, std::wstring& out) {
-        if (ExpandFolders(value, folders, out, error))
+        std::wstring error;
+        if (ExpandFolders(value, plan.folders, out, error))
             return true;
         m_report(L"failed: " + error);
         return false;
     };
-
-    // Plan every file and check, before anything is changed, that all of it can be done.
-    std::vector<PlannedFile> plan;
-    std::map<std::wstring, ULONGLONG> needed; // by drive
-    std::set<std::wstring> targetFolders;
-    std::wstring setupSource, setupPath;
-    if (!manifest.setupLibrary.empty() && !expand(manifest.setupLibrary, setupPath))
+    if (!manifest.setupLibrary.empty() && !expand(manifest.setupLibrary, plan.setupPath))
         return false;
     for (const PackageFile& file : manifest.files) {
         std::wstring folder;
@@ -498,63 +564,70 @@ bool CInstaller::Install(const std::wstring& packageFolder, const std::map<std::
         PlannedFile planned{ovrin::PathJoin(packageFolder, file.source), ovrin::PathJoin(folder, file.name)};
         if (!ovrin::FileExists(planned.source))
             return Fail(L"the package is incomplete: " + planned.source + L" is missing");
-        if (Lower(planned.destination) == Lower(setupPath))
-            setupSource = planned.source;
-        needed[DriveRoot(folder)] += FileSize(planned.source);
-        targetFolders.insert(WithoutFinalSeparator(folder));
-        plan.push_back(planned);
+        if (Lower(planned.destination) == Lower(plan.setupPath))
+            plan.setupSource = planned.source;
+        plan.needed[DriveRoot(folder)] += FileSize(planned.source);
+        plan.targetFolders.insert(WithoutFinalSeparator(folder));
+        plan.files.push_back(planned);
     }
-    if (!setupPath.empty() && setupSource.empty())
-        return Fail(L"the setup library " + setupPath + L" is not in the package");
-    std::vector<Shortcut> shortcuts;
+    if (!plan.setupPath.empty() && plan.setupSource.empty())
+        return Fail(L"the setup library " + plan.setupPath + L" is not in the package");
     for (const Shortcut& shortcut : manifest.shortcuts) {
         Shortcut expanded;
         if (!expand(shortcut.path, expanded.path) || !expand(shortcut.target, expanded.target) ||
             !expand(shortcut.arguments, expanded.arguments))
             return false;
-        targetFolders.insert(ovrin::PathFolder(expanded.path));
-        shortcuts.push_back(expanded);
+        plan.targetFolders.insert(ovrin::PathFolder(expanded.path));
+        plan.shortcuts.push_back(expanded);
     }
-    // The rest of the manifest's names, expanded before anything is changed.
-    InstallRecord record;
-    std::vector<std::pair<const Setting*, std::wstring>> settings;
-    std::vector<Command> onInstall;
-    if (!ExpandAll(manifest, expand, record, settings, onInstall))
-        return false;
-    for (const auto& [drive, bytes] : needed) {
+    return ExpandAll(manifest, expand, plan.record, plan.settings, plan.onInstall);
+}
+
+bool CInstaller::CheckRoom(const Plan& plan) {
+    for (const auto& [drive, bytes] : plan.needed) {
         ULARGE_INTEGER available = {};
         if (GetDiskFreeSpaceExW(drive.c_str(), &available, nullptr, nullptr) &&
             available.QuadPart < bytes + kSpaceMargin)
             return Fail(L"not enough disk space on " + drive + L": " + std::to_wstring((bytes + kSpaceMargin) >> 10) +
                         L" KB needed, " + std::to_wstring(available.QuadPart >> 10) + L" KB free");
     }
-    CInstallUndo undo;
-    for (const std::wstring& folder : targetFolders) {
+    return true;
+}
+
+// The target folders made (held by undo) and writable; no file to be replaced in use.
+bool CInstaller::PrepareFolders(const Plan& plan, CInstallUndo& undo) {
+    for (const std::wstring& folder : plan.targetFolders) {
         if (!MakeFolders(folder, undo.Folders()) || !FolderWritable(folder)) {
             DWORD lastError = GetLastError();
             return Fail(L"cannot write to the folder " + folder + L" (" + ErrorText(lastError) + L")");
         }
     }
-    for (const PlannedFile& file : plan) {
+    for (const PlannedFile& file : plan.files) {
         if (FileInUse(file.destination))
             return Fail(L"the file " + file.destination +
                         L" is in use: end the program that holds it and install again");
     }
+    return true;
+}
 
-    // The record first: whatever happens from here on, removal and a repeated install know it all.
-    const std::wstring marker = MarkerPath(folders[L"Windows"], manifest.name);
+// The record first: whatever happens from here on, removal and a repeated install know it all. Then
+// the package's keys under HKEY_LOCAL_MACHINE (a failure there is reported and the installation goes on).
+bool CInstaller::WriteRecordAndKeys(Plan& plan, CInstallUndo& undo, bool& previouslyInstalled) {
+    const Manifest& manifest = plan.manifest;
+    InstallRecord& record = plan.record;
+    const std::wstring marker = MarkerPath(plan.folders[L"Windows"], manifest.name);
     InstallRecord previous;
     const bool hadRecord = ReadRecord(marker, previous);
-    bool previouslyInstalled = hadRecord || !ReadInstallFolderKey(manifest.name).empty();
+    previouslyInstalled = hadRecord || !ReadInstallFolderKey(manifest.name).empty();
     record.package = manifest.name;
-    record.installFolder = installFolder;
-    record.setupLibrary = setupPath;
+    record.installFolder = plan.installFolder;
+    record.setupLibrary = plan.setupPath;
     record.folders = previous.folders;
     for (const std::wstring& folder : undo.Folders())
         AddOnce(record.folders, folder);
-    for (const PlannedFile& file : plan)
+    for (const PlannedFile& file : plan.files)
         record.files.push_back(file.destination);
-    for (const Shortcut& shortcut : shortcuts)
+    for (const Shortcut& shortcut : plan.shortcuts)
         record.shortcuts.push_back(shortcut.path);
     const std::wstring appsKey = L"SOFTWARE\\Apps\\" + manifest.name;
     const std::wstring appInstallKey = L"Security\\AppInstall\\" + manifest.name;
@@ -570,74 +643,51 @@ bool CInstaller::Install(const std::wstring& packageFolder, const std::map<std::
         return Fail(L"cannot write the installation record " + marker);
     undo.KeyAbout(L"HKLM\\" + appsKey);
     undo.KeyAbout(L"HKLM\\" + appInstallKey);
-    if (!WriteInstallKey(HKEY_LOCAL_MACHINE, appsKey, installFolder) ||
-        !WriteInstallKey(HKEY_LOCAL_MACHINE, appInstallKey, installFolder))
+    if (!WriteInstallKey(HKEY_LOCAL_MACHINE, appsKey, plan.installFolder) ||
+        !WriteInstallKey(HKEY_LOCAL_MACHINE, appInstallKey, plan.installFolder))
         m_report(L"failed: cannot write the package's keys under HKEY_LOCAL_MACHINE");
+    return true;
+}
 
-    CSetupLibrary setup;
-    if (!setupSource.empty()) {
-        if (!setup.Load(setupSource, error))
-            return Fail(error);
-        if (!setup.InstallInit(previouslyInstalled, installFolder)) {
-            m_report(L"the setup library cancelled the installation");
-            undo.Commit(); // the removal below takes it all back, with the setup library's hooks
-            Uninstall(manifest.name);
-            return false;
-        }
-    }
-    // From here on a failure leaves an incomplete installation that installing again repairs.
-    undo.Commit();
-
-    WORD failedFiles = 0, failedValues = 0, failedShortcuts = 0, failedKeys = 0;
-    for (const PlannedFile& file : plan) {
+// Files, settings, shortcuts, registrations and install commands; each failure is reported and counted.
+CInstaller::Failures CInstaller::PutInPlace(const Plan& plan, CSetupLibrary& setup) {
+    Failures failed;
+    for (const PlannedFile& file : plan.files) {
         DWORD lastError = 0;
         if (!InstallFile(file.source, file.destination, lastError)) {
-            ++failedFiles;
+            ++failed.files;
             m_report(L"failed: cannot install " + file.destination + L" (" + ErrorText(lastError) + L")");
         }
     }
-    for (const auto& [setting, value] : settings) {
+    for (const auto& [setting, value] : plan.settings) {
         CRegistryKey key;
         if (!key.Open(HKEY_CURRENT_USER, CAppSettings::SectionKey(setting->section), true) ||
             !key.WriteString(setting->name, value)) {
-            ++failedValues;
+            ++failed.values;
             m_report(L"failed: cannot write the setting " + setting->section + L"\\" + setting->name);
         }
     }
-    for (const Shortcut& shortcut : shortcuts) {
+    for (const Shortcut& shortcut : plan.shortcuts) {
         if (!platform::CreateShortcut(shortcut.path, shortcut.target, shortcut.arguments)) {
-            ++failedShortcuts;
+            ++failed.shortcuts;
             m_report(L"failed: cannot make the shortcut " + shortcut.path);
         }
     }
-    for (const std::wstring& library : record.registered) {
+    for (const std::wstring& library : plan.record.registered) {
         if (!(setup.Loaded() ? setup.Register(library, true) : RegisterDirectly(library, true))) {
-            ++failedKeys;
+            ++failed.keys;
             m_report(L"failed: cannot register " + library);
         }
     }
-    for (const Command& expanded : onInstall) {
+    for (const Command& command : plan.onInstall) {
         DWORD exitCode = 1;
-        if (!RunCommand(expanded, exitCode) || exitCode != 0) {
-            ++failedKeys;
-            m_report(L"failed: " + expanded.program + L" " + expanded.arguments + L" (exit code " +
+        if (!RunCommand(command, exitCode) || exitCode != 0) {
+            ++failed.keys;
+            m_report(L"failed: " + command.program + L" " + command.arguments + L" (exit code " +
                      std::to_wstring(exitCode) + L")");
         }
     }
-    bool uninstallNow = false;
-    if (setup.Loaded())
-        setup.InstallExit(installFolder, 0, failedFiles, failedKeys, failedValues, failedShortcuts, uninstallNow);
-    if (uninstallNow) {
-        m_report(L"the setup library asked for the package to be removed again");
-        Uninstall(manifest.name);
-        return false;
-    }
-    if (failedFiles + failedValues + failedShortcuts + failedKeys > 0)
-        return Fail(L"the installation of " + manifest.name +
-                    L" is incomplete; install it again to repair it, or remove it");
-    m_report(L"installed " + manifest.name + L" in " + installFolder + L": " + std::to_wstring(plan.size()) +
-             L" files, " + std::to_wstring(shortcuts.size()) + L" shortcuts");
-    return true;
+    return failed;
 }
 
 bool CInstaller::Uninstall(const std::wstring& package) {

@@ -16,6 +16,9 @@ struct PackSources {
     std::wstring samples; // %samples%: the sample dictionaries
 };
 
+class CInstallUndo;
+class CSetupLibrary;
+
 class CInstaller {
 public:
     using Reporter = std::function<void(const std::wstring&)>;
@@ -39,9 +42,21 @@ public:
     static constexpr wchar_t kManifestName[] = L"package.txt";
 
 private:
+    struct Plan;
+    struct Failures;
+
     Reporter m_report;
 
     bool Fail(const std::wstring& message);
+    // The steps of Install: what it will do, planned and checked before anything is changed; then the
+    // changes, held by undo until the setup library has agreed.
+    bool ReadPackage(const std::wstring& packageFolder, Manifest& manifest);
+    bool PlanFolders(const std::map<std::wstring, std::wstring>& chosen, Plan& plan);
+    bool PlanContents(const std::wstring& packageFolder, Plan& plan);
+    bool CheckRoom(const Plan& plan);
+    bool PrepareFolders(const Plan& plan, CInstallUndo& undo);
+    bool WriteRecordAndKeys(Plan& plan, CInstallUndo& undo, bool& previouslyInstalled);
+    Failures PutInPlace(const Plan& plan, CSetupLibrary& setup);
 };
 
 } // namespace installer

@@ -322,10 +322,22 @@ TEST_F(InstallerTest, AFailureAtAnyStepLeavesTheDeviceAsItWas) {
         expectDeviceAsBefore();
     }
     testsupport::WriteFileBytes(manifestPath, manifest);
-    testsupport::WriteFileBytes(Package() + L"\\InstallDir\\Setrix.dll", "not a library");
+    const std::wstring setupLibrary = Package() + L"\\InstallDir\\Setrix.dll";
+    const std::string library = testsupport::ReadFileBytes(setupLibrary);
+    testsupport::WriteFileBytes(setupLibrary, "not a library");
     auto failed = Install();
     EXPECT_EQ(failed.exitCode, 1u) << failed.output;
     expectDeviceAsBefore();
+
+    // The same failure over an installation: its record and keys stay as they were.
+    testsupport::WriteFileBytes(setupLibrary, library);
+    ASSERT_EQ(Install().exitCode, 0u);
+    const std::string record = testsupport::ReadFileBytes(MarkerFile());
+    testsupport::WriteFileBytes(setupLibrary, "not a library");
+    EXPECT_EQ(Install().exitCode, 1u);
+    EXPECT_EQ(testsupport::ReadFileBytes(MarkerFile()), record);
+    EXPECT_TRUE(KeyExists(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Apps\\OVRIN Mobile"));
+    EXPECT_TRUE(Exists(InstallFolder() + L"\\Lexory.exe"));
 }
 
 // A drive whose root is a throwaway tree stands in for C:: an installation folder that resolves to a
