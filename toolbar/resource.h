@@ -56,6 +56,7 @@
 #define IDS_KEY_RIGHT 27
 #define IDS_KEY_LEFT 28
 #define IDS_SWITCH_OFF_PANEL 43
+#define IDS_NO_LAUNCHER 44
 #define IDS_APP_TITLE 57344
 
 // The translation and settings windows (TranslateDialogs.rc).

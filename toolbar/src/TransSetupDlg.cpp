@@ -1,8 +1,10 @@
 // The direction dialog.
 #include "TransSetupDlg.h"
 
+#include "Launcher.h"
 #include "WaitWindow.h"
 #include "common/EngineClient.h"
+#include "common/FileSystem.h"
 #include "platform/Resources.h"
 #include "resource.h"
 
@@ -107,6 +109,13 @@ void CTransSetupDlg::OnOk() {
 }
 
 void CTransSetupDlg::ChangeDirection(int direction) {
+    // The new direction takes effect only through a restart: without the launcher the old direction
+    // stays stored and listed (its subjects are the ones shown), and the user is told.
+    if (!ovrin::FileExists(launcher::LauncherPath())) {
+        SendMessageW(GetItem(IDC_TRANS_DIRECTION_LIST), CB_SETCURSEL, CEngineClient::GetDirectionSetting(), 0);
+        platform::AppMessageBox(GetHwnd(), IDS_NO_LAUNCHER, MB_OK | MB_ICONSTOP);
+        return;
+    }
     CEngineClient::SetDirectionSetting(direction);
     CEngineClient::SetSubjectSetting(0);
     if (m_link.panel != nullptr)

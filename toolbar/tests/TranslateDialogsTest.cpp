@@ -414,6 +414,8 @@ TEST(ResultFileTest, TxtIsAppendedAsTheSaveDialogAnswers) {
 }
 
 TEST_F(TranslateDialogsTest, DirectionDialog_AnotherDirectionRestartsWithSubjectZero_CancelReturns) {
+    InstalledLauncher launcherFile;
+    ASSERT_TRUE(launcherFile.Copied());
     CEngineClient::SetSubjectSetting(1);
     HWND window = Open(childdialogs::MakeDirectionDialog(Link()));
     ASSERT_NE(window, nullptr);
@@ -441,6 +443,25 @@ TEST_F(TranslateDialogsTest, DirectionDialog_AnotherDirectionRestartsWithSubject
     EXPECT_EQ(s_restartOptions, 1u);
     EXPECT_EQ(CEngineClient::GetDirectionSetting(), 1);
     EXPECT_EQ(CEngineClient::GetSubjectSetting(), 0);
+}
+
+// Without the launcher no restart can happen: the old direction and subject stay stored, the list
+// goes back to the old direction, and the dialog says why.
+TEST_F(TranslateDialogsTest, DirectionDialog_WithoutTheLauncher_KeepsTheOldDirectionAndSaysSo) {
+    ASSERT_FALSE(ovrin::FileExists(launcher::LauncherPath())) << "the launcher must be missing here";
+    CEngineClient::SetSubjectSetting(1);
+    HWND window = Open(childdialogs::MakeDirectionDialog(Link()));
+    ASSERT_NE(window, nullptr);
+    HWND directions = GetDlgItem(window, IDC_TRANS_DIRECTION_LIST);
+    HWND subjects = GetDlgItem(window, IDC_TRANS_SUBJECT_LIST);
+    SendMessageW(directions, CB_SETCURSEL, 1, 0);
+    Command(window, IDC_TRANS_DIRECTION_LIST, CBN_SELENDOK, directions);
+    EXPECT_TRUE(AnswerMessageBox(IDS_NO_LAUNCHER, IDOK));
+    EXPECT_TRUE(PumpUntil([&] { return SendMessageW(directions, CB_GETCURSEL, 0, 0) == 0; }));
+    EXPECT_EQ(s_restarts, 0);
+    EXPECT_EQ(CEngineClient::GetDirectionSetting(), 0);
+    EXPECT_EQ(CEngineClient::GetSubjectSetting(), 1);
+    EXPECT_EQ(SendMessageW(subjects, LB_GETCURSEL, 0, 0), 1) << "the old direction's subjects stay listed";
 }
 
 // The first listing of the engine's directions (it opens the engines and takes a while) shows the
