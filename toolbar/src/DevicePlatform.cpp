@@ -1,15 +1,14 @@
 // The start-up shortcut and the device restart.
 #include "DevicePlatform.h"
 
-#include "common/CodePage.h"
+#include "Launcher.h"
+#include "platform/Device.h"
+
 #include "common/Path.h"
 
 #include <windows.h>
 
 #include <shlobj.h>
-
-#include <fstream>
-#include <iterator>
 
 namespace deviceplatform {
 
@@ -45,29 +44,9 @@ std::wstring StartupShortcutPath() {
     return path + ProgramFileTitle() + L".lnk";
 }
 
-bool CreateShortcut(const std::wstring& path, const std::wstring& command) {
-    if (path.empty())
-        return false;
-    std::string bytes = std::to_string(command.size()) + "#" + ovrin::WideToMultiByte(CP_ACP, command);
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return false;
-    DWORD written = 0;
-    bool ok =
-        WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) && written == bytes.size();
-    CloseHandle(file);
-    if (!ok)
-        DeleteFileW(path.c_str());
-    return ok;
-}
-
-std::wstring ReadShortcut(const std::wstring& path) {
-    std::ifstream in(path.c_str(), std::ios::binary);
-    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    std::size_t hash = bytes.find('#');
-    if (hash == std::string::npos || hash == 0)
-        return {};
-    return ovrin::MultiByteToWide(CP_ACP, bytes.substr(hash + 1));
+bool CreateStartupShortcut(const std::wstring& path, const std::wstring& toolbarPath) {
+    // The desktop's start-up folder runs shell links only; the path stays wide, whatever it holds.
+    return !path.empty() && platform::CreateShortcut(path, launcher::LauncherPath(), L"\"" + toolbarPath + L"\"");
 }
 
 void RestartDevice() {

@@ -9,10 +9,9 @@ namespace deviceplatform {
 
 // The start-up folder's shortcut named after this program's file title ("OvrinToolbar.lnk").
 std::wstring StartupShortcutPath();
-// Writes a shortcut in the handheld's shortcut format: the length of command, "#", then command.
-bool CreateShortcut(const std::wstring& path, const std::wstring& command);
-// The command a shortcut of that format runs; empty when the file is not one.
-std::wstring ReadShortcut(const std::wstring& path);
+// Writes the start-up shortcut at path: a shell link to the launcher with the toolbar's quoted path as
+// its argument; false on failure.
+bool CreateStartupShortcut(const std::wstring& path, const std::wstring& toolbarPath);
 
 void RestartDevice();
 // Replaces the restart (null puts the system's back).

@@ -46,10 +46,6 @@ CSetupDlg::~CSetupDlg() {
         ImageList_Destroy(m_images);
 }
 
-std::wstring CSetupDlg::StartupCommand() {
-    return std::wstring(kLauncherPath) + L" \"" + OwnProgramPath() + L"\"";
-}
-
 bool CSetupDlg::NeedsRestartQuestion(UINT storedKey, UINT newKey) {
     return newKey != storedKey && (storedKey == kBackKeyCode || storedKey == kF3KeyCode);
 }
@@ -136,7 +132,7 @@ void CSetupDlg::OnOk() {
 
     std::wstring shortcut = deviceplatform::StartupShortcutPath();
     if (IsDlgButtonChecked(GetHwnd(), IDC_SETUP_AUTOSTART) == BST_CHECKED)
-        deviceplatform::CreateShortcut(shortcut, StartupCommand());
+        deviceplatform::CreateStartupShortcut(shortcut, OwnProgramPath());
     else if (!shortcut.empty())
         DeleteFileW(shortcut.c_str());
 

@@ -15,7 +15,6 @@ class CSetupDlg : public CSoftKeyDlg {
 public:
     static constexpr wchar_t kKeySetting[] = L"key";
     static constexpr wchar_t kMessagingSection[] = L"OvrinOutlook5";
-    static constexpr wchar_t kLauncherPath[] = L"\\Windows\\Ovloader.exe";
 
     struct KeyName {
         std::wstring name;
@@ -25,8 +24,6 @@ public:
     explicit CSetupDlg(const childdialogs::PanelLink& link);
     ~CSetupDlg() override;
 
-    // The shortcut's command: the launcher, a space and this program's full path in double quotes.
-    static std::wstring StartupCommand();
     // Whether leaving the stored key for another one asks to restart the device: only keys the system
     // keeps for itself (Back, 27, and F3, 114) need one to be free again.
     static bool NeedsRestartQuestion(UINT storedKey, UINT newKey);

@@ -26,6 +26,7 @@
 #include "testsupport/GuiProgram.h"
 
 #include <commoncontrols.h>
+#include <shlobj.h>
 #include <tlhelp32.h>
 
 #include <atomic>
@@ -514,6 +515,46 @@ TEST_F(TranslateDialogsTest, DirectionDialog_StoredNumbersOutOfRange_NothingChos
     EXPECT_FALSE(client->TranslateText(L"cat", result));
 }
 
+std::wstring OwnPath() {
+    wchar_t path[MAX_PATH] = {};
+    return std::wstring(path, GetModuleFileNameW(nullptr, path, MAX_PATH));
+}
+
+// A shell link's target and arguments as the shell reads them (empty when it is not one).
+std::pair<std::wstring, std::wstring> ShellLinkOf(const std::wstring& path) {
+    HRESULT init = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    std::pair<std::wstring, std::wstring> read;
+    IShellLinkW* link = nullptr;
+    if (SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
+                                   reinterpret_cast<void**>(&link)))) {
+        IPersistFile* file = nullptr;
+        wchar_t target[MAX_PATH] = {}, arguments[1024] = {};
+        if (SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file))) &&
+            SUCCEEDED(file->Load(path.c_str(), STGM_READ)) &&
+            SUCCEEDED(link->GetPath(target, MAX_PATH, nullptr, SLGP_RAWPATH)) &&
+            SUCCEEDED(link->GetArguments(arguments, 1024)))
+            read = {target, arguments};
+        if (file != nullptr)
+            file->Release();
+        link->Release();
+    }
+    if (SUCCEEDED(init))
+        CoUninitialize();
+    return read;
+}
+
+// The start-up shortcut keeps a program path outside the ANSI code page whole.
+TEST(StartupShortcutTest, AToolbarPathOutsideTheAnsiCodePage_IsKeptWhole) {
+    testsupport::TempFolder folder;
+    std::wstring shortcut = folder.File(L"OvrinToolbar.lnk");
+    // "Übersetzer" and a Chinese character: neither is in the ANSI code page 1251.
+    std::wstring program = L"C:\\Programme\\\x00DC"
+                           L"bersetzer \x4E2D\\OvrinToolbar.exe";
+    ASSERT_TRUE(deviceplatform::CreateStartupShortcut(shortcut, program));
+    EXPECT_EQ(ShellLinkOf(shortcut),
+              (std::pair<std::wstring, std::wstring>{launcher::LauncherPath(), L"\"" + program + L"\""}));
+}
+
 TEST_F(TranslateDialogsTest, SettingsDialog_StartupShortcutMadeAndRemoved) {
     std::wstring shortcut = deviceplatform::StartupShortcutPath();
     ASSERT_FALSE(shortcut.empty());
@@ -529,8 +570,10 @@ TEST_F(TranslateDialogsTest, SettingsDialog_StartupShortcutMadeAndRemoved) {
     SendMessageW(keys, CB_SETCURSEL, 1, 0);
     Command(window, ID_DIALOG_OK);
     ASSERT_TRUE(PumpUntil([&] { return !IsWindow(window) && s_appliedKey == VK_UP; }));
-    EXPECT_EQ(deviceplatform::ReadShortcut(shortcut), CSetupDlg::StartupCommand());
-    EXPECT_EQ(CSetupDlg::StartupCommand().rfind(L"\\Windows\\Ovloader.exe \"", 0), 0u);
+    // What the shell runs from the start-up folder: a shell link to the launcher with the toolbar's
+    // quoted path, read back through the shell's own interface.
+    EXPECT_EQ(ShellLinkOf(shortcut),
+              (std::pair<std::wstring, std::wstring>{launcher::LauncherPath(), L"\"" + OwnPath() + L"\""}));
     child.End();
 
     window = Open(childdialogs::MakeSettingsDialog(Link()));
