@@ -42,14 +42,38 @@ HWND CChildWindow::WaitForWindow(DWORD timeoutMs) {
     return nullptr;
 }
 
+namespace {
+
+// Cancels every dialog of thread but except: the message boxes and the save dialog a child window
+// runs modally on its thread. Their loops do not look at the child's end mark, so the child's thread
+// would stay in them until the user answered, and End with it.
+void CancelOtherDialogsOfThread(DWORD thread, HWND except) {
+    EnumThreadWindows(
+        thread,
+        [](HWND window, LPARAM parameter) -> BOOL {
+            wchar_t name[16] = {};
+            GetClassNameW(window, name, 16);
+            if (window != reinterpret_cast<HWND>(parameter) && lstrcmpW(name, L"#32770") == 0)
+                PostMessageW(window, WM_COMMAND, IDCANCEL, 0);
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(except));
+}
+
+} // namespace
+
 void CChildWindow::End() {
     if (!m_dialog)
         return;
     if (m_thread) {
-        // The window may not exist yet, or be gone already: ask until the thread has ended.
+        DWORD thread = GetThreadId(m_thread.Get());
+        // The window may not exist yet, or be gone already: ask until the thread has ended. A box the
+        // window shows is cancelled (a question left unanswered is a No, a save dialog a Cancel).
         for (;;) {
-            if (HWND window = m_dialog->GetHwnd())
+            HWND window = m_dialog->GetHwnd();
+            if (window != nullptr)
                 PostMessageW(window, CToolbarChildDlg::kEndMessage, 0, 0);
+            CancelOtherDialogsOfThread(thread, window);
             HANDLE thread = m_thread.Get();
             DWORD woken = MsgWaitForMultipleObjects(1, &thread, FALSE, 50, QS_SENDMESSAGE);
             if (woken == WAIT_OBJECT_0)

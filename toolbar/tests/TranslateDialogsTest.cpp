@@ -352,6 +352,63 @@ TEST_F(TranslateDialogsTest, SaveOverAnExistingFile_NoLeavesIt_YesWritesUtf8) {
     EXPECT_FALSE(std::filesystem::exists(folder.Path() / "result.txt.ovrin-new"));
 }
 
+// The panel ends the result window while the window's thread sits in a modal loop of its own (the
+// question "Файл уже существует. Заменить?", then the system's save dialog): End returns, the box or
+// dialog goes with the window, and nothing is saved.
+TEST_F(TranslateDialogsTest, EndWhileAMessageBoxOrTheSaveDialogIsOpen_Returns) {
+    testsupport::TempFolder folder;
+    std::wstring path = testsupport::ToWide(folder.Path() / "result.txt");
+    testsupport::WriteFileBytes(path, "old text");
+    // release lets a stuck End go, so that the test can end.
+    auto endOnAThread = [&](const std::function<void()>& release) {
+        std::atomic<bool> ended{false};
+        std::thread ender([&] {
+            child.End();
+            ended = true;
+        });
+        bool returned = PumpUntil([&] { return ended.load(); }, 10000);
+        if (!returned)
+            release();
+        ender.join();
+        return returned;
+    };
+
+    HWND window = OpenResultSavingAs(L"этот кошка", testsupport::ToWide(folder.Path() / "result"));
+    ASSERT_NE(window, nullptr);
+    Command(window, ID_RESULT_SAVE_TRANSLATION);
+    std::wstring question = platform::LoadResString(IDS_REPLACE_FILE);
+    HWND box = nullptr;
+    ASSERT_TRUE(desktop::WaitFor([&] { return (box = FindDialogShowing(kMessageBoxText, question)) != nullptr; }));
+    EXPECT_TRUE(endOnAThread([] { AnswerMessageBox(IDS_REPLACE_FILE, IDNO); })) << "End waited for the message box";
+    EXPECT_FALSE(IsWindow(box));
+    EXPECT_FALSE(IsWindow(window));
+    EXPECT_EQ(FileBytes(path), "old text");
+
+    resultfile::SetNameAsker(nullptr); // the system's save dialog
+    window = OpenResult(L"", L"этот кошка");
+    ASSERT_NE(window, nullptr);
+    DWORD windowThread = GetWindowThreadProcessId(window, nullptr);
+    Command(window, ID_RESULT_SAVE_TRANSLATION);
+    HWND saveDialog = nullptr;
+    ASSERT_TRUE(desktop::WaitFor([&] {
+        EnumThreadWindows(
+            windowThread,
+            [](HWND candidate, LPARAM found) -> BOOL {
+                if (desktop::ClassOf(candidate) == L"#32770" && IsWindowVisible(candidate) &&
+                    GetDlgItem(candidate, IDC_TRANSLATION_EDIT) == nullptr) {
+                    *reinterpret_cast<HWND*>(found) = candidate;
+                    return FALSE;
+                }
+                return TRUE;
+            },
+            reinterpret_cast<LPARAM>(&saveDialog));
+        return saveDialog != nullptr;
+    }));
+    EXPECT_TRUE(endOnAThread([&] { PostMessageW(saveDialog, WM_COMMAND, IDCANCEL, 0); }))
+        << "End waited for the save dialog";
+    EXPECT_FALSE(IsWindow(saveDialog));
+}
+
 TEST_F(TranslateDialogsTest, SaveThatFails_KeepsTheOldFileAndSaysSo) {
     testsupport::TempFolder folder;
     // The new text is written beside the name, but what stands there cannot be replaced: a folder
