@@ -85,9 +85,18 @@ TEST_P(CallKeysOverNotepadTest, HeldShowsThePanel_ShortInSelectionModeSelects_He
     ASSERT_TRUE(desktop::Xdotool(std::string("key ") + key.name));
     std::pair<long, long> selection;
     if (key.code == VK_RETURN) {
-        // Enter selects nothing in the read-only control (it may move the caret); Left twice then
-        // selects from wherever the caret is.
-        ASSERT_TRUE(desktop::Xdotool("key Left Left"));
+        // Enter selects nothing in the read-only control (it may move the caret to a line's start);
+        // Left twice then selects from wherever the caret is, a letter besides a line break. Each
+        // Left is waited for, so that the selection read below is the one the second made.
+        ASSERT_TRUE(desktop::Xdotool("key Left"));
+        ASSERT_TRUE(desktop::WaitFor([&] {
+            selection = desktop::SelectionOf(Edit());
+            return selection.first != selection.second;
+        })) << "the first Left selected nothing";
+        const std::pair<long, long> first = selection;
+        ASSERT_TRUE(desktop::Xdotool("key Left"));
+        ASSERT_TRUE(desktop::WaitFor([&] { return desktop::SelectionOf(Edit()) != first; }))
+            << "the second Left did not move the selection";
     }
     EXPECT_TRUE(desktop::WaitFor([&] {
         selection = desktop::SelectionOf(Edit());
