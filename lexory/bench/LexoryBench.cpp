@@ -27,6 +27,7 @@
 #include "common/Registry.h"
 #include "platform/Application.h"
 #include "platform/Dialog.h"
+#include "platform/Handles.h"
 
 #include <windows.h>
 
@@ -75,6 +76,10 @@ protected:
     BOOL OnInitDialog() override {
         m_edit.SubclassDlgItem(IDC_WORD_EDIT, GetHwnd());
         SendMessageW(m_edit.GetHwnd(), EM_SETLIMITTEXT, 0, 0);
+        // The lookup window's edit font: a taller, bold text costs more to draw at every keystroke.
+        m_editFont.Reset(CreateFontW(18, 0, 0, 0, 800, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+                                     CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH, L"Arial"));
+        SendMessageW(m_edit.GetHwnd(), WM_SETFONT, reinterpret_cast<WPARAM>(m_editFont.Get()), FALSE);
         m_edit.SetBackColor(CLexoryDlg::kNeutralColor);
         m_list = GetItem(IDC_WORD_LIST);
         if (m_listSize.cx > 0 && m_listSize.cy > 0) {
@@ -157,6 +162,7 @@ private:
 
     CDictManager m_manager;
     SIZE m_listSize;
+    CFontHandle m_editFont;
     CColorEdit m_edit;
     HWND m_list = nullptr;
     unsigned long m_rows = 0;
