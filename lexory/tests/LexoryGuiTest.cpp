@@ -65,6 +65,40 @@ std::vector<std::string> NumberedWords(int count, int digits = 4) {
     return words;
 }
 
+// What the screen shows of a window's client area, copied at construction: the windows belong to
+// another process, so their pixels are read from the screen.
+class ScreenPixels {
+public:
+    explicit ScreenPixels(HWND window) {
+        GetClientRect(window, &m_client);
+        POINT origin = {0, 0};
+        ClientToScreen(window, &origin);
+        m_screen = GetDC(nullptr);
+        m_copy = CreateCompatibleDC(m_screen);
+        m_bitmap = CreateCompatibleBitmap(m_screen, m_client.right, m_client.bottom);
+        m_old = SelectObject(m_copy, m_bitmap);
+        BitBlt(m_copy, 0, 0, m_client.right, m_client.bottom, m_screen, origin.x, origin.y, SRCCOPY);
+    }
+    ~ScreenPixels() {
+        SelectObject(m_copy, m_old);
+        DeleteObject(m_bitmap);
+        DeleteDC(m_copy);
+        ReleaseDC(nullptr, m_screen);
+    }
+    ScreenPixels(const ScreenPixels&) = delete;
+    ScreenPixels& operator=(const ScreenPixels&) = delete;
+
+    int Width() const { return m_client.right; }
+    int Height() const { return m_client.bottom; }
+    COLORREF At(int x, int y) const { return GetPixel(m_copy, x, y); }
+
+private:
+    RECT m_client = {};
+    HDC m_screen = nullptr, m_copy = nullptr;
+    HBITMAP m_bitmap = nullptr;
+    HGDIOBJ m_old = nullptr;
+};
+
 // A program folder with Lexory.exe, XLATCP.dll and the dictionaries a test writes.
 class LexoryGuiTest : public ::testing::Test {
 protected:
@@ -315,31 +349,19 @@ TEST_F(LexoryGuiTest, SoftKeyLabels_StayInsideTheirKeys) {
     auto clearanceNow = [](HWND owner, int key) {
         HWND bar = SoftKeyBar(owner);
         RedrawWindow(bar, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
-        RECT client = {};
-        GetClientRect(bar, &client);
-        POINT origin = {0, 0};
-        ClientToScreen(bar, &origin);
-        HDC screen = GetDC(nullptr); // the bar belongs to another process: read what the screen shows
-        HDC copy = CreateCompatibleDC(screen);
-        HBITMAP bitmap = CreateCompatibleBitmap(screen, client.right, client.bottom);
-        HGDIOBJ old = SelectObject(copy, bitmap);
-        BitBlt(copy, 0, 0, client.right, client.bottom, screen, origin.x, origin.y, SRCCOPY);
+        ScreenPixels pixels(bar);
         int edge = 2 + GetSystemMetrics(SM_CXEDGE); // the gap around a key and its raised edge
-        int inside = (key == 0 ? 0 : client.right / 2) + edge;
-        int outside = (key == 0 ? client.right / 2 : client.right) - edge;
+        int inside = (key == 0 ? 0 : pixels.Width() / 2) + edge;
+        int outside = (key == 0 ? pixels.Width() / 2 : pixels.Width()) - edge;
         int first = -1, last = -1;
         for (int x = inside; x < outside; ++x)
-            for (int y = edge; y < client.bottom - edge; ++y) {
-                COLORREF pixel = GetPixel(copy, x, y);
+            for (int y = edge; y < pixels.Height() - edge; ++y) {
+                COLORREF pixel = pixels.At(x, y);
                 if (GetRValue(pixel) + GetGValue(pixel) + GetBValue(pixel) < 3 * 96) {
                     first = first < 0 ? x : first;
                     last = x;
                 }
             }
-        SelectObject(copy, old);
-        DeleteObject(bitmap);
-        DeleteDC(copy);
-        ReleaseDC(nullptr, screen);
         return first < 0 ? -1 : std::min(first - inside, outside - 1 - last);
     };
     // A window just opened may not show its keys yet.
@@ -1023,22 +1045,13 @@ struct HighlightBands {
 
 HighlightBands ReadHighlightBands(HWND list) {
     HighlightBands found;
-    RECT client = {};
-    GetClientRect(list, &client);
-    POINT origin = {0, 0};
-    ClientToScreen(list, &origin);
-    HDC screen = GetDC(nullptr); // the list belongs to another process: read what the screen shows
-    HDC copy = CreateCompatibleDC(screen);
-    HBITMAP bitmap = CreateCompatibleBitmap(screen, client.right, client.bottom);
-    HGDIOBJ old = SelectObject(copy, bitmap);
-    BitBlt(copy, 0, 0, client.right, client.bottom, screen, origin.x, origin.y, SRCCOPY);
+    ScreenPixels pixels(list);
     const COLORREF highlight = GetSysColor(COLOR_HIGHLIGHT), text = GetSysColor(COLOR_HIGHLIGHTTEXT);
-    int width =
-        std::min(static_cast<int>(client.right), static_cast<int>(SendMessageW(list, LVM_GETCOLUMNWIDTH, 0, 0)));
-    for (int y = 0; y < client.bottom; ++y) {
+    int width = std::min(pixels.Width(), static_cast<int>(SendMessageW(list, LVM_GETCOLUMNWIDTH, 0, 0)));
+    for (int y = 0; y < pixels.Height(); ++y) {
         int marked = 0, letters = 0;
         for (int x = 0; x < width; ++x) {
-            COLORREF pixel = GetPixel(copy, x, y);
+            COLORREF pixel = pixels.At(x, y);
             marked += pixel == highlight;
             letters += pixel == text;
         }
@@ -1050,10 +1063,6 @@ HighlightBands ReadHighlightBands(HWND list) {
             found.bands.push_back({y, y});
         found.textPixels += letters;
     }
-    SelectObject(copy, old);
-    DeleteObject(bitmap);
-    DeleteDC(copy);
-    ReleaseDC(nullptr, screen);
     return found;
 }
 

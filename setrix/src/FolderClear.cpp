@@ -16,10 +16,6 @@ bool IsSeparator(wchar_t c) {
     return c == L'\\' || c == L'/';
 }
 
-bool StartsWith(const std::wstring& text, const wchar_t* prefix) {
-    return text.compare(0, std::char_traits<wchar_t>::length(prefix), prefix) == 0;
-}
-
 bool SamePath(const std::wstring& a, const std::wstring& b) {
     return CompareStringOrdinal(a.c_str(), -1, b.c_str(), -1, TRUE) == CSTR_EQUAL;
 }
@@ -35,12 +31,7 @@ std::wstring FinalPath(HANDLE handle) {
     }
     if (length == 0 || length >= buffer.size())
         return {};
-    std::wstring path(buffer.data(), length);
-    if (StartsWith(path, L"\\\\?\\UNC\\"))
-        path = L"\\\\" + path.substr(8);
-    else if (StartsWith(path, L"\\\\?\\"))
-        path = path.substr(4);
-    return TrimFolderPath(path);
+    return platform::FullFolderPath(std::wstring(buffer.data(), length));
 }
 
 // An entry opened for deletion: a link as the link itself where the system opens links so, otherwise

@@ -66,14 +66,14 @@ void CChildWindow::End() {
     if (!m_dialog)
         return;
     if (m_thread) {
-        DWORD thread = GetThreadId(m_thread.Get());
+        DWORD threadId = GetThreadId(m_thread.Get());
         // The window may not exist yet, or be gone already: ask until the thread has ended. A box the
         // window shows is cancelled (a question left unanswered is a No, a save dialog a Cancel).
         for (;;) {
             HWND window = m_dialog->GetHwnd();
             if (window != nullptr)
                 PostMessageW(window, CToolbarChildDlg::kEndMessage, 0, 0);
-            CancelOtherDialogsOfThread(thread, window);
+            CancelOtherDialogsOfThread(threadId, window);
             HANDLE thread = m_thread.Get();
             DWORD woken = MsgWaitForMultipleObjects(1, &thread, FALSE, 50, QS_SENDMESSAGE);
             if (woken == WAIT_OBJECT_0)

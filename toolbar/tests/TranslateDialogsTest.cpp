@@ -145,9 +145,7 @@ protected:
         layout.AddDirection(L"ER", EnglishRussian(), 0, {{L"TECH.tpl", L"[Техника]\nfile = файл\n"}},
                             {{L"TECH", L"Техника"}});
         layout.AddDirection(L"RE", RussianEnglish());
-        translator = std::make_unique<CTranslator>(layout.Folder(), layout.Key());
-        client = std::make_unique<CEngineClient>(*translator);
-        client->RegisterStopFlag(&stopFlag);
+        UseEngine(layout);
         CEngineClient::SetDirectionSetting(0);
         CEngineClient::SetSubjectSetting(0);
         CEngineClient::WriteToolbarInt(CTranslateResult::kShowSourceSetting, 0);
@@ -162,6 +160,14 @@ protected:
         s_restarts = 0;
         s_restartOptions = 0;
         s_appliedKey = 0;
+    }
+
+    // The client on the engine a layout holds: the fixture's own, or a test's.
+    void UseEngine(const EngineLayout& engine) {
+        client.reset();
+        translator = std::make_unique<CTranslator>(engine.Folder(), engine.Key());
+        client = std::make_unique<CEngineClient>(*translator);
+        client->RegisterStopFlag(&stopFlag);
     }
 
     void TearDown() override {
@@ -989,10 +995,7 @@ TEST_F(TranslateDialogsTest, EngineStoppedMidTranslation_ShowsTheLinesDone_Faili
     slowLayout.WriteStandardCatalogue();
     SlowDirection slow(slowLayout);
     ASSERT_TRUE(slow.Ready());
-    client.reset();
-    translator = std::make_unique<CTranslator>(slowLayout.Folder(), slowLayout.Key());
-    client = std::make_unique<CEngineClient>(*translator);
-    client->RegisterStopFlag(&stopFlag);
+    UseEngine(slowLayout);
     HWND window = OpenResult(L"", L"");
     ASSERT_NE(window, nullptr);
     HWND edit = GetDlgItem(window, IDC_TRANSLATION_EDIT);
@@ -1034,10 +1037,7 @@ TEST_F(TranslateDialogsTest, PlainTextPageStopped_KeepsTheLinesDoneAndTheRestAsI
     slowLayout.WriteStandardCatalogue();
     SlowDirection slow(slowLayout);
     ASSERT_TRUE(slow.Ready());
-    client.reset();
-    translator = std::make_unique<CTranslator>(slowLayout.Folder(), slowLayout.Key());
-    client = std::make_unique<CEngineClient>(*translator);
-    client->RegisterStopFlag(&stopFlag);
+    UseEngine(slowLayout);
     pagelink::CPageLink link(*client, &stopFlag);
     testsupport::TempFolder folder;
     std::wstring path = folder.File(L"page.txt");
