@@ -12,6 +12,7 @@
 #include <memory>
 #include <mutex>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -37,6 +38,10 @@ private:
 class OvrinTrdCallBack : public IOvrinTranslateCallBack {
 public:
     explicit OvrinTrdCallBack(DWORD dirId) : m_dirId(dirId) {}
+    // For an 8-bit run: the run as the caller wrote it and as it went to the engine, one byte per
+    // character. A source term found in the run is given back as the run's own characters.
+    OvrinTrdCallBack(DWORD dirId, std::wstring_view sourceText, std::string_view sourceBytes)
+        : m_dirId(dirId), m_sourceText(sourceText), m_sourceBytes(sourceBytes) {}
     virtual ~OvrinTrdCallBack() = default;
 
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID, void**) override { return E_FAIL; }
@@ -61,6 +66,8 @@ private:
     bool m_abandoned = false;
     std::wstring m_result;
     DWORD m_dirId;
+    std::wstring_view m_sourceText;
+    std::string_view m_sourceBytes;
     std::vector<std::string> m_terms;
     std::vector<std::pair<std::size_t, std::size_t>> m_occurrences;
 };

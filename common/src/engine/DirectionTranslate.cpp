@@ -122,7 +122,7 @@ std::wstring CDirection::Translate(const std::wstring& text, HRESULT& code, std:
         request->runs.reserve(cut.pieces.size());
         for (Piece& piece : cut.pieces)
             request->runs.push_back({std::move(piece.before), EngineBytes(piece.text, m_dirId), piece.start,
-                                     piece.start + piece.text.size()});
+                                     piece.start + piece.text.size(), std::move(piece.text)});
         request->tail = std::move(cut.tail);
         request->textLength = text.size();
         code = RunOnWorker(request, m_accumulator, reached);

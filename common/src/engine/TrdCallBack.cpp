@@ -1,5 +1,8 @@
 // OvrinTrdCallBack: the engine's output of one run, decoded to wide text. Bytes inside registered
-// source terms are read in the source language, all others in the target language.
+// source terms are the source's own: where the run holds them they are given back as the run's
+// characters (the caller codes Cyrillic and other letters in different planes, so the bytes alone
+// cannot say which character they were); elsewhere they are read in the source language. All other
+// bytes are read in the target language.
 #include "common/EngineClient.h"
 
 #include "xlatcp/Xlatcp.h"
@@ -84,10 +87,20 @@ HRESULT OvrinTrdCallBack::PutText(int length, const char* text) {
         return S_OK;
     }
     m_occurrences = FindTerms(bytes, m_terms);
-    std::size_t position = 0;
+    // Each occurrence is looked for in the run after the one before it, ignoring case as the term
+    // search does.
+    std::string folded = Folded(bytes);
+    std::string sourceFolded = m_sourceText.size() == m_sourceBytes.size() ? Folded(std::string(m_sourceBytes)) : "";
+    std::size_t position = 0, sourceAt = 0;
     for (const auto& [begin, count] : m_occurrences) {
         Decode(target, bytes, position, begin, m_result);
-        Decode(source, bytes, begin, begin + count, m_result);
+        std::size_t at = sourceFolded.find(folded.data() + begin, sourceAt, count);
+        if (at != std::string::npos) {
+            m_result.append(m_sourceText.substr(at, count));
+            sourceAt = at + count;
+        } else {
+            Decode(source, bytes, begin, begin + count, m_result);
+        }
         position = begin + count;
     }
     Decode(target, bytes, position, bytes.size(), m_result);

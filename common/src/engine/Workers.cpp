@@ -96,7 +96,7 @@ void RunRequest::TranslateAll() {
                 break;
             }
         }
-        OvrinTrdCallBack callback(dirId);
+        OvrinTrdCallBack callback(dirId, run.text, run.bytes);
         HRESULT result = translator->Translate(run.bytes.c_str(), &callback);
         std::lock_guard<std::mutex> lock(mutex);
         if (abandoned)

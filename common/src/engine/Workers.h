@@ -52,13 +52,14 @@ inline HRESULT TextCode(HRESULT sofar, HRESULT run) {
 // each with a fresh callback, and builds the output (the runs' translations between the breaks that
 // separate them) here, under the lock, so that the caller can take what is done when it stops waiting.
 struct RunRequest {
-    // A run in the engine's coding, the breaks copied to the output before it, and where the run
-    // begins and ends in the caller's text.
+    // A run in the engine's coding, the breaks copied to the output before it, where the run begins
+    // and ends in the caller's text, and the run as the caller wrote it.
     struct Run {
         std::wstring before;
         std::string bytes;
         std::size_t start = 0;
         std::size_t end = 0;
+        std::wstring text;
     };
 
     // The request holds a reference of its own to the module the translator's code lies in: a worker

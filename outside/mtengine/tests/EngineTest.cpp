@@ -137,3 +137,32 @@ TEST_F(EngineTest, CyrillicFolder_DirectionOpensWithItsTemplates) {
     EXPECT_EQ(Translate(0, L"The file and the mouse."), L"Напильник и мышь.");
     EXPECT_EQ(Translate(0, L"The file and the mouse.", 1), L"Файл и мышь.");
 }
+
+// The caller codes Cyrillic letters in the 1251 plane and every other character in the 1252 plane,
+// whatever the direction: what the engine keeps must come back as it was, in the source's plane or
+// the other, through the 8-bit call (narrow) as through the wide one.
+TEST_F(EngineTest, UntranslatedText_ComesBackAsItWasWhicheverPlaneItIsIn) {
+    for (DWORD wide : {0u, 1u}) {
+        SCOPED_TRACE(wide != 0 ? "wide call" : "8-bit call");
+        EngineLayout directions;
+        directions.WriteStandardCatalogue();
+        directions.AddDirection(L"ER", EnglishRussian(), wide);
+        directions.AddDirection(L"RE", RussianEnglish(), wide);
+        directions.AddDirection(L"GR", {{L"Katze", L"кошка"}, {L"und", L"и"}}, wide);
+        CTranslator translator(directions.Folder(), directions.Key());
+        CEngineClient client(translator);
+        auto translate = [&](int direction, const std::wstring& text) {
+            CEngineClient::SetDirectionSetting(direction);
+            CEngineClient::SetSubjectSetting(0);
+            std::wstring result;
+            EXPECT_TRUE(client.TranslateText(text, result)) << Utf8(text).c_str();
+            return result;
+        };
+        EXPECT_EQ(translate(0, L"Hello мир, cat"), L"Hello мир, кошка");
+        EXPECT_EQ(translate(0, L"€5 за 3×4 dog, Ђ"), L"€5 за 3×4 собака, Ђ");
+        EXPECT_EQ(translate(0, L"Что? cat мир мир"), L"Что? кошка мир мир");
+        EXPECT_EQ(translate(1, L"кошка Müller €5, 3×4 ½ дом"), L"cat Müller €5, 3×4 ½ house");
+        EXPECT_EQ(translate(1, L"Ёж «Œuvre» ÿ"), L"Ёж «Œuvre» ÿ");
+        EXPECT_EQ(translate(2, L"Katze und мир €5 3×4 Ђ"), L"Кошка и мир €5 3×4 Ђ");
+    }
+}

@@ -1,7 +1,7 @@
 // XLMAIN.DLL: a direction's translator, in a copy named PREFIX + "XLMAIN.DLL" in each direction's
 // folder. Init binds it to the folder's dictionary and glossaries and to the linguistic base whose
 // templates it consults; Translate (8-bit) and TranslateW (wide) give the same text, the first in the
-// engine's coding with the untranslated words registered as source terms, the second as it is.
+// engine's coding with what it keeps of the source registered as source terms, the second as it is.
 #include "ComObject.h"
 #include "TranslationCore.h"
 
@@ -44,18 +44,35 @@ public:
         std::string_view source(text);
         std::string output;
         output.reserve(source.size() + source.size() / 2);
+        // What is kept of the source goes to the caller as source terms, each stretch of kept pieces
+        // as one term (an untranslated word with the spaces and signs around it), so that the caller
+        // can give it back as it was: the bytes are in the source's plane or, for the caller's other
+        // letters, in the other one, and only the caller knows which.
         std::set<std::string> terms;
+        std::string stretch;
+        bool stretchIsTerm = false;
+        auto endStretch = [&] {
+            if (stretchIsTerm)
+                terms.insert(stretch);
+            stretch.clear();
+            stretchIsTerm = false;
+        };
         for (const Piece& piece : m_core.Translate(source, m_templates)) {
-            if (piece.kind == Piece::Translated) {
+            if (piece.kind == Piece::Translated || !piece.text.empty()) {
+                endStretch();
                 output += piece.text;
+                if (piece.kind == Piece::Untranslated)
+                    terms.insert(piece.text); // the pound sign, which the caller wrote as a byte of its own
                 continue;
             }
-            std::string_view kept =
-                piece.text.empty() ? source.substr(piece.begin, piece.end - piece.begin) : std::string_view(piece.text);
+            std::string_view kept = source.substr(piece.begin, piece.end - piece.begin);
             output += kept;
-            if (piece.kind == Piece::Untranslated)
-                terms.emplace(kept);
+            stretch += kept;
+            for (char c : kept)
+                stretchIsTerm = stretchIsTerm || static_cast<unsigned char>(c) >= 0x80;
+            stretchIsTerm = stretchIsTerm || piece.kind == Piece::Untranslated;
         }
+        endStretch();
         for (const std::string& term : terms)
             callback->AddSourceTerm(term.c_str());
         return callback->PutText(static_cast<int>(output.size()), output.c_str());
