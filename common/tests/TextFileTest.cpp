@@ -303,7 +303,7 @@ TEST_F(TextFileTest, FailedCloseInDestructor_IsSwallowed) {
     auto* writer = new CTextFileWrite(L"/dev/full", EncodingUtf16LE);
     writer->WriteText(L"short");
     ASSERT_TRUE(writer->IsOpen()) << "the text waits in the buffer until the close";
-    EXPECT_NO_THROW(delete writer);
+    delete writer; // a failure let out of the destructor would end the test program here
 }
 
 TEST_F(TextFileTest, UnreadableFile_ReaderIsClosed) {

@@ -228,7 +228,18 @@ TEST_F(DictManagerTest, DamagedDictionaryBesideGoodOnesAndEmptyFolder) {
 }
 
 TEST_F(DictManagerTest, DictEngineForwardsTheArticleWalkers) {
-    WriteDictionary(folder, L"er.dic", 0x0102, {Entry("hello", "greeting")});
+    // Two source parts, the first with two translations, so that every walker has something to find.
+    // (MakeArticle makes a container; without its two-byte head it is the tags of one.)
+    auto tags = [](const std::vector<std::pair<std::uint8_t, std::string>>& list) {
+        return dengine::MakeArticle(list).substr(2);
+    };
+    std::string privet = tags({{dengine::kTagTranslationText, kPrivetBytes}});
+    std::string hello = tags({{dengine::kTagTranslationText, "\xE7\xE4\xF0\xE0\xE2\xF1\xF2\xE2\xF3\xE9"}});
+    std::string first = tags({{dengine::kTagTranslation, privet}, {dengine::kTagTranslation, hello}});
+    std::string second = tags({{dengine::kTagTranslation, hello}});
+    WriteDictionary(
+        folder, L"er.dic", 0x0102,
+        {{"hello", "", dengine::MakeArticle({{dengine::kTagSourcePart, first}, {dengine::kTagSourcePart, second}})}});
     CDictManager manager(FolderOf(folder)); // initialises the engine
     CDictEngine engine;
     __DictHandle* handle = engine.OpenDictionary(0, 0);
@@ -236,15 +247,21 @@ TEST_F(DictManagerTest, DictEngineForwardsTheArticleWalkers) {
     const unsigned char* article = engine.GetArticle(handle, 0);
     ASSERT_NE(article, nullptr);
     EXPECT_EQ(article, DEngine::GetArticle(handle, 0));
-    const unsigned char* leaf = engine.FindTag(article, 0x01);
+    const unsigned char* leaf = engine.FindTag(article, dengine::kTagSourcePart);
     ASSERT_NE(leaf, nullptr);
-    EXPECT_EQ(leaf, DEngine::FindTag(article, 0x01));
-    EXPECT_EQ(engine.FindNextTag(article, leaf), DEngine::FindNextTag(article, leaf));
-    EXPECT_EQ(engine.GetSrcPartCount(article), DEngine::GetSrcPartCount(article));
-    EXPECT_EQ(engine.GetSrcPart(article, 0), DEngine::GetSrcPart(article, 0));
-    const unsigned char* part = DEngine::GetSrcPart(article, 0);
-    EXPECT_EQ(engine.GetTranslationCount(part), DEngine::GetTranslationCount(part));
-    EXPECT_EQ(engine.GetTranslation(part, 0), DEngine::GetTranslation(part, 0));
+    EXPECT_EQ(leaf, DEngine::FindTag(article, dengine::kTagSourcePart));
+    const unsigned char* next = engine.FindNextTag(article, leaf);
+    ASSERT_NE(next, nullptr);
+    EXPECT_EQ(next, DEngine::FindNextTag(article, leaf));
+    EXPECT_EQ(engine.GetSrcPartCount(article), 2);
+    const unsigned char* part = engine.GetSrcPart(article, 1);
+    ASSERT_NE(part, nullptr);
+    EXPECT_EQ(part, DEngine::GetSrcPart(article, 1));
+    part = engine.GetSrcPart(article, 0);
+    EXPECT_EQ(engine.GetTranslationCount(part), 2);
+    const unsigned char* translation = engine.GetTranslation(part, 1);
+    ASSERT_NE(translation, nullptr);
+    EXPECT_EQ(translation, DEngine::GetTranslation(part, 1));
     engine.ForceCloseDictionary(handle);
 }
 

@@ -269,7 +269,7 @@ std::string CleanAlternative(const std::string& text, bool russian) {
     if (headword.empty() || words.size() > 4 || headword.size() > 60)
         return {};
     // Cross-references: "от go 1" (a form of another headword), "см. X", "= X".
-    if (headword[0] == '=' || headword.rfind("см.", 0) == 0 || headword.rfind("\xD1\x81\xD0\xBC.", 0) == 0)
+    if (headword[0] == '=' || headword.rfind("см.", 0) == 0)
         return {};
     if (words.size() >= 2 && words[0] == "\xD0\xBE\xD1\x82" && std::isalpha(static_cast<unsigned char>(words[1][0])))
         return {};
