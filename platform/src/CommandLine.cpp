@@ -21,6 +21,25 @@ std::vector<std::wstring> SplitCommandLine(const wchar_t* commandLine) {
     return params;
 }
 
+std::wstring QuotedArgument(const std::wstring& text) {
+    std::wstring quoted = L"\"";
+    std::size_t backslashes = 0;
+    for (wchar_t c : text) {
+        if (c == L'\\') {
+            ++backslashes;
+            continue;
+        }
+        // Backslashes before a quotation mark are doubled and the mark itself escaped; elsewhere they
+        // stand for themselves.
+        std::size_t count = c == L'"' ? backslashes * 2 + 1 : backslashes;
+        quoted.append(count, L'\\');
+        quoted += c;
+        backslashes = 0;
+    }
+    quoted.append(backslashes * 2, L'\\'); // before the closing mark
+    return quoted + L"\"";
+}
+
 namespace {
 
 bool IsBlank(wchar_t c) {

@@ -100,6 +100,21 @@ TEST(CommandLineTest, FlagsLoseTheirMarkQuotesGroupAndTheProgramNameIsSkipped) {
     EXPECT_TRUE(none.params.empty());
 }
 
+// A word handed to another program (the dictionary program, the launcher) arrives as one argument,
+// intact, however it is split: the shell's own splitting of a command line is the reading the program
+// does.
+TEST(CommandLineTest, QuotedArgument_SplitsBackIntoTheSameOneArgument) {
+    for (const std::wstring word :
+         {L"word", L"two words", L"say \"hi\"", L"\"", L"a\\\"b", L"ends\\", L"ends\\\\", L"\\\\server\\x y", L"",
+          L"tab\there", L"x\"\" /options1 \"y", L"Привет \"мир\"\\"}) {
+        std::wstring quoted = platform::QuotedArgument(word);
+        EXPECT_EQ(platform::SplitCommandLine((L"x.exe " + quoted).c_str()), (std::vector<std::wstring>{L"x.exe", word}))
+            << testing::PrintToString(quoted);
+        EXPECT_EQ(platform::SplitCommandLine((L"x.exe " + quoted + L" next").c_str()).size(), 3u);
+    }
+    EXPECT_EQ(platform::QuotedArgument(L"a b"), L"\"a b\"") << "plain words only gain the marks";
+}
+
 TEST(ResourcesTest, StringsComeFromTheProgramsTableWithTheTitleAt57344) {
     EXPECT_EQ(platform::LoadResString(IDS_TEST_TEXT),
               L"\x0420\x0443\x0441\x0441\x043A\x0438\x0439 \x0442\x0435\x043A\x0441\x0442");

@@ -2,6 +2,7 @@
 #include "DevicePlatform.h"
 
 #include "Launcher.h"
+#include "platform/CommandLine.h"
 #include "platform/Device.h"
 
 #include "common/Path.h"
@@ -46,7 +47,8 @@ std::wstring StartupShortcutPath() {
 
 bool CreateStartupShortcut(const std::wstring& path, const std::wstring& toolbarPath) {
     // The desktop's start-up folder runs shell links only; the path stays wide, whatever it holds.
-    return !path.empty() && platform::CreateShortcut(path, launcher::LauncherPath(), L"\"" + toolbarPath + L"\"");
+    return !path.empty() &&
+           platform::CreateShortcut(path, launcher::LauncherPath(), platform::QuotedArgument(toolbarPath));
 }
 
 void RestartDevice() {

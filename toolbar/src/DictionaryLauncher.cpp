@@ -5,6 +5,7 @@
 #include "common/FileSystem.h"
 #include "common/Path.h"
 #include "common/Registry.h"
+#include "platform/CommandLine.h"
 #include "platform/Handles.h"
 
 #include <tlhelp32.h>
@@ -83,5 +84,5 @@ void CDictionaryLauncher::LookUp(const std::wstring& word) {
     EndRunningDictionary();
     // The word may hold quotation marks and backslashes of its own: it must reach the program whole,
     // as one argument.
-    launcher::StartProgram(program, launcher::QuotedArgument(word));
+    launcher::StartProgram(program, platform::QuotedArgument(word));
 }

@@ -2,6 +2,7 @@
 #include "Launcher.h"
 
 #include "common/FileSystem.h"
+#include "platform/CommandLine.h"
 
 #include <windows.h>
 
@@ -18,29 +19,10 @@ std::wstring LauncherPath() {
 }
 
 std::wstring LauncherParameters(const std::wstring& program, int options) {
-    std::wstring parameters = L"\"" + program + L"\"";
+    std::wstring parameters = platform::QuotedArgument(program);
     if (options != 0)
         parameters += L" /options" + std::to_wstring(options);
     return parameters;
-}
-
-std::wstring QuotedArgument(const std::wstring& text) {
-    std::wstring quoted = L"\"";
-    std::size_t backslashes = 0;
-    for (wchar_t c : text) {
-        if (c == L'\\') {
-            ++backslashes;
-            continue;
-        }
-        // Backslashes before a quotation mark are doubled and the mark itself escaped; elsewhere they
-        // stand for themselves.
-        std::size_t count = c == L'"' ? backslashes * 2 + 1 : backslashes;
-        quoted.append(count, L'\\');
-        quoted += c;
-        backslashes = 0;
-    }
-    quoted.append(backslashes * 2, L'\\'); // before the closing mark
-    return quoted + L"\"";
 }
 
 bool StartLauncher(const std::wstring& path, const std::wstring& parameters) {

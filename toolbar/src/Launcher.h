@@ -18,11 +18,6 @@ std::wstring LauncherParameters(const std::wstring& program, int options);
 // Starts the launcher at path with the parameters; false when it cannot be started (missing file).
 bool StartLauncher(const std::wstring& path, const std::wstring& parameters);
 
-// text as one command-line argument in double quotation marks, written so that the usual splitting of
-// a command line (quotation marks group, a backslash escapes a quotation mark) gives text back intact:
-// a quotation mark becomes \" and the backslashes before it or before the closing mark are doubled.
-std::wstring QuotedArgument(const std::wstring& text);
-
 // Starts a program (a path, or a name the shell finds) with its parameters, shown normally and without
 // the shell's error messages; false when it did not start.
 bool StartProgram(const std::wstring& file, const std::wstring& parameters, HWND owner = nullptr);

@@ -181,17 +181,3 @@ TEST(LauncherTest, ParametersAndAMissingLauncher) {
     EXPECT_EQ(path.substr(path.size() - 13), L"\\Ovloader.exe");
     EXPECT_FALSE(launcher::StartLauncher(L"C:\\no such folder\\Ovloader.exe", L"\"x\" /options1"));
 }
-
-// A word handed to the dictionary program arrives as one argument, intact, however it is split: the
-// shell's own splitting of a command line is the reading the program does.
-TEST(LauncherTest, QuotedArgument_SplitsBackIntoTheSameOneArgument) {
-    for (const std::wstring word :
-         {L"word", L"two words", L"say \"hi\"", L"\"", L"a\\\"b", L"ends\\", L"ends\\\\", L"\\\\server\\x y", L"",
-          L"tab\there", L"x\"\" /options1 \"y", L"Привет \"мир\"\\"}) {
-        std::wstring quoted = launcher::QuotedArgument(word);
-        EXPECT_EQ(platform::SplitCommandLine((L"x.exe " + quoted).c_str()), (std::vector<std::wstring>{L"x.exe", word}))
-            << testing::PrintToString(quoted);
-        EXPECT_EQ(platform::SplitCommandLine((L"x.exe " + quoted + L" next").c_str()).size(), 3u);
-    }
-    EXPECT_EQ(launcher::QuotedArgument(L"a b"), L"\"a b\"") << "plain words only gain the marks";
-}

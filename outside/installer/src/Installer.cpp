@@ -8,6 +8,7 @@
 #include "common/Path.h"
 #include "common/Registry.h"
 #include "common/TextFile.h"
+#include "platform/CommandLine.h"
 #include "platform/Device.h"
 #include "platform/FullPath.h"
 
@@ -180,7 +181,7 @@ bool InstallFile(const std::wstring& source, const std::wstring& destination, DW
 }
 
 bool RunCommand(const Command& command, DWORD& exitCode) {
-    std::wstring line = L"\"" + command.program + L"\"";
+    std::wstring line = platform::QuotedArgument(command.program);
     if (!command.arguments.empty())
         line += L" " + command.arguments;
     STARTUPINFOW startup = {};

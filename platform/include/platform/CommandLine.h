@@ -19,6 +19,11 @@ namespace platform {
 // The parameters of commandLine, program name included, as the shell splits them.
 std::vector<std::wstring> SplitCommandLine(const wchar_t* commandLine);
 
+// text as one parameter of a command line: in double quotes, with the backslashes and quotes inside
+// escaped so that SplitCommandLine gives text back whole (for a program's path, which holds neither
+// a quote nor a trailing backslash, that is the path in double quotes).
+std::wstring QuotedArgument(const std::wstring& text);
+
 // Hands every parameter after the program name to info. commandLine defaults to the process's own.
 void ParseCommandLine(CCommandLineInfo& info, const wchar_t* commandLine = nullptr);
 
