@@ -3,6 +3,8 @@
 // new toolbar window while it answers 0.
 #pragma once
 
+#include "common/Protocol.h"
+
 #include <windows.h>
 
 #include <functional>
@@ -20,9 +22,9 @@ struct CLaunchTimings {
 
 class CLauncher {
 public:
-    static constexpr wchar_t kToolbarWindowClass[] = L"OvrinTBWndClass";
-    static constexpr wchar_t kShowOptionsMessage[] = L"TBShowOptions";
-    static constexpr wchar_t kOptionsArgument[] = L"/options";
+    static constexpr const wchar_t* kToolbarWindowClass = ovrin::protocol::kToolbarWindowClass;
+    static constexpr const wchar_t* kShowOptionsMessage = ovrin::protocol::kShowOptionsMessage;
+    static constexpr const wchar_t* kOptionsArgument = ovrin::protocol::kOptionsArgument;
 
     // No optionsNumber: a plain start, no "TBShowOptions". Any number, negative too, asks for options.
     CLauncher(std::wstring program, std::optional<int> optionsNumber, CLaunchTimings timings = {});

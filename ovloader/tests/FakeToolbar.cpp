@@ -4,6 +4,8 @@
 // and ends on WM_CLOSE. What happens goes,
 // line by line, into "toolbar.log" beside it (shared by every copy started from that folder):
 //   start <parameters>      exit      TBShowOptions <wParam> <lParam> <answer>
+#include "common/Protocol.h"
+
 #include <windows.h>
 
 #include <filesystem>
@@ -62,15 +64,15 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR parameters, int) {
     long long answerNumber = 1;
     if (answer >> answerNumber)
         g_answer = static_cast<LRESULT>(answerNumber);
-    g_showOptions = RegisterWindowMessageW(L"TBShowOptions");
+    g_showOptions = RegisterWindowMessageW(ovrin::protocol::kShowOptionsMessage);
 
     WNDCLASSW windowClass = {};
     windowClass.lpfnWndProc = WindowProc;
     windowClass.hInstance = instance;
-    windowClass.lpszClassName = L"OvrinTBWndClass";
+    windowClass.lpszClassName = ovrin::protocol::kToolbarWindowClass;
     RegisterClassW(&windowClass);
-    if (CreateWindowW(L"OvrinTBWndClass", L"OVRIN Mobile", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, instance,
-                      nullptr) == nullptr)
+    if (CreateWindowW(ovrin::protocol::kToolbarWindowClass, L"OVRIN Mobile", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
+                      instance, nullptr) == nullptr)
         return 1;
     Log("start " + Narrow(parameters));
     MSG message;

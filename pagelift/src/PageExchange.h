@@ -3,6 +3,8 @@
 // element put in front of the translated page.
 #pragma once
 
+#include "common/Protocol.h"
+
 #include <windows.h>
 
 #include <random>
@@ -10,11 +12,11 @@
 
 namespace pagelift {
 
-constexpr wchar_t kToolbarWindowClass[] = L"OvrinTBWndClass";
+constexpr const wchar_t* kToolbarWindowClass = ovrin::protocol::kToolbarWindowClass;
 constexpr wchar_t kToolbarProgram[] = L"OvrinToolbar.exe";
-constexpr wchar_t kPageTranslateEvent[] = L"OVRIN.PIETranslate";
-constexpr UINT kAnalysisBegins = 0x405;  // WM_USER + 5: the toolbar opens its wait window
-constexpr UINT kTranslationOver = 0x406; // WM_USER + 6: the toolbar closes it
+constexpr const wchar_t* kPageTranslateEvent = ovrin::protocol::kPageTranslateEvent;
+constexpr UINT kAnalysisBegins = ovrin::protocol::kPageAnalysisBegins;
+constexpr UINT kTranslationOver = ovrin::protocol::kPageTranslationOver;
 
 // The first window of the toolbar's class, in Z-order, that belongs to a process whose program file
 // is the toolbar's; null when there is none. Windows of that class owned by other programs are

@@ -7,6 +7,7 @@
 //     hold: before translating, waits until the file LOG.release exists;
 //     hang-analysis, hang-copydata: never answers 0x405, or WM_COPYDATA, and stops handling messages
 #include "common/CodePage.h"
+#include "common/Protocol.h"
 #include "pagetrans/PageRequests.h"
 
 #include <windows.h>
@@ -98,11 +99,11 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int) {
     WNDCLASSW windowClass = {};
     windowClass.lpfnWndProc = PanelProc;
     windowClass.hInstance = instance;
-    windowClass.lpszClassName = L"OvrinTBWndClass";
+    windowClass.lpszClassName = ovrin::protocol::kToolbarWindowClass;
     if (!RegisterClassW(&windowClass))
         return 3;
-    if (CreateWindowExW(0, L"OvrinTBWndClass", L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, instance, nullptr) ==
-        nullptr)
+    if (CreateWindowExW(0, ovrin::protocol::kToolbarWindowClass, L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
+                        instance, nullptr) == nullptr)
         return 4;
     MSG message;
     while (GetMessageW(&message, nullptr, 0, 0) > 0) {

@@ -1,5 +1,6 @@
 // The removal preparation, step by step.
 #include "Uninstaller.h"
+#include "common/Protocol.h"
 
 #include "FolderClear.h"
 #include "ProcessEnd.h"
@@ -13,7 +14,7 @@ namespace setrix {
 namespace {
 
 constexpr wchar_t kPackageName[] = L"OVRIN Mobile";
-constexpr wchar_t kMessageSection[] = L"OvrinToolbar";
+constexpr const wchar_t* kMessageSection = ovrin::protocol::kToolbarSection;
 constexpr wchar_t kMessageValue[] = L"UninstallMessage";
 constexpr wchar_t kMarkerExtension[] = L".unload";
 constexpr const wchar_t* kPackageKeys[] = {L"SOFTWARE\\Apps\\", L"Security\\AppInstall\\"};

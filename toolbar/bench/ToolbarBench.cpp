@@ -3,6 +3,7 @@
 // idle; and the processor time it uses in ten idle seconds. Run: scripts/wine-run
 // build/win/toolbar/toolbar_bench.exe (prints one line per figure).
 #include "../tests/DesktopSession.h"
+#include "common/Protocol.h"
 
 #include <windows.h>
 
@@ -43,7 +44,8 @@ int wmain() {
         return 1;
     }
     HWND panel = nullptr;
-    desktop::WaitFor([&] { return (panel = FindWindowW(L"OvrinTBWndClass", nullptr)) != nullptr; }, 15000);
+    desktop::WaitFor([&] { return (panel = FindWindowW(ovrin::protocol::kToolbarWindowClass, nullptr)) != nullptr; },
+                     15000);
     desktop::WaitFor([&] { return !desktop::TextOf(GetDlgItem(panel, 1004)).empty(); }, 15000);
     SendMessageW(panel, WM_NULL, 0, 0);
     SendMessageW(panel, WM_NULL, 0, 0);

@@ -9,6 +9,7 @@
 //   ninja -C build/win toolbar_flow_bench &&
 //   scripts/wine-run build/win/toolbar/dialog_tests/toolbar_flow_bench.exe [REPEATS]
 #include "ToolbarPrograms.h"
+#include "common/Protocol.h"
 
 #include <algorithm>
 #include <chrono>
@@ -131,7 +132,7 @@ std::vector<double> RestartToDialog(int repeats, DWORD toolbarId, HWND panel) {
         PickDirection(dialog, current == 0 ? 1 : 0);
         // The parts: the old toolbar gone, the new one's panel, its dialog.
         HANDLE old = OpenProcess(SYNCHRONIZE, FALSE, toolbarId);
-        HWND oldPanel = FindWindowW(L"OvrinTBWndClass", nullptr);
+        HWND oldPanel = FindWindowW(ovrin::protocol::kToolbarWindowClass, nullptr);
         double hidden = -1, dialogGone = -1;
         while (WaitForSingleObject(old, 1) == WAIT_TIMEOUT && Since(start) < 20000) {
             if (hidden < 0 && !IsWindowVisible(oldPanel))
@@ -141,7 +142,7 @@ std::vector<double> RestartToDialog(int repeats, DWORD toolbarId, HWND panel) {
         }
         CloseHandle(old);
         double ended = Since(start);
-        desktop::WaitFor([] { return FindWindowW(L"OvrinTBWndClass", nullptr) != nullptr; }, 20000);
+        desktop::WaitFor([] { return FindWindowW(ovrin::protocol::kToolbarWindowClass, nullptr) != nullptr; }, 20000);
         double panelMade = Since(start);
         DWORD restarted = 0;
         dialog = WaitForRestartedDialog(toolbarId, restarted);
@@ -183,7 +184,7 @@ int wmain(int argc, wchar_t** argv) {
     HWND panel = nullptr;
     desktop::WaitFor(
         [&] {
-            panel = FindWindowW(L"OvrinTBWndClass", nullptr);
+            panel = FindWindowW(ovrin::protocol::kToolbarWindowClass, nullptr);
             return panel != nullptr && !desktop::TextOf(GetDlgItem(panel, IDC_CAPTION_LABEL)).empty();
         },
         15000);

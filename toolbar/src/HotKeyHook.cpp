@@ -1,12 +1,11 @@
 // CHotKeyHook: hot key registration, the poll thread and the decisions of the hook window.
 #include "HotKeyHook.h"
+#include "common/Protocol.h"
 
 #include "common/Registry.h"
 
 namespace {
 
-constexpr wchar_t kSettingsSection[] = L"OvrinToolbar";
-constexpr wchar_t kKeySetting[] = L"key";
 // An input method that handles the Back key itself; with it installed the key is replayed as it is.
 constexpr wchar_t kBackKeyInputMethod[] = L"Software\\Apps\\GuoBi GBIme";
 // The shell's hot key for the Back key, and the flag of its release, as the device delivers them.
@@ -49,7 +48,7 @@ bool CHotKeyHook::Create(HWND panel) {
 }
 
 bool CHotKeyHook::ApplyKey(UINT code) {
-    CAppSettings::WriteInt(kSettingsSection, kKeySetting, static_cast<int>(code));
+    CAppSettings::WriteInt(ovrin::protocol::kToolbarSection, ovrin::protocol::kCallKeySetting, static_cast<int>(code));
     m_key = code;
     Unregister();
     FreeKeyFromShell(code);

@@ -1,11 +1,11 @@
 // Start-up of the toolbar program.
 #include "OvrinToolbarApp.h"
+#include "common/Protocol.h"
 
 #include <commctrl.h>
 
 namespace {
 
-constexpr wchar_t kInstanceMutex[] = L"OvrinTBWndClass.Instance";
 // How long a restart's "/options" start waits for the ending toolbar to let its mutex go (the launcher
 // waits 10 s for the new window).
 constexpr DWORD kEndingToolbarWait = 5000;
@@ -27,7 +27,7 @@ bool COvrinToolbarApp::InitInstance() {
     if (FindWindowW(COvrinToolbarDlg::kWindowClass, nullptr) != nullptr)
         return false;
     // Owned by this thread for the program's life, so that it is let go only when the program ends.
-    m_instanceMutex.Reset(CreateMutexW(nullptr, TRUE, kInstanceMutex));
+    m_instanceMutex.Reset(CreateMutexW(nullptr, TRUE, ovrin::protocol::kToolbarInstanceMutex));
     if (!m_instanceMutex)
         return false;
     if (GetLastError() == ERROR_ALREADY_EXISTS) {

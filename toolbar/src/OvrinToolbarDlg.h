@@ -16,6 +16,7 @@
 #include "PanelLayout.h"
 #include "TextCapture.h"
 #include "TrayIndicator.h"
+#include "common/Protocol.h"
 #include "platform/Label.h"
 
 #include <array>
@@ -38,8 +39,8 @@ private:
 
 class COvrinToolbarDlg : public CBitmapDialog {
 public:
-    static constexpr wchar_t kWindowClass[] = L"OvrinTBWndClass";
-    static constexpr wchar_t kShowOptionsMessage[] = L"TBShowOptions";
+    static constexpr const wchar_t* kWindowClass = ovrin::protocol::kToolbarWindowClass;
+    static constexpr const wchar_t* kShowOptionsMessage = ovrin::protocol::kShowOptionsMessage;
     // The system hot key the panel registers for itself (the Windows key).
     static constexpr int kSystemHotKeyId = 91;
     static constexpr int kPanelTop = 27;

@@ -4,6 +4,7 @@
 
 #include "ChildDialogs.h"
 #include "SoftKeyDlg.h"
+#include "common/Protocol.h"
 #include "platform/Handles.h"
 
 #include <commctrl.h>
@@ -13,7 +14,7 @@
 
 class CSetupDlg : public CSoftKeyDlg {
 public:
-    static constexpr wchar_t kKeySetting[] = L"key";
+    static constexpr const wchar_t* kKeySetting = ovrin::protocol::kCallKeySetting;
     static constexpr wchar_t kMessagingSection[] = L"OvrinOutlook5";
 
     struct KeyName {

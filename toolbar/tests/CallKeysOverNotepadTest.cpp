@@ -6,6 +6,7 @@
 #include "DesktopSession.h"
 #include "KeptSetting.h"
 #include "common/Path.h"
+#include "common/Protocol.h"
 #include "common/Registry.h"
 #include "resource.h"
 #include "testsupport/GuiProgram.h"
@@ -18,8 +19,8 @@
 
 namespace {
 
-constexpr wchar_t kToolbarSection[] = L"OvrinToolbar";
-constexpr wchar_t kPanelClass[] = L"OvrinTBWndClass";
+constexpr const wchar_t* kToolbarSection = ovrin::protocol::kToolbarSection;
+constexpr const wchar_t* kPanelClass = ovrin::protocol::kToolbarWindowClass;
 
 struct CallKey {
     UINT code;
@@ -55,12 +56,12 @@ protected:
 
 TEST_P(CallKeysOverNotepadTest, HeldShowsThePanel_ShortInSelectionModeSelects_HeldAgainTakesTheSelection) {
     const CallKey key = GetParam();
-    KeptSetting keptKey(kToolbarSection, L"key");
+    KeptSetting keptKey(kToolbarSection, ovrin::protocol::kCallKeySetting);
     KeptSetting keptPanes(kToolbarSection, L"show_source_text");
     // Without the dictionary program's "path" button 0 starts selection mode at once.
     KeptSetting keptDictionary(L"Lexory", L"path");
     CAppSettings::WriteString(L"Lexory", L"path", L"");
-    CAppSettings::WriteInt(kToolbarSection, L"key", static_cast<int>(key.code));
+    CAppSettings::WriteInt(kToolbarSection, ovrin::protocol::kCallKeySetting, static_cast<int>(key.code));
     // Two panes: the result window shows the text it was given above the (empty) translation.
     CAppSettings::WriteInt(kToolbarSection, L"show_source_text", 1);
 

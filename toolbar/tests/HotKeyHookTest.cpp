@@ -4,6 +4,7 @@
 #include "HotKeyHook.h"
 #include "DesktopSession.h"
 #include "KeptSetting.h"
+#include "common/Protocol.h"
 #include "common/Registry.h"
 
 #include <gtest/gtest.h>
@@ -47,7 +48,7 @@ protected:
     LRESULT Signals() { return m_host.Ask(testhost::kSignalCount); }
 
     // Applying a key stores it in the settings: the setting is put back as it was.
-    KeptSetting m_keptKey{L"OvrinToolbar", L"key"};
+    KeptSetting m_keptKey{ovrin::protocol::kToolbarSection, ovrin::protocol::kCallKeySetting};
     desktop::Host m_host;
     desktop::FrontProgram m_notepad;
 };
@@ -58,7 +59,7 @@ protected:
 // and held on it signals again every half second, and none of it reaches notepad.
 TEST_F(HotKeyHookTest, CallKey_ShortPressIsReplayed_LongPressSignalsEveryHalfSecond) {
     ASSERT_EQ(m_host.Ask(testhost::kApplyKey, VK_RETURN), 1);
-    EXPECT_EQ(CAppSettings::ReadInt(L"OvrinToolbar", L"key"), VK_RETURN);
+    EXPECT_EQ(CAppSettings::ReadInt(ovrin::protocol::kToolbarSection, ovrin::protocol::kCallKeySetting), VK_RETURN);
     Press("Return", "0.1");
     EXPECT_EQ(NotepadText(), L"\r\nx");
     EXPECT_EQ(Signals(), 0);
@@ -90,7 +91,7 @@ TEST_F(HotKeyHookTest, LongPressesInARow_EachSignals_NoneIsReplayed) {
 
 TEST_F(HotKeyHookTest, KeyZero_RegistersNothing) {
     EXPECT_EQ(m_host.Ask(testhost::kApplyKey, 0), 0);
-    EXPECT_EQ(CAppSettings::ReadInt(L"OvrinToolbar", L"key"), 0);
+    EXPECT_EQ(CAppSettings::ReadInt(ovrin::protocol::kToolbarSection, ovrin::protocol::kCallKeySetting), 0);
     Press("Return", "0.1");
     EXPECT_EQ(Signals(), 0);
     EXPECT_EQ(NotepadText(), L"\r\nx");

@@ -4,6 +4,7 @@
 #include "DesktopSession.h"
 #include "common/FileSystem.h"
 #include "common/Path.h"
+#include "common/Protocol.h"
 #include "common/Registry.h"
 #include "resource.h"
 #include "testsupport/GuiProgram.h"
@@ -19,8 +20,8 @@
 
 namespace {
 
-constexpr wchar_t kPanelClass[] = L"OvrinTBWndClass";
-constexpr wchar_t kToolbarSection[] = L"OvrinToolbar";
+constexpr const wchar_t* kPanelClass = ovrin::protocol::kToolbarWindowClass;
+constexpr const wchar_t* kToolbarSection = ovrin::protocol::kToolbarSection;
 
 std::wstring ToolbarPath() {
     return ovrin::GetProgramFolder() + L"OvrinToolbar.exe";
@@ -56,8 +57,8 @@ protected:
     void SetUp() override {
         // Toolbars a failed earlier test left running in the prefix would take the call key.
         testsupport::EndProcessesNamed(L"OvrinToolbar.exe");
-        m_savedKey = CAppSettings::ReadString(kToolbarSection, L"key");
-        DeleteSetting(L"key");
+        m_savedKey = CAppSettings::ReadString(kToolbarSection, ovrin::protocol::kCallKeySetting);
+        DeleteSetting(ovrin::protocol::kCallKeySetting);
         // Without the dictionary program's "path" (which an installed suite or another test may have
         // left) button 0 starts selection mode at once instead of opening its menu.
         m_savedDictionaryPath = CAppSettings::ReadString(L"Lexory", L"path");
@@ -67,9 +68,9 @@ protected:
     void TearDown() override {
         m_toolbar.End();
         if (m_savedKey.empty())
-            DeleteSetting(L"key");
+            DeleteSetting(ovrin::protocol::kCallKeySetting);
         else
-            CAppSettings::WriteString(kToolbarSection, L"key", m_savedKey);
+            CAppSettings::WriteString(kToolbarSection, ovrin::protocol::kCallKeySetting, m_savedKey);
         if (!m_savedDictionaryPath.empty())
             CAppSettings::WriteString(L"Lexory", L"path", m_savedDictionaryPath);
     }
@@ -168,7 +169,8 @@ TEST_F(ToolbarGuiTest, PlainStart_ShowsNoPanel_ASecondStartLeavesOneCopy) {
     ASSERT_TRUE(StartNotepad(L"hello world", 5));
     ASSERT_TRUE(StartToolbar());
     EXPECT_FALSE(PanelVisible());
-    EXPECT_EQ(CAppSettings::ReadInt(kToolbarSection, L"key"), VK_RETURN) << "no key stored: Enter is stored";
+    EXPECT_EQ(CAppSettings::ReadInt(kToolbarSection, ovrin::protocol::kCallKeySetting), VK_RETURN)
+        << "no key stored: Enter is stored";
 
     desktop::Process second;
     ASSERT_TRUE(second.Start(L"\"" + ToolbarPath() + L"\" /options"));
@@ -181,7 +183,7 @@ TEST_F(ToolbarGuiTest, PlainStart_ShowsNoPanel_ASecondStartLeavesOneCopy) {
 // "/options" leaves the panel visible. "TBShowOptions", sent over and over from the moment the panel's
 // window exists, answers 0 until the buttons exist and 1 from then on, making button 2 current.
 TEST_F(ToolbarGuiTest, OptionsStart_LeavesThePanelVisible_TBShowOptionsAnswersOnceTheButtonsExist) {
-    UINT showOptions = RegisterWindowMessageW(L"TBShowOptions");
+    UINT showOptions = RegisterWindowMessageW(ovrin::protocol::kShowOptionsMessage);
     std::vector<LRESULT> answers;
     std::atomic<bool> stop{false};
     std::thread sender([&] {
@@ -219,7 +221,7 @@ TEST_F(ToolbarGuiTest, OptionsStart_LeavesThePanelVisible_TBShowOptionsAnswersOn
 // instance mutex is still held (the old one is ending) waits for the mutex and comes up; here the test
 // holds the mutex as the ending toolbar does and lets it go once the new start waits for it.
 TEST_F(ToolbarGuiTest, OptionsStart_WhileTheEndingToolbarStillHoldsItsMutex_WaitsAndComesUp) {
-    HANDLE mutex = CreateMutexW(nullptr, TRUE, L"OvrinTBWndClass.Instance");
+    HANDLE mutex = CreateMutexW(nullptr, TRUE, ovrin::protocol::kToolbarInstanceMutex);
     ASSERT_NE(mutex, nullptr);
     ASSERT_NE(GetLastError(), static_cast<DWORD>(ERROR_ALREADY_EXISTS));
     ASSERT_TRUE(m_toolbar.Start(L"\"" + ToolbarPath() + L"\" /options"));
@@ -359,7 +361,7 @@ TEST_F(ToolbarGuiTest, HeldKeyOverTheDictionaryProgram_DoesNothing) {
 // With the Back key (27) as the call key a short press deletes one character in notepad, and the exit
 // question is string 43; answered No, the toolbar stays.
 TEST_F(ToolbarGuiTest, BackKeyAsCallKey_ShortPressDeletes_ExitAsksToSwitchThePanelOff) {
-    CAppSettings::WriteInt(kToolbarSection, L"key", VK_ESCAPE);
+    CAppSettings::WriteInt(kToolbarSection, ovrin::protocol::kCallKeySetting, VK_ESCAPE);
     ASSERT_TRUE(StartNotepad(L"hello", 5));
     ASSERT_TRUE(StartToolbar());
     Hold("Escape", "0.1");
@@ -377,10 +379,11 @@ TEST_F(ToolbarGuiTest, BackKeyAsCallKey_ShortPressDeletes_ExitAsksToSwitchThePan
 // Garbage in the stored key reads as no key: Enter is stored and calls the panel.
 TEST_F(ToolbarGuiTest, GarbageInTheStoredKey_FallsBackToEnter) {
     for (const wchar_t* garbage : {L"garbage", L"99999999", L"-13"}) {
-        CAppSettings::WriteString(kToolbarSection, L"key", garbage);
+        CAppSettings::WriteString(kToolbarSection, ovrin::protocol::kCallKeySetting, garbage);
         ASSERT_TRUE(StartNotepad(L"text", 0));
         ASSERT_TRUE(StartToolbar());
-        EXPECT_EQ(CAppSettings::ReadString(kToolbarSection, L"key"), L"13") << testing::PrintToString(garbage);
+        EXPECT_EQ(CAppSettings::ReadString(kToolbarSection, ovrin::protocol::kCallKeySetting), L"13")
+            << testing::PrintToString(garbage);
         CallPanel();
         m_toolbar.End();
         m_notepad.GetProcess().End();

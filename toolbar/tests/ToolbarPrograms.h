@@ -8,6 +8,7 @@
 #include "common/EngineClient.h"
 #include "common/FileSystem.h"
 #include "common/Path.h"
+#include "common/Protocol.h"
 #include "enginetest/EngineLayout.h"
 #include "resource.h"
 #include "testsupport/GuiProgram.h"
@@ -58,7 +59,7 @@ private:
 // Ends the processes owning toolbar panels: one a failed test left running would keep a new one from
 // starting.
 inline void EndRunningToolbars() {
-    testsupport::EndProgramsWithWindowsOf(L"OvrinTBWndClass");
+    testsupport::EndProgramsWithWindowsOf(ovrin::protocol::kToolbarWindowClass);
 }
 
 // The real toolbar program (beside the test program) started with "/options", any left running ended
@@ -67,7 +68,7 @@ inline HWND StartToolbarProgram(desktop::Process& toolbar) {
     EndRunningToolbars();
     if (!toolbar.Start(L"\"" + ovrin::GetProgramFolder() + L"OvrinToolbar.exe\" /options"))
         return nullptr;
-    return testsupport::WaitForWindow(L"OvrinTBWndClass", nullptr, toolbar.Id());
+    return testsupport::WaitForWindow(ovrin::protocol::kToolbarWindowClass, nullptr, toolbar.Id());
 }
 
 // The launcher (beside the test program) copied into the Windows folder, where the toolbar starts it;
@@ -121,7 +122,7 @@ inline HWND WaitForRestartedDialog(DWORD oldProcess, DWORD& newProcess, DWORD ti
     HWND dialog = nullptr;
     desktop::WaitFor(
         [&] {
-            HWND panel = FindWindowW(L"OvrinTBWndClass", nullptr);
+            HWND panel = FindWindowW(ovrin::protocol::kToolbarWindowClass, nullptr);
             newProcess = panel != nullptr ? testsupport::WindowProcess(panel) : 0;
             dialog = newProcess != 0 && newProcess != oldProcess ? DirectionDialogOf(newProcess) : nullptr;
             return dialog != nullptr;

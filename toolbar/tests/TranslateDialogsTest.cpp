@@ -16,6 +16,7 @@
 #include "TranslateResult.h"
 #include "WaitWindow.h"
 #include "common/FileSystem.h"
+#include "common/Protocol.h"
 #include "common/Registry.h"
 #include "common/Unicode.h"
 #include "enginetest/EngineLayout.h"
@@ -862,12 +863,12 @@ TEST_F(TranslateDialogsTest, ToolbarProgram_TranslatesThePageFileTheBrowserHelpe
     testsupport::WriteFileBytes(page, "\xEF\xBB\xBF<html><body><p>the big cat</p></body></html>");
     auto exchange = [&](const std::wstring& path) {
         DWORD_PTR answer = 0;
-        SendMessageTimeoutW(panel, WM_USER + 5, 0, 0, SMTO_NORMAL, 10000, &answer);
+        SendMessageTimeoutW(panel, ovrin::protocol::kPageAnalysisBegins, 0, 0, SMTO_NORMAL, 10000, &answer);
         std::string ansi(path.begin(), path.end());
         COPYDATASTRUCT copy{0, static_cast<DWORD>(ansi.size() + 1), ansi.data()};
         DWORD_PTR copied = 0;
         SendMessageTimeoutW(panel, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&copy), SMTO_NORMAL, 30000, &copied);
-        SendMessageTimeoutW(panel, WM_USER + 6, 0, 0, SMTO_NORMAL, 10000, &answer);
+        SendMessageTimeoutW(panel, ovrin::protocol::kPageTranslationOver, 0, 0, SMTO_NORMAL, 10000, &answer);
         return copied;
     };
     EXPECT_EQ(exchange(page), 1u);
@@ -1081,7 +1082,7 @@ TEST_F(TranslateDialogsTest, ToolbarProgram_WordSelectedInNotepadOpensInTheDicti
     HWND panelWindow = nullptr;
     ASSERT_TRUE(desktop::WaitFor(
         [&] {
-            panelWindow = FindWindowW(L"OvrinTBWndClass", nullptr);
+            panelWindow = FindWindowW(ovrin::protocol::kToolbarWindowClass, nullptr);
             return panelWindow != nullptr && !Text(panelWindow, IDC_CAPTION_LABEL).empty();
         },
         15000));

@@ -2,6 +2,7 @@
 // and subject, and the settings shortcuts. Every call holds the engine's lock, so that calls from the
 // panel's thread and a child window's thread never overlap.
 #include "common/EngineClient.h"
+#include "common/Protocol.h"
 
 #include "common/Registry.h"
 
@@ -10,7 +11,7 @@
 namespace {
 
 constexpr wchar_t kEngineSection[] = L"povrin";
-constexpr wchar_t kToolbarSection[] = L"OvrinToolbar";
+constexpr const wchar_t* kToolbarSection = ovrin::protocol::kToolbarSection;
 constexpr wchar_t kDirectionValue[] = L"direction";
 constexpr wchar_t kSubjectValue[] = L"thematic";
 constexpr wchar_t kEnabledValue[] = L"enabled";

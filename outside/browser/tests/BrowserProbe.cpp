@@ -9,6 +9,7 @@
 //   browser_probe markup              prints the shown page's mark-up (UTF-8)
 //   browser_probe close               closes the browser windows
 // Exit status 0 on success, 1 when the wait ran out, 2 on bad arguments.
+#include "common/Protocol.h"
 #include "common/Unicode.h"
 #include "pagetrans/BrowserPage.h"
 
@@ -27,7 +28,7 @@ HWND PageArea(HWND* frame) {
 }
 
 bool ToolbarWaitWindowOpen() {
-    HWND panel = FindWindowW(L"OvrinTBWndClass", nullptr);
+    HWND panel = FindWindowW(ovrin::protocol::kToolbarWindowClass, nullptr);
     return panel != nullptr && testsupport::HasDialog(testsupport::WindowProcess(panel));
 }
 

@@ -7,6 +7,7 @@
 #include "../../../toolbar/resource.h"
 #include "common/EngineClient.h"
 #include "common/Path.h"
+#include "common/Protocol.h"
 #include "enginetest/EngineLayout.h"
 #include "pagetrans/BrowserPage.h"
 
@@ -106,7 +107,7 @@ struct RunningToolbar {
     testsupport::CProgramProcess process;
     bool Start() {
         return engine.Ready() && process.Start(Beside(L"OvrinToolbar.exe"), L"/options") &&
-               testsupport::WaitForWindow(L"OvrinTBWndClass", nullptr, process.Id()) != nullptr;
+               testsupport::WaitForWindow(ovrin::protocol::kToolbarWindowClass, nullptr, process.Id()) != nullptr;
     }
 };
 
@@ -152,7 +153,7 @@ class PageTranslation : public ::testing::Test {
 protected:
     void SetUp() override {
         testsupport::EndProgramsWithWindowsOf(L"IExplore");
-        testsupport::EndProgramsWithWindowsOf(L"OvrinTBWndClass");
+        testsupport::EndProgramsWithWindowsOf(ovrin::protocol::kToolbarWindowClass);
         ASSERT_TRUE(helper.Registered());
         page = folder.File(L"index.html");
         testsupport::WriteFileBytes(page, LargePage());
@@ -165,7 +166,7 @@ protected:
     void ExpectPageGivenUp(BrowserProgram& browser) {
         const std::wstring original = browser.Markup();
         ASSERT_TRUE(ovrin::SignalPageTranslation());
-        HANDLE event = OpenEventW(SYNCHRONIZE, FALSE, L"OVRIN.PIETranslate");
+        HANDLE event = OpenEventW(SYNCHRONIZE, FALSE, ovrin::protocol::kPageTranslateEvent);
         ASSERT_NE(event, nullptr);
         EXPECT_TRUE(WaitUntil([&] { return WaitForSingleObject(event, 0) == WAIT_TIMEOUT; }));
         CloseHandle(event);
@@ -242,8 +243,8 @@ TEST_F(PageTranslation, ExchangeMessages_TheWaitWindowNamesTheAnalysisThenTheFil
     RunningToolbar toolbar;
     ASSERT_TRUE(toolbar.Start());
     HWND panel = nullptr;
-    for (HWND found = FindWindowW(L"OvrinTBWndClass", nullptr); found != nullptr && panel == nullptr;
-         found = FindWindowExW(nullptr, found, L"OvrinTBWndClass", nullptr)) {
+    for (HWND found = FindWindowW(ovrin::protocol::kToolbarWindowClass, nullptr); found != nullptr && panel == nullptr;
+         found = FindWindowExW(nullptr, found, ovrin::protocol::kToolbarWindowClass, nullptr)) {
         if (testsupport::WindowProcess(found) == toolbar.process.Id())
             panel = found;
     }

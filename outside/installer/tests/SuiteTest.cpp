@@ -5,6 +5,7 @@
 // looked up in the dictionary program; a page in the installed browser translated in place; then
 // removal, which ends the running programs and leaves the device's folders and the registry as they
 // were before the installation (listed before and after). Screenshots go to out/suite-*.png.
+#include "common/Protocol.h"
 #include "enginetest/EngineLayout.h"
 #include "testsupport/ConsoleProgram.h"
 #include "testsupport/GuiProgram.h"
@@ -332,7 +333,8 @@ TEST(SuiteTest, InstalledSuiteRunsAndItsRemovalLeavesTheDeviceAsItWas) {
         launcher.Start(ShellFolder(CSIDL_WINDOWS) + L"\\Ovloader.exe", L"\"" + folder + L"\\OvrinToolbar.exe\""));
     // A plain start leaves the panel hidden, with only its tray indicator.
     HWND toolbar = nullptr;
-    testsupport::WaitUntil([&] { return (toolbar = FindWindowW(L"OvrinTBWndClass", nullptr)) != nullptr; });
+    testsupport::WaitUntil(
+        [&] { return (toolbar = FindWindowW(ovrin::protocol::kToolbarWindowClass, nullptr)) != nullptr; });
     EXPECT_NE(toolbar, nullptr) << "the launcher did not start the toolbar";
     EXPECT_TRUE(launcher.WaitForExit());
     // Whatever fails below, no program of the suite is left running in the prefix.

@@ -4,12 +4,14 @@
 
 #ifdef _WIN32
 
+#include "common/Protocol.h"
+
 #include <windows.h>
 
 namespace ovrin {
 
 // The event every browser helper's worker waits on.
-constexpr wchar_t kPageTranslateEvent[] = L"OVRIN.PIETranslate";
+constexpr const wchar_t* kPageTranslateEvent = protocol::kPageTranslateEvent;
 
 // Sets the event; false when no event of that name exists (no browser helper is loaded).
 bool SignalPageTranslation();

@@ -5,6 +5,8 @@
 // the engine through CPageRequestHost.
 #pragma once
 
+#include "common/Protocol.h"
+
 #include <cstddef>
 #include <string>
 
@@ -29,8 +31,8 @@ public:
 
 class CPageRequests {
 public:
-    static constexpr unsigned kAnalysisBegins = 0x405;   // WM_USER + 5
-    static constexpr unsigned kTranslationOver = 0x406;  // WM_USER + 6
+    static constexpr unsigned kAnalysisBegins = protocol::kPageAnalysisBegins;
+    static constexpr unsigned kTranslationOver = protocol::kPageTranslationOver;
     static constexpr unsigned kStringAnalysingHtml = 20; // "Анализ HTML"
     static constexpr unsigned kStringTranslating = 12;   // "Идёт перевод..."
 
