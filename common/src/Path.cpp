@@ -45,21 +45,32 @@ std::wstring PathJoin(std::wstring_view folder, std::wstring_view name) {
     return result;
 }
 
-std::wstring GetProgramFolder() {
+std::wstring GetProgramPath() {
 #ifdef _WIN32
-    // The program's full file name, as long as the device allowed (255 characters).
-    wchar_t name[256] = {};
-    DWORD length = GetModuleFileNameW(nullptr, name, 256);
-    if (length == 0 || length >= 256)
-        return {};
-    return PathFolder(std::wstring_view(name, length));
+    // A name that fills the buffer may have been cut: the buffer grows up to the longest path there is.
+    for (DWORD size = MAX_PATH; size <= 32768; size *= 2) {
+        std::wstring name(size, L'\0');
+        DWORD length = GetModuleFileNameW(nullptr, name.data(), size);
+        if (length == 0)
+            return {};
+        if (length < size) {
+            name.resize(length);
+            return name;
+        }
+    }
+    return {};
 #else
     char name[PATH_MAX];
     ssize_t length = readlink("/proc/self/exe", name, sizeof name);
     if (length <= 0 || length >= static_cast<ssize_t>(sizeof name))
         return {};
-    return PathFolder(Utf8ToUtf16(std::string_view(name, static_cast<std::size_t>(length))));
+    return Utf8ToUtf16(std::string_view(name, static_cast<std::size_t>(length)));
 #endif
+}
+
+std::wstring GetProgramFolder() {
+    std::wstring path = GetProgramPath();
+    return path.empty() ? std::wstring() : PathFolder(path);
 }
 
 } // namespace ovrin

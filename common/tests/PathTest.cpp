@@ -23,9 +23,14 @@ TEST(PathTest, JoinAddsOneSeparatorOfTheFoldersKind) {
     EXPECT_EQ(PathJoin(L"dicts", L"er.dic"), std::wstring(L"dicts") + kPathSeparator + L"er.dic");
 }
 
-TEST(PathTest, ProgramFolderHoldsTheTestProgram) {
+TEST(PathTest, ProgramFolderAndPathNameTheTestProgram) {
     std::wstring folder = GetProgramFolder();
     ASSERT_FALSE(folder.empty());
     EXPECT_TRUE(IsPathSeparator(folder.back()));
     EXPECT_NE(folder.find(L"common"), std::wstring::npos) << "the test runs from the build's common folder";
+    // The program's own file lies in that folder and names the test program.
+    std::wstring path = GetProgramPath();
+    ASSERT_GT(path.size(), folder.size());
+    EXPECT_EQ(path.substr(0, folder.size()), folder);
+    EXPECT_NE(path.find(L"common_tests", folder.size()), std::wstring::npos);
 }

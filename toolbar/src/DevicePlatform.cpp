@@ -21,9 +21,7 @@ std::function<void()>& Handler() {
 }
 
 std::wstring ProgramFileTitle() {
-    wchar_t path[MAX_PATH * 2] = {};
-    DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH * 2);
-    std::wstring name(path, length);
+    std::wstring name = ovrin::GetProgramPath();
     std::size_t slash = name.find_last_of(L"\\/");
     if (slash != std::wstring::npos)
         name.erase(0, slash + 1);

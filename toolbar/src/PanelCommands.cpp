@@ -26,12 +26,6 @@ bool IsBlank(const std::wstring& text) {
     return true;
 }
 
-std::wstring OwnProgramPath() {
-    wchar_t path[MAX_PATH * 2] = {};
-    DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH * 2);
-    return std::wstring(path, length);
-}
-
 } // namespace
 
 bool COvrinToolbarDlg::OnCommand(WORD id, WORD code, HWND control) {
@@ -223,7 +217,8 @@ void COvrinToolbarDlg::Exit() {
 // Ends the toolbar once the launcher has started; without a launcher the toolbar stays, since nothing
 // would start it again.
 void COvrinToolbarDlg::RestartThroughLauncher(int options) {
-    if (!launcher::StartLauncher(launcher::LauncherPath(), launcher::LauncherParameters(OwnProgramPath(), options)))
+    if (!launcher::StartLauncher(launcher::LauncherPath(),
+                                 launcher::LauncherParameters(ovrin::GetProgramPath(), options)))
         return;
     ShowWindow(GetHwnd(), SW_HIDE);
     UpdateWindow(GetHwnd());

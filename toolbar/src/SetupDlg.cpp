@@ -1,5 +1,6 @@
 // The settings dialog.
 #include "SetupDlg.h"
+#include "common/Path.h"
 
 #include "DevicePlatform.h"
 #include "common/EngineClient.h"
@@ -16,12 +17,6 @@ constexpr int kImageSize = 16;
 constexpr int kMessagingImage = 1;
 constexpr UINT kBackKeyCode = 27;
 constexpr UINT kF3KeyCode = 114;
-
-std::wstring OwnProgramPath() {
-    wchar_t path[MAX_PATH * 2] = {};
-    DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH * 2);
-    return std::wstring(path, length);
-}
 
 void AddMaskedBitmap(HIMAGELIST images, UINT bitmapId) {
     HBITMAP bitmap = static_cast<HBITMAP>(
@@ -132,7 +127,7 @@ void CSetupDlg::OnOk() {
 
     std::wstring shortcut = deviceplatform::StartupShortcutPath();
     if (IsDlgButtonChecked(GetHwnd(), IDC_SETUP_AUTOSTART) == BST_CHECKED)
-        deviceplatform::CreateStartupShortcut(shortcut, OwnProgramPath());
+        deviceplatform::CreateStartupShortcut(shortcut, ovrin::GetProgramPath());
     else if (!shortcut.empty())
         DeleteFileW(shortcut.c_str());
 

@@ -1,6 +1,7 @@
 // CTextCapture: finding the focused control of the program in front, reading it, and selection mode
 // through a low-level keyboard hook.
 #include "TextCapture.h"
+#include "common/Path.h"
 
 #include <algorithm>
 #include <cwctype>
@@ -91,17 +92,11 @@ bool SameFile(const std::wstring& first, const std::wstring& second) {
                                 static_cast<int>(second.size()), TRUE) == CSTR_EQUAL;
 }
 
-std::wstring OwnProgramFile() {
-    wchar_t path[MAX_PATH * 2] = {};
-    DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH * 2);
-    return std::wstring(path, length);
-}
-
 std::wstring ProgramFileOfWindow(HWND window) {
     DWORD processId = 0;
     GetWindowThreadProcessId(window, &processId);
     if (processId == GetCurrentProcessId())
-        return OwnProgramFile();
+        return ovrin::GetProgramPath();
     HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId);
     if (process == nullptr)
         return {};
@@ -157,7 +152,7 @@ bool CTextCapture::CanTakeTextFrom(HWND window, bool strict) const {
         return true;
     if (GetWindowLongW(window, GWL_STYLE) & ES_READONLY)
         return false;
-    if (SameFile(ProgramFileOfWindow(window), OwnProgramFile()))
+    if (SameFile(ProgramFileOfWindow(window), ovrin::GetProgramPath()))
         return false;
     return HoldsText(window);
 }

@@ -22,6 +22,9 @@ std::wstring PathFileName(std::wstring_view path);
 // uses, else the platform's.
 std::wstring PathJoin(std::wstring_view folder, std::wstring_view name);
 
+// The full file name of the running program's executable file; empty when it cannot be read.
+std::wstring GetProgramPath();
+
 // The folder of the running program's executable file, with its final separator; empty when the
 // file name cannot be read.
 std::wstring GetProgramFolder();
