@@ -4,8 +4,7 @@
 #include "common/CodePage.h"
 #include "common/Path.h"
 #include "common/TextFile.h"
-
-#include <tlhelp32.h>
+#include "platform/Processes.h"
 
 #include <cwctype>
 
@@ -52,23 +51,6 @@ std::wstring ReadExchangeFile(const std::wstring& path) {
 
 } // namespace
 
-std::wstring ProcessFileName(DWORD processId) {
-    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
-    if (snapshot == INVALID_HANDLE_VALUE)
-        return {};
-    std::wstring name;
-    PROCESSENTRY32W entry = {};
-    entry.dwSize = sizeof entry;
-    for (BOOL more = Process32FirstW(snapshot, &entry); more; more = Process32NextW(snapshot, &entry)) {
-        if (entry.th32ProcessID == processId) {
-            name = ovrin::PathFileName(entry.szExeFile);
-            break;
-        }
-    }
-    CloseHandle(snapshot);
-    return name;
-}
-
 // Only windows of the toolbar's class are looked at after the first: the next window in Z-order of
 // any class could be another window of the toolbar's own process (its wait or result window), which
 // does not take the exchange messages.
@@ -78,7 +60,7 @@ HWND FindToolbarWindow() {
          window = FindWindowExW(nullptr, window, kToolbarWindowClass, nullptr)) {
         DWORD processId = 0;
         GetWindowThreadProcessId(window, &processId);
-        if (Lower(ProcessFileName(processId)) == wanted)
+        if (Lower(platform::ProcessFileNameById(processId)) == wanted)
             return window;
     }
     return nullptr;

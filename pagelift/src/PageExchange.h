@@ -23,9 +23,6 @@ constexpr UINT kTranslationOver = ovrin::protocol::kPageTranslationOver;
 // passed over.
 HWND FindToolbarWindow();
 
-// The file name part of the program file of a process; empty when the process is not found.
-std::wstring ProcessFileName(DWORD processId);
-
 // Every send to the toolbar has a limit, so that a toolbar that stops answering never holds the worker
 // for ever, and none is made to a toolbar that already does not answer (SMTO_ABORTIFHUNG). Opening or
 // closing the wait window is quick; the translation of a page may take long, and the user can stop it

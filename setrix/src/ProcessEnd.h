@@ -1,4 +1,4 @@
-// Ending a running program by the name of its executable file, through a process snapshot.
+// Ending a running program by the name of its executable file.
 #pragma once
 
 #include <windows.h>

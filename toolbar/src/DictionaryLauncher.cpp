@@ -7,8 +7,7 @@
 #include "common/Registry.h"
 #include "platform/CommandLine.h"
 #include "platform/Handles.h"
-
-#include <tlhelp32.h>
+#include "platform/Processes.h"
 
 #include <cwctype>
 
@@ -25,22 +24,11 @@ bool IsDictionaryFileName(const std::wstring& name) {
 }
 
 void EndRunningDictionary() {
-    CHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
-    if (!snapshot || snapshot.Get() == INVALID_HANDLE_VALUE) {
-        snapshot.Release();
-        return;
-    }
-    PROCESSENTRY32W entry = {};
-    entry.dwSize = sizeof entry;
-    for (BOOL more = Process32FirstW(snapshot.Get(), &entry); more; more = Process32NextW(snapshot.Get(), &entry)) {
-        if (!IsDictionaryFileName(ovrin::PathFileName(entry.szExeFile)))
-            continue;
-        CHandle process(OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, entry.th32ProcessID));
-        if (process) {
-            TerminateProcess(process.Get(), 0);
-            WaitForSingleObject(process.Get(), 5000);
-        }
-        return;
+    std::vector<CHandle> running =
+        platform::OpenProcessesNamed(CDictionaryLauncher::kProgramFile, PROCESS_TERMINATE | SYNCHRONIZE);
+    if (!running.empty()) {
+        TerminateProcess(running.front().Get(), 0);
+        WaitForSingleObject(running.front().Get(), 5000);
     }
 }
 
@@ -50,14 +38,7 @@ std::wstring ProcessFileNameOf(HWND window) {
     DWORD processId = 0;
     if (window == nullptr || GetWindowThreadProcessId(window, &processId) == 0)
         return {};
-    CHandle process(OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId));
-    if (!process)
-        return {};
-    wchar_t path[MAX_PATH * 2] = {};
-    DWORD size = MAX_PATH * 2;
-    if (!QueryFullProcessImageNameW(process.Get(), 0, path, &size))
-        return {};
-    return ovrin::PathFileName(std::wstring(path, size));
+    return platform::ProcessFileNameById(processId);
 }
 
 bool IsWindowOfThisProgram(HWND window) {

@@ -5,14 +5,15 @@
 #include "KeptSetting.h"
 
 #include "enginetest/EngineLayout.h"
+#include "platform/Processes.h"
 #include "testsupport/GuiProgram.h"
+#include "testsupport/Processes.h"
 #include "testsupport/TempFolder.h"
 
 #include <gtest/gtest.h>
 
-#include <tlhelp32.h>
-
 #include <cstring>
+#include <vector>
 
 namespace {
 
@@ -26,26 +27,12 @@ std::wstring BuildFile(const char* unixPath) {
 
 // The running dictionary program's process, or 0.
 DWORD DictionaryProcess() {
-    DWORD id = 0;
-    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
-    PROCESSENTRY32W entry = {};
-    entry.dwSize = sizeof entry;
-    for (BOOL more = Process32FirstW(snapshot, &entry); more; more = Process32NextW(snapshot, &entry)) {
-        if (lstrcmpiW(entry.szExeFile, CDictionaryLauncher::kProgramFile) == 0)
-            id = entry.th32ProcessID;
-    }
-    CloseHandle(snapshot);
-    return id;
+    std::vector<DWORD> ids = testsupport::ProcessIdsNamed(CDictionaryLauncher::kProgramFile);
+    return ids.empty() ? 0 : ids.back();
 }
 
 void EndDictionary() {
-    if (DWORD id = DictionaryProcess()) {
-        if (HANDLE process = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, id)) {
-            TerminateProcess(process, 0);
-            WaitForSingleObject(process, 10000);
-            CloseHandle(process);
-        }
-    }
+    platform::EndProcessesNamed(CDictionaryLauncher::kProgramFile, 0, 10000);
 }
 
 // The lookup field of the running dictionary program's window (empty while it has none).

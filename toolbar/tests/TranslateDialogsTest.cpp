@@ -25,10 +25,10 @@
 #include "platform/Resources.h"
 #include "resource.h"
 #include "testsupport/GuiProgram.h"
+#include "testsupport/Processes.h"
 
 #include <commoncontrols.h>
 #include <shlobj.h>
-#include <tlhelp32.h>
 
 #include <atomic>
 #include <chrono>
@@ -891,16 +891,7 @@ namespace {
 
 // The ids of the processes running a file named Lexory.exe.
 std::vector<DWORD> DictionaryProcesses() {
-    std::vector<DWORD> ids;
-    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
-    PROCESSENTRY32W entry = {};
-    entry.dwSize = sizeof entry;
-    for (BOOL more = Process32FirstW(snapshot, &entry); more; more = Process32NextW(snapshot, &entry)) {
-        if (lstrcmpiW(entry.szExeFile, CDictionaryLauncher::kProgramFile) == 0)
-            ids.push_back(entry.th32ProcessID);
-    }
-    CloseHandle(snapshot);
-    return ids;
+    return testsupport::ProcessIdsNamed(CDictionaryLauncher::kProgramFile);
 }
 
 // The dictionary stand-in installed as Lexory.exe in a folder of its own, named by the "path" setting
@@ -914,13 +905,7 @@ public:
         CAppSettings::WriteString(L"Lexory", L"path", m_folder);
     }
     ~InstalledDictionary() {
-        for (DWORD id : DictionaryProcesses()) {
-            if (HANDLE process = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, id)) {
-                TerminateProcess(process, 1);
-                WaitForSingleObject(process, 5000);
-                CloseHandle(process);
-            }
-        }
+        testsupport::EndProcessesNamed(CDictionaryLauncher::kProgramFile);
         if (!m_saved.empty()) {
             CAppSettings::WriteString(L"Lexory", L"path", m_saved);
             return;
