@@ -5,7 +5,7 @@
 #include "dictengine/DEngine.h"
 #include "dictengine/DictWriter.h"
 
-#include "common/Unicode.h"
+#include "base/Unicode.h"
 
 #include "cfb/Storage.h"
 

@@ -3,7 +3,7 @@
 // fastest run of each and their ratio, then runs the Google Benchmark cases.
 #include "pagetrans/PageTranslator.h"
 
-#include "common/Unicode.h"
+#include "base/Unicode.h"
 
 #include <benchmark/benchmark.h>
 #include <htmlcxx/html/ParserDom.h>

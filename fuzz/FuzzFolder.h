@@ -4,7 +4,7 @@
 // folder. It is made on first use and removed when the target ends.
 #pragma once
 
-#include "common/Unicode.h"
+#include "base/Unicode.h"
 
 #include <cstdlib>
 #include <filesystem>

@@ -5,7 +5,7 @@
 // (both walks, the batch, the codecs, the cut); and an unchanged answer must give a page (the runs
 // cut back into as many as were sent unless a decoded reference made a bar).
 #include "HtmlParser.h"
-#include "common/Unicode.h"
+#include "base/Unicode.h"
 #include "pagetrans/Entities.h"
 #include "pagetrans/PageTranslator.h"
 

@@ -2,8 +2,8 @@
 // lines never hold a line end, a UTF-8 file never gives a lone surrogate, and the lines of a UTF-8 or
 // UTF-16 file, written back in its encoding with line ends between them, read back the same.
 #include "FuzzFolder.h"
-#include "common/TextFile.h"
-#include "common/Unicode.h"
+#include "base/TextFile.h"
+#include "base/Unicode.h"
 
 #include <cstddef>
 #include <cstdint>

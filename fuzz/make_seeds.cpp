@@ -8,9 +8,9 @@
 #include "Builder.h"
 #include "Source.h"
 
+#include "base/TextFile.h"
+#include "base/Unicode.h"
 #include "cfb/Storage.h"
-#include "common/TextFile.h"
-#include "common/Unicode.h"
 #include "dictengine/BlockStream.h"
 #include "dictengine/DictFormat.h"
 

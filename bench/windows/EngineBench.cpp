@@ -7,8 +7,8 @@
 // ENGINE_FOLDER is an installed engine (scripts/run lays one out in the prefix of build/win): its
 // catalogue, linguistic base and the ER folder. The benchmark writes its own installation data (ER
 // twice, once with Trans3) under "Software\Ovrinsoft\Pocket OVRIN Bench" and removes it afterwards.
+#include "base/TextFile.h"
 #include "common/EngineClient.h"
-#include "common/TextFile.h"
 
 #include "xlatcp/Xlatcp.h"
 

@@ -9,7 +9,7 @@
 #ifdef _WIN32
 #include <windows.h>
 #else
-#include "common/Unicode.h"
+#include "base/Unicode.h"
 #include <cerrno>
 #include <dirent.h>
 #include <fcntl.h>

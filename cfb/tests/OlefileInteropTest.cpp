@@ -2,7 +2,7 @@
 // storage and stream and checksums each stream's bytes.
 #include "CfbTestFiles.h"
 
-#include "common/Unicode.h"
+#include "base/Unicode.h"
 
 #include "testsupport/TempFolder.h"
 #include <gtest/gtest.h>

@@ -13,7 +13,7 @@
 #include <string>
 
 #ifndef _WIN32
-#include "common/Unicode.h"
+#include "base/Unicode.h"
 #endif
 
 namespace {

@@ -5,8 +5,8 @@
 #include "InfoStream.h"
 #include "dictengine/DictFormat.h"
 
-#include "common/FileSystem.h"
-#include "common/Path.h"
+#include "base/FileSystem.h"
+#include "base/Path.h"
 
 #include <cstring>
 

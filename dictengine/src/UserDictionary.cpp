@@ -9,8 +9,8 @@
 #include "dictengine/BlockStream.h"
 #include "dictengine/DictFormat.h"
 
-#include "common/CodePage.h"
-#include "common/FileSystem.h"
+#include "base/CodePage.h"
+#include "base/FileSystem.h"
 
 #include <cstring>
 

@@ -5,9 +5,9 @@
 #include "Engine.h"
 #include "InfoStream.h"
 
-#include "common/CodePage.h"
-#include "common/FileSystem.h"
-#include "common/Path.h"
+#include "base/CodePage.h"
+#include "base/FileSystem.h"
+#include "base/Path.h"
 
 #include <algorithm>
 #include <cstdio>

@@ -1,7 +1,7 @@
 // Opening and closing with open counts, deleting and moving files, and the information records.
 #include "DictFixtures.h"
 
-#include "common/FileSystem.h"
+#include "base/FileSystem.h"
 
 #include <algorithm>
 #include <cstring>

@@ -6,7 +6,7 @@
 #include "Engine.h"
 #include "UserFiles.h"
 
-#include "common/FileSystem.h"
+#include "base/FileSystem.h"
 
 #include "cfb/Storage.h"
 

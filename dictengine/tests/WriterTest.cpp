@@ -8,7 +8,7 @@
 #include "IoFaults.h"
 #include "testsupport/Probe.h"
 
-#include "common/FileSystem.h"
+#include "base/FileSystem.h"
 #include "dictengine/DictFile.h"
 
 #include <cstdio>

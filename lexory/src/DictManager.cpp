@@ -2,7 +2,7 @@
 #include "DictManager.h"
 
 #include "WordList.h"
-#include "common/Path.h"
+#include "base/Path.h"
 #include "common/Registry.h"
 #include "xlatcp/Xlatcp.h"
 

@@ -1,8 +1,9 @@
 // CIniFile: lines in, lines out, with the key lookup rules the list files rely on.
 #include "IniFile.h"
 
-#include "common/FileSystem.h"
-#include "common/TextFile.h"
+#include "base/FileSystem.h"
+#include "base/Text.h"
+#include "base/TextFile.h"
 
 namespace {
 
@@ -13,21 +14,13 @@ bool IsSectionLine(const std::wstring& trimmed) {
 // The text before the first "=", trimmed; the whole line has the empty key when it has no "=".
 std::wstring KeyOf(const std::wstring& line) {
     std::size_t equals = line.find(L'=');
-    return equals == std::wstring::npos ? std::wstring() : CIniFile::Trim(line.substr(0, equals));
+    return equals == std::wstring::npos ? std::wstring() : ovrin::Trimmed(line.substr(0, equals));
 }
 
 } // namespace
 
 // Lines never released are not written: only Release and Save write.
 CIniFile::~CIniFile() = default;
-
-std::wstring CIniFile::Trim(const std::wstring& text) {
-    const wchar_t* space = L" \t\r\n\v\f";
-    std::size_t first = text.find_first_not_of(space);
-    if (first == std::wstring::npos)
-        return {};
-    return text.substr(first, text.find_last_not_of(space) - first + 1);
-}
 
 bool CIniFile::Load(const std::wstring& path) {
     m_path = path;
@@ -58,7 +51,7 @@ bool CIniFile::Load(const std::wstring& path) {
 std::size_t CIniFile::FindSection(const std::wstring& section) const {
     const std::wstring header = L"[" + section + L"]";
     for (std::size_t i = 0; i < m_lines.size(); ++i) {
-        if (Trim(m_lines[i]) == header)
+        if (ovrin::Trimmed(m_lines[i]) == header)
             return i;
     }
     return std::wstring::npos;
@@ -71,9 +64,9 @@ bool CIniFile::GetValue(const std::wstring& section, const std::wstring& key, st
     std::size_t header = FindSection(section);
     if (header == std::wstring::npos)
         return false;
-    const std::wstring wanted = Trim(key);
+    const std::wstring wanted = ovrin::Trimmed(key);
     for (std::size_t i = header + 1; i < m_lines.size(); ++i) {
-        std::wstring trimmed = Trim(m_lines[i]);
+        std::wstring trimmed = ovrin::Trimmed(m_lines[i]);
         if (trimmed.empty() || trimmed.front() == L';')
             continue;
         if (IsSectionLine(trimmed))
@@ -101,9 +94,9 @@ bool CIniFile::SetValue(const std::wstring& section, const std::wstring& key, co
     }
     // The key is looked for in its own section only: a key of the same name in a later section is
     // another setting, and GetValue would never find a line changed there.
-    const std::wstring wanted = Trim(key);
+    const std::wstring wanted = ovrin::Trimmed(key);
     for (std::size_t i = header + 1; i < m_lines.size(); ++i) {
-        std::wstring trimmed = Trim(m_lines[i]);
+        std::wstring trimmed = ovrin::Trimmed(m_lines[i]);
         if (IsSectionLine(trimmed))
             break;
         if (trimmed.empty() || trimmed.front() == L';')

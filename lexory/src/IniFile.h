@@ -31,8 +31,6 @@ public:
     bool LoadFailed() const { return m_loadFailed; }
     const std::vector<std::wstring>& Lines() const { return m_lines; }
 
-    static std::wstring Trim(const std::wstring& text);
-
 private:
     std::wstring m_path;
     std::vector<std::wstring> m_lines;

@@ -1,21 +1,20 @@
 // The lookup window: set-up, directions, the owner-data headword list, the incremental search and
 // the keyboard handling.
 #include "LexoryDlg.h"
-#include "common/Unicode.h"
+#include "base/Unicode.h"
 
 #include "../resource.h"
 #include "AboutDlg.h"
 #include "HistoryDlg.h"
 #include "ViewWordDlg.h"
-#include "common/FileSystem.h"
-#include "common/Path.h"
+#include "base/FileSystem.h"
+#include "base/Path.h"
+#include "base/Text.h"
 #include "common/Registry.h"
 #include "platform/Resources.h"
 
 #include <commctrl.h>
 #include <shellapi.h>
-
-#include <cwctype>
 
 namespace {
 
@@ -28,12 +27,6 @@ constexpr wchar_t kColumnTitle[] = L"Words";
 constexpr int kLabelMargin = 5;
 constexpr wchar_t kHelpFile[] = L"lexory.htm";
 constexpr wchar_t kBrowser[] = L"iexplore.exe";
-
-std::wstring Lowered(std::wstring text) {
-    if (!text.empty())
-        CharLowerBuffW(text.data(), static_cast<DWORD>(text.size()));
-    return text;
-}
 
 } // namespace
 
@@ -276,7 +269,7 @@ void CLexoryDlg::PutWordIntoEdit(const std::wstring& word) {
 }
 
 void CLexoryDlg::OnEditChange() {
-    std::wstring text = ovrin::TrimmedSpace(EditText());
+    std::wstring text = ovrin::Trimmed(EditText());
     {
         std::lock_guard lock(m_textLock);
         m_searchText = text;
@@ -335,7 +328,8 @@ void CLexoryDlg::RunSearch() {
 
     long index = m_dictManager->FindNearest(text, false);
     std::wstring head = index >= 0 ? m_dictManager->GetHeadword(static_cast<unsigned long>(index)) : std::wstring();
-    bool begins = head.size() >= text.size() && Lowered(head.substr(0, text.size())) == Lowered(text);
+    bool begins =
+        head.size() >= text.size() && ovrin::EqualIgnoringCase(std::wstring_view(head).substr(0, text.size()), text);
     PostMessageW(GetHwnd(), kSearchResultMessage, static_cast<WPARAM>(begins ? index : -1),
                  static_cast<LPARAM>(static_cast<std::uint64_t>(listGeneration) << 32 | textGeneration));
 }

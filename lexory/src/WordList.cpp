@@ -2,10 +2,9 @@
 #include "WordList.h"
 
 #include "IniFile.h"
-#include "common/FileSystem.h"
-#include "common/TextFile.h"
-
-#include <cwctype>
+#include "base/FileSystem.h"
+#include "base/Text.h"
+#include "base/TextFile.h"
 
 namespace lexory {
 
@@ -14,7 +13,7 @@ namespace {
 std::vector<std::wstring> StoredPieces(const CIniFile& file, std::uint32_t key) {
     std::wstring value;
     file.GetValue(kListSection, std::to_wstring(key), value);
-    if (CIniFile::Trim(value).empty())
+    if (ovrin::IsBlank(value))
         return {};
     return SplitList(value);
 }
@@ -51,14 +50,14 @@ std::vector<std::wstring> SplitList(const std::wstring& value) {
         comma = value.find(L',', start);
     }
     std::wstring last = value.substr(start);
-    if (!CIniFile::Trim(last).empty())
+    if (!ovrin::IsBlank(last))
         pieces.push_back(last);
     return pieces;
 }
 
 unsigned long PieceToIndex(const std::wstring& piece) {
     std::size_t i = 0;
-    while (i < piece.size() && std::iswspace(static_cast<wint_t>(piece[i])))
+    while (i < piece.size() && ovrin::IsSpace(piece[i]))
         ++i;
     bool negative = false;
     if (i < piece.size() && (piece[i] == L'-' || piece[i] == L'+'))
@@ -87,7 +86,7 @@ bool ReadIndexList(const std::wstring& path, std::uint32_t key, std::vector<unsi
         file.Release();
         return false;
     }
-    if (!CIniFile::Trim(value).empty()) {
+    if (!ovrin::IsBlank(value)) {
         for (const std::wstring& piece : SplitList(value))
             list.push_back(PieceToIndex(piece));
     }

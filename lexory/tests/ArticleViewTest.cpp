@@ -1,7 +1,7 @@
 // The article view model read from article bytes and the HTML built from it, byte for byte; the
 // part-of-speech names against the program's string table.
 #include "ArticleView.h"
-#include "common/CodePage.h"
+#include "base/CodePage.h"
 #include "dictengine/DictWriter.h"
 
 #include <gtest/gtest.h>

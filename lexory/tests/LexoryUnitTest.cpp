@@ -4,7 +4,7 @@
 #include "DictManager.h"
 #include "LexoryDlg.h"
 #include "MyCommandLineInfo.h"
-#include "common/Path.h"
+#include "base/Path.h"
 #include "common/Registry.h"
 #include "dictengine/DictWriter.h"
 

@@ -3,7 +3,7 @@
 #include "ArticleView.h"
 #include "Builder.h"
 #include "Source.h"
-#include "common/CodePage.h"
+#include "base/CodePage.h"
 #include "dictengine/DEngine.h"
 
 #include <gtest/gtest.h>

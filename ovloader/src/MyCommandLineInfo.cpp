@@ -1,6 +1,8 @@
 // Receiving the launcher's parameters one by one.
 #include "MyCommandLineInfo.h"
 
+#include "base/Text.h"
+
 #include <windows.h>
 
 #include <climits>
@@ -15,9 +17,7 @@ void CMyCommandLineInfo::ParseParam(const wchar_t* param, bool flag, bool last) 
     }
     constexpr wchar_t kOptions[] = L"options";
     constexpr size_t kOptionsLength = 7;
-    std::wstring lowered = param;
-    if (!lowered.empty())
-        CharLowerBuffW(lowered.data(), static_cast<DWORD>(lowered.size()));
+    std::wstring lowered = ovrin::AsciiLowered(std::wstring_view(param));
     if (lowered.compare(0, kOptionsLength, kOptions) != 0)
         return;
     // wcstol takes a leading sign: "/options-2" is the number -2, still an options switch.

@@ -1,12 +1,11 @@
 // The toolbar window, the exchange file and the exchange itself.
 #include "PageExchange.h"
 
-#include "common/CodePage.h"
-#include "common/Path.h"
-#include "common/TextFile.h"
+#include "base/CodePage.h"
+#include "base/Path.h"
+#include "base/Text.h"
+#include "base/TextFile.h"
 #include "platform/Processes.h"
-
-#include <cwctype>
 
 namespace pagelift {
 
@@ -17,12 +16,6 @@ constexpr int kNameAlphabetSize = 14;
 constexpr int kNameLength = 8;
 constexpr int kReserveAttempts = 64;
 constexpr int kExchangeAttempts = 2;
-
-std::wstring Lower(std::wstring text) {
-    for (wchar_t& c : text)
-        c = static_cast<wchar_t>(std::towlower(c));
-    return text;
-}
 
 bool WriteExchangeFile(const std::wstring& path, const std::wstring& html) {
     try {
@@ -55,12 +48,11 @@ std::wstring ReadExchangeFile(const std::wstring& path) {
 // any class could be another window of the toolbar's own process (its wait or result window), which
 // does not take the exchange messages.
 HWND FindToolbarWindow() {
-    const std::wstring wanted = Lower(kToolbarProgram);
     for (HWND window = FindWindowW(kToolbarWindowClass, nullptr); window != nullptr;
          window = FindWindowExW(nullptr, window, kToolbarWindowClass, nullptr)) {
         DWORD processId = 0;
         GetWindowThreadProcessId(window, &processId);
-        if (Lower(platform::ProcessFileNameById(processId)) == wanted)
+        if (ovrin::EqualIgnoringCase(platform::ProcessFileNameById(processId), kToolbarProgram))
             return window;
     }
     return nullptr;

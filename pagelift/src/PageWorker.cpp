@@ -1,6 +1,7 @@
 // CPageWorker: the worker thread that translates the shown page, and its lifetime.
 #include "PageWorker.h"
-#include "common/Unicode.h"
+#include "base/Text.h"
+#include "base/Unicode.h"
 
 #include "Module.h"
 #include "PageExchange.h"
@@ -116,7 +117,7 @@ void CPageWorker::TranslatePage() {
     if (failure != 0)
         ShowFailure(failure);
     if (read) {
-        std::wstring html = ovrin::TrimmedSpace(std::wstring_view(m_pageBuffer, SysStringLen(m_pageBuffer)));
+        std::wstring html = ovrin::Trimmed(std::wstring_view(m_pageBuffer, SysStringLen(m_pageBuffer)));
         std::wstring translation;
         if (!html.empty() && m_site.IsCurrent(serial) && pagelift::ExchangeWithToolbar(html, translation)) {
             if (m_writeArray == nullptr)

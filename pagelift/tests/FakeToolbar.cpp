@@ -6,7 +6,7 @@
 //     empty: answers every WM_COPYDATA with an emptied file;
 //     hold: before translating, waits until the file LOG.release exists;
 //     hang-analysis, hang-copydata: never answers 0x405, or WM_COPYDATA, and stops handling messages
-#include "common/CodePage.h"
+#include "base/CodePage.h"
 #include "common/Protocol.h"
 #include "pagetrans/PageRequests.h"
 

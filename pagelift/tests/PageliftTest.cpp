@@ -4,7 +4,7 @@
 #include "Pagelift.h"
 #include "FakeDocument.h"
 #include "PageExchange.h"
-#include "common/Path.h"
+#include "base/Path.h"
 #include "pagetrans/BrowserPage.h"
 #include "platform/Handles.h"
 

@@ -1,7 +1,7 @@
 // Registration through the system's regsvr32: every key of the server's registry script with its
 // values, the type library's keys, and after unregistration none of them.
 #include "Pagelift.h"
-#include "common/Path.h"
+#include "base/Path.h"
 
 #include <gtest/gtest.h>
 #include <testsupport/GuiProgram.h>

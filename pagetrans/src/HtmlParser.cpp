@@ -1,8 +1,9 @@
 // The htmlcxx DOM parser with a flat tear-down and a quick test for stray end tags.
 #include "HtmlParser.h"
 
+#include "base/Text.h"
+
 #include <algorithm>
-#include <cctype>
 #include <strings.h>
 
 namespace ovrin {
@@ -10,7 +11,7 @@ namespace ovrin {
 std::size_t CHtmlParser::Bucket(const std::string& name) {
     std::uint32_t hash = 2166136261u;
     for (char c : name) {
-        hash ^= static_cast<std::uint32_t>(std::tolower(static_cast<unsigned char>(c)));
+        hash ^= static_cast<std::uint32_t>(static_cast<unsigned char>(AsciiLower(c)));
         hash *= 16777619u;
     }
     return hash % kBuckets;

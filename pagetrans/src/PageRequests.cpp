@@ -1,9 +1,9 @@
 // CPageRequests: the toolbar's handling of the browser helper's page exchange messages.
 #include "pagetrans/PageRequests.h"
 
-#include "common/CodePage.h"
-#include "common/Path.h"
-#include "common/TextFile.h"
+#include "base/CodePage.h"
+#include "base/Path.h"
+#include "base/TextFile.h"
 #include "pagetrans/PageTranslator.h"
 
 #include <cstring>

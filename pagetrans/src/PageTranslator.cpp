@@ -6,11 +6,11 @@
 
 #include "EntityEncoder.h"
 #include "HtmlParser.h"
-#include "common/CodePage.h"
+#include "base/CodePage.h"
+#include "base/Text.h"
 #include "pagetrans/Entities.h"
 
 #include <algorithm>
-#include <cctype>
 #include <cstring>
 
 namespace ovrin {
@@ -24,7 +24,7 @@ bool TagNameIs(const std::string& name, const char* wanted) {
     if (name.size() != length)
         return false;
     for (std::size_t i = 0; i < length; ++i) {
-        if (std::tolower(static_cast<unsigned char>(name[i])) != wanted[i])
+        if (ovrin::AsciiLower(name[i]) != wanted[i])
             return false;
     }
     return true;

@@ -2,8 +2,8 @@
 // windows and translates with the stand-in engine; exchange files are real files in every encoding.
 #include "pagetrans/PageRequests.h"
 #include "FakeEngine.h"
-#include "common/CodePage.h"
-#include "common/FileSystem.h"
+#include "base/CodePage.h"
+#include "base/FileSystem.h"
 #include <testsupport/TempFolder.h>
 
 #include <gtest/gtest.h>

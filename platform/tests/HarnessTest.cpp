@@ -1,7 +1,7 @@
 // The Win32 behaviour that later parts of the suite rely on, checked under the test harness: the
 // ANSI code page of the device, two processes talking through a window found by its class, and the
 // window manager of the harness display, which treats windows as the handheld's shell does.
-#include "common/Path.h"
+#include "base/Path.h"
 
 #include <windows.h>
 

@@ -5,7 +5,7 @@
 
 #include "ProcessEnd.h"
 #include "Uninstaller.h"
-#include "common/CodePage.h"
+#include "base/CodePage.h"
 #include "platform/Device.h"
 
 #include <cstring>

@@ -3,6 +3,7 @@
 #include "ShortcutSweep.h"
 
 #include "FolderClear.h"
+#include "base/Text.h"
 #include "platform/Device.h"
 #include "platform/Handles.h"
 
@@ -13,12 +14,6 @@
 namespace setrix {
 
 namespace {
-
-std::wstring Lowered(std::wstring text) {
-    if (!text.empty())
-        CharLowerBuffW(text.data(), static_cast<DWORD>(text.size()));
-    return text;
-}
 
 bool IsShortcutFile(const std::wstring& name) {
     constexpr wchar_t kExtension[] = L".lnk";
@@ -71,14 +66,14 @@ void SweepFolder(const std::wstring& folder, const std::wstring& installFolder, 
 } // namespace
 
 bool TargetPointsInto(const std::wstring& target, const std::wstring& installFolder) {
-    std::wstring folder = Lowered(TrimFolderPath(installFolder));
+    std::wstring folder = ovrin::FoldedCase(TrimFolderPath(installFolder));
     if (!IsRemovableFolder(folder))
         return false;
     std::wstring unquoted;
     for (wchar_t c : target)
         if (c != L'"')
             unquoted += c;
-    unquoted = Lowered(unquoted);
+    unquoted = ovrin::FoldedCase(unquoted);
     for (size_t at = unquoted.find(folder); at != std::wstring::npos; at = unquoted.find(folder, at + 1)) {
         size_t after = at + folder.size();
         if (after == unquoted.size() || unquoted[after] == L'\\' || unquoted[after] == L'/')

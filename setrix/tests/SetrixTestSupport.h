@@ -3,7 +3,7 @@
 #pragma once
 
 #include "StandInDrive.h"
-#include "common/CodePage.h"
+#include "base/CodePage.h"
 #include "setrix/Setrix.h"
 #include "testsupport/TempFolder.h"
 

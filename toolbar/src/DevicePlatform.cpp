@@ -5,7 +5,7 @@
 #include "platform/CommandLine.h"
 #include "platform/Device.h"
 
-#include "common/Path.h"
+#include "base/Path.h"
 
 #include <windows.h>
 

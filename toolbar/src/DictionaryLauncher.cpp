@@ -2,26 +2,15 @@
 #include "DictionaryLauncher.h"
 
 #include "Launcher.h"
-#include "common/FileSystem.h"
-#include "common/Path.h"
+#include "base/FileSystem.h"
+#include "base/Path.h"
+#include "base/Text.h"
 #include "common/Registry.h"
 #include "platform/CommandLine.h"
 #include "platform/Handles.h"
 #include "platform/Processes.h"
 
-#include <cwctype>
-
 namespace {
-
-std::wstring Lower(std::wstring text) {
-    for (wchar_t& c : text)
-        c = static_cast<wchar_t>(std::towlower(c));
-    return text;
-}
-
-bool IsDictionaryFileName(const std::wstring& name) {
-    return Lower(name) == Lower(CDictionaryLauncher::kProgramFile);
-}
 
 void EndRunningDictionary() {
     std::vector<CHandle> running =
@@ -55,7 +44,7 @@ bool CDictionaryLauncher::IsInstalled() {
 }
 
 bool CDictionaryLauncher::IsDictionaryWindow(HWND window) {
-    return IsDictionaryFileName(ProcessFileNameOf(window));
+    return ovrin::EqualIgnoringCase(ProcessFileNameOf(window), CDictionaryLauncher::kProgramFile);
 }
 
 void CDictionaryLauncher::LookUp(const std::wstring& word) {

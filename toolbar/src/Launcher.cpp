@@ -1,7 +1,7 @@
 // Starting the launcher.
 #include "Launcher.h"
 
-#include "common/FileSystem.h"
+#include "base/FileSystem.h"
 #include "platform/CommandLine.h"
 
 #include <windows.h>

@@ -6,25 +6,16 @@
 #include "Launcher.h"
 #include "PageMessages.h"
 #include "WaitWindow.h"
-#include "common/FileSystem.h"
-#include "common/Path.h"
+#include "base/FileSystem.h"
+#include "base/Path.h"
+#include "base/Text.h"
 #include "pagetrans/BrowserPage.h"
 #include "platform/Resources.h"
 #include "resource.h"
 
-#include <cwctype>
-
 namespace {
 
 constexpr UINT kBroadcastTimeoutMs = 2000;
-
-bool IsBlank(const std::wstring& text) {
-    for (wchar_t c : text) {
-        if (!std::iswspace(c))
-            return false;
-    }
-    return true;
-}
 
 } // namespace
 
@@ -115,7 +106,7 @@ void COvrinToolbarDlg::TakeSelection() {
     int purpose = m_selectionPurpose;
     m_selectionPurpose = kPurposeNone;
     if (purpose == kPurposeTranslate) {
-        if (IsBlank(text))
+        if (ovrin::IsBlank(text))
             platform::AppMessageBox(GetHwnd(), IDS_NO_SELECTED_TEXT, MB_OK | MB_ICONSTOP);
         else
             RunTranslation(text);
@@ -128,7 +119,7 @@ void COvrinToolbarDlg::TakeSelection() {
 void COvrinToolbarDlg::TranslateWholeText() {
     MinimisePanel();
     std::wstring text = m_capture.GetWholeText();
-    if (IsBlank(text)) {
+    if (ovrin::IsBlank(text)) {
         platform::AppMessageBox(GetHwnd(), IDS_NO_TEXT_TO_TRANSLATE, MB_OK | MB_ICONINFORMATION);
         return;
     }

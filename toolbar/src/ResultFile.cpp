@@ -1,12 +1,12 @@
 // Saving a text of the result window.
 #include "ResultFile.h"
 
-#include "common/TextFile.h"
+#include "base/Text.h"
+#include "base/TextFile.h"
 
 #include <commdlg.h>
 
 #include <atomic>
-#include <cwctype>
 
 namespace resultfile {
 
@@ -20,12 +20,7 @@ NameAsker& Asker() {
 }
 
 bool EndsWithTxt(const std::wstring& name) {
-    if (name.size() < 4)
-        return false;
-    std::wstring tail = name.substr(name.size() - 4);
-    for (wchar_t& c : tail)
-        c = static_cast<wchar_t>(std::towlower(c));
-    return tail == L".txt";
+    return ovrin::EndsWithIgnoringCase(name, L".txt");
 }
 
 bool SystemSaveDialog(HWND owner, std::wstring& name) {

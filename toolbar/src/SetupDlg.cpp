@@ -1,10 +1,10 @@
 // The settings dialog.
 #include "SetupDlg.h"
-#include "common/Path.h"
+#include "base/Path.h"
 
 #include "DevicePlatform.h"
+#include "base/FileSystem.h"
 #include "common/EngineClient.h"
-#include "common/FileSystem.h"
 #include "platform/Resources.h"
 #include "resource.h"
 

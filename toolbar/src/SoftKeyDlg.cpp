@@ -3,8 +3,6 @@
 
 #include "resource.h"
 
-#include <cwctype>
-
 HFONT CSoftKeyDlg::MakeFont(const wchar_t* face, int height, bool bold) {
     return CreateFontW(-height, 0, 0, 0, bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
                        OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH, face);
@@ -16,14 +14,6 @@ std::wstring CSoftKeyDlg::ItemText(HWND control) {
     int copied = GetWindowTextW(control, text.data(), length + 1);
     text.resize(static_cast<std::size_t>(copied > 0 ? copied : 0));
     return text;
-}
-
-bool CSoftKeyDlg::IsBlank(const std::wstring& text) {
-    for (wchar_t c : text) {
-        if (!std::iswspace(c))
-            return false;
-    }
-    return true;
 }
 
 void CSoftKeyDlg::SetProgramIcons() {

@@ -20,7 +20,6 @@ public:
     static HFONT MakeFont(const wchar_t* face, int height, bool bold);
     // The text of a control.
     static std::wstring ItemText(HWND control);
-    static bool IsBlank(const std::wstring& text);
 
 protected:
     // Sets the big and small icons to the program's icon 128.

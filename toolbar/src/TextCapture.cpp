@@ -1,7 +1,8 @@
 // CTextCapture: finding the focused control of the program in front, reading it, and selection mode
 // through a low-level keyboard hook.
 #include "TextCapture.h"
-#include "common/Path.h"
+#include "base/Path.h"
+#include "base/Text.h"
 
 #include <algorithm>
 #include <cwctype>
@@ -45,10 +46,7 @@ std::wstring ClassNameOf(HWND window) {
 }
 
 bool ClassNameContains(HWND window, const wchar_t* lowerCasePart) {
-    std::wstring name = ClassNameOf(window);
-    for (wchar_t& c : name)
-        c = static_cast<wchar_t>(std::towlower(c));
-    return name.find(lowerCasePart) != std::wstring::npos;
+    return ovrin::AsciiLowered(ClassNameOf(window)).find(lowerCasePart) != std::wstring::npos;
 }
 
 long TextLengthOf(HWND window) {

@@ -3,8 +3,8 @@
 
 #include "Launcher.h"
 #include "WaitWindow.h"
+#include "base/FileSystem.h"
 #include "common/EngineClient.h"
-#include "common/FileSystem.h"
 #include "platform/Resources.h"
 #include "resource.h"
 

@@ -3,8 +3,9 @@
 
 #include "ResultFile.h"
 #include "WaitWindow.h"
+#include "base/FileSystem.h"
+#include "base/Text.h"
 #include "common/EngineClient.h"
-#include "common/FileSystem.h"
 #include "platform/Resources.h"
 #include "resource.h"
 
@@ -102,7 +103,7 @@ void CTranslateResult::SetPanes(bool twoPanes) {
 
 void CTranslateResult::TranslateAgain() {
     std::wstring text = ItemText(GetItem(m_twoPanes ? IDC_SOURCE_EDIT : IDC_TRANSLATION_EDIT));
-    if (IsBlank(text)) {
+    if (ovrin::IsBlank(text)) {
         platform::AppMessageBox(GetHwnd(), IDS_NOTHING_TO_TRANSLATE, MB_OK | MB_ICONSTOP);
         return;
     }
@@ -115,7 +116,7 @@ void CTranslateResult::TranslateAgain() {
 
 void CTranslateResult::Save(int editId) {
     std::wstring text = ItemText(GetItem(editId));
-    if (IsBlank(text)) {
+    if (ovrin::IsBlank(text)) {
         platform::AppMessageBox(GetHwnd(), IDS_NO_TEXT_TO_SAVE, MB_OK | MB_ICONSTOP);
         return;
     }

@@ -5,7 +5,7 @@
 // ends selection mode and takes the selection into the result window.
 #include "DesktopSession.h"
 #include "KeptSetting.h"
-#include "common/Path.h"
+#include "base/Path.h"
 #include "common/Protocol.h"
 #include "common/Registry.h"
 #include "resource.h"

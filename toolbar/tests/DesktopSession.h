@@ -3,7 +3,7 @@
 #pragma once
 
 #include "TestHostProtocol.h"
-#include "common/Path.h"
+#include "base/Path.h"
 #include "testsupport/GuiProgram.h"
 
 #include <windows.h>

@@ -3,8 +3,8 @@
 // writes the word it got, UTF-8, to "word.txt" beside itself (whole, through a rename); then it stays
 // until it is ended, as a running dictionary program would.
 #include "MyCommandLineInfo.h"
-#include "common/Path.h"
-#include "common/Unicode.h"
+#include "base/Path.h"
+#include "base/Unicode.h"
 #include "platform/CommandLine.h"
 
 #include <windows.h>

@@ -2,8 +2,8 @@
 // the call key held through the X server, the panel found by its window class and read through its
 // controls, the toolbar ended by its process (or its exit command).
 #include "DesktopSession.h"
-#include "common/FileSystem.h"
-#include "common/Path.h"
+#include "base/FileSystem.h"
+#include "base/Path.h"
 #include "common/Protocol.h"
 #include "common/Registry.h"
 #include "resource.h"

@@ -5,9 +5,9 @@
 
 #include "DesktopSession.h"
 #include "Launcher.h"
+#include "base/FileSystem.h"
+#include "base/Path.h"
 #include "common/EngineClient.h"
-#include "common/FileSystem.h"
-#include "common/Path.h"
 #include "common/Protocol.h"
 #include "enginetest/EngineLayout.h"
 #include "resource.h"

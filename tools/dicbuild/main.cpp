@@ -4,7 +4,7 @@
 // output is the dictionary of the opposite direction.
 #include "Builder.h"
 
-#include "common/Unicode.h"
+#include "base/Unicode.h"
 #include "dictengine/DEngine.h"
 #include "dictengine/DictFormat.h"
 

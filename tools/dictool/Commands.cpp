@@ -3,8 +3,8 @@
 #include "dictool/Commands.h"
 
 #include "Dictionary.h"
-#include "common/CodePage.h"
-#include "common/Unicode.h"
+#include "base/CodePage.h"
+#include "base/Unicode.h"
 #include "dictengine/DEngine.h"
 #include "dictengine/DictFile.h"
 

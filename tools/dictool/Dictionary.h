@@ -2,8 +2,8 @@
 // for the length of a command, and numbers typed on the command line.
 #pragma once
 
-#include "common/CodePage.h"
-#include "common/Unicode.h"
+#include "base/CodePage.h"
+#include "base/Unicode.h"
 #include "dictengine/DEngine.h"
 
 #include <filesystem>

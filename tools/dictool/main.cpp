@@ -2,7 +2,7 @@
 // commands.
 #include "dictool/Commands.h"
 
-#include "common/Unicode.h"
+#include "base/Unicode.h"
 
 #include <iostream>
 

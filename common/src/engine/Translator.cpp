@@ -4,7 +4,7 @@
 
 #include "EngineRegistry.h"
 
-#include "common/Path.h"
+#include "base/Path.h"
 #include "xlatcp/Xlatcp.h"
 
 using namespace ovrin::engine;

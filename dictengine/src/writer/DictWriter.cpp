@@ -6,7 +6,7 @@
 #include "../InfoStream.h"
 #include "dictengine/BlockStream.h"
 
-#include "common/FileSystem.h"
+#include "base/FileSystem.h"
 
 #include <algorithm>
 

@@ -1,6 +1,7 @@
 // Links and bases read from a page's mark-up, and relative addresses resolved.
 #include "PageLinks.h"
-#include "common/Unicode.h"
+#include "base/Text.h"
+#include "base/Unicode.h"
 
 #include <cwctype>
 
@@ -24,22 +25,22 @@ struct TagAttribute {
 TagAttribute ReadTag(const std::wstring& page, size_t& position, const std::wstring& wanted) {
     TagAttribute tag;
     size_t i = position + 1;
-    while (i < page.size() && !std::iswspace(page[i]) && page[i] != L'>' && page[i] != L'/')
-        tag.name += static_cast<wchar_t>(std::towlower(page[i++]));
+    while (i < page.size() && !ovrin::IsSpace(page[i]) && page[i] != L'>' && page[i] != L'/')
+        tag.name += ovrin::AsciiLower(page[i++]);
     while (i < page.size() && page[i] != L'>') {
-        if (std::iswspace(page[i]) || page[i] == L'/') {
+        if (ovrin::IsSpace(page[i]) || page[i] == L'/') {
             ++i;
             continue;
         }
         std::wstring attribute;
-        while (i < page.size() && !std::iswspace(page[i]) && page[i] != L'=' && page[i] != L'>')
-            attribute += static_cast<wchar_t>(std::towlower(page[i++]));
-        while (i < page.size() && std::iswspace(page[i]))
+        while (i < page.size() && !ovrin::IsSpace(page[i]) && page[i] != L'=' && page[i] != L'>')
+            attribute += ovrin::AsciiLower(page[i++]);
+        while (i < page.size() && ovrin::IsSpace(page[i]))
             ++i;
         std::wstring value;
         if (i < page.size() && page[i] == L'=') {
             ++i;
-            while (i < page.size() && std::iswspace(page[i]))
+            while (i < page.size() && ovrin::IsSpace(page[i]))
                 ++i;
             if (i < page.size() && (page[i] == L'"' || page[i] == L'\'')) {
                 wchar_t quote = page[i++];
@@ -47,7 +48,7 @@ TagAttribute ReadTag(const std::wstring& page, size_t& position, const std::wstr
                 value = page.substr(i, end == std::wstring::npos ? std::wstring::npos : end - i);
                 i = end == std::wstring::npos ? page.size() : end + 1;
             } else {
-                while (i < page.size() && !std::iswspace(page[i]) && page[i] != L'>')
+                while (i < page.size() && !ovrin::IsSpace(page[i]) && page[i] != L'>')
                     value += page[i++];
             }
         }
@@ -90,7 +91,7 @@ std::wstring DecodeAttribute(const std::wstring& value) {
             text += value[i];
         }
     }
-    return ovrin::TrimmedSpace(text);
+    return ovrin::Trimmed(text);
 }
 
 // The length of the part of url that "/x" keeps: "file:///C:" (the drive) or "http://host".

@@ -1,10 +1,9 @@
 // The browser's command line, URLs and page files.
 #include "PageSource.h"
-#include "common/Unicode.h"
+#include "base/Text.h"
+#include "base/Unicode.h"
 
 #include <windows.h>
-
-#include <cwctype>
 
 namespace browser {
 
@@ -55,7 +54,7 @@ std::wstring Convert(UINT codePage, DWORD flags, const char* bytes, size_t size)
 } // namespace
 
 bool ParseFileUrl(const std::wstring& url, FileUrl& result) {
-    std::wstring rest = ovrin::TrimmedSpace(url);
+    std::wstring rest = ovrin::Trimmed(url);
     if (!StartsWithNoCase(rest, L"file:"))
         return false;
     rest.erase(0, 5);
@@ -78,17 +77,17 @@ bool ParseFileUrl(const std::wstring& url, FileUrl& result) {
 std::wstring UrlFromCommandLine(const wchar_t* commandLine) {
     std::wstring line = commandLine != nullptr ? commandLine : L"";
     size_t position = 0;
-    while (position < line.size() && std::iswspace(line[position]))
+    while (position < line.size() && ovrin::IsSpace(line[position]))
         ++position;
     // The program's name, quoted or up to the first space.
     if (position < line.size() && line[position] == L'"') {
         size_t closing = line.find(L'"', position + 1);
         position = closing == std::wstring::npos ? line.size() : closing + 1;
     } else {
-        while (position < line.size() && !std::iswspace(line[position]))
+        while (position < line.size() && !ovrin::IsSpace(line[position]))
             ++position;
     }
-    std::wstring url = ovrin::TrimmedSpace(line.substr(position));
+    std::wstring url = ovrin::Trimmed(line.substr(position));
     if (url.size() >= 2 && url.front() == L'"' && url.back() == L'"')
         url = url.substr(1, url.size() - 2);
     return url;
@@ -113,9 +112,7 @@ std::wstring DecodePage(const std::string& bytes) {
 }
 
 std::wstring PageTitle(const std::wstring& page) {
-    std::wstring lowered = page;
-    for (wchar_t& c : lowered)
-        c = static_cast<wchar_t>(std::towlower(c));
+    std::wstring lowered = ovrin::AsciiLowered(page);
     size_t open = lowered.find(L"<title");
     if (open == std::wstring::npos)
         return {};
@@ -126,14 +123,14 @@ std::wstring PageTitle(const std::wstring& page) {
     std::wstring raw = page.substr(start + 1, end == std::wstring::npos ? std::wstring::npos : end - start - 1);
     std::wstring title;
     for (wchar_t c : raw) {
-        if (std::iswspace(c)) {
+        if (ovrin::IsSpace(c)) {
             if (!title.empty() && title.back() != L' ')
                 title += L' ';
         } else {
             title += c;
         }
     }
-    return ovrin::TrimmedSpace(title);
+    return ovrin::Trimmed(title);
 }
 
 } // namespace browser

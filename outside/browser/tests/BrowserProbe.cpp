@@ -9,8 +9,9 @@
 //   browser_probe markup              prints the shown page's mark-up (UTF-8)
 //   browser_probe close               closes the browser windows
 // Exit status 0 on success, 1 when the wait ran out, 2 on bad arguments.
+#include "base/Text.h"
+#include "base/Unicode.h"
 #include "common/Protocol.h"
-#include "common/Unicode.h"
 #include "pagetrans/BrowserPage.h"
 
 #include <testsupport/GuiProgram.h>
@@ -67,7 +68,7 @@ int wmain(int argc, wchar_t** argv) {
         // The helper hands the page over trimmed, and the exchange turns every line end into CR LF.
         auto withoutReturns = [](std::wstring text) {
             std::erase(text, L'\r');
-            return ovrin::TrimmedSpace(text);
+            return ovrin::Trimmed(text);
         };
         const bool unchanged = withoutReturns(after.substr(after.find(L'>') + 1)) == withoutReturns(before);
         return shown == 0 && unchanged ? 3 : shown;

@@ -5,8 +5,8 @@
 // browser windows at once, the toolbar absent and a blank page (page unchanged, no exchange file). Screenshots before
 // and after go to out/.
 #include "../../../toolbar/resource.h"
+#include "base/Path.h"
 #include "common/EngineClient.h"
-#include "common/Path.h"
 #include "common/Protocol.h"
 #include "enginetest/EngineLayout.h"
 #include "pagetrans/BrowserPage.h"

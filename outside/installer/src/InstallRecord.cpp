@@ -1,9 +1,9 @@
 // The marker file: one "kind | value" line per item, UTF-8.
 #include "InstallRecord.h"
 
-#include "common/FileSystem.h"
-#include "common/Path.h"
-#include "common/TextFile.h"
+#include "base/FileSystem.h"
+#include "base/Path.h"
+#include "base/TextFile.h"
 
 namespace installer {
 

@@ -4,10 +4,11 @@
 #include "InstallRecord.h"
 #include "SetupLibrary.h"
 
-#include "common/FileSystem.h"
-#include "common/Path.h"
+#include "base/FileSystem.h"
+#include "base/Path.h"
+#include "base/Text.h"
+#include "base/TextFile.h"
 #include "common/Registry.h"
-#include "common/TextFile.h"
 #include "platform/CommandLine.h"
 #include "platform/Device.h"
 #include "platform/FullPath.h"
@@ -18,7 +19,6 @@
 
 #include <algorithm>
 #include <cwchar>
-#include <cwctype>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -34,12 +34,6 @@ constexpr DWORD kReplacePauseMs = 100;
 
 std::wstring ErrorText(DWORD error) {
     return L"error " + std::to_wstring(error);
-}
-
-std::wstring Lower(std::wstring text) {
-    for (wchar_t& c : text)
-        c = static_cast<wchar_t>(std::towlower(c));
-    return text;
 }
 
 std::wstring WithoutFinalSeparator(std::wstring path) {
@@ -202,7 +196,7 @@ bool RunCommand(const Command& command, DWORD& exitCode) {
 // "HKCU\path" or "HKLM\path".
 bool SplitKey(const std::wstring& key, HKEY& root, std::wstring& path) {
     size_t slash = key.find(L'\\');
-    std::wstring name = Lower(key.substr(0, slash));
+    std::wstring name = ovrin::FoldedCase(key.substr(0, slash));
     if (slash == std::wstring::npos || slash + 1 >= key.size())
         return false;
     if (name == L"hkcu" || name == L"hkey_current_user")
@@ -565,7 +559,7 @@ bool CInstaller::PlanContents(const std::wstring& packageFolder, Plan& plan) {
         PlannedFile planned{ovrin::PathJoin(packageFolder, file.source), ovrin::PathJoin(folder, file.name)};
         if (!ovrin::FileExists(planned.source))
             return Fail(L"the package is incomplete: " + planned.source + L" is missing");
-        if (Lower(planned.destination) == Lower(plan.setupPath))
+        if (ovrin::FoldedCase(planned.destination) == ovrin::FoldedCase(plan.setupPath))
             plan.setupSource = planned.source;
         plan.needed[DriveRoot(folder)] += FileSize(planned.source);
         plan.targetFolders.insert(WithoutFinalSeparator(folder));
@@ -756,7 +750,7 @@ bool CInstaller::Uninstall(const std::wstring& package) {
     std::set<std::wstring> ours;
     for (const std::vector<std::wstring>* paths : {&record.files, &record.shortcuts, &record.folders}) {
         for (const std::wstring& path : *paths)
-            ours.insert(Lower(path));
+            ours.insert(ovrin::FoldedCase(path));
     }
     std::vector<std::wstring> notOurs;
     for (const std::wstring& folder : record.folders) {
@@ -766,7 +760,7 @@ bool CInstaller::Uninstall(const std::wstring& package) {
         if (entries.empty())
             inUse.push_back(folder); // empty, yet not removed: some process works in it
         for (const std::wstring& entry : entries) {
-            if (ours.count(Lower(entry)) == 0)
+            if (ours.count(ovrin::FoldedCase(entry)) == 0)
                 notOurs.push_back(entry);
         }
     }

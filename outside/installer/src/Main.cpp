@@ -10,7 +10,7 @@
 // done, 1 when something failed (said why), 2 for a command line it cannot read.
 #include "Installer.h"
 
-#include "common/Unicode.h"
+#include "base/Unicode.h"
 
 #include <cstdio>
 #include <map>

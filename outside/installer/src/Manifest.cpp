@@ -1,9 +1,9 @@
 // The manifest's reader and writer.
 #include "Manifest.h"
 
-#include "common/Unicode.h"
+#include "base/Text.h"
+#include "base/Unicode.h"
 
-#include <cwctype>
 #include <sstream>
 
 namespace installer {
@@ -14,7 +14,7 @@ std::vector<std::wstring> SplitFields(const std::wstring& line) {
     while (true) {
         size_t bar = line.find(L'|', start);
         fields.push_back(
-            ovrin::TrimmedSpace(line.substr(start, bar == std::wstring::npos ? std::wstring::npos : bar - start)));
+            ovrin::Trimmed(line.substr(start, bar == std::wstring::npos ? std::wstring::npos : bar - start)));
         if (bar == std::wstring::npos)
             return fields;
         start = bar + 1;
@@ -76,7 +76,7 @@ bool ParseManifest(const std::wstring& text, Manifest& manifest, std::wstring& e
     std::wistringstream lines(text);
     std::wstring line;
     for (int number = 1; std::getline(lines, line); ++number) {
-        line = ovrin::TrimmedSpace(line);
+        line = ovrin::Trimmed(line);
         if (line.empty() || line[0] == L'#')
             continue;
         if (!ReadDirective(SplitFields(line), manifest)) {

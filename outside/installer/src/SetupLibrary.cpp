@@ -3,8 +3,8 @@
 
 #include "setrix/Setrix.h"
 
-#include "common/FileSystem.h"
-#include "common/Path.h"
+#include "base/FileSystem.h"
+#include "base/Path.h"
 
 #include <vector>
 

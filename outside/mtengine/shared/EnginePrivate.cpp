@@ -1,7 +1,7 @@
 // The planes of the engine's 8-bit coding and the helpers the three DLLs share.
 #include "EnginePrivate.h"
 
-#include "common/Unicode.h"
+#include "base/Unicode.h"
 #include "xlatcp/Xlatcp.h"
 
 #include <array>

@@ -1,7 +1,7 @@
 // Reading glossary files.
 #include "Glossary.h"
 
-#include "common/Unicode.h"
+#include "base/Unicode.h"
 
 #include <filesystem>
 #include <fstream>

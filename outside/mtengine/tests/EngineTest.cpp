@@ -3,7 +3,7 @@
 // white space, and subjects (the shipped templates) changing the words they should.
 #include "enginetest/EngineLayout.h"
 
-#include "common/Unicode.h"
+#include "base/Unicode.h"
 
 using namespace enginetest;
 

@@ -2,7 +2,7 @@
 // exit code.
 #pragma once
 
-#include "common/Path.h"
+#include "base/Path.h"
 
 #include <string>
 #include <vector>
@@ -10,7 +10,7 @@
 #ifdef _WIN32
 #include <windows.h>
 #else
-#include "common/Unicode.h"
+#include "base/Unicode.h"
 #include <spawn.h>
 #include <sys/wait.h>
 extern char** environ;

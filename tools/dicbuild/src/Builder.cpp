@@ -4,8 +4,8 @@
 #include "Encoder.h"
 #include "Leaves.h"
 
-#include "common/CodePage.h"
-#include "common/Unicode.h"
+#include "base/CodePage.h"
+#include "base/Unicode.h"
 
 #include "dictengine/DEngine.h"
 #include "dictengine/DictFile.h"

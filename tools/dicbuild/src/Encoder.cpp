@@ -2,8 +2,8 @@
 #include "Encoder.h"
 
 #include "Transliteration.h"
-#include "common/CodePage.h"
-#include "common/Unicode.h"
+#include "base/CodePage.h"
+#include "base/Unicode.h"
 
 #include <cstring>
 

@@ -1,7 +1,7 @@
 // Splitting texts over leaves, and reading them back.
 #include "Leaves.h"
 
-#include "common/CodePage.h"
+#include "base/CodePage.h"
 
 #include <cstdlib>
 

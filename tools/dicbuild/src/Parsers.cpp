@@ -4,7 +4,8 @@
 // definition in the source language after it.
 #include "Model.h"
 
-#include "common/Unicode.h"
+#include "base/Text.h"
+#include "base/Unicode.h"
 
 #include <algorithm>
 #include <cctype>
@@ -14,14 +15,6 @@
 namespace dicbuild {
 
 namespace {
-
-std::string Trim(const std::string& text) {
-    std::size_t begin = text.find_first_not_of(" \t\r\n");
-    if (begin == std::string::npos)
-        return {};
-    std::size_t end = text.find_last_not_of(" \t\r\n");
-    return text.substr(begin, end - begin + 1);
-}
 
 std::vector<std::string> Lines(const std::string& body) {
     std::vector<std::string> lines;
@@ -182,7 +175,7 @@ MuellerHeader ParseMuellerHeader(const std::string& text) {
             if (std::any_of(spelling.begin(), spelling.end(),
                             [](char b) { return LetterKind(static_cast<unsigned char>(b)) == 2; }))
                 break;
-            AppendText(header.note, Trim(spelling));
+            AppendText(header.note, ovrin::Trimmed(spelling));
             i = end;
             continue;
         }
@@ -229,7 +222,7 @@ MuellerHeader ParseMuellerHeader(const std::string& text) {
             continue;
         break;
     }
-    header.rest = Trim(text.substr(std::min(i, text.size())));
+    header.rest = ovrin::Trimmed(text.substr(std::min(i, text.size())));
     header.note = WithoutMarkUnderscores(header.note);
     return header;
 }
@@ -239,11 +232,11 @@ MuellerHeader ParseMuellerHeader(const std::string& text) {
 // segments; everything from the first example on is the note, so nothing is left out.
 Sense MuellerSense(const std::string& text, int* partOfSpeech) {
     Sense sense;
-    std::string rest = Trim(text);
+    std::string rest = ovrin::Trimmed(text);
     while (rest.size() > 1 && rest[0] == '_' && IsLetterByte(rest[1])) {
         std::size_t end = rest.find(' ');
         std::string mark = rest.substr(0, end);
-        rest = end == std::string::npos ? std::string() : Trim(rest.substr(end));
+        rest = end == std::string::npos ? std::string() : ovrin::Trimmed(rest.substr(end));
         int code = PartOfSpeechOfMueller(mark);
         if (code != 0 && *partOfSpeech == 0)
             *partOfSpeech = code;
@@ -257,7 +250,7 @@ Sense MuellerSense(const std::string& text, int* partOfSpeech) {
         std::size_t end = rest.find("; ", start);
         if (end == std::string::npos)
             end = rest.size();
-        std::string segment = Trim(rest.substr(start, end - start));
+        std::string segment = ovrin::Trimmed(rest.substr(start, end - start));
         if (!segment.empty()) {
             bool translation = sense.note.empty() && FirstLetterIsCyrillic(segment);
             AppendText(translation ? sense.translation : sense.note, WithoutMarkUnderscores(segment), "; ");
@@ -303,7 +296,7 @@ bool MatchHomonym(const std::string& line, std::string* rest) {
     std::size_t end = line.find_first_not_of("IVX", 1);
     if (end == 1 || (end != std::string::npos && line[end] != ' ' && line[end] != '\t' && line[end] != '['))
         return false;
-    *rest = end == std::string::npos ? std::string() : Trim(line.substr(end));
+    *rest = end == std::string::npos ? std::string() : ovrin::Trimmed(line.substr(end));
     return true;
 }
 
@@ -316,13 +309,13 @@ bool MatchNumbered(const std::string& line, char mark, std::string* rest) {
     bool spaced = digits + 1 < line.size() && (line[digits + 1] == ' ' || line[digits + 1] == '\t');
     if (mark == '.' && !spaced)
         return false;
-    *rest = Trim(line.substr(digits + 1));
+    *rest = ovrin::Trimmed(line.substr(digits + 1));
     return true;
 }
 
 bool EqualsIgnoringAsciiCase(const std::string& a, const std::string& b) {
     return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
+               return ovrin::AsciiLower(x) == ovrin::AsciiLower(y);
            });
 }
 
@@ -368,7 +361,7 @@ bool SourceNamesPartOfSpeech(EntryStyle style, const std::string& body) {
         std::size_t end = tags.find(',', start);
         if (end == std::string::npos)
             end = tags.size();
-        if (PartOfSpeechOfFreeDict(Trim(tags.substr(start, end - start))) != 0)
+        if (PartOfSpeechOfFreeDict(ovrin::Trimmed(tags.substr(start, end - start))) != 0)
             return true;
         start = end + 1;
     }
@@ -389,11 +382,11 @@ bool ParseMuellerEntry(const std::string& headword, const std::string& body, Hea
     std::vector<RawPart> parts;
     auto headOnly = [](const RawPart& raw) { return raw.senses.empty() && ParseMuellerHeader(raw.text).rest.empty(); };
     for (const std::string& rawLine : Lines(body)) {
-        std::string line = Trim(rawLine);
+        std::string line = ovrin::Trimmed(rawLine);
         if (line.empty())
             continue;
         // The entry repeats its headword first, sometimes also in another case ("A", then "a").
-        if (parts.empty() && EqualsIgnoringAsciiCase(line, Trim(headword)))
+        if (parts.empty() && EqualsIgnoringAsciiCase(line, ovrin::Trimmed(headword)))
             continue;
         std::string rest;
         if (MatchHomonym(line, &rest)) {
@@ -462,11 +455,11 @@ bool ParseFreeDictEntry(const std::string& headword, const std::string& body, He
     std::size_t angle = header.find(" <");
     if (slash != std::string::npos) {
         std::size_t end = angle != std::string::npos ? angle : header.size();
-        result->transcription = Trim(header.substr(slash + 1, end - slash - 1));
+        result->transcription = ovrin::Trimmed(header.substr(slash + 1, end - slash - 1));
     }
     // The index keeps a simplified form of some headwords ("lavenir" for "l'avenir"); the header line
     // has the headword as written.
-    std::string written = Trim(header.substr(0, std::min(slash, angle)));
+    std::string written = ovrin::Trimmed(header.substr(0, std::min(slash, angle)));
     if (!written.empty())
         result->headword = written;
     if (angle != std::string::npos) {
@@ -477,7 +470,7 @@ bool ParseFreeDictEntry(const std::string& headword, const std::string& body, He
             std::size_t end = tags.find(',', start);
             if (end == std::string::npos)
                 end = tags.size();
-            std::string tag = Trim(tags.substr(start, end - start));
+            std::string tag = ovrin::Trimmed(tags.substr(start, end - start));
             int code = PartOfSpeechOfFreeDict(tag);
             if (code != 0 && part.partOfSpeech == 0) {
                 part.partOfSpeech = code;
@@ -502,10 +495,10 @@ bool ParseFreeDictEntry(const std::string& headword, const std::string& body, He
     auto addDefinition = [&part](const std::string& line) { AppendText(part.senses.back().note, line, "; "); };
     auto addTranslation = [&](const std::string& text) {
         definitionFollows = std::regex_search(text, trailingNumber);
-        part.senses.push_back({Trim(std::regex_replace(text, trailingNumber, "")), {}, {}});
+        part.senses.push_back({ovrin::Trimmed(std::regex_replace(text, trailingNumber, "")), {}, {}});
     };
     for (std::size_t i = 1; i < lines.size(); ++i) {
-        std::string line = Trim(lines[i]);
+        std::string line = ovrin::Trimmed(lines[i]);
         if (line.empty())
             continue;
         if (definitionFollows) {

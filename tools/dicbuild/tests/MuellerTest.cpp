@@ -5,8 +5,8 @@
 #include "Encoder.h"
 #include "Leaves.h"
 
-#include "common/CodePage.h"
-#include "common/Unicode.h"
+#include "base/CodePage.h"
+#include "base/Unicode.h"
 #include "dictengine/DEngine.h"
 
 #include "testsupport/TempFolder.h"

@@ -1,7 +1,7 @@
 // dictool run as a real process on real files: its reports, and its errors for files that are not
 // dictionaries.
-#include "common/Path.h"
-#include "common/Unicode.h"
+#include "base/Path.h"
+#include "base/Unicode.h"
 #include "dictengine/DictWriter.h"
 
 #include "testsupport/TempFolder.h"

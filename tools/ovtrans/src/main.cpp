@@ -10,16 +10,16 @@
 // The engine is the one of the program's folder (dircat.dll and "dircat.dat" there) and of the
 // registry's installation data; --registry KEY reads the installation data under another key of
 // HKEY_CURRENT_USER instead.
+#include "base/Path.h"
+#include "base/Text.h"
+#include "base/TextFile.h"
+#include "base/Unicode.h"
 #include "common/EngineClient.h"
-#include "common/Path.h"
-#include "common/TextFile.h"
-#include "common/Unicode.h"
 
 #include <fcntl.h>
 #include <io.h>
 
 #include <cstdio>
-#include <cwctype>
 #include <iostream>
 #include <iterator>
 #include <optional>
@@ -48,12 +48,6 @@ int Usage() {
     return kExitUsage;
 }
 
-std::wstring Lower(std::wstring text) {
-    for (wchar_t& c : text)
-        c = static_cast<wchar_t>(std::towlower(c));
-    return text;
-}
-
 // A number in range, or the index of the one name that matches (without regard to case).
 std::optional<int> Choose(const std::wstring& wanted, const std::vector<std::wstring>& names) {
     if (!wanted.empty() && wanted.find_first_not_of(L"0123456789") == std::wstring::npos) {
@@ -67,7 +61,7 @@ std::optional<int> Choose(const std::wstring& wanted, const std::vector<std::wst
         return static_cast<int>(index);
     }
     for (std::size_t i = 0; i < names.size(); ++i) {
-        if (Lower(names[i]) == Lower(wanted))
+        if (ovrin::EqualIgnoringCase(names[i], wanted))
             return static_cast<int>(i);
     }
     return std::nullopt;
@@ -80,7 +74,7 @@ std::optional<int> ChooseDirection(CTranslator& translator, CEngineClient& clien
         if (auto chosen = Choose(wanted, names))
             return chosen;
         for (int i = 0; i < translator.GetDirectionCount(); ++i) {
-            if (Lower(translator.GetDirection(i)->GetPrefix()) == Lower(wanted))
+            if (ovrin::EqualIgnoringCase(translator.GetDirection(i)->GetPrefix(), wanted))
                 return i;
         }
     }

@@ -2,7 +2,7 @@
 // subjects, translating arguments, standard input and a file, and its failures.
 #include "enginetest/EngineLayout.h"
 
-#include "common/Unicode.h"
+#include "base/Unicode.h"
 #include "testsupport/ConsoleProgram.h"
 
 using namespace enginetest;

@@ -1,6 +1,8 @@
 // The tokenizer: a single forward pass over the text; every branch advances, so it always ends.
 #include "HtmlTokenizer.h"
 
+#include "base/Text.h"
+
 namespace htmlview {
 namespace {
 
@@ -12,9 +14,6 @@ bool IsAsciiLetter(wchar_t c) {
 }
 bool OpensMarkup(wchar_t c) {
     return IsAsciiLetter(c) || c == L'/' || c == L'!' || c == L'?';
-}
-wchar_t ToLowerAscii(wchar_t c) {
-    return c >= L'A' && c <= L'Z' ? static_cast<wchar_t>(c - L'A' + L'a') : c;
 }
 
 // Elements whose content is not markup: skipped (script, style) or plain text (title, textarea).
@@ -29,7 +28,7 @@ bool IsDroppedRawText(std::wstring_view name) {
 std::size_t FindEndTag(std::wstring_view html, std::size_t from, std::wstring_view name) {
     for (std::size_t at = html.find(L"</", from); at != std::wstring_view::npos; at = html.find(L"</", at + 2)) {
         std::size_t i = 0;
-        while (i < name.size() && at + 2 + i < html.size() && ToLowerAscii(html[at + 2 + i]) == name[i])
+        while (i < name.size() && at + 2 + i < html.size() && ovrin::AsciiLower(html[at + 2 + i]) == name[i])
             ++i;
         if (i == name.size())
             return at;
@@ -101,7 +100,7 @@ bool HtmlTokenizer::ReadTag(Token& token) {
     token.kind = endTag ? Token::Kind::EndTag : Token::Kind::StartTag;
     token.name.reserve(i - nameStart);
     for (std::size_t k = nameStart; k < i; ++k)
-        token.name += ToLowerAscii(m_html[k]);
+        token.name += ovrin::AsciiLower(m_html[k]);
     m_position = i;
     ReadAttributes(token);
     if (endTag)
@@ -135,7 +134,7 @@ void HtmlTokenizer::ReadAttributes(Token& token) {
         std::size_t nameStart = i;
         while (i < m_html.size() && !IsSpace(m_html[i]) && m_html[i] != L'/' && m_html[i] != L'>' &&
                (m_html[i] != L'=' || i == nameStart))
-            attribute.name += ToLowerAscii(m_html[i++]);
+            attribute.name += ovrin::AsciiLower(m_html[i++]);
         while (i < m_html.size() && IsSpace(m_html[i]))
             ++i;
         if (i < m_html.size() && m_html[i] == L'=') {

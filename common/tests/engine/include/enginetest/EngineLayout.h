@@ -4,9 +4,9 @@
 // data under a registry key of its own below HKEY_CURRENT_USER, removed when the test ends.
 #pragma once
 
-#include "common/CodePage.h"
+#include "base/CodePage.h"
+#include "base/Path.h"
 #include "common/EngineClient.h"
-#include "common/Path.h"
 #include "dictengine/DictWriter.h"
 #include "testsupport/TempFolder.h"
 

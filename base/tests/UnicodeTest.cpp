@@ -1,5 +1,5 @@
 // UTF-16 and UTF-8 conversions, well-formed and not.
-#include "common/Unicode.h"
+#include "base/Unicode.h"
 
 #include <gtest/gtest.h>
 
@@ -22,11 +22,4 @@ TEST(UnicodeTest, MalformedInputBecomesReplacementCharacters) {
     EXPECT_EQ(Utf8ToUtf16("\xED\xA0\x80"), replacement + replacement + replacement); // encoded surrogate
     EXPECT_EQ(Utf8ToUtf16("\xE2\x82"), replacement + replacement);                   // cut short
     EXPECT_EQ(Utf8ToUtf16("\xF4\x90\x80\x80"), std::wstring(4, static_cast<wchar_t>(0xFFFD)));
-}
-
-TEST(UnicodeTest, TrimmedSpaceDropsWhiteSpaceAtBothEndsOnly) {
-    EXPECT_EQ(ovrin::TrimmedSpace(L" \t\r\n слово  два \n"), L"слово  два");
-    EXPECT_EQ(ovrin::TrimmedSpace(L"   "), L"");
-    EXPECT_EQ(ovrin::TrimmedSpace(L""), L"");
-    EXPECT_EQ(ovrin::TrimmedSpace(L"x"), L"x");
 }

@@ -1,12 +1,13 @@
 // Folder listing and file operations on Win32 and on POSIX.
-#include "common/FileSystem.h"
+#include "base/FileSystem.h"
 
-#include "common/Path.h"
+#include "base/Path.h"
+#include "base/Text.h"
 
 #ifdef _WIN32
 #include <windows.h>
 #else
-#include "common/Unicode.h"
+#include "base/Unicode.h"
 #include <cerrno>
 #include <dirent.h>
 #include <fcntl.h>
@@ -14,24 +15,7 @@
 #include <unistd.h>
 #endif
 
-#include <cwctype>
-
 namespace ovrin {
-
-namespace {
-
-bool EndsWithIgnoringCase(const std::wstring& name, const std::wstring& extension) {
-    if (name.size() < extension.size())
-        return false;
-    std::size_t offset = name.size() - extension.size();
-    for (std::size_t i = 0; i < extension.size(); ++i) {
-        if (std::towlower(static_cast<wint_t>(name[offset + i])) != std::towlower(static_cast<wint_t>(extension[i])))
-            return false;
-    }
-    return true;
-}
-
-} // namespace
 
 #ifdef _WIN32
 

@@ -4,7 +4,7 @@
 #ifdef _WIN32
 #include <windows.h>
 #else
-#include "common/Unicode.h"
+#include "base/Unicode.h"
 #include <cerrno>
 #include <fcntl.h>
 #include <unistd.h>

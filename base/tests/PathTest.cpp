@@ -1,5 +1,5 @@
 // Splitting and joining paths with either separator, and the program's folder.
-#include "common/Path.h"
+#include "base/Path.h"
 
 #include <gtest/gtest.h>
 
@@ -27,10 +27,10 @@ TEST(PathTest, ProgramFolderAndPathNameTheTestProgram) {
     std::wstring folder = GetProgramFolder();
     ASSERT_FALSE(folder.empty());
     EXPECT_TRUE(IsPathSeparator(folder.back()));
-    EXPECT_NE(folder.find(L"common"), std::wstring::npos) << "the test runs from the build's common folder";
+    EXPECT_NE(folder.find(L"base"), std::wstring::npos) << "the test runs from the build's base folder";
     // The program's own file lies in that folder and names the test program.
     std::wstring path = GetProgramPath();
     ASSERT_GT(path.size(), folder.size());
     EXPECT_EQ(path.substr(0, folder.size()), folder);
-    EXPECT_NE(path.find(L"common_tests", folder.size()), std::wstring::npos);
+    EXPECT_NE(path.find(L"base_tests", folder.size()), std::wstring::npos);
 }

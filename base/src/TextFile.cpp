@@ -2,11 +2,11 @@
 // rules the dictionary program's list files and the page exchange file were written with, so files
 // written by earlier versions read the same. UTF-8 characters above U+FFFF are read and written as
 // single four-byte sequences (surrogate pairs inside the program).
-#include "common/TextFile.h"
+#include "base/TextFile.h"
 
 #include "FileHandle.h"
-#include "common/CodePage.h"
-#include "common/Unicode.h"
+#include "base/CodePage.h"
+#include "base/Unicode.h"
 
 namespace {
 

@@ -1,5 +1,5 @@
 // Reading and writing text files: marks, encodings, line ends, long lines and failures.
-#include "common/TextFile.h"
+#include "base/TextFile.h"
 
 #include <gtest/gtest.h>
 #include <testsupport/TempFolder.h>

@@ -1,7 +1,5 @@
 // UTF-16 and UTF-8 conversions for paths and for text handed to UTF-8 consumers.
-#include "common/Unicode.h"
-
-#include <cwctype>
+#include "base/Unicode.h"
 
 namespace ovrin {
 
@@ -92,15 +90,6 @@ std::wstring Utf8ToUtf16(std::string_view text) {
         i += length;
     }
     return out;
-}
-
-std::wstring TrimmedSpace(std::wstring_view text) {
-    size_t first = 0, last = text.size();
-    while (first < last && std::iswspace(static_cast<wint_t>(text[first])))
-        ++first;
-    while (last > first && std::iswspace(static_cast<wint_t>(text[last - 1])))
-        --last;
-    return std::wstring(text.substr(first, last - first));
 }
 
 } // namespace ovrin

@@ -1,10 +1,10 @@
 // Path splitting and joining, and the program's own folder.
-#include "common/Path.h"
+#include "base/Path.h"
 
 #ifdef _WIN32
 #include <windows.h>
 #else
-#include "common/Unicode.h"
+#include "base/Unicode.h"
 #include <climits>
 #include <unistd.h>
 #endif

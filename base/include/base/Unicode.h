@@ -11,9 +11,6 @@ namespace ovrin {
 std::string Utf16ToUtf8(std::wstring_view text);
 std::wstring Utf8ToUtf16(std::string_view text);
 
-// The text without the white space (as iswspace sees it) at either end.
-std::wstring TrimmedSpace(std::wstring_view text);
-
 inline bool IsHighSurrogate(unsigned unit) {
     return unit >= 0xD800 && unit <= 0xDBFF;
 }

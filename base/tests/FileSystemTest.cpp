@@ -1,7 +1,7 @@
 // Listing folders and copying, deleting and creating files and folders by wide path.
-#include "common/FileSystem.h"
-#include "common/Path.h"
-#include "common/Unicode.h"
+#include "base/FileSystem.h"
+#include "base/Path.h"
+#include "base/Unicode.h"
 
 #include <gtest/gtest.h>
 #include <testsupport/TempFolder.h>

@@ -1,5 +1,5 @@
 // Code page conversions, and (Windows) our tables against the platform's own conversion.
-#include "common/CodePage.h"
+#include "base/CodePage.h"
 
 #include "CodePageTables.h"
 

@@ -1,8 +1,8 @@
 // Code page conversions: the platform's under Windows, our tables in the native build.
-#include "common/CodePage.h"
+#include "base/CodePage.h"
 
 #include "CodePageTables.h"
-#include "common/Unicode.h"
+#include "base/Unicode.h"
 
 #ifdef _WIN32
 #include <windows.h>

@@ -1,2 +1,0 @@
-# Common library: the text-file reader on arbitrary files.
-ovrin_add_fuzzer(fuzz_textfile SOURCES fuzz_textfile.cpp LIBS ovrin_common)
