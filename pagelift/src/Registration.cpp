@@ -3,6 +3,7 @@
 #include "Registration.h"
 
 #include "Pagelift.h"
+#include "platform/RegistryKey.h"
 
 #include <oleauto.h>
 #include <olectl.h>
@@ -63,20 +64,17 @@ const std::vector<std::pair<HKEY, const wchar_t*>>& RegistryTopKeys() {
 HRESULT RegisterServer(HMODULE module) {
     const std::wstring modulePath = ModulePath(module);
     for (const sRegistryEntry& entry : RegistryScript()) {
-        HKEY key = nullptr;
-        if (RegCreateKeyExW(entry.root, entry.key, 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr) != ERROR_SUCCESS)
+        CRegistryKey key;
+        if (!key.Open(entry.root, entry.key, KEY_WRITE, true))
             return SELFREG_E_CLASS;
-        LONG result = ERROR_SUCCESS;
         if (entry.value != nullptr) {
             std::wstring value = entry.value;
             if (value == kModulePlaceholder)
                 value = modulePath;
-            result = RegSetValueExW(key, entry.valueName, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
-                                    static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
+            // No value name is the key's unnamed value.
+            if (!key.WriteString(entry.valueName != nullptr ? entry.valueName : L"", value))
+                return SELFREG_E_CLASS;
         }
-        RegCloseKey(key);
-        if (result != ERROR_SUCCESS)
-            return SELFREG_E_CLASS;
     }
     ITypeLib* library = nullptr;
     HRESULT loaded = LoadTypeLibEx(modulePath.c_str(), REGKIND_REGISTER, &library);
@@ -89,7 +87,7 @@ HRESULT RegisterServer(HMODULE module) {
 HRESULT UnregisterServer(HMODULE module) {
     HRESULT result = S_OK;
     for (const auto& [root, key] : RegistryTopKeys()) {
-        LONG deleted = RegDeleteTreeW(root, key);
+        LONG deleted = CRegistryKey::DeleteTree(root, key);
         if (deleted != ERROR_SUCCESS && deleted != ERROR_FILE_NOT_FOUND)
             result = SELFREG_E_CLASS;
     }

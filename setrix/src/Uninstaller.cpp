@@ -57,11 +57,8 @@ void CUninstaller::DeleteMarkerFile() {
 void CUninstaller::DeleteRegistryKeys() {
     for (const wchar_t* parent : kPackageKeys) {
         std::wstring path = std::wstring(parent) + kPackageName;
-        HKEY key = nullptr;
-        if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, path.c_str(), 0, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS)
-            continue;
-        RegCloseKey(key);
-        RegDeleteTreeW(HKEY_LOCAL_MACHINE, path.c_str());
+        if (CRegistryKey::Exists(HKEY_LOCAL_MACHINE, path, KEY_ALL_ACCESS))
+            CRegistryKey::DeleteTree(HKEY_LOCAL_MACHINE, path);
     }
 }
 

@@ -19,11 +19,7 @@ void SynthesiseKeyPress(BYTE virtualKey) {
 }
 
 bool BackKeyInputMethodInstalled() {
-    HKEY key = nullptr;
-    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kBackKeyInputMethod, 0, KEY_READ, &key) != ERROR_SUCCESS)
-        return false;
-    RegCloseKey(key);
-    return true;
+    return CRegistryKey::Exists(HKEY_LOCAL_MACHINE, kBackKeyInputMethod);
 }
 
 } // namespace

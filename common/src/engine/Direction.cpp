@@ -20,9 +20,8 @@ std::unique_ptr<CSubjectInfo> ReadSubject(HKEY templatesKey, const std::wstring&
         return nullptr;
     auto subject = std::make_unique<CSubjectInfo>();
     wchar_t buffer[kDisplayNameBytes / sizeof(wchar_t)] = {};
-    DWORD type = 0, size = 0;
-    bool isText = RegQueryValueExW(key.GetHandle(), nullptr, nullptr, &type, nullptr, &size) == ERROR_SUCCESS &&
-                  (type == REG_SZ || type == REG_EXPAND_SZ);
+    DWORD type = key.GetValueType(L""); // the key's unnamed value
+    bool isText = type == REG_SZ || type == REG_EXPAND_SZ;
     // A value that does not fit (or is not text) counts as missing: the key name stands in.
     if (isText)
         key.ReadDefaultValue(keyName, buffer, sizeof buffer);

@@ -1,22 +1,18 @@
 // Loading and letting go of the browser helper objects.
 #include "HelperObjects.h"
 
+#include "platform/RegistryKey.h"
+
 #include <string>
 
 size_t CHelperObjects::LoadAll(IUnknown* site) {
-    HKEY list = nullptr;
-    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kHelperListKey, 0, KEY_READ, &list) != ERROR_SUCCESS)
+    CRegistryKey list;
+    if (!list.Open(HKEY_LOCAL_MACHINE, kHelperListKey, KEY_READ, false))
         return m_helpers.size();
-    wchar_t name[256];
-    for (DWORD index = 0;; ++index) {
-        DWORD length = 256;
-        LONG result = RegEnumKeyExW(list, index, name, &length, nullptr, nullptr, nullptr, nullptr);
-        if (result == ERROR_NO_MORE_ITEMS)
-            break;
-        if (result != ERROR_SUCCESS)
-            continue;
+    list.ResetEnum();
+    for (std::wstring name; list.EnumSubkey(name);) {
         CLSID classId;
-        if (FAILED(CLSIDFromString(name, &classId)))
+        if (name.empty() || FAILED(CLSIDFromString(name.c_str(), &classId)))
             continue;
         IObjectWithSite* helper = nullptr;
         if (FAILED(CoCreateInstance(classId, nullptr, CLSCTX_INPROC_SERVER, IID_IObjectWithSite,
@@ -29,7 +25,6 @@ size_t CHelperObjects::LoadAll(IUnknown* site) {
         }
         m_helpers.push_back(helper);
     }
-    RegCloseKey(list);
     return m_helpers.size();
 }
 

@@ -210,23 +210,14 @@ bool SplitKey(const std::wstring& key, HKEY& root, std::wstring& path) {
 }
 
 bool KeyExists(const std::wstring& key) {
-    HKEY root, opened;
+    HKEY root;
     std::wstring path;
-    if (!SplitKey(key, root, path) || RegOpenKeyExW(root, path.c_str(), 0, KEY_READ, &opened) != ERROR_SUCCESS)
-        return false;
-    RegCloseKey(opened);
-    return true;
+    return SplitKey(key, root, path) && CRegistryKey::Exists(root, path);
 }
 
 bool KeyIsEmpty(HKEY root, const std::wstring& path) {
-    HKEY key;
-    if (RegOpenKeyExW(root, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
-        return false;
-    DWORD subkeys = 1, values = 1;
-    LONG result = RegQueryInfoKeyW(key, nullptr, nullptr, nullptr, &subkeys, nullptr, nullptr, &values, nullptr,
-                                   nullptr, nullptr, nullptr);
-    RegCloseKey(key);
-    return result == ERROR_SUCCESS && subkeys == 0 && values == 0;
+    CRegistryKey key;
+    return key.Open(root, path, KEY_READ, false) && key.IsEmpty();
 }
 
 void DeleteKey(const std::wstring& key) {
@@ -234,8 +225,7 @@ void DeleteKey(const std::wstring& key) {
     std::wstring path;
     if (!SplitKey(key, root, path))
         return;
-    RegDeleteTreeW(root, path.c_str());
-    RegDeleteKeyW(root, path.c_str());
+    CRegistryKey::DeleteTree(root, path);
 }
 
 // The keys above key, below the root's first level ("Software"), that do not exist yet.
@@ -258,7 +248,7 @@ void DeleteMadeKeys(std::vector<std::wstring> keys) {
         HKEY root;
         std::wstring path;
         if (SplitKey(key, root, path) && KeyIsEmpty(root, path))
-            RegDeleteKeyW(root, path.c_str());
+            CRegistryKey::DeleteEmptyKey(root, path);
     }
 }
 
@@ -266,9 +256,7 @@ bool WriteInstallKey(HKEY root, const std::wstring& path, const std::wstring& in
     CRegistryKey key;
     if (!key.Open(root, path, true) || !key.WriteString(L"InstallDir", installFolder))
         return false;
-    DWORD installed = 1;
-    return RegSetValueExW(key.GetHandle(), L"Instl", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&installed),
-                          sizeof installed) == ERROR_SUCCESS;
+    return key.WriteDword(L"Instl", 1);
 }
 
 std::wstring ReadInstallFolderKey(const std::wstring& package) {

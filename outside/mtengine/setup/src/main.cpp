@@ -6,6 +6,7 @@
 //   mtsetup install ENGINE_FOLDER     replaces "Path" and the whole "Directions" key
 //   mtsetup uninstall                 removes them
 #include "Glossary.h"
+#include "platform/RegistryKey.h"
 
 #include <cstdio>
 #include <string>
@@ -32,30 +33,6 @@ const DirectionSetup kDirections[] = {
 constexpr wchar_t kGeneralSubjectKey[] = L"General";
 constexpr wchar_t kGeneralSubjectName[] = L"Общая лексика";
 
-class Key {
-public:
-    ~Key() {
-        if (m_key != nullptr)
-            RegCloseKey(m_key);
-    }
-    bool Create(HKEY root, const std::wstring& path) {
-        return RegCreateKeyExW(root, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &m_key, nullptr) ==
-               ERROR_SUCCESS;
-    }
-    bool SetString(const wchar_t* name, const std::wstring& value) {
-        return RegSetValueExW(m_key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
-                              static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t))) == ERROR_SUCCESS;
-    }
-    bool SetDword(const wchar_t* name, DWORD value) {
-        return RegSetValueExW(m_key, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof value) ==
-               ERROR_SUCCESS;
-    }
-    HKEY Handle() const { return m_key; }
-
-private:
-    HKEY m_key = nullptr;
-};
-
 bool Exists(const std::wstring& path) {
     return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
@@ -81,24 +58,25 @@ bool InstallDirection(const std::wstring& engine, const DirectionSetup& setup, u
     unsigned source = LanguageOfLetter(static_cast<char>(setup.prefix[0]));
     unsigned target = LanguageOfLetter(static_cast<char>(setup.prefix[1]));
     std::wstring keyPath = std::wstring(kDirectionsKey) + L"\\" + setup.prefix;
-    Key key;
-    if (!key.Create(HKEY_CURRENT_USER, keyPath))
+    CRegistryKey key;
+    if (!key.Open(HKEY_CURRENT_USER, keyPath, true))
         return false;
-    bool ok = key.SetDword(L"DirID", target << 16 | source) && key.SetString(L"Prefix", setup.prefix) &&
-              key.SetString(L"Path", folder) && key.SetString(L"Name", setup.name) &&
-              key.SetDword(L"Trans3", setup.trans3);
-    Key general;
-    ok = ok && general.Create(HKEY_CURRENT_USER, keyPath + L"\\Templates\\" + kGeneralSubjectKey) &&
-         general.SetString(nullptr, kGeneralSubjectName);
+    bool ok = key.WriteDword(L"DirID", target << 16 | source) && key.WriteString(L"Prefix", setup.prefix) &&
+              key.WriteString(L"Path", folder) && key.WriteString(L"Name", setup.name) &&
+              key.WriteDword(L"Trans3", setup.trans3);
+    // A subject's name is its key's unnamed value.
+    CRegistryKey general;
+    ok = ok && general.Open(HKEY_CURRENT_USER, keyPath + L"\\Templates\\" + kGeneralSubjectKey, true) &&
+         general.WriteString(L"", kGeneralSubjectName);
     *subjects = 1;
     for (const std::wstring& name : TemplateNames(folder)) {
         Glossary glossary;
         if (!ReadGlossary(folder + name + L".tpl", PlaneOf(source), PlaneOf(target), &glossary))
             continue;
-        Key subject;
-        ok = ok && subject.Create(HKEY_CURRENT_USER, keyPath + L"\\Templates\\" + name) &&
-             subject.SetString(nullptr, glossary.displayName.empty() ? name : glossary.displayName) &&
-             subject.SetString(L"0", name);
+        CRegistryKey subject;
+        ok = ok && subject.Open(HKEY_CURRENT_USER, keyPath + L"\\Templates\\" + name, true) &&
+             subject.WriteString(L"", glossary.displayName.empty() ? name : glossary.displayName) &&
+             subject.WriteString(L"0", name);
         ++*subjects;
     }
     return ok;
@@ -111,9 +89,9 @@ int Install(std::wstring engine) {
         std::fwprintf(stderr, L"mtsetup: %ls has no ovrinldb.dll\n", engine.c_str());
         return 1;
     }
-    RegDeleteTreeW(HKEY_CURRENT_USER, kDirectionsKey);
-    Key root;
-    if (!root.Create(HKEY_CURRENT_USER, kEngineKey) || !root.SetString(L"Path", engine)) {
+    CRegistryKey::DeleteTree(HKEY_CURRENT_USER, kDirectionsKey);
+    CRegistryKey root;
+    if (!root.Open(HKEY_CURRENT_USER, kEngineKey, true) || !root.WriteString(L"Path", engine)) {
         std::fwprintf(stderr, L"mtsetup: cannot write the registry\n");
         return 1;
     }
@@ -133,12 +111,10 @@ int Install(std::wstring engine) {
 }
 
 int Uninstall() {
-    RegDeleteTreeW(HKEY_CURRENT_USER, kDirectionsKey);
-    HKEY key = nullptr;
-    if (RegOpenKeyExW(HKEY_CURRENT_USER, kEngineKey, 0, KEY_ALL_ACCESS, &key) == ERROR_SUCCESS) {
-        RegDeleteValueW(key, L"Path");
-        RegCloseKey(key);
-    }
+    CRegistryKey::DeleteTree(HKEY_CURRENT_USER, kDirectionsKey);
+    CRegistryKey key;
+    if (key.Open(HKEY_CURRENT_USER, kEngineKey, false))
+        key.DeleteValue(L"Path");
     return 0;
 }
 
