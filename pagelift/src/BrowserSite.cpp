@@ -1,5 +1,6 @@
 // CBrowserSite: holding, replacing and using the browser's site.
 #include "BrowserSite.h"
+#include "platform/Wait.h"
 
 CBrowserSite::CBrowserSite() : m_idle(CreateEventW(nullptr, TRUE, TRUE, nullptr)) {}
 
@@ -62,9 +63,5 @@ void CBrowserSite::EndUse() {
 }
 
 void CBrowserSite::WaitForStepsToEnd() {
-    HANDLE idle = m_idle.Get();
-    while (MsgWaitForMultipleObjects(1, &idle, FALSE, INFINITE, QS_SENDMESSAGE) == WAIT_OBJECT_0 + 1) {
-        MSG message;
-        PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
-    }
+    platform::WaitAnsweringSentMessages(m_idle.Get(), INFINITE);
 }

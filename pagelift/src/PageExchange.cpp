@@ -5,6 +5,7 @@
 #include "base/Path.h"
 #include "base/Text.h"
 #include "base/TextFile.h"
+#include "platform/Handles.h"
 #include "platform/Processes.h"
 
 namespace pagelift {
@@ -83,11 +84,10 @@ std::wstring ReserveExchangeFile() {
     std::minstd_rand generator(now.wMilliseconds);
     for (int attempt = 0; attempt < kReserveAttempts; ++attempt) {
         std::wstring path = MakeExchangeFileName(folder, generator);
-        HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
-        if (file != INVALID_HANDLE_VALUE) {
-            CloseHandle(file);
+        CFileHandle file(
+            CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (file)
             return path;
-        }
         if (GetLastError() != ERROR_FILE_EXISTS && GetLastError() != ERROR_ALREADY_EXISTS)
             return {};
     }

@@ -2,6 +2,7 @@
 #include "PageWorker.h"
 #include "base/Text.h"
 #include "base/Unicode.h"
+#include "platform/Wait.h"
 
 #include "Module.h"
 #include "PageExchange.h"
@@ -29,20 +30,6 @@ struct ThreadStart {
     std::shared_ptr<CPageWorker> worker;
     HMODULE module = nullptr;
 };
-
-// Waits for handle while handling the messages sent to this thread (the browser's, which may serve the
-// worker's calls on its objects through them).
-void WaitHandlingSentMessages(HANDLE handle, DWORD milliseconds) {
-    const ULONGLONG end = GetTickCount64() + milliseconds;
-    for (;;) {
-        const ULONGLONG now = GetTickCount64();
-        const DWORD left = now < end ? static_cast<DWORD>(end - now) : 0;
-        if (MsgWaitForMultipleObjects(1, &handle, FALSE, left, QS_SENDMESSAGE) != WAIT_OBJECT_0 + 1)
-            return;
-        MSG message;
-        PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
-    }
-}
 
 } // namespace
 
@@ -86,7 +73,8 @@ void CPageWorker::Stop() {
         SetEvent(m_stop.Get());
     m_site.Set(nullptr);
     if (m_thread)
-        WaitHandlingSentMessages(m_thread.Get(), kEndTimeout);
+        // The browser's thread may serve the worker's calls on its objects meanwhile.
+        platform::WaitAnsweringSentMessages(m_thread.Get(), kEndTimeout);
 }
 
 DWORD WINAPI CPageWorker::ThreadMain(void* start) {

@@ -1,5 +1,6 @@
 // SignalPageTranslation and IsBrowserWindow.
 #include "pagetrans/BrowserPage.h"
+#include "platform/Handles.h"
 
 #include <cwchar>
 
@@ -17,12 +18,8 @@ bool HasClassName(HWND window, const wchar_t* name) {
 } // namespace
 
 bool SignalPageTranslation() {
-    HANDLE event = OpenEventW(EVENT_ALL_ACCESS, FALSE, kPageTranslateEvent);
-    if (event == nullptr)
-        return false;
-    bool set = SetEvent(event) != FALSE;
-    CloseHandle(event);
-    return set;
+    CHandle event(OpenEventW(EVENT_ALL_ACCESS, FALSE, kPageTranslateEvent));
+    return event && SetEvent(event.Get()) != FALSE;
 }
 
 bool IsBrowserWindow(HWND window) {

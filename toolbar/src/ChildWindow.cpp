@@ -1,5 +1,6 @@
 // A child window on a thread of its own, and the clean-up of the program's other dialogs.
 #include "ChildWindow.h"
+#include "platform/Wait.h"
 
 bool CToolbarChildDlg::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
     if (message == kEndMessage) {
@@ -74,14 +75,8 @@ void CChildWindow::End() {
             if (window != nullptr)
                 PostMessageW(window, CToolbarChildDlg::kEndMessage, 0, 0);
             CancelOtherDialogsOfThread(threadId, window);
-            HANDLE thread = m_thread.Get();
-            DWORD woken = MsgWaitForMultipleObjects(1, &thread, FALSE, 50, QS_SENDMESSAGE);
-            if (woken == WAIT_OBJECT_0)
+            if (platform::WaitAnsweringSentMessages(m_thread.Get(), 50) != WAIT_TIMEOUT)
                 break;
-            if (woken == WAIT_OBJECT_0 + 1) {
-                MSG message;
-                PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
-            }
         }
         m_thread.Reset();
     }

@@ -3,6 +3,7 @@
 #include "common/Protocol.h"
 
 #include "common/Registry.h"
+#include "platform/Wait.h"
 
 namespace {
 
@@ -190,8 +191,8 @@ bool CHotKeyHook::StartPolling() {
     WaitForPollThread();
     m_poll.target = m_hookWindow;
     m_poll.running = true;
-    m_poll.thread = CreateThread(nullptr, 0, PollThreadMain, &m_poll, 0, nullptr);
-    if (m_poll.thread == nullptr) {
+    m_poll.thread.Reset(CreateThread(nullptr, 0, PollThreadMain, &m_poll, 0, nullptr));
+    if (!m_poll.thread) {
         m_poll.running = false;
         return false;
     }
@@ -205,14 +206,10 @@ void CHotKeyHook::StopPolling() {
 // Waits for the poll thread to end while still answering what it sends, so that neither side waits on
 // the other.
 void CHotKeyHook::WaitForPollThread() {
-    if (m_poll.thread == nullptr)
+    if (!m_poll.thread)
         return;
-    while (MsgWaitForMultipleObjects(1, &m_poll.thread, FALSE, INFINITE, QS_SENDMESSAGE) == WAIT_OBJECT_0 + 1) {
-        MSG message;
-        PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
-    }
-    CloseHandle(m_poll.thread);
-    m_poll.thread = nullptr;
+    platform::WaitAnsweringSentMessages(m_poll.thread.Get(), INFINITE);
+    m_poll.thread.Reset();
 }
 
 // Wakes the hook window every 25 ms on a fixed schedule read from the tick count, so that the steps

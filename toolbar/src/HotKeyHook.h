@@ -6,6 +6,7 @@
 #pragma once
 
 #include "TextCapture.h"
+#include "platform/Handles.h"
 
 #include <windows.h>
 
@@ -73,7 +74,7 @@ private:
         HWND target = nullptr;
         UINT_PTR timerId = kPollTimerId;
         DWORD interval = kPollIntervalMs;
-        HANDLE thread = nullptr;
+        CHandle thread;
     };
 
     static LRESULT CALLBACK HookWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);

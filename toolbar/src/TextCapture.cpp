@@ -3,6 +3,7 @@
 #include "TextCapture.h"
 #include "base/Path.h"
 #include "base/Text.h"
+#include "platform/Handles.h"
 
 #include <algorithm>
 #include <cwctype>
@@ -95,13 +96,12 @@ std::wstring ProgramFileOfWindow(HWND window) {
     GetWindowThreadProcessId(window, &processId);
     if (processId == GetCurrentProcessId())
         return ovrin::GetProgramPath();
-    HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId);
-    if (process == nullptr)
+    CHandle process(OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId));
+    if (!process)
         return {};
     wchar_t path[MAX_PATH * 2] = {};
     DWORD length = MAX_PATH * 2;
-    bool known = QueryFullProcessImageNameW(process, 0, path, &length);
-    CloseHandle(process);
+    bool known = QueryFullProcessImageNameW(process.Get(), 0, path, &length);
     return known ? std::wstring(path, length) : std::wstring();
 }
 

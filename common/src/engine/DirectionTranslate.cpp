@@ -157,27 +157,26 @@ HRESULT CDirection::TranslateWide(const std::vector<Piece>& pieces, const std::w
 
 HRESULT CDirection::RunOnWorker(const std::shared_ptr<RunRequest>& request, std::wstring& output,
                                 std::size_t& reached) {
-    if (request->finished == nullptr)
+    if (!request->finished)
         return HRESULT_FROM_WIN32(GetLastError());
     if (m_stopFlag == nullptr) {
         if (!m_workers->Submit(request))
             return HRESULT_FROM_WIN32(GetLastError());
-        WaitForSingleObject(request->finished, INFINITE);
+        WaitForSingleObject(request->finished.Get(), INFINITE);
         return request->Collect(output, reached);
     }
-    request->stopEvent = CreateEventW(nullptr, FALSE, FALSE, kStopEventName);
-    if (request->stopEvent == nullptr)
+    request->stopEvent.Reset(CreateEventW(nullptr, FALSE, FALSE, kStopEventName));
+    if (!request->stopEvent)
         return HRESULT_FROM_WIN32(GetLastError());
-    HANDLE supervisor = StartSupervisor(request);
-    if (supervisor == nullptr)
+    CHandle supervisor(StartSupervisor(request));
+    if (!supervisor)
         return HRESULT_FROM_WIN32(GetLastError());
-    while (WaitForSingleObject(supervisor, kWaitStep) == WAIT_TIMEOUT) {
+    while (WaitForSingleObject(supervisor.Get(), kWaitStep) == WAIT_TIMEOUT) {
         if (*m_stopFlag != 0 && !request->stopRequested) {
             request->stopRequested = true;
-            SetEvent(request->stopEvent);
+            SetEvent(request->stopEvent.Get());
         }
     }
-    CloseHandle(supervisor);
     // Stopped while the engine works on: what is done so far is kept, whatever comes later dropped.
     return request->Collect(output, reached);
 }

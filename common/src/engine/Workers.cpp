@@ -29,9 +29,9 @@ void RunRequestNow(std::shared_ptr<RunRequest> request, WorkerTracker& tracker, 
         std::lock_guard<std::mutex> lock(tracker.mutex);
         worker.busy = false;
     }
-    if (request->stopEvent != nullptr)
-        SetEvent(request->stopEvent);
-    SetEvent(request->finished);
+    if (request->stopEvent)
+        SetEvent(request->stopEvent.Get());
+    SetEvent(request->finished.Get());
     request.reset();
 }
 
@@ -40,7 +40,7 @@ DWORD WINAPI WorkerMain(void* parameter) {
     WorkerTracker& tracker = *start->tracker;
     WorkerTracker::Worker& worker = *start->worker;
     for (;;) {
-        WaitForSingleObject(worker.wake, INFINITE);
+        WaitForSingleObject(worker.wake.Get(), INFINITE);
         std::shared_ptr<RunRequest> request;
         {
             std::lock_guard<std::mutex> lock(tracker.mutex);
@@ -67,7 +67,7 @@ DWORD WINAPI SupervisorMain(void* parameter) {
     // The event is named: a stopped worker of an earlier run may still signal it when it finishes.
     // Only this run's end or the caller's stop ends the watch.
     for (;;) {
-        if (WaitForSingleObject(request.stopEvent, kWaitStep) == WAIT_OBJECT_0 &&
+        if (WaitForSingleObject(request.stopEvent.Get(), kWaitStep) == WAIT_OBJECT_0 &&
             (request.done || request.stopRequested))
             break;
         if (request.done)
@@ -143,13 +143,12 @@ bool WorkerTracker::Submit(const std::shared_ptr<RunRequest>& request) {
     if (worker == nullptr || worker->busy) {
         if (worker != nullptr) { // stuck in a stopped run: it ends when the engine lets it go
             worker->quit = true;
-            CloseHandle(workerThread);
-            workerThread = nullptr;
+            workerThread.Reset();
             worker = nullptr;
         }
         auto fresh = std::make_shared<Worker>();
-        fresh->wake = CreateEventW(nullptr, FALSE, FALSE, nullptr);
-        if (fresh->wake == nullptr)
+        fresh->wake.Reset(CreateEventW(nullptr, FALSE, FALSE, nullptr));
+        if (!fresh->wake)
             return false;
         auto* start = new WorkerStart{shared_from_this(), fresh};
         HANDLE thread =
@@ -159,16 +158,16 @@ bool WorkerTracker::Submit(const std::shared_ptr<RunRequest>& request) {
             return false;
         }
         worker = fresh;
-        workerThread = thread;
+        workerThread.Reset(thread);
     }
     worker->pending = request;
     worker->busy = true;
-    SetEvent(worker->wake);
+    SetEvent(worker->wake.Get());
     return true;
 }
 
 void WorkerTracker::Shutdown() {
-    HANDLE thread = nullptr;
+    CHandle thread;
     bool busy = false;
     {
         std::lock_guard<std::mutex> lock(mutex);
@@ -176,16 +175,12 @@ void WorkerTracker::Shutdown() {
             return;
         worker->quit = true;
         busy = worker->busy;
-        SetEvent(worker->wake);
-        thread = workerThread;
-        workerThread = nullptr;
+        SetEvent(worker->wake.Get());
+        thread = std::move(workerThread);
         worker = nullptr;
     }
-    if (thread != nullptr) {
-        if (!busy)
-            WaitForSingleObject(thread, 60000);
-        CloseHandle(thread);
-    }
+    if (thread && !busy)
+        WaitForSingleObject(thread.Get(), 60000);
 }
 
 HANDLE StartSupervisor(const std::shared_ptr<RunRequest>& request) {

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "common/EngineClient.h"
+#include "platform/Handles.h"
 
 #include <atomic>
 #include <mutex>
@@ -16,11 +17,7 @@ struct RunRequest;
 // stopped its translation is retired (it ends when the engine returns) and a fresh one takes over.
 struct WorkerTracker : std::enable_shared_from_this<WorkerTracker> {
     struct Worker {
-        ~Worker() {
-            if (wake != nullptr)
-                CloseHandle(wake);
-        }
-        HANDLE wake = nullptr; // auto-reset: a request is pending or the worker is to end
+        CHandle wake; // auto-reset: a request is pending or the worker is to end
         std::shared_ptr<RunRequest> pending;
         bool busy = false;
         bool quit = false;
@@ -28,12 +25,8 @@ struct WorkerTracker : std::enable_shared_from_this<WorkerTracker> {
 
     std::mutex mutex;
     std::shared_ptr<Worker> worker;
-    HANDLE workerThread = nullptr;
+    CHandle workerThread;
 
-    ~WorkerTracker() {
-        if (workerThread != nullptr)
-            CloseHandle(workerThread);
-    }
     // Hands request to the worker (starting one, 1 MB stack reserved, when there is none free); false
     // when no thread can be made. request->finished is set when the worker is done with it.
     bool Submit(const std::shared_ptr<RunRequest>& request);
@@ -69,20 +62,14 @@ struct RunRequest {
     RunRequest(IOvrinTranslator* engine, DWORD direction, int* flag, std::shared_ptr<WorkerTracker> tracker)
         : translator(engine), dirId(direction), stopFlag(flag), workers(std::move(tracker)) {
         translator->AddRef();
-        if (!GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS,
-                                reinterpret_cast<LPCWSTR>(*reinterpret_cast<void**>(translator)), &engineModule))
-            engineModule = nullptr;
-        finished = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+        HMODULE module = nullptr;
+        if (GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS,
+                               reinterpret_cast<LPCWSTR>(*reinterpret_cast<void**>(translator)), &module))
+            engineModule.Reset(module);
+        finished.Reset(CreateEventW(nullptr, TRUE, FALSE, nullptr));
     }
-    ~RunRequest() {
-        translator->Release();
-        if (engineModule != nullptr)
-            FreeLibrary(engineModule);
-        if (finished != nullptr)
-            CloseHandle(finished);
-        if (stopEvent != nullptr)
-            CloseHandle(stopEvent);
-    }
+    // The translator goes first, its module (a member) after it.
+    ~RunRequest() { translator->Release(); }
     RunRequest(const RunRequest&) = delete;
     RunRequest& operator=(const RunRequest&) = delete;
 
@@ -99,15 +86,15 @@ struct RunRequest {
     void Fail(HRESULT code);
 
     IOvrinTranslator* translator;
-    HMODULE engineModule = nullptr; // the translator's module, held while the request lives
+    CModuleHandle engineModule; // the translator's module, held while the request lives
     DWORD dirId;
     int* stopFlag; // read between runs while the caller waits; null for none
     std::vector<Run> runs;
     std::wstring tail;          // the breaks after the last run
     std::size_t textLength = 0; // the length of the caller's text
     std::shared_ptr<WorkerTracker> workers;
-    HANDLE stopEvent = nullptr;             // "TransStopEvent" while a stop flag is registered
-    HANDLE finished = nullptr;              // set when the worker is done with the runs
+    CHandle stopEvent;                      // "TransStopEvent" while a stop flag is registered
+    CHandle finished;                       // set when the worker is done with the runs
     std::atomic<bool> done{false};          // the worker is done with the runs
     std::atomic<bool> stopRequested{false}; // the caller stopped waiting
 

@@ -12,6 +12,7 @@
 #include "platform/CommandLine.h"
 #include "platform/Device.h"
 #include "platform/FullPath.h"
+#include "platform/Handles.h"
 
 #include <windows.h>
 
@@ -82,21 +83,17 @@ bool MakeFolders(const std::wstring& folder, std::vector<std::wstring>& created)
 
 bool FolderWritable(const std::wstring& folder) {
     std::wstring probe = ovrin::PathJoin(folder, L"~ovinstall.probe");
-    HANDLE file = CreateFileW(probe.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                              FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return false;
-    CloseHandle(file);
-    return true;
+    CFileHandle file(CreateFileW(probe.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                 FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr));
+    return static_cast<bool>(file);
 }
 
 // Whether an existing file is held open by another program (it could not be replaced).
 bool FileInUse(const std::wstring& path) {
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file != INVALID_HANDLE_VALUE) {
-        CloseHandle(file);
+    CFileHandle file(
+        CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (file)
         return false;
-    }
     DWORD error = GetLastError();
     return error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION;
 }
@@ -184,12 +181,11 @@ bool RunCommand(const Command& command, DWORD& exitCode) {
     if (!CreateProcessW(command.program.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr,
                         ovrin::PathFolder(command.program).c_str(), &startup, &process))
         return false;
-    CloseHandle(process.hThread);
-    bool ended = WaitForSingleObject(process.hProcess, kCommandTimeout) == WAIT_OBJECT_0;
+    CHandle thread(process.hThread), program(process.hProcess);
+    bool ended = WaitForSingleObject(program.Get(), kCommandTimeout) == WAIT_OBJECT_0;
     if (!ended)
-        TerminateProcess(process.hProcess, 1);
-    GetExitCodeProcess(process.hProcess, &exitCode);
-    CloseHandle(process.hProcess);
+        TerminateProcess(program.Get(), 1);
+    GetExitCodeProcess(program.Get(), &exitCode);
     return ended;
 }
 

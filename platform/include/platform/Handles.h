@@ -54,6 +54,11 @@ struct FindTraits {
     static Type Invalid() { return INVALID_HANDLE_VALUE; }
     static void Close(Type handle) { FindClose(handle); }
 };
+struct ModuleTraits {
+    using Type = HMODULE;
+    static Type Invalid() { return nullptr; }
+    static void Close(Type module) { FreeLibrary(module); }
+};
 template <typename GdiType>
 struct GdiObjectTraits {
     using Type = GdiType;
@@ -74,6 +79,7 @@ struct MenuTraits {
 using CHandle = CUniqueHandle<KernelHandleTraits>;   // events, threads, processes, mutexes
 using CFileHandle = CUniqueHandle<FileHandleTraits>; // CreateFile results
 using CFindHandle = CUniqueHandle<FindTraits>;       // FindFirstFile searches
+using CModuleHandle = CUniqueHandle<ModuleTraits>;   // libraries loaded (or referenced) by this code
 using CFontHandle = CUniqueHandle<GdiObjectTraits<HFONT>>;
 using CBrushHandle = CUniqueHandle<GdiObjectTraits<HBRUSH>>;
 using CBitmapHandle = CUniqueHandle<GdiObjectTraits<HBITMAP>>;
