@@ -22,6 +22,7 @@ std::mutex& DictionaryEngineLock() {
 constexpr unsigned short kNotFound = 0xFFFF;
 constexpr unsigned char kTagTranslationText = 0x01;
 constexpr unsigned char kTagNote = 0x08;
+constexpr unsigned char kTagPartOfSpeech = 0x02;
 constexpr int kMaxTranslationWords = 4;
 
 int CountWords(const std::string& text) {
@@ -62,6 +63,41 @@ std::string NoteRun(const unsigned char* translation, unsigned language) {
     begin += opening.size();
     std::size_t end = text.find('%', begin);
     return text.substr(begin, end == std::string::npos ? std::string::npos : end - begin);
+}
+
+// The part of speech a container (a part or a translation) names; kPosNone when it names none.
+unsigned char PartOfSpeechOf(const unsigned char* container) {
+    const unsigned char* leaf = DEngine::FindTag(container, kTagPartOfSpeech);
+    return leaf != nullptr && leaf[1] == 1 ? leaf[2] : static_cast<unsigned char>(kPosNone);
+}
+
+// The first short translation of each part of speech the article's parts or translations name.
+void CollectSenses(const unsigned char* article, DictionaryEntry* entry) {
+    unsigned short parts = DEngine::GetSrcPartCount(article);
+    for (unsigned short p = 0; p < parts; ++p) {
+        const unsigned char* part = DEngine::GetSrcPart(article, p);
+        if (part == nullptr)
+            break;
+        unsigned char partPos = PartOfSpeechOf(part);
+        unsigned short count = DEngine::GetTranslationCount(part);
+        for (unsigned short t = 0; t < count; ++t) {
+            const unsigned char* translation = DEngine::GetTranslation(part, t);
+            if (translation == nullptr)
+                break;
+            unsigned char pos = PartOfSpeechOf(translation);
+            pos = pos != kPosNone ? pos : partPos;
+            if (pos == kPosNone)
+                continue;
+            bool known = false;
+            for (const auto& sense : entry->senses)
+                known = known || sense.first == pos;
+            if (known)
+                continue;
+            std::string text = DictionaryTable::CleanTranslation(TranslationText(translation));
+            if (!text.empty() && CountWords(text) <= kMaxTranslationWords)
+                entry->senses.emplace_back(pos, std::move(text));
+        }
+    }
 }
 
 // The first translation of the article that cleans to a short text; failing that, the first that
@@ -144,6 +180,7 @@ std::string DictionaryTable::CleanTranslation(std::string_view text) {
 bool DictionaryTable::Load(const std::wstring& folder, unsigned short direction, unsigned sourceLanguage) {
     std::lock_guard<std::mutex> lock(DictionaryEngineLock());
     m_entries.clear();
+    m_namesPartsOfSpeech = false;
     DEngine::InitDictEngine(folder.c_str());
     bool loaded = false;
     unsigned short dirIndex = DEngine::GetDirectionIndex(direction);
@@ -171,10 +208,16 @@ bool DictionaryTable::Load(const std::wstring& folder, unsigned short direction,
                 const unsigned char* article = DEngine::GetArticle(handle, first + i);
                 if (article == nullptr)
                     continue;
-                std::string translation =
-                    FromPlain(PlaneOf(direction & 0xFF), ChooseTranslation(article, direction & 0xFF));
-                if (!translation.empty())
-                    m_entries.emplace(std::move(key), std::move(translation));
+                Plane target = PlaneOf(direction & 0xFF);
+                DictionaryEntry entry;
+                entry.translation = FromPlain(target, ChooseTranslation(article, direction & 0xFF));
+                if (entry.translation.empty())
+                    continue;
+                CollectSenses(article, &entry);
+                for (auto& sense : entry.senses)
+                    sense.second = FromPlain(target, sense.second);
+                m_namesPartsOfSpeech = m_namesPartsOfSpeech || !entry.senses.empty();
+                m_entries.emplace(std::move(key), std::move(entry));
             }
         }
         DEngine::CloseDictionary(handle);

@@ -1,6 +1,7 @@
 // Word-by-word translation through glossaries and the dictionary.
 #include "TranslationCore.h"
 
+#include "EnglishRussian.h"
 #include "Inflections.h"
 
 #include "xlatcp/Xlatcp.h"
@@ -25,6 +26,67 @@ struct Token {
 
 bool IsJoiner(unsigned char c) {
     return c == '\'' || c == '-' || c == 0x92; // apostrophe, hyphen, right single quotation mark
+}
+
+// The longest known run of words starting at a word: its last token and its translation.
+struct WordMatch {
+    std::size_t last = 0;
+    bool found = false;
+    bool fromTemplate = false;
+    std::string translation;
+};
+
+// The English-Russian sentence pass over the matches, sentence by sentence: a sentence ends at ".",
+// "!", "?" or an ellipsis, a clause at any other sign between words.
+void ShapeEnglishRussian(std::string_view source, const std::vector<Token>& tokens, const DictionaryTable& dictionary,
+                         std::vector<WordMatch>& matches) {
+    EnglishRussian grammar([&](const std::string& key) { return dictionary.FindEntry(key); });
+    std::vector<SentenceWord> words;
+    std::vector<std::size_t> at;
+    bool clauseStart = false;
+    auto flush = [&] {
+        if (!words.empty()) {
+            grammar.Shape(words);
+            for (std::size_t i = 0; i < words.size(); ++i) {
+                WordMatch& match = matches[at[i]];
+                if (words[i].dropped) {
+                    match.found = true;
+                    match.translation.clear();
+                } else if (words[i].found) {
+                    match.found = true;
+                    match.translation = words[i].translation;
+                }
+            }
+        }
+        words.clear();
+        at.clear();
+    };
+    for (std::size_t t = 0; t < tokens.size(); ++t) {
+        const Token& token = tokens[t];
+        if (token.kind == Token::Other) {
+            unsigned char c = static_cast<unsigned char>(source[token.begin]);
+            if (c == '.' || c == '!' || c == '?' || c == XLAT_ENGINE_ELLIPSIS_BYTE)
+                flush();
+            else
+                clauseStart = true;
+            continue;
+        }
+        if (token.kind != Token::Word)
+            continue;
+        const WordMatch& match = matches[t];
+        SentenceWord word;
+        word.key = Lowercase(Plane::Western, source.substr(token.begin, tokens[match.last].end - token.begin));
+        word.translation = match.translation;
+        word.found = match.found;
+        word.phrase = match.last != t;
+        word.fixed = match.fromTemplate;
+        word.clauseStart = clauseStart;
+        clauseStart = false;
+        words.push_back(std::move(word));
+        at.push_back(t);
+        t = match.last;
+    }
+    flush();
 }
 
 } // namespace
@@ -118,8 +180,48 @@ std::vector<Piece> TranslationCore::Translate(std::string_view source, ITemplate
         }
     }
 
-    std::vector<Piece> pieces;
+    // The longest known run of words at each word, its translation, and where it came from.
+    std::vector<WordMatch> matches(tokens.size());
     std::string scratch;
+    for (std::size_t t = 0; t < tokens.size(); ++t) {
+        const Token& token = tokens[t];
+        if (token.kind != Token::Word)
+            continue;
+        std::size_t lastWord = t;
+        std::string key = Lowercase(from, source.substr(token.begin, token.end - token.begin));
+        std::vector<std::pair<std::size_t, std::string>> runs{{t, key}};
+        for (int words = 1; words < kMaxPhraseWords; ++words) {
+            std::size_t space = lastWord + 1, next = lastWord + 2;
+            if (next >= tokens.size() || tokens[space].kind != Token::Space || tokens[next].kind != Token::Word ||
+                tokens[space].end - tokens[space].begin != 1 || at(tokens[space].begin) != ' ')
+                break;
+            key += ' ';
+            key += Lowercase(from, source.substr(tokens[next].begin, tokens[next].end - tokens[next].begin));
+            lastWord = next;
+            runs.emplace_back(next, key);
+        }
+        const std::string* found = nullptr;
+        std::size_t matchedLast = t;
+        for (std::size_t r = runs.size(); r-- > 1 && found == nullptr;) {
+            found = Find(runs[r].second, templates, &scratch);
+            matchedLast = runs[r].first;
+        }
+        if (found == nullptr) {
+            found = FindWord(runs[0].second, templates, &scratch);
+            matchedLast = t;
+        }
+        WordMatch& match = matches[t];
+        match.last = matchedLast;
+        match.found = found != nullptr;
+        match.fromTemplate = found == &scratch;
+        if (found != nullptr)
+            match.translation = *found;
+        t = matchedLast;
+    }
+    if (m_source == kLangEnglish && m_target == kLangRussian && m_dictionary.NamesPartsOfSpeech())
+        ShapeEnglishRussian(source, tokens, m_dictionary, matches);
+
+    std::vector<Piece> pieces;
     bool capitalNext = false;
     bool sentenceStart = true;
     for (std::size_t t = 0; t < tokens.size(); ++t) {
@@ -148,37 +250,23 @@ std::vector<Piece> TranslationCore::Translate(std::string_view source, ITemplate
         }
         bool wordStartsSentence = sentenceStart;
         sentenceStart = false;
-        // The longest run of words joined by single spaces that is a known key.
-        std::size_t lastWord = t;
-        std::string key = Lowercase(from, source.substr(token.begin, token.end - token.begin));
-        std::vector<std::pair<std::size_t, std::string>> runs{{t, key}};
-        for (int words = 1; words < kMaxPhraseWords; ++words) {
-            std::size_t space = lastWord + 1, next = lastWord + 2;
-            if (next >= tokens.size() || tokens[space].kind != Token::Space || tokens[next].kind != Token::Word ||
-                tokens[space].end - tokens[space].begin != 1 || at(tokens[space].begin) != ' ')
-                break;
-            key += ' ';
-            key += Lowercase(from, source.substr(tokens[next].begin, tokens[next].end - tokens[next].begin));
-            lastWord = next;
-            runs.emplace_back(next, key);
-        }
-        const std::string* found = nullptr;
-        std::size_t matchedLast = t;
-        for (std::size_t r = runs.size(); r-- > 1 && found == nullptr;) {
-            found = Find(runs[r].second, templates, &scratch);
-            matchedLast = runs[r].first;
-        }
-        if (found == nullptr) {
-            found = FindWord(runs[0].second, templates, &scratch);
-            matchedLast = t;
-        }
+        const WordMatch& match = matches[t];
+        std::size_t matchedLast = match.last;
         std::size_t begin = token.begin, end = tokens[matchedLast].end;
-        if (found != nullptr) {
-            std::string translation = ApplyCase(source.substr(begin, end - begin), *found, wordStartsSentence);
+        if (match.found) {
+            std::string_view original = source.substr(begin, end - begin);
+            // English writes "I" in capitals wherever it stands: that capital is not passed on.
+            bool capitalI = m_source == kLangEnglish && original == "I" && !wordStartsSentence;
+            std::string translation =
+                capitalI ? match.translation : ApplyCase(original, match.translation, wordStartsSentence);
             if (translation.empty()) {
-                // A dropped word takes the space after it along, and hands its capital on.
+                // A dropped word takes the space after it along, and hands its capital on; at the end
+                // of a sentence ("It is.") the space before it goes instead.
                 if (matchedLast + 1 < tokens.size() && tokens[matchedLast + 1].kind == Token::Space)
                     ++matchedLast;
+                else if (!pieces.empty() && pieces.back().kind == Piece::Copied && t > 0 &&
+                         tokens[t - 1].kind == Token::Space && pieces.back().begin == tokens[t - 1].begin)
+                    pieces.pop_back();
                 capitalNext = capitalNext || (IsUpper(from, at(begin)) && wordStartsSentence);
                 sentenceStart = wordStartsSentence;
                 t = matchedLast;
