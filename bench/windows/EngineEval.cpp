@@ -8,7 +8,8 @@
 // SAMPLES_FOLDER holds the sample dictionaries (build/samples), DATA_FOLDER the engine's data
 // (outside/mtengine/data: each direction's general glossary). Each direction is laid out in a folder
 // of its own under the temporary folder. --record writes the outputs as EVAL_FOLDER/recorded/PREFIX.txt
-// (how the word-by-word figures were made); --show N prints N sentences per direction.
+// (how the word-by-word figures were made); --show N prints the tuning sentences among the first N of
+// each direction.
 #include "ChrF.h"
 
 #include "common/EngineInterfaces.h"
@@ -160,7 +161,8 @@ int wmain(int argc, wchar_t** argv) {
             if (haveRecorded)
                 before[third].Add(recorded[i], reference);
             outputs += callback.output + L"\n";
-            if (static_cast<int>(i) < show)
+            // Only tuning lines are shown: the held-out ones are for the figures alone.
+            if (static_cast<int>(i) < show && third == 0)
                 Print(L"  " + source + L"\n    was: " + (haveRecorded ? recorded[i] : L"-") + L"\n    now: " +
                       callback.output + L"\n    ref: " + reference + L"\n");
         }

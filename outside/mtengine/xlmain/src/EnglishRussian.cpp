@@ -144,11 +144,43 @@ const Info* FindInfo(const Info (&table)[N], const std::string& key) {
     return nullptr;
 }
 
+struct Candidate {
+    std::string base;
+    EnglishForm form;
+    const DictionaryEntry* entry;
+};
+
+bool Has(const DictionaryEntry* entry, unsigned char pos);
+
 struct Analysed {
     Role role = Role::Unknown;
     EnglishForm form = EnglishForm::Base;
     const DictionaryEntry* entry = nullptr;
     std::string base;
+    std::vector<Candidate> candidates; // the readings the dictionary knows, the word itself first
+
+    void Choose(std::size_t c) {
+        base = candidates[c].base;
+        form = candidates[c].form;
+        entry = candidates[c].entry;
+    }
+    bool CanBe(unsigned char pos) const {
+        for (const Candidate& candidate : candidates) {
+            if (Has(candidate.entry, pos))
+                return true;
+        }
+        return false;
+    }
+    // Takes the first reading with the part of speech; for a verb, an inflected reading before the
+    // word itself when the ending says so ("sitting": "sit" rather than "заседание").
+    void ChooseAs(unsigned char pos) {
+        for (std::size_t c = 0; c < candidates.size(); ++c) {
+            if (Has(candidates[c].entry, pos)) {
+                Choose(c);
+                return;
+            }
+        }
+    }
     bool negated = false; // "don't", "isn't": the word carries "not"
     Tense tense = Tense::Present;
     bool plural = false;
@@ -220,6 +252,8 @@ Role ClosedRole(const std::string& key, Analysed* a) {
     }
     if (key == "not" || key == "n't")
         return Role::Not;
+    if (key == "please")
+        return Role::Adverb;
     if (key == "to")
         return Role::To;
     if (key == "a" || key == "an" || key == "the")
@@ -265,21 +299,11 @@ void EnglishRussian::Shape(std::vector<SentenceWord>& words) const {
             continue;
         for (const EnglishReading& reading : ReadEnglish(w.key)) {
             const DictionaryEntry* entry = m_lookup(reading.base);
-            if (entry == nullptr)
-                continue;
-            if (a[i].entry == nullptr || (!HasAnySense(a[i].entry) && HasAnySense(entry))) {
-                a[i].entry = entry;
-                a[i].base = reading.base;
-                a[i].form = reading.form;
-            }
-            // A reading whose ending says verb and whose article has a verb wins ("lives": "live").
-            if (HasAnySense(a[i].entry) && reading.form != EnglishForm::Base)
-                break;
-            if (HasAnySense(a[i].entry) && reading.form == EnglishForm::Base)
-                break;
+            if (entry != nullptr && HasAnySense(entry))
+                a[i].candidates.push_back({reading.base, reading.form, entry});
         }
-        if (a[i].form == EnglishForm::Base && a[i].entry != nullptr && w.key != a[i].base)
-            a[i].form = EnglishForm::Base;
+        if (!a[i].candidates.empty())
+            a[i].Choose(0);
     }
 
     // Roles of the open words, left to right.
@@ -294,7 +318,7 @@ void EnglishRussian::Shape(std::vector<SentenceWord>& words) const {
         if (w.role == Role::To) {
             // "to" before a verb marks the infinitive; before anything else it is a preposition.
             const Analysed* next = i + 1 < n ? &a[i + 1] : nullptr;
-            bool marker = next != nullptr && next->role == Role::Unknown && Has(next->entry, kPosVerb);
+            bool marker = next != nullptr && next->role == Role::Unknown && next->CanBe(kPosVerb);
             w.role = marker ? Role::To : Role::Preposition;
             continue;
         }
@@ -306,12 +330,19 @@ void EnglishRussian::Shape(std::vector<SentenceWord>& words) const {
             verbSeen = true;
             continue;
         }
-        if (w.role != Role::Unknown || !HasAnySense(w.entry))
+        if (w.role != Role::Unknown || w.candidates.empty())
             continue;
-        bool n_ = Has(w.entry, kPosNoun), v = Has(w.entry, kPosVerb), adj = Has(w.entry, kPosAdjective);
-        bool adv = Has(w.entry, kPosAdverb);
+        bool n_ = w.CanBe(kPosNoun), v = w.CanBe(kPosVerb), adj = w.CanBe(kPosAdjective);
+        bool adv = w.CanBe(kPosAdverb);
+        // What the ending says: a past or "-ing" form, or "-s" (a plural or the third person).
+        EnglishForm said = EnglishForm::Base;
+        for (const Candidate& candidate : w.candidates) {
+            if (Has(candidate.entry, kPosVerb) && candidate.form != EnglishForm::Base && said == EnglishForm::Base)
+                said = candidate.form;
+        }
+        w.form = said == EnglishForm::Base ? w.form : said;
         const Analysed* next = i + 1 < n ? &a[i + 1] : nullptr;
-        bool nextNounish = next != nullptr && next->role == Role::Unknown && Has(next->entry, kPosNoun);
+        bool nextNounish = next != nullptr && next->role == Role::Unknown && next->CanBe(kPosNoun);
         Role role = Role::Unknown;
         bool afterVerbMarker =
             previous == Role::Pronoun || previous == Role::To || previous == Role::Modal || previous == Role::Will ||
@@ -321,7 +352,7 @@ void EnglishRussian::Shape(std::vector<SentenceWord>& words) const {
         if (v && afterVerbMarker) {
             role = Role::Verb;
         } else if (previous == Role::Be && (w.form == EnglishForm::Ing || w.form == EnglishForm::Past) && v) {
-            role = w.form == EnglishForm::Past && (adj || Has(w.entry, kPosParticiple)) ? Role::Adjective : Role::Verb;
+            role = w.form == EnglishForm::Past && (adj || w.CanBe(kPosParticiple)) ? Role::Adjective : Role::Verb;
         } else if (previous == Role::Be && adj) {
             role = Role::Adjective;
         } else if (StartsNounPhrase(previous) && previous != Role::Preposition) {
@@ -340,7 +371,7 @@ void EnglishRussian::Shape(std::vector<SentenceWord>& words) const {
                    next != nullptr &&
                    (next->role == Role::Article || next->role == Role::Determiner || next->role == Role::Object ||
                     next->role == Role::Preposition || next->role == Role::Adverb ||
-                    (next->role == Role::Unknown && Has(next->entry, kPosNoun) && !Has(next->entry, kPosVerb)))) {
+                    (next->role == Role::Unknown && next->CanBe(kPosNoun) && !next->CanBe(kPosVerb)))) {
             role = Role::Verb; // an instruction: "Open the file", "Read more"
         } else if (previous == Role::Conjunction && v && i > 1 && a[i - 2].role == Role::Verb && !n_) {
             role = Role::Verb;
@@ -356,6 +387,17 @@ void EnglishRussian::Shape(std::vector<SentenceWord>& words) const {
             role = Role::Adverb;
         }
         w.role = role;
+        if (role == Role::Verb) {
+            // The reading that is a verb, in the form its ending says.
+            EnglishForm form = w.form;
+            w.ChooseAs(kPosVerb);
+            if (w.form != EnglishForm::Base || form == EnglishForm::ThirdPerson)
+                w.form = form == EnglishForm::Plural ? EnglishForm::ThirdPerson : form;
+        } else if (role == Role::Noun) {
+            w.ChooseAs(kPosNoun);
+        } else if (role == Role::Adjective) {
+            w.ChooseAs(Has(w.entry, kPosAdjective) || !w.CanBe(kPosParticiple) ? kPosAdjective : kPosParticiple);
+        }
         if (role == Role::Noun && !verbSeen)
             subjectSeen = true;
         if (role == Role::Verb)
@@ -377,6 +419,15 @@ void EnglishRussian::Shape(std::vector<SentenceWord>& words) const {
         const std::string* sense = pos != kPosNone ? SenseOf(w.entry, pos) : nullptr;
         if (sense == nullptr && w.role == Role::Adjective)
             sense = SenseOf(w.entry, kPosParticiple);
+        // The general glossary's word stands unless it is of another class than the role asks for
+        // ("work = работа" for the verb "works").
+        const std::string& given = words[i].translation;
+        char kind = w.role == Role::Noun ? 'n' : w.role == Role::Verb ? 'v' : w.role == Role::Adjective ? 'a' : 0;
+        bool otherClass = SingleWord(given) && kind != 0 && forms.Find(given, kind) == nullptr &&
+                          (forms.Find(given, 'n') != nullptr || forms.Find(given, 'v') != nullptr ||
+                           forms.Find(given, 'a') != nullptr);
+        if (words[i].glossary && !otherClass)
+            sense = nullptr;
         if (sense != nullptr && !words[i].fixed) {
             words[i].translation = *sense;
             words[i].found = true;

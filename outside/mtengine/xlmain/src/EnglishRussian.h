@@ -23,6 +23,7 @@ struct SentenceWord {
     bool found = false;
     bool phrase = false;
     bool fixed = false;       // from a template: kept as it is
+    bool glossary = false;    // from the direction's general glossary
     bool clauseStart = false; // a comma, colon or the like before it
     bool dropped = false;     // set by Shape: the word has no Russian counterpart
 };

@@ -33,6 +33,7 @@ struct WordMatch {
     std::size_t last = 0;
     bool found = false;
     bool fromTemplate = false;
+    bool fromGlossary = false;
     std::string translation;
 };
 
@@ -80,6 +81,7 @@ void ShapeEnglishRussian(std::string_view source, const std::vector<Token>& toke
         word.found = match.found;
         word.phrase = match.last != t;
         word.fixed = match.fromTemplate;
+        word.glossary = match.fromGlossary;
         word.clauseStart = clauseStart;
         clauseStart = false;
         words.push_back(std::move(word));
@@ -105,25 +107,27 @@ bool TranslationCore::Bind(const std::wstring& folder, const std::string& prefix
     return m_bound;
 }
 
-const std::string* TranslationCore::Find(const std::string& key, ITemplateGlossary* templates,
-                                         std::string* scratch) const {
+const std::string* TranslationCore::Find(const std::string& key, ITemplateGlossary* templates, std::string* scratch,
+                                         bool* fromGlossary) const {
     const char* fromTemplate = nullptr;
     if (templates != nullptr && templates->Lookup(key.c_str(), &fromTemplate) == S_OK && fromTemplate != nullptr) {
         *scratch = fromTemplate;
         return scratch;
     }
     auto general = m_general.entries.find(key);
+    if (fromGlossary != nullptr)
+        *fromGlossary = general != m_general.entries.end();
     if (general != m_general.entries.end())
         return &general->second;
     return m_dictionary.Find(key);
 }
 
 const std::string* TranslationCore::FindWord(const std::string& lowercase, ITemplateGlossary* templates,
-                                             std::string* scratch) const {
-    if (const std::string* found = Find(lowercase, templates, scratch))
+                                             std::string* scratch, bool* fromGlossary) const {
+    if (const std::string* found = Find(lowercase, templates, scratch, fromGlossary))
         return found;
     for (const std::string& form : BaseForms(m_source, lowercase)) {
-        if (const std::string* found = Find(form, templates, scratch))
+        if (const std::string* found = Find(form, templates, scratch, fromGlossary))
             return found;
     }
     return nullptr;
@@ -202,15 +206,17 @@ std::vector<Piece> TranslationCore::Translate(std::string_view source, ITemplate
         }
         const std::string* found = nullptr;
         std::size_t matchedLast = t;
+        bool fromGlossary = false;
         for (std::size_t r = runs.size(); r-- > 1 && found == nullptr;) {
-            found = Find(runs[r].second, templates, &scratch);
+            found = Find(runs[r].second, templates, &scratch, &fromGlossary);
             matchedLast = runs[r].first;
         }
         if (found == nullptr) {
-            found = FindWord(runs[0].second, templates, &scratch);
+            found = FindWord(runs[0].second, templates, &scratch, &fromGlossary);
             matchedLast = t;
         }
         WordMatch& match = matches[t];
+        match.fromGlossary = fromGlossary && found != &scratch;
         match.last = matchedLast;
         match.found = found != nullptr;
         match.fromTemplate = found == &scratch;
