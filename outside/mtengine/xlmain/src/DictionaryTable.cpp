@@ -71,8 +71,10 @@ unsigned char PartOfSpeechOf(const unsigned char* container) {
     return leaf != nullptr && leaf[1] == 1 ? leaf[2] : static_cast<unsigned char>(kPosNone);
 }
 
-// The first short translation of each part of speech the article's parts or translations name.
-void CollectSenses(const unsigned char* article, DictionaryEntry* entry) {
+// The first short translation of each part of speech the article's parts or translations name (with
+// commonness, the commonest).
+void CollectSenses(const unsigned char* article, DictionaryEntry* entry, DictionaryTable::Commonness commonness) {
+    std::vector<unsigned> scores;
     unsigned short parts = DEngine::GetSrcPartCount(article);
     for (unsigned short p = 0; p < parts; ++p) {
         const unsigned char* part = DEngine::GetSrcPart(article, p);
@@ -88,22 +90,31 @@ void CollectSenses(const unsigned char* article, DictionaryEntry* entry) {
             pos = pos != kPosNone ? pos : partPos;
             if (pos == kPosNone)
                 continue;
-            bool known = false;
-            for (const auto& sense : entry->senses)
-                known = known || sense.first == pos;
-            if (known)
+            std::size_t known = entry->senses.size();
+            for (std::size_t s = 0; s < entry->senses.size(); ++s)
+                known = entry->senses[s].first == pos ? s : known;
+            if (known < entry->senses.size() && commonness == nullptr)
                 continue;
             std::string text = DictionaryTable::CleanTranslation(TranslationText(translation));
-            if (!text.empty() && CountWords(text) <= kMaxTranslationWords)
+            if (text.empty() || CountWords(text) > kMaxTranslationWords)
+                continue;
+            unsigned score = commonness != nullptr ? commonness(text) : 0;
+            if (known == entry->senses.size()) {
                 entry->senses.emplace_back(pos, std::move(text));
+                scores.push_back(score);
+            } else if (score > scores[known]) {
+                entry->senses[known].second = std::move(text);
+                scores[known] = score;
+            }
         }
     }
 }
 
 // The first translation of the article that cleans to a short text; failing that, the first that
 // cleans to anything; failing that, the first run in the target language of a note.
-std::string ChooseTranslation(const unsigned char* article, unsigned target) {
-    std::string fallback;
+std::string ChooseTranslation(const unsigned char* article, unsigned target, DictionaryTable::Commonness commonness) {
+    std::string fallback, common;
+    unsigned best = 0;
     unsigned short parts = DEngine::GetSrcPartCount(article);
     for (unsigned short p = 0; p < parts; ++p) {
         const unsigned char* part = DEngine::GetSrcPart(article, p);
@@ -117,12 +128,22 @@ std::string ChooseTranslation(const unsigned char* article, unsigned target) {
             std::string text = DictionaryTable::CleanTranslation(TranslationText(translation));
             if (text.empty())
                 continue;
-            if (CountWords(text) <= kMaxTranslationWords)
-                return text;
+            if (CountWords(text) <= kMaxTranslationWords) {
+                if (commonness == nullptr)
+                    return text;
+                unsigned score = commonness(text);
+                if (common.empty() || score > best) {
+                    common = text;
+                    best = score;
+                }
+                continue;
+            }
             if (fallback.empty())
                 fallback = std::move(text);
         }
     }
+    if (!common.empty())
+        return common;
     for (unsigned short p = 0; p < parts && fallback.empty(); ++p) {
         const unsigned char* part = DEngine::GetSrcPart(article, p);
         unsigned short count = part != nullptr ? DEngine::GetTranslationCount(part) : 0;
@@ -177,7 +198,8 @@ std::string DictionaryTable::CleanTranslation(std::string_view text) {
     return out;
 }
 
-bool DictionaryTable::Load(const std::wstring& folder, unsigned short direction, unsigned sourceLanguage) {
+bool DictionaryTable::Load(const std::wstring& folder, unsigned short direction, unsigned sourceLanguage,
+                           Commonness commonness) {
     std::lock_guard<std::mutex> lock(DictionaryEngineLock());
     m_entries.clear();
     m_namesPartsOfSpeech = false;
@@ -210,10 +232,10 @@ bool DictionaryTable::Load(const std::wstring& folder, unsigned short direction,
                     continue;
                 Plane target = PlaneOf(direction & 0xFF);
                 DictionaryEntry entry;
-                entry.translation = FromPlain(target, ChooseTranslation(article, direction & 0xFF));
+                entry.translation = FromPlain(target, ChooseTranslation(article, direction & 0xFF, commonness));
                 if (entry.translation.empty())
                     continue;
-                CollectSenses(article, &entry);
+                CollectSenses(article, &entry, commonness);
                 for (auto& sense : entry.senses)
                     sense.second = FromPlain(target, sense.second);
                 m_namesPartsOfSpeech = m_namesPartsOfSpeech || !entry.senses.empty();

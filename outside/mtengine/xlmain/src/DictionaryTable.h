@@ -33,9 +33,14 @@ struct DictionaryEntry {
 
 class DictionaryTable {
 public:
+    // How common a translation is; with one, the commonest of an article's short translations is
+    // taken rather than the first.
+    using Commonness = unsigned (*)(const std::string& translation);
+
     // Reads the first dictionary of direction code (source << 8 | target) in folder. False when there
     // is none or it cannot be read.
-    bool Load(const std::wstring& folder, unsigned short direction, unsigned sourceLanguage);
+    bool Load(const std::wstring& folder, unsigned short direction, unsigned sourceLanguage,
+              Commonness commonness = nullptr);
 
     // Null when the key is not a headword.
     const std::string* Find(const std::string& key) const {

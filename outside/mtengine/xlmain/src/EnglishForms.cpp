@@ -2,6 +2,7 @@
 #include "EnglishForms.h"
 
 #include <string_view>
+#include <tuple>
 #include <unordered_map>
 
 namespace mtengine {
@@ -13,7 +14,18 @@ const char kExceptions[] =
 #include "EnglishExceptions.inc"
     ;
 
+// Lines "lemma count" (make_english_tables.py).
+const char kFrequencies[] =
+#include "EnglishFrequencies.inc"
+    ;
+
 using ExceptionTable = std::unordered_multimap<std::string, EnglishReading>;
+
+// The irregular forms by base: what the exception lists give for a verb's past ("went", "gone":
+// the shorter, the past rather than the participle) and a noun's plural.
+struct Irregular {
+    std::unordered_map<std::string, std::string> past, plural;
+};
 
 const ExceptionTable& Exceptions() {
     static const ExceptionTable table = [] {
@@ -40,6 +52,46 @@ const ExceptionTable& Exceptions() {
                 made.emplace(form, EnglishReading{std::string(line.substr(at, next - at)), said, kind});
                 at = next + 1;
             }
+        }
+        return made;
+    }();
+    return table;
+}
+
+const Irregular& IrregularForms() {
+    static const Irregular table = [] {
+        Irregular made;
+        for (const auto& [form, reading] : Exceptions()) {
+            auto& forms = reading.kind == 'v' ? made.past : reading.kind == 'n' ? made.plural : made.past;
+            if (reading.kind == 'a')
+                continue;
+            // Participles mostly end in "n" ("gone", "seen", "taken"): the other form is the past.
+            auto rank = [](const std::string& f) { return std::make_tuple(f.back() == 'n', f.size(), f); };
+            auto found = forms.find(reading.base);
+            if (found == forms.end() || rank(form) < rank(found->second))
+                forms[reading.base] = form;
+        }
+        return made;
+    }();
+    return table;
+}
+
+const std::unordered_map<std::string, unsigned>& Frequencies() {
+    static const std::unordered_map<std::string, unsigned> table = [] {
+        std::unordered_map<std::string, unsigned> made;
+        std::string_view text(kFrequencies, sizeof kFrequencies - 1);
+        for (std::size_t begin = 0; begin < text.size();) {
+            std::size_t end = text.find('\n', begin);
+            end = end == std::string_view::npos ? text.size() : end;
+            std::string_view line = text.substr(begin, end - begin);
+            begin = end + 1;
+            std::size_t space = line.rfind(' ');
+            if (space == std::string_view::npos)
+                continue;
+            unsigned count = 0;
+            for (char c : line.substr(space + 1))
+                count = count * 10 + static_cast<unsigned>(c - '0');
+            made.emplace(std::string(line.substr(0, space)), count);
         }
         return made;
     }();
@@ -83,6 +135,69 @@ void SuffixStems(const std::string& stem, EnglishForm form, char kind, std::vect
 }
 
 } // namespace
+
+unsigned EnglishFrequency(const std::string& text) {
+    const auto& table = Frequencies();
+    auto found = table.find(text);
+    unsigned best = found != table.end() ? found->second : 0;
+    if (text.find(' ') != std::string::npos)
+        return best;
+    for (const EnglishReading& reading : ReadEnglish(text)) {
+        auto base = table.find(reading.base);
+        if (base != table.end() && base->second > best)
+            best = base->second;
+    }
+    return best;
+}
+
+std::string EnglishPlural(const std::string& noun) {
+    auto irregular = IrregularForms().plural.find(noun);
+    if (irregular != IrregularForms().plural.end())
+        return irregular->second;
+    std::size_t n = noun.size();
+    if (n == 0)
+        return noun;
+    if (EndsWith(noun, "s") || EndsWith(noun, "x") || EndsWith(noun, "z") || EndsWith(noun, "ch") ||
+        EndsWith(noun, "sh"))
+        return noun + "es";
+    if (n > 1 && noun[n - 1] == 'y' && !IsVowel(noun[n - 2]))
+        return noun.substr(0, n - 1) + "ies";
+    return noun + "s";
+}
+
+std::string EnglishThirdPerson(const std::string& verb) {
+    if (verb == "be")
+        return "is";
+    if (verb == "have")
+        return "has";
+    if (verb == "do" || verb == "go")
+        return verb + "es";
+    std::size_t n = verb.size();
+    if (n == 0)
+        return verb;
+    if (EndsWith(verb, "s") || EndsWith(verb, "x") || EndsWith(verb, "z") || EndsWith(verb, "ch") ||
+        EndsWith(verb, "sh"))
+        return verb + "es";
+    if (n > 1 && verb[n - 1] == 'y' && !IsVowel(verb[n - 2]))
+        return verb.substr(0, n - 1) + "ies";
+    return verb + "s";
+}
+
+std::string EnglishPast(const std::string& verb) {
+    if (verb == "be")
+        return "was";
+    auto irregular = IrregularForms().past.find(verb);
+    if (irregular != IrregularForms().past.end())
+        return irregular->second;
+    std::size_t n = verb.size();
+    if (n == 0)
+        return verb;
+    if (verb[n - 1] == 'e')
+        return verb + "d";
+    if (n > 1 && verb[n - 1] == 'y' && !IsVowel(verb[n - 2]))
+        return verb.substr(0, n - 1) + "ied";
+    return verb + "ed";
+}
 
 std::vector<EnglishReading> ReadEnglish(const std::string& word) {
     std::vector<EnglishReading> readings{{word, EnglishForm::Base, 0}};

@@ -20,4 +20,14 @@ struct EnglishReading {
 // The word itself (as a base form) first, then every reading of it as an inflected form.
 std::vector<EnglishReading> ReadEnglish(const std::string& word);
 
+// How common a lowercase word or phrase is (WordNet's sense counts, summed over a lemma's senses):
+// the count of its commonest reading; 0 for one never counted.
+unsigned EnglishFrequency(const std::string& text);
+
+// The English forms of a base: the plural of a noun, the third person, past and "-ing" of a verb,
+// irregular ones from the exception table.
+std::string EnglishPlural(const std::string& noun);
+std::string EnglishThirdPerson(const std::string& verb);
+std::string EnglishPast(const std::string& verb);
+
 } // namespace mtengine

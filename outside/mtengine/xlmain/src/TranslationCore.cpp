@@ -1,8 +1,10 @@
 // Word-by-word translation through glossaries and the dictionary.
 #include "TranslationCore.h"
 
+#include "EnglishForms.h"
 #include "EnglishRussian.h"
 #include "Inflections.h"
+#include "RussianEnglish.h"
 
 #include "xlatcp/Xlatcp.h"
 
@@ -37,11 +39,11 @@ struct WordMatch {
     std::string translation;
 };
 
-// The English-Russian sentence pass over the matches, sentence by sentence: a sentence ends at ".",
-// "!", "?" or an ellipsis, a clause at any other sign between words.
-void ShapeEnglishRussian(std::string_view source, const std::vector<Token>& tokens, const DictionaryTable& dictionary,
-                         std::vector<WordMatch>& matches) {
-    EnglishRussian grammar([&](const std::string& key) { return dictionary.FindEntry(key); });
+// A sentence pass over the matches, sentence by sentence: a sentence ends at ".", "!", "?" or an
+// ellipsis, a clause at any other sign between words.
+template <typename Grammar>
+void ShapeSentences(std::string_view source, Plane plane, const std::vector<Token>& tokens, const Grammar& grammar,
+                    std::vector<WordMatch>& matches) {
     std::vector<SentenceWord> words;
     std::vector<std::size_t> at;
     bool clauseStart = false;
@@ -76,7 +78,7 @@ void ShapeEnglishRussian(std::string_view source, const std::vector<Token>& toke
             continue;
         const WordMatch& match = matches[t];
         SentenceWord word;
-        word.key = Lowercase(Plane::Western, source.substr(token.begin, tokens[match.last].end - token.begin));
+        word.key = Lowercase(plane, source.substr(token.begin, tokens[match.last].end - token.begin));
         word.translation = match.translation;
         word.found = match.found;
         word.phrase = match.last != t;
@@ -103,7 +105,8 @@ bool TranslationCore::Bind(const std::wstring& folder, const std::string& prefix
         !ReadGlossary(general, PlaneOf(m_source), PlaneOf(m_target), &m_general))
         return false;
     auto direction = static_cast<unsigned short>(m_source << 8 | m_target);
-    m_bound = m_dictionary.Load(folder, direction, m_source);
+    // Into English, of an article's translations the commonest is taken.
+    m_bound = m_dictionary.Load(folder, direction, m_source, m_target == kLangEnglish ? &EnglishFrequency : nullptr);
     return m_bound;
 }
 
@@ -224,8 +227,13 @@ std::vector<Piece> TranslationCore::Translate(std::string_view source, ITemplate
             match.translation = *found;
         t = matchedLast;
     }
-    if (m_source == kLangEnglish && m_target == kLangRussian && m_dictionary.NamesPartsOfSpeech())
-        ShapeEnglishRussian(source, tokens, m_dictionary, matches);
+    if (m_dictionary.NamesPartsOfSpeech()) {
+        auto lookup = [&](const std::string& key) { return m_dictionary.FindEntry(key); };
+        if (m_source == kLangEnglish && m_target == kLangRussian)
+            ShapeSentences(source, from, tokens, EnglishRussian(lookup), matches);
+        else if (m_source == kLangRussian && m_target == kLangEnglish)
+            ShapeSentences(source, from, tokens, RussianEnglish(lookup), matches);
+    }
 
     std::vector<Piece> pieces;
     bool capitalNext = false;

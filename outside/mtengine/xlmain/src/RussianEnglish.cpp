@@ -1,0 +1,315 @@
+// The Russian-English sentence pass: analysis, senses, articles, verb forms and "to be".
+#include "RussianEnglish.h"
+
+#include "EnginePrivate.h"
+#include "EnglishForms.h"
+#include "RussianForms.h"
+
+namespace mtengine {
+
+namespace {
+
+std::string Ru(const char* utf8) {
+    return FromUtf8(Plane::Cyrillic, utf8);
+}
+
+enum class Kind { Other, Noun, Adjective, Verb, Determiner, Pronoun, OwnerPronoun, Preposition, Not, Have, Exists, At };
+
+struct Word {
+    Kind kind = Kind::Other;
+    std::string english; // the base translation
+    bool plural = false;
+    Case nounCase = Case::Nominative;
+    int slot = -1; // the verb's slot
+    bool perfective = false;
+    int person = 3;
+};
+
+struct PronounInfo {
+    const char* russian;
+    const char* english;
+    int person;
+    bool plural;
+};
+
+const PronounInfo kSubjects[] = {{"я", "I", 1, false},     {"ты", "you", 2, false}, {"он", "he", 3, false},
+                                 {"она", "she", 3, false}, {"оно", "it", 3, false}, {"мы", "we", 1, true},
+                                 {"вы", "you", 2, true},   {"они", "they", 3, true}};
+
+// After "у": the owner.
+const PronounInfo kOwners[] = {{"меня", "I", 1, false},  {"тебя", "you", 2, false}, {"него", "he", 3, false},
+                               {"неё", "she", 3, false}, {"нее", "she", 3, false},  {"нас", "we", 1, true},
+                               {"вас", "you", 2, true},  {"них", "they", 3, true}};
+
+const char* const kDeterminers[] = {"мой", "твой",   "наш",  "ваш", "свой", "этот",
+                                    "тот", "каждый", "весь", "его", "её",   "их"};
+
+const char* const kPrepositions[] = {"в",     "во", "на",    "с",     "со",    "к",   "ко",  "из",    "от",
+                                     "для",   "по", "о",     "об",    "за",    "под", "над", "около", "без",
+                                     "после", "до", "через", "между", "перед", "про", "при", "вокруг"};
+
+template <std::size_t N>
+const PronounInfo* FindPronoun(const PronounInfo (&table)[N], const std::string& key) {
+    for (const PronounInfo& info : table) {
+        if (key == Ru(info.russian))
+            return &info;
+    }
+    return nullptr;
+}
+
+bool IsOneOf(const std::string& key, const char* const* begin, const char* const* end) {
+    for (const char* const* it = begin; it != end; ++it) {
+        if (key == Ru(*it))
+            return true;
+    }
+    return false;
+}
+
+const std::string* SenseOf(const DictionaryEntry* entry, unsigned char pos) {
+    if (entry == nullptr)
+        return nullptr;
+    for (const auto& sense : entry->senses) {
+        if (sense.first == pos)
+            return &sense.second;
+    }
+    return nullptr;
+}
+
+bool SingleWord(const std::string& text) {
+    return !text.empty() && text.find(' ') == std::string::npos;
+}
+
+bool Finite(int slot) {
+    return slot >= 1 && slot != 11 && slot != 12;
+}
+
+} // namespace
+
+void RussianEnglish::Shape(std::vector<SentenceWord>& words) const {
+    const RussianForms& forms = RussianForms::Shared();
+    std::size_t n = words.size();
+    std::vector<Word> w(n);
+
+    // Analysis.
+    for (std::size_t i = 0; i < n; ++i) {
+        SentenceWord& word = words[i];
+        if (word.fixed || word.phrase)
+            continue;
+        const std::string& key = word.key;
+        if (const PronounInfo* p = FindPronoun(kSubjects, key)) {
+            w[i].kind = Kind::Pronoun;
+            w[i].person = p->person;
+            w[i].plural = p->plural;
+            continue;
+        }
+        if (key == Ru("у")) {
+            w[i].kind = Kind::At;
+            continue;
+        }
+        if (const PronounInfo* p = FindPronoun(kOwners, key); p != nullptr && i > 0 && w[i - 1].kind == Kind::At) {
+            w[i].kind = Kind::OwnerPronoun;
+            w[i].person = p->person;
+            w[i].plural = p->plural;
+            w[i].english = p->english;
+            continue;
+        }
+        if (key == Ru("не")) {
+            w[i].kind = Kind::Not;
+            continue;
+        }
+        if (key == Ru("есть")) {
+            w[i].kind = Kind::Exists;
+            continue;
+        }
+        if (IsOneOf(key, std::begin(kPrepositions), std::end(kPrepositions))) {
+            w[i].kind = Kind::Preposition;
+            continue;
+        }
+        bool afterPreposition = i > 0 && w[i - 1].kind == Kind::Preposition;
+        // The readings whose lemma the dictionary knows with a part of speech; the likeliest first.
+        const RussianForms::Analysis* best = nullptr;
+        int bestRank = 1000;
+        std::vector<RussianForms::Analysis> analyses = forms.Analyse(key);
+        for (const RussianForms::Analysis& analysis : analyses) {
+            const DictionaryEntry* entry = m_lookup(analysis.lemma);
+            if (entry == nullptr)
+                continue;
+            int rank = 100;
+            if (analysis.entry.kind == 'v')
+                rank = Finite(analysis.slot) || analysis.slot == slot::kInfinitive ? 10 : 30;
+            else if (analysis.entry.kind == 'n') {
+                Case c = static_cast<Case>(analysis.slot % 6);
+                bool direct = c == Case::Nominative || c == Case::Accusative;
+                rank = 20 + (afterPreposition == direct ? 5 : 0) + (c == Case::Nominative ? 0 : 1);
+            } else if (analysis.entry.kind == 'a') {
+                rank = 25;
+            }
+            if (analysis.lemma == key && analysis.entry.kind != 'v')
+                rank -= 2;
+            if (rank < bestRank) {
+                best = &analysis;
+                bestRank = rank;
+            }
+        }
+        if (best == nullptr)
+            continue;
+        const DictionaryEntry* entry = m_lookup(best->lemma);
+        char kind = best->entry.kind;
+        if (kind == 'a' && IsOneOf(best->lemma, std::begin(kDeterminers), std::end(kDeterminers))) {
+            w[i].kind = Kind::Determiner;
+            continue;
+        }
+        unsigned char pos = kind == 'n' ? kPosNoun : kind == 'v' ? kPosVerb : kPosAdjective;
+        const std::string* sense = SenseOf(entry, pos);
+        std::string english = sense != nullptr ? *sense : entry->translation;
+        if (word.glossary && word.found)
+            english = word.translation;
+        w[i].english = english;
+        if (kind == 'n') {
+            w[i].kind = Kind::Noun;
+            w[i].plural = best->slot >= 6;
+            w[i].nounCase = static_cast<Case>(best->slot % 6);
+        } else if (kind == 'v') {
+            w[i].kind = best->lemma == Ru("иметь") ? Kind::Have : Kind::Verb;
+            w[i].slot = best->slot;
+            w[i].perfective = best->entry.perfective;
+        } else {
+            w[i].kind = Kind::Adjective;
+        }
+        word.translation = english;
+        word.found = true;
+    }
+
+    // Generation, clause by clause.
+    std::size_t clause = 0;
+    auto finishClause = [&](std::size_t end) {
+        bool verb = false;
+        std::size_t subjectEnd = end;
+        bool subjectPlural = false;
+        int subjectPerson = 3;
+        for (std::size_t i = clause; i < end; ++i) {
+            verb = verb || w[i].kind == Kind::Verb || w[i].kind == Kind::Have || w[i].kind == Kind::Exists;
+            if (subjectEnd == end &&
+                (w[i].kind == Kind::Pronoun || (w[i].kind == Kind::Noun && w[i].nounCase == Case::Nominative &&
+                                                (i == clause || w[i - 1].kind != Kind::Preposition)))) {
+                subjectEnd = i;
+                subjectPlural = w[i].plural;
+                subjectPerson = w[i].person;
+            }
+        }
+        // "Моя сестра врач": the present of "to be" after the subject.
+        if (!verb && subjectEnd + 1 < end && !words[subjectEnd].dropped) {
+            const char* be = subjectPerson == 1 && !subjectPlural  ? " am"
+                             : subjectPlural || subjectPerson == 2 ? " are"
+                                                                   : " is";
+            words[subjectEnd].translation += be;
+            words[subjectEnd].found = true;
+        }
+        clause = end;
+    };
+
+    int subjectPerson = 3;
+    bool subjectPlural = false;
+    for (std::size_t i = 0; i < n; ++i) {
+        SentenceWord& word = words[i];
+        if (word.clauseStart) {
+            finishClause(i);
+            subjectPerson = 3;
+            subjectPlural = false;
+        }
+        Word& x = w[i];
+        switch (x.kind) {
+        case Kind::Pronoun:
+            subjectPerson = x.person;
+            subjectPlural = x.plural;
+            break;
+        case Kind::At:
+            if (i + 1 < n && (w[i + 1].kind == Kind::OwnerPronoun || w[i + 1].kind == Kind::Noun)) {
+                word.dropped = true;
+                word.translation.clear();
+            }
+            break;
+        case Kind::OwnerPronoun: {
+            word.translation = x.english;
+            bool third = x.person == 3 && !x.plural;
+            bool has = i + 1 < n && w[i + 1].kind == Kind::Exists;
+            if (has) {
+                words[i + 1].translation = third ? "has" : "have";
+                words[i + 1].found = true;
+                w[i + 1].kind = Kind::Other;
+            } else {
+                word.translation += third ? " has" : " have";
+            }
+            word.found = true;
+            break;
+        }
+        case Kind::Exists:
+            word.translation = "there is";
+            word.found = true;
+            break;
+        case Kind::Not:
+            if (i + 1 < n && w[i + 1].kind == Kind::Verb && Finite(w[i + 1].slot)) {
+                int slot = w[i + 1].slot;
+                bool past = slot >= 7 && slot <= 10;
+                bool third = slot == slot::Present(3, false);
+                word.translation = past ? "did not" : third ? "does not" : "do not";
+                w[i + 1].slot = slot::kInfinitive; // the base form after "do"
+                w[i + 1].kind = Kind::Other;
+                words[i + 1].translation = w[i + 1].english;
+            }
+            break;
+        case Kind::Noun: {
+            std::string english = x.english;
+            if (x.plural && SingleWord(english))
+                english = EnglishPlural(english);
+            // An article where Russian has no determiner, before the adjectives of the phrase.
+            std::size_t start = i;
+            while (start > 0 && w[start - 1].kind == Kind::Adjective)
+                --start;
+            bool determined =
+                start > 0 && (w[start - 1].kind == Kind::Determiner || w[start - 1].kind == Kind::Pronoun ||
+                              w[start - 1].kind == Kind::OwnerPronoun);
+            word.translation = english;
+            if (!determined && !words[start].translation.empty())
+                words[start].translation = "the " + words[start].translation;
+            // A genitive after a noun: "конце улицы", "the end of the street".
+            if (x.nounCase == Case::Genitive && start > 0 && w[start - 1].kind == Kind::Noun)
+                words[start].translation = "of " + words[start].translation;
+            break;
+        }
+        case Kind::Have:
+        case Kind::Verb: {
+            std::string english = x.kind == Kind::Have ? std::string("have") : x.english;
+            if (!SingleWord(english)) {
+                word.translation = english;
+                break;
+            }
+            int slot = x.slot;
+            if (slot == slot::kInfinitive) {
+                bool afterVerb = i > 0 && (w[i - 1].kind == Kind::Verb || w[i - 1].kind == Kind::Other);
+                word.translation = afterVerb && i > 0 && w[i - 1].kind == Kind::Verb ? "to " + english : english;
+            } else if (slot >= 7 && slot <= 10) {
+                word.translation = EnglishPast(english);
+            } else if (slot == 11 || slot == 12) {
+                word.translation = english;
+            } else if (slot >= 1 && slot <= 6) {
+                int person = slot > 3 ? slot - 3 : slot;
+                bool plural = slot > 3;
+                if (x.perfective)
+                    word.translation = "will " + english;
+                else
+                    word.translation = person == 3 && !plural ? EnglishThirdPerson(english) : english;
+            }
+            word.found = true;
+            break;
+        }
+        default:
+            break;
+        }
+    }
+    finishClause(n);
+    (void)subjectPerson;
+    (void)subjectPlural;
+}
+
+} // namespace mtengine

@@ -1,0 +1,33 @@
+// Russian into English beyond word by word, one sentence at a time: each Russian form read into its
+// lemma, case, number, person and tense (the forms table); the sense of the part of speech it is;
+// English nouns in their number with an article where Russian has no determiner, "of" before a
+// genitive that follows a noun, verbs in the person and tense of the source, "не" as "do not" before
+// a verb, "is"/"are" put back where Russian leaves the present of "to be" out, "у меня есть" as
+// "I have". Words whose dictionary article names no part of speech keep their word-by-word
+// translation.
+#pragma once
+
+#include "DictionaryTable.h"
+#include "EnglishRussian.h"
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace mtengine {
+
+class RussianEnglish {
+public:
+    // The dictionary article of a lowercase Russian word (Cyrillic plane); null when there is none.
+    using Lookup = std::function<const DictionaryEntry*(const std::string&)>;
+
+    explicit RussianEnglish(Lookup lookup) : m_lookup(std::move(lookup)) {}
+
+    // Gives each word of one sentence its English form, or drops it.
+    void Shape(std::vector<SentenceWord>& words) const;
+
+private:
+    Lookup m_lookup;
+};
+
+} // namespace mtengine
