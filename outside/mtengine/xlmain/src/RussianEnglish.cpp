@@ -23,6 +23,7 @@ struct Word {
     int slot = -1; // the verb's slot
     bool perfective = false;
     int person = 3;
+    bool mayBeVerb = false;
 };
 
 struct PronounInfo {
@@ -47,6 +48,14 @@ const char* const kDeterminers[] = {"мой", "твой",   "наш",  "ваш",
 const char* const kPrepositions[] = {"в",     "во", "на",    "с",     "со",    "к",   "ко",  "из",    "от",
                                      "для",   "по", "о",     "об",    "за",    "под", "над", "около", "без",
                                      "после", "до", "через", "между", "перед", "про", "при", "вокруг"};
+
+// Numerals and quantities: no article after them.
+const char* const kQuantities[] = {"один",   "одна",   "одно",   "два",   "две",       "двое",
+                                   "три",    "трое",   "четыре", "пять",  "шесть",     "семь",
+                                   "восемь", "девять", "десять", "много", "несколько", "все"};
+
+// Question words: "Где вокзал?", "where is the station?".
+const char* const kQuestions[] = {"где", "что", "кто", "как", "когда", "куда", "откуда", "почему"};
 
 template <std::size_t N>
 const PronounInfo* FindPronoun(const PronounInfo (&table)[N], const std::string& key) {
@@ -125,11 +134,26 @@ void RussianEnglish::Shape(std::vector<SentenceWord>& words) const {
             w[i].kind = Kind::Preposition;
             continue;
         }
+        if (IsOneOf(key, std::begin(kQuantities), std::end(kQuantities))) {
+            w[i].kind = Kind::Determiner;
+            continue;
+        }
         bool afterPreposition = i > 0 && w[i - 1].kind == Kind::Preposition;
         // The readings whose lemma the dictionary knows with a part of speech; the likeliest first.
         const RussianForms::Analysis* best = nullptr;
         int bestRank = 1000;
         std::vector<RussianForms::Analysis> analyses = forms.Analyse(key);
+        bool determiner = false;
+        for (const RussianForms::Analysis& analysis : analyses) {
+            determiner = determiner || (analysis.entry.kind == 'a' &&
+                                        IsOneOf(analysis.lemma, std::begin(kDeterminers), std::end(kDeterminers)));
+            // A form that can be a verb's makes its clause one with a verb, known or not.
+            w[i].mayBeVerb = w[i].mayBeVerb || (analysis.entry.kind == 'v' && Finite(analysis.slot));
+        }
+        if (determiner) {
+            w[i].kind = Kind::Determiner;
+            continue;
+        }
         for (const RussianForms::Analysis& analysis : analyses) {
             const DictionaryEntry* entry = m_lookup(analysis.lemma);
             if (entry == nullptr)
@@ -142,7 +166,7 @@ void RussianEnglish::Shape(std::vector<SentenceWord>& words) const {
                 bool direct = c == Case::Nominative || c == Case::Accusative;
                 rank = 20 + (afterPreposition == direct ? 5 : 0) + (c == Case::Nominative ? 0 : 1);
             } else if (analysis.entry.kind == 'a') {
-                rank = 25;
+                rank = 19; // "большой" is the adjective before it is the noun
             }
             if (analysis.lemma == key && analysis.entry.kind != 'v')
                 rank -= 2;
@@ -155,6 +179,10 @@ void RussianEnglish::Shape(std::vector<SentenceWord>& words) const {
             continue;
         const DictionaryEntry* entry = m_lookup(best->lemma);
         char kind = best->entry.kind;
+        // A word whose article is first of all an adverb ("сегодня") is kept as the word-by-word
+        // pass gave it.
+        if (!entry->senses.empty() && entry->senses.front().first >= kPosAdverb)
+            continue;
         if (kind == 'a' && IsOneOf(best->lemma, std::begin(kDeterminers), std::end(kDeterminers))) {
             w[i].kind = Kind::Determiner;
             continue;
@@ -187,8 +215,12 @@ void RussianEnglish::Shape(std::vector<SentenceWord>& words) const {
         std::size_t subjectEnd = end;
         bool subjectPlural = false;
         int subjectPerson = 3;
+        std::size_t lastOpen = end;
         for (std::size_t i = clause; i < end; ++i) {
-            verb = verb || w[i].kind == Kind::Verb || w[i].kind == Kind::Have || w[i].kind == Kind::Exists;
+            verb = verb || w[i].kind == Kind::Verb || w[i].kind == Kind::Have || w[i].kind == Kind::Exists ||
+                   w[i].mayBeVerb || w[i].kind == Kind::OwnerPronoun || (!words[i].found && !words[i].dropped);
+            if (w[i].kind == Kind::Noun || w[i].kind == Kind::Adjective)
+                lastOpen = i;
             if (subjectEnd == end &&
                 (w[i].kind == Kind::Pronoun || (w[i].kind == Kind::Noun && w[i].nounCase == Case::Nominative &&
                                                 (i == clause || w[i - 1].kind != Kind::Preposition)))) {
@@ -197,12 +229,19 @@ void RussianEnglish::Shape(std::vector<SentenceWord>& words) const {
                 subjectPerson = w[i].person;
             }
         }
-        // "Моя сестра врач": the present of "to be" after the subject.
-        if (!verb && subjectEnd + 1 < end && !words[subjectEnd].dropped) {
-            const char* be = subjectPerson == 1 && !subjectPlural  ? " am"
-                             : subjectPlural || subjectPerson == 2 ? " are"
-                                                                   : " is";
-            words[subjectEnd].translation += be;
+        // "Моя сестра врач": the present of "to be" after the subject, or before the adjective that
+        // ends the clause ("Вода в реке холодная"), or after a question word.
+        const char* be = subjectPerson == 1 && !subjectPlural  ? "am"
+                         : subjectPlural || subjectPerson == 2 ? "are"
+                                                               : "is";
+        bool question = clause < end && IsOneOf(words[clause].key, std::begin(kQuestions), std::end(kQuestions));
+        if (!verb && question && clause + 1 < end) {
+            words[clause].translation += std::string(" ") + be;
+        } else if (!verb && subjectEnd + 1 < end && lastOpen < end && lastOpen > subjectEnd + 1 &&
+                   w[lastOpen].kind == Kind::Adjective) {
+            words[lastOpen].translation = std::string(be) + " " + words[lastOpen].translation;
+        } else if (!verb && subjectEnd + 1 < end && !words[subjectEnd].dropped) {
+            words[subjectEnd].translation += std::string(" ") + be;
             words[subjectEnd].found = true;
         }
         clause = end;
