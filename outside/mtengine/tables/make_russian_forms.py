@@ -4,7 +4,8 @@
 The candidate lemmas are the words of hunspell-ru's dictionary; the Russian generator of Debian's
 Apertium Russian-Ukrainian pair (ukr-rus.autogen.bin, run with lttoolbox's lt-proc) says which of
 them it knows as nouns (with gender and animacy), adjectives and verbs (with aspect), and gives
-every form of each. The table keeps each lemma with its class and a paradigm: the endings of the
+every form of each. Verbs it lacks ("писать", "знать") take their present and past from the forms
+hunspell-ru's suffix rules (ru_RU.aff beside the word list) give them, placed by their endings. The table keeps each lemma with its class and a paradigm: the endings of the
 lemma and of its forms after the stem they share, one paradigm for all the lemmas that inflect alike.
 
     make_russian_forms.py HUNSPELL_DIC AUTOGEN_BIN OUTPUT_INC
@@ -17,6 +18,7 @@ class: n + gender (m, f, n) + animacy (a animate, i inanimate); a (adjective); v
 stem they share ("ка|ка;ки;ке;ку;кой;ке;ки;ек;..." for "кошка"); "-" where the generator has no
 form. The slots of each class are listed in RussianForms.h.
 """
+import re
 import subprocess
 import sys
 
@@ -89,8 +91,55 @@ def paradigm(lemma, forms):
     return lemma[stem:] + "|" + ";".join("-" if form is None else form[stem:] for form in forms)
 
 
+# The endings that place a hunspell form of a verb in a slot of verb_slots (after the infinitive).
+PRESENT_ENDINGS = [("у", "ю"), ("ешь", "ёшь", "ишь"), ("ет", "ёт", "ит"), ("ем", "ём", "им"), ("ете", "ёте", "ите"),
+                   ("ут", "ют", "ат", "ят")]
+PAST_ENDINGS = ["л", "ла", "ло", "ли"]
+
+
+def read_affixes(aff):
+    """hunspell's suffix rules by flag: (letters stripped, letters added, condition on the word's end)."""
+    rules = {}
+    with open(aff, encoding="utf-8") as file:
+        for line in file:
+            fields = line.split()
+            if len(fields) >= 5 and fields[0] == "SFX":
+                strip = "" if fields[2] == "0" else fields[2]
+                add = "" if fields[3] == "0" else fields[3].split("/")[0]
+                condition = re.compile("(?:%s)$" % fields[4]) if fields[4] != "." else None
+                rules.setdefault(fields[1], []).append((strip, add, condition))
+    return rules
+
+
+def hunspell_verb_slots(lemma, flags, rules):
+    """The forms hunspell's rules give a verb, placed in its slots by their endings ("пишу" the first
+    person): for the verbs the generator lacks ("писать", "знать"). None when the present is not found."""
+    forms = set()
+    for flag in flags:
+        for strip, add, condition in rules.get(flag, []):
+            if lemma.endswith(strip) and (condition is None or condition.search(lemma)):
+                forms.add(lemma[:len(lemma) - len(strip)] + add)
+    stem_guess = lemma[:-3] if len(lemma) > 4 else lemma[:1]
+    slots = [lemma]
+    for endings in PRESENT_ENDINGS:
+        def rank(form):
+            return len(form), min(k for k, e in enumerate(endings) if form.endswith(e))
+        found = sorted((f for f in forms if f.startswith(stem_guess[:2]) and any(f.endswith(e) for e in endings)
+                        and not f.endswith("ся") and not f.endswith("сь")), key=rank)
+        slots.append(found[0] if found else None)
+    for ending in PAST_ENDINGS:
+        found = sorted((f for f in forms if f.endswith(ending) and not f.endswith("ся")), key=len)
+        slots.append(found[0] if found else None)
+    slots += [None, None]  # the imperative: not told apart from the present by its ending alone
+    if slots[1] is None or slots[3] is None:
+        return None
+    return slots
+
+
 def main():
     dic, autogen, output = sys.argv[1:4]
+    rules = read_affixes(dic[:-4] + ".aff")
+    flags_of = {}
     lemmas = []
     with open(dic, encoding="utf-8") as file:
         next(file)  # the word count
@@ -98,6 +147,8 @@ def main():
             word = line.split("/")[0].strip()
             if word and all("а" <= c <= "я" or c == "ё" or c == "-" for c in word) and len(word) < 36:
                 lemmas.append(word)
+                if "/" in line:
+                    flags_of[word] = line.split("/")[1].strip()
     lemmas = sorted(set(lemmas))
 
     probes = []
@@ -129,10 +180,21 @@ def main():
 
     queries = [(lemma, slot) for lemma, _, slots in entries for slot in slots]
     forms = generate(autogen, queries)
-    paradigms, lines, at = {}, [], 0
+    found, at = [], 0
     for lemma, klass, slots in entries:
-        pattern = paradigm(lemma, forms[at:at + len(slots)])
+        found.append((lemma, klass, forms[at:at + len(slots)]))
         at += len(slots)
+    # The verbs the generator lacks, from hunspell's rules.
+    verbs = set(lemma for lemma, klass, _ in entries if klass[0] == "v")
+    for lemma in lemmas:
+        if lemma not in verbs and lemma[-2:] in ("ть", "ти", "чь") and lemma in flags_of:
+            slots = hunspell_verb_slots(lemma, flags_of[lemma], rules)
+            if slots is not None:
+                found.append((lemma, "vi", slots))
+    found.sort(key=lambda entry: entry[0])
+    paradigms, lines = {}, []
+    for lemma, klass, lemma_forms in found:
+        pattern = paradigm(lemma, lemma_forms)
         if pattern not in paradigms:
             paradigms[pattern] = len(paradigms)
         lines.append("%s\t%s\t%d" % (lemma, klass, paradigms[pattern]))
@@ -152,8 +214,8 @@ def main():
             file.write(data[start:end].decode("utf-8"))
             start = end
         file.write(")forms\"\n")
-    print("make_russian_forms: %d lemmas, %d entries, %d paradigms, %d bytes" %
-          (len(lemmas), len(entries), len(paradigms), len(data)))
+    print("make_russian_forms: %d lemmas, %d entries (%d verbs from hunspell's rules), %d paradigms, %d bytes" %
+          (len(lemmas), len(found), len(found) - len(entries), len(paradigms), len(data)))
 
 
 if __name__ == "__main__":

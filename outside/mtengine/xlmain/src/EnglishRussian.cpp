@@ -286,6 +286,10 @@ void EnglishRussian::Shape(std::vector<SentenceWord>& words) const {
     const RussianForms& forms = RussianForms::Shared();
     std::size_t n = words.size();
     std::vector<Analysed> a(n);
+    std::vector<DictionaryEntry> glossaryEntries(n);
+    std::vector<std::string> given(n);
+    for (std::size_t i = 0; i < n; ++i)
+        given[i] = words[i].translation;
 
     // Readings and closed classes.
     for (std::size_t i = 0; i < n; ++i) {
@@ -301,6 +305,18 @@ void EnglishRussian::Shape(std::vector<SentenceWord>& words) const {
             const DictionaryEntry* entry = m_lookup(reading.base);
             if (entry != nullptr && HasAnySense(entry))
                 a[i].candidates.push_back({reading.base, reading.form, entry});
+        }
+        // A word only the general glossary knows has the class its Russian word has.
+        if (a[i].candidates.empty() && w.glossary && SingleWord(w.translation)) {
+            DictionaryEntry& entry = glossaryEntries[i];
+            entry.translation = w.translation;
+            for (auto [kind, pos] :
+                 {std::pair{'n', kPosNoun}, std::pair{'a', kPosAdjective}, std::pair{'v', kPosVerb}}) {
+                if (forms.Find(w.translation, kind) != nullptr)
+                    entry.senses.emplace_back(static_cast<unsigned char>(pos), w.translation);
+            }
+            if (!entry.senses.empty())
+                a[i].candidates.push_back({w.key, EnglishForm::Base, &entry});
         }
         if (!a[i].candidates.empty())
             a[i].Choose(0);
@@ -724,6 +740,11 @@ void EnglishRussian::Shape(std::vector<SentenceWord>& words) const {
             break;
         }
         (void)clauseNegated;
+    }
+    // What this pass wrote is a translation, found or not before it.
+    for (std::size_t i = 0; i < n; ++i) {
+        if (!words[i].translation.empty() && words[i].translation != given[i])
+            words[i].found = true;
     }
 }
 

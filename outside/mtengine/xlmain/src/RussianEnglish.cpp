@@ -294,6 +294,7 @@ void RussianEnglish::Shape(std::vector<SentenceWord>& words) const {
                 word.translation = past ? "did not" : third ? "does not" : "do not";
                 w[i + 1].slot = slot::kInfinitive; // the base form after "do"
                 w[i + 1].kind = Kind::Other;
+                w[i + 1].mayBeVerb = true;
                 words[i + 1].translation = w[i + 1].english;
             }
             break;
