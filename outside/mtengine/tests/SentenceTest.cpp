@@ -183,3 +183,14 @@ TEST_F(SentenceTest, DictionaryWithoutPartsOfSpeech_WordByWord) {
     layout.AddDirection(L"ER", EnglishRussian());
     EXPECT_EQ(Translate(0, L"the big cat"), L"этот большой кошка");
 }
+
+// French elision: a dropped part takes its apostrophe along; between two translated parts the
+// apostrophe becomes a space.
+TEST_F(SentenceTest, FrenchElision_ApostropheGoesWithTheDroppedPartOrBecomesASpace) {
+    layout.AddDirection(L"FR",
+                        {{L"bon", L"хороший"}, {L"homme", L"человек"}, {L"aujourd", L"сегодня"}, {L"hui", L"днём"}}, 0,
+                        {{L"general.gls", L"l =\nc = это\nest =\n"}});
+    EXPECT_EQ(Translate(0, L"C'est bon."), L"Это хороший.");
+    EXPECT_EQ(Translate(0, L"l'homme"), L"человек");
+    EXPECT_EQ(Translate(0, L"aujourd'hui"), L"сегодня днём");
+}

@@ -301,23 +301,38 @@ std::vector<Piece> TranslationCore::Translate(std::string_view source, ITemplate
             joined = joined || IsJoiner(static_cast<unsigned char>(word[i]));
         capitalNext = false;
         if (joined) {
+            // A joiner is placed once the parts on both sides are known: it goes with a dropped part
+            // ("l'" of "l'homme", "est" of "c'est"), and an apostrophe between two translated parts
+            // becomes a space ("c'est bon" is not "это'...").
             std::size_t part = 0;
+            std::size_t joiner = std::string_view::npos; // the joiner waiting for the part after it
+            bool previousTranslated = false, previousDropped = false;
             for (std::size_t i = 0; i <= word.size(); ++i) {
                 if (i < word.size() && !IsJoiner(static_cast<unsigned char>(word[i])))
                     continue;
-                bool dropped = false; // "l'" of "l'homme": the joiner goes with the dropped part
+                bool dropped = false, translated = false;
+                Piece partPiece{Piece::Untranslated, begin + part, begin + i, {}};
                 if (i > part) {
                     std::string_view piece = word.substr(part, i - part);
                     const std::string* partFound = FindWord(Lowercase(from, piece), templates, &scratch);
                     dropped = partFound != nullptr && partFound->empty();
-                    if (partFound != nullptr && !partFound->empty())
-                        pieces.push_back({Piece::Translated, begin + part, begin + i,
-                                          ApplyCase(piece, *partFound, wordStartsSentence)});
-                    else if (partFound == nullptr)
-                        pieces.push_back({Piece::Untranslated, begin + part, begin + i, {}});
+                    translated = partFound != nullptr && !partFound->empty();
+                    if (translated)
+                        partPiece = {Piece::Translated, begin + part, begin + i,
+                                     ApplyCase(piece, *partFound, wordStartsSentence)};
                 }
-                if (i < word.size() && !dropped)
-                    pieces.push_back({Piece::Copied, begin + i, begin + i + 1, {}});
+                if (joiner != std::string_view::npos && !dropped && !previousDropped) {
+                    bool apostrophe = word[joiner] == '\'' || static_cast<unsigned char>(word[joiner]) == 0x92;
+                    if (apostrophe && previousTranslated && translated)
+                        pieces.push_back({Piece::Translated, begin + joiner, begin + joiner + 1, " "});
+                    else
+                        pieces.push_back({Piece::Copied, begin + joiner, begin + joiner + 1, {}});
+                }
+                if (i > part && !dropped)
+                    pieces.push_back(std::move(partPiece));
+                joiner = i < word.size() ? i : std::string_view::npos;
+                previousTranslated = translated;
+                previousDropped = dropped;
                 part = i + 1;
             }
             continue;
