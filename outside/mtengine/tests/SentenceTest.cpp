@@ -192,5 +192,7 @@ TEST_F(SentenceTest, FrenchElision_ApostropheGoesWithTheDroppedPartOrBecomesASpa
                         {{L"general.gls", L"l =\nc = это\nest =\n"}});
     EXPECT_EQ(Translate(0, L"C'est bon."), L"Это хороший.");
     EXPECT_EQ(Translate(0, L"l'homme"), L"человек");
+    // The capital of a dropped first part passes on.
+    EXPECT_EQ(Translate(0, L"L'homme."), L"Человек.");
     EXPECT_EQ(Translate(0, L"aujourd'hui"), L"сегодня днём");
 }

@@ -307,6 +307,7 @@ std::vector<Piece> TranslationCore::Translate(std::string_view source, ITemplate
             std::size_t part = 0;
             std::size_t joiner = std::string_view::npos; // the joiner waiting for the part after it
             bool previousTranslated = false, previousDropped = false;
+            bool capitalPart = false; // a dropped first part ("L'" of "L'oiseau") hands its capital on
             for (std::size_t i = 0; i <= word.size(); ++i) {
                 if (i < word.size() && !IsJoiner(static_cast<unsigned char>(word[i])))
                     continue;
@@ -317,9 +318,14 @@ std::vector<Piece> TranslationCore::Translate(std::string_view source, ITemplate
                     const std::string* partFound = FindWord(Lowercase(from, piece), templates, &scratch);
                     dropped = partFound != nullptr && partFound->empty();
                     translated = partFound != nullptr && !partFound->empty();
-                    if (translated)
+                    if (translated) {
                         partPiece = {Piece::Translated, begin + part, begin + i,
                                      ApplyCase(piece, *partFound, wordStartsSentence)};
+                        if (capitalPart)
+                            partPiece.text[0] = static_cast<char>(
+                                ToUpper(PlaneOf(m_target), static_cast<unsigned char>(partPiece.text[0])));
+                    }
+                    capitalPart = dropped && part == 0 && wordStartsSentence && IsUpper(from, at(begin));
                 }
                 if (joiner != std::string_view::npos && !dropped && !previousDropped) {
                     bool apostrophe = word[joiner] == '\'' || static_cast<unsigned char>(word[joiner]) == 0x92;
