@@ -196,3 +196,23 @@ TEST_F(SentenceTest, FrenchElision_ApostropheGoesWithTheDroppedPartOrBecomesASpa
     EXPECT_EQ(Translate(0, L"L'homme."), L"Человек.");
     EXPECT_EQ(Translate(0, L"aujourd'hui"), L"сегодня днём");
 }
+
+// German and French into Russian: their articles, pronouns and prepositions, the same agreement and
+// government; German "nicht" goes before the verb, French plural articles give the noun's number.
+TEST_F(SentenceTest, GermanAndFrenchRussian_AgreementGovernmentAndNegation) {
+    AddDirection(L"GR", {{L"wohnen", {{kVerb, L"жить"}}},
+                         {L"klein", {{kAdjective, L"маленький"}}},
+                         {L"Dorf", {{kNoun, L"деревня"}}},
+                         {L"kennen", {{kVerb, L"знать"}}},
+                         {L"Haus", {{kNoun, L"дом"}}}});
+    AddDirection(L"FR", {{L"habiter", {{kVerb, L"жить"}}},
+                         {L"petit", {{kAdjective, L"маленький"}}},
+                         {L"village", {{kNoun, L"деревня"}}},
+                         {L"enfant", {{kNoun, L"ребёнок"}}},
+                         {L"jouer", {{kVerb, L"играть"}}},
+                         {L"parc", {{kNoun, L"парк"}}}});
+    EXPECT_EQ(Translate(0, L"Wir wohnen in einem kleinen Dorf."), L"Мы живём в маленькой деревне.");
+    EXPECT_EQ(Translate(0, L"Ich kenne das Haus nicht."), L"Я не знаю дом.");
+    EXPECT_EQ(Translate(1, L"Nous habitons dans un petit village."), L"Мы живём в маленькой деревне.");
+    EXPECT_EQ(Translate(1, L"Les enfants jouent dans le parc."), L"Дети играют в парке.");
+}

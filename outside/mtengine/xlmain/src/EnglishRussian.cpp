@@ -4,7 +4,10 @@
 #include "EnginePrivate.h"
 #include "RussianForms.h"
 
+#include "Inflections.h"
+
 #include <cstring>
+#include <span>
 
 namespace mtengine {
 
@@ -135,13 +138,106 @@ const NumberInfo kNumbers[] = {
     {"many", "много", "много", true},
 };
 
-template <typename Info, std::size_t N>
-const Info* FindInfo(const Info (&table)[N], const std::string& key) {
+// German and French: the same classes (the field "english" holds the source word).
+const PronounInfo kGermanPronouns[] = {
+    {"ich", 1, Agreement::Masculine, "меня"}, {"du", 2, Agreement::Masculine, "тебя"},
+    {"er", 3, Agreement::Masculine, "него"},  {"sie", 3, Agreement::Feminine, "неё"},
+    {"es", 3, Agreement::Neuter, "него"},     {"wir", 1, Agreement::Plural, "нас"},
+    {"ihr", 2, Agreement::Plural, "вас"},
+};
+const PronounInfo kFrenchPronouns[] = {
+    {"je", 1, Agreement::Masculine, "меня"}, {"j", 1, Agreement::Masculine, "меня"},
+    {"tu", 2, Agreement::Masculine, "тебя"}, {"il", 3, Agreement::Masculine, "него"},
+    {"elle", 3, Agreement::Feminine, "неё"}, {"nous", 1, Agreement::Plural, "нас"},
+    {"vous", 2, Agreement::Plural, "вас"},   {"ils", 3, Agreement::Plural, "них"},
+    {"elles", 3, Agreement::Plural, "них"},  {"on", 3, Agreement::Masculine, "него"},
+};
+const ObjectInfo kGermanObjects[] = {
+    {"mich", "меня"}, {"dich", "тебя"}, {"ihn", "его"}, {"uns", "нас"}, {"euch", "вас"}};
+const ObjectInfo kFrenchObjects[] = {{"me", "меня"}, {"te", "тебя"}, {"lui", "ему"}, {"leur", "им"}};
+const DeterminerInfo kGermanDeterminers[] = {
+    {"mein", "мой", false},    {"meine", "мой", false},    {"meinen", "мой", false},  {"meinem", "мой", false},
+    {"meiner", "мой", false},  {"dein", "твой", false},    {"deine", "твой", false},  {"sein", "его", false},
+    {"seine", "его", false},   {"unser", "наш", false},    {"unsere", "наш", false},  {"euer", "ваш", false},
+    {"dieser", "этот", false}, {"diese", "этот", false},   {"dieses", "этот", false}, {"diesen", "этот", false},
+    {"diesem", "этот", false}, {"jeder", "каждый", false}, {"jede", "каждый", false}, {"jedes", "каждый", false},
+    {"alle", "весь", true},
+};
+const DeterminerInfo kFrenchDeterminers[] = {
+    {"mon", "мой", false},    {"ma", "мой", false},    {"mes", "мой", true},        {"ton", "твой", false},
+    {"ta", "твой", false},    {"tes", "твой", true},   {"son", "его", false},       {"sa", "его", false},
+    {"ses", "его", true},     {"notre", "наш", false}, {"nos", "наш", true},        {"votre", "ваш", false},
+    {"vos", "ваш", true},     {"leurs", "их", true},   {"ce", "этот", false},       {"cet", "этот", false},
+    {"cette", "этот", false}, {"ces", "этот", true},   {"chaque", "каждый", false}, {"tous", "весь", true},
+};
+const PrepositionInfo kGermanPrepositions[] = {
+    {"in", "в", Case::Prepositional},     {"im", "в", Case::Prepositional},    {"ins", "в", Case::Accusative},
+    {"auf", "на", Case::Prepositional},   {"am", "на", Case::Prepositional},   {"an", "на", Case::Prepositional},
+    {"mit", "с", Case::Instrumental},     {"nach", "в", Case::Accusative},     {"zu", "к", Case::Dative},
+    {"zum", "к", Case::Dative},           {"zur", "к", Case::Dative},          {"von", "из", Case::Genitive},
+    {"vom", "из", Case::Genitive},        {"aus", "из", Case::Genitive},       {"für", "для", Case::Genitive},
+    {"bei", "у", Case::Genitive},         {"beim", "у", Case::Genitive},       {"ohne", "без", Case::Genitive},
+    {"unter", "под", Case::Instrumental}, {"über", "над", Case::Instrumental}, {"hinter", "за", Case::Instrumental},
+    {"neben", "около", Case::Genitive},
+};
+const PrepositionInfo kFrenchPrepositions[] = {
+    {"dans", "в", Case::Prepositional},  {"en", "в", Case::Prepositional},   {"sur", "на", Case::Prepositional},
+    {"avec", "с", Case::Instrumental},   {"de", "", Case::Genitive},         {"d", "", Case::Genitive},
+    {"pour", "для", Case::Genitive},     {"chez", "у", Case::Genitive},      {"sans", "без", Case::Genitive},
+    {"sous", "под", Case::Instrumental}, {"après", "после", Case::Genitive}, {"avant", "до", Case::Genitive},
+};
+const NumberInfo kGermanNumbers[] = {
+    {"zwei", "два", "две", false},     {"drei", "три", "три", false},     {"vier", "четыре", "четыре", false},
+    {"fünf", "пять", "пять", true},    {"sechs", "шесть", "шесть", true}, {"zehn", "десять", "десять", true},
+    {"viele", "много", "много", true},
+};
+const NumberInfo kFrenchNumbers[] = {
+    {"deux", "два", "две", false},  {"trois", "три", "три", false},  {"quatre", "четыре", "четыре", false},
+    {"cinq", "пять", "пять", true}, {"six", "шесть", "шесть", true}, {"dix", "десять", "десять", true},
+};
+
+struct Tables {
+    std::span<const PronounInfo> pronouns;
+    std::span<const ObjectInfo> objects;
+    std::span<const DeterminerInfo> determiners;
+    std::span<const PrepositionInfo> prepositions;
+    std::span<const NumberInfo> numbers;
+};
+
+const Tables& TablesOf(unsigned language) {
+    static const Tables english{kPronouns, kObjects, kDeterminers, kPrepositions, kNumbers};
+    static const Tables german{kGermanPronouns, kGermanObjects, kGermanDeterminers, kGermanPrepositions,
+                               kGermanNumbers};
+    static const Tables french{kFrenchPronouns, kFrenchObjects, kFrenchDeterminers, kFrenchPrepositions,
+                               kFrenchNumbers};
+    return language == kLangGerman ? german : language == kLangFrench ? french : english;
+}
+
+// The tables' source words are written in UTF-8; keys are in the Western plane.
+bool SameWord(const std::string& key, const char* utf8) {
+    for (const char* c = utf8; *c != 0; ++c) {
+        if (static_cast<unsigned char>(*c) >= 0x80)
+            return key == FromUtf8(Plane::Western, utf8);
+    }
+    return key == utf8;
+}
+
+template <typename Info>
+const Info* FindInfo(std::span<const Info> table, const std::string& key) {
     for (const Info& info : table) {
-        if (key == info.english)
+        if (SameWord(key, info.english))
             return &info;
     }
     return nullptr;
+}
+
+template <typename Word, std::size_t N>
+bool IsAny(const std::string& key, const Word (&words)[N]) {
+    for (const char* word : words) {
+        if (SameWord(key, word))
+            return true;
+    }
+    return false;
 }
 
 struct Candidate {
@@ -218,7 +314,47 @@ bool SingleWord(const std::string& text) {
 }
 
 // The closed classes, known by their English form.
-Role ClosedRole(const std::string& key, Analysed* a) {
+// German and French words of the classes that have no table of their own.
+const char* const kGermanBe[] = {"bin", "bist", "ist", "sind", "seid", "war", "warst", "waren", "wurde", "wurden"};
+const char* const kGermanHave[] = {"habe", "hast", "hat", "haben", "habt", "hatte", "hatten"};
+const char* const kGermanArticles[] = {"der", "die",  "das",   "den",   "dem",   "des",
+                                       "ein", "eine", "einen", "einem", "einer", "eines"};
+const char* const kFrenchBe[] = {"suis", "es", "est", "sommes", "êtes", "sont", "était", "étaient"};
+const char* const kFrenchHave[] = {"ai", "as", "a", "avons", "avez", "ont"};
+const char* const kFrenchArticles[] = {"le", "la", "les", "l", "un", "une", "des", "du", "au", "aux", "pas"};
+
+Role OtherClosedRole(unsigned language, const std::string& key, Analysed* a, const Tables& t) {
+    bool german = language == kLangGerman;
+    if (german ? IsAny(key, kGermanBe) : IsAny(key, kFrenchBe)) {
+        a->tense = key.size() > 2 && (key[0] == 'w' || key.compare(0, 2, "\xE9t") == 0) ? Tense::Past : Tense::Present;
+        return Role::Be;
+    }
+    if (german ? IsAny(key, kGermanHave) : IsAny(key, kFrenchHave)) {
+        a->tense = german && key.compare(0, 3, "hat") == 0 && key.size() > 3 ? Tense::Past : Tense::Present;
+        return Role::Have;
+    }
+    if (german ? IsAny(key, kGermanArticles) : IsAny(key, kFrenchArticles)) {
+        a->plural = !german && (key == "les" || key == "des" || key == "aux");
+        return Role::Article;
+    }
+    if (key == (german ? "nicht" : "ne") || (!german && key == "n"))
+        return Role::Not;
+    if (key == (german ? "und" : "et") || key == (german ? "oder" : "ou") || key == (german ? "aber" : "mais"))
+        return Role::Conjunction;
+    if (FindInfo(t.pronouns, key) != nullptr)
+        return Role::Pronoun;
+    if (FindInfo(t.objects, key) != nullptr)
+        return Role::Object;
+    if (FindInfo(t.determiners, key) != nullptr)
+        return Role::Determiner;
+    if (FindInfo(t.numbers, key) != nullptr)
+        return Role::Number;
+    if (FindInfo(t.prepositions, key) != nullptr)
+        return Role::Preposition;
+    return Role::Unknown;
+}
+
+Role ClosedRole(const std::string& key, Analysed* a, const Tables& t) {
     static const char* const kBe[] = {"am", "is", "are", "was", "were", "be", "been", "being", "'s", "'re", "'m"};
     for (const char* be : kBe) {
         if (key == be) {
@@ -262,15 +398,15 @@ Role ClosedRole(const std::string& key, Analysed* a) {
         return Role::There;
     if (key == "and" || key == "or" || key == "but")
         return Role::Conjunction;
-    if (FindInfo(kPronouns, key) != nullptr)
+    if (FindInfo(t.pronouns, key) != nullptr)
         return Role::Pronoun;
-    if (FindInfo(kObjects, key) != nullptr)
+    if (FindInfo(t.objects, key) != nullptr)
         return Role::Object;
-    if (FindInfo(kDeterminers, key) != nullptr)
+    if (FindInfo(t.determiners, key) != nullptr)
         return Role::Determiner;
-    if (FindInfo(kNumbers, key) != nullptr)
+    if (FindInfo(t.numbers, key) != nullptr)
         return Role::Number;
-    if (FindInfo(kPrepositions, key) != nullptr)
+    if (FindInfo(t.prepositions, key) != nullptr)
         return Role::Preposition;
     return Role::Unknown;
 }
@@ -286,6 +422,7 @@ void EnglishRussian::Shape(std::vector<SentenceWord>& words) const {
     const RussianForms& forms = RussianForms::Shared();
     std::size_t n = words.size();
     std::vector<Analysed> a(n);
+    const Tables& t = TablesOf(m_language);
     std::vector<DictionaryEntry> glossaryEntries(n);
     std::vector<std::string> given(n);
     for (std::size_t i = 0; i < n; ++i)
@@ -298,10 +435,19 @@ void EnglishRussian::Shape(std::vector<SentenceWord>& words) const {
             a[i].role = Role::Unknown;
             continue;
         }
-        a[i].role = ClosedRole(w.key, &a[i]);
+        a[i].role =
+            m_language == kLangEnglish ? ClosedRole(w.key, &a[i], t) : OtherClosedRole(m_language, w.key, &a[i], t);
         if (a[i].role != Role::Unknown)
             continue;
-        for (const EnglishReading& reading : ReadEnglish(w.key)) {
+        std::vector<EnglishReading> readings;
+        if (m_language == kLangEnglish) {
+            readings = ReadEnglish(w.key);
+        } else {
+            readings.push_back({w.key, EnglishForm::Base, 0});
+            for (const std::string& base : BaseForms(m_language, w.key))
+                readings.push_back({base, EnglishForm::Base, 0});
+        }
+        for (const EnglishReading& reading : readings) {
             const DictionaryEntry* entry = m_lookup(reading.base);
             if (entry != nullptr && HasAnySense(entry))
                 a[i].candidates.push_back({reading.base, reading.form, entry});
@@ -420,6 +566,18 @@ void EnglishRussian::Shape(std::vector<SentenceWord>& words) const {
             verbSeen = true;
         if (w.form == EnglishForm::Plural && role == Role::Noun)
             w.plural = true;
+        // A plural article or determiner before the noun ("les", "mes") says its number.
+        if (role == Role::Noun) {
+            std::size_t d = i;
+            while (d > 0 && a[d - 1].role == Role::Adjective)
+                --d;
+            if (d > 0 && a[d - 1].role == Role::Article && a[d - 1].plural)
+                w.plural = true;
+            if (d > 0 && a[d - 1].role == Role::Determiner) {
+                const DeterminerInfo* det = FindInfo(t.determiners, words[d - 1].key);
+                w.plural = w.plural || (det != nullptr && det->plural && m_language != kLangEnglish);
+            }
+        }
         if (w.form == EnglishForm::Past && role == Role::Verb)
             w.tense = Tense::Past;
     }
@@ -459,6 +617,7 @@ void EnglishRussian::Shape(std::vector<SentenceWord>& words) const {
     bool verbDone = false;
     bool haveAsPossession = false;
     std::string lastVerbBase;
+    std::size_t lastVerb = n;    // the clause's last verb
     std::size_t phraseStart = n; // first word of the noun phrase being built
     auto inflectNoun = [&](std::size_t head, Case c) {
         const RussianLemma* noun = SingleWord(a[head].lemma) ? forms.Find(a[head].lemma, 'n') : nullptr;
@@ -471,7 +630,7 @@ void EnglishRussian::Shape(std::vector<SentenceWord>& words) const {
         for (std::size_t m = phraseStart; m < head; ++m) {
             if (a[m].role != Role::Number)
                 continue;
-            const NumberInfo* number = FindInfo(kNumbers, words[m].key);
+            const NumberInfo* number = FindInfo(t.numbers, words[m].key);
             if (c == Case::Nominative || c == Case::Accusative) {
                 nounCase = Case::Genitive;
                 nounPlural = number->genitivePlural;
@@ -486,7 +645,7 @@ void EnglishRussian::Shape(std::vector<SentenceWord>& words) const {
                 std::string lemma = a[m].lemma;
                 bool detPlural = false;
                 if (a[m].role == Role::Determiner) {
-                    const DeterminerInfo* det = FindInfo(kDeterminers, words[m].key);
+                    const DeterminerInfo* det = FindInfo(t.determiners, words[m].key);
                     lemma = Ru(det->lemma);
                     detPlural = det->plural;
                 }
@@ -506,6 +665,7 @@ void EnglishRussian::Shape(std::vector<SentenceWord>& words) const {
         Analysed& w = a[i];
         SentenceWord& word = words[i];
         if (word.clauseStart) {
+            lastVerb = n;
             subject = Subject();
             verbDone = false;
             pendingCase = Case::Nominative;
@@ -521,12 +681,12 @@ void EnglishRussian::Shape(std::vector<SentenceWord>& words) const {
             word.translation.clear();
             break;
         case Role::Pronoun: {
-            const PronounInfo* p = FindInfo(kPronouns, word.key);
+            const PronounInfo* p = FindInfo(t.pronouns, word.key);
             subject = {true, p->person, p->agreement, i, i, true};
             break;
         }
         case Role::Object: {
-            word.translation = Ru(FindInfo(kObjects, word.key)->accusative);
+            word.translation = Ru(FindInfo(t.objects, word.key)->accusative);
             break;
         }
         case Role::There:
@@ -571,7 +731,7 @@ void EnglishRussian::Shape(std::vector<SentenceWord>& words) const {
                 pendingCase = Case::Nominative;
                 word.translation = Ru("есть");
                 if (subject.pronoun) {
-                    const PronounInfo* p = FindInfo(kPronouns, words[subject.first].key);
+                    const PronounInfo* p = FindInfo(t.pronouns, words[subject.first].key);
                     words[subject.first].translation = Ru("у ") + Ru(p->genitive);
                 } else {
                     // The owner in the genitive after "у".
@@ -631,9 +791,15 @@ void EnglishRussian::Shape(std::vector<SentenceWord>& words) const {
             break;
         case Role::Not:
             word.translation = Ru("не");
+            // German puts "nicht" after the verb: "не" goes before it.
+            if (m_language == kLangGerman && lastVerb < i) {
+                words[lastVerb].translation = Ru("не ") + words[lastVerb].translation;
+                word.dropped = true;
+                word.translation.clear();
+            }
             break;
         case Role::Preposition: {
-            const PrepositionInfo* p = FindInfo(kPrepositions, word.key);
+            const PrepositionInfo* p = FindInfo(t.prepositions, word.key);
             if (p == nullptr)
                 break;
             pendingCase = p->governs;
@@ -656,7 +822,7 @@ void EnglishRussian::Shape(std::vector<SentenceWord>& words) const {
         case Role::Number:
         case Role::Determiner:
             if (w.role == Role::Determiner) {
-                const DeterminerInfo* det = FindInfo(kDeterminers, word.key);
+                const DeterminerInfo* det = FindInfo(t.determiners, word.key);
                 if (!forms.Find(Ru(det->lemma), 'a'))
                     word.translation = Ru(det->lemma);
             }
@@ -704,6 +870,7 @@ void EnglishRussian::Shape(std::vector<SentenceWord>& words) const {
         }
         case Role::Verb: {
             lastVerbBase = w.base;
+            lastVerb = i;
             const RussianLemma* verb = SingleWord(w.lemma) ? forms.Find(w.lemma, 'v') : nullptr;
             Role before = i > 0 ? a[i - 1].role : Role::Unknown;
             Role beforeNot = before == Role::Not && i > 1 ? a[i - 2].role : before;

@@ -17,6 +17,8 @@
 
 namespace mtengine {
 
+constexpr unsigned kLangEnglishSource = 1; // the engine's code of English
+
 struct SentenceWord {
     std::string key;         // lowercase source, Western plane (a phrase: its words joined by spaces)
     std::string translation; // what the word-by-word pass found (Cyrillic plane); set by Shape
@@ -33,13 +35,17 @@ public:
     // The dictionary article of a lowercase English word; null when there is none.
     using Lookup = std::function<const DictionaryEntry*(const std::string&)>;
 
-    explicit EnglishRussian(Lookup lookup) : m_lookup(std::move(lookup)) {}
+    // sourceLanguage: English, or German or French with their own closed classes (articles,
+    // pronouns, "to be", prepositions and the cases they govern) and the same Russian generation.
+    explicit EnglishRussian(Lookup lookup, unsigned sourceLanguage = kLangEnglishSource)
+        : m_lookup(std::move(lookup)), m_language(sourceLanguage) {}
 
     // Gives each word of one sentence its Russian form, or drops it.
     void Shape(std::vector<SentenceWord>& words) const;
 
 private:
     Lookup m_lookup;
+    unsigned m_language;
 };
 
 } // namespace mtengine

@@ -229,8 +229,8 @@ std::vector<Piece> TranslationCore::Translate(std::string_view source, ITemplate
     }
     if (m_dictionary.NamesPartsOfSpeech()) {
         auto lookup = [&](const std::string& key) { return m_dictionary.FindEntry(key); };
-        if (m_source == kLangEnglish && m_target == kLangRussian)
-            ShapeSentences(source, from, tokens, EnglishRussian(lookup), matches);
+        if (m_target == kLangRussian)
+            ShapeSentences(source, from, tokens, EnglishRussian(lookup, m_source), matches);
         else if (m_source == kLangRussian && m_target == kLangEnglish)
             ShapeSentences(source, from, tokens, RussianEnglish(lookup), matches);
     }
