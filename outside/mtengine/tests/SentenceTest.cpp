@@ -92,6 +92,7 @@ const Articles& EnglishArticles() {
         {L"street", {{kNoun, L"улица"}}},
         {L"live", {{kVerb, L"жить"}, {kAdjective, L"живой"}}},
         {L"life", {{kNoun, L"жизнь"}}},
+        {L"keep", {{kVerb, L"держать"}}},
         {L"town", {{kNoun, L"город"}}},
         {L"sea", {{kNoun, L"море"}}},
         {L"child", {{kNoun, L"ребёнок"}}},
@@ -152,7 +153,7 @@ TEST_F(SentenceTest, RussianEnglish_InflectedFormsFoundAndEnglishBuilt) {
     AddDirection(L"RE", {{L"кошка", {{kNoun, L"cat"}}},
                          {L"спать", {{kVerb, L"sleep"}}},
                          {L"дом", {{kNoun, L"house"}}},
-                         {L"жить", {{kVerb, L"live"}}},
+                         {L"жить", {{kVerb, L"keep"}, {kVerb, L"live"}}},
                          {L"маленький", {{kAdjective, L"small"}}},
                          {L"деревня", {{kNoun, L"village"}}},
                          {L"сестра", {{kNoun, L"sister"}}},
@@ -167,6 +168,8 @@ TEST_F(SentenceTest, RussianEnglish_InflectedFormsFoundAndEnglishBuilt) {
                          {L"холодный", {{kAdjective, L"cold"}}}});
     // "спит", "доме", "живём", "маленькой", "деревне": forms of the dictionary's lemmas.
     EXPECT_EQ(Translate(1, L"Кошка спит в доме."), L"The cat sleeps in the house.");
+    // Of two translations the one the opposite direction's dictionary (ER, the sibling folder)
+    // gives the headword back for: "live" ("жить"), not the commoner "keep" ("держать").
     EXPECT_EQ(Translate(1, L"Мы живём в маленькой деревне."), L"We live in the small village.");
     // Of two translations the commoner: "water", not "backwash".
     EXPECT_EQ(Translate(1, L"Вода холодная."), L"The water is cold.");

@@ -73,7 +73,8 @@ unsigned char PartOfSpeechOf(const unsigned char* container) {
 
 // The first short translation of each part of speech the article's parts or translations name (with
 // commonness, the commonest).
-void CollectSenses(const unsigned char* article, DictionaryEntry* entry, DictionaryTable::Commonness commonness) {
+void CollectSenses(const unsigned char* article, DictionaryEntry* entry, const DictionaryTable::Preference& preference,
+                   const std::string& headword) {
     std::vector<unsigned> scores;
     unsigned short parts = DEngine::GetSrcPartCount(article);
     for (unsigned short p = 0; p < parts; ++p) {
@@ -93,12 +94,12 @@ void CollectSenses(const unsigned char* article, DictionaryEntry* entry, Diction
             std::size_t known = entry->senses.size();
             for (std::size_t s = 0; s < entry->senses.size(); ++s)
                 known = entry->senses[s].first == pos ? s : known;
-            if (known < entry->senses.size() && commonness == nullptr)
+            if (known < entry->senses.size() && !preference)
                 continue;
             std::string text = DictionaryTable::CleanTranslation(TranslationText(translation));
             if (text.empty() || CountWords(text) > kMaxTranslationWords)
                 continue;
-            unsigned score = commonness != nullptr ? commonness(text) : 0;
+            unsigned score = preference ? preference(headword, text) : 0;
             if (known == entry->senses.size()) {
                 entry->senses.emplace_back(pos, std::move(text));
                 scores.push_back(score);
@@ -112,7 +113,8 @@ void CollectSenses(const unsigned char* article, DictionaryEntry* entry, Diction
 
 // The first translation of the article that cleans to a short text; failing that, the first that
 // cleans to anything; failing that, the first run in the target language of a note.
-std::string ChooseTranslation(const unsigned char* article, unsigned target, DictionaryTable::Commonness commonness) {
+std::string ChooseTranslation(const unsigned char* article, unsigned target,
+                              const DictionaryTable::Preference& preference, const std::string& headword) {
     std::string fallback, common;
     unsigned best = 0;
     unsigned short parts = DEngine::GetSrcPartCount(article);
@@ -129,9 +131,9 @@ std::string ChooseTranslation(const unsigned char* article, unsigned target, Dic
             if (text.empty())
                 continue;
             if (CountWords(text) <= kMaxTranslationWords) {
-                if (commonness == nullptr)
+                if (!preference)
                     return text;
-                unsigned score = commonness(text);
+                unsigned score = preference(headword, text);
                 if (common.empty() || score > best) {
                     common = text;
                     best = score;
@@ -199,7 +201,7 @@ std::string DictionaryTable::CleanTranslation(std::string_view text) {
 }
 
 bool DictionaryTable::Load(const std::wstring& folder, unsigned short direction, unsigned sourceLanguage,
-                           Commonness commonness) {
+                           const Preference& preference) {
     std::lock_guard<std::mutex> lock(DictionaryEngineLock());
     m_entries.clear();
     m_namesPartsOfSpeech = false;
@@ -232,10 +234,10 @@ bool DictionaryTable::Load(const std::wstring& folder, unsigned short direction,
                     continue;
                 Plane target = PlaneOf(direction & 0xFF);
                 DictionaryEntry entry;
-                entry.translation = FromPlain(target, ChooseTranslation(article, direction & 0xFF, commonness));
+                entry.translation = FromPlain(target, ChooseTranslation(article, direction & 0xFF, preference, key));
                 if (entry.translation.empty())
                     continue;
-                CollectSenses(article, &entry, commonness);
+                CollectSenses(article, &entry, preference, key);
                 for (auto& sense : entry.senses)
                     sense.second = FromPlain(target, sense.second);
                 m_namesPartsOfSpeech = m_namesPartsOfSpeech || !entry.senses.empty();

@@ -4,6 +4,7 @@
 // translation of each part of speech the article names.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -33,14 +34,15 @@ struct DictionaryEntry {
 
 class DictionaryTable {
 public:
-    // How common a translation is; with one, the commonest of an article's short translations is
-    // taken rather than the first.
-    using Commonness = unsigned (*)(const std::string& translation);
+    // How much a translation (the dictionary's plain coding) of a headword (lowercase, source plane)
+    // is preferred; with one, the most preferred of an article's short translations is taken rather
+    // than the first.
+    using Preference = std::function<unsigned(const std::string& headword, const std::string& translation)>;
 
     // Reads the first dictionary of direction code (source << 8 | target) in folder. False when there
     // is none or it cannot be read.
     bool Load(const std::wstring& folder, unsigned short direction, unsigned sourceLanguage,
-              Commonness commonness = nullptr);
+              const Preference& preference = {});
 
     // Null when the key is not a headword.
     const std::string* Find(const std::string& key) const {

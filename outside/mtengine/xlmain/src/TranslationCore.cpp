@@ -105,8 +105,31 @@ bool TranslationCore::Bind(const std::wstring& folder, const std::string& prefix
         !ReadGlossary(general, PlaneOf(m_source), PlaneOf(m_target), &m_general))
         return false;
     auto direction = static_cast<unsigned short>(m_source << 8 | m_target);
-    // Into English, of an article's translations the commonest is taken.
-    m_bound = m_dictionary.Load(folder, direction, m_source, m_target == kLangEnglish ? &EnglishFrequency : nullptr);
+    // Out of Russian, of an article's translations the one the opposite direction's dictionary
+    // confirms (its article gives the headword back first: "live" for "жить", not "keep") is taken,
+    // and into English the commonest of those. The opposite direction is the sibling folder of the
+    // installation ("..\\ER\\" beside "RE"); without it only the counts decide.
+    DictionaryTable reverse;
+    if (m_source == kLangRussian) {
+        std::wstring sibling =
+            folder + L"..\\" + std::wstring{static_cast<wchar_t>(prefix[1]), static_cast<wchar_t>(prefix[0])} + L"\\";
+        reverse.Load(sibling, static_cast<unsigned short>(m_target << 8 | m_source), m_target);
+    }
+    Plane target = PlaneOf(m_target), sourcePlane = PlaneOf(m_source);
+    DictionaryTable::Preference preference;
+    if (m_source == kLangRussian)
+        preference = [&](const std::string& headword, const std::string& translation) {
+            std::string word = Lowercase(target, FromPlain(target, translation));
+            unsigned score = m_target == kLangEnglish ? std::min(EnglishFrequency(word), 0xFFFFu) : 0;
+            if (const DictionaryEntry* back = reverse.FindEntry(word)) {
+                bool confirmed = Lowercase(sourcePlane, back->translation) == headword;
+                for (const auto& sense : back->senses)
+                    confirmed = confirmed || Lowercase(sourcePlane, sense.second) == headword;
+                score += confirmed ? 0x10000u : 0;
+            }
+            return score;
+        };
+    m_bound = m_dictionary.Load(folder, direction, m_source, preference);
     return m_bound;
 }
 
