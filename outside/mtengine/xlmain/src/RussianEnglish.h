@@ -8,7 +8,7 @@
 #pragma once
 
 #include "DictionaryTable.h"
-#include "EnglishRussian.h"
+#include "IntoRussian.h"
 
 #include <functional>
 #include <string>

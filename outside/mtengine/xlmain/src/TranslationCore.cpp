@@ -2,8 +2,8 @@
 #include "TranslationCore.h"
 
 #include "EnglishForms.h"
-#include "EnglishRussian.h"
 #include "Inflections.h"
+#include "IntoRussian.h"
 #include "RussianEnglish.h"
 
 #include "xlatcp/Xlatcp.h"
@@ -253,7 +253,7 @@ std::vector<Piece> TranslationCore::Translate(std::string_view source, ITemplate
     if (m_dictionary.NamesPartsOfSpeech()) {
         auto lookup = [&](const std::string& key) { return m_dictionary.FindEntry(key); };
         if (m_target == kLangRussian)
-            ShapeSentences(source, from, tokens, EnglishRussian(lookup, m_source), matches);
+            ShapeSentences(source, from, tokens, IntoRussian(lookup, m_source), matches);
         else if (m_source == kLangRussian && m_target == kLangEnglish)
             ShapeSentences(source, from, tokens, RussianEnglish(lookup), matches);
     }

@@ -1,5 +1,5 @@
-// The English-Russian sentence pass: roles, senses, agreement and government.
-#include "EnglishRussian.h"
+// The sentence pass into Russian: roles, senses, agreement and government.
+#include "IntoRussian.h"
 
 #include "EnginePrivate.h"
 #include "RussianForms.h"
@@ -418,7 +418,7 @@ bool StartsNounPhrase(Role role) {
 
 } // namespace
 
-void EnglishRussian::Shape(std::vector<SentenceWord>& words) const {
+void IntoRussian::Shape(std::vector<SentenceWord>& words) const {
     const RussianForms& forms = RussianForms::Shared();
     std::size_t n = words.size();
     std::vector<Analysed> a(n);

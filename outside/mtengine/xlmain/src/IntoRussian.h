@@ -1,4 +1,6 @@
-// English into Russian beyond word by word, one sentence at a time: each word's role (a verb after a
+// English, German and French into Russian beyond word by word, one sentence at a time (English's
+// closed classes in full, German's and French's articles, pronouns, "to be", "to have",
+// determiners and prepositions): each word's role (a verb after a
 // pronoun, "to" or a modal, or for an "-ed"/"-ing" form; a noun after an article or adjective), the
 // sense of that part of speech, and Russian forms: nouns in the case their preposition or verb
 // governs and in the number of the source, adjectives and determiners agreeing with their noun,
@@ -30,14 +32,14 @@ struct SentenceWord {
     bool dropped = false;     // set by Shape: the word has no Russian counterpart
 };
 
-class EnglishRussian {
+class IntoRussian {
 public:
     // The dictionary article of a lowercase English word; null when there is none.
     using Lookup = std::function<const DictionaryEntry*(const std::string&)>;
 
     // sourceLanguage: English, or German or French with their own closed classes (articles,
     // pronouns, "to be", prepositions and the cases they govern) and the same Russian generation.
-    explicit EnglishRussian(Lookup lookup, unsigned sourceLanguage = kLangEnglishSource)
+    explicit IntoRussian(Lookup lookup, unsigned sourceLanguage = kLangEnglishSource)
         : m_lookup(std::move(lookup)), m_language(sourceLanguage) {}
 
     // Gives each word of one sentence its Russian form, or drops it.
