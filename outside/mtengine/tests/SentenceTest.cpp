@@ -219,3 +219,13 @@ TEST_F(SentenceTest, GermanAndFrenchRussian_AgreementGovernmentAndNegation) {
     EXPECT_EQ(Translate(1, L"Nous habitons dans un petit village."), L"Мы живём в маленькой деревне.");
     EXPECT_EQ(Translate(1, L"Les enfants jouent dans le parc."), L"Дети играют в парке.");
 }
+
+// Russian into German and French: the verb in its subject's person, the negation round the verb.
+TEST_F(SentenceTest, RussianGermanAndFrench_VerbPersonAndNegation) {
+    AddDirection(L"RG", {{L"играть", {{kVerb, L"spielen"}}}});
+    AddDirection(L"RF", {{L"играть", {{kVerb, L"jouer"}}}});
+    EXPECT_EQ(Translate(0, L"Она играет."), L"Sie spielt.");
+    EXPECT_EQ(Translate(0, L"Мы не играем."), L"Wir spielen nicht.");
+    EXPECT_EQ(Translate(1, L"Она играет."), L"Elle joue.");
+    EXPECT_EQ(Translate(1, L"Мы не играем."), L"Nous ne jouons pas.");
+}

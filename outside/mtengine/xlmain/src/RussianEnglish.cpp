@@ -5,6 +5,8 @@
 #include "EnglishForms.h"
 #include "RussianForms.h"
 
+#include <cstring>
+
 namespace mtengine {
 
 namespace {
@@ -24,6 +26,7 @@ struct Word {
     bool perfective = false;
     int person = 3;
     bool mayBeVerb = false;
+    bool negated = false; // German and French: the negation goes round the verb
 };
 
 struct PronounInfo {
@@ -31,6 +34,8 @@ struct PronounInfo {
     const char* english;
     int person;
     bool plural;
+    const char* german = "";
+    const char* french = "";
 };
 
 const PronounInfo kSubjects[] = {{"я", "I", 1, false},     {"ты", "you", 2, false}, {"он", "he", 3, false},
@@ -38,9 +43,10 @@ const PronounInfo kSubjects[] = {{"я", "I", 1, false},     {"ты", "you", 2, f
                                  {"вы", "you", 2, true},   {"они", "they", 3, true}};
 
 // After "у": the owner.
-const PronounInfo kOwners[] = {{"меня", "I", 1, false},  {"тебя", "you", 2, false}, {"него", "he", 3, false},
-                               {"неё", "she", 3, false}, {"нее", "she", 3, false},  {"нас", "we", 1, true},
-                               {"вас", "you", 2, true},  {"них", "they", 3, true}};
+const PronounInfo kOwners[] = {{"меня", "I", 1, false, "ich", "je"},    {"тебя", "you", 2, false, "du", "tu"},
+                               {"него", "he", 3, false, "er", "il"},    {"неё", "she", 3, false, "sie", "elle"},
+                               {"нее", "she", 3, false, "sie", "elle"}, {"нас", "we", 1, true, "wir", "nous"},
+                               {"вас", "you", 2, true, "ihr", "vous"},  {"них", "they", 3, true, "sie", "ils"}};
 
 const char* const kDeterminers[] = {"мой", "твой",   "наш",  "ваш", "свой", "этот",
                                     "тот", "каждый", "весь", "его", "её",   "их"};
@@ -92,10 +98,90 @@ bool Finite(int slot) {
     return slot >= 1 && slot != 11 && slot != 12;
 }
 
+std::string We(const char* utf8) {
+    return FromUtf8(Plane::Western, utf8);
+}
+
+// The forms of the target language the pass writes: English, German or French.
+struct Target {
+    unsigned language;
+
+    bool English() const { return language == kLangEnglish; }
+
+    // person 1 to 3
+    std::string Be(int person, bool plural) const {
+        static const char* const kEnglish[] = {"am", "are", "is", "are", "are", "are"};
+        static const char* const kGerman[] = {"bin", "bist", "ist", "sind", "seid", "sind"};
+        static const char* const kFrench[] = {"suis", "es", "est", "sommes", "êtes", "sont"};
+        int index = (plural ? 3 : 0) + person - 1;
+        return We(English() ? kEnglish[index] : language == kLangGerman ? kGerman[index] : kFrench[index]);
+    }
+    std::string Have(int person, bool plural) const {
+        static const char* const kEnglish[] = {"have", "have", "has", "have", "have", "have"};
+        static const char* const kGerman[] = {"habe", "hast", "hat", "haben", "habt", "haben"};
+        static const char* const kFrench[] = {"ai", "as", "a", "avons", "avez", "ont"};
+        int index = (plural ? 3 : 0) + person - 1;
+        return English() ? kEnglish[index] : language == kLangGerman ? kGerman[index] : kFrench[index];
+    }
+    std::string ThereIs() const { return English() ? "there is" : language == kLangGerman ? "es gibt" : "il y a"; }
+
+    // A verb's present in a person; regular endings, and the few verbs every sentence needs.
+    std::string Present(const std::string& verb, int person, bool plural) const {
+        int index = (plural ? 3 : 0) + person - 1;
+        if (English())
+            return person == 3 && !plural ? EnglishThirdPerson(verb) : verb;
+        auto ends = [&](const char* e) {
+            return verb.size() > std::strlen(e) &&
+                   verb.compare(verb.size() - std::strlen(e), std::string::npos, e) == 0;
+        };
+        if (language == kLangGerman) {
+            if (verb == "sein")
+                return Be(person, plural);
+            if (verb == "haben")
+                return Have(person, plural);
+            std::string stem = ends("en")  ? verb.substr(0, verb.size() - 2)
+                               : ends("n") ? verb.substr(0, verb.size() - 1)
+                                           : verb;
+            bool dental = !stem.empty() && (stem.back() == 't' || stem.back() == 'd');
+            static const char* const kEndings[] = {"e", "st", "t", "en", "t", "en"};
+            static const char* const kDental[] = {"e", "est", "et", "en", "et", "en"};
+            return index == 3 || index == 5 ? verb : stem + (dental ? kDental[index] : kEndings[index]);
+        }
+        if (verb == We("être"))
+            return Be(person, plural);
+        if (verb == "avoir")
+            return Have(person, plural);
+        static const char* const kAller[] = {"vais", "vas", "va", "allons", "allez", "vont"};
+        static const char* const kFaire[] = {"fais", "fais", "fait", "faisons", "faites", "font"};
+        if (verb == "aller")
+            return kAller[index];
+        if (verb == "faire")
+            return kFaire[index];
+        std::string stem = verb.substr(0, verb.size() >= 2 ? verb.size() - 2 : 0);
+        if (ends("er")) {
+            static const char* const kEndings[] = {"e", "es", "e", "ons", "ez", "ent"};
+            std::string ending = kEndings[index];
+            if (index == 3 && !stem.empty() && stem.back() == 'g')
+                ending = "eons"; // "mangeons"
+            return stem + ending;
+        }
+        if (ends("ir")) {
+            static const char* const kEndings[] = {"is", "is", "it", "issons", "issez", "issent"};
+            return stem + kEndings[index];
+        }
+        if (ends("re")) {
+            static const char* const kEndings[] = {"s", "s", "", "ons", "ez", "ent"};
+            return stem + kEndings[index];
+        }
+        return verb;
+    }
+};
+
 } // namespace
 
 void RussianEnglish::Shape(std::vector<SentenceWord>& words) const {
     const RussianForms& forms = RussianForms::Shared();
+    const Target target{m_language};
     std::size_t n = words.size();
     std::vector<Word> w(n);
 
@@ -119,7 +205,7 @@ void RussianEnglish::Shape(std::vector<SentenceWord>& words) const {
             w[i].kind = Kind::OwnerPronoun;
             w[i].person = p->person;
             w[i].plural = p->plural;
-            w[i].english = p->english;
+            w[i].english = target.English() ? p->english : m_language == kLangGerman ? p->german : p->french;
             continue;
         }
         if (key == Ru("не")) {
@@ -231,17 +317,15 @@ void RussianEnglish::Shape(std::vector<SentenceWord>& words) const {
         }
         // "Моя сестра врач": the present of "to be" after the subject, or before the adjective that
         // ends the clause ("Вода в реке холодная"), or after a question word.
-        const char* be = subjectPerson == 1 && !subjectPlural  ? "am"
-                         : subjectPlural || subjectPerson == 2 ? "are"
-                                                               : "is";
+        std::string be = target.Be(subjectPerson, subjectPlural);
         bool question = clause < end && IsOneOf(words[clause].key, std::begin(kQuestions), std::end(kQuestions));
         if (!verb && question && clause + 1 < end) {
-            words[clause].translation += std::string(" ") + be;
+            words[clause].translation += " " + be;
         } else if (!verb && subjectEnd + 1 < end && lastOpen < end && lastOpen > subjectEnd + 1 &&
                    w[lastOpen].kind == Kind::Adjective) {
-            words[lastOpen].translation = std::string(be) + " " + words[lastOpen].translation;
+            words[lastOpen].translation = be + " " + words[lastOpen].translation;
         } else if (!verb && subjectEnd + 1 < end && !words[subjectEnd].dropped) {
-            words[subjectEnd].translation += std::string(" ") + be;
+            words[subjectEnd].translation += " " + be;
             words[subjectEnd].found = true;
         }
         clause = end;
@@ -270,20 +354,19 @@ void RussianEnglish::Shape(std::vector<SentenceWord>& words) const {
             break;
         case Kind::OwnerPronoun: {
             word.translation = x.english;
-            bool third = x.person == 3 && !x.plural;
             bool has = i + 1 < n && w[i + 1].kind == Kind::Exists;
             if (has) {
-                words[i + 1].translation = third ? "has" : "have";
+                words[i + 1].translation = target.Have(x.person, x.plural);
                 words[i + 1].found = true;
                 w[i + 1].kind = Kind::Other;
             } else {
-                word.translation += third ? " has" : " have";
+                word.translation += " " + target.Have(x.person, x.plural);
             }
             word.found = true;
             break;
         }
         case Kind::Exists:
-            word.translation = "there is";
+            word.translation = target.ThereIs();
             word.found = true;
             break;
         case Kind::Not:
@@ -291,16 +374,23 @@ void RussianEnglish::Shape(std::vector<SentenceWord>& words) const {
                 int slot = w[i + 1].slot;
                 bool past = slot >= 7 && slot <= 10;
                 bool third = slot == slot::Present(3, false);
-                word.translation = past ? "did not" : third ? "does not" : "do not";
-                w[i + 1].slot = slot::kInfinitive; // the base form after "do"
-                w[i + 1].kind = Kind::Other;
-                w[i + 1].mayBeVerb = true;
-                words[i + 1].translation = w[i + 1].english;
+                if (target.English()) {
+                    word.translation = past ? "did not" : third ? "does not" : "do not";
+                    w[i + 1].slot = slot::kInfinitive; // the base form after "do"
+                    w[i + 1].kind = Kind::Other;
+                    w[i + 1].mayBeVerb = true;
+                    words[i + 1].translation = w[i + 1].english;
+                } else {
+                    // "nicht" after the verb; "ne" before it and "pas" after.
+                    w[i + 1].negated = true;
+                    word.dropped = m_language == kLangGerman;
+                    word.translation = m_language == kLangGerman ? std::string() : std::string("ne");
+                }
             }
             break;
         case Kind::Noun: {
             std::string english = x.english;
-            if (x.plural && SingleWord(english))
+            if (x.plural && SingleWord(english) && target.English())
                 english = EnglishPlural(english);
             // An article where Russian has no determiner, before the adjectives of the phrase.
             std::size_t start = i;
@@ -310,16 +400,19 @@ void RussianEnglish::Shape(std::vector<SentenceWord>& words) const {
                 start > 0 && (w[start - 1].kind == Kind::Determiner || w[start - 1].kind == Kind::Pronoun ||
                               w[start - 1].kind == Kind::OwnerPronoun);
             word.translation = english;
-            if (!determined && !words[start].translation.empty())
+            if (!determined && !words[start].translation.empty() && target.English())
                 words[start].translation = "the " + words[start].translation;
             // A genitive after a noun: "конце улицы", "the end of the street".
-            if (x.nounCase == Case::Genitive && start > 0 && w[start - 1].kind == Kind::Noun)
+            if (x.nounCase == Case::Genitive && start > 0 && w[start - 1].kind == Kind::Noun && target.English())
                 words[start].translation = "of " + words[start].translation;
             break;
         }
         case Kind::Have:
         case Kind::Verb: {
-            std::string english = x.kind == Kind::Have ? std::string("have") : x.english;
+            std::string english = x.kind == Kind::Have ? (target.English()            ? std::string("have")
+                                                          : m_language == kLangGerman ? std::string("haben")
+                                                                                      : std::string("avoir"))
+                                                       : x.english;
             if (!SingleWord(english)) {
                 word.translation = english;
                 break;
@@ -327,19 +420,26 @@ void RussianEnglish::Shape(std::vector<SentenceWord>& words) const {
             int slot = x.slot;
             if (slot == slot::kInfinitive) {
                 bool afterVerb = i > 0 && (w[i - 1].kind == Kind::Verb || w[i - 1].kind == Kind::Other);
-                word.translation = afterVerb && i > 0 && w[i - 1].kind == Kind::Verb ? "to " + english : english;
-            } else if (slot >= 7 && slot <= 10) {
+                word.translation =
+                    afterVerb && i > 0 && w[i - 1].kind == Kind::Verb && target.English() ? "to " + english : english;
+            } else if (slot >= 7 && slot <= 10 && target.English()) {
                 word.translation = EnglishPast(english);
+            } else if (slot >= 7 && slot <= 10) {
+                // No past of German or French is generated: the present stands for it.
+                bool plural = slot == 10;
+                word.translation = target.Present(english, subjectPerson, plural || subjectPlural);
             } else if (slot == 11 || slot == 12) {
                 word.translation = english;
             } else if (slot >= 1 && slot <= 6) {
                 int person = slot > 3 ? slot - 3 : slot;
                 bool plural = slot > 3;
-                if (x.perfective)
+                if (x.perfective && target.English())
                     word.translation = "will " + english;
                 else
-                    word.translation = person == 3 && !plural ? EnglishThirdPerson(english) : english;
+                    word.translation = target.Present(english, person, plural);
             }
+            if (x.negated)
+                word.translation += m_language == kLangGerman ? " nicht" : " pas";
             word.found = true;
             break;
         }

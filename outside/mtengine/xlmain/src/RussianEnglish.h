@@ -21,13 +21,17 @@ public:
     // The dictionary article of a lowercase Russian word (Cyrillic plane); null when there is none.
     using Lookup = std::function<const DictionaryEntry*(const std::string&)>;
 
-    explicit RussianEnglish(Lookup lookup) : m_lookup(std::move(lookup)) {}
+    // targetLanguage: English, or German or French (the verb's person, "to be", "to have",
+    // negation round the verb; no articles or plurals written).
+    explicit RussianEnglish(Lookup lookup, unsigned targetLanguage = kLangEnglishSource)
+        : m_lookup(std::move(lookup)), m_language(targetLanguage) {}
 
     // Gives each word of one sentence its English form, or drops it.
     void Shape(std::vector<SentenceWord>& words) const;
 
 private:
     Lookup m_lookup;
+    unsigned m_language;
 };
 
 } // namespace mtengine

@@ -254,8 +254,8 @@ std::vector<Piece> TranslationCore::Translate(std::string_view source, ITemplate
         auto lookup = [&](const std::string& key) { return m_dictionary.FindEntry(key); };
         if (m_target == kLangRussian)
             ShapeSentences(source, from, tokens, IntoRussian(lookup, m_source), matches);
-        else if (m_source == kLangRussian && m_target == kLangEnglish)
-            ShapeSentences(source, from, tokens, RussianEnglish(lookup), matches);
+        else if (m_source == kLangRussian)
+            ShapeSentences(source, from, tokens, RussianEnglish(lookup, m_target), matches);
     }
 
     std::vector<Piece> pieces;
