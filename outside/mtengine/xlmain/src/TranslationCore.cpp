@@ -2,9 +2,9 @@
 #include "TranslationCore.h"
 
 #include "EnglishForms.h"
+#include "FromRussian.h"
 #include "Inflections.h"
 #include "IntoRussian.h"
-#include "RussianEnglish.h"
 
 #include "xlatcp/Xlatcp.h"
 
@@ -255,7 +255,7 @@ std::vector<Piece> TranslationCore::Translate(std::string_view source, ITemplate
         if (m_target == kLangRussian)
             ShapeSentences(source, from, tokens, IntoRussian(lookup, m_source), matches);
         else if (m_source == kLangRussian)
-            ShapeSentences(source, from, tokens, RussianEnglish(lookup, m_target), matches);
+            ShapeSentences(source, from, tokens, FromRussian(lookup, m_target), matches);
     }
 
     std::vector<Piece> pieces;

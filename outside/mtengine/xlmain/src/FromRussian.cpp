@@ -1,5 +1,5 @@
-// The Russian-English sentence pass: analysis, senses, articles, verb forms and "to be".
-#include "RussianEnglish.h"
+// The sentence pass out of Russian: analysis, senses, articles, verb forms and "to be".
+#include "FromRussian.h"
 
 #include "EnginePrivate.h"
 #include "EnglishForms.h"
@@ -179,7 +179,7 @@ struct Target {
 
 } // namespace
 
-void RussianEnglish::Shape(std::vector<SentenceWord>& words) const {
+void FromRussian::Shape(std::vector<SentenceWord>& words) const {
     const RussianForms& forms = RussianForms::Shared();
     const Target target{m_language};
     std::size_t n = words.size();
