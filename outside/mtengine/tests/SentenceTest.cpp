@@ -229,3 +229,12 @@ TEST_F(SentenceTest, RussianGermanAndFrench_VerbPersonAndNegation) {
     EXPECT_EQ(Translate(1, L"Она играет."), L"Elle joue.");
     EXPECT_EQ(Translate(1, L"Мы не играем."), L"Nous ne jouons pas.");
 }
+
+// Headwords that differ only in case both stay: inside a sentence the word written with a capital is
+// the headword spelt so, any other the lowercase one (the capital passes on, as for every word).
+TEST_F(SentenceTest, HeadwordsDifferingInCase_BothKept) {
+    layout.AddDirection(
+        L"ER", {{L"polish", L"полировать"}, {L"Polish", L"польский"}, {L"March", L"март"}, {L"march", L"марш"}});
+    EXPECT_EQ(Translate(0, L"polish, Polish, march, March"), L"полировать, Польский, марш, Март");
+    EXPECT_EQ(Translate(0, L"Polish"), L"Полировать");
+}

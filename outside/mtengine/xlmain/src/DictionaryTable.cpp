@@ -204,6 +204,7 @@ bool DictionaryTable::Load(const std::wstring& folder, unsigned short direction,
                            const Preference& preference) {
     std::lock_guard<std::mutex> lock(DictionaryEngineLock());
     m_entries.clear();
+    m_cased.clear();
     m_namesPartsOfSpeech = false;
     DEngine::InitDictEngine(folder.c_str());
     bool loaded = false;
@@ -215,6 +216,7 @@ bool DictionaryTable::Load(const std::wstring& folder, unsigned short direction,
         constexpr unsigned short kPage = 256;
         std::vector<const unsigned char*> entries(kPage);
         std::vector<std::string> headwords;
+        std::unordered_map<std::string, std::string> capitalised; // lowercase key -> the spelling it came from
         loaded = true;
         for (unsigned long first = 0; first < total; first += kPage) {
             unsigned short count = static_cast<unsigned short>(std::min<unsigned long>(kPage, total - first));
@@ -226,8 +228,21 @@ bool DictionaryTable::Load(const std::wstring& folder, unsigned short direction,
                 headwords.emplace_back(display != nullptr ? display : "");
             }
             for (unsigned short i = 0; i < count; ++i) {
-                std::string key = Lowercase(source, FromPlain(source, headwords[i]));
-                if (key.empty() || m_entries.count(key) != 0)
+                std::string spelt = FromPlain(source, headwords[i]);
+                std::string key = Lowercase(source, spelt);
+                bool lowercase = spelt == key;
+                auto taken = m_entries.find(key);
+                // Headwords that differ only in case ("Polish", "polish") both stay: under the
+                // lowercase key the lowercase one, the other under its own spelling.
+                bool takenByCapitals = taken != m_entries.end() && capitalised.count(key) != 0;
+                bool skip = key.empty();
+                if (!skip && taken != m_entries.end()) {
+                    if (lowercase)
+                        skip = !takenByCapitals; // the first lowercase headword stays
+                    else
+                        skip = m_cased.count(spelt) != 0 || (takenByCapitals && capitalised[key] == spelt);
+                }
+                if (skip)
                     continue;
                 const unsigned char* article = DEngine::GetArticle(handle, first + i);
                 if (article == nullptr)
@@ -241,7 +256,17 @@ bool DictionaryTable::Load(const std::wstring& folder, unsigned short direction,
                 for (auto& sense : entry.senses)
                     sense.second = FromPlain(target, sense.second);
                 m_namesPartsOfSpeech = m_namesPartsOfSpeech || !entry.senses.empty();
-                m_entries.emplace(std::move(key), std::move(entry));
+                if (taken == m_entries.end()) {
+                    if (!lowercase)
+                        capitalised.emplace(key, spelt);
+                    m_entries.emplace(std::move(key), std::move(entry));
+                } else if (!lowercase) {
+                    m_cased.emplace(std::move(spelt), std::move(entry));
+                } else {
+                    m_cased.emplace(capitalised[key], std::move(taken->second));
+                    capitalised.erase(key);
+                    taken->second = std::move(entry);
+                }
             }
         }
         DEngine::CloseDictionary(handle);

@@ -49,6 +49,12 @@ public:
         auto found = m_entries.find(key);
         return found != m_entries.end() ? &found->second.translation : nullptr;
     }
+    // A headword with capitals that a lowercase headword of the same letters shares its key with
+    // ("Polish" beside "polish"), by its spelling; null for any other.
+    const DictionaryEntry* FindCased(const std::string& spelt) const {
+        auto found = m_cased.find(spelt);
+        return found != m_cased.end() ? &found->second : nullptr;
+    }
     const DictionaryEntry* FindEntry(const std::string& key) const {
         auto found = m_entries.find(key);
         return found != m_entries.end() ? &found->second : nullptr;
@@ -63,6 +69,7 @@ public:
 
 private:
     std::unordered_map<std::string, DictionaryEntry> m_entries;
+    std::unordered_map<std::string, DictionaryEntry> m_cased;
     bool m_namesPartsOfSpeech = false;
 };
 

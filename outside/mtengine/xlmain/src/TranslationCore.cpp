@@ -34,7 +34,7 @@ bool IsJoiner(unsigned char c) {
 struct WordMatch {
     std::size_t last = 0;
     bool found = false;
-    bool fromTemplate = false;
+    bool fixed = false; // from a template, or a headword spelt with capitals: the sentence pass keeps it
     bool fromGlossary = false;
     std::string translation;
 };
@@ -82,7 +82,7 @@ void ShapeSentences(std::string_view source, Plane plane, const std::vector<Toke
         word.translation = match.translation;
         word.found = match.found;
         word.phrase = match.last != t;
-        word.fixed = match.fromTemplate;
+        word.fixed = match.fixed;
         word.glossary = match.fromGlossary;
         word.clauseStart = clauseStart;
         clauseStart = false;
@@ -213,10 +213,17 @@ std::vector<Piece> TranslationCore::Translate(std::string_view source, ITemplate
     // The longest known run of words at each word, its translation, and where it came from.
     std::vector<WordMatch> matches(tokens.size());
     std::string scratch;
+    bool atSentenceStart = true;
     for (std::size_t t = 0; t < tokens.size(); ++t) {
         const Token& token = tokens[t];
+        if (token.kind == Token::Other) {
+            unsigned char c = at(token.begin);
+            atSentenceStart = c == '.' || c == '!' || c == '?' || c == kEllipsisByte;
+        }
         if (token.kind != Token::Word)
             continue;
+        bool startsSentence = atSentenceStart;
+        atSentenceStart = false;
         std::size_t lastWord = t;
         std::string key = Lowercase(from, source.substr(token.begin, token.end - token.begin));
         std::vector<std::pair<std::size_t, std::string>> runs{{t, key}};
@@ -237,6 +244,16 @@ std::vector<Piece> TranslationCore::Translate(std::string_view source, ITemplate
             found = Find(runs[r].second, templates, &scratch, &fromGlossary);
             matchedLast = runs[r].first;
         }
+        // Inside a sentence, a word written with capitals is first the headword spelt so ("Polish"
+        // beside "polish"); it is kept as the dictionary gives it.
+        const DictionaryEntry* cased = nullptr;
+        if (found == nullptr && !startsSentence)
+            cased = m_dictionary.FindCased(std::string(source.substr(token.begin, token.end - token.begin)));
+        if (cased != nullptr) {
+            scratch = cased->translation;
+            found = &scratch;
+            matchedLast = t;
+        }
         if (found == nullptr) {
             found = FindWord(runs[0].second, templates, &scratch, &fromGlossary);
             matchedLast = t;
@@ -245,7 +262,7 @@ std::vector<Piece> TranslationCore::Translate(std::string_view source, ITemplate
         match.fromGlossary = fromGlossary && found != &scratch;
         match.last = matchedLast;
         match.found = found != nullptr;
-        match.fromTemplate = found == &scratch;
+        match.fixed = found == &scratch;
         if (found != nullptr)
             match.translation = *found;
         t = matchedLast;
