@@ -123,12 +123,12 @@ def hunspell_verb_slots(lemma, flags, rules):
     slots = [lemma]
     for endings in PRESENT_ENDINGS:
         def rank(form):
-            return len(form), min(k for k, e in enumerate(endings) if form.endswith(e))
+            return len(form), min(k for k, e in enumerate(endings) if form.endswith(e)), form
         found = sorted((f for f in forms if f.startswith(stem_guess[:2]) and any(f.endswith(e) for e in endings)
                         and not f.endswith("ся") and not f.endswith("сь")), key=rank)
         slots.append(found[0] if found else None)
     for ending in PAST_ENDINGS:
-        found = sorted((f for f in forms if f.endswith(ending) and not f.endswith("ся")), key=len)
+        found = sorted((f for f in forms if f.endswith(ending) and not f.endswith("ся")), key=lambda f: (len(f), f))
         slots.append(found[0] if found else None)
     slots += [None, None]  # the imperative: not told apart from the present by its ending alone
     if slots[1] is None or slots[3] is None:
