@@ -179,11 +179,23 @@ int wmain(int argc, wchar_t** argv) {
             }
             text = lines;
             double characters = static_cast<double>(text.size());
+            // Words: runs of letters; an apostrophe or a hyphen between letters joins them.
+            double words = 0;
+            auto joins = [&](std::size_t i) {
+                return (text[i] == L'\'' || text[i] == L'-') && i > 0 && iswalpha(text[i - 1]);
+            };
+            for (std::size_t i = 0; i < text.size(); ++i) {
+                if (iswalpha(text[i]) && (i == 0 || (!iswalpha(text[i - 1]) && !joins(i - 1))))
+                    ++words;
+            }
             std::wprintf(L"text: %zu characters, %zu runs; translation: %zu characters\n", text.size(), runs.size(),
                          eightBitLength);
             std::wprintf(L"CEngineClient, 8-bit path: %.3f s, %.0f characters/s\n", eightBit, characters / eightBit);
             std::wprintf(L"CEngineClient, wide path:  %.3f s, %.0f characters/s\n", wide, characters / wide);
             std::wprintf(L"engine called directly:    %.3f s, %.0f characters/s\n", direct, characters / direct);
+            std::wprintf(
+                L"words: %.0f; engine directly %.0f words/s, CEngineClient 8-bit %.0f words/s, wide %.0f words/s\n",
+                words, words / direct, words / eightBit, words / wide);
             std::wprintf(L"engine directly, output decoded by the client's callback: %.3f s\n", decoding);
             std::wprintf(L"CEngineClient 8-bit / direct: %.2fx; wide / direct: %.2fx\n", eightBit / direct,
                          wide / direct);

@@ -195,7 +195,7 @@ TEST_F(EngineAccessTest, Runs_WidePathGivesTheSameText) {
     std::wstring narrowResult = TranslateOrFail(client, 1 - wide, text);
     std::wstring wideResult = TranslateOrFail(client, wide, text);
     EXPECT_EQ(wideResult, narrowResult);
-    EXPECT_EQ(narrowResult, L"Этот большой КОШКА ran, and Zürich… № 1 | этот собака  |  мороженое!\r\nнапильник");
+    EXPECT_EQ(narrowResult, L"Этот большой КОШКА бежать, and Zürich… № 1 | этот собака  |  мороженое!\r\nнапильник");
 }
 
 TEST_F(EngineAccessTest, Stop_RequestedBeforeTranslateCancelsAndIsCleared) {

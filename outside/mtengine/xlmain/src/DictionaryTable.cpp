@@ -22,6 +22,7 @@ std::mutex& DictionaryEngineLock() {
 constexpr unsigned short kNotFound = 0xFFFF;
 constexpr unsigned char kTagTranslationText = 0x01;
 constexpr unsigned char kTagNote = 0x08;
+constexpr unsigned char kTagPartOfSpeech = 0x02;
 constexpr int kMaxTranslationWords = 4;
 
 int CountWords(const std::string& text) {
@@ -64,10 +65,58 @@ std::string NoteRun(const unsigned char* translation, unsigned language) {
     return text.substr(begin, end == std::string::npos ? std::string::npos : end - begin);
 }
 
+// The part of speech a container (a part or a translation) names; kPosNone when it names none.
+unsigned char PartOfSpeechOf(const unsigned char* container) {
+    const unsigned char* leaf = DEngine::FindTag(container, kTagPartOfSpeech);
+    return leaf != nullptr && leaf[1] == 1 ? leaf[2] : static_cast<unsigned char>(kPosNone);
+}
+
+// The first short translation of each part of speech the article's parts or translations name (with
+// commonness, the commonest).
+void CollectSenses(const unsigned char* article, DictionaryEntry* entry, const DictionaryTable::Preference& preference,
+                   const std::string& headword) {
+    std::vector<unsigned> scores;
+    unsigned short parts = DEngine::GetSrcPartCount(article);
+    for (unsigned short p = 0; p < parts; ++p) {
+        const unsigned char* part = DEngine::GetSrcPart(article, p);
+        if (part == nullptr)
+            break;
+        unsigned char partPos = PartOfSpeechOf(part);
+        unsigned short count = DEngine::GetTranslationCount(part);
+        for (unsigned short t = 0; t < count; ++t) {
+            const unsigned char* translation = DEngine::GetTranslation(part, t);
+            if (translation == nullptr)
+                break;
+            unsigned char pos = PartOfSpeechOf(translation);
+            pos = pos != kPosNone ? pos : partPos;
+            if (pos == kPosNone)
+                continue;
+            std::size_t known = entry->senses.size();
+            for (std::size_t s = 0; s < entry->senses.size(); ++s)
+                known = entry->senses[s].first == pos ? s : known;
+            if (known < entry->senses.size() && !preference)
+                continue;
+            std::string text = DictionaryTable::CleanTranslation(TranslationText(translation));
+            if (text.empty() || CountWords(text) > kMaxTranslationWords)
+                continue;
+            unsigned score = preference ? preference(headword, text) : 0;
+            if (known == entry->senses.size()) {
+                entry->senses.emplace_back(pos, std::move(text));
+                scores.push_back(score);
+            } else if (score > scores[known]) {
+                entry->senses[known].second = std::move(text);
+                scores[known] = score;
+            }
+        }
+    }
+}
+
 // The first translation of the article that cleans to a short text; failing that, the first that
 // cleans to anything; failing that, the first run in the target language of a note.
-std::string ChooseTranslation(const unsigned char* article, unsigned target) {
-    std::string fallback;
+std::string ChooseTranslation(const unsigned char* article, unsigned target,
+                              const DictionaryTable::Preference& preference, const std::string& headword) {
+    std::string fallback, common;
+    unsigned best = 0;
     unsigned short parts = DEngine::GetSrcPartCount(article);
     for (unsigned short p = 0; p < parts; ++p) {
         const unsigned char* part = DEngine::GetSrcPart(article, p);
@@ -81,12 +130,22 @@ std::string ChooseTranslation(const unsigned char* article, unsigned target) {
             std::string text = DictionaryTable::CleanTranslation(TranslationText(translation));
             if (text.empty())
                 continue;
-            if (CountWords(text) <= kMaxTranslationWords)
-                return text;
+            if (CountWords(text) <= kMaxTranslationWords) {
+                if (!preference)
+                    return text;
+                unsigned score = preference(headword, text);
+                if (common.empty() || score > best) {
+                    common = text;
+                    best = score;
+                }
+                continue;
+            }
             if (fallback.empty())
                 fallback = std::move(text);
         }
     }
+    if (!common.empty())
+        return common;
     for (unsigned short p = 0; p < parts && fallback.empty(); ++p) {
         const unsigned char* part = DEngine::GetSrcPart(article, p);
         unsigned short count = part != nullptr ? DEngine::GetTranslationCount(part) : 0;
@@ -141,9 +200,12 @@ std::string DictionaryTable::CleanTranslation(std::string_view text) {
     return out;
 }
 
-bool DictionaryTable::Load(const std::wstring& folder, unsigned short direction, unsigned sourceLanguage) {
+bool DictionaryTable::Load(const std::wstring& folder, unsigned short direction, unsigned sourceLanguage,
+                           const Preference& preference) {
     std::lock_guard<std::mutex> lock(DictionaryEngineLock());
     m_entries.clear();
+    m_cased.clear();
+    m_namesPartsOfSpeech = false;
     DEngine::InitDictEngine(folder.c_str());
     bool loaded = false;
     unsigned short dirIndex = DEngine::GetDirectionIndex(direction);
@@ -154,6 +216,7 @@ bool DictionaryTable::Load(const std::wstring& folder, unsigned short direction,
         constexpr unsigned short kPage = 256;
         std::vector<const unsigned char*> entries(kPage);
         std::vector<std::string> headwords;
+        std::unordered_map<std::string, std::string> capitalised; // lowercase key -> the spelling it came from
         loaded = true;
         for (unsigned long first = 0; first < total; first += kPage) {
             unsigned short count = static_cast<unsigned short>(std::min<unsigned long>(kPage, total - first));
@@ -165,16 +228,45 @@ bool DictionaryTable::Load(const std::wstring& folder, unsigned short direction,
                 headwords.emplace_back(display != nullptr ? display : "");
             }
             for (unsigned short i = 0; i < count; ++i) {
-                std::string key = Lowercase(source, FromPlain(source, headwords[i]));
-                if (key.empty() || m_entries.count(key) != 0)
+                std::string spelt = FromPlain(source, headwords[i]);
+                std::string key = Lowercase(source, spelt);
+                bool lowercase = spelt == key;
+                auto taken = m_entries.find(key);
+                // Headwords that differ only in case ("Polish", "polish") both stay: under the
+                // lowercase key the lowercase one, the other under its own spelling.
+                bool takenByCapitals = taken != m_entries.end() && capitalised.count(key) != 0;
+                bool skip = key.empty();
+                if (!skip && taken != m_entries.end()) {
+                    if (lowercase)
+                        skip = !takenByCapitals; // the first lowercase headword stays
+                    else
+                        skip = m_cased.count(spelt) != 0 || (takenByCapitals && capitalised[key] == spelt);
+                }
+                if (skip)
                     continue;
                 const unsigned char* article = DEngine::GetArticle(handle, first + i);
                 if (article == nullptr)
                     continue;
-                std::string translation =
-                    FromPlain(PlaneOf(direction & 0xFF), ChooseTranslation(article, direction & 0xFF));
-                if (!translation.empty())
-                    m_entries.emplace(std::move(key), std::move(translation));
+                Plane target = PlaneOf(direction & 0xFF);
+                DictionaryEntry entry;
+                entry.translation = FromPlain(target, ChooseTranslation(article, direction & 0xFF, preference, key));
+                if (entry.translation.empty())
+                    continue;
+                CollectSenses(article, &entry, preference, key);
+                for (auto& sense : entry.senses)
+                    sense.second = FromPlain(target, sense.second);
+                m_namesPartsOfSpeech = m_namesPartsOfSpeech || !entry.senses.empty();
+                if (taken == m_entries.end()) {
+                    if (!lowercase)
+                        capitalised.emplace(key, spelt);
+                    m_entries.emplace(std::move(key), std::move(entry));
+                } else if (!lowercase) {
+                    m_cased.emplace(std::move(spelt), std::move(entry));
+                } else {
+                    m_cased.emplace(capitalised[key], std::move(taken->second));
+                    capitalised.erase(key);
+                    taken->second = std::move(entry);
+                }
             }
         }
         DEngine::CloseDictionary(handle);

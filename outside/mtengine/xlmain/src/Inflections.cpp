@@ -2,6 +2,8 @@
 #include "Inflections.h"
 
 #include "EnginePrivate.h"
+#include "EnglishForms.h"
+#include "RussianForms.h"
 
 namespace mtengine {
 
@@ -85,6 +87,20 @@ constexpr std::size_t kMinStem = 2;
 
 std::vector<std::string> BaseForms(unsigned sourceLanguage, const std::string& word) {
     std::vector<std::string> forms;
+    if (sourceLanguage == kLangEnglish) {
+        for (const EnglishReading& reading : ReadEnglish(word)) {
+            if (reading.base != word)
+                forms.push_back(reading.base);
+        }
+        return forms;
+    }
+    if (sourceLanguage == kLangRussian) {
+        // The lemmas the forms table reads the word as come before the plain endings.
+        for (const RussianForms::Analysis& analysis : RussianForms::Shared().Analyse(word)) {
+            if (analysis.lemma != word)
+                forms.push_back(analysis.lemma);
+        }
+    }
     for (const auto& [ending, replacement] : TableOf(sourceLanguage).endings) {
         if (word.size() < ending.size() + kMinStem ||
             word.compare(word.size() - ending.size(), ending.size(), ending) != 0)

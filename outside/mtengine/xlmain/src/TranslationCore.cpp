@@ -1,7 +1,10 @@
 // Word-by-word translation through glossaries and the dictionary.
 #include "TranslationCore.h"
 
+#include "EnglishForms.h"
+#include "FromRussian.h"
 #include "Inflections.h"
+#include "IntoRussian.h"
 
 #include "xlatcp/Xlatcp.h"
 
@@ -27,6 +30,69 @@ bool IsJoiner(unsigned char c) {
     return c == '\'' || c == '-' || c == 0x92; // apostrophe, hyphen, right single quotation mark
 }
 
+// The longest known run of words starting at a word: its last token and its translation.
+struct WordMatch {
+    std::size_t last = 0;
+    bool found = false;
+    bool fixed = false; // from a template, or a headword spelt with capitals: the sentence pass keeps it
+    bool fromGlossary = false;
+    std::string translation;
+};
+
+// A sentence pass over the matches, sentence by sentence: a sentence ends at ".", "!", "?" or an
+// ellipsis, a clause at any other sign between words.
+template <typename Grammar>
+void ShapeSentences(std::string_view source, Plane plane, const std::vector<Token>& tokens, const Grammar& grammar,
+                    std::vector<WordMatch>& matches) {
+    std::vector<SentenceWord> words;
+    std::vector<std::size_t> at;
+    bool clauseStart = false;
+    auto flush = [&] {
+        if (!words.empty()) {
+            grammar.Shape(words);
+            for (std::size_t i = 0; i < words.size(); ++i) {
+                WordMatch& match = matches[at[i]];
+                if (words[i].dropped) {
+                    match.found = true;
+                    match.translation.clear();
+                } else if (words[i].found) {
+                    match.found = true;
+                    match.translation = words[i].translation;
+                }
+            }
+        }
+        words.clear();
+        at.clear();
+    };
+    for (std::size_t t = 0; t < tokens.size(); ++t) {
+        const Token& token = tokens[t];
+        if (token.kind == Token::Other) {
+            unsigned char c = static_cast<unsigned char>(source[token.begin]);
+            if (c == '.' || c == '!' || c == '?' || c == XLAT_ENGINE_ELLIPSIS_BYTE)
+                flush();
+            else
+                clauseStart = true;
+            continue;
+        }
+        if (token.kind != Token::Word)
+            continue;
+        const WordMatch& match = matches[t];
+        SentenceWord word;
+        word.key = Lowercase(plane, source.substr(token.begin, tokens[match.last].end - token.begin));
+        word.translation = match.translation;
+        word.found = match.found;
+        word.phrase = match.last != t;
+        word.fixed = match.fixed;
+        word.glossary = match.fromGlossary;
+        word.clauseStart = clauseStart;
+        clauseStart = false;
+        words.push_back(std::move(word));
+        at.push_back(t);
+        t = match.last;
+    }
+    flush();
+}
+
 } // namespace
 
 bool TranslationCore::Bind(const std::wstring& folder, const std::string& prefix) {
@@ -39,29 +105,55 @@ bool TranslationCore::Bind(const std::wstring& folder, const std::string& prefix
         !ReadGlossary(general, PlaneOf(m_source), PlaneOf(m_target), &m_general))
         return false;
     auto direction = static_cast<unsigned short>(m_source << 8 | m_target);
-    m_bound = m_dictionary.Load(folder, direction, m_source);
+    // Out of Russian, of an article's translations the one the opposite direction's dictionary
+    // confirms (its article gives the headword back first: "live" for "жить", not "keep") is taken,
+    // and into English the commonest of those. The opposite direction is the sibling folder of the
+    // installation ("..\\ER\\" beside "RE"); without it only the counts decide.
+    DictionaryTable reverse;
+    if (m_source == kLangRussian) {
+        std::wstring sibling =
+            folder + L"..\\" + std::wstring{static_cast<wchar_t>(prefix[1]), static_cast<wchar_t>(prefix[0])} + L"\\";
+        reverse.Load(sibling, static_cast<unsigned short>(m_target << 8 | m_source), m_target);
+    }
+    Plane target = PlaneOf(m_target), sourcePlane = PlaneOf(m_source);
+    DictionaryTable::Preference preference;
+    if (m_source == kLangRussian)
+        preference = [&](const std::string& headword, const std::string& translation) {
+            std::string word = Lowercase(target, FromPlain(target, translation));
+            unsigned score = m_target == kLangEnglish ? std::min(EnglishFrequency(word), 0xFFFFu) : 0;
+            if (const DictionaryEntry* back = reverse.FindEntry(word)) {
+                bool confirmed = Lowercase(sourcePlane, back->translation) == headword;
+                for (const auto& sense : back->senses)
+                    confirmed = confirmed || Lowercase(sourcePlane, sense.second) == headword;
+                score += confirmed ? 0x10000u : 0;
+            }
+            return score;
+        };
+    m_bound = m_dictionary.Load(folder, direction, m_source, preference);
     return m_bound;
 }
 
-const std::string* TranslationCore::Find(const std::string& key, ITemplateGlossary* templates,
-                                         std::string* scratch) const {
+const std::string* TranslationCore::Find(const std::string& key, ITemplateGlossary* templates, std::string* scratch,
+                                         bool* fromGlossary) const {
     const char* fromTemplate = nullptr;
     if (templates != nullptr && templates->Lookup(key.c_str(), &fromTemplate) == S_OK && fromTemplate != nullptr) {
         *scratch = fromTemplate;
         return scratch;
     }
     auto general = m_general.entries.find(key);
+    if (fromGlossary != nullptr)
+        *fromGlossary = general != m_general.entries.end();
     if (general != m_general.entries.end())
         return &general->second;
     return m_dictionary.Find(key);
 }
 
 const std::string* TranslationCore::FindWord(const std::string& lowercase, ITemplateGlossary* templates,
-                                             std::string* scratch) const {
-    if (const std::string* found = Find(lowercase, templates, scratch))
+                                             std::string* scratch, bool* fromGlossary) const {
+    if (const std::string* found = Find(lowercase, templates, scratch, fromGlossary))
         return found;
     for (const std::string& form : BaseForms(m_source, lowercase)) {
-        if (const std::string* found = Find(form, templates, scratch))
+        if (const std::string* found = Find(form, templates, scratch, fromGlossary))
             return found;
     }
     return nullptr;
@@ -118,8 +210,72 @@ std::vector<Piece> TranslationCore::Translate(std::string_view source, ITemplate
         }
     }
 
-    std::vector<Piece> pieces;
+    // The longest known run of words at each word, its translation, and where it came from.
+    std::vector<WordMatch> matches(tokens.size());
     std::string scratch;
+    bool atSentenceStart = true;
+    for (std::size_t t = 0; t < tokens.size(); ++t) {
+        const Token& token = tokens[t];
+        if (token.kind == Token::Other) {
+            unsigned char c = at(token.begin);
+            atSentenceStart = c == '.' || c == '!' || c == '?' || c == kEllipsisByte;
+        }
+        if (token.kind != Token::Word)
+            continue;
+        bool startsSentence = atSentenceStart;
+        atSentenceStart = false;
+        std::size_t lastWord = t;
+        std::string key = Lowercase(from, source.substr(token.begin, token.end - token.begin));
+        std::vector<std::pair<std::size_t, std::string>> runs{{t, key}};
+        for (int words = 1; words < kMaxPhraseWords; ++words) {
+            std::size_t space = lastWord + 1, next = lastWord + 2;
+            if (next >= tokens.size() || tokens[space].kind != Token::Space || tokens[next].kind != Token::Word ||
+                tokens[space].end - tokens[space].begin != 1 || at(tokens[space].begin) != ' ')
+                break;
+            key += ' ';
+            key += Lowercase(from, source.substr(tokens[next].begin, tokens[next].end - tokens[next].begin));
+            lastWord = next;
+            runs.emplace_back(next, key);
+        }
+        const std::string* found = nullptr;
+        std::size_t matchedLast = t;
+        bool fromGlossary = false;
+        for (std::size_t r = runs.size(); r-- > 1 && found == nullptr;) {
+            found = Find(runs[r].second, templates, &scratch, &fromGlossary);
+            matchedLast = runs[r].first;
+        }
+        // Inside a sentence, a word written with capitals is first the headword spelt so ("Polish"
+        // beside "polish"); it is kept as the dictionary gives it.
+        const DictionaryEntry* cased = nullptr;
+        if (found == nullptr && !startsSentence)
+            cased = m_dictionary.FindCased(std::string(source.substr(token.begin, token.end - token.begin)));
+        if (cased != nullptr) {
+            scratch = cased->translation;
+            found = &scratch;
+            matchedLast = t;
+        }
+        if (found == nullptr) {
+            found = FindWord(runs[0].second, templates, &scratch, &fromGlossary);
+            matchedLast = t;
+        }
+        WordMatch& match = matches[t];
+        match.fromGlossary = fromGlossary && found != &scratch;
+        match.last = matchedLast;
+        match.found = found != nullptr;
+        match.fixed = found == &scratch;
+        if (found != nullptr)
+            match.translation = *found;
+        t = matchedLast;
+    }
+    if (m_dictionary.NamesPartsOfSpeech()) {
+        auto lookup = [&](const std::string& key) { return m_dictionary.FindEntry(key); };
+        if (m_target == kLangRussian)
+            ShapeSentences(source, from, tokens, IntoRussian(lookup, m_source), matches);
+        else if (m_source == kLangRussian)
+            ShapeSentences(source, from, tokens, FromRussian(lookup, m_target), matches);
+    }
+
+    std::vector<Piece> pieces;
     bool capitalNext = false;
     bool sentenceStart = true;
     for (std::size_t t = 0; t < tokens.size(); ++t) {
@@ -148,37 +304,23 @@ std::vector<Piece> TranslationCore::Translate(std::string_view source, ITemplate
         }
         bool wordStartsSentence = sentenceStart;
         sentenceStart = false;
-        // The longest run of words joined by single spaces that is a known key.
-        std::size_t lastWord = t;
-        std::string key = Lowercase(from, source.substr(token.begin, token.end - token.begin));
-        std::vector<std::pair<std::size_t, std::string>> runs{{t, key}};
-        for (int words = 1; words < kMaxPhraseWords; ++words) {
-            std::size_t space = lastWord + 1, next = lastWord + 2;
-            if (next >= tokens.size() || tokens[space].kind != Token::Space || tokens[next].kind != Token::Word ||
-                tokens[space].end - tokens[space].begin != 1 || at(tokens[space].begin) != ' ')
-                break;
-            key += ' ';
-            key += Lowercase(from, source.substr(tokens[next].begin, tokens[next].end - tokens[next].begin));
-            lastWord = next;
-            runs.emplace_back(next, key);
-        }
-        const std::string* found = nullptr;
-        std::size_t matchedLast = t;
-        for (std::size_t r = runs.size(); r-- > 1 && found == nullptr;) {
-            found = Find(runs[r].second, templates, &scratch);
-            matchedLast = runs[r].first;
-        }
-        if (found == nullptr) {
-            found = FindWord(runs[0].second, templates, &scratch);
-            matchedLast = t;
-        }
+        const WordMatch& match = matches[t];
+        std::size_t matchedLast = match.last;
         std::size_t begin = token.begin, end = tokens[matchedLast].end;
-        if (found != nullptr) {
-            std::string translation = ApplyCase(source.substr(begin, end - begin), *found, wordStartsSentence);
+        if (match.found) {
+            std::string_view original = source.substr(begin, end - begin);
+            // English writes "I" in capitals wherever it stands: that capital is not passed on.
+            bool capitalI = m_source == kLangEnglish && original == "I" && !wordStartsSentence;
+            std::string translation =
+                capitalI ? match.translation : ApplyCase(original, match.translation, wordStartsSentence);
             if (translation.empty()) {
-                // A dropped word takes the space after it along, and hands its capital on.
+                // A dropped word takes the space after it along, and hands its capital on; at the end
+                // of a sentence ("It is.") the space before it goes instead.
                 if (matchedLast + 1 < tokens.size() && tokens[matchedLast + 1].kind == Token::Space)
                     ++matchedLast;
+                else if (!pieces.empty() && pieces.back().kind == Piece::Copied && t > 0 &&
+                         tokens[t - 1].kind == Token::Space && pieces.back().begin == tokens[t - 1].begin)
+                    pieces.pop_back();
                 capitalNext = capitalNext || (IsUpper(from, at(begin)) && wordStartsSentence);
                 sentenceStart = wordStartsSentence;
                 t = matchedLast;
@@ -199,23 +341,44 @@ std::vector<Piece> TranslationCore::Translate(std::string_view source, ITemplate
             joined = joined || IsJoiner(static_cast<unsigned char>(word[i]));
         capitalNext = false;
         if (joined) {
+            // A joiner is placed once the parts on both sides are known: it goes with a dropped part
+            // ("l'" of "l'homme", "est" of "c'est"), and an apostrophe between two translated parts
+            // becomes a space ("c'est bon" is not "это'...").
             std::size_t part = 0;
+            std::size_t joiner = std::string_view::npos; // the joiner waiting for the part after it
+            bool previousTranslated = false, previousDropped = false;
+            bool capitalPart = false; // a dropped first part ("L'" of "L'oiseau") hands its capital on
             for (std::size_t i = 0; i <= word.size(); ++i) {
                 if (i < word.size() && !IsJoiner(static_cast<unsigned char>(word[i])))
                     continue;
-                bool dropped = false; // "l'" of "l'homme": the joiner goes with the dropped part
+                bool dropped = false, translated = false;
+                Piece partPiece{Piece::Untranslated, begin + part, begin + i, {}};
                 if (i > part) {
                     std::string_view piece = word.substr(part, i - part);
                     const std::string* partFound = FindWord(Lowercase(from, piece), templates, &scratch);
                     dropped = partFound != nullptr && partFound->empty();
-                    if (partFound != nullptr && !partFound->empty())
-                        pieces.push_back({Piece::Translated, begin + part, begin + i,
-                                          ApplyCase(piece, *partFound, wordStartsSentence)});
-                    else if (partFound == nullptr)
-                        pieces.push_back({Piece::Untranslated, begin + part, begin + i, {}});
+                    translated = partFound != nullptr && !partFound->empty();
+                    if (translated) {
+                        partPiece = {Piece::Translated, begin + part, begin + i,
+                                     ApplyCase(piece, *partFound, wordStartsSentence)};
+                        if (capitalPart)
+                            partPiece.text[0] = static_cast<char>(
+                                ToUpper(PlaneOf(m_target), static_cast<unsigned char>(partPiece.text[0])));
+                    }
+                    capitalPart = dropped && part == 0 && wordStartsSentence && IsUpper(from, at(begin));
                 }
-                if (i < word.size() && !dropped)
-                    pieces.push_back({Piece::Copied, begin + i, begin + i + 1, {}});
+                if (joiner != std::string_view::npos && !dropped && !previousDropped) {
+                    bool apostrophe = word[joiner] == '\'' || static_cast<unsigned char>(word[joiner]) == 0x92;
+                    if (apostrophe && previousTranslated && translated)
+                        pieces.push_back({Piece::Translated, begin + joiner, begin + joiner + 1, " "});
+                    else
+                        pieces.push_back({Piece::Copied, begin + joiner, begin + joiner + 1, {}});
+                }
+                if (i > part && !dropped)
+                    pieces.push_back(std::move(partPiece));
+                joiner = i < word.size() ? i : std::string_view::npos;
+                previousTranslated = translated;
+                previousDropped = dropped;
                 part = i + 1;
             }
             continue;

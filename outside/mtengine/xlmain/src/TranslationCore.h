@@ -37,8 +37,12 @@ public:
     std::vector<Piece> Translate(std::string_view source, ITemplateGlossary* templates) const;
 
 private:
-    const std::string* Find(const std::string& key, ITemplateGlossary* templates, std::string* scratch) const;
-    const std::string* FindWord(const std::string& lowercase, ITemplateGlossary* templates, std::string* scratch) const;
+    // The translation of a key from the templates (copied into scratch), the general glossary or the
+    // dictionary; fromGlossary (when given) tells whether the general glossary gave it.
+    const std::string* Find(const std::string& key, ITemplateGlossary* templates, std::string* scratch,
+                            bool* fromGlossary = nullptr) const;
+    const std::string* FindWord(const std::string& lowercase, ITemplateGlossary* templates, std::string* scratch,
+                                bool* fromGlossary = nullptr) const;
     std::string ApplyCase(std::string_view source, const std::string& translation, bool sentenceStart) const;
 
     bool m_bound = false;

@@ -1,0 +1,240 @@
+// The engine stand-in translating sentences over dictionaries whose articles name parts of speech:
+// the role of each word choosing its sense and its form, English into Russian (agreement, case
+// government, verb person and tense, dropped words) and Russian into English (inflected forms found,
+// articles, verb forms, "to be"), with each direction's shipped general glossary.
+#include "enginetest/EngineLayout.h"
+
+#include "common/Unicode.h"
+
+using namespace enginetest;
+
+namespace {
+
+constexpr unsigned char kNoun = 1, kAdjective = 2, kVerb = 3;
+
+struct Sense {
+    unsigned char partOfSpeech;
+    std::wstring translation;
+};
+using Articles = std::vector<std::pair<std::wstring, std::vector<Sense>>>;
+
+// A dictionary whose every sense is a part of its article naming its part of speech, in the order
+// given (the first is the article's first translation).
+void WriteSensesDictionary(const std::wstring& path, const std::wstring& prefix, const Articles& articles) {
+    unsigned source = Language(prefix[0]), target = Language(prefix[1]);
+    std::vector<dengine::WriterEntry> entries;
+    for (const auto& [headword, senses] : articles) {
+        std::vector<std::pair<std::uint8_t, std::string>> parts;
+        for (const Sense& sense : senses) {
+            std::string text = ovrin::WideToMultiByte(CodePageOf(target), sense.translation);
+            std::string translation = dengine::MakeArticle({{0x01, text}}).substr(2);
+            std::string part = dengine::MakeArticle(
+                                   {{0x02, std::string(1, static_cast<char>(sense.partOfSpeech))}, {0x90, translation}})
+                                   .substr(2);
+            parts.emplace_back(0x80, part);
+        }
+        entries.push_back({ovrin::WideToMultiByte(CodePageOf(source), headword), "", dengine::MakeArticle(parts)});
+    }
+    dengine::SortEntries(entries, static_cast<std::uint8_t>(source));
+    dengine::DictionaryDescription description;
+    description.name = "Test " + std::string(prefix.begin(), prefix.end());
+    description.direction = static_cast<std::uint16_t>(source << 8 | target);
+    std::string error;
+    EXPECT_TRUE(dengine::WriteDictionary(path, description, entries, &error)) << error;
+}
+
+std::wstring ShippedGlossary(const std::wstring& prefix) {
+    std::wstring path = ovrin::Utf8ToUtf16(OVRIN_MTENGINE_DATA_DIR);
+    for (wchar_t& c : path)
+        c = c == L'/' ? L'\\' : c;
+    path = (path.size() > 1 && path[1] == L':' ? path : L"Z:" + path) + L"\\" + prefix + L"\\general.gls";
+    return ovrin::Utf8ToUtf16(testsupport::ReadFileBytes(path));
+}
+
+class SentenceTest : public ::testing::Test {
+protected:
+    SentenceTest() { layout.WriteStandardCatalogue(); }
+
+    void AddDirection(const std::wstring& prefix, const Articles& articles) {
+        std::wstring folder = layout.MakeDirectionFolder(prefix, {}, {{L"general.gls", ShippedGlossary(prefix)}});
+        WriteSensesDictionary(folder + L"test.dic", prefix, articles);
+        layout.AddDirectionKey(prefix, DirIdOf(prefix), prefix, folder);
+        layout.AddSubject(prefix, L"General", L"Общая", {});
+    }
+
+    std::wstring Translate(int direction, const std::wstring& text) {
+        if (!m_client) {
+            m_translator = std::make_unique<CTranslator>(layout.Folder(), layout.Key());
+            m_client = std::make_unique<CEngineClient>(*m_translator);
+        }
+        CEngineClient::SetDirectionSetting(direction);
+        CEngineClient::SetSubjectSetting(0);
+        std::wstring result;
+        EXPECT_TRUE(m_client->TranslateText(text, result)) << Utf8(text).c_str();
+        return result;
+    }
+
+    EngineLayout layout;
+
+private:
+    std::unique_ptr<CTranslator> m_translator;
+    std::unique_ptr<CEngineClient> m_client;
+};
+
+const Articles& EnglishArticles() {
+    static const Articles articles = {
+        {L"want", {{kNoun, L"недостаток"}, {kVerb, L"хотеть"}}},
+        {L"read", {{kVerb, L"читать"}}},
+        {L"book", {{kNoun, L"книга"}, {kVerb, L"заказывать"}}},
+        {L"stand", {{kNoun, L"остановка"}, {kVerb, L"стоять"}}},
+        {L"end", {{kNoun, L"конец"}, {kVerb, L"кончать"}}},
+        {L"quiet", {{kNoun, L"тишина"}, {kAdjective, L"тихий"}}},
+        {L"street", {{kNoun, L"улица"}}},
+        {L"live", {{kVerb, L"жить"}, {kAdjective, L"живой"}}},
+        {L"life", {{kNoun, L"жизнь"}}},
+        {L"keep", {{kVerb, L"держать"}}},
+        {L"town", {{kNoun, L"город"}}},
+        {L"sea", {{kNoun, L"море"}}},
+        {L"child", {{kNoun, L"ребёнок"}}},
+        {L"play", {{kNoun, L"игра"}, {kVerb, L"играть"}}},
+        {L"park", {{kNoun, L"парк"}}},
+        {L"open", {{kAdjective, L"открытый"}, {kVerb, L"открыть"}}},
+        {L"window", {{kNoun, L"окно"}}},
+        {L"not", {{kNoun, L"узел"}}},
+        {L"note", {{kNoun, L"записка"}, {kVerb, L"отметить"}}},
+        {L"price", {{kNoun, L"цена"}}},
+        {L"car", {{kNoun, L"машина"}}},
+        {L"sleep", {{kNoun, L"сон"}, {kVerb, L"спать"}}},
+        {L"room", {{kNoun, L"комната"}}},
+        {L"girl", {{kNoun, L"девочка"}}},
+        {L"red", {{kAdjective, L"красный"}}},
+        {L"dress", {{kNoun, L"платье"}}},
+        {L"write", {{kVerb, L"писать"}}},
+        {L"letter", {{kNoun, L"письмо"}}},
+    };
+    return articles;
+}
+
+} // namespace
+
+// Each word takes the sense of its role and the form its place asks for.
+TEST_F(SentenceTest, EnglishRussian_RoleChoosesTheSenseAndTheFormAgrees) {
+    AddDirection(L"ER", EnglishArticles());
+    // "want" after a pronoun is the verb, in the first person; "to" before a verb goes; the object
+    // and its determiner in the accusative.
+    EXPECT_EQ(Translate(0, L"I want to read this book."), L"Я хочу читать эту книгу.");
+    // The third person; "at" with the prepositional; "of" as the genitive, the adjective agreeing.
+    EXPECT_EQ(Translate(0, L"Our house stands at the end of a quiet street."), L"Наш дом стоит в конце тихой улицы.");
+    // "lives" after a pronoun is "live", not "life"; "near" governs the genitive.
+    EXPECT_EQ(Translate(0, L"She lives in a small town near the sea."), L"Она живёт в маленьком городе около моря.");
+    // An irregular plural as the subject; "are" with "-ing" dropped, the verb in the plural.
+    EXPECT_EQ(Translate(0, L"The children are playing in the park."), L"Дети играют в парке.");
+    // The past in the gender of the subject: "opened" of a masculine, "noted" ("note", not "not") of
+    // a feminine; the objects in the accusative.
+    EXPECT_EQ(Translate(0, L"He opened the window."), L"Он открыл окно.");
+    EXPECT_EQ(Translate(0, L"She noted the price."), L"Она отметила цену.");
+    EXPECT_EQ(Translate(0, L"The cat is sleeping in the house."), L"Кошка спит в доме.");
+}
+
+TEST_F(SentenceTest, EnglishRussian_HaveThereIsCapitalsAndDroppedWords) {
+    AddDirection(L"ER", EnglishArticles());
+    EXPECT_EQ(Translate(0, L"I have a new car."), L"У меня есть новая машина.");
+    // The owner that is a noun goes into the genitive after "у".
+    EXPECT_EQ(Translate(0, L"The girl has a red dress."), L"У девочки есть красное платье.");
+    EXPECT_EQ(Translate(0, L"There is a table in the room."), L"Есть стол в комнате.");
+    // "I" inside a sentence keeps no capital; the present tense of the verb after it.
+    EXPECT_EQ(Translate(0, L"Today I read a letter."), L"Сегодня я читаю письмо.");
+    // A word dropped before a sign leaves no space before it.
+    EXPECT_EQ(Translate(0, L"It is."), L"Это.");
+}
+
+TEST_F(SentenceTest, RussianEnglish_InflectedFormsFoundAndEnglishBuilt) {
+    AddDirection(L"ER", EnglishArticles());
+    AddDirection(L"RE", {{L"кошка", {{kNoun, L"cat"}}},
+                         {L"спать", {{kVerb, L"sleep"}}},
+                         {L"дом", {{kNoun, L"house"}}},
+                         {L"жить", {{kVerb, L"keep"}, {kVerb, L"live"}}},
+                         {L"маленький", {{kAdjective, L"small"}}},
+                         {L"деревня", {{kNoun, L"village"}}},
+                         {L"сестра", {{kNoun, L"sister"}}},
+                         {L"врач", {{kNoun, L"doctor"}}},
+                         {L"знать", {{kVerb, L"know"}}},
+                         {L"слово", {{kNoun, L"word"}}},
+                         {L"книга", {{kNoun, L"book"}}},
+                         {L"ребёнок", {{kNoun, L"child"}}},
+                         {L"видеть", {{kVerb, L"see"}}},
+                         {L"окно", {{kNoun, L"window"}}},
+                         {L"вода", {{kNoun, L"backwash"}, {kNoun, L"water"}}},
+                         {L"холодный", {{kAdjective, L"cold"}}}});
+    // "спит", "доме", "живём", "маленькой", "деревне": forms of the dictionary's lemmas.
+    EXPECT_EQ(Translate(1, L"Кошка спит в доме."), L"The cat sleeps in the house.");
+    // Of two translations the one the opposite direction's dictionary (ER, the sibling folder)
+    // gives the headword back for: "live" ("жить"), not the commoner "keep" ("держать").
+    EXPECT_EQ(Translate(1, L"Мы живём в маленькой деревне."), L"We live in the small village.");
+    // Of two translations the commoner: "water", not "backwash".
+    EXPECT_EQ(Translate(1, L"Вода холодная."), L"The water is cold.");
+    // "to be" put back; "не" before the verb as "do not".
+    EXPECT_EQ(Translate(1, L"Моя сестра врач."), L"My sister is the doctor.");
+    EXPECT_EQ(Translate(1, L"Я не знаю это слово."), L"I do not know this word.");
+    EXPECT_EQ(Translate(1, L"У меня есть книга."), L"I have the book.");
+    // A plural subject and object, an irregular past.
+    EXPECT_EQ(Translate(1, L"Дети видели окна."), L"The children saw the windows.");
+}
+
+// A dictionary naming no part of speech is translated word by word, as before.
+TEST_F(SentenceTest, DictionaryWithoutPartsOfSpeech_WordByWord) {
+    layout.AddDirection(L"ER", EnglishRussian());
+    EXPECT_EQ(Translate(0, L"the big cat"), L"этот большой кошка");
+}
+
+// French elision: a dropped part takes its apostrophe along; between two translated parts the
+// apostrophe becomes a space.
+TEST_F(SentenceTest, FrenchElision_ApostropheGoesWithTheDroppedPartOrBecomesASpace) {
+    layout.AddDirection(L"FR",
+                        {{L"bon", L"хороший"}, {L"homme", L"человек"}, {L"aujourd", L"сегодня"}, {L"hui", L"днём"}}, 0,
+                        {{L"general.gls", L"l =\nc = это\nest =\n"}});
+    EXPECT_EQ(Translate(0, L"C'est bon."), L"Это хороший.");
+    EXPECT_EQ(Translate(0, L"l'homme"), L"человек");
+    // The capital of a dropped first part passes on.
+    EXPECT_EQ(Translate(0, L"L'homme."), L"Человек.");
+    EXPECT_EQ(Translate(0, L"aujourd'hui"), L"сегодня днём");
+}
+
+// German and French into Russian: their articles, pronouns and prepositions, the same agreement and
+// government; German "nicht" goes before the verb, French plural articles give the noun's number.
+TEST_F(SentenceTest, GermanAndFrenchRussian_AgreementGovernmentAndNegation) {
+    AddDirection(L"GR", {{L"wohnen", {{kVerb, L"жить"}}},
+                         {L"klein", {{kAdjective, L"маленький"}}},
+                         {L"Dorf", {{kNoun, L"деревня"}}},
+                         {L"kennen", {{kVerb, L"знать"}}},
+                         {L"Haus", {{kNoun, L"дом"}}}});
+    AddDirection(L"FR", {{L"habiter", {{kVerb, L"жить"}}},
+                         {L"petit", {{kAdjective, L"маленький"}}},
+                         {L"village", {{kNoun, L"деревня"}}},
+                         {L"enfant", {{kNoun, L"ребёнок"}}},
+                         {L"jouer", {{kVerb, L"играть"}}},
+                         {L"parc", {{kNoun, L"парк"}}}});
+    EXPECT_EQ(Translate(0, L"Wir wohnen in einem kleinen Dorf."), L"Мы живём в маленькой деревне.");
+    EXPECT_EQ(Translate(0, L"Ich kenne das Haus nicht."), L"Я не знаю дом.");
+    EXPECT_EQ(Translate(1, L"Nous habitons dans un petit village."), L"Мы живём в маленькой деревне.");
+    EXPECT_EQ(Translate(1, L"Les enfants jouent dans le parc."), L"Дети играют в парке.");
+}
+
+// Russian into German and French: the verb in its subject's person, the negation round the verb.
+TEST_F(SentenceTest, RussianGermanAndFrench_VerbPersonAndNegation) {
+    AddDirection(L"RG", {{L"играть", {{kVerb, L"spielen"}}}});
+    AddDirection(L"RF", {{L"играть", {{kVerb, L"jouer"}}}});
+    EXPECT_EQ(Translate(0, L"Она играет."), L"Sie spielt.");
+    EXPECT_EQ(Translate(0, L"Мы не играем."), L"Wir spielen nicht.");
+    EXPECT_EQ(Translate(1, L"Она играет."), L"Elle joue.");
+    EXPECT_EQ(Translate(1, L"Мы не играем."), L"Nous ne jouons pas.");
+}
+
+// Headwords that differ only in case both stay: inside a sentence the word written with a capital is
+// the headword spelt so, any other the lowercase one (the capital passes on, as for every word).
+TEST_F(SentenceTest, HeadwordsDifferingInCase_BothKept) {
+    layout.AddDirection(
+        L"ER", {{L"polish", L"полировать"}, {L"Polish", L"польский"}, {L"March", L"март"}, {L"march", L"марш"}});
+    EXPECT_EQ(Translate(0, L"polish, Polish, march, March"), L"полировать, Польский, марш, Март");
+    EXPECT_EQ(Translate(0, L"Polish"), L"Полировать");
+}

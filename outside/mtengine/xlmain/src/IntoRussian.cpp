@@ -1,0 +1,918 @@
+// The sentence pass into Russian: roles, senses, agreement and government.
+#include "IntoRussian.h"
+
+#include "EnginePrivate.h"
+#include "RussianForms.h"
+
+#include "Inflections.h"
+
+#include <cstring>
+#include <span>
+
+namespace mtengine {
+
+namespace {
+
+// Russian text written here in UTF-8, in the engine's Cyrillic plane.
+std::string Ru(const char* utf8) {
+    return FromUtf8(Plane::Cyrillic, utf8);
+}
+
+enum class Role {
+    Unknown,
+    Article,
+    Determiner, // agrees with its noun ("этот", "мой") or stays as it is ("его")
+    Number,
+    Pronoun, // a subject
+    Object,  // "me", "him", "us", "them"
+    Be,
+    Have,
+    Do,
+    Modal,
+    Will,
+    To,
+    Not,
+    Preposition,
+    Conjunction,
+    There,
+    Noun,
+    Verb,
+    Adjective,
+    Adverb,
+};
+
+enum class Tense { Present, Past, Future };
+
+struct Subject {
+    bool known = false;
+    int person = 3;
+    Agreement agreement = Agreement::Masculine;
+    std::size_t first = 0, last = 0; // its words
+    bool pronoun = false;
+};
+
+struct PronounInfo {
+    const char* english;
+    int person;
+    Agreement agreement;
+    const char* genitive; // after "у"
+};
+
+const PronounInfo kPronouns[] = {
+    {"i", 1, Agreement::Masculine, "меня"},  {"you", 2, Agreement::Plural, "вас"},
+    {"he", 3, Agreement::Masculine, "него"}, {"she", 3, Agreement::Feminine, "неё"},
+    {"it", 3, Agreement::Neuter, "него"},    {"we", 1, Agreement::Plural, "нас"},
+    {"they", 3, Agreement::Plural, "них"},
+};
+
+struct ObjectInfo {
+    const char* english;
+    const char* accusative;
+};
+
+const ObjectInfo kObjects[] = {{"me", "меня"}, {"him", "его"}, {"us", "нас"}, {"them", "их"}};
+
+struct DeterminerInfo {
+    const char* english;
+    const char* lemma; // agrees when the forms table has it as an adjective
+    bool plural;
+};
+
+const DeterminerInfo kDeterminers[] = {
+    {"this", "этот", false},   {"that", "тот", false}, {"these", "этот", true},   {"those", "тот", true},
+    {"my", "мой", false},      {"your", "ваш", false}, {"our", "наш", false},     {"every", "каждый", false},
+    {"each", "каждый", false}, {"all", "весь", false}, {"his", "его", false},     {"her", "её", false},
+    {"its", "его", false},     {"their", "их", false}, {"same", "тот же", false}, {"other", "другой", false},
+};
+
+struct PrepositionInfo {
+    const char* english;
+    const char* russian; // "" drops the preposition ("of": the genitive alone)
+    Case governs;
+};
+
+const PrepositionInfo kPrepositions[] = {
+    {"in", "в", Case::Prepositional},
+    {"at", "в", Case::Prepositional},
+    {"on", "на", Case::Prepositional},
+    {"into", "в", Case::Accusative},
+    {"to", "к", Case::Dative},
+    {"towards", "к", Case::Dative},
+    {"from", "из", Case::Genitive},
+    {"of", "", Case::Genitive},
+    {"with", "с", Case::Instrumental},
+    {"for", "для", Case::Genitive},
+    {"about", "о", Case::Prepositional},
+    {"near", "около", Case::Genitive},
+    {"under", "под", Case::Instrumental},
+    {"over", "над", Case::Instrumental},
+    {"above", "над", Case::Instrumental},
+    {"behind", "за", Case::Instrumental},
+    {"without", "без", Case::Genitive},
+    {"after", "после", Case::Genitive},
+    {"before", "до", Case::Genitive},
+    {"through", "через", Case::Accusative},
+    {"across", "через", Case::Accusative},
+    {"between", "между", Case::Instrumental},
+    {"around", "вокруг", Case::Genitive},
+    {"by", "у", Case::Genitive},
+    {"during", "во время", Case::Genitive},
+    {"against", "против", Case::Genitive},
+    {"like", "как", Case::Nominative},
+};
+
+// Verbs of motion: "to" after them is "в" with the accusative ("went to the shop": "в магазин").
+const char* const kMotionVerbs[] = {"go", "come", "walk", "run", "drive", "fly", "travel", "return", "move", "get"};
+
+struct NumberInfo {
+    const char* english;
+    const char* russian;
+    const char* feminine;
+    bool genitivePlural; // five and more: the genitive plural; two to four: the genitive singular
+};
+
+const NumberInfo kNumbers[] = {
+    {"two", "два", "две", false},        {"three", "три", "три", false},     {"four", "четыре", "четыре", false},
+    {"five", "пять", "пять", true},      {"six", "шесть", "шесть", true},    {"seven", "семь", "семь", true},
+    {"eight", "восемь", "восемь", true}, {"nine", "девять", "девять", true}, {"ten", "десять", "десять", true},
+    {"many", "много", "много", true},
+};
+
+// German and French: the same classes (the field "english" holds the source word).
+const PronounInfo kGermanPronouns[] = {
+    {"ich", 1, Agreement::Masculine, "меня"}, {"du", 2, Agreement::Masculine, "тебя"},
+    {"er", 3, Agreement::Masculine, "него"},  {"sie", 3, Agreement::Feminine, "неё"},
+    {"es", 3, Agreement::Neuter, "него"},     {"wir", 1, Agreement::Plural, "нас"},
+    {"ihr", 2, Agreement::Plural, "вас"},
+};
+const PronounInfo kFrenchPronouns[] = {
+    {"je", 1, Agreement::Masculine, "меня"}, {"j", 1, Agreement::Masculine, "меня"},
+    {"tu", 2, Agreement::Masculine, "тебя"}, {"il", 3, Agreement::Masculine, "него"},
+    {"elle", 3, Agreement::Feminine, "неё"}, {"nous", 1, Agreement::Plural, "нас"},
+    {"vous", 2, Agreement::Plural, "вас"},   {"ils", 3, Agreement::Plural, "них"},
+    {"elles", 3, Agreement::Plural, "них"},  {"on", 3, Agreement::Masculine, "него"},
+};
+const ObjectInfo kGermanObjects[] = {
+    {"mich", "меня"}, {"dich", "тебя"}, {"ihn", "его"}, {"uns", "нас"}, {"euch", "вас"}};
+const ObjectInfo kFrenchObjects[] = {{"me", "меня"}, {"te", "тебя"}, {"lui", "ему"}, {"leur", "им"}};
+const DeterminerInfo kGermanDeterminers[] = {
+    {"mein", "мой", false},    {"meine", "мой", false},    {"meinen", "мой", false},  {"meinem", "мой", false},
+    {"meiner", "мой", false},  {"dein", "твой", false},    {"deine", "твой", false},  {"sein", "его", false},
+    {"seine", "его", false},   {"unser", "наш", false},    {"unsere", "наш", false},  {"euer", "ваш", false},
+    {"dieser", "этот", false}, {"diese", "этот", false},   {"dieses", "этот", false}, {"diesen", "этот", false},
+    {"diesem", "этот", false}, {"jeder", "каждый", false}, {"jede", "каждый", false}, {"jedes", "каждый", false},
+    {"alle", "весь", true},
+};
+const DeterminerInfo kFrenchDeterminers[] = {
+    {"mon", "мой", false},    {"ma", "мой", false},    {"mes", "мой", true},        {"ton", "твой", false},
+    {"ta", "твой", false},    {"tes", "твой", true},   {"son", "его", false},       {"sa", "его", false},
+    {"ses", "его", true},     {"notre", "наш", false}, {"nos", "наш", true},        {"votre", "ваш", false},
+    {"vos", "ваш", true},     {"leurs", "их", true},   {"ce", "этот", false},       {"cet", "этот", false},
+    {"cette", "этот", false}, {"ces", "этот", true},   {"chaque", "каждый", false}, {"tous", "весь", true},
+};
+const PrepositionInfo kGermanPrepositions[] = {
+    {"in", "в", Case::Prepositional},     {"im", "в", Case::Prepositional},    {"ins", "в", Case::Accusative},
+    {"auf", "на", Case::Prepositional},   {"am", "на", Case::Prepositional},   {"an", "на", Case::Prepositional},
+    {"mit", "с", Case::Instrumental},     {"nach", "в", Case::Accusative},     {"zu", "к", Case::Dative},
+    {"zum", "к", Case::Dative},           {"zur", "к", Case::Dative},          {"von", "из", Case::Genitive},
+    {"vom", "из", Case::Genitive},        {"aus", "из", Case::Genitive},       {"für", "для", Case::Genitive},
+    {"bei", "у", Case::Genitive},         {"beim", "у", Case::Genitive},       {"ohne", "без", Case::Genitive},
+    {"unter", "под", Case::Instrumental}, {"über", "над", Case::Instrumental}, {"hinter", "за", Case::Instrumental},
+    {"neben", "около", Case::Genitive},
+};
+const PrepositionInfo kFrenchPrepositions[] = {
+    {"dans", "в", Case::Prepositional},  {"en", "в", Case::Prepositional},   {"sur", "на", Case::Prepositional},
+    {"avec", "с", Case::Instrumental},   {"de", "", Case::Genitive},         {"d", "", Case::Genitive},
+    {"pour", "для", Case::Genitive},     {"chez", "у", Case::Genitive},      {"sans", "без", Case::Genitive},
+    {"sous", "под", Case::Instrumental}, {"après", "после", Case::Genitive}, {"avant", "до", Case::Genitive},
+};
+const NumberInfo kGermanNumbers[] = {
+    {"zwei", "два", "две", false},     {"drei", "три", "три", false},     {"vier", "четыре", "четыре", false},
+    {"fünf", "пять", "пять", true},    {"sechs", "шесть", "шесть", true}, {"zehn", "десять", "десять", true},
+    {"viele", "много", "много", true},
+};
+const NumberInfo kFrenchNumbers[] = {
+    {"deux", "два", "две", false},  {"trois", "три", "три", false},  {"quatre", "четыре", "четыре", false},
+    {"cinq", "пять", "пять", true}, {"six", "шесть", "шесть", true}, {"dix", "десять", "десять", true},
+};
+
+struct Tables {
+    std::span<const PronounInfo> pronouns;
+    std::span<const ObjectInfo> objects;
+    std::span<const DeterminerInfo> determiners;
+    std::span<const PrepositionInfo> prepositions;
+    std::span<const NumberInfo> numbers;
+};
+
+const Tables& TablesOf(unsigned language) {
+    static const Tables english{kPronouns, kObjects, kDeterminers, kPrepositions, kNumbers};
+    static const Tables german{kGermanPronouns, kGermanObjects, kGermanDeterminers, kGermanPrepositions,
+                               kGermanNumbers};
+    static const Tables french{kFrenchPronouns, kFrenchObjects, kFrenchDeterminers, kFrenchPrepositions,
+                               kFrenchNumbers};
+    return language == kLangGerman ? german : language == kLangFrench ? french : english;
+}
+
+// The tables' source words are written in UTF-8; keys are in the Western plane.
+bool SameWord(const std::string& key, const char* utf8) {
+    for (const char* c = utf8; *c != 0; ++c) {
+        if (static_cast<unsigned char>(*c) >= 0x80)
+            return key == FromUtf8(Plane::Western, utf8);
+    }
+    return key == utf8;
+}
+
+template <typename Info>
+const Info* FindInfo(std::span<const Info> table, const std::string& key) {
+    for (const Info& info : table) {
+        if (SameWord(key, info.english))
+            return &info;
+    }
+    return nullptr;
+}
+
+template <typename Word, std::size_t N>
+bool IsAny(const std::string& key, const Word (&words)[N]) {
+    for (const char* word : words) {
+        if (SameWord(key, word))
+            return true;
+    }
+    return false;
+}
+
+struct Candidate {
+    std::string base;
+    EnglishForm form;
+    const DictionaryEntry* entry;
+};
+
+bool Has(const DictionaryEntry* entry, unsigned char pos);
+
+struct Analysed {
+    Role role = Role::Unknown;
+    EnglishForm form = EnglishForm::Base;
+    const DictionaryEntry* entry = nullptr;
+    std::string base;
+    std::vector<Candidate> candidates; // the readings the dictionary knows, the word itself first
+
+    void Choose(std::size_t c) {
+        base = candidates[c].base;
+        form = candidates[c].form;
+        entry = candidates[c].entry;
+    }
+    bool CanBe(unsigned char pos) const {
+        for (const Candidate& candidate : candidates) {
+            if (Has(candidate.entry, pos))
+                return true;
+        }
+        return false;
+    }
+    // Takes the first reading with the part of speech; for a verb, an inflected reading before the
+    // word itself when the ending says so ("sitting": "sit" rather than "заседание").
+    void ChooseAs(unsigned char pos) {
+        for (std::size_t c = 0; c < candidates.size(); ++c) {
+            if (Has(candidates[c].entry, pos)) {
+                Choose(c);
+                return;
+            }
+        }
+    }
+    bool negated = false; // "don't", "isn't": the word carries "not"
+    Tense tense = Tense::Present;
+    bool plural = false;
+    // Russian
+    std::string lemma;
+    Case nounCase = Case::Nominative;
+};
+
+bool Has(const DictionaryEntry* entry, unsigned char pos) {
+    if (entry == nullptr)
+        return false;
+    for (const auto& sense : entry->senses) {
+        if (sense.first == pos)
+            return true;
+    }
+    return false;
+}
+
+const std::string* SenseOf(const DictionaryEntry* entry, unsigned char pos) {
+    if (entry == nullptr)
+        return nullptr;
+    for (const auto& sense : entry->senses) {
+        if (sense.first == pos)
+            return &sense.second;
+    }
+    return nullptr;
+}
+
+bool HasAnySense(const DictionaryEntry* entry) {
+    return entry != nullptr && !entry->senses.empty();
+}
+
+bool SingleWord(const std::string& text) {
+    return !text.empty() && text.find(' ') == std::string::npos;
+}
+
+// The closed classes, known by their English form.
+// German and French words of the classes that have no table of their own.
+const char* const kGermanBe[] = {"bin", "bist", "ist", "sind", "seid", "war", "warst", "waren", "wurde", "wurden"};
+const char* const kGermanHave[] = {"habe", "hast", "hat", "haben", "habt", "hatte", "hatten"};
+const char* const kGermanArticles[] = {"der", "die",  "das",   "den",   "dem",   "des",
+                                       "ein", "eine", "einen", "einem", "einer", "eines"};
+const char* const kFrenchBe[] = {"suis", "es", "est", "sommes", "êtes", "sont", "était", "étaient"};
+const char* const kFrenchHave[] = {"ai", "as", "a", "avons", "avez", "ont"};
+const char* const kFrenchArticles[] = {"le", "la", "les", "l", "un", "une", "des", "du", "au", "aux", "pas"};
+
+Role OtherClosedRole(unsigned language, const std::string& key, Analysed* a, const Tables& t) {
+    bool german = language == kLangGerman;
+    if (german ? IsAny(key, kGermanBe) : IsAny(key, kFrenchBe)) {
+        a->tense = key.size() > 2 && (key[0] == 'w' || key.compare(0, 2, "\xE9t") == 0) ? Tense::Past : Tense::Present;
+        return Role::Be;
+    }
+    if (german ? IsAny(key, kGermanHave) : IsAny(key, kFrenchHave)) {
+        a->tense = german && key.compare(0, 3, "hat") == 0 && key.size() > 3 ? Tense::Past : Tense::Present;
+        return Role::Have;
+    }
+    if (german ? IsAny(key, kGermanArticles) : IsAny(key, kFrenchArticles)) {
+        a->plural = !german && (key == "les" || key == "des" || key == "aux");
+        return Role::Article;
+    }
+    if (key == (german ? "nicht" : "ne") || (!german && key == "n"))
+        return Role::Not;
+    if (key == (german ? "und" : "et") || key == (german ? "oder" : "ou") || key == (german ? "aber" : "mais"))
+        return Role::Conjunction;
+    if (FindInfo(t.pronouns, key) != nullptr)
+        return Role::Pronoun;
+    if (FindInfo(t.objects, key) != nullptr)
+        return Role::Object;
+    if (FindInfo(t.determiners, key) != nullptr)
+        return Role::Determiner;
+    if (FindInfo(t.numbers, key) != nullptr)
+        return Role::Number;
+    if (FindInfo(t.prepositions, key) != nullptr)
+        return Role::Preposition;
+    return Role::Unknown;
+}
+
+Role ClosedRole(const std::string& key, Analysed* a, const Tables& t) {
+    static const char* const kBe[] = {"am", "is", "are", "was", "were", "be", "been", "being", "'s", "'re", "'m"};
+    for (const char* be : kBe) {
+        if (key == be) {
+            a->tense = key == "was" || key == "were" ? Tense::Past : Tense::Present;
+            return Role::Be;
+        }
+    }
+    if (key == "isn't" || key == "aren't" || key == "wasn't" || key == "weren't") {
+        a->negated = true;
+        a->tense = key[0] == 'w' ? Tense::Past : Tense::Present;
+        return Role::Be;
+    }
+    if (key == "have" || key == "has" || key == "had" || key == "'ve") {
+        a->tense = key == "had" ? Tense::Past : Tense::Present;
+        return Role::Have;
+    }
+    if (key == "do" || key == "does" || key == "did" || key == "don't" || key == "doesn't" || key == "didn't") {
+        a->tense = key[0] == 'd' && key.size() >= 3 && key.compare(0, 3, "did") == 0 ? Tense::Past : Tense::Present;
+        a->negated = key.find('\'') != std::string::npos;
+        return Role::Do;
+    }
+    if (key == "will" || key == "'ll" || key == "won't" || key == "shall") {
+        a->negated = key == "won't";
+        return Role::Will;
+    }
+    if (key == "can" || key == "could" || key == "must" || key == "should" || key == "may" || key == "might" ||
+        key == "can't" || key == "cannot" || key == "couldn't" || key == "would") {
+        a->negated = key == "can't" || key == "cannot" || key == "couldn't";
+        a->tense = key == "could" || key == "couldn't" ? Tense::Past : Tense::Present;
+        return Role::Modal;
+    }
+    if (key == "not" || key == "n't")
+        return Role::Not;
+    if (key == "please")
+        return Role::Adverb;
+    if (key == "to")
+        return Role::To;
+    if (key == "a" || key == "an" || key == "the")
+        return Role::Article;
+    if (key == "there")
+        return Role::There;
+    if (key == "and" || key == "or" || key == "but")
+        return Role::Conjunction;
+    if (FindInfo(t.pronouns, key) != nullptr)
+        return Role::Pronoun;
+    if (FindInfo(t.objects, key) != nullptr)
+        return Role::Object;
+    if (FindInfo(t.determiners, key) != nullptr)
+        return Role::Determiner;
+    if (FindInfo(t.numbers, key) != nullptr)
+        return Role::Number;
+    if (FindInfo(t.prepositions, key) != nullptr)
+        return Role::Preposition;
+    return Role::Unknown;
+}
+
+bool StartsNounPhrase(Role role) {
+    return role == Role::Article || role == Role::Determiner || role == Role::Number || role == Role::Adjective ||
+           role == Role::Preposition;
+}
+
+} // namespace
+
+void IntoRussian::Shape(std::vector<SentenceWord>& words) const {
+    const RussianForms& forms = RussianForms::Shared();
+    std::size_t n = words.size();
+    std::vector<Analysed> a(n);
+    const Tables& t = TablesOf(m_language);
+    std::vector<DictionaryEntry> glossaryEntries(n);
+    std::vector<std::string> given(n);
+    for (std::size_t i = 0; i < n; ++i)
+        given[i] = words[i].translation;
+
+    // Readings and closed classes.
+    for (std::size_t i = 0; i < n; ++i) {
+        const SentenceWord& w = words[i];
+        if (w.fixed || w.phrase) {
+            a[i].role = Role::Unknown;
+            continue;
+        }
+        a[i].role =
+            m_language == kLangEnglish ? ClosedRole(w.key, &a[i], t) : OtherClosedRole(m_language, w.key, &a[i], t);
+        if (a[i].role != Role::Unknown)
+            continue;
+        std::vector<EnglishReading> readings;
+        if (m_language == kLangEnglish) {
+            readings = ReadEnglish(w.key);
+        } else {
+            readings.push_back({w.key, EnglishForm::Base, 0});
+            for (const std::string& base : BaseForms(m_language, w.key))
+                readings.push_back({base, EnglishForm::Base, 0});
+        }
+        for (const EnglishReading& reading : readings) {
+            const DictionaryEntry* entry = m_lookup(reading.base);
+            if (entry != nullptr && HasAnySense(entry))
+                a[i].candidates.push_back({reading.base, reading.form, entry});
+        }
+        // A word only the general glossary knows has the class its Russian word has.
+        if (a[i].candidates.empty() && w.glossary && SingleWord(w.translation)) {
+            DictionaryEntry& entry = glossaryEntries[i];
+            entry.translation = w.translation;
+            for (auto [kind, pos] :
+                 {std::pair{'n', kPosNoun}, std::pair{'a', kPosAdjective}, std::pair{'v', kPosVerb}}) {
+                if (forms.Find(w.translation, kind) != nullptr)
+                    entry.senses.emplace_back(static_cast<unsigned char>(pos), w.translation);
+            }
+            if (!entry.senses.empty())
+                a[i].candidates.push_back({w.key, EnglishForm::Base, &entry});
+        }
+        if (!a[i].candidates.empty())
+            a[i].Choose(0);
+    }
+
+    // Roles of the open words, left to right.
+    bool verbSeen = false, subjectSeen = false;
+    for (std::size_t i = 0; i < n; ++i) {
+        if (words[i].clauseStart) {
+            verbSeen = false;
+            subjectSeen = false;
+        }
+        Analysed& w = a[i];
+        Role previous = i > 0 ? a[i - 1].role : Role::Unknown;
+        if (w.role == Role::To) {
+            // "to" before a verb marks the infinitive; before anything else it is a preposition.
+            const Analysed* next = i + 1 < n ? &a[i + 1] : nullptr;
+            bool marker = next != nullptr && next->role == Role::Unknown && next->CanBe(kPosVerb);
+            w.role = marker ? Role::To : Role::Preposition;
+            continue;
+        }
+        if (w.role == Role::Pronoun || w.role == Role::There) {
+            subjectSeen = true;
+            continue;
+        }
+        if (w.role == Role::Be || w.role == Role::Have || w.role == Role::Modal || w.role == Role::Will) {
+            verbSeen = true;
+            continue;
+        }
+        if (w.role != Role::Unknown || w.candidates.empty())
+            continue;
+        bool n_ = w.CanBe(kPosNoun), v = w.CanBe(kPosVerb), adj = w.CanBe(kPosAdjective);
+        bool adv = w.CanBe(kPosAdverb);
+        // What the ending says: a past or "-ing" form, or "-s" (a plural or the third person).
+        EnglishForm said = EnglishForm::Base;
+        for (const Candidate& candidate : w.candidates) {
+            if (Has(candidate.entry, kPosVerb) && candidate.form != EnglishForm::Base && said == EnglishForm::Base)
+                said = candidate.form;
+        }
+        w.form = said == EnglishForm::Base ? w.form : said;
+        const Analysed* next = i + 1 < n ? &a[i + 1] : nullptr;
+        bool nextNounish = next != nullptr && next->role == Role::Unknown && next->CanBe(kPosNoun);
+        Role role = Role::Unknown;
+        bool afterVerbMarker =
+            previous == Role::Pronoun || previous == Role::To || previous == Role::Modal || previous == Role::Will ||
+            previous == Role::Do ||
+            (previous == Role::Not && i > 1 &&
+             (a[i - 2].role == Role::Do || a[i - 2].role == Role::Modal || a[i - 2].role == Role::Will));
+        if (v && afterVerbMarker) {
+            role = Role::Verb;
+        } else if (previous == Role::Be && (w.form == EnglishForm::Ing || w.form == EnglishForm::Past) && v) {
+            role = w.form == EnglishForm::Past && (adj || w.CanBe(kPosParticiple)) ? Role::Adjective : Role::Verb;
+        } else if (previous == Role::Be && adj) {
+            role = Role::Adjective;
+        } else if (StartsNounPhrase(previous) && previous != Role::Preposition) {
+            role = adj && (nextNounish || !n_) ? Role::Adjective : n_ ? Role::Noun : adj ? Role::Adjective : Role::Verb;
+        } else if (previous == Role::Preposition) {
+            role = adj && nextNounish ? Role::Adjective : n_ ? Role::Noun : adj ? Role::Adjective : Role::Unknown;
+        } else if ((w.form == EnglishForm::Past || w.form == EnglishForm::Ing) && v) {
+            role = Role::Verb;
+        } else if (w.form == EnglishForm::Plural && v && subjectSeen && !verbSeen) {
+            role = Role::Verb;
+            w.form = EnglishForm::ThirdPerson;
+        } else if (w.form == EnglishForm::Plural && n_) {
+            role = Role::Noun;
+        } else if (v && !subjectSeen && !verbSeen && w.form == EnglishForm::Base &&
+                   (i == 0 || words[i].clauseStart || previous == Role::Adverb || previous == Role::Conjunction) &&
+                   next != nullptr &&
+                   (next->role == Role::Article || next->role == Role::Determiner || next->role == Role::Object ||
+                    next->role == Role::Preposition || next->role == Role::Adverb ||
+                    (next->role == Role::Unknown && next->CanBe(kPosNoun) && !next->CanBe(kPosVerb)))) {
+            role = Role::Verb; // an instruction: "Open the file", "Read more"
+        } else if (previous == Role::Conjunction && v && i > 1 && a[i - 2].role == Role::Verb && !n_) {
+            role = Role::Verb;
+        } else if (subjectSeen && !verbSeen && v) {
+            role = Role::Verb;
+        } else if (n_) {
+            role = adj && nextNounish ? Role::Adjective : Role::Noun;
+        } else if (adj) {
+            role = Role::Adjective;
+        } else if (v) {
+            role = Role::Verb;
+        } else if (adv) {
+            role = Role::Adverb;
+        }
+        w.role = role;
+        if (role == Role::Verb) {
+            // The reading that is a verb, in the form its ending says.
+            EnglishForm form = w.form;
+            w.ChooseAs(kPosVerb);
+            if (w.form != EnglishForm::Base || form == EnglishForm::ThirdPerson)
+                w.form = form == EnglishForm::Plural ? EnglishForm::ThirdPerson : form;
+        } else if (role == Role::Noun) {
+            w.ChooseAs(kPosNoun);
+        } else if (role == Role::Adjective) {
+            w.ChooseAs(Has(w.entry, kPosAdjective) || !w.CanBe(kPosParticiple) ? kPosAdjective : kPosParticiple);
+        }
+        if (role == Role::Noun && !verbSeen)
+            subjectSeen = true;
+        if (role == Role::Verb)
+            verbSeen = true;
+        if (w.form == EnglishForm::Plural && role == Role::Noun)
+            w.plural = true;
+        // A plural article or determiner before the noun ("les", "mes") says its number.
+        if (role == Role::Noun) {
+            std::size_t d = i;
+            while (d > 0 && a[d - 1].role == Role::Adjective)
+                --d;
+            if (d > 0 && a[d - 1].role == Role::Article && a[d - 1].plural)
+                w.plural = true;
+            if (d > 0 && a[d - 1].role == Role::Determiner) {
+                const DeterminerInfo* det = FindInfo(t.determiners, words[d - 1].key);
+                w.plural = w.plural || (det != nullptr && det->plural && m_language != kLangEnglish);
+            }
+        }
+        if (w.form == EnglishForm::Past && role == Role::Verb)
+            w.tense = Tense::Past;
+    }
+
+    // Senses: the translation of the part of speech the role asks for.
+    for (std::size_t i = 0; i < n; ++i) {
+        Analysed& w = a[i];
+        unsigned char pos = w.role == Role::Noun        ? kPosNoun
+                            : w.role == Role::Verb      ? kPosVerb
+                            : w.role == Role::Adjective ? kPosAdjective
+                            : w.role == Role::Adverb    ? kPosAdverb
+                                                        : kPosNone;
+        const std::string* sense = pos != kPosNone ? SenseOf(w.entry, pos) : nullptr;
+        if (sense == nullptr && w.role == Role::Adjective)
+            sense = SenseOf(w.entry, kPosParticiple);
+        // The general glossary's word stands unless it is of another class than the role asks for
+        // ("work = работа" for the verb "works").
+        const std::string& given = words[i].translation;
+        char kind = w.role == Role::Noun ? 'n' : w.role == Role::Verb ? 'v' : w.role == Role::Adjective ? 'a' : 0;
+        bool otherClass = SingleWord(given) && kind != 0 && forms.Find(given, kind) == nullptr &&
+                          (forms.Find(given, 'n') != nullptr || forms.Find(given, 'v') != nullptr ||
+                           forms.Find(given, 'a') != nullptr);
+        if (words[i].glossary && !otherClass)
+            sense = nullptr;
+        if (sense != nullptr && !words[i].fixed) {
+            words[i].translation = *sense;
+            words[i].found = true;
+        }
+        w.lemma = words[i].translation;
+    }
+
+    // Clauses: subject, verb, objects; noun phrases in their case.
+    Subject subject;
+    Tense clauseTense = Tense::Present;
+    bool clauseNegated = false;
+    Case pendingCase = Case::Nominative;
+    bool verbDone = false;
+    bool haveAsPossession = false;
+    std::string lastVerbBase;
+    std::size_t lastVerb = n;    // the clause's last verb
+    std::size_t phraseStart = n; // first word of the noun phrase being built
+    auto inflectNoun = [&](std::size_t head, Case c) {
+        const RussianLemma* noun = SingleWord(a[head].lemma) ? forms.Find(a[head].lemma, 'n') : nullptr;
+        bool plural = a[head].plural;
+        Agreement agreement = plural ? Agreement::Plural : noun != nullptr ? noun->gender : Agreement::Masculine;
+        bool animate = noun != nullptr && noun->animate;
+        // A numeral before the noun decides its case and number.
+        Case nounCase = c;
+        bool nounPlural = plural;
+        for (std::size_t m = phraseStart; m < head; ++m) {
+            if (a[m].role != Role::Number)
+                continue;
+            const NumberInfo* number = FindInfo(t.numbers, words[m].key);
+            if (c == Case::Nominative || c == Case::Accusative) {
+                nounCase = Case::Genitive;
+                nounPlural = number->genitivePlural;
+            }
+            words[m].translation =
+                Ru(noun != nullptr && noun->gender == Agreement::Feminine ? number->feminine : number->russian);
+        }
+        if (noun != nullptr)
+            words[head].translation = forms.Form(a[head].lemma, *noun, slot::Noun(nounPlural, nounCase));
+        for (std::size_t m = phraseStart; m < head; ++m) {
+            if (a[m].role == Role::Adjective || a[m].role == Role::Determiner) {
+                std::string lemma = a[m].lemma;
+                bool detPlural = false;
+                if (a[m].role == Role::Determiner) {
+                    const DeterminerInfo* det = FindInfo(t.determiners, words[m].key);
+                    lemma = Ru(det->lemma);
+                    detPlural = det->plural;
+                }
+                const RussianLemma* adjective = SingleWord(lemma) ? forms.Find(lemma, 'a') : nullptr;
+                if (adjective == nullptr)
+                    continue;
+                Agreement with = detPlural || nounPlural != plural ? Agreement::Plural : agreement;
+                if (nounCase != c && !nounPlural && !detPlural)
+                    with = agreement;
+                words[m].translation = forms.Form(lemma, *adjective, slot::Adjective(with, c, animate));
+            }
+        }
+        return agreement;
+    };
+
+    for (std::size_t i = 0; i < n; ++i) {
+        Analysed& w = a[i];
+        SentenceWord& word = words[i];
+        if (word.clauseStart) {
+            lastVerb = n;
+            subject = Subject();
+            verbDone = false;
+            pendingCase = Case::Nominative;
+            clauseNegated = false;
+            phraseStart = n;
+        }
+        if (phraseStart == n && (w.role == Role::Article || w.role == Role::Determiner || w.role == Role::Number ||
+                                 w.role == Role::Adjective || w.role == Role::Noun))
+            phraseStart = i;
+        switch (w.role) {
+        case Role::Article:
+            word.dropped = true;
+            word.translation.clear();
+            break;
+        case Role::Pronoun: {
+            const PronounInfo* p = FindInfo(t.pronouns, word.key);
+            subject = {true, p->person, p->agreement, i, i, true};
+            break;
+        }
+        case Role::Object: {
+            word.translation = Ru(FindInfo(t.objects, word.key)->accusative);
+            break;
+        }
+        case Role::There:
+            word.dropped = true;
+            word.translation.clear();
+            subject = {true, 3, Agreement::Neuter, i, i, false};
+            break;
+        case Role::Be: {
+            bool there = i > 0 && a[i - 1].role == Role::There;
+            clauseTense = w.tense;
+            verbDone = true;
+            pendingCase = Case::Nominative;
+            const RussianLemma* be = forms.Find(Ru("быть"), 'v');
+            if (i > 0 && a[i - 1].role == Role::Will && be != nullptr) {
+                word.translation =
+                    forms.Form(Ru("быть"), *be, slot::Present(subject.person, subject.agreement == Agreement::Plural));
+            } else if (w.tense == Tense::Past && be != nullptr) {
+                word.translation = forms.Form(Ru("быть"), *be, slot::Past(subject.agreement));
+            } else if (there) {
+                word.translation = Ru("есть");
+            } else {
+                word.dropped = true;
+                word.translation.clear();
+            }
+            if (w.negated) {
+                word.translation = word.dropped ? Ru("не") : Ru("не ") + word.translation;
+                word.dropped = false;
+            }
+            break;
+        }
+        case Role::Have: {
+            bool auxiliary = i + 1 < n && a[i + 1].role == Role::Verb && a[i + 1].form == EnglishForm::Past;
+            verbDone = true;
+            if (auxiliary) {
+                word.dropped = true;
+                word.translation.clear();
+                a[i + 1].tense = Tense::Past;
+                break;
+            }
+            if (w.tense == Tense::Present && subject.known) {
+                haveAsPossession = true;
+                pendingCase = Case::Nominative;
+                word.translation = Ru("есть");
+                if (subject.pronoun) {
+                    const PronounInfo* p = FindInfo(t.pronouns, words[subject.first].key);
+                    words[subject.first].translation = Ru("у ") + Ru(p->genitive);
+                } else {
+                    // The owner in the genitive after "у".
+                    std::size_t start = subject.first;
+                    phraseStart = start;
+                    inflectNoun(subject.last, Case::Genitive);
+                    std::size_t firstKept = start;
+                    while (firstKept < subject.last && words[firstKept].dropped)
+                        ++firstKept;
+                    words[firstKept].translation = Ru("у ") + words[firstKept].translation;
+                    phraseStart = n;
+                }
+            } else {
+                pendingCase = Case::Accusative;
+                const RussianLemma* have = forms.Find(Ru("иметь"), 'v');
+                if (have != nullptr)
+                    word.translation = forms.Form(
+                        Ru("иметь"), *have,
+                        w.tense == Tense::Past ? slot::Past(subject.agreement)
+                                               : slot::Present(subject.person, subject.agreement == Agreement::Plural));
+            }
+            break;
+        }
+        case Role::Do:
+            clauseTense = w.tense;
+            word.dropped = !w.negated;
+            word.translation = w.negated ? Ru("не") : std::string();
+            break;
+        case Role::Will:
+            clauseTense = Tense::Future;
+            word.dropped = !w.negated;
+            word.translation = w.negated ? Ru("не") : std::string();
+            break;
+        case Role::Modal: {
+            verbDone = true;
+            const char* lemma = word.key.compare(0, 4, "must") == 0 || word.key == "should" ? nullptr : "мочь";
+            if (word.key == "would") {
+                word.translation = Ru("бы");
+                break;
+            }
+            if (lemma == nullptr) {
+                static const char* const kMust[] = {"должен", "должна", "должно", "должны"};
+                word.translation = Ru(kMust[static_cast<int>(subject.agreement)]);
+            } else if (const RussianLemma* can = forms.Find(Ru(lemma), 'v')) {
+                word.translation = forms.Form(
+                    Ru(lemma), *can,
+                    w.tense == Tense::Past ? slot::Past(subject.agreement)
+                                           : slot::Present(subject.person, subject.agreement == Agreement::Plural));
+            }
+            if (w.negated)
+                word.translation = Ru("не ") + word.translation;
+            break;
+        }
+        case Role::To:
+            word.dropped = true;
+            word.translation.clear();
+            break;
+        case Role::Not:
+            word.translation = Ru("не");
+            // German puts "nicht" after the verb: "не" goes before it.
+            if (m_language == kLangGerman && lastVerb < i) {
+                words[lastVerb].translation = Ru("не ") + words[lastVerb].translation;
+                word.dropped = true;
+                word.translation.clear();
+            }
+            break;
+        case Role::Preposition: {
+            const PrepositionInfo* p = FindInfo(t.prepositions, word.key);
+            if (p == nullptr)
+                break;
+            pendingCase = p->governs;
+            std::string russian = p->russian;
+            bool motion = false;
+            for (const char* verb : kMotionVerbs)
+                motion = motion || lastVerbBase == verb;
+            if (word.key == "to" && motion) {
+                russian = "в";
+                pendingCase = Case::Accusative;
+            }
+            if (russian.empty()) {
+                word.dropped = true;
+                word.translation.clear();
+            } else {
+                word.translation = Ru(russian.c_str());
+            }
+            break;
+        }
+        case Role::Number:
+        case Role::Determiner:
+            if (w.role == Role::Determiner) {
+                const DeterminerInfo* det = FindInfo(t.determiners, word.key);
+                if (!forms.Find(Ru(det->lemma), 'a'))
+                    word.translation = Ru(det->lemma);
+            }
+            // A determiner with no noun after it ("this is") stands for a thing: "это".
+            if (w.role == Role::Determiner &&
+                (i + 1 >= n || a[i + 1].role == Role::Be || a[i + 1].role == Role::Verb) &&
+                (word.key == "this" || word.key == "that")) {
+                word.translation = Ru("это");
+                subject = {true, 3, Agreement::Neuter, i, i, false};
+                phraseStart = n;
+            }
+            break;
+        case Role::Noun: {
+            // The phrase ends at its last noun ("the end", "a quiet street"): a noun followed by
+            // another noun is the first's modifier in English, kept as it is.
+            bool nextNoun = i + 1 < n && a[i + 1].role == Role::Noun;
+            if (nextNoun)
+                break;
+            Case c = pendingCase;
+            if (!verbDone && !subject.known) {
+                c = Case::Nominative;
+            }
+            Agreement agreement = inflectNoun(i, c);
+            if (!verbDone && !subject.known) {
+                subject = {true, 3, agreement, phraseStart == n ? i : phraseStart, i, false};
+            }
+            phraseStart = n;
+            // After a noun phrase governed by a preposition or a verb, a following one is in the
+            // genitive only through "of"; otherwise it is the object.
+            pendingCase = verbDone ? Case::Accusative : Case::Nominative;
+            if (haveAsPossession)
+                pendingCase = Case::Nominative;
+            break;
+        }
+        case Role::Adjective: {
+            bool nextModifiable = i + 1 < n && (a[i + 1].role == Role::Noun || a[i + 1].role == Role::Adjective);
+            if (nextModifiable)
+                break;
+            // A predicate: it agrees with the subject in the nominative.
+            if (const RussianLemma* adjective = SingleWord(w.lemma) ? forms.Find(w.lemma, 'a') : nullptr)
+                word.translation =
+                    forms.Form(w.lemma, *adjective, slot::Adjective(subject.agreement, Case::Nominative, false));
+            phraseStart = n;
+            break;
+        }
+        case Role::Verb: {
+            lastVerbBase = w.base;
+            lastVerb = i;
+            const RussianLemma* verb = SingleWord(w.lemma) ? forms.Find(w.lemma, 'v') : nullptr;
+            Role before = i > 0 ? a[i - 1].role : Role::Unknown;
+            Role beforeNot = before == Role::Not && i > 1 ? a[i - 2].role : before;
+            bool infinitive = before == Role::To || beforeNot == Role::Modal ||
+                              (i > 1 && before == Role::Not && a[i - 2].role == Role::To);
+            Tense tense = w.tense == Tense::Past ? Tense::Past : clauseTense;
+            if (beforeNot == Role::Do)
+                tense = a[i - (before == Role::Not ? 2 : 1)].tense;
+            bool imperative = !subject.known && !infinitive && w.form == EnglishForm::Base && beforeNot != Role::Will;
+            bool future = beforeNot == Role::Will;
+            verbDone = true;
+            pendingCase = Case::Accusative;
+            if (verb == nullptr)
+                break;
+            bool plural = subject.agreement == Agreement::Plural;
+            if (infinitive)
+                break;
+            if (imperative) {
+                word.translation = forms.Form(w.lemma, *verb, slot::Imperative(true));
+            } else if (future && !verb->perfective) {
+                const RussianLemma* be = forms.Find(Ru("быть"), 'v');
+                if (be != nullptr)
+                    word.translation =
+                        forms.Form(Ru("быть"), *be, slot::Present(subject.person, plural)) + " " + w.lemma;
+            } else if (tense == Tense::Past) {
+                word.translation = forms.Form(w.lemma, *verb, slot::Past(subject.agreement));
+            } else {
+                word.translation = forms.Form(w.lemma, *verb, slot::Present(subject.person, plural));
+            }
+            clauseTense = Tense::Present;
+            break;
+        }
+        default:
+            break;
+        }
+        (void)clauseNegated;
+    }
+    // What this pass wrote is a translation, found or not before it.
+    for (std::size_t i = 0; i < n; ++i) {
+        if (!words[i].translation.empty() && words[i].translation != given[i])
+            words[i].found = true;
+    }
+}
+
+} // namespace mtengine

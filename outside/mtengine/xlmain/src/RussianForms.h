@@ -1,0 +1,83 @@
+// Russian word forms: the table made at build time from Debian's Russian data (make_russian_forms.py)
+// of nouns with their gender and animacy, adjectives and verbs with their aspect, each with every
+// form. It generates a form of a lemma and analyses a form into its lemmas. Text in the Cyrillic
+// plane. One table for the process, read when first asked for.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+namespace mtengine {
+
+enum class Case : int { Nominative, Genitive, Dative, Accusative, Instrumental, Prepositional };
+
+// What agrees: the gender of a singular or the plural.
+enum class Agreement : int { Masculine, Feminine, Neuter, Plural };
+
+struct RussianLemma {
+    char kind = 0; // 'n' noun, 'a' adjective, 'v' verb
+    Agreement gender = Agreement::Masculine;
+    bool animate = false;
+    bool perfective = false;
+    std::uint16_t paradigm = 0;
+};
+
+// The slots of a class's forms, in the table's order.
+namespace slot {
+inline int Noun(bool plural, Case c) {
+    return (plural ? 6 : 0) + static_cast<int>(c);
+}
+int Adjective(Agreement agreement, Case c, bool animate);
+constexpr int kInfinitive = 0;
+inline int Present(int person, bool plural) {
+    return (plural ? 3 : 0) + person;
+} // person 1 to 3
+inline int Past(Agreement agreement) {
+    return 7 + static_cast<int>(agreement);
+}
+inline int Imperative(bool plural) {
+    return plural ? 12 : 11;
+}
+} // namespace slot
+
+class RussianForms {
+public:
+    static const RussianForms& Shared();
+
+    // The lemma's entry of a kind; null when the table lacks it.
+    const RussianLemma* Find(std::string_view lemma, char kind) const;
+    // The form in slot; the lemma itself when the table has no such form.
+    std::string Form(std::string_view lemma, const RussianLemma& entry, int slot) const;
+
+    struct Analysis {
+        std::string lemma;
+        RussianLemma entry;
+        int slot;
+    };
+    // Every reading of a form as a form of a lemma the table holds.
+    std::vector<Analysis> Analyse(std::string_view word) const;
+
+    std::size_t Size() const { return m_lemmas.size(); }
+
+private:
+    RussianForms();
+
+    struct Paradigm {
+        std::string lemmaEnding;
+        std::vector<std::string> endings; // "-" where there is no form
+    };
+    struct Reading {
+        std::string lemmaEnding;
+        std::vector<std::pair<std::uint16_t, std::uint8_t>> slots; // (paradigm, slot)
+    };
+
+    std::vector<Paradigm> m_paradigms;
+    std::unordered_map<std::string, std::vector<RussianLemma>> m_lemmas;
+    std::unordered_map<std::string, std::vector<Reading>> m_byEnding;
+    std::size_t m_longestEnding = 0;
+};
+
+} // namespace mtengine
