@@ -12,8 +12,8 @@
 // each direction.
 #include "ChrF.h"
 
+#include "base/Unicode.h"
 #include "common/EngineInterfaces.h"
-#include "common/Unicode.h"
 
 #include <cstdio>
 #include <fcntl.h>

@@ -4,7 +4,7 @@
 // articles, verb forms, "to be"), with each direction's shipped general glossary.
 #include "enginetest/EngineLayout.h"
 
-#include "common/Unicode.h"
+#include "base/Unicode.h"
 
 using namespace enginetest;
 
