@@ -32,6 +32,17 @@ struct DictionaryEntry {
     std::vector<std::pair<unsigned char, std::string>> senses; // (part of speech, its first one)
 };
 
+// The translation of entry's sense of that part of speech; null without an entry or such a sense.
+inline const std::string* SenseOf(const DictionaryEntry* entry, unsigned char pos) {
+    if (entry == nullptr)
+        return nullptr;
+    for (const auto& sense : entry->senses) {
+        if (sense.first == pos)
+            return &sense.second;
+    }
+    return nullptr;
+}
+
 class DictionaryTable {
 public:
     // How much a translation (the dictionary's plain coding) of a headword (lowercase, source plane)

@@ -80,16 +80,6 @@ bool IsOneOf(const std::string& key, const char* const* begin, const char* const
     return false;
 }
 
-const std::string* SenseOf(const DictionaryEntry* entry, unsigned char pos) {
-    if (entry == nullptr)
-        return nullptr;
-    for (const auto& sense : entry->senses) {
-        if (sense.first == pos)
-            return &sense.second;
-    }
-    return nullptr;
-}
-
 bool SingleWord(const std::string& text) {
     return !text.empty() && text.find(' ') == std::string::npos;
 }

@@ -286,23 +286,7 @@ struct Analysed {
 };
 
 bool Has(const DictionaryEntry* entry, unsigned char pos) {
-    if (entry == nullptr)
-        return false;
-    for (const auto& sense : entry->senses) {
-        if (sense.first == pos)
-            return true;
-    }
-    return false;
-}
-
-const std::string* SenseOf(const DictionaryEntry* entry, unsigned char pos) {
-    if (entry == nullptr)
-        return nullptr;
-    for (const auto& sense : entry->senses) {
-        if (sense.first == pos)
-            return &sense.second;
-    }
-    return nullptr;
+    return SenseOf(entry, pos) != nullptr;
 }
 
 bool HasAnySense(const DictionaryEntry* entry) {
