@@ -249,6 +249,11 @@ TEST_F(Pagelift, TwoBrowsersWokenAtOnce_EachTranslatedThroughItsOwnFile) {
     FakeToolbar toolbar(L"OvrinToolbar.exe");
     Browser first(L"<p>first</p>", L"file:///C:/one.html");
     Browser second(L"<p>second</p>", L"file:///C:/two.html");
+    // The event wakes the helpers waiting for it, and the first one awake resets it: a worker that has
+    // said it started but is not yet waiting misses it. That gap is a few instructions; on a loaded
+    // machine the second worker was once not waiting yet (seen in a full test run). A margin far
+    // above the gap lets both reach their wait.
+    Sleep(500);
     ASSERT_TRUE(ovrin::SignalPageTranslation());
     ASSERT_TRUE(WaitUntil([&] { return first.Writes().size() == 1 && second.Writes().size() == 1; }))
         << testing::PrintToString(toolbar.Log());
