@@ -5,18 +5,25 @@
 
 namespace ovrin {
 
+namespace {
+
+// The text with each character changed by change.
+template <typename Char, typename Change>
+std::basic_string<Char> Changed(std::basic_string_view<Char> text, Change change) {
+    std::basic_string<Char> changed(text);
+    for (Char& c : changed)
+        c = change(c);
+    return changed;
+}
+
+} // namespace
+
 std::string AsciiLowered(std::string_view text) {
-    std::string lowered(text);
-    for (char& c : lowered)
-        c = AsciiLower(c);
-    return lowered;
+    return Changed(text, [](char c) { return AsciiLower(c); });
 }
 
 std::wstring AsciiLowered(std::wstring_view text) {
-    std::wstring lowered(text);
-    for (wchar_t& c : lowered)
-        c = AsciiLower(c);
-    return lowered;
+    return Changed(text, [](wchar_t c) { return AsciiLower(c); });
 }
 
 wchar_t FoldedCase(wchar_t c) {
@@ -64,10 +71,7 @@ wchar_t FoldedCase(wchar_t c) {
 }
 
 std::wstring FoldedCase(std::wstring_view text) {
-    std::wstring folded(text);
-    for (wchar_t& c : folded)
-        c = FoldedCase(c);
-    return folded;
+    return Changed(text, [](wchar_t c) { return FoldedCase(c); });
 }
 
 bool EqualIgnoringCase(std::wstring_view left, std::wstring_view right) {
