@@ -14,19 +14,15 @@ protected:
     static inline int counter = 0;
 };
 
-bool KeyExists(const std::wstring& path) {
-    return CRegistryKey::Exists(HKEY_CURRENT_USER, path);
-}
-
 } // namespace
 
 TEST_F(SettingsTest, FirstRead_LeavesAnEmptySectionKeyBehind) {
     std::wstring path = CAppSettings::SectionKey(section);
     EXPECT_EQ(path, L"Software\\Ovrinsoft\\Pocket OVRIN\\OVRIN\\" + section);
-    EXPECT_FALSE(KeyExists(path));
+    EXPECT_FALSE(CRegistryKey::Exists(HKEY_CURRENT_USER, path));
     EXPECT_EQ(CAppSettings::ReadString(section, L"LastWord"), L"");
     EXPECT_EQ(CAppSettings::ReadInt(section, L"Direction"), 0);
-    EXPECT_TRUE(KeyExists(path));
+    EXPECT_TRUE(CRegistryKey::Exists(HKEY_CURRENT_USER, path));
 }
 
 TEST_F(SettingsTest, StringsAndNumbersRoundTripAsDecimalText) {

@@ -42,13 +42,6 @@ std::wstring OwnFolder() {
     return std::filesystem::path(path).parent_path().wstring();
 }
 
-// Screenshots of the tests go to the repository's out/ folder, for a person to look at.
-std::string ScreenshotPath(const std::string& name) {
-    std::string folder = OVRIN_SCREENSHOT_FOLDER;
-    testsupport::RunUnixCommand("mkdir -p '" + folder + "'");
-    return folder + "/" + name;
-}
-
 // A leaf holds at most 255 bytes: the article names a long headword by its first 200.
 dengine::WriterEntry Entry(const std::string& display) {
     return {display, "", dengine::MakeArticle({{0x01, "article of " + display.substr(0, 200)}})};
@@ -415,7 +408,7 @@ TEST_F(LexoryGuiTest, KeysThroughTheXServer_TypeSelectAndGoBack) {
     ASSERT_TRUE(testsupport::TypeKeys({"s"}));
     ASSERT_TRUE(testsupport::WaitUntil([&] { return FocusedControl() == Edit() && EditText() == L"helps"; }));
     EXPECT_TRUE(testsupport::WaitUntil([&] { return EditColor() == CLexoryDlg::kNoMatchColor; }));
-    EXPECT_TRUE(testsupport::Screenshot(ScreenshotPath("lexory-keys.png")));
+    EXPECT_TRUE(testsupport::ScreenshotIntoOut("lexory-keys.png"));
 }
 
 TEST_F(LexoryGuiTest, Enter_OpensTheSelectedRowOrFocusesTheEdit) {
@@ -597,7 +590,7 @@ TEST_F(LexoryGuiTest, TwelveDirections_TheTwelfthIsListedButDoesNothing) {
     ASSERT_TRUE(testsupport::FocusWindowForKeys(window));
     ASSERT_TRUE(testsupport::TypeKeys({"F1"}));
     ASSERT_NE(testsupport::WaitForWindow(L"#32768", nullptr, program.Id(), 5000ms), nullptr);
-    EXPECT_TRUE(testsupport::Screenshot(ScreenshotPath("lexory-directions.png")));
+    EXPECT_TRUE(testsupport::ScreenshotIntoOut("lexory-directions.png"));
     ASSERT_TRUE(testsupport::TypeKeys({"Home", "Return"}));
     EXPECT_TRUE(testsupport::WaitUntil([&] { return Setting(L"dir") == L"0" && Caption() == L"English-Russian"; }));
 }
@@ -684,7 +677,7 @@ TEST_F(LexoryGuiTest, ArticleWindow_ViewerBookmarksAndTheBookmarkListOpenedFromI
     EXPECT_TRUE(GetWindowLongW(viewer, GWL_STYLE) & WS_VSCROLL);
     EXPECT_TRUE(testsupport::WaitUntil([&] { return FocusedControl() == viewer; }));
     EXPECT_EQ(ListFile(L"_history.dat"), "[data]\r\n131073=\"2\"\r\n");
-    EXPECT_TRUE(testsupport::Screenshot(ScreenshotPath("lexory-article-test.png")));
+    EXPECT_TRUE(testsupport::ScreenshotIntoOut("lexory-article-test.png"));
 
     // "Закладки" opens the bookmark list even when it is empty.
     HWND articleBar = SoftKeyBar(article);
@@ -1100,11 +1093,11 @@ TEST_F(LexoryGuiTest, SelectedRow_StandsOutInTheHighlightColoursWhileTheEditHasT
     ASSERT_TRUE(SettlesOn(next));
     EXPECT_EQ(static_cast<int>(SendMessageW(List(), LVM_GETTOPINDEX, 0, 0)), top) << "the list scrolled";
     EXPECT_TRUE(testsupport::WaitUntil([&] { return marksOnly(next); })) << "row " << next << " is not marked alone";
-    EXPECT_TRUE(testsupport::Screenshot(ScreenshotPath("lexory-selected-row-edit.png")));
+    EXPECT_TRUE(testsupport::ScreenshotIntoOut("lexory-selected-row-edit.png"));
 
     ASSERT_TRUE(testsupport::FocusWindowForKeys(window));
     ASSERT_TRUE(testsupport::TypeKeys({"Down"}));
     ASSERT_TRUE(testsupport::WaitUntil([&] { return FocusedControl() == List(); }));
     EXPECT_TRUE(testsupport::WaitUntil([&] { return marksOnly(next); })) << "with the focus in the list";
-    EXPECT_TRUE(testsupport::Screenshot(ScreenshotPath("lexory-selected-row-list.png")));
+    EXPECT_TRUE(testsupport::ScreenshotIntoOut("lexory-selected-row-list.png"));
 }

@@ -2,6 +2,7 @@
 // values, the type library's keys, and after unregistration none of them.
 #include "Pagelift.h"
 #include "base/Path.h"
+#include "platform/RegistryKey.h"
 
 #include <gtest/gtest.h>
 #include <testsupport/GuiProgram.h>
@@ -25,14 +26,6 @@ int RunRegsvr32(const std::wstring& options) {
     if (!regsvr32.Start(std::wstring(system) + L"\\regsvr32.exe", options + L" \"" + ServerPath() + L"\""))
         return -1;
     return regsvr32.WaitForExit(60000) ? static_cast<int>(regsvr32.ExitCode()) : -2;
-}
-
-bool KeyExists(HKEY root, const std::wstring& key) {
-    HKEY opened = nullptr;
-    if (RegOpenKeyExW(root, key.c_str(), 0, KEY_READ, &opened) != ERROR_SUCCESS)
-        return false;
-    RegCloseKey(opened);
-    return true;
 }
 
 // The string value (name null: the default value), or "(none)".
@@ -65,18 +58,18 @@ TEST(PageliftRegistration, RegisterWritesTheScriptAndUnregisterRemovesIt) {
     EXPECT_EQ(Value(HKEY_CLASSES_ROOT, classKey), L"IEHlprObj Class");
     EXPECT_EQ(Value(HKEY_CLASSES_ROOT, classKey + L"\\ProgID"), L"IEHlprObj.IEHlprObj.1");
     EXPECT_EQ(Value(HKEY_CLASSES_ROOT, classKey + L"\\VersionIndependentProgID"), L"IEHlprObj.IEHlprObj");
-    EXPECT_TRUE(KeyExists(HKEY_CLASSES_ROOT, classKey + L"\\Programmable"));
+    EXPECT_TRUE(CRegistryKey::Exists(HKEY_CLASSES_ROOT, classKey + L"\\Programmable"));
     EXPECT_EQ(Value(HKEY_CLASSES_ROOT, classKey + L"\\InprocServer32"), ServerPath());
     EXPECT_EQ(Value(HKEY_CLASSES_ROOT, classKey + L"\\InprocServer32", L"ThreadingModel"), L"Both");
-    EXPECT_TRUE(KeyExists(HKEY_LOCAL_MACHINE, kHelperKey));
+    EXPECT_TRUE(CRegistryKey::Exists(HKEY_LOCAL_MACHINE, kHelperKey));
     const std::wstring typeLibraryKey = L"TypeLib\\" + Guid(LIBID_PageliftLib) + L"\\1.0";
-    EXPECT_TRUE(KeyExists(HKEY_CLASSES_ROOT, typeLibraryKey));
-    EXPECT_TRUE(KeyExists(HKEY_CLASSES_ROOT, L"Interface\\" + Guid(IID_IIEHlprObj)));
+    EXPECT_TRUE(CRegistryKey::Exists(HKEY_CLASSES_ROOT, typeLibraryKey));
+    EXPECT_TRUE(CRegistryKey::Exists(HKEY_CLASSES_ROOT, L"Interface\\" + Guid(IID_IIEHlprObj)));
 
     ASSERT_EQ(RunRegsvr32(L"/u /s"), 0);
     for (const std::wstring& key :
          {std::wstring(L"IEHlprObj.IEHlprObj.1"), std::wstring(L"IEHlprObj.IEHlprObj"), classKey,
           L"TypeLib\\" + Guid(LIBID_PageliftLib), L"Interface\\" + Guid(IID_IIEHlprObj)})
-        EXPECT_FALSE(KeyExists(HKEY_CLASSES_ROOT, key)) << std::string(key.begin(), key.end());
-    EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, kHelperKey));
+        EXPECT_FALSE(CRegistryKey::Exists(HKEY_CLASSES_ROOT, key)) << std::string(key.begin(), key.end());
+    EXPECT_FALSE(CRegistryKey::Exists(HKEY_LOCAL_MACHINE, kHelperKey));
 }

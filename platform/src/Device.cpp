@@ -35,16 +35,6 @@ private:
     bool m_initialised;
 };
 
-std::wstring ShellFolder(int csidl) {
-    wchar_t path[MAX_PATH] = {};
-    if (FAILED(SHGetFolderPathW(nullptr, csidl | CSIDL_FLAG_CREATE, nullptr, SHGFP_TYPE_CURRENT, path)))
-        return {};
-    std::wstring folder = path;
-    while (!folder.empty() && folder.back() == L'\\')
-        folder.pop_back();
-    return folder;
-}
-
 // The device's own shortcut form: the target's length in decimal, "#", the target.
 bool ReadTextShortcut(const std::wstring& shortcutPath, std::wstring& target) {
     CFileHandle file(CreateFileW(shortcutPath.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
@@ -70,6 +60,16 @@ bool ReadTextShortcut(const std::wstring& shortcutPath, std::wstring& target) {
 }
 
 } // namespace
+
+std::wstring ShellFolder(int csidl) {
+    wchar_t path[MAX_PATH] = {};
+    if (FAILED(SHGetFolderPathW(nullptr, csidl | CSIDL_FLAG_CREATE, nullptr, SHGFP_TYPE_CURRENT, path)))
+        return {};
+    std::wstring folder = path;
+    while (!folder.empty() && folder.back() == L'\\')
+        folder.pop_back();
+    return folder;
+}
 
 std::wstring CDeviceServices::GetPlatformType() {
     wchar_t value[64] = {};

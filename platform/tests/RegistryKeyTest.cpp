@@ -32,10 +32,6 @@ protected:
     static inline int counter = 0;
 };
 
-bool KeyExists(const std::wstring& path) {
-    return CRegistryKey::Exists(HKEY_CURRENT_USER, path);
-}
-
 } // namespace
 
 TEST_F(RegistryTest, NewKey_IsClosedAndEmpty) {
@@ -52,11 +48,11 @@ TEST_F(RegistryTest, Open_WithoutCreateFailsOnMissingKeyAndKeepsThePath) {
     EXPECT_EQ(key.GetLastError(), ERROR_FILE_NOT_FOUND);
     EXPECT_EQ(key.GetPath(), root);
     EXPECT_EQ(key.GetHandle(), nullptr);
-    EXPECT_FALSE(KeyExists(root));
+    EXPECT_FALSE(CRegistryKey::Exists(HKEY_CURRENT_USER, root));
 
     ASSERT_TRUE(key.Open(HKEY_CURRENT_USER, root, true));
     EXPECT_EQ(key.GetRoot(), HKEY_CURRENT_USER);
-    EXPECT_TRUE(KeyExists(root));
+    EXPECT_TRUE(CRegistryKey::Exists(HKEY_CURRENT_USER, root));
     EXPECT_TRUE(key.Close());
     EXPECT_EQ(key.GetPath(), L"");
     EXPECT_EQ(key.GetHandle(), nullptr);

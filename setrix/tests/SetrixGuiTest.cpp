@@ -22,12 +22,6 @@ constexpr wchar_t kMessageKey[] = L"Software\\Ovrinsoft\\Pocket OVRIN\\OVRIN\\Ov
 constexpr wchar_t kDeviceKey[] = L"Software\\Ovrinsoft\\Device";
 constexpr int kMessageBoxTextId = 0xFFFF;
 
-std::wstring ShellFolder(int csidl) {
-    wchar_t path[MAX_PATH] = {};
-    SHGetFolderPathW(nullptr, csidl | CSIDL_FLAG_CREATE, nullptr, SHGFP_TYPE_CURRENT, path);
-    return path;
-}
-
 std::wstring WindowsFolder() {
     wchar_t path[MAX_PATH] = {};
     GetWindowsDirectoryW(path, MAX_PATH);
@@ -43,9 +37,9 @@ protected:
     void SetUp() override {
         m_library = LoadLibraryW(BesideTests(L"Setrix.dll").c_str());
         ASSERT_NE(m_library, nullptr);
-        m_testMenu = ShellFolder(CSIDL_PROGRAMS) + L"\\SetrixTest-" + std::to_wstring(GetCurrentProcessId());
+        m_testMenu = platform::ShellFolder(CSIDL_PROGRAMS) + L"\\SetrixTest-" + std::to_wstring(GetCurrentProcessId());
         m_startUpShortcut =
-            ShellFolder(CSIDL_STARTUP) + L"\\SetrixTest-" + std::to_wstring(GetCurrentProcessId()) + L".lnk";
+            platform::ShellFolder(CSIDL_STARTUP) + L"\\SetrixTest-" + std::to_wstring(GetCurrentProcessId()) + L".lnk";
     }
     void TearDown() override {
         std::error_code ignored;
@@ -139,8 +133,7 @@ TEST_F(SetrixDllTest, UninstallInit_EndsTheProgramsClearsTheSuiteAndSaysGoodbyeL
         // In order, each with its pause after it (times in 100 ns; a little slack for the clock's grain).
         EXPECT_GE(exitTimes[1], exitTimes[0] + 4500000) << "the toolbar ends after the messaging program";
         EXPECT_GE(exitTimes[2], exitTimes[1] + 4500000) << "the dictionary program ends after the toolbar";
-        testsupport::RunUnixCommand("mkdir -p '" OVRIN_SCREENSHOT_FOLDER "'");
-        EXPECT_TRUE(testsupport::Screenshot(OVRIN_SCREENSHOT_FOLDER "/setrix-parting-message.png"));
+        EXPECT_TRUE(testsupport::ScreenshotIntoOut("setrix-parting-message.png"));
         EXPECT_FALSE(Exists(install.File(L"Lexory.exe")));
         EXPECT_FALSE(Exists(install.File(L"help")));
         EXPECT_TRUE(Exists(inUse));
@@ -149,8 +142,8 @@ TEST_F(SetrixDllTest, UninstallInit_EndsTheProgramsClearsTheSuiteAndSaysGoodbyeL
         EXPECT_FALSE(Exists(m_startUpShortcut));
         EXPECT_TRUE(Exists(notepadShortcut));
         EXPECT_FALSE(Exists(marker));
-        EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Apps\\OVRIN Mobile"));
-        EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, L"Security\\AppInstall\\OVRIN Mobile"));
+        EXPECT_FALSE(CRegistryKey::Exists(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Apps\\OVRIN Mobile"));
+        EXPECT_FALSE(CRegistryKey::Exists(HKEY_LOCAL_MACHINE, L"Security\\AppInstall\\OVRIN Mobile"));
     };
     EXPECT_EQ(AnswerMessageBox([&] { result = uninstallInit(nullptr, folder.c_str()); }, L"OVRIN Mobile", true),
               farewell);
@@ -182,7 +175,7 @@ TEST_F(SetrixDllTest, UninstallInit_WithNothingRunningEndsNothingAndAnswersZeroF
     EXPECT_FALSE(Exists(install.File(L"Lexory.exe")));
     EXPECT_TRUE(Exists(readOnly));
     SetFileAttributesW(readOnly.c_str(), FILE_ATTRIBUTE_NORMAL);
-    EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Apps\\OVRIN Mobile"));
+    EXPECT_FALSE(CRegistryKey::Exists(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Apps\\OVRIN Mobile"));
 
     EXPECT_EQ(Export<InstallInitFunction>("Install_Init")(nullptr, TRUE, FALSE, folder.c_str()), 0);
     EXPECT_EQ(Export<InstallExitFunction>("Install_Exit")(nullptr, folder.c_str(), 0, 0, 0, 0, 0), 0);

@@ -245,13 +245,13 @@ TEST_F(SetrixTest, ProcessConfigXML_AppliesTheRegistryPartAndRejectsABrokenDocum
     EXPECT_EQ(
         ProcessConfigXML(static_cast<DWORD>(removal.size()), reinterpret_cast<BYTE*>(removal.data()), nullptr, nullptr),
         S_OK);
-    EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, L"Software\\Ovrinsoft\\SetrixTest"));
+    EXPECT_FALSE(CRegistryKey::Exists(HKEY_CURRENT_USER, L"Software\\Ovrinsoft\\SetrixTest"));
 
     std::string broken = document.substr(0, document.size() / 2 + 7); // cut inside a tag
     EXPECT_EQ(
         ProcessConfigXML(static_cast<DWORD>(broken.size()), reinterpret_cast<BYTE*>(broken.data()), nullptr, nullptr),
         S_OK);
-    EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, L"Software\\Ovrinsoft\\SetrixTest"));
+    EXPECT_FALSE(CRegistryKey::Exists(HKEY_CURRENT_USER, L"Software\\Ovrinsoft\\SetrixTest"));
     EXPECT_EQ(GetProcessList(0, nullptr, nullptr, nullptr), S_OK);
 }
 
@@ -604,10 +604,10 @@ TEST_F(SetrixTest, DeleteRegistryKeysAndMarker_RemovesThePackagesKeysWithSubkeys
     setrix::CUninstaller uninstaller(testsupport::ToWide(m_install.Path()).c_str());
     uninstaller.DeleteRegistryKeys();
     uninstaller.DeleteMarkerFile();
-    EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Apps\\OVRIN Mobile"));
-    EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, L"Security\\AppInstall\\OVRIN Mobile"));
-    EXPECT_TRUE(KeyExists(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Apps\\OVRIN Mobile 2"));
-    EXPECT_TRUE(KeyExists(HKEY_LOCAL_MACHINE, L"Security\\AppInstall"));
+    EXPECT_FALSE(CRegistryKey::Exists(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Apps\\OVRIN Mobile"));
+    EXPECT_FALSE(CRegistryKey::Exists(HKEY_LOCAL_MACHINE, L"Security\\AppInstall\\OVRIN Mobile"));
+    EXPECT_TRUE(CRegistryKey::Exists(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Apps\\OVRIN Mobile 2"));
+    EXPECT_TRUE(CRegistryKey::Exists(HKEY_LOCAL_MACHINE, L"Security\\AppInstall"));
     EXPECT_FALSE(Exists(marker));
     EXPECT_TRUE(Exists(otherFile));
     uninstaller.DeleteRegistryKeys(); // nothing left to open: nothing happens

@@ -4,6 +4,7 @@
 
 #include "StandInDrive.h"
 #include "base/CodePage.h"
+#include "platform/RegistryKey.h"
 #include "setrix/Setrix.h"
 #include "testsupport/TempFolder.h"
 
@@ -66,14 +67,6 @@ inline void WriteTextFile(const std::wstring& path, const std::string& text = "d
 
 inline bool Exists(const std::wstring& path) {
     return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
-
-inline bool KeyExists(HKEY root, const std::wstring& path) {
-    HKEY key = nullptr;
-    if (RegOpenKeyExW(root, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
-        return false;
-    RegCloseKey(key);
-    return true;
 }
 
 inline void CreateKeyWithValue(HKEY root, const std::wstring& path) {

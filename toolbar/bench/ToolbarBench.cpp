@@ -44,19 +44,19 @@ int wmain() {
         return 1;
     }
     HWND panel = nullptr;
-    desktop::WaitFor([&] { return (panel = FindWindowW(ovrin::protocol::kToolbarWindowClass, nullptr)) != nullptr; },
-                     15000);
-    desktop::WaitFor([&] { return !desktop::TextOf(GetDlgItem(panel, 1004)).empty(); }, 15000);
+    testsupport::WaitUntil(
+        [&] { return (panel = FindWindowW(ovrin::protocol::kToolbarWindowClass, nullptr)) != nullptr; }, 15000);
+    testsupport::WaitUntil([&] { return !desktop::TextOf(GetDlgItem(panel, 1004)).empty(); }, 15000);
     SendMessageW(panel, WM_NULL, 0, 0);
     SendMessageW(panel, WM_NULL, 0, 0);
 
     std::vector<double> times;
     for (int press = 0; press < 8; ++press) {
         testsupport::FocusWindowForKeys(notepad.Window());
-        desktop::WaitFor([&] { return GetForegroundWindow() == notepad.Window(); });
+        testsupport::WaitUntil([&] { return GetForegroundWindow() == notepad.Window(); });
         desktop::ShellCommand hold("xdotool keydown Return sleep 0.9 keyup Return");
         LARGE_INTEGER down = {}, shown = {};
-        if (!desktop::WaitFor([] { return (GetAsyncKeyState(VK_RETURN) & 0x8000) != 0; }, 5000))
+        if (!testsupport::WaitUntil([] { return (GetAsyncKeyState(VK_RETURN) & 0x8000) != 0; }, 5000))
             continue;
         QueryPerformanceCounter(&down);
         while (!IsWindowVisible(panel)) {
@@ -69,7 +69,7 @@ int wmain() {
         hold.Wait();
         times.push_back(Milliseconds(down, shown));
         PostMessageW(panel, WM_KEYDOWN, VK_DOWN, 0);
-        desktop::WaitFor([&] { return !IsWindowVisible(panel); });
+        testsupport::WaitUntil([&] { return !IsWindowVisible(panel); });
     }
     std::sort(times.begin(), times.end());
     if (!times.empty())

@@ -68,35 +68,35 @@ std::vector<double> HeldKeyToResult(int repeats, DWORD toolbarId, HWND panel) {
     for (int run = 0; run <= repeats; ++run) {
         SendMessageW(notepad.Edit(), EM_SETSEL, 0, 0);
         SetForegroundWindow(notepad.Window());
-        desktop::WaitFor([&] { return GetForegroundWindow() == notepad.Window(); });
+        testsupport::WaitUntil([&] { return GetForegroundWindow() == notepad.Window(); });
         testsupport::FocusWindowForKeys(notepad.Window());
         desktop::Xdotool("keydown Return sleep 0.9 keyup Return");
-        if (!desktop::WaitFor([&] { return IsWindowVisible(panel) && GetForegroundWindow() == panel; })) {
+        if (!testsupport::WaitUntil([&] { return IsWindowVisible(panel) && GetForegroundWindow() == panel; })) {
             std::printf("run %d: the panel did not show\n", run);
             continue;
         }
         // Selection mode, as button 0 starts it (its command posted: the timed part is the held key).
         PostMessageW(panel, WM_COMMAND, ID_SELECT_TRANSLATE, 0);
         HWND edit = notepad.Edit();
-        if (!desktop::WaitFor([&] { return (GetWindowLongW(edit, GWL_STYLE) & ES_READONLY) != 0; })) {
+        if (!testsupport::WaitUntil([&] { return (GetWindowLongW(edit, GWL_STYLE) & ES_READONLY) != 0; })) {
             std::printf("run %d: selection mode did not start\n", run);
             continue;
         }
-        desktop::WaitFor([&] { return GetForegroundWindow() == notepad.Window(); });
+        testsupport::WaitUntil([&] { return GetForegroundWindow() == notepad.Window(); });
         testsupport::FocusWindowForKeys(notepad.Window());
         desktop::Xdotool("key Down Down Down Down Down Down Down Down Down Down");
-        if (!desktop::WaitFor([&] { return desktop::SelectionOf(edit) == std::make_pair(0L, 1000L); })) {
+        if (!testsupport::WaitUntil([&] { return desktop::SelectionOf(edit) == std::make_pair(0L, 1000L); })) {
             auto [from, to] = desktop::SelectionOf(edit);
             std::printf("run %d: the selection did not reach 1,000 characters (%ld-%ld)\n", run, from, to);
             continue;
         }
         testsupport::FocusWindowForKeys(notepad.Window());
         desktop::ShellCommand hold("xdotool keydown Return sleep 0.9 keyup Return");
-        if (!desktop::WaitFor([] { return (GetAsyncKeyState(VK_RETURN) & 0x8000) != 0; }))
+        if (!testsupport::WaitUntil([] { return (GetAsyncKeyState(VK_RETURN) & 0x8000) != 0; }))
             continue;
         auto down = std::chrono::steady_clock::now();
         HWND result = nullptr;
-        bool shown = desktop::WaitFor(
+        bool shown = testsupport::WaitUntil(
             [&] {
                 result = ResultWindowOf(toolbarId);
                 return result != nullptr && !desktop::TextOf(GetDlgItem(result, IDC_TRANSLATION_EDIT)).empty();
@@ -106,17 +106,17 @@ std::vector<double> HeldKeyToResult(int repeats, DWORD toolbarId, HWND panel) {
         hold.Wait();
         if (!shown) {
             std::printf("run %d: no result window with a translation\n", run);
-            desktop::Screenshot("toolbar_flow_bench_failed.png");
+            testsupport::ScreenshotIntoOut("toolbar_flow_bench_failed.png");
             continue;
         }
         if (run == 0) {
             std::printf("held key to result, first run (the engine opening): %.0f ms\n", elapsed);
-            desktop::Screenshot("toolbar_result_1000_characters.png");
+            testsupport::ScreenshotIntoOut("toolbar_result_1000_characters.png");
         } else {
             times.push_back(elapsed);
         }
         PostMessageW(result, WM_COMMAND, IDOK, 0);
-        desktop::WaitFor([&] { return !IsWindow(result); }, 10000);
+        testsupport::WaitUntil([&] { return !IsWindow(result); }, 10000);
     }
     return times;
 }
@@ -142,7 +142,8 @@ std::vector<double> RestartToDialog(int repeats, DWORD toolbarId, HWND panel) {
         }
         CloseHandle(old);
         double ended = Since(start);
-        desktop::WaitFor([] { return FindWindowW(ovrin::protocol::kToolbarWindowClass, nullptr) != nullptr; }, 20000);
+        testsupport::WaitUntil([] { return FindWindowW(ovrin::protocol::kToolbarWindowClass, nullptr) != nullptr; },
+                               20000);
         double panelMade = Since(start);
         DWORD restarted = 0;
         dialog = WaitForRestartedDialog(toolbarId, restarted);
@@ -182,7 +183,7 @@ int wmain(int argc, wchar_t** argv) {
     desktop::Process toolbar;
     toolbar.Start(L"\"" + ovrin::GetProgramFolder() + L"OvrinToolbar.exe\"");
     HWND panel = nullptr;
-    desktop::WaitFor(
+    testsupport::WaitUntil(
         [&] {
             panel = FindWindowW(ovrin::protocol::kToolbarWindowClass, nullptr);
             return panel != nullptr && !desktop::TextOf(GetDlgItem(panel, IDC_CAPTION_LABEL)).empty();

@@ -36,7 +36,7 @@ protected:
         if (!m_toolbar.Start(L"\"" + ovrin::GetProgramFolder() + L"OvrinToolbar.exe\""))
             return false;
         // Ready once the first refresh has given the label its caption.
-        return desktop::WaitFor([&] {
+        return testsupport::WaitUntil([&] {
             m_panel = FindWindowW(kPanelClass, nullptr);
             return m_panel != nullptr && testsupport::WindowProcess(m_panel) == m_toolbar.Id() &&
                    !desktop::TextOf(GetDlgItem(m_panel, IDC_CAPTION_LABEL)).empty();
@@ -75,11 +75,12 @@ TEST_P(CallKeysOverNotepadTest, HeldShowsThePanel_ShortInSelectionModeSelects_He
 
     ASSERT_TRUE(testsupport::FocusWindowForKeys(m_notepad.Window()));
     ASSERT_TRUE(desktop::HoldKeyUntil(key.name, [&] { return PanelVisible(); })) << "the held key showed no panel";
-    ASSERT_TRUE(desktop::WaitFor([&] { return GetForegroundWindow() == m_panel; }));
+    ASSERT_TRUE(testsupport::WaitUntil([&] { return GetForegroundWindow() == m_panel; }));
     ASSERT_TRUE(testsupport::FocusWindowForKeys(m_panel));
     ASSERT_TRUE(desktop::Xdotool("key Return"));
-    ASSERT_TRUE(desktop::WaitFor([&] { return !PanelVisible() && ReadOnly(); })) << "selection mode did not start";
-    ASSERT_TRUE(desktop::WaitFor([&] { return GetForegroundWindow() == m_notepad.Window(); }));
+    ASSERT_TRUE(testsupport::WaitUntil([&] { return !PanelVisible() && ReadOnly(); }))
+        << "selection mode did not start";
+    ASSERT_TRUE(testsupport::WaitUntil([&] { return GetForegroundWindow() == m_notepad.Window(); }));
     ASSERT_TRUE(testsupport::FocusWindowForKeys(m_notepad.Window()));
 
     // A short press of the call key.
@@ -90,16 +91,16 @@ TEST_P(CallKeysOverNotepadTest, HeldShowsThePanel_ShortInSelectionModeSelects_He
         // Left twice then selects from wherever the caret is, a letter besides a line break. Each
         // Left is waited for, so that the selection read below is the one the second made.
         ASSERT_TRUE(desktop::Xdotool("key Left"));
-        ASSERT_TRUE(desktop::WaitFor([&] {
+        ASSERT_TRUE(testsupport::WaitUntil([&] {
             selection = desktop::SelectionOf(Edit());
             return selection.first != selection.second;
         })) << "the first Left selected nothing";
         const std::pair<long, long> first = selection;
         ASSERT_TRUE(desktop::Xdotool("key Left"));
-        ASSERT_TRUE(desktop::WaitFor([&] { return desktop::SelectionOf(Edit()) != first; }))
+        ASSERT_TRUE(testsupport::WaitUntil([&] { return desktop::SelectionOf(Edit()) != first; }))
             << "the second Left did not move the selection";
     }
-    EXPECT_TRUE(desktop::WaitFor([&] {
+    EXPECT_TRUE(testsupport::WaitUntil([&] {
         selection = desktop::SelectionOf(Edit());
         return selection.first != selection.second;
     })) << "the short press selected nothing";

@@ -15,18 +15,6 @@
 
 namespace desktop {
 
-// Polls the condition until it holds or the time is up; answers the last result.
-inline bool WaitFor(const std::function<bool()>& condition, DWORD timeoutMs = 15000) {
-    DWORD start = GetTickCount();
-    for (;;) {
-        if (condition())
-            return true;
-        if (GetTickCount() - start > timeoutMs)
-            return condition();
-        Sleep(10);
-    }
-}
-
 // A started program, ended by its process when the test is over.
 class Process {
 public:
@@ -121,7 +109,7 @@ inline bool Xdotool(const std::string& arguments);
 inline bool HoldKeyUntil(const std::string& key, const std::function<bool()>& condition, DWORD timeoutMs = 15000) {
     if (!Xdotool("keydown " + key))
         return false;
-    bool held = WaitFor(condition, timeoutMs);
+    bool held = testsupport::WaitUntil(condition, timeoutMs);
     return Xdotool("keyup " + key) && held;
 }
 
@@ -132,9 +120,9 @@ public:
     bool Start(const std::wstring& commandLine) {
         if (!m_process.Start(commandLine))
             return false;
-        if (!WaitFor([&] { return (m_window = TopWindowOf(m_process.Id())) != nullptr; }, 15000))
+        if (!testsupport::WaitUntil([&] { return (m_window = TopWindowOf(m_process.Id())) != nullptr; }, 15000))
             return false;
-        return WaitFor([&] {
+        return testsupport::WaitUntil([&] {
                    HWND focus = FocusOfForeground();
                    if (focus == nullptr || GetAncestor(focus, GA_ROOT) != m_window)
                        return false;
@@ -236,8 +224,8 @@ public:
         DeleteFileW(m_marker.c_str());
     }
     bool Wait() {
-        return m_started &&
-               WaitFor([&] { return GetFileAttributesW(m_marker.c_str()) != INVALID_FILE_ATTRIBUTES; }, 15000);
+        return m_started && testsupport::WaitUntil(
+                                [&] { return GetFileAttributesW(m_marker.c_str()) != INVALID_FILE_ATTRIBUTES; }, 15000);
     }
 
 private:
@@ -262,21 +250,6 @@ inline bool RunShell(const std::string& commandLine) {
 // it has finished: keys reach the X server as a keyboard's would.
 inline bool Xdotool(const std::string& arguments) {
     return RunShell("xdotool " + arguments);
-}
-
-// A picture of the whole screen in the repository's out/ folder (two levels above the build tree, the
-// first folder above the test program that holds CMakeCache.txt), for a person to look at.
-inline bool Screenshot(const std::string& name) {
-    std::wstring folder = ovrin::GetProgramFolder();
-    if (folder.size() < 2 || folder[1] != L':')
-        return false;
-    while (folder.size() > 3 && GetFileAttributesW((folder + L"CMakeCache.txt").c_str()) == INVALID_FILE_ATTRIBUTES)
-        folder.erase(folder.find_last_of(L'\\', folder.size() - 2) + 1);
-    std::string unixFolder;
-    for (wchar_t c : folder.substr(2))
-        unixFolder += c == L'\\' ? '/' : static_cast<char>(c);
-    std::string out = unixFolder + "../../out";
-    return RunShell("mkdir -p '" + out + "' && import -window root '" + out + "/" + name + "'");
 }
 
 } // namespace desktop

@@ -34,14 +34,14 @@ protected:
     // Waits until the host has stopped polling, then types a sentinel "x": once it has arrived,
     // everything the press sent to notepad has arrived before it.
     void Settle() {
-        ASSERT_TRUE(desktop::WaitFor([&] { return m_host.Ask(testhost::kIsPolling) == 0; }));
+        ASSERT_TRUE(testsupport::WaitUntil([&] { return m_host.Ask(testhost::kIsPolling) == 0; }));
         auto sentinels = [&] {
             std::wstring text = NotepadText();
             return std::count(text.begin(), text.end(), L'x');
         };
         auto before = sentinels();
         ASSERT_TRUE(desktop::Xdotool("key x"));
-        ASSERT_TRUE(desktop::WaitFor([&] { return sentinels() == before + 1; }));
+        ASSERT_TRUE(testsupport::WaitUntil([&] { return sentinels() == before + 1; }));
     }
 
     std::wstring NotepadText() { return desktop::TextOf(m_notepad.Edit()); }
@@ -82,7 +82,7 @@ TEST_F(HotKeyHookTest, LongPressesInARow_EachSignals_NoneIsReplayed) {
     for (LRESULT press = 1; press <= 6; ++press) {
         ASSERT_TRUE(desktop::HoldKeyUntil("Return", [&] { return Signals() >= press; })) << "press " << press;
         // The next press goes down as soon as this one has been let go and seen to end.
-        ASSERT_TRUE(desktop::WaitFor([&] { return m_host.Ask(testhost::kIsPolling) == 0; }));
+        ASSERT_TRUE(testsupport::WaitUntil([&] { return m_host.Ask(testhost::kIsPolling) == 0; }));
     }
     ASSERT_NO_FATAL_FAILURE(Settle());
     EXPECT_EQ(NotepadText(), L"x");
@@ -110,11 +110,11 @@ TEST_F(HotKeyHookTest, BackKey_ShortPressInAnEditWithText_DeletesOneCharacter) {
 // pressed and then released; here the program in front is a window of the host itself.
 TEST_F(HotKeyHookTest, BackKey_ShortPressWithoutText_SendsTheBackHotKeyToTheWindowInFront) {
     auto edit = reinterpret_cast<HWND>(m_host.Ask(testhost::kShowOwnEdit, 0));
-    ASSERT_TRUE(desktop::WaitFor([&] { return desktop::FocusOfForeground() == edit; }));
+    ASSERT_TRUE(testsupport::WaitUntil([&] { return desktop::FocusOfForeground() == edit; }));
     ASSERT_TRUE(testsupport::FocusWindowForKeys(GetAncestor(edit, GA_ROOT)));
     ASSERT_EQ(m_host.Ask(testhost::kApplyKey, CHotKeyHook::kBackKey), 1);
     ASSERT_TRUE(desktop::Xdotool("keydown Escape sleep 0.1 keyup Escape"));
-    ASSERT_TRUE(desktop::WaitFor([&] { return m_host.Ask(testhost::kBackHotKeyCount) >= 2; }));
+    ASSERT_TRUE(testsupport::WaitUntil([&] { return m_host.Ask(testhost::kBackHotKeyCount) >= 2; }));
     EXPECT_EQ(m_host.Ask(testhost::kBackHotKeyCount), 2);
     EXPECT_EQ(m_host.Ask(testhost::kBackHotKeyAt, 0), MAKELPARAM(0, 0x1B));
     EXPECT_EQ(m_host.Ask(testhost::kBackHotKeyAt, 1), MAKELPARAM(0x1000, 0x1B));
@@ -149,7 +149,7 @@ TEST_F(HotKeyHookTest, BackKey_WithItsInputMethodInstalled_IsReplayedAsItself) {
 TEST_F(HotKeyHookTest, ToolbarEndsWhileTheKeyIsHeld) {
     ASSERT_EQ(m_host.Ask(testhost::kApplyKey, VK_RETURN), 1);
     desktop::ShellCommand press("xdotool keydown Return sleep 0.8 keyup Return");
-    ASSERT_TRUE(desktop::WaitFor([&] { return m_host.Ask(testhost::kIsPolling) == 1; }));
+    ASSERT_TRUE(testsupport::WaitUntil([&] { return m_host.Ask(testhost::kIsPolling) == 1; }));
     PostMessageW(m_host.Window(), WM_CLOSE, 0, 0);
     EXPECT_EQ(WaitForSingleObject(m_host.GetProcess().Handle(), 5000), WAIT_OBJECT_0);
     EXPECT_TRUE(press.Wait());

@@ -31,13 +31,13 @@ protected:
         EXPECT_TRUE(ReadOnly());
         for (const char* key : keys)
             ASSERT_TRUE(desktop::Xdotool(std::string("key ") + key));
-        EXPECT_TRUE(desktop::WaitFor([&] { return m_host.AskText(testhost::kSelectionText) == expected; }))
+        EXPECT_TRUE(testsupport::WaitUntil([&] { return m_host.AskText(testhost::kSelectionText) == expected; }))
             << "selected so far: " << testing::PrintToString(m_host.AskText(testhost::kSelectionText));
         if (screenshot != nullptr)
-            desktop::Screenshot(screenshot);
+            testsupport::ScreenshotIntoOut(screenshot);
         ASSERT_TRUE(desktop::Xdotool("key shift+End"));
         auto stretched = std::make_pair(anchor, lineEnd);
-        EXPECT_TRUE(desktop::WaitFor([&] { return desktop::SelectionOf(Edit()) == stretched; }))
+        EXPECT_TRUE(testsupport::WaitUntil([&] { return desktop::SelectionOf(Edit()) == stretched; }))
             << "selection " << desktop::SelectionOf(Edit()).first << "-" << desktop::SelectionOf(Edit()).second;
         EXPECT_EQ(m_host.AskText(testhost::kEndSelection), expected);
         EXPECT_FALSE(ReadOnly());
@@ -98,7 +98,7 @@ TEST_F(TextCaptureTest, ProgramInFrontEndsInSelectionMode_NothingStaysHooked) {
     SetText(L"hello", 2);
     ASSERT_EQ(m_host.Ask(testhost::kStartSelection), 1);
     ASSERT_TRUE(desktop::Xdotool("key Right"));
-    ASSERT_TRUE(desktop::WaitFor([&] { return m_host.AskText(testhost::kSelectionText) == L"l"; }));
+    ASSERT_TRUE(testsupport::WaitUntil([&] { return m_host.AskText(testhost::kSelectionText) == L"l"; }));
     m_front.GetProcess().End();
     EXPECT_EQ(m_host.AskText(testhost::kEndSelection), L"l");
     EXPECT_EQ(m_host.Ask(testhost::kSelectionMode), 0);
@@ -109,7 +109,7 @@ TEST_F(TextCaptureTest, ProgramInFrontEndsInSelectionMode_NothingStaysHooked) {
     SendMessageW(next.Edit(), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"abc"));
     SendMessageW(next.Edit(), EM_SETSEL, 0, 0);
     ASSERT_TRUE(desktop::Xdotool("key Right"));
-    EXPECT_TRUE(desktop::WaitFor([&] { return desktop::SelectionOf(next.Edit()) == std::make_pair(1L, 1L); }));
+    EXPECT_TRUE(testsupport::WaitUntil([&] { return desktop::SelectionOf(next.Edit()) == std::make_pair(1L, 1L); }));
 }
 
 // Positions beyond 65535 select the right character, and the whole text comes back in full.
@@ -130,7 +130,7 @@ TEST_F(TextCaptureTest, Notepad_AMillionCharacters) {
 // A control of the toolbar's own program is an edit control, but not one to take text from.
 TEST_F(TextCaptureTest, OwnWindowInFront_RefusedByTheStrictTest) {
     auto edit = reinterpret_cast<HWND>(m_host.Ask(testhost::kShowOwnEdit, 1));
-    ASSERT_TRUE(desktop::WaitFor([&] { return desktop::FocusOfForeground() == edit; }));
+    ASSERT_TRUE(testsupport::WaitUntil([&] { return desktop::FocusOfForeground() == edit; }));
     EXPECT_EQ(m_host.Ask(testhost::kCanTakeText, 1), 0);
     EXPECT_EQ(m_host.Ask(testhost::kCanTakeText, 0), 1);
     EXPECT_EQ(m_host.AskText(testhost::kWholeText), L"own text");
@@ -146,5 +146,5 @@ TEST_F(TextCaptureTest, ToolbarEndsInSelectionMode_TheControlIsWritableAndItsKey
     ASSERT_EQ(WaitForSingleObject(m_host.GetProcess().Handle(), 5000), WAIT_OBJECT_0);
     EXPECT_FALSE(ReadOnly());
     ASSERT_TRUE(desktop::Xdotool("key Right"));
-    EXPECT_TRUE(desktop::WaitFor([&] { return desktop::SelectionOf(Edit()) == std::make_pair(1L, 1L); }));
+    EXPECT_TRUE(testsupport::WaitUntil([&] { return desktop::SelectionOf(Edit()) == std::make_pair(1L, 1L); }));
 }

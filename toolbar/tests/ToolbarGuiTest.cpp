@@ -90,7 +90,7 @@ protected:
         std::wstring line = L"\"" + path + L"\"" + (parameters.empty() ? L"" : L" " + parameters);
         if (!m_toolbar.Start(line))
             return false;
-        bool ready = desktop::WaitFor(
+        bool ready = testsupport::WaitUntil(
             [&] {
                 std::vector<HWND> panels = PanelsOf(m_toolbar.Id());
                 m_panel = panels.empty() ? nullptr : panels[0];
@@ -127,11 +127,11 @@ protected:
         ASSERT_TRUE(testsupport::FocusWindowForKeys(m_notepad.Window()))
             << "in front: " << testing::PrintToString(desktop::ClassOf(GetForegroundWindow()));
         ASSERT_TRUE(desktop::HoldKeyUntil("Return", [&] { return PanelVisible(); })) << "the panel did not show";
-        ASSERT_TRUE(desktop::WaitFor([&] { return GetForegroundWindow() == m_panel; }));
+        ASSERT_TRUE(testsupport::WaitUntil([&] { return GetForegroundWindow() == m_panel; }));
     }
     // The panel's label once it says caption (a key typed on the panel takes effect on its own thread).
     bool LabelBecomes(const std::wstring& caption) {
-        return desktop::WaitFor([&] { return Label() == caption; });
+        return testsupport::WaitUntil([&] { return Label() == caption; });
     }
 
     // A key typed on the panel (the pointer over it).
@@ -143,7 +143,7 @@ protected:
 
     HWND WaitForMessageBox() {
         HWND box = nullptr;
-        desktop::WaitFor(
+        testsupport::WaitUntil(
             [&] {
                 box = FindWindowW(L"#32770", L"OVRIN Mobile");
                 return box != nullptr && IsWindowVisible(box);
@@ -199,7 +199,7 @@ TEST_F(ToolbarGuiTest, OptionsStart_LeavesThePanelVisible_TBShowOptionsAnswersOn
         }
     });
     bool started = StartToolbar(L"/options");
-    desktop::WaitFor([&] { return !answers.empty() && answers.back() == 1; }, 10000);
+    testsupport::WaitUntil([&] { return !answers.empty() && answers.back() == 1; }, 10000);
     stop = true;
     sender.join();
     ASSERT_TRUE(started);
@@ -242,14 +242,14 @@ TEST_F(ToolbarGuiTest, CallKey_ShortPressReachesNotepad_LongPressShowsThePanel_K
     ASSERT_TRUE(StartNotepad(L"hello world", 5));
     ASSERT_TRUE(StartToolbar());
     Hold("Return", "0.1");
-    EXPECT_TRUE(desktop::WaitFor([&] { return NotepadText() == L"hello\r\n world"; }));
+    EXPECT_TRUE(testsupport::WaitUntil([&] { return NotepadText() == L"hello\r\n world"; }));
     EXPECT_FALSE(PanelVisible());
 
     CallPanel();
     EXPECT_EQ(NotepadText(), L"hello\r\n world") << "a long press keeps the key from notepad";
     EXPECT_TRUE(LabelBecomes(L"Режим выделения"));
     EXPECT_TRUE(IsWindowVisible(GetDlgItem(m_panel, IDC_BUTTON_SELECT)));
-    desktop::Screenshot("toolbar-panel-over-notepad.png");
+    testsupport::ScreenshotIntoOut("toolbar-panel-over-notepad.png");
     PanelKey("Left");
     EXPECT_TRUE(LabelBecomes(L"Дополнительно"));
     EXPECT_EQ(GetFocus(), nullptr); // the focus belongs to the toolbar's thread, not to this one
@@ -258,8 +258,8 @@ TEST_F(ToolbarGuiTest, CallKey_ShortPressReachesNotepad_LongPressShowsThePanel_K
     PanelKey("Right");
     EXPECT_TRUE(LabelBecomes(L"Перевод"));
     PanelKey("Down");
-    EXPECT_TRUE(desktop::WaitFor([&] { return !PanelVisible(); }));
-    EXPECT_TRUE(desktop::WaitFor([&] { return GetForegroundWindow() == m_notepad.Window(); }));
+    EXPECT_TRUE(testsupport::WaitUntil([&] { return !PanelVisible(); }));
+    EXPECT_TRUE(testsupport::WaitUntil([&] { return GetForegroundWindow() == m_notepad.Window(); }));
 }
 
 // Without text in notepad button 0 is disabled: not shown, skipped by Left and Right, and the four
@@ -298,14 +298,15 @@ TEST_F(ToolbarGuiTest, SelectionMode_ByArrowKeysInNotepad_EndsWithTheNextHeldKey
     ASSERT_TRUE(StartToolbar());
     CallPanel();
     PanelKey("Return");
-    ASSERT_TRUE(desktop::WaitFor([&] { return !PanelVisible() && ReadOnly(); })) << "selection mode did not start";
-    ASSERT_TRUE(desktop::WaitFor([&] { return GetForegroundWindow() == m_notepad.Window(); }));
+    ASSERT_TRUE(testsupport::WaitUntil([&] { return !PanelVisible() && ReadOnly(); }))
+        << "selection mode did not start";
+    ASSERT_TRUE(testsupport::WaitUntil([&] { return GetForegroundWindow() == m_notepad.Window(); }));
     ASSERT_TRUE(testsupport::FocusWindowForKeys(m_notepad.Window()));
     ASSERT_TRUE(desktop::Xdotool("key Left"));
-    EXPECT_TRUE(desktop::WaitFor([&] { return desktop::SelectionOf(Edit()) == std::make_pair(4L, 5L); }));
+    EXPECT_TRUE(testsupport::WaitUntil([&] { return desktop::SelectionOf(Edit()) == std::make_pair(4L, 5L); }));
     ASSERT_TRUE(desktop::Xdotool("key Left"));
-    EXPECT_TRUE(desktop::WaitFor([&] { return desktop::SelectionOf(Edit()) == std::make_pair(3L, 5L); }));
-    desktop::Screenshot("toolbar-selection-in-notepad.png");
+    EXPECT_TRUE(testsupport::WaitUntil([&] { return desktop::SelectionOf(Edit()) == std::make_pair(3L, 5L); }));
+    testsupport::ScreenshotIntoOut("toolbar-selection-in-notepad.png");
     EXPECT_EQ(NotepadText(), L"hello world");
     ASSERT_TRUE(testsupport::FocusWindowForKeys(m_notepad.Window()));
     EXPECT_TRUE(desktop::HoldKeyUntil("Return", [&] { return !ReadOnly(); }));
@@ -319,7 +320,7 @@ TEST_F(ToolbarGuiTest, SelectionMode_NothingSelected_TheHeldKeySaysSo) {
     ASSERT_TRUE(StartToolbar());
     CallPanel();
     PanelKey("Return");
-    ASSERT_TRUE(desktop::WaitFor([&] { return ReadOnly(); }));
+    ASSERT_TRUE(testsupport::WaitUntil([&] { return ReadOnly(); }));
     ASSERT_TRUE(testsupport::FocusWindowForKeys(m_notepad.Window()));
     desktop::HoldKeyUntil("Return", [&] {
         HWND shown = FindWindowW(L"#32770", L"OVRIN Mobile");
@@ -365,13 +366,14 @@ TEST_F(ToolbarGuiTest, BackKeyAsCallKey_ShortPressDeletes_ExitAsksToSwitchThePan
     ASSERT_TRUE(StartNotepad(L"hello", 5));
     ASSERT_TRUE(StartToolbar());
     Hold("Escape", "0.1");
-    EXPECT_TRUE(desktop::WaitFor([&] { return NotepadText() == L"hell"; })) << testing::PrintToString(NotepadText());
+    EXPECT_TRUE(testsupport::WaitUntil([&] { return NotepadText() == L"hell"; }))
+        << testing::PrintToString(NotepadText());
     PostMessageW(m_panel, WM_COMMAND, ID_APP_EXIT, 0);
     HWND box = WaitForMessageBox();
     ASSERT_NE(box, nullptr);
     EXPECT_EQ(MessageBoxText(box), L"Вы действительно хотите отключить панель OVRIN?");
     PostMessageW(box, WM_COMMAND, IDNO, 0);
-    EXPECT_TRUE(desktop::WaitFor([&] { return !IsWindow(box); }));
+    EXPECT_TRUE(testsupport::WaitUntil([&] { return !IsWindow(box); }));
     Flush();
     EXPECT_EQ(WaitForSingleObject(m_toolbar.Handle(), 0), static_cast<DWORD>(WAIT_TIMEOUT));
 }
@@ -397,7 +399,7 @@ TEST_F(ToolbarGuiTest, ExitInSelectionMode_LeavesNoHookAndAWritableControl) {
     ASSERT_TRUE(StartToolbar());
     CallPanel();
     PanelKey("Return");
-    ASSERT_TRUE(desktop::WaitFor([&] { return ReadOnly(); }));
+    ASSERT_TRUE(testsupport::WaitUntil([&] { return ReadOnly(); }));
     PostMessageW(m_panel, WM_COMMAND, ID_APP_EXIT, 0);
     HWND box = WaitForMessageBox();
     ASSERT_NE(box, nullptr);
@@ -406,13 +408,13 @@ TEST_F(ToolbarGuiTest, ExitInSelectionMode_LeavesNoHookAndAWritableControl) {
     ASSERT_EQ(WaitForSingleObject(m_toolbar.Handle(), 10000), WAIT_OBJECT_0);
     EXPECT_FALSE(ReadOnly());
     SetForegroundWindow(m_notepad.Window());
-    ASSERT_TRUE(desktop::WaitFor([&] { return GetForegroundWindow() == m_notepad.Window(); }));
+    ASSERT_TRUE(testsupport::WaitUntil([&] { return GetForegroundWindow() == m_notepad.Window(); }));
     ASSERT_TRUE(testsupport::FocusWindowForKeys(m_notepad.Window()));
     SendMessageW(Edit(), EM_SETSEL, 5, 5);
     ASSERT_TRUE(desktop::Xdotool("key Left"));
-    EXPECT_TRUE(desktop::WaitFor([&] { return desktop::SelectionOf(Edit()) == std::make_pair(4L, 4L); }));
+    EXPECT_TRUE(testsupport::WaitUntil([&] { return desktop::SelectionOf(Edit()) == std::make_pair(4L, 4L); }));
     ASSERT_TRUE(desktop::Xdotool("keydown Return sleep 0.6 keyup Return"));
-    EXPECT_TRUE(desktop::WaitFor([&] { return NotepadText().find(L"\r\n") != std::wstring::npos; }));
+    EXPECT_TRUE(testsupport::WaitUntil([&] { return NotepadText().find(L"\r\n") != std::wstring::npos; }));
 }
 
 // Button 4 opens its menu directly below itself; its "Справка" starts the browser with the help file's
@@ -422,7 +424,7 @@ TEST_F(ToolbarGuiTest, MoreMenuOpensBelowItsButton_HelpStartsTheBrowserWithTheTo
     ASSERT_TRUE(StartToolbar(L"/options"));
     PostMessageW(m_panel, WM_COMMAND, IDC_BUTTON_MORE, 0);
     HWND menu = nullptr;
-    ASSERT_TRUE(desktop::WaitFor([&] {
+    ASSERT_TRUE(testsupport::WaitUntil([&] {
         menu = FindWindowW(L"#32768", nullptr);
         return menu != nullptr && IsWindowVisible(menu);
     }));
@@ -431,9 +433,9 @@ TEST_F(ToolbarGuiTest, MoreMenuOpensBelowItsButton_HelpStartsTheBrowserWithTheTo
     GetWindowRect(menu, &popup);
     EXPECT_EQ(popup.left, button.left);
     EXPECT_EQ(popup.top, button.bottom);
-    desktop::Screenshot("toolbar-more-menu.png");
+    testsupport::ScreenshotIntoOut("toolbar-more-menu.png");
     PostMessageW(menu, WM_KEYDOWN, VK_ESCAPE, 0);
-    ASSERT_TRUE(desktop::WaitFor([&] { return !IsWindowVisible(menu); }));
+    ASSERT_TRUE(testsupport::WaitUntil([&] { return !IsWindowVisible(menu); }));
 
     // Whichever browser the shell finds, its command line shows on the Linux side of the harness.
     m_toolbar.End();
@@ -448,7 +450,7 @@ TEST_F(ToolbarGuiTest, MoreMenuOpensBelowItsButton_HelpStartsTheBrowserWithTheTo
     PostMessageW(m_panel, WM_COMMAND, ID_HELP_TOPICS, 0);
     std::wstring argument = L"file:" + folder + L"\\povrin.htm#0";
     std::string pattern(argument.begin(), argument.end());
-    bool started = desktop::WaitFor(
+    bool started = testsupport::WaitUntil(
         [&] {
             return testsupport::RunUnixCommand("ps -eo args | grep -F 'iexplore' | grep -qF '" + pattern + "'") == 0;
         },

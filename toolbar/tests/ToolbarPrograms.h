@@ -104,7 +104,7 @@ inline HWND OpenDirectionDialog(HWND panel, DWORD processId) {
     constexpr UINT kOpenDirectionDialog = WM_USER + 3;
     PostMessageW(panel, kOpenDirectionDialog, 0, 0);
     HWND dialog = nullptr;
-    desktop::WaitFor([&] { return (dialog = DirectionDialogOf(processId)) != nullptr; }, 15000);
+    testsupport::WaitUntil([&] { return (dialog = DirectionDialogOf(processId)) != nullptr; }, 15000);
     return dialog;
 }
 
@@ -120,7 +120,7 @@ inline void PickDirection(HWND dialog, int index) {
 // oldProcess (its process id in newProcess), or null when none came within timeoutMs.
 inline HWND WaitForRestartedDialog(DWORD oldProcess, DWORD& newProcess, DWORD timeoutMs = 20000) {
     HWND dialog = nullptr;
-    desktop::WaitFor(
+    testsupport::WaitUntil(
         [&] {
             HWND panel = FindWindowW(ovrin::protocol::kToolbarWindowClass, nullptr);
             newProcess = panel != nullptr ? testsupport::WindowProcess(panel) : 0;

@@ -145,8 +145,7 @@ private:
 };
 
 void Screenshot(const std::string& name) {
-    testsupport::RunUnixCommand("mkdir -p '" OVRIN_OUT_DIR "'");
-    EXPECT_TRUE(testsupport::Screenshot(OVRIN_OUT_DIR "/" + name));
+    EXPECT_TRUE(testsupport::ScreenshotIntoOut(name));
 }
 
 class PageTranslation : public ::testing::Test {

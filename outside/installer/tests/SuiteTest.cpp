@@ -7,6 +7,7 @@
 // were before the installation (listed before and after). Screenshots go to out/suite-*.png.
 #include "common/Protocol.h"
 #include "enginetest/EngineLayout.h"
+#include "platform/Device.h"
 #include "testsupport/ConsoleProgram.h"
 #include "testsupport/GuiProgram.h"
 #include "testsupport/PageTest.h"
@@ -41,12 +42,6 @@ std::wstring SourceRoot() {
     std::wstring path = L"Z:";
     for (char c : unix)
         path += c == '/' ? L'\\' : static_cast<wchar_t>(static_cast<unsigned char>(c));
-    return path;
-}
-
-std::wstring ShellFolder(int csidl) {
-    wchar_t path[MAX_PATH] = {};
-    SHGetFolderPathW(nullptr, csidl | CSIDL_FLAG_CREATE, nullptr, SHGFP_TYPE_CURRENT, path);
     return path;
 }
 
@@ -95,9 +90,9 @@ void ListKeys(HKEY root, const std::wstring& label, const std::wstring& path, st
 // live.
 std::set<std::wstring> DeviceState() {
     std::set<std::wstring> state;
-    ListFiles(ShellFolder(CSIDL_PROGRAM_FILES), true, state);
-    ListFiles(ShellFolder(CSIDL_WINDOWS), false, state);
-    ListFiles(ShellFolder(CSIDL_STARTMENU), true, state);
+    ListFiles(platform::ShellFolder(CSIDL_PROGRAM_FILES), true, state);
+    ListFiles(platform::ShellFolder(CSIDL_WINDOWS), false, state);
+    ListFiles(platform::ShellFolder(CSIDL_STARTMENU), true, state);
     ListKeys(HKEY_CURRENT_USER, L"HKCU\\", L"Software\\Ovrinsoft", state);
     ListKeys(HKEY_LOCAL_MACHINE, L"HKLM\\", L"SOFTWARE\\Apps", state);
     ListKeys(HKEY_LOCAL_MACHINE, L"HKLM\\", L"Security\\AppInstall", state);
@@ -148,8 +143,8 @@ void RemoveEarlierSuite(const std::wstring& ovinstall, const std::wstring& packa
     for (const wchar_t* name : {L"OvrinToolbar.exe", L"Lexory.exe", L"Ovloader.exe", L"notepad.exe", L"iexplore.exe"})
         testsupport::EndProcessesNamed(name);
     auto exists = [](const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; };
-    bool recorded = exists(ShellFolder(CSIDL_WINDOWS) + L"\\OVRIN Mobile.unload");
-    if (!recorded && !exists(ShellFolder(CSIDL_PROGRAM_FILES) + L"\\OVRIN Mobile"))
+    bool recorded = exists(platform::ShellFolder(CSIDL_WINDOWS) + L"\\OVRIN Mobile.unload");
+    if (!recorded && !exists(platform::ShellFolder(CSIDL_PROGRAM_FILES) + L"\\OVRIN Mobile"))
         return;
     if (!recorded)
         testsupport::RunConsoleProgram(ovinstall, L"install \"" + package + L"\"");
@@ -158,8 +153,7 @@ void RemoveEarlierSuite(const std::wstring& ovinstall, const std::wstring& packa
 
 // A screenshot of the display into the repository's out/ folder, for a person to look at.
 void Shot(const std::string& name) {
-    testsupport::RunUnixCommand(std::string("mkdir -p '") + OVRIN_SOURCE_DIR + "/out'");
-    testsupport::Screenshot(std::string(OVRIN_SOURCE_DIR) + "/out/suite-" + name + ".png");
+    testsupport::ScreenshotIntoOut("suite-" + name + ".png");
 }
 
 bool Xdotool(const std::string& arguments) {
@@ -318,19 +312,19 @@ TEST(SuiteTest, InstalledSuiteRunsAndItsRemovalLeavesTheDeviceAsItWas) {
     std::set<std::wstring> before = DeviceState();
     auto installed = testsupport::RunConsoleProgram(ovinstall, L"install \"" + package + L"\"");
     ASSERT_EQ(installed.exitCode, 0u) << installed.output;
-    std::wstring folder = ShellFolder(CSIDL_PROGRAM_FILES) + L"\\OVRIN Mobile";
+    std::wstring folder = platform::ShellFolder(CSIDL_PROGRAM_FILES) + L"\\OVRIN Mobile";
     ASSERT_NE(GetFileAttributesW((folder + L"\\OvrinToolbar.exe").c_str()), INVALID_FILE_ATTRIBUTES);
 
     // The command-line translator beside the engine, which it opens from its own folder.
-    std::wstring engine = ShellFolder(CSIDL_PROGRAM_FILES) + L"\\Ovrinsoft\\Pocket OVRIN";
+    std::wstring engine = platform::ShellFolder(CSIDL_PROGRAM_FILES) + L"\\Ovrinsoft\\Pocket OVRIN";
     auto byCommand = testsupport::RunConsoleProgram(engine + L"\\ovtrans.exe", L"translate ER \"the big cat\"");
     EXPECT_EQ(byCommand.exitCode, 0u) << byCommand.output;
     EXPECT_NE(byCommand.output.find("большой кошка"), std::string::npos) << byCommand.output;
 
     // The start-up shortcut's command: the launcher with the toolbar's quoted path.
     testsupport::CProgramProcess launcher;
-    ASSERT_TRUE(
-        launcher.Start(ShellFolder(CSIDL_WINDOWS) + L"\\Ovloader.exe", L"\"" + folder + L"\\OvrinToolbar.exe\""));
+    ASSERT_TRUE(launcher.Start(platform::ShellFolder(CSIDL_WINDOWS) + L"\\Ovloader.exe",
+                               L"\"" + folder + L"\\OvrinToolbar.exe\""));
     // A plain start leaves the panel hidden, with only its tray indicator.
     HWND toolbar = nullptr;
     testsupport::WaitUntil(

@@ -10,6 +10,10 @@
 
 namespace platform {
 
+// A folder of the desktop's shell by its CSIDL (made when missing), without a final backslash; empty
+// when the shell has none.
+std::wstring ShellFolder(int csidl);
+
 enum class DeviceFolder {
     Windows,   // "\Windows": the Windows folder
     StartMenu, // "\Windows\Start Menu": the user's start menu

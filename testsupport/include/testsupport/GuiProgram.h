@@ -31,10 +31,14 @@ inline bool WaitUntil(const std::function<bool()>& condition,
     while (true) {
         if (condition())
             return true;
+        // A condition that came true as the time ran out still counts.
         if (std::chrono::steady_clock::now() >= end)
-            return false;
+            return condition();
         std::this_thread::sleep_for(std::chrono::milliseconds(5));
     }
+}
+inline bool WaitUntil(const std::function<bool()>& condition, unsigned long milliseconds) {
+    return WaitUntil(condition, std::chrono::milliseconds(milliseconds));
 }
 
 // A program under test, started as its own process; ended (if still running) when the object goes.
@@ -222,6 +226,13 @@ inline void Redrawn(HWND window) {
 // A screenshot of the whole harness display into a PNG file (a Windows path of the Unix file system).
 inline bool Screenshot(const std::string& unixPath) {
     return RunUnixCommand("import -window root '" + unixPath + "'") == 0;
+}
+
+// A screenshot of the whole display into the repository's out/ folder (made when missing), for a
+// person to look at: out/name.
+inline bool ScreenshotIntoOut(const std::string& name) {
+    const std::string folder = OVRIN_OUT_FOLDER;
+    return RunUnixCommand("mkdir -p '" + folder + "'") == 0 && Screenshot(folder + "/" + name);
 }
 
 } // namespace testsupport
