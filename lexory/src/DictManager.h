@@ -5,6 +5,7 @@
 #pragma once
 
 #include "ArticleView.h"
+#include "common/Protocol.h"
 #include "dictengine/DEngine.h"
 
 #include <cstdint>
@@ -64,7 +65,7 @@ public:
     bool RemoveBookmark(unsigned long index);
 
     static constexpr size_t kMaxTextLength = 255;
-    static constexpr wchar_t kSettingsSection[] = L"Lexory";
+    static constexpr const wchar_t* kSettingsSection = ovrin::protocol::kDictionarySection;
 
 private:
     __DictHandle* HandleOf(int direction);

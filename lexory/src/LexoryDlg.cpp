@@ -10,6 +10,7 @@
 #include "base/FileSystem.h"
 #include "base/Path.h"
 #include "base/Text.h"
+#include "common/Protocol.h"
 #include "common/Registry.h"
 #include "platform/Resources.h"
 
@@ -39,7 +40,8 @@ CLexoryDlg::CLexoryDlg(const std::wstring& word) : CLexoryBaseDlg(IDD_LEXORY_DIA
                                                 GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0));
     s_lookupWindow = this;
     if (m_startWord.empty())
-        m_startWord = CAppSettings::ReadString(CDictManager::kSettingsSection, L"last_word");
+        m_startWord =
+            CAppSettings::ReadString(CDictManager::kSettingsSection, ovrin::protocol::kDictionaryLastWordSetting);
 }
 
 CLexoryDlg::~CLexoryDlg() {
@@ -74,7 +76,7 @@ BOOL CLexoryDlg::OnInitDialog() {
     m_searchThread = std::thread([this] { SearchThreadMain(); });
 
     CreateMenuBar();
-    int stored = CAppSettings::ReadInt(CDictManager::kSettingsSection, L"dir");
+    int stored = CAppSettings::ReadInt(CDictManager::kSettingsSection, ovrin::protocol::kDictionaryDirectionSetting);
     if (m_dictManager->CountDirections() > 0 && stored != m_dictManager->GetCurrentDirection())
         SelectDirection(stored);
     if (m_rowCount > 0)
@@ -129,7 +131,7 @@ void CLexoryDlg::OnSize(UINT type, int width, int height) {
 void CLexoryDlg::CreateMenuBar() {
     m_menuBar.Create(GetHwnd(), IDR_LOOKUP_MENU);
     m_menuBar.OverrideBackKey(true);
-    int stored = CAppSettings::ReadInt(CDictManager::kSettingsSection, L"dir");
+    int stored = CAppSettings::ReadInt(CDictManager::kSettingsSection, ovrin::protocol::kDictionaryDirectionSetting);
     HMENU directions = m_menuBar.GetSubMenu(0);
     while (GetMenuItemCount(directions) > 0)
         DeleteMenu(directions, 0, MF_BYPOSITION);
@@ -159,7 +161,7 @@ void CLexoryDlg::OnChooseDirection(int direction) {
 // Stores the direction, opens it and, when it opened, rebuilds the list for it.
 bool CLexoryDlg::SelectDirection(int direction) {
     CWaitCursor wait;
-    CAppSettings::WriteInt(CDictManager::kSettingsSection, L"dir", direction);
+    CAppSettings::WriteInt(CDictManager::kSettingsSection, ovrin::protocol::kDictionaryDirectionSetting, direction);
     if (!m_dictManager->OpenDirection(direction)) {
         wait.Restore();
         platform::AppMessageBox(GetHwnd(), IDS_OPEN_FAILED, MB_OK | MB_ICONERROR);
@@ -549,7 +551,7 @@ void CLexoryDlg::OnAbout() {
 }
 
 void CLexoryDlg::OnExit() {
-    CAppSettings::WriteString(CDictManager::kSettingsSection, L"last_word", EditText());
+    CAppSettings::WriteString(CDictManager::kSettingsSection, ovrin::protocol::kDictionaryLastWordSetting, EditText());
     EndDialog(IDOK);
 }
 

@@ -6,6 +6,7 @@
 #include "ColorEdit.h"
 #include "LexoryDlg.h"
 #include "ViewWordDlg.h"
+#include "common/Protocol.h"
 #include "common/Registry.h"
 #include "dictengine/DictFormat.h"
 #include "dictengine/DictWriter.h"
@@ -34,7 +35,7 @@ using namespace std::chrono_literals;
 namespace {
 
 constexpr wchar_t kWindowClass[] = L"LexoryWndClass";
-constexpr wchar_t kSection[] = L"Lexory";
+constexpr const wchar_t* kSection = ovrin::protocol::kDictionarySection;
 
 std::wstring OwnFolder() {
     wchar_t path[MAX_PATH] = {};

@@ -5,6 +5,7 @@
 #include "LexoryDlg.h"
 #include "MyCommandLineInfo.h"
 #include "base/Path.h"
+#include "common/Protocol.h"
 #include "common/Registry.h"
 #include "dictengine/DictWriter.h"
 
@@ -113,8 +114,12 @@ TEST(FetchWindowTest, HundredRowsFromFiftyBeforeTheRowAndNeverPastTheLast) {
 class DictManagerTest : public ::testing::Test {
 protected:
     testsupport::TempFolder folder;
-    void SetUp() override { RegDeleteKeyW(HKEY_CURRENT_USER, CAppSettings::SectionKey(L"Lexory").c_str()); }
-    void TearDown() override { RegDeleteKeyW(HKEY_CURRENT_USER, CAppSettings::SectionKey(L"Lexory").c_str()); }
+    void SetUp() override {
+        RegDeleteKeyW(HKEY_CURRENT_USER, CAppSettings::SectionKey(ovrin::protocol::kDictionarySection).c_str());
+    }
+    void TearDown() override {
+        RegDeleteKeyW(HKEY_CURRENT_USER, CAppSettings::SectionKey(ovrin::protocol::kDictionarySection).c_str());
+    }
 };
 
 TEST_F(DictManagerTest, DirectionsNamesCodesAndCounts) {

@@ -5,6 +5,7 @@
 #include "base/FileSystem.h"
 #include "base/Path.h"
 #include "base/Text.h"
+#include "common/Protocol.h"
 #include "common/Registry.h"
 #include "platform/CommandLine.h"
 #include "platform/Handles.h"
@@ -36,7 +37,8 @@ bool IsWindowOfThisProgram(HWND window) {
 }
 
 std::wstring CDictionaryLauncher::GetProgramPath() {
-    return CAppSettings::ReadString(L"Lexory", L"path") + kProgramFile;
+    return CAppSettings::ReadString(ovrin::protocol::kDictionarySection, ovrin::protocol::kDictionaryPathSetting) +
+           kProgramFile;
 }
 
 bool CDictionaryLauncher::IsInstalled() {

@@ -6,12 +6,13 @@
 
 #include "ChildDialogs.h"
 #include "SoftKeyDlg.h"
+#include "common/Protocol.h"
 
 #include <string>
 
 class CTranslateResult : public CSoftKeyDlg {
 public:
-    static constexpr wchar_t kShowSourceSetting[] = L"show_source_text";
+    static constexpr const wchar_t* kShowSourceSetting = ovrin::protocol::kShowSourceSetting;
 
     CTranslateResult(const childdialogs::PanelLink& link, std::wstring sourceText, std::wstring translation);
 

@@ -57,13 +57,13 @@ protected:
 TEST_P(CallKeysOverNotepadTest, HeldShowsThePanel_ShortInSelectionModeSelects_HeldAgainTakesTheSelection) {
     const CallKey key = GetParam();
     KeptSetting keptKey(kToolbarSection, ovrin::protocol::kCallKeySetting);
-    KeptSetting keptPanes(kToolbarSection, L"show_source_text");
+    KeptSetting keptPanes(kToolbarSection, ovrin::protocol::kShowSourceSetting);
     // Without the dictionary program's "path" button 0 starts selection mode at once.
-    KeptSetting keptDictionary(L"Lexory", L"path");
-    CAppSettings::WriteString(L"Lexory", L"path", L"");
+    KeptSetting keptDictionary(ovrin::protocol::kDictionarySection, ovrin::protocol::kDictionaryPathSetting);
+    CAppSettings::WriteString(ovrin::protocol::kDictionarySection, ovrin::protocol::kDictionaryPathSetting, L"");
     CAppSettings::WriteInt(kToolbarSection, ovrin::protocol::kCallKeySetting, static_cast<int>(key.code));
     // Two panes: the result window shows the text it was given above the (empty) translation.
-    CAppSettings::WriteInt(kToolbarSection, L"show_source_text", 1);
+    CAppSettings::WriteInt(kToolbarSection, ovrin::protocol::kShowSourceSetting, 1);
 
     // The caret in the middle line, so that every arrow key has somewhere to go.
     const std::wstring text = L"hello world\r\nsecond line\r\nthird line";

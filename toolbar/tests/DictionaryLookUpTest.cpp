@@ -1,5 +1,6 @@
 // The dictionary launch, from the launcher itself and from a word selected in notepad.
 #include "TranslateDialogsFixture.h"
+#include "common/Protocol.h"
 
 using namespace dialogtests;
 
@@ -14,20 +15,24 @@ std::vector<DWORD> DictionaryProcesses() {
 // (kept and put back).
 class InstalledDictionary {
 public:
-    InstalledDictionary() : m_saved(CAppSettings::ReadString(L"Lexory", L"path")) {
+    InstalledDictionary()
+        : m_saved(
+              CAppSettings::ReadString(ovrin::protocol::kDictionarySection, ovrin::protocol::kDictionaryPathSetting)) {
         m_folder = testsupport::ToWide(m_temp.Path()) + L"\\";
         m_copied = CopyFileW((ovrin::GetProgramFolder() + L"dictionary_standin.exe").c_str(),
                              (m_folder + CDictionaryLauncher::kProgramFile).c_str(), FALSE) != FALSE;
-        CAppSettings::WriteString(L"Lexory", L"path", m_folder);
+        CAppSettings::WriteString(ovrin::protocol::kDictionarySection, ovrin::protocol::kDictionaryPathSetting,
+                                  m_folder);
     }
     ~InstalledDictionary() {
         testsupport::EndProcessesNamed(CDictionaryLauncher::kProgramFile);
         if (!m_saved.empty()) {
-            CAppSettings::WriteString(L"Lexory", L"path", m_saved);
+            CAppSettings::WriteString(ovrin::protocol::kDictionarySection, ovrin::protocol::kDictionaryPathSetting,
+                                      m_saved);
             return;
         }
         // It was not there: it goes again (an empty value would still read as an installed dictionary).
-        CAppSettings::Remove(L"Lexory", L"path");
+        CAppSettings::Remove(ovrin::protocol::kDictionarySection, ovrin::protocol::kDictionaryPathSetting);
     }
     bool Copied() const { return m_copied; }
     const std::wstring& Folder() const { return m_folder; }
@@ -71,19 +76,22 @@ TEST_F(TranslateDialogsTest, DictionaryLookUp_OneIntactWord_RunningOneRestarted_
     EXPECT_NE(second[0], first[0]);
 
     std::wstring folder = dictionary.Folder();
-    CAppSettings::WriteString(L"Lexory", L"path", folder.substr(0, folder.size() - 1));
+    CAppSettings::WriteString(ovrin::protocol::kDictionarySection, ovrin::protocol::kDictionaryPathSetting,
+                              folder.substr(0, folder.size() - 1));
     EXPECT_FALSE(CDictionaryLauncher::IsInstalled()) << "no trailing backslash: not installed";
-    CAppSettings::WriteString(L"Lexory", L"path", folder + L"missing\\");
+    CAppSettings::WriteString(ovrin::protocol::kDictionarySection, ovrin::protocol::kDictionaryPathSetting,
+                              folder + L"missing\\");
     EXPECT_FALSE(CDictionaryLauncher::IsInstalled());
     launcher.LookUp(L"word");
     EXPECT_EQ(DictionaryProcesses(), second) << "nothing ended or started without the program";
     for (const wchar_t* garbage : {L"", L"\\\\?\\", L"::::", L"\"quoted\\\""}) {
-        CAppSettings::WriteString(L"Lexory", L"path", garbage);
+        CAppSettings::WriteString(ovrin::protocol::kDictionarySection, ovrin::protocol::kDictionaryPathSetting,
+                                  garbage);
         EXPECT_FALSE(CDictionaryLauncher::IsInstalled()) << testing::PrintToString(garbage);
     }
     const BYTE binary[] = {0x5C, 0x00, 0xFF};
-    RegSetKeyValueW(HKEY_CURRENT_USER, CAppSettings::SectionKey(L"Lexory").c_str(), L"path", REG_BINARY, binary,
-                    sizeof binary);
+    RegSetKeyValueW(HKEY_CURRENT_USER, CAppSettings::SectionKey(ovrin::protocol::kDictionarySection).c_str(),
+                    ovrin::protocol::kDictionaryPathSetting, REG_BINARY, binary, sizeof binary);
     EXPECT_FALSE(CDictionaryLauncher::IsInstalled()) << "a value of the wrong kind";
     launcher.LookUp(L"word");
     EXPECT_EQ(DictionaryProcesses(), second);

@@ -4,6 +4,7 @@
 #include "DictionaryLauncher.h"
 #include "KeptSetting.h"
 
+#include "common/Protocol.h"
 #include "enginetest/EngineLayout.h"
 #include "platform/Processes.h"
 #include "testsupport/GuiProgram.h"
@@ -56,9 +57,11 @@ TEST(DictionaryPairTest, WordsBeginningWithSwitchMarks_ReachTheDictionaryProgram
     ASSERT_TRUE(CopyFileW(xlatcp.c_str(), folder.File(L"XLATCP.dll").c_str(), FALSE));
     enginetest::WriteWordsDictionary(folder.File(L"er.dic"), L"ER",
                                      {{L"-ing", L"-ование"}, {L"/usr", L"каталог"}, {L"cat", L"кошка"}});
-    KeptSetting path(L"Lexory", L"path");
-    KeptSetting lastWord(L"Lexory", L"last_word"), direction(L"Lexory", L"dir");
-    CAppSettings::WriteString(L"Lexory", L"path", folder.File(L""));
+    KeptSetting path(ovrin::protocol::kDictionarySection, ovrin::protocol::kDictionaryPathSetting);
+    KeptSetting lastWord(ovrin::protocol::kDictionarySection, ovrin::protocol::kDictionaryLastWordSetting),
+        direction(ovrin::protocol::kDictionarySection, ovrin::protocol::kDictionaryDirectionSetting);
+    CAppSettings::WriteString(ovrin::protocol::kDictionarySection, ovrin::protocol::kDictionaryPathSetting,
+                              folder.File(L""));
     ASSERT_TRUE(CDictionaryLauncher::IsInstalled());
 
     CDictionaryLauncher launcher;

@@ -61,8 +61,9 @@ protected:
         DeleteSetting(ovrin::protocol::kCallKeySetting);
         // Without the dictionary program's "path" (which an installed suite or another test may have
         // left) button 0 starts selection mode at once instead of opening its menu.
-        m_savedDictionaryPath = CAppSettings::ReadString(L"Lexory", L"path");
-        DeleteSetting(L"path", L"Lexory");
+        m_savedDictionaryPath =
+            CAppSettings::ReadString(ovrin::protocol::kDictionarySection, ovrin::protocol::kDictionaryPathSetting);
+        DeleteSetting(ovrin::protocol::kDictionaryPathSetting, ovrin::protocol::kDictionarySection);
     }
 
     void TearDown() override {
@@ -72,7 +73,8 @@ protected:
         else
             CAppSettings::WriteString(kToolbarSection, ovrin::protocol::kCallKeySetting, m_savedKey);
         if (!m_savedDictionaryPath.empty())
-            CAppSettings::WriteString(L"Lexory", L"path", m_savedDictionaryPath);
+            CAppSettings::WriteString(ovrin::protocol::kDictionarySection, ovrin::protocol::kDictionaryPathSetting,
+                                      m_savedDictionaryPath);
     }
 
     bool StartNotepad(const std::wstring& text, long caret) {

@@ -24,5 +24,14 @@ constexpr unsigned kPageTranslationOver = 0x406; // WM_USER + 6: the panel close
 // The toolbar's settings section and the call key stored in it.
 constexpr wchar_t kToolbarSection[] = L"OvrinToolbar";
 constexpr wchar_t kCallKeySetting[] = L"key";
+// Whether the result window shows the source text above the translation.
+constexpr wchar_t kShowSourceSetting[] = L"show_source_text";
+
+// The dictionary program's settings section: its installation folder, which the installer writes and
+// the toolbar reads to start it, and the direction and last word it keeps between runs.
+constexpr wchar_t kDictionarySection[] = L"Lexory";
+constexpr wchar_t kDictionaryPathSetting[] = L"path";
+constexpr wchar_t kDictionaryDirectionSetting[] = L"dir";
+constexpr wchar_t kDictionaryLastWordSetting[] = L"last_word";
 
 } // namespace ovrin::protocol

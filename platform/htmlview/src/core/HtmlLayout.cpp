@@ -139,6 +139,36 @@ struct OutputMark {
     std::size_t fills, frames, texts, anchors, cells;
 };
 
+// A table's cells and rows as the layout collects them, and its columns' extents.
+struct TableCell {
+    const Node* node;
+    Style style;
+    int column;
+    int span;
+    int fixedWidth;
+};
+struct TableRow {
+    const Node* node;
+    std::vector<TableCell> cells;
+};
+struct TableRows {
+    std::vector<TableRow> rows;
+    const Node* caption = nullptr;
+};
+// Each column's narrowest and widest width (an asked-for width folded in), and their sums.
+struct ColumnExtents {
+    int columns = 0;
+    std::vector<int> minWidth, maxWidth;
+    long sumMin = 0, sumMax = 0;
+};
+// The table's frame: its border, the cells' border, spacing and padding.
+struct TableFrame {
+    int border;
+    int cellBorder;
+    int spacing;
+    int padding;
+};
+
 class LayoutEngine {
 public:
     LayoutEngine(const LayoutOptions& options, TextMeasurer& measurer, PageLayout& out)
@@ -153,6 +183,10 @@ private:
     void LayOutListItem(const Node& item, const Style& style, BlockFlow& flow);
     void LayOutRule(BlockFlow& flow);
     void LayOutTable(const Node& table, const Style& style, BlockFlow& flow);
+    TableRows CollectTableRows(const Node& table, const Style& tableStyle);
+    ColumnExtents MeasureColumns(std::vector<TableRow>& rows, const TableFrame& frame, int available);
+    // Lays out one row's cells at y, each its content at the cell's vertical alignment; the row's height.
+    int LayOutTableRow(const TableRow& row, const std::vector<int>& columnLeft, const TableFrame& frame, int y);
     MinMax Intrinsic(const Node& content, const Style& style);
     int LineHeight(const FontSpec& font) {
         FontMetrics metrics = m_measurer.Metrics(font);
@@ -383,32 +417,17 @@ MinMax LayoutEngine::Intrinsic(const Node& content, const Style& style) {
     return result;
 }
 
-void LayoutEngine::LayOutTable(const Node& table, const Style& style, BlockFlow& flow) {
-    struct Cell {
-        const Node* node;
-        Style style;
-        int column;
-        int span;
-        int fixedWidth;
-    };
-    struct Row {
-        const Node* node;
-        std::vector<Cell> cells;
-    };
-
-    Style tableStyle = style;
-    tableStyle.align = Align::Left;
-    std::vector<Row> rows;
-    const Node* caption = nullptr;
+TableRows LayoutEngine::CollectTableRows(const Node& table, const Style& tableStyle) {
+    TableRows collected;
     auto collectRow = [&](const Node& row) {
-        Row collected{&row, {}};
+        TableRow cells{&row, {}};
         Style rowStyle = StyleFor(row, tableStyle);
         for (const auto& child : row.children) {
             if (child->IsElement(L"td") || child->IsElement(L"th"))
-                collected.cells.push_back({child.get(), StyleFor(*child, rowStyle), 0,
-                                           IntegerAttribute(*child, L"colspan", 1, 1, kMaxColumns), -1});
+                cells.cells.push_back({child.get(), StyleFor(*child, rowStyle), 0,
+                                       IntegerAttribute(*child, L"colspan", 1, 1, kMaxColumns), -1});
         }
-        rows.push_back(std::move(collected));
+        collected.rows.push_back(std::move(cells));
     };
     for (const auto& child : table.children) {
         if (child->IsElement(L"tr")) {
@@ -418,34 +437,36 @@ void LayoutEngine::LayOutTable(const Node& table, const Style& style, BlockFlow&
                 if (row->IsElement(L"tr"))
                     collectRow(*row);
             }
-        } else if (child->IsElement(L"caption") && caption == nullptr) {
-            caption = child.get();
+        } else if (child->IsElement(L"caption") && collected.caption == nullptr) {
+            collected.caption = child.get();
         }
     }
 
-    const std::wstring* borderValue = table.FindAttribute(L"border");
-    int border = borderValue == nullptr ? 0 : std::clamp(LeadingNumber(*borderValue, 1), 0, 20);
-    int cellBorder = border > 0 ? 1 : 0;
-    int spacing = IntegerAttribute(table, L"cellspacing", 2, 0, 50);
-    int padding = IntegerAttribute(table, L"cellpadding", 1, 0, 50);
-    int available = flow.Width();
+    return collected;
+}
 
+ColumnExtents LayoutEngine::MeasureColumns(std::vector<TableRow>& rows, const TableFrame& frame, int available) {
     // Columns, and each column's narrowest, widest and asked-for width.
-    int columns = 0;
-    for (Row& row : rows) {
+    ColumnExtents extents;
+    int& columns = extents.columns;
+    for (TableRow& row : rows) {
         int column = 0;
-        for (Cell& cell : row.cells) {
+        for (TableCell& cell : row.cells) {
             cell.column = std::min(column, kMaxColumns - 1);
             cell.span = std::min(cell.span, kMaxColumns - cell.column);
             column = cell.column + cell.span;
         }
         columns = std::max(columns, column);
     }
-    std::vector<int> minWidth(columns, 0), maxWidth(columns, 0), fixed(columns, -1);
-    int cellChrome = 2 * (padding + cellBorder);
+    std::vector<int>& minWidth = extents.minWidth;
+    std::vector<int>& maxWidth = extents.maxWidth;
+    minWidth.assign(columns, 0);
+    maxWidth.assign(columns, 0);
+    std::vector<int> fixed(columns, -1);
+    int cellChrome = 2 * (frame.padding + frame.cellBorder);
     for (int pass = 0; pass < 2; ++pass) { // single-column cells first, then spanning ones
-        for (Row& row : rows) {
-            for (Cell& cell : row.cells) {
+        for (TableRow& row : rows) {
+            for (TableCell& cell : row.cells) {
                 if ((pass == 0) != (cell.span == 1))
                     continue;
                 MinMax content = Intrinsic(*cell.node, cell.style);
@@ -459,7 +480,7 @@ void LayoutEngine::LayOutTable(const Node& table, const Style& style, BlockFlow&
                         fixed[cell.column] = std::max(fixed[cell.column], std::max(cell.fixedWidth, low));
                     continue;
                 }
-                int spanned = spacing * (cell.span - 1);
+                int spanned = frame.spacing * (cell.span - 1);
                 int spannedMin = spanned, spannedMax = spanned;
                 for (int c = cell.column; c < cell.column + cell.span; ++c) {
                     spannedMin += minWidth[c];
@@ -475,13 +496,131 @@ void LayoutEngine::LayOutTable(const Node& table, const Style& style, BlockFlow&
             }
         }
     }
-    long sumMin = 0, sumMax = 0;
     for (int c = 0; c < columns; ++c) {
         if (fixed[c] >= 0)
             maxWidth[c] = std::max(fixed[c], minWidth[c]);
-        sumMin += minWidth[c];
-        sumMax += maxWidth[c];
+        extents.sumMin += minWidth[c];
+        extents.sumMax += maxWidth[c];
     }
+    return extents;
+}
+
+// The columns' widths that share content pixels: each its widest and a share of what is left over, else
+// its narrowest and a share of the room above that, else its part of the narrowest widths.
+std::vector<int> ShareColumnWidths(const ColumnExtents& e, long content) {
+    std::vector<int> columnWidth(e.columns, 0);
+    if (e.columns > 0) {
+        if (content >= e.sumMax) {
+            long extra = content - e.sumMax;
+            long given = 0;
+            for (int c = 0; c < e.columns; ++c) {
+                long share = e.sumMax > 0 ? extra * e.maxWidth[c] / e.sumMax : extra / e.columns;
+                columnWidth[c] = static_cast<int>(e.maxWidth[c] + share);
+                given += share;
+            }
+            columnWidth[e.columns - 1] += static_cast<int>(extra - given);
+        } else if (content >= e.sumMin) {
+            long room = content - e.sumMin, range = e.sumMax - e.sumMin, given = 0;
+            for (int c = 0; c < e.columns; ++c) {
+                long share = range > 0 ? room * (e.maxWidth[c] - e.minWidth[c]) / range : 0;
+                columnWidth[c] = static_cast<int>(e.minWidth[c] + share);
+                given += share;
+            }
+            columnWidth[e.columns - 1] += static_cast<int>(room - given);
+        } else {
+            for (int c = 0; c < e.columns; ++c)
+                columnWidth[c] =
+                    std::max<int>(1, e.sumMin > 0 ? static_cast<int>(content * e.minWidth[c] / e.sumMin) : 1);
+        }
+    }
+    return columnWidth;
+}
+
+int LayoutEngine::LayOutTableRow(const TableRow& row, const std::vector<int>& columnLeft, const TableFrame& frame,
+                                 int y) {
+    std::uint32_t rowColor = 0;
+    const std::wstring* rowColorValue = row.node->FindAttribute(L"bgcolor");
+    bool rowHasColor = rowColorValue != nullptr && ParseColor(*rowColorValue, rowColor);
+    // Each cell's boxes: its fill, frame and area, then its content's, from begin up to end.
+    struct Placed {
+        OutputMark begin;
+        OutputMark end;
+        int contentHeight;
+        std::size_t fill;
+        bool hasFill;
+        std::size_t frame;
+        std::size_t area;
+    };
+    std::vector<Placed> placed;
+    int rowHeight = 0;
+    int rowNumber = m_tableRows++;
+    for (const TableCell& cell : row.cells) {
+        int x = columnLeft[cell.column];
+        int cellWidth = columnLeft[cell.column + cell.span] - x - frame.spacing;
+        std::uint32_t cellColor = rowColor;
+        const std::wstring* cellColorValue = cell.node->FindAttribute(L"bgcolor");
+        bool hasFill = (cellColorValue != nullptr && ParseColor(*cellColorValue, cellColor)) || rowHasColor;
+        std::size_t fill = m_out->fills.size();
+        if (hasFill)
+            m_out->fills.push_back({x, y, cellWidth, 0, cellColor});
+        std::size_t frameBox = m_out->frames.size();
+        if (frame.cellBorder > 0)
+            m_out->frames.push_back({x, y, cellWidth, 0, frame.cellBorder, kBorderColor});
+        std::size_t area = m_out->cells.size();
+        m_out->cells.push_back({x, y, cellWidth, 0, rowNumber, m_out->texts.size(), 0});
+        OutputMark begin = Mark();
+        int inset = frame.padding + frame.cellBorder;
+        BlockFlow cellFlow(*m_out, m_measurer, x + inset, y + inset, cellWidth - 2 * inset, cell.style.align,
+                           m_options.shrinkToWidth && !m_measuring);
+        LayOutChildren(*cell.node, cell.style, cellFlow);
+        cellFlow.FinishLine();
+        int contentHeight = cellFlow.Y() - (y + inset);
+        int cellHeight = contentHeight + 2 * inset;
+        int askedHeight = LengthAttribute(*cell.node, L"height", 0, false);
+        rowHeight = std::max({rowHeight, cellHeight, askedHeight, LengthAttribute(*row.node, L"height", 0, false)});
+        OutputMark end = Mark();
+        m_out->cells[area].endText = end.texts;
+        placed.push_back({begin, end, contentHeight, fill, hasFill, frameBox, area});
+    }
+    // Cells take the row's height; their content moves to the cell's vertical alignment.
+    for (std::size_t i = 0; i < placed.size(); ++i) {
+        const TableCell& cell = row.cells[i];
+        const std::wstring* valign = cell.node->FindAttribute(L"valign");
+        if (valign == nullptr)
+            valign = row.node->FindAttribute(L"valign");
+        int inset = frame.padding + frame.cellBorder;
+        int room = rowHeight - 2 * inset - placed[i].contentHeight;
+        int shift = room / 2;
+        if (valign != nullptr && (*valign == L"top" || *valign == L"TOP"))
+            shift = 0;
+        else if (valign != nullptr && (*valign == L"bottom" || *valign == L"BOTTOM"))
+            shift = room;
+        if (placed[i].hasFill)
+            m_out->fills[placed[i].fill].height = rowHeight;
+        if (frame.cellBorder > 0)
+            m_out->frames[placed[i].frame].height = rowHeight;
+        m_out->cells[placed[i].area].height = rowHeight;
+        ShiftBetween(placed[i].begin, placed[i].end, std::max(shift, 0));
+    }
+    return rowHeight;
+}
+
+void LayoutEngine::LayOutTable(const Node& table, const Style& style, BlockFlow& flow) {
+    Style tableStyle = style;
+    tableStyle.align = Align::Left;
+    TableRows collected = CollectTableRows(table, tableStyle);
+    std::vector<TableRow>& rows = collected.rows;
+    const std::wstring* borderValue = table.FindAttribute(L"border");
+    int border = borderValue == nullptr ? 0 : std::clamp(LeadingNumber(*borderValue, 1), 0, 20);
+    int cellBorder = border > 0 ? 1 : 0;
+    int spacing = IntegerAttribute(table, L"cellspacing", 2, 0, 50);
+    int padding = IntegerAttribute(table, L"cellpadding", 1, 0, 50);
+    int available = flow.Width();
+
+    const TableFrame frame{border, cellBorder, spacing, padding};
+    ColumnExtents extents = MeasureColumns(rows, frame, available);
+    const int columns = extents.columns;
+    const long sumMin = extents.sumMin, sumMax = extents.sumMax;
 
     // The table's width.
     int chrome = 2 * border + spacing * (columns + 1);
@@ -493,32 +632,7 @@ void LayoutEngine::LayOutTable(const Node& table, const Style& style, BlockFlow&
         width = m_options.shrinkToWidth && !m_measuring ? std::max<long>(available, chrome + columns) : sumMin + chrome;
     width = std::min<long>(std::max<long>(width, chrome), kUnbounded);
 
-    // The columns' widths.
-    std::vector<int> columnWidth(columns, 0);
-    long content = std::max<long>(width - chrome, 0);
-    if (columns > 0) {
-        if (content >= sumMax) {
-            long extra = content - sumMax;
-            long given = 0;
-            for (int c = 0; c < columns; ++c) {
-                long share = sumMax > 0 ? extra * maxWidth[c] / sumMax : extra / columns;
-                columnWidth[c] = static_cast<int>(maxWidth[c] + share);
-                given += share;
-            }
-            columnWidth[columns - 1] += static_cast<int>(extra - given);
-        } else if (content >= sumMin) {
-            long room = content - sumMin, range = sumMax - sumMin, given = 0;
-            for (int c = 0; c < columns; ++c) {
-                long share = range > 0 ? room * (maxWidth[c] - minWidth[c]) / range : 0;
-                columnWidth[c] = static_cast<int>(minWidth[c] + share);
-                given += share;
-            }
-            columnWidth[columns - 1] += static_cast<int>(room - given);
-        } else {
-            for (int c = 0; c < columns; ++c)
-                columnWidth[c] = std::max<int>(1, sumMin > 0 ? static_cast<int>(content * minWidth[c] / sumMin) : 1);
-        }
-    }
+    std::vector<int> columnWidth = ShareColumnWidths(extents, std::max<long>(width - chrome, 0));
 
     // Measuring a cell that holds this table needs only the table's width: its cells' own widths are
     // measured once and kept, and laying their content out again here would repeat that work at
@@ -548,7 +662,7 @@ void LayoutEngine::LayOutTable(const Node& table, const Style& style, BlockFlow&
     if (tableHasBackground)
         m_out->fills.push_back({left, top, static_cast<int>(width), 0, background});
 
-    if (caption != nullptr) {
+    if (const Node* caption = collected.caption) {
         Style captionStyle = StyleFor(*caption, tableStyle);
         BlockFlow captionFlow(*m_out, m_measurer, left, y, static_cast<int>(width), Align::Center,
                               m_options.shrinkToWidth && !m_measuring);
@@ -562,73 +676,8 @@ void LayoutEngine::LayOutTable(const Node& table, const Style& style, BlockFlow&
     std::vector<int> columnLeft(columns + 1, left + border + spacing);
     for (int c = 0; c < columns; ++c)
         columnLeft[c + 1] = columnLeft[c] + columnWidth[c] + spacing;
-    for (Row& row : rows) {
-        std::uint32_t rowColor = 0;
-        const std::wstring* rowColorValue = row.node->FindAttribute(L"bgcolor");
-        bool rowHasColor = rowColorValue != nullptr && ParseColor(*rowColorValue, rowColor);
-        // Each cell's boxes: its fill, frame and area, then its content's, from begin up to end.
-        struct Placed {
-            OutputMark begin;
-            OutputMark end;
-            int contentHeight;
-            std::size_t fill;
-            bool hasFill;
-            std::size_t frame;
-            std::size_t area;
-        };
-        std::vector<Placed> placed;
-        int rowHeight = 0;
-        int rowNumber = m_tableRows++;
-        for (Cell& cell : row.cells) {
-            int x = columnLeft[cell.column];
-            int cellWidth = columnLeft[cell.column + cell.span] - x - spacing;
-            std::uint32_t cellColor = rowColor;
-            const std::wstring* cellColorValue = cell.node->FindAttribute(L"bgcolor");
-            bool hasFill = (cellColorValue != nullptr && ParseColor(*cellColorValue, cellColor)) || rowHasColor;
-            std::size_t fill = m_out->fills.size();
-            if (hasFill)
-                m_out->fills.push_back({x, y, cellWidth, 0, cellColor});
-            std::size_t frame = m_out->frames.size();
-            if (cellBorder > 0)
-                m_out->frames.push_back({x, y, cellWidth, 0, cellBorder, kBorderColor});
-            std::size_t area = m_out->cells.size();
-            m_out->cells.push_back({x, y, cellWidth, 0, rowNumber, m_out->texts.size(), 0});
-            OutputMark begin = Mark();
-            int inset = padding + cellBorder;
-            BlockFlow cellFlow(*m_out, m_measurer, x + inset, y + inset, cellWidth - 2 * inset, cell.style.align,
-                               m_options.shrinkToWidth && !m_measuring);
-            LayOutChildren(*cell.node, cell.style, cellFlow);
-            cellFlow.FinishLine();
-            int contentHeight = cellFlow.Y() - (y + inset);
-            int cellHeight = contentHeight + 2 * inset;
-            int askedHeight = LengthAttribute(*cell.node, L"height", 0, false);
-            rowHeight = std::max({rowHeight, cellHeight, askedHeight, LengthAttribute(*row.node, L"height", 0, false)});
-            OutputMark end = Mark();
-            m_out->cells[area].endText = end.texts;
-            placed.push_back({begin, end, contentHeight, fill, hasFill, frame, area});
-        }
-        // Cells take the row's height; their content moves to the cell's vertical alignment.
-        for (std::size_t i = 0; i < placed.size(); ++i) {
-            const Cell& cell = row.cells[i];
-            const std::wstring* valign = cell.node->FindAttribute(L"valign");
-            if (valign == nullptr)
-                valign = row.node->FindAttribute(L"valign");
-            int inset = padding + cellBorder;
-            int room = rowHeight - 2 * inset - placed[i].contentHeight;
-            int shift = room / 2;
-            if (valign != nullptr && (*valign == L"top" || *valign == L"TOP"))
-                shift = 0;
-            else if (valign != nullptr && (*valign == L"bottom" || *valign == L"BOTTOM"))
-                shift = room;
-            if (placed[i].hasFill)
-                m_out->fills[placed[i].fill].height = rowHeight;
-            if (cellBorder > 0)
-                m_out->frames[placed[i].frame].height = rowHeight;
-            m_out->cells[placed[i].area].height = rowHeight;
-            ShiftBetween(placed[i].begin, placed[i].end, std::max(shift, 0));
-        }
-        y = SaturatingAdd(y, rowHeight + spacing);
-    }
+    for (const TableRow& row : rows)
+        y = SaturatingAdd(y, LayOutTableRow(row, columnLeft, frame, y) + spacing);
     y += border;
     int height = y - top;
     if (tableHasBackground)
