@@ -143,13 +143,13 @@ bool COvrinToolbarDlg::OnPanelMessage(UINT message, WPARAM wParam, LPARAM lParam
         OpenHelp(wParam);
         result = TRUE;
         return true;
-    case WM_USER + 2:
+    case ovrin::protocol::kOpenAboutWindow:
         OpenAboutWindow();
         return true;
-    case WM_USER + 3:
+    case ovrin::protocol::kOpenDirectionDialog:
         OpenDirectionDialog();
         return true;
-    case WM_USER + 4:
+    case ovrin::protocol::kOpenSettingsDialog:
         OpenSettingsDialog();
         return true;
     case WM_HOTKEY:

@@ -101,8 +101,7 @@ inline HWND DirectionDialogOf(DWORD processId) {
 
 // Asks the panel for the direction dialog and waits for it.
 inline HWND OpenDirectionDialog(HWND panel, DWORD processId) {
-    constexpr UINT kOpenDirectionDialog = WM_USER + 3;
-    PostMessageW(panel, kOpenDirectionDialog, 0, 0);
+    PostMessageW(panel, ovrin::protocol::kOpenDirectionDialog, 0, 0);
     HWND dialog = nullptr;
     testsupport::WaitUntil([&] { return (dialog = DirectionDialogOf(processId)) != nullptr; }, 15000);
     return dialog;

@@ -21,6 +21,12 @@ constexpr wchar_t kPageTranslateEvent[] = L"OVRIN.PIETranslate";
 constexpr unsigned kPageAnalysisBegins = 0x405;  // WM_USER + 5: the panel opens its wait window
 constexpr unsigned kPageTranslationOver = 0x406; // WM_USER + 6: the panel closes it
 
+// Messages the panel takes to open its windows: the About window, the direction dialog and the
+// settings dialog.
+constexpr unsigned kOpenAboutWindow = 0x402;     // WM_USER + 2
+constexpr unsigned kOpenDirectionDialog = 0x403; // WM_USER + 3
+constexpr unsigned kOpenSettingsDialog = 0x404;  // WM_USER + 4
+
 // The toolbar's settings section and the call key stored in it.
 constexpr wchar_t kToolbarSection[] = L"OvrinToolbar";
 constexpr wchar_t kCallKeySetting[] = L"key";
