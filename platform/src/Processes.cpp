@@ -15,18 +15,22 @@ bool SameFileName(const std::wstring& left, const std::wstring& right) {
 
 } // namespace
 
-std::wstring ProcessFileName(HANDLE process) {
+std::wstring ProcessImagePath(HANDLE process) {
     std::wstring path(MAX_PATH, L'\0');
     for (;;) {
         DWORD size = static_cast<DWORD>(path.size());
         if (QueryFullProcessImageNameW(process, 0, path.data(), &size)) {
             path.resize(size);
-            break;
+            return path;
         }
         if (GetLastError() != ERROR_INSUFFICIENT_BUFFER || path.size() >= 32768)
             return {};
         path.resize(path.size() * 2);
     }
+}
+
+std::wstring ProcessFileName(HANDLE process) {
+    std::wstring path = ProcessImagePath(process);
     std::size_t slash = path.find_last_of(L"\\/");
     return slash == std::wstring::npos ? path : path.substr(slash + 1);
 }

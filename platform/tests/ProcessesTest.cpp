@@ -61,6 +61,9 @@ TEST(ProcessesTest, AProgramIsFoundByItsFileNameInAnyCaseByItsParentAndEnded) {
     Child peer(PeerCommandLine());
     ASSERT_TRUE(peer.Get() != nullptr);
     EXPECT_EQ(platform::ProcessFileName(peer.Get()), L"harness_peer.exe");
+    std::wstring path = platform::ProcessImagePath(peer.Get());
+    EXPECT_GT(path.size(), 17u);
+    EXPECT_EQ(path.substr(path.find_last_of(L'\\') + 1), L"harness_peer.exe") << "a whole path";
 
     std::vector<CHandle> found = platform::OpenProcessesNamed(L"HARNESS_Peer.exe", SYNCHRONIZE);
     ASSERT_EQ(found.size(), 1u);

@@ -17,14 +17,14 @@ LRESULT CALLBACK AnsweringProc(HWND window, UINT message, WPARAM wParam, LPARAM 
     return DefWindowProcW(window, message, wParam, lParam);
 }
 
-} // namespace
-
-static DWORD WINAPI SendThreeTimes(void* window) {
+DWORD WINAPI SendThreeTimes(void* window) {
     LRESULT answer = 0;
     for (int i = 0; i < 3; ++i)
         answer = SendMessageW(static_cast<HWND>(window), WM_APP, 0, 0);
     return static_cast<DWORD>(answer);
 }
+
+} // namespace
 
 // A thread that sends this thread a message before it ends would wait for ever on a plain wait.
 TEST(WaitTest, MessagesSentMeanwhileAreAnsweredAndTheWaitEndsWithTheThread) {

@@ -4,6 +4,7 @@
 #include "base/Path.h"
 #include "base/Text.h"
 #include "platform/Handles.h"
+#include "platform/Processes.h"
 
 #include <algorithm>
 #include <cwctype>
@@ -97,12 +98,7 @@ std::wstring ProgramFileOfWindow(HWND window) {
     if (processId == GetCurrentProcessId())
         return ovrin::GetProgramPath();
     CHandle process(OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId));
-    if (!process)
-        return {};
-    wchar_t path[MAX_PATH * 2] = {};
-    DWORD length = MAX_PATH * 2;
-    bool known = QueryFullProcessImageNameW(process.Get(), 0, path, &length);
-    return known ? std::wstring(path, length) : std::wstring();
+    return process ? platform::ProcessImagePath(process.Get()) : std::wstring();
 }
 
 } // namespace

@@ -9,8 +9,10 @@
 
 namespace platform {
 
-// The file name (without its folder) of the program the process runs, read through its handle, which
-// needs PROCESS_QUERY_LIMITED_INFORMATION; empty when it cannot be read.
+// The full path of the program the process runs, read through its handle, which needs
+// PROCESS_QUERY_LIMITED_INFORMATION; empty when it cannot be read.
+std::wstring ProcessImagePath(HANDLE process);
+// Its file name, without the folder.
 std::wstring ProcessFileName(HANDLE process);
 // The same for the process of that id; empty when there is none or it cannot be opened.
 std::wstring ProcessFileNameById(DWORD processId);

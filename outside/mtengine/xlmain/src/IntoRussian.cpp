@@ -307,6 +307,22 @@ const char* const kFrenchBe[] = {"suis", "es", "est", "sommes", "êtes", "sont",
 const char* const kFrenchHave[] = {"ai", "as", "a", "avons", "avez", "ont"};
 const char* const kFrenchArticles[] = {"le", "la", "les", "l", "un", "une", "des", "du", "au", "aux", "pas"};
 
+// The role of a word of the source language's class tables (pronouns, object forms, determiners,
+// numerals, prepositions); Unknown for any other.
+Role TableRole(const std::string& key, const Tables& t) {
+    if (FindInfo(t.pronouns, key) != nullptr)
+        return Role::Pronoun;
+    if (FindInfo(t.objects, key) != nullptr)
+        return Role::Object;
+    if (FindInfo(t.determiners, key) != nullptr)
+        return Role::Determiner;
+    if (FindInfo(t.numbers, key) != nullptr)
+        return Role::Number;
+    if (FindInfo(t.prepositions, key) != nullptr)
+        return Role::Preposition;
+    return Role::Unknown;
+}
+
 Role OtherClosedRole(unsigned language, const std::string& key, Analysed* a, const Tables& t) {
     bool german = language == kLangGerman;
     if (german ? IsAny(key, kGermanBe) : IsAny(key, kFrenchBe)) {
@@ -325,17 +341,7 @@ Role OtherClosedRole(unsigned language, const std::string& key, Analysed* a, con
         return Role::Not;
     if (key == (german ? "und" : "et") || key == (german ? "oder" : "ou") || key == (german ? "aber" : "mais"))
         return Role::Conjunction;
-    if (FindInfo(t.pronouns, key) != nullptr)
-        return Role::Pronoun;
-    if (FindInfo(t.objects, key) != nullptr)
-        return Role::Object;
-    if (FindInfo(t.determiners, key) != nullptr)
-        return Role::Determiner;
-    if (FindInfo(t.numbers, key) != nullptr)
-        return Role::Number;
-    if (FindInfo(t.prepositions, key) != nullptr)
-        return Role::Preposition;
-    return Role::Unknown;
+    return TableRole(key, t);
 }
 
 Role ClosedRole(const std::string& key, Analysed* a, const Tables& t) {
@@ -382,17 +388,7 @@ Role ClosedRole(const std::string& key, Analysed* a, const Tables& t) {
         return Role::There;
     if (key == "and" || key == "or" || key == "but")
         return Role::Conjunction;
-    if (FindInfo(t.pronouns, key) != nullptr)
-        return Role::Pronoun;
-    if (FindInfo(t.objects, key) != nullptr)
-        return Role::Object;
-    if (FindInfo(t.determiners, key) != nullptr)
-        return Role::Determiner;
-    if (FindInfo(t.numbers, key) != nullptr)
-        return Role::Number;
-    if (FindInfo(t.prepositions, key) != nullptr)
-        return Role::Preposition;
-    return Role::Unknown;
+    return TableRole(key, t);
 }
 
 bool StartsNounPhrase(Role role) {
