@@ -43,11 +43,13 @@ void CControl::Detach() {
 LRESULT CALLBACK CControl::SubclassProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
                                         DWORD_PTR data) {
     auto* control = reinterpret_cast<CControl*>(data);
+    LRESULT result = 0;
     if (message == WM_NCDESTROY) {
+        // The object sees the window's last message, then lets the window go.
+        control->HandleMessage(message, wParam, lParam, result);
         control->Detach();
         return DefSubclassProc(hwnd, message, wParam, lParam);
     }
-    LRESULT result = 0;
     if (control->HandleMessage(message, wParam, lParam, result))
         return result;
     return DefSubclassProc(hwnd, message, wParam, lParam);

@@ -11,7 +11,6 @@ namespace {
 constexpr wchar_t kBarClass[] = L"OvrinSoftKeyBar";
 constexpr wchar_t kBarProperty[] = L"OvrinSoftKeyBarObject";
 constexpr wchar_t kGrownProperty[] = L"OvrinSoftKeyBarGrown";
-constexpr UINT_PTR kOwnerSubclassId = 0x50F7;
 constexpr int kBarHeight = 26;
 // Room kept free between a label and the raised edge of its key, on each side.
 constexpr int kLabelMargin = 3;
@@ -59,15 +58,10 @@ int CSoftKeyBar::Height() {
 }
 
 bool CSoftKeyBar::RegisterBarClass() {
-    WNDCLASSW existing;
-    if (GetClassInfoW(GetModuleHandleW(nullptr), kBarClass, &existing))
-        return true;
-    WNDCLASSW barClass = {};
-    barClass.lpfnWndProc = BarProc;
-    barClass.hInstance = GetModuleHandleW(nullptr);
+    WNDCLASSEXW barClass = {};
     barClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
     barClass.lpszClassName = kBarClass;
-    return RegisterClassW(&barClass) != 0;
+    return RegisterWindowClass(barClass);
 }
 
 bool CSoftKeyBar::Create(HWND owner, UINT menuId, HINSTANCE module) {
@@ -95,30 +89,22 @@ bool CSoftKeyBar::Create(HWND owner, UINT menuId, HINSTANCE module) {
         SetPropW(owner, kGrownProperty, reinterpret_cast<HANDLE>(1));
     }
     m_owner = owner;
-    m_hwnd = CreateWindowExW(0, kBarClass, L"", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, 0, 0, 0, 0, owner, nullptr,
-                             GetModuleHandleW(nullptr), this);
-    if (m_hwnd == nullptr) {
+    if (!CWindow::Create(kBarClass, L"", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, 0, 0, 0, 0, 0, owner)) {
         m_owner = nullptr;
         m_menu.Reset();
         return false;
     }
     SetPropW(owner, kBarProperty, this);
-    SetWindowSubclass(owner, OwnerSubclassProc, kOwnerSubclassId, reinterpret_cast<DWORD_PTR>(this));
+    m_ownerWatch.Attach(owner);
     Dock();
     return true;
 }
 
 void CSoftKeyBar::Destroy() {
-    if (m_owner != nullptr && IsWindow(m_owner)) {
-        RemoveWindowSubclass(m_owner, OwnerSubclassProc, kOwnerSubclassId);
-        if (GetPropW(m_owner, kBarProperty) == this)
-            RemovePropW(m_owner, kBarProperty);
-    }
-    if (m_hwnd != nullptr && IsWindow(m_hwnd)) {
-        SetWindowLongPtrW(m_hwnd, GWLP_USERDATA, 0);
-        DestroyWindow(m_hwnd);
-    }
-    m_hwnd = nullptr;
+    m_ownerWatch.Detach();
+    if (m_owner != nullptr && IsWindow(m_owner) && GetPropW(m_owner, kBarProperty) == this)
+        RemovePropW(m_owner, kBarProperty);
+    DestroyWindow();
     m_owner = nullptr;
     m_overrideBack = false;
     m_menu.Reset();
@@ -137,7 +123,7 @@ CSoftKeyBar* CSoftKeyBar::FromOwner(HWND owner) {
 RECT CSoftKeyBar::ClientRectAbove(HWND window) {
     RECT client = {};
     GetClientRect(window, &client);
-    if (CSoftKeyBar* bar = FromOwner(window); bar != nullptr && bar->m_hwnd != nullptr)
+    if (CSoftKeyBar* bar = FromOwner(window); bar != nullptr && bar->GetHwnd() != nullptr)
         client.bottom = std::max(client.top, client.bottom - kBarHeight);
     return client;
 }
@@ -147,19 +133,19 @@ HMENU CSoftKeyBar::GetSubMenu(int key) const {
 }
 
 void CSoftKeyBar::Redraw() {
-    if (m_hwnd != nullptr)
-        InvalidateRect(m_hwnd, nullptr, TRUE);
+    if (GetHwnd() != nullptr)
+        InvalidateRect(GetHwnd(), nullptr, TRUE);
 }
 
 void CSoftKeyBar::Dock() {
-    if (m_hwnd == nullptr)
+    if (GetHwnd() == nullptr)
         return;
     RECT client;
     GetClientRect(m_owner, &client);
-    SetWindowPos(m_hwnd, HWND_TOP, 0, client.bottom - kBarHeight, client.right, kBarHeight, SWP_NOACTIVATE);
+    SetWindowPos(GetHwnd(), HWND_TOP, 0, client.bottom - kBarHeight, client.right, kBarHeight, SWP_NOACTIVATE);
     // The keys are laid out across the bar's width: a bar the shell widened is drawn anew, not only where
     // it grew.
-    InvalidateRect(m_hwnd, nullptr, TRUE);
+    InvalidateRect(GetHwnd(), nullptr, TRUE);
 }
 
 std::wstring CSoftKeyBar::KeyText(int key) const {
@@ -186,7 +172,7 @@ bool CSoftKeyBar::KeyEnabled(int key) const {
 
 int CSoftKeyBar::KeyAt(int x) const {
     RECT bar;
-    GetClientRect(m_hwnd, &bar);
+    GetClientRect(GetHwnd(), &bar);
     return x < bar.right / 2 ? 0 : 1;
 }
 
@@ -196,7 +182,7 @@ bool CSoftKeyBar::PressKey(int key) {
     HWND owner = m_owner;
     if (HMENU popup = GetSubMenu(key)) {
         RECT bar;
-        GetWindowRect(m_hwnd, &bar);
+        GetWindowRect(GetHwnd(), &bar);
         UINT align = key == 0 ? TPM_LEFTALIGN : TPM_RIGHTALIGN;
         int x = key == 0 ? bar.left : bar.right;
         // A pop-up closes properly only when its owner is the foreground window.
@@ -251,7 +237,7 @@ void CSoftKeyBar::SendBackToFocusWindow(UINT message, WPARAM wParam, LPARAM lPar
 
 void CSoftKeyBar::Paint(HDC dc) {
     RECT bar;
-    GetClientRect(m_hwnd, &bar);
+    GetClientRect(GetHwnd(), &bar);
     FillRect(dc, &bar, GetSysColorBrush(COLOR_3DSHADOW));
     HGDIOBJ oldFont = SelectObject(dc, GetStockObject(DEFAULT_GUI_FONT));
     SetBkMode(dc, TRANSPARENT);
@@ -280,51 +266,44 @@ void CSoftKeyBar::Paint(HDC dc) {
     SelectObject(dc, oldFont);
 }
 
-LRESULT CALLBACK CSoftKeyBar::BarProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_NCCREATE) {
-        auto* create = reinterpret_cast<CREATESTRUCTW*>(lParam);
-        SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
-    }
-    auto* bar = reinterpret_cast<CSoftKeyBar*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+bool CSoftKeyBar::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
     switch (message) {
     case WM_PAINT: {
         PAINTSTRUCT paint;
-        HDC dc = BeginPaint(hwnd, &paint);
-        if (bar != nullptr)
-            bar->Paint(dc);
-        EndPaint(hwnd, &paint);
-        return 0;
+        HDC dc = BeginPaint(GetHwnd(), &paint);
+        Paint(dc);
+        EndPaint(GetHwnd(), &paint);
+        result = 0;
+        return true;
     }
     case WM_ERASEBKGND:
-        return 1;
+        result = 1;
+        return true;
     case WM_LBUTTONUP:
-        if (bar != nullptr)
-            bar->PressKey(bar->KeyAt(static_cast<short>(LOWORD(lParam))));
-        return 0;
+        PressKey(KeyAt(static_cast<short>(LOWORD(lParam))));
+        result = 0;
+        return true;
     case WM_MOUSEACTIVATE:
-        return MA_NOACTIVATE;
+        result = MA_NOACTIVATE;
+        return true;
     default:
-        return DefWindowProcW(hwnd, message, wParam, lParam);
+        return false;
     }
 }
 
-LRESULT CALLBACK CSoftKeyBar::OwnerSubclassProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
-                                                DWORD_PTR data) {
-    auto* bar = reinterpret_cast<CSoftKeyBar*>(data);
+bool CSoftKeyBar::OnOwnerMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
     switch (message) {
-    case WM_SIZE: {
-        LRESULT result = DefSubclassProc(hwnd, message, wParam, lParam);
-        bar->Dock();
-        return result;
-    }
+    case WM_SIZE:
+        // The owner lays itself out first; the bar then docks over the bottom of what it left.
+        result = DefSubclassProc(m_owner, message, wParam, lParam);
+        Dock();
+        return true;
     case WM_NCDESTROY:
-        RemoveWindowSubclass(hwnd, OwnerSubclassProc, id);
-        RemovePropW(hwnd, kBarProperty);
-        RemovePropW(hwnd, kGrownProperty);
-        bar->m_hwnd = nullptr;
-        bar->m_owner = nullptr;
-        return DefSubclassProc(hwnd, message, wParam, lParam);
+        RemovePropW(m_owner, kBarProperty);
+        RemovePropW(m_owner, kGrownProperty);
+        m_owner = nullptr;
+        return false;
     default:
-        return DefSubclassProc(hwnd, message, wParam, lParam);
+        return false;
     }
 }

@@ -30,17 +30,17 @@ CHotKeyHook::~CHotKeyHook() {
 }
 
 bool CHotKeyHook::Create(HWND panel) {
-    if (m_hookWindow != nullptr || panel == nullptr)
+    if (m_hookWindow.GetHwnd() != nullptr || panel == nullptr)
         return false;
     HWND window = CreateWindowExW(WS_EX_TRANSPARENT, L"STATIC", L"KeyHookWnd", WS_CHILD, -20, -20, -20, -20, panel,
                                   nullptr, GetModuleHandleW(nullptr), nullptr);
     if (window == nullptr)
         return false;
+    if (!m_hookWindow.Attach(window)) {
+        DestroyWindow(window);
+        return false;
+    }
     m_panel = panel;
-    m_hookWindow = window;
-    SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-    m_previousProc =
-        reinterpret_cast<WNDPROC>(SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(HookWindowProc)));
     return true;
 }
 
@@ -53,27 +53,24 @@ bool CHotKeyHook::ApplyKey(UINT code) {
 }
 
 bool CHotKeyHook::Register() {
-    if (m_key == 0 || m_hookWindow == nullptr)
+    if (m_key == 0 || m_hookWindow.GetHwnd() == nullptr)
         return false;
-    return RegisterHotKey(m_hookWindow, kHotKeyId, 0, m_key) != FALSE;
+    return RegisterHotKey(m_hookWindow.GetHwnd(), kHotKeyId, 0, m_key) != FALSE;
 }
 
 void CHotKeyHook::Unregister() {
-    if (m_hookWindow != nullptr)
-        UnregisterHotKey(m_hookWindow, kHotKeyId);
+    if (m_hookWindow.GetHwnd() != nullptr)
+        UnregisterHotKey(m_hookWindow.GetHwnd(), kHotKeyId);
 }
 
 void CHotKeyHook::Destroy() {
     Unregister();
     StopPolling();
     WaitForPollThread();
-    if (m_hookWindow != nullptr) {
-        SetWindowLongPtrW(m_hookWindow, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(m_previousProc));
-        SetWindowLongPtrW(m_hookWindow, GWLP_USERDATA, 0);
-        // The panel may be gone already, and its child with it.
-        if (IsWindow(m_hookWindow))
-            DestroyWindow(m_hookWindow);
-        m_hookWindow = nullptr;
+    // The panel may be gone already, and its child with it (which let the object go).
+    if (HWND window = m_hookWindow.GetHwnd()) {
+        m_hookWindow.Detach();
+        DestroyWindow(window);
     }
     m_panel = nullptr;
 }
@@ -94,23 +91,19 @@ void CHotKeyHook::FreeKeyFromShell(UINT key) {
     unregisterFunc1(0, key);
 }
 
-LRESULT CALLBACK CHotKeyHook::HookWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    auto* self = reinterpret_cast<CHotKeyHook*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-    if (self == nullptr)
-        return DefWindowProcW(window, message, wParam, lParam);
+bool CHotKeyHook::OnHookWindowMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
     switch (message) {
     case WM_HOTKEY:
-        if (wParam == kHotKeyId && !self->m_poll.running)
-            self->OnHotKey();
-        break;
+        if (wParam == kHotKeyId && !m_poll.running)
+            OnHotKey();
+        return false;
     case WM_TIMER:
         if (wParam == kPollTimerId)
-            self->OnPollStep();
-        break;
+            OnPollStep();
+        return false;
     default:
-        break;
+        return false;
     }
-    return CallWindowProcW(self->m_previousProc, window, message, wParam, lParam);
 }
 
 void CHeldKeyPress::Begin() {
@@ -189,7 +182,7 @@ void CHotKeyHook::ReplayBackKey() {
 bool CHotKeyHook::StartPolling() {
     // A finished poll thread cleared its flag before it went: it sends nothing more, so waiting is brief.
     WaitForPollThread();
-    m_poll.target = m_hookWindow;
+    m_poll.target = m_hookWindow.GetHwnd();
     m_poll.running = true;
     m_poll.thread.Reset(CreateThread(nullptr, 0, PollThreadMain, &m_poll, 0, nullptr));
     if (!m_poll.thread) {

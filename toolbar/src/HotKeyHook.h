@@ -6,6 +6,7 @@
 #pragma once
 
 #include "TextCapture.h"
+#include "platform/Control.h"
 #include "platform/Handles.h"
 
 #include <windows.h>
@@ -65,7 +66,7 @@ public:
     void Destroy();
 
     UINT GetKey() const { return m_key; }
-    HWND GetHookWindow() const { return m_hookWindow; }
+    HWND GetHookWindow() const { return m_hookWindow.GetHwnd(); }
     bool IsPolling() const { return m_poll.running; }
 
 private:
@@ -77,7 +78,8 @@ private:
         CHandle thread;
     };
 
-    static LRESULT CALLBACK HookWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    // The hook window's messages: the hot key and the poll timer come to it.
+    bool OnHookWindowMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
     static DWORD WINAPI PollThreadMain(void* parameter);
     static void FreeKeyFromShell(UINT key);
 
@@ -89,8 +91,7 @@ private:
     void ReplayShortPress();
     void ReplayBackKey();
 
-    HWND m_hookWindow = nullptr;
-    WNDPROC m_previousProc = nullptr;
+    CMemberControl<CHotKeyHook, &CHotKeyHook::OnHookWindowMessage> m_hookWindow{*this};
     HWND m_panel = nullptr;
     UINT m_key = 0;
     CHeldKeyPress m_press{kPollIntervalMs, kLongPressMs};

@@ -67,10 +67,8 @@ BOOL COvrinToolbarDlg::OnInitDialog() {
     m_tray.Show(window, CTrayIndicator::BitmapForScreen(IDB_TRAY, IDB_TRAY_HIGH_RESOLUTION), IDR_MAINFRAME);
     SetWindowPos(window, nullptr, (GetSystemMetrics(SM_CXSCREEN) - GetBitmapSize().cx) / 2, kPanelTop, 0, 0,
                  SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-    // 6. The panel's own window procedure.
+    // 6. The launcher's registered message, which the panel's message map answers from now on.
     m_showOptionsMessage = RegisterWindowMessageW(kShowOptionsMessage);
-    m_previousProc =
-        reinterpret_cast<WNDPROC>(SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(PanelWindowProc)));
     // 7. The hot-key window (the capture object needs no set-up of its own).
     m_hotKey.Create(window);
     // 8. The call key.
@@ -117,50 +115,6 @@ void COvrinToolbarDlg::SetUpButtons() {
     m_label.SetText(L"");
     m_currentButton = 0;
     m_buttonsReady = true;
-}
-
-LRESULT CALLBACK COvrinToolbarDlg::PanelWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    auto* self = dynamic_cast<COvrinToolbarDlg*>(CDialog::FromHandle(window));
-    if (self == nullptr)
-        return DefDlgProcW(window, message, wParam, lParam);
-    WNDPROC previous = self->m_previousProc;
-    LRESULT result = 0;
-    if (self->OnPanelMessage(message, wParam, lParam, result))
-        return result;
-    return CallWindowProcW(previous, window, message, wParam, lParam);
-}
-
-bool COvrinToolbarDlg::OnPanelMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
-    result = 0;
-    if (m_pageLink && m_pageLink->Handle(message, wParam, lParam, result))
-        return true;
-    if (message == m_showOptionsMessage && message != 0) {
-        result = OnShowOptions();
-        return true;
-    }
-    switch (message) {
-    case WM_HELP:
-        OpenHelp(wParam);
-        result = TRUE;
-        return true;
-    case ovrin::protocol::kOpenAboutWindow:
-        OpenAboutWindow();
-        return true;
-    case ovrin::protocol::kOpenDirectionDialog:
-        OpenDirectionDialog();
-        return true;
-    case ovrin::protocol::kOpenSettingsDialog:
-        OpenSettingsDialog();
-        return true;
-    case WM_HOTKEY:
-        if (wParam != static_cast<WPARAM>(CHotKeyHook::kHotKeyId))
-            return false; // the system hot key goes to the dialog's own handling
-        if (static_cast<UINT>(lParam) == m_hotKeyCode)
-            OnHeldKeySignal(lParam);
-        return true;
-    default:
-        return false;
-    }
 }
 
 // The call key held: over any program but the dictionary and the toolbar itself the panel comes up.
@@ -280,8 +234,36 @@ void COvrinToolbarDlg::MinimisePanel() {
         SetForegroundWindow(m_frontWindow);
 }
 
+// The panel's message map. The page exchange's and the launcher's registered messages have no fixed
+// number, so they are compared before the switch.
 bool COvrinToolbarDlg::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+    result = 0;
+    if (m_pageLink && m_pageLink->Handle(message, wParam, lParam, result))
+        return true;
+    if (message == m_showOptionsMessage && message != 0) {
+        result = OnShowOptions();
+        return true;
+    }
     switch (message) {
+    case WM_HELP:
+        OpenHelp(wParam);
+        result = TRUE;
+        return true;
+    case ovrin::protocol::kOpenAboutWindow:
+        OpenAboutWindow();
+        return true;
+    case ovrin::protocol::kOpenDirectionDialog:
+        OpenDirectionDialog();
+        return true;
+    case ovrin::protocol::kOpenSettingsDialog:
+        OpenSettingsDialog();
+        return true;
+    case WM_HOTKEY:
+        if (wParam != static_cast<WPARAM>(CHotKeyHook::kHotKeyId))
+            return CBitmapDialog::HandleMessage(message, wParam, lParam, result); // the system hot key
+        if (static_cast<UINT>(lParam) == m_hotKeyCode)
+            OnHeldKeySignal(lParam);
+        return true;
     case WM_DRAWITEM: {
         auto* item = reinterpret_cast<DRAWITEMSTRUCT*>(lParam);
         if (auto* button = dynamic_cast<CCeButtonST*>(CControl::FromHandle(item->hwndItem))) {
@@ -344,8 +326,6 @@ void COvrinToolbarDlg::OnDestroy() {
     m_hotKey.Destroy();
     if (m_systemHotKey)
         UnregisterHotKey(GetHwnd(), kSystemHotKeyId);
-    if (m_previousProc != nullptr)
-        SetWindowLongPtrW(GetHwnd(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(m_previousProc));
 }
 
 void COvrinToolbarDlg::OnNcDestroy() {

@@ -75,8 +75,6 @@ private:
     static const std::array<ButtonInfo, panel::kButtonCount> kButtons;
 
     // The panel's own window procedure, installed over the dialog's.
-    static LRESULT CALLBACK PanelWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-    bool OnPanelMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
     void OnHeldKeySignal(LPARAM keyCode);
     LRESULT OnShowOptions();
 
@@ -128,7 +126,6 @@ private:
     // The browser helper's messages: made with the stop flag, gone before it.
     std::unique_ptr<pagelink::CPageLink> m_pageLink;
     int m_refreshGuard = 0;
-    WNDPROC m_previousProc = nullptr;
     CTrayIndicator m_tray;
     // The program in front when the panel was called, which gets the keyboard back when it goes.
     HWND m_frontWindow = nullptr;

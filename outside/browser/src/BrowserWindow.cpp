@@ -18,7 +18,6 @@ namespace {
 constexpr int kDefaultWidth = 320;
 constexpr int kDefaultHeight = 400;
 constexpr int kStatusHeight = 18;
-constexpr UINT_PTR kKeysSubclass = 1;
 
 std::wstring LoadText(HINSTANCE instance, UINT id) {
     const wchar_t* text = nullptr;
@@ -37,8 +36,7 @@ bool ReadFileBytes(const std::wstring& path, std::string& bytes) {
 } // namespace
 
 CBrowserWindow::~CBrowserWindow() {
-    if (m_frame != nullptr && IsWindow(m_frame))
-        DestroyWindow(m_frame);
+    m_frame.DestroyWindow();
     ReleaseHelpers();
     if (m_displayLibrary != nullptr)
         FreeLibrary(m_displayLibrary);
@@ -46,22 +44,13 @@ CBrowserWindow::~CBrowserWindow() {
 
 bool CBrowserWindow::RegisterClasses(HINSTANCE instance) {
     WNDCLASSEXW frame = {};
-    frame.cbSize = sizeof frame;
-    frame.lpfnWndProc = FrameProc;
     frame.hInstance = instance;
     frame.hCursor = LoadCursorW(nullptr, IDC_ARROW);
     frame.hbrBackground = GetSysColorBrush(COLOR_WINDOW);
     frame.lpszClassName = kFrameClass;
     WNDCLASSEXW page = frame;
-    page.lpfnWndProc = PageProc;
     page.lpszClassName = kPageClass;
-    // A second window of the process finds the classes made for the first.
-    auto registered = [instance](const WNDCLASSEXW& windowClass) {
-        WNDCLASSEXW existing = {};
-        existing.cbSize = sizeof existing;
-        return GetClassInfoExW(instance, windowClass.lpszClassName, &existing) || RegisterClassExW(&windowClass) != 0;
-    };
-    return registered(frame) && registered(page);
+    return CWindow::RegisterWindowClass(frame) && CWindow::RegisterWindowClass(page);
 }
 
 bool CBrowserWindow::Create(HINSTANCE instance, int show) {
@@ -74,28 +63,26 @@ bool CBrowserWindow::Create(HINSTANCE instance, int show) {
                                                   GetProcAddress(m_displayLibrary, HTMLVIEW_INIT_FUNCTION)));
     if (init == nullptr || !init(instance))
         return false;
-    m_frame =
-        CreateWindowExW(0, kFrameClass, LoadText(instance, IDS_BROWSER_TITLE).c_str(), WS_OVERLAPPEDWINDOW,
-                        CW_USEDEFAULT, CW_USEDEFAULT, kDefaultWidth, kDefaultHeight, nullptr, nullptr, instance, this);
-    if (m_frame == nullptr)
+    if (!m_frame.Create(kFrameClass, LoadText(instance, IDS_BROWSER_TITLE).c_str(), WS_OVERLAPPEDWINDOW, 0,
+                        CW_USEDEFAULT, CW_USEDEFAULT, kDefaultWidth, kDefaultHeight, nullptr, nullptr, instance))
         return false;
-    m_page = CreateWindowExW(0, kPageClass, L"", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, 0, 0, 0, 0, m_frame,
-                             reinterpret_cast<HMENU>(static_cast<INT_PTR>(kPageId)), instance, this);
-    m_display = m_page == nullptr
-                    ? nullptr
-                    : CreateWindowExW(0, WC_HTML, L"", WS_CHILD | WS_VISIBLE | WS_VSCROLL, 0, 0, 0, 0, m_page,
-                                      reinterpret_cast<HMENU>(static_cast<INT_PTR>(kDisplayId)), instance, nullptr);
+    HWND frame = m_frame.GetHwnd();
+    if (!m_page.Create(kPageClass, L"", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, 0, 0, 0, 0, 0, frame,
+                       reinterpret_cast<HMENU>(static_cast<INT_PTR>(kPageId)), instance))
+        return false;
+    m_display = CreateWindowExW(0, WC_HTML, L"", WS_CHILD | WS_VISIBLE | WS_VSCROLL, 0, 0, 0, 0, m_page.GetHwnd(),
+                                reinterpret_cast<HMENU>(static_cast<INT_PTR>(kDisplayId)), instance, nullptr);
     if (m_display == nullptr)
         return false;
     m_status = CreateWindowExW(0, L"STATIC", L"", WS_CHILD | WS_VISIBLE | SS_LEFTNOWORDWRAP | SS_ENDELLIPSIS, 0, 0, 0,
-                               0, m_frame, reinterpret_cast<HMENU>(static_cast<INT_PTR>(kStatusId)), instance, nullptr);
+                               0, frame, reinterpret_cast<HMENU>(static_cast<INT_PTR>(kStatusId)), instance, nullptr);
     if (m_status != nullptr)
         SendMessageW(m_status, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), FALSE);
-    SetWindowSubclass(m_display, DisplayKeysProc, kKeysSubclass, reinterpret_cast<DWORD_PTR>(this));
+    m_displayKeys.Attach(m_display);
     SendMessageW(m_display, DTM_ENABLESHRINK, 0, TRUE);
     Layout();
-    ShowWindow(m_frame, show);
-    UpdateWindow(m_frame);
+    ShowWindow(frame, show);
+    UpdateWindow(frame);
     SetFocus(m_display);
     return true;
 }
@@ -126,16 +113,16 @@ void CBrowserWindow::ShowMarkup(const std::wstring& markup) {
     m_markup = markup;
     SetPageText(m_markup);
     std::wstring title = browser::PageTitle(m_markup);
-    SetWindowTextW(m_frame, (title.empty() ? LoadText(m_instance, IDS_BROWSER_TITLE) : title).c_str());
+    SetWindowTextW(m_frame.GetHwnd(), (title.empty() ? LoadText(m_instance, IDS_BROWSER_TITLE) : title).c_str());
     m_chosenLink = -1;
     ShowChosenLink();
 }
 
 size_t CBrowserWindow::LoadHelpers() {
-    if (m_page == nullptr)
+    if (m_page.GetHwnd() == nullptr)
         return 0;
     if (m_site == nullptr)
-        m_site = browser::CreateWebBrowserSite(m_page);
+        m_site = browser::CreateWebBrowserSite(m_page.GetHwnd());
     return m_helpers.LoadAll(m_site);
 }
 
@@ -180,99 +167,88 @@ void CBrowserWindow::ShowChosenLink() {
 
 void CBrowserWindow::Layout() {
     RECT client;
-    GetClientRect(m_frame, &client);
+    GetClientRect(m_frame.GetHwnd(), &client);
     const int pageHeight = client.bottom > kStatusHeight ? client.bottom - kStatusHeight : client.bottom;
-    if (m_page != nullptr)
-        MoveWindow(m_page, 0, 0, client.right, pageHeight, TRUE);
+    if (m_page.GetHwnd() != nullptr)
+        MoveWindow(m_page.GetHwnd(), 0, 0, client.right, pageHeight, TRUE);
     if (m_display != nullptr)
         MoveWindow(m_display, 0, 0, client.right, pageHeight, TRUE);
     if (m_status != nullptr)
         MoveWindow(m_status, 0, pageHeight, client.right, client.bottom - pageHeight, TRUE);
 }
 
-LRESULT CALLBACK CBrowserWindow::FrameProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_NCCREATE)
-        SetWindowLongPtrW(window, GWLP_USERDATA,
-                          reinterpret_cast<LONG_PTR>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams));
-    auto* browser = reinterpret_cast<CBrowserWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+bool CBrowserWindow::OnFrameMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+    result = 0;
     switch (message) {
     case WM_SIZE:
-        if (browser != nullptr && browser->m_frame == window)
-            browser->Layout();
-        return 0;
+        Layout();
+        return true;
     case WM_SETFOCUS:
-        if (browser != nullptr && browser->m_display != nullptr)
-            SetFocus(browser->m_display);
-        return 0;
+        if (m_display != nullptr)
+            SetFocus(m_display);
+        return true;
     case WM_DESTROY:
         // The helpers let go of the site while the page area can still answer a page in progress.
-        if (browser != nullptr && browser->m_frame == window)
-            browser->ReleaseHelpers();
+        ReleaseHelpers();
         PostQuitMessage(0);
-        return 0;
+        return true;
     default:
-        return DefWindowProcW(window, message, wParam, lParam);
+        return false;
     }
 }
 
 // The page area holds the display and answers the page objects' messages; its window text is the
 // shown page's mark-up.
-LRESULT CALLBACK CBrowserWindow::PageProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_NCCREATE)
-        SetWindowLongPtrW(window, GWLP_USERDATA,
-                          reinterpret_cast<LONG_PTR>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams));
-    auto* browser = reinterpret_cast<CBrowserWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-    if (browser != nullptr && browser->m_page == window)
-        return browser->OnPageMessage(window, message, wParam, lParam);
-    return DefWindowProcW(window, message, wParam, lParam);
-}
-
-LRESULT CBrowserWindow::OnPageMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+bool CBrowserWindow::OnPageMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+    result = 1;
     switch (message) {
     case WM_SETFOCUS:
         if (m_display != nullptr)
             SetFocus(m_display);
-        return 0;
+        result = 0;
+        return true;
     case browser::kReadMarkup:
         *reinterpret_cast<std::wstring*>(lParam) = m_markup;
-        return 1;
+        return true;
     case browser::kWriteMarkup:
         ShowMarkup(*reinterpret_cast<const std::wstring*>(lParam));
-        return 1;
+        return true;
     case browser::kReadLocation:
         *reinterpret_cast<std::wstring*>(lParam) = m_url;
-        return 1;
+        return true;
     case WM_GETTEXTLENGTH:
-        return static_cast<LRESULT>(m_markup.size());
+        result = static_cast<LRESULT>(m_markup.size());
+        return true;
     case WM_GETTEXT: {
+        result = 0;
         if (wParam == 0)
-            return 0;
+            return true;
         size_t copied = std::min<size_t>(m_markup.size(), wParam - 1);
         auto* buffer = reinterpret_cast<wchar_t*>(lParam);
         m_markup.copy(buffer, copied);
         buffer[copied] = L'\0';
-        return static_cast<LRESULT>(copied);
+        result = static_cast<LRESULT>(copied);
+        return true;
     }
     default:
-        return DefWindowProcW(window, message, wParam, lParam);
+        return false;
     }
 }
 
 // Tab and Shift+Tab choose a link, Enter follows it; every other key scrolls the display as before.
-LRESULT CALLBACK CBrowserWindow::DisplayKeysProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
-                                                 DWORD_PTR browser) {
-    auto* self = reinterpret_cast<CBrowserWindow*>(browser);
+bool CBrowserWindow::OnDisplayMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+    result = 0;
     if (message == WM_KEYDOWN && wParam == VK_TAB) {
-        self->ChooseLink(GetKeyState(VK_SHIFT) < 0);
-        return 0;
+        ChooseLink(GetKeyState(VK_SHIFT) < 0);
+        return true;
     }
     if (message == WM_KEYDOWN && wParam == VK_RETURN) {
-        self->FollowChosenLink();
-        return 0;
+        FollowChosenLink();
+        return true;
     }
-    if (message == WM_GETDLGCODE)
-        return DLGC_WANTALLKEYS | DefSubclassProc(window, message, wParam, lParam);
-    if (message == WM_NCDESTROY)
-        RemoveWindowSubclass(window, DisplayKeysProc, kKeysSubclass);
-    return DefSubclassProc(window, message, wParam, lParam);
+    if (message == WM_GETDLGCODE) {
+        result = DLGC_WANTALLKEYS | DefSubclassProc(m_display, message, wParam, lParam);
+        return true;
+    }
+    return false;
 }

@@ -6,6 +6,8 @@
 #pragma once
 
 #include "HelperObjects.h"
+#include "platform/Control.h"
+#include "platform/Window.h"
 
 #include <windows.h>
 
@@ -43,19 +45,19 @@ public:
     // Opens the chosen link's page; false when no link is chosen or its page cannot be shown.
     bool FollowChosenLink();
 
-    HWND GetHwnd() const { return m_frame; }
+    HWND GetHwnd() const { return m_frame.GetHwnd(); }
     const std::wstring& GetUrl() const { return m_url; }
     const std::wstring& GetMarkup() const { return m_markup; }
     // The address the chosen link leads to; empty when none is chosen.
     std::wstring ChosenLinkUrl() const;
 
 private:
-    static LRESULT CALLBACK FrameProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-    static LRESULT CALLBACK PageProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-    static LRESULT CALLBACK DisplayKeysProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
-                                            DWORD_PTR browser);
     static bool RegisterClasses(HINSTANCE instance);
-    LRESULT OnPageMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    // The messages of the frame, of the page area and (before the display's own procedure) of the
+    // display.
+    bool OnFrameMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
+    bool OnPageMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
+    bool OnDisplayMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
     void SetPageText(const std::wstring& html);
     void ShowChosenLink();
     void ReleaseHelpers();
@@ -63,9 +65,10 @@ private:
 
     HINSTANCE m_instance = nullptr;
     HMODULE m_displayLibrary = nullptr;
-    HWND m_frame = nullptr;
-    HWND m_page = nullptr;
+    CMemberWindow<CBrowserWindow, &CBrowserWindow::OnFrameMessage> m_frame{*this};
+    CMemberWindow<CBrowserWindow, &CBrowserWindow::OnPageMessage> m_page{*this};
     HWND m_display = nullptr;
+    CMemberControl<CBrowserWindow, &CBrowserWindow::OnDisplayMessage> m_displayKeys{*this};
     HWND m_status = nullptr;
     std::wstring m_url;
     std::wstring m_markup;

@@ -106,7 +106,11 @@ struct RunningToolbar {
     EngineForToolbar engine;
     testsupport::CProgramProcess process;
     bool Start() {
-        return engine.Ready() && process.Start(Beside(L"OvrinToolbar.exe"), L"/options") &&
+        // A toolbar an earlier test ended can keep its window a moment after its process is gone, and a
+        // new toolbar that finds it ends at once.
+        bool noToolbar =
+            WaitUntil([] { return FindWindowW(ovrin::protocol::kToolbarWindowClass, nullptr) == nullptr; });
+        return noToolbar && engine.Ready() && process.Start(Beside(L"OvrinToolbar.exe"), L"/options") &&
                testsupport::WaitForWindow(ovrin::protocol::kToolbarWindowClass, nullptr, process.Id()) != nullptr;
     }
 };

@@ -1,5 +1,6 @@
-// A control of a dialog whose messages an object of ours sees first (a subclass of the control's
-// window procedure in this process). The dialog hands a control the notifications that concern only
+// A control of a dialog, or any other window of this process, whose messages an object of ours sees
+// first (a subclass of the window's procedure), up to and including its last, WM_NCDESTROY, after
+// which the object lets the window go. The dialog hands a control the notifications that concern only
 // that control (colours before painting) as reflected messages, kReflectedBase + the message.
 #pragma once
 
@@ -24,11 +25,28 @@ public:
     static CControl* FromHandle(HWND control);
 
 protected:
-    // Handles a message of the control; false passes it on to the control's own procedure.
+    // Handles a message of the control; false passes it on to the control's own procedure (always, for
+    // WM_NCDESTROY).
     virtual bool HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) { return false; }
 
 private:
     static LRESULT CALLBACK SubclassProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
                                          DWORD_PTR data);
     HWND m_hwnd = nullptr;
+};
+
+// A control whose messages go to a member function of the object that owns it, for an object that
+// watches more than one window.
+template <typename Owner, bool (Owner::*Handler)(UINT, WPARAM, LPARAM, LRESULT&)>
+class CMemberControl : public CControl {
+public:
+    explicit CMemberControl(Owner& owner) : m_owner(owner) {}
+
+protected:
+    bool HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override {
+        return (m_owner.*Handler)(message, wParam, lParam, result);
+    }
+
+private:
+    Owner& m_owner;
 };

@@ -10,20 +10,22 @@
 // control, where Back deletes the character before the caret.
 #pragma once
 
+#include "platform/Control.h"
 #include "platform/Handles.h"
+#include "platform/Window.h"
 
 #include <windows.h>
 
 #include <string>
 
-class CSoftKeyBar {
+class CSoftKeyBar : public CWindow {
 public:
     static constexpr WPARAM kBackHotKeyId = 0xB0AC;
     // The modifier bit of a key release in WM_HOTKEY, as on the handheld.
     static constexpr WORD kModKeyUp = 0x1000;
 
     CSoftKeyBar() = default;
-    ~CSoftKeyBar();
+    ~CSoftKeyBar() override;
     CSoftKeyBar(const CSoftKeyBar&) = delete;
     CSoftKeyBar& operator=(const CSoftKeyBar&) = delete;
 
@@ -32,7 +34,6 @@ public:
     bool Create(HWND owner, UINT menuId, HINSTANCE module = nullptr);
     void Destroy();
 
-    HWND GetHwnd() const { return m_hwnd; }
     HWND GetOwner() const { return m_owner; }
     HMENU GetMenu() const { return m_menu.Get(); }
     // The pop-up of key 0 or 1, or null when that key is a command.
@@ -55,10 +56,13 @@ public:
     // Hands a Back-key WM_HOTKEY on to the focused control: the release deletes a character there.
     static void SendBackToFocusWindow(UINT message, WPARAM wParam, LPARAM lParam);
 
+protected:
+    bool HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+
 private:
-    static LRESULT CALLBACK BarProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
-    static LRESULT CALLBACK OwnerSubclassProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
-                                              DWORD_PTR data);
+    // The owner's messages, seen before the owner's own procedure: the bar follows the owner's size
+    // and forgets the owner as it goes.
+    bool OnOwnerMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
     static bool RegisterBarClass();
     void Dock();
     void Paint(HDC dc);
@@ -66,8 +70,8 @@ private:
     std::wstring KeyText(int key) const;
     bool KeyEnabled(int key) const;
 
-    HWND m_hwnd = nullptr;
     HWND m_owner = nullptr;
+    CMemberControl<CSoftKeyBar, &CSoftKeyBar::OnOwnerMessage> m_ownerWatch{*this};
     CMenuHandle m_menu;
     bool m_overrideBack = false;
 };

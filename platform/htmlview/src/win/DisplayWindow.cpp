@@ -57,23 +57,15 @@ std::wstring PlainTextAsHtml(std::wstring_view text) {
 
 bool CDisplayWindow::RegisterWindowClass(HINSTANCE instance) {
     std::lock_guard<std::mutex> lock(g_classesLock);
-    WNDCLASSEXW existing = {};
-    existing.cbSize = sizeof existing;
-    if (GetClassInfoExW(instance, WC_HTML, &existing)) {
-        if (existing.lpfnWndProc == &CDisplayWindow::WindowProc)
-            return true;
-        UnregisterClassW(WC_HTML, instance); // left behind by an earlier load of the library
-    }
     WNDCLASSEXW windowClass = {};
-    windowClass.cbSize = sizeof windowClass;
     windowClass.style = CS_DBLCLKS;
-    windowClass.lpfnWndProc = &CDisplayWindow::WindowProc;
     windowClass.hInstance = instance;
     windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
     windowClass.lpszClassName = WC_HTML;
-    if (RegisterClassExW(&windowClass) == 0)
+    if (!CWindow::RegisterWindowClass(windowClass, &CDisplayWindow::Make))
         return false;
-    g_registeredFor.push_back(instance);
+    if (std::find(g_registeredFor.begin(), g_registeredFor.end(), instance) == g_registeredFor.end())
+        g_registeredFor.push_back(instance);
     return true;
 }
 
@@ -84,23 +76,12 @@ void CDisplayWindow::UnregisterWindowClasses() {
     g_registeredFor.clear();
 }
 
-LRESULT CALLBACK CDisplayWindow::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    auto* self = reinterpret_cast<CDisplayWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-    if (message == WM_NCCREATE) {
-        self = new CDisplayWindow(window);
-        SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-    }
-    if (self == nullptr)
-        return DefWindowProcW(window, message, wParam, lParam);
-    LRESULT result = self->HandleMessage(message, wParam, lParam);
-    if (message == WM_NCDESTROY) {
-        SetWindowLongPtrW(window, GWLP_USERDATA, 0);
-        delete self;
-    }
-    return result;
+bool CDisplayWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+    result = OnMessage(message, wParam, lParam);
+    return true;
 }
 
-LRESULT CDisplayWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT CDisplayWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_CREATE: {
         // A window created with a text shows it as its page.
@@ -132,7 +113,7 @@ LRESULT CDisplayWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam
         OnMouseWheel(static_cast<short>(HIWORD(wParam)));
         return 0;
     case WM_LBUTTONDOWN:
-        SetFocus(m_window);
+        SetFocus(GetHwnd());
         return 0;
     case WM_GETDLGCODE:
         return DLGC_WANTARROWS;
@@ -165,19 +146,19 @@ LRESULT CDisplayWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam
     case DTM_ANCHORW:
         return lParam != 0 && OnAnchor(reinterpret_cast<const wchar_t*>(lParam)) ? TRUE : FALSE;
     default:
-        return DefWindowProcW(m_window, message, wParam, lParam);
+        return DefWindowProcW(GetHwnd(), message, wParam, lParam);
     }
 }
 
 int CDisplayWindow::ClientHeight() const {
     RECT client = {};
-    GetClientRect(m_window, &client);
+    GetClientRect(GetHwnd(), &client);
     return client.bottom - client.top;
 }
 
 int CDisplayWindow::ClientWidth() const {
     RECT client = {};
-    GetClientRect(m_window, &client);
+    GetClientRect(GetHwnd(), &client);
     return client.right - client.left;
 }
 
@@ -189,7 +170,7 @@ int CDisplayWindow::LineStep() {
 void CDisplayWindow::SourceChanged() {
     m_documentStale = true;
     m_layoutStale = true;
-    InvalidateRect(m_window, nullptr, FALSE);
+    InvalidateRect(GetHwnd(), nullptr, FALSE);
 }
 
 void CDisplayWindow::OnSetText(const wchar_t* text) {
@@ -209,7 +190,7 @@ void CDisplayWindow::OnAddText(std::wstring_view text, bool plainText) {
 
 void CDisplayWindow::OnEndOfSource() {
     EnsureLayout();
-    InvalidateRect(m_window, nullptr, FALSE);
+    InvalidateRect(GetHwnd(), nullptr, FALSE);
 }
 
 void CDisplayWindow::OnEnableShrink(bool shrink) {
@@ -218,7 +199,7 @@ void CDisplayWindow::OnEnableShrink(bool shrink) {
     m_shrink = shrink;
     m_layoutStale = true;
     EnsureLayout();
-    InvalidateRect(m_window, nullptr, FALSE);
+    InvalidateRect(GetHwnd(), nullptr, FALSE);
 }
 
 bool CDisplayWindow::OnAnchor(const wchar_t* name) {
@@ -240,7 +221,7 @@ void CDisplayWindow::OnSize() {
         m_layoutStale = true;
     EnsureLayout();
     ScrollTo(m_top);
-    InvalidateRect(m_window, nullptr, FALSE);
+    InvalidateRect(GetHwnd(), nullptr, FALSE);
 }
 
 void CDisplayWindow::EnsureLayout() {
@@ -271,7 +252,7 @@ void CDisplayWindow::UpdateScrollBar() {
     info.nMax = std::max(m_layout.height - 1, 0);
     info.nPage = static_cast<UINT>(std::max(ClientHeight(), 0));
     info.nPos = m_top;
-    SetScrollInfo(m_window, SB_VERT, &info, TRUE);
+    SetScrollInfo(GetHwnd(), SB_VERT, &info, TRUE);
 }
 
 void CDisplayWindow::ScrollTo(int top) {
@@ -281,7 +262,7 @@ void CDisplayWindow::ScrollTo(int top) {
         return;
     m_top = top;
     UpdateScrollBar();
-    InvalidateRect(m_window, nullptr, FALSE);
+    InvalidateRect(GetHwnd(), nullptr, FALSE);
 }
 
 void CDisplayWindow::OnVScroll(WORD request) {
@@ -311,7 +292,7 @@ void CDisplayWindow::OnVScroll(WORD request) {
         SCROLLINFO info = {};
         info.cbSize = sizeof info;
         info.fMask = SIF_TRACKPOS;
-        if (GetScrollInfo(m_window, SB_VERT, &info))
+        if (GetScrollInfo(GetHwnd(), SB_VERT, &info))
             ScrollTo(info.nTrackPos);
         break;
     }
@@ -340,7 +321,7 @@ void CDisplayWindow::OnMouseWheel(short delta) {
 
 void CDisplayWindow::OnPaint() {
     PAINTSTRUCT paint;
-    HDC dc = BeginPaint(m_window, &paint);
+    HDC dc = BeginPaint(GetHwnd(), &paint);
     RECT area = paint.rcPaint;
     int width = area.right - area.left;
     int height = area.bottom - area.top;
@@ -357,7 +338,7 @@ void CDisplayWindow::OnPaint() {
         DeleteObject(bitmap);
         DeleteDC(buffer);
     }
-    EndPaint(m_window, &paint);
+    EndPaint(GetHwnd(), &paint);
 }
 
 // Draws the part of the page under area (client coordinates) into dc.

@@ -1,18 +1,19 @@
 // CDisplayWindow: one window of the class "DISPLAYCLASS". It keeps the page's source as it arrives,
 // parses and lays it out for its width when the page is shown, draws the layout with GDI and scrolls
-// it vertically.
+// it vertically. Whoever makes a window of the class gets one; it goes with its window.
 #pragma once
 
 #include "GdiTextMeasurer.h"
 #include "HtmlDocument.h"
 #include "HtmlLayout.h"
+#include "platform/Window.h"
 
 #include <windows.h>
 
 #include <string>
 #include <string_view>
 
-class CDisplayWindow {
+class CDisplayWindow : public CWindow {
 public:
     // Registers the class for an instance (again, when a class of that name left behind by an earlier
     // load of the library points elsewhere). False when it cannot be registered.
@@ -20,11 +21,15 @@ public:
     // Unregisters the classes this load registered (the library is going).
     static void UnregisterWindowClasses();
 
-private:
-    explicit CDisplayWindow(HWND window) : m_window(window) {}
+protected:
+    bool HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+    void OnNcDestroy() override { delete this; }
 
-    static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+private:
+    CDisplayWindow() = default;
+    static CWindow* Make() { return new CDisplayWindow; }
+
+    LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam);
 
     void OnPaint();
     void OnSize();
@@ -47,7 +52,6 @@ private:
     int LineStep();
     int LastTop() const { return std::max(0, m_layout.height - ClientHeight()); }
 
-    HWND m_window;
     std::wstring m_source;
     bool m_shrink = false;
     bool m_documentStale = true;
