@@ -29,7 +29,7 @@ std::wstring CAboutDlg::BuildDictionaryText(CDictManager& manager) {
 
 BOOL CAboutDlg::OnInitDialog() {
     HWND window = GetHwnd();
-    SetProgramIcons();
+    SetProgramIcons(kProgramIconId);
     CreateMenuBar();
     std::wstring text = BuildDictionaryText(*m_dictManager);
     m_title.SubclassDlgItem(IDC_ABOUT_TITLE, window);
@@ -54,7 +54,7 @@ BOOL CAboutDlg::OnInitDialog() {
 }
 
 void CAboutDlg::CreateMenuBar() {
-    CreateMenuBarFrom(IDR_ABOUT_MENU);
+    CreateBar(IDR_ABOUT_MENU);
 }
 
 bool CAboutDlg::PreTranslateMessage(MSG& message) {

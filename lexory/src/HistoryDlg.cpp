@@ -12,7 +12,7 @@ CHistoryDlg::CHistoryDlg(CDictManager* manager, int mode)
 
 BOOL CHistoryDlg::OnInitDialog() {
     HWND window = GetHwnd();
-    SetProgramIcons();
+    SetProgramIcons(kProgramIconId);
     SetWindowTextW(window, m_dictManager->GetDirectionName(m_dictManager->GetCurrentDirection()).c_str());
     m_list = GetItem(IDC_HISTORY_LIST);
     CreateMenuBar();
@@ -37,7 +37,7 @@ BOOL CHistoryDlg::OnInitDialog() {
 }
 
 void CHistoryDlg::CreateMenuBar() {
-    CreateMenuBarFrom(IDR_HISTORY_MENU);
+    CreateBar(IDR_HISTORY_MENU);
 }
 
 void CHistoryDlg::Refresh() {

@@ -3,7 +3,7 @@
 
 #include "platform/Resources.h"
 
-CLexoryBaseDlg::CLexoryBaseDlg(UINT templateId) : CDialog(templateId) {}
+CLexoryBaseDlg::CLexoryBaseDlg(UINT templateId) : CSoftKeyDialog(templateId) {}
 
 CLexoryBaseDlg::~CLexoryBaseDlg() {
     // The open sub-window goes first, so that it does not report to a parent that is half gone.
@@ -12,7 +12,7 @@ CLexoryBaseDlg::~CLexoryBaseDlg() {
         child->DestroyWindow();
     }
     m_closedDialogs.clear();
-    m_menuBar.Destroy();
+    m_bar.Destroy();
     DestroyWindow();
 }
 
@@ -63,21 +63,6 @@ bool CLexoryBaseDlg::CloseOnKeyRelease(const MSG& message) {
         return false;
     DestroyWindow();
     return true;
-}
-
-void CLexoryBaseDlg::SetProgramIcons() {
-    HINSTANCE module = GetModuleHandleW(nullptr);
-    m_bigIcon.Reset(
-        static_cast<HICON>(LoadImageW(module, MAKEINTRESOURCEW(kProgramIconId), IMAGE_ICON, 0, 0, LR_DEFAULTSIZE)));
-    m_smallIcon.Reset(static_cast<HICON>(LoadImageW(module, MAKEINTRESOURCEW(kProgramIconId), IMAGE_ICON,
-                                                    GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0)));
-    SendMessageW(GetHwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_bigIcon.Get()));
-    SendMessageW(GetHwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_smallIcon.Get()));
-}
-
-void CLexoryBaseDlg::CreateMenuBarFrom(UINT menuId) {
-    m_menuBar.Create(GetHwnd(), menuId);
-    m_menuBar.OverrideBackKey(true);
 }
 
 void CLexoryBaseDlg::OnActivatedFromOutside() {

@@ -4,14 +4,12 @@
 // next close or when it goes itself.
 #pragma once
 
-#include "platform/Dialog.h"
-#include "platform/Handles.h"
-#include "platform/SoftKeyBar.h"
+#include "platform/SoftKeyDialog.h"
 
 #include <memory>
 #include <vector>
 
-class CLexoryBaseDlg : public CDialog {
+class CLexoryBaseDlg : public CSoftKeyDialog {
 public:
     explicit CLexoryBaseDlg(UINT templateId);
     ~CLexoryBaseDlg() override;
@@ -47,18 +45,9 @@ protected:
     bool HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
     void OnDestroy() override;
 
-    // Gives the window the program's icon (resource 128) as its big and small icon.
-    void SetProgramIcons();
-    // Rebuilds the soft-key bar from menu menuId, with the Back key coming to the window.
-    void CreateMenuBarFrom(UINT menuId);
-
-    CSoftKeyBar m_menuBar;
-
 private:
     void OnActivatedFromOutside();
 
-    CIconHandle m_bigIcon;
-    CIconHandle m_smallIcon;
     std::unique_ptr<CLexoryBaseDlg> m_wndCurrDialog;
     std::vector<std::unique_ptr<CLexoryBaseDlg>> m_closedDialogs;
 };

@@ -129,10 +129,9 @@ void CLexoryDlg::OnSize(UINT type, int width, int height) {
 }
 
 void CLexoryDlg::CreateMenuBar() {
-    m_menuBar.Create(GetHwnd(), IDR_LOOKUP_MENU);
-    m_menuBar.OverrideBackKey(true);
+    CreateBar(IDR_LOOKUP_MENU);
     int stored = CAppSettings::ReadInt(CDictManager::kSettingsSection, ovrin::protocol::kDictionaryDirectionSetting);
-    HMENU directions = m_menuBar.GetSubMenu(0);
+    HMENU directions = m_bar.GetSubMenu(0);
     while (GetMenuItemCount(directions) > 0)
         DeleteMenu(directions, 0, MF_BYPOSITION);
     int count = m_dictManager ? m_dictManager->CountDirections() : 0;
@@ -144,7 +143,7 @@ void CLexoryDlg::CreateMenuBar() {
 }
 
 void CLexoryDlg::CheckDirectionItem(int direction) {
-    HMENU directions = m_menuBar.GetSubMenu(0);
+    HMENU directions = m_bar.GetSubMenu(0);
     int count = GetMenuItemCount(directions);
     for (int i = 0; i < count; ++i)
         CheckMenuItem(directions, i, MF_BYPOSITION | (i == direction ? MF_CHECKED : MF_UNCHECKED));
@@ -169,7 +168,7 @@ bool CLexoryDlg::SelectDirection(int direction) {
     }
     CheckDirectionItem(direction);
     SetWindowTextW(GetHwnd(), m_dictManager->GetDirectionName(direction).c_str());
-    m_menuBar.Redraw();
+    m_bar.Redraw();
 
     m_headwordCache.clear();
     m_rowCount = 0;
@@ -430,7 +429,7 @@ void CLexoryDlg::MoveIntoList() {
 }
 
 void CLexoryDlg::RefreshBookmarkItem() {
-    HMENU more = m_menuBar.GetSubMenu(1);
+    HMENU more = m_bar.GetSubMenu(1);
     if (more == nullptr)
         return;
     if (m_bookmarkTemplate.empty()) {

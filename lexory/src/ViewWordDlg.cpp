@@ -17,7 +17,7 @@ CViewWordDlg::~CViewWordDlg() {
 }
 
 BOOL CViewWordDlg::OnInitDialog() {
-    SetProgramIcons();
+    SetProgramIcons(kProgramIconId);
     CreateMenuBar();
     CreateViewer();
     if (!BuildArticleHtml()) {
@@ -28,7 +28,7 @@ BOOL CViewWordDlg::OnInitDialog() {
 }
 
 void CViewWordDlg::CreateMenuBar() {
-    CreateMenuBarFrom(IDR_VIEWWORD_MENU);
+    CreateBar(IDR_VIEWWORD_MENU);
 }
 
 void CViewWordDlg::CreateViewer() {

@@ -9,6 +9,7 @@
 #include "platform/Handles.h"
 #include "platform/Resources.h"
 #include "platform/SoftKeyBar.h"
+#include "platform/SoftKeyDialog.h"
 
 #include <commctrl.h>
 
@@ -77,6 +78,33 @@ protected:
         return true;
     }
 };
+
+class TestSoftKeyDialog : public CSoftKeyDialog {
+public:
+    TestSoftKeyDialog() : CSoftKeyDialog(IDD_TEST_DIALOG) {}
+    std::vector<LPARAM> hotKeys;
+    using CSoftKeyDialog::CreateBar;
+    using CSoftKeyDialog::SetProgramIcons;
+
+protected:
+    bool HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override {
+        if (message == WM_HOTKEY && wParam == CSoftKeyBar::kBackHotKeyId)
+            hotKeys.push_back(lParam);
+        return CSoftKeyDialog::HandleMessage(message, wParam, lParam, result);
+    }
+};
+
+SIZE IconSize(HICON icon) {
+    ICONINFO info = {};
+    if (icon == nullptr || !GetIconInfo(icon, &info))
+        return {};
+    BITMAP bitmap = {};
+    GetObjectW(info.hbmColor != nullptr ? info.hbmColor : info.hbmMask, sizeof bitmap, &bitmap);
+    if (info.hbmColor != nullptr)
+        DeleteObject(info.hbmColor);
+    DeleteObject(info.hbmMask);
+    return {bitmap.bmWidth, info.hbmColor != nullptr ? bitmap.bmHeight : bitmap.bmHeight / 2};
+}
 
 std::wstring EditText(HWND edit) {
     wchar_t text[256] = {};
@@ -203,6 +231,29 @@ TEST(SoftKeyBarTest, OverriddenBackKeyComesAsHotKeyAndItsReleaseDeletesACharacte
     EXPECT_EQ(dialog.hotKeys[0], MAKELPARAM(0, VK_ESCAPE));
     EXPECT_EQ(dialog.hotKeys[1], MAKELPARAM(CSoftKeyBar::kModKeyUp, VK_ESCAPE));
     EXPECT_EQ(EditText(edit), L"ab") << "the release hands Back to the edit";
+}
+
+TEST(SoftKeyDialogTest, TheBarTakesBackAndTheIconsComeAtTheSystemsTwoSizes) {
+    TestSoftKeyDialog dialog;
+    ASSERT_TRUE(dialog.Create(nullptr));
+    HWND window = dialog.GetHwnd();
+    ASSERT_TRUE(dialog.CreateBar(IDR_TEST_MENU));
+    EXPECT_EQ(CSoftKeyBar::FromOwner(window), &dialog.GetBar());
+    EXPECT_FALSE(dialog.CreateBar(999)) << "a menu the program lacks makes no bar";
+
+    ASSERT_TRUE(dialog.CreateBar(IDR_TEST_MENU));
+    PostMessageW(dialog.GetItem(IDC_TEST_EDIT), WM_KEYDOWN, VK_ESCAPE, 0);
+    PumpPending();
+    EXPECT_EQ(dialog.hotKeys, std::vector<LPARAM>{MAKELPARAM(0, VK_ESCAPE)}) << "Back comes to the window";
+
+    dialog.SetProgramIcons(IDI_TEST_ICON);
+    auto big = reinterpret_cast<HICON>(SendMessageW(window, WM_GETICON, ICON_BIG, 0));
+    auto small = reinterpret_cast<HICON>(SendMessageW(window, WM_GETICON, ICON_SMALL, 0));
+    ASSERT_NE(big, nullptr);
+    ASSERT_NE(small, nullptr);
+    EXPECT_EQ(IconSize(big).cx, GetSystemMetrics(SM_CXICON));
+    EXPECT_EQ(IconSize(small).cx, GetSystemMetrics(SM_CXSMICON));
+    EXPECT_EQ(IconSize(small).cy, GetSystemMetrics(SM_CYSMICON));
 }
 
 TEST(DialogTest, DoModal_RunsTheLoopWithPreTranslationUntilEndDialog) {

@@ -5,3 +5,4 @@
 #define ID_TEST_DONE 40001
 #define ID_TEST_FIRST 40002
 #define IDS_TEST_TEXT 300
+#define IDI_TEST_ICON 202

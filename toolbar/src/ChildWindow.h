@@ -7,17 +7,17 @@
 // and runs its modal loop; End asks the window to close with result 0 and waits for the thread.
 #pragma once
 
-#include "platform/Dialog.h"
 #include "platform/Handles.h"
+#include "platform/SoftKeyDialog.h"
 
 #include <memory>
 
-class CToolbarChildDlg : public CDialog {
+class CToolbarChildDlg : public CSoftKeyDialog {
 public:
     // Posted to a child window: end with result 0.
     static constexpr UINT kEndMessage = WM_APP + 0x170;
 
-    using CDialog::CDialog;
+    using CSoftKeyDialog::CSoftKeyDialog;
 
 protected:
     bool HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;

@@ -33,7 +33,7 @@ std::wstring COvrinAboutDlg::InformationText(CEngineClient& engine) {
 }
 
 BOOL COvrinAboutDlg::OnInitDialog() {
-    SetProgramIcons();
+    SetProgramIcons(IDR_MAINFRAME);
     CreateBar(IDR_MENU_OK_CANCEL);
     SetDlgItemTextW(GetHwnd(), IDC_ABOUT_INFO, InformationText(m_engine).c_str());
     LayOut();

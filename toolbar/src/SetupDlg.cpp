@@ -46,7 +46,7 @@ bool CSetupDlg::NeedsRestartQuestion(UINT storedKey, UINT newKey) {
 }
 
 BOOL CSetupDlg::OnInitDialog() {
-    SetProgramIcons();
+    SetProgramIcons(IDR_MAINFRAME);
     CreateBar(IDR_MENU_OK_CANCEL);
     SetUpFonts();
     SetUpIntegrationList();

@@ -1,4 +1,4 @@
-// The child windows' soft-key bar, Back key and icons.
+// The child windows' soft keys and Back key.
 #include "SoftKeyDlg.h"
 
 #include "resource.h"
@@ -14,19 +14,6 @@ std::wstring CSoftKeyDlg::ItemText(HWND control) {
     int copied = GetWindowTextW(control, text.data(), length + 1);
     text.resize(static_cast<std::size_t>(copied > 0 ? copied : 0));
     return text;
-}
-
-void CSoftKeyDlg::SetProgramIcons() {
-    HICON icon = LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_MAINFRAME));
-    SendMessageW(GetHwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
-    SendMessageW(GetHwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
-}
-
-bool CSoftKeyDlg::CreateBar(UINT menuId) {
-    if (!m_bar.Create(GetHwnd(), menuId))
-        return false;
-    m_bar.OverrideBackKey(true);
-    return true;
 }
 
 bool CSoftKeyDlg::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {

@@ -24,7 +24,7 @@ constexpr WPARAM kRestartOptions = 1;
 CTransSetupDlg::CTransSetupDlg(const childdialogs::PanelLink& link) : CSoftKeyDlg(IDD_TRANS_SETUP), m_link(link) {}
 
 BOOL CTransSetupDlg::OnInitDialog() {
-    SetProgramIcons();
+    SetProgramIcons(IDR_MAINFRAME);
     CreateBar(IDR_MENU_OK_CANCEL);
     CWaitWindow wait;
     if (!translationrun::EngineUsed())

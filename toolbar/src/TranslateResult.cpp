@@ -15,7 +15,7 @@ CTranslateResult::CTranslateResult(const childdialogs::PanelLink& link, std::wst
       m_translation(std::move(translation)) {}
 
 BOOL CTranslateResult::OnInitDialog() {
-    SetProgramIcons();
+    SetProgramIcons(IDR_MAINFRAME);
     bool showSource = CEngineClient::ReadToolbarInt(kShowSourceSetting) >= 1;
     CreateBar(showSource ? IDR_MENU_RESULT_TWO : IDR_MENU_RESULT_ONE);
     m_twoPanes = true;
