@@ -1,15 +1,12 @@
 // Pagelift.dll's entry point and its four exports.
-#include "ClassFactory.h"
+#include "IEHlprObj.h"
 #include "Module.h"
 #include "Pagelift.h"
 #include "Registration.h"
 
-#include <atomic>
-
 namespace {
 
 HMODULE g_module = nullptr;
-std::atomic<long> g_references{0};
 
 } // namespace
 
@@ -17,12 +14,6 @@ namespace pagelift {
 
 HMODULE ModuleHandle() {
     return g_module;
-}
-void ModuleAddRef() {
-    ++g_references;
-}
-void ModuleRelease() {
-    --g_references;
 }
 
 } // namespace pagelift
@@ -36,7 +27,7 @@ extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
 }
 
 extern "C" HRESULT STDAPICALLTYPE DllCanUnloadNow() {
-    return g_references == 0 ? S_OK : S_FALSE;
+    return CModuleCount::CanUnloadNow();
 }
 
 extern "C" HRESULT STDAPICALLTYPE DllGetClassObject(REFCLSID classId, REFIID interfaceId, void** object) {
@@ -45,12 +36,8 @@ extern "C" HRESULT STDAPICALLTYPE DllGetClassObject(REFCLSID classId, REFIID int
     *object = nullptr;
     if (!IsEqualCLSID(classId, CLSID_IEHlprObj))
         return CLASS_E_CLASSNOTAVAILABLE;
-    auto* factory = new (std::nothrow) CIEHlprObjFactory();
-    if (factory == nullptr)
-        return E_OUTOFMEMORY;
-    HRESULT result = factory->QueryInterface(interfaceId, object);
-    factory->Release();
-    return result;
+    auto make = []() -> IUnknown* { return static_cast<IIEHlprObj*>(new (std::nothrow) CIEHlprObj()); };
+    return HandOutClassFactory(make, interfaceId, object);
 }
 
 extern "C" HRESULT STDAPICALLTYPE DllRegisterServer() {

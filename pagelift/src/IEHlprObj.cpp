@@ -3,42 +3,20 @@
 
 #include "Module.h"
 
-CIEHlprObj::CIEHlprObj() : m_worker(CPageWorker::Start()) {
-    pagelift::ModuleAddRef();
-}
+CIEHlprObj::CIEHlprObj() : m_worker(CPageWorker::Start()) {}
 
 // The worker is not waited for beyond a short while: it may be in a send to a toolbar that does not
 // answer, and closing the browser must not wait for that; all it uses is in the worker it holds a share of.
 CIEHlprObj::~CIEHlprObj() {
     m_worker->Stop();
-    pagelift::ModuleRelease();
 }
 
-HRESULT STDMETHODCALLTYPE CIEHlprObj::QueryInterface(REFIID interfaceId, void** object) {
-    if (object == nullptr)
-        return E_POINTER;
-    if (IsEqualIID(interfaceId, IID_IUnknown) || IsEqualIID(interfaceId, IID_IDispatch) ||
-        IsEqualIID(interfaceId, IID_IIEHlprObj)) {
-        *object = static_cast<IIEHlprObj*>(this);
-    } else if (IsEqualIID(interfaceId, IID_IObjectWithSite)) {
-        *object = static_cast<IObjectWithSite*>(this);
-    } else {
-        *object = nullptr;
-        return E_NOINTERFACE;
-    }
-    AddRef();
-    return S_OK;
-}
-
-ULONG STDMETHODCALLTYPE CIEHlprObj::AddRef() {
-    return ++m_references;
-}
-
-ULONG STDMETHODCALLTYPE CIEHlprObj::Release() {
-    ULONG left = --m_references;
-    if (left == 0)
-        delete this;
-    return left;
+void* CIEHlprObj::FindInterface(REFIID interfaceId) {
+    if (IsOneOf(interfaceId, {IID_IUnknown, IID_IDispatch, IID_IIEHlprObj}))
+        return static_cast<IIEHlprObj*>(this);
+    if (IsEqualIID(interfaceId, IID_IObjectWithSite))
+        return static_cast<IObjectWithSite*>(this);
+    return nullptr;
 }
 
 HRESULT CIEHlprObj::LoadTypeInfo() {

@@ -5,27 +5,20 @@
 
 #include "PageWorker.h"
 #include "Pagelift.h"
+#include "platform/ComObject.h"
 #include "platform/Handles.h"
 
 #include <exdisp.h>
 #include <ocidl.h>
 
-#include <atomic>
 #include <memory>
 
-class CIEHlprObj : public IIEHlprObj, public IObjectWithSite {
+class CIEHlprObj : public CComObject<IIEHlprObj, IObjectWithSite> {
 public:
     // Starts the worker (with the write array and the event).
     CIEHlprObj();
     // Lets the site go and asks the worker to end; a worker still in a page finishes it alone.
-    virtual ~CIEHlprObj();
-    CIEHlprObj(const CIEHlprObj&) = delete;
-    CIEHlprObj& operator=(const CIEHlprObj&) = delete;
-
-    // IUnknown
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID interfaceId, void** object) override;
-    ULONG STDMETHODCALLTYPE AddRef() override;
-    ULONG STDMETHODCALLTYPE Release() override;
+    ~CIEHlprObj() override;
 
     // IDispatch, through the type library
     HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override;
@@ -38,8 +31,10 @@ public:
     HRESULT STDMETHODCALLTYPE SetSite(IUnknown* site) override;
     HRESULT STDMETHODCALLTYPE GetSite(REFIID interfaceId, void** site) override;
 
+protected:
+    void* FindInterface(REFIID interfaceId) override;
+
 private:
-    std::atomic<ULONG> m_references{1};
     CComPtr<ITypeInfo> m_typeInfo;
     std::shared_ptr<CPageWorker> m_worker; // the site lives there: set on the browser's thread, used on the worker's
 

@@ -1,5 +1,5 @@
-// The server module's state: its instance handle (its resources live there), and the count of live
-// objects and class object locks that DllCanUnloadNow reports.
+// The server module's instance handle: its resources live there. (Its count of live objects and class
+// object locks is platform's CModuleCount.)
 #pragma once
 
 #include <windows.h>
@@ -7,7 +7,5 @@
 namespace pagelift {
 
 HMODULE ModuleHandle();
-void ModuleAddRef();
-void ModuleRelease();
 
 } // namespace pagelift

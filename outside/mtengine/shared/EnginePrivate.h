@@ -59,20 +59,6 @@ std::wstring PathFromPlain(std::string_view path);
 // The folder of the module that holds this code (with its final backslash).
 std::wstring ModuleFolder(HMODULE module);
 
-// Reference counting and lifetime of the DLL's objects.
-class ObjectCount {
-public:
-    static void Increment() { Count()++; }
-    static void Decrement() { Count()--; }
-    static long Value() { return Count().load(); }
-
-private:
-    static std::atomic<long>& Count() {
-        static std::atomic<long> count{0};
-        return count;
-    }
-};
-
 // Words of the templates switched on, asked by the translator of the same direction.
 // {3B0F8C61-7B52-4D0C-9E44-2F6A0E3D9A17}
 inline constexpr GUID kIidTemplateGlossary = {

@@ -1,7 +1,9 @@
-// The reference counting and interface lookup every small COM object of ours shares: a class derives
-// from CComObject<its interfaces...> and says in FindInterface which interface pointer answers which
-// id; CDispatchObject adds an IDispatch without type information for objects reached only through
-// their interfaces' own slots.
+// The reference counting and interface lookup every COM object of ours shares: a class derives from
+// CComObject<its interfaces...> and says in FindInterface which interface pointer answers which id
+// (by default IUnknown alone, answered by the first interface). Every object counts in its module's
+// CModuleCount, which a server's DllCanUnloadNow answers from; CClassFactory makes a server's objects.
+// CDispatchObject adds an IDispatch without type information for objects reached only through their
+// interfaces' own slots.
 #pragma once
 
 #include <windows.h>
@@ -10,11 +12,30 @@
 #include <unknwn.h>
 
 #include <atomic>
+#include <initializer_list>
+#include <new>
+#include <tuple>
+
+// The live objects and class-object locks of this module. Each module that links this layer (every
+// server DLL) keeps a count of its own.
+class CModuleCount {
+public:
+    static void Lock() { ++Count(); }
+    static void Unlock() { --Count(); }
+    // What DllCanUnloadNow answers: S_OK when nothing of the module is alive or locked.
+    static HRESULT CanUnloadNow() { return Count().load() == 0 ? S_OK : S_FALSE; }
+
+private:
+    static std::atomic<long>& Count() {
+        static std::atomic<long> count{0};
+        return count;
+    }
+};
 
 template <typename... Interfaces>
 class CComObject : public Interfaces... {
 public:
-    CComObject() = default;
+    CComObject() { CModuleCount::Lock(); }
     CComObject(const CComObject&) = delete;
     CComObject& operator=(const CComObject&) = delete;
 
@@ -36,10 +57,21 @@ public:
     }
 
 protected:
+    using FirstInterface = std::tuple_element_t<0, std::tuple<Interfaces...>>;
+
     // Objects are made with one reference, the creator's, and go only through Release.
-    virtual ~CComObject() = default;
+    virtual ~CComObject() { CModuleCount::Unlock(); }
     // The pointer that answers interfaceId (cast to that interface), or null.
-    virtual void* FindInterface(REFIID interfaceId) = 0;
+    virtual void* FindInterface(REFIID interfaceId) {
+        return IsEqualIID(interfaceId, IID_IUnknown) ? static_cast<FirstInterface*>(this) : nullptr;
+    }
+    // Whether interfaceId is one of ids.
+    static bool IsOneOf(REFIID interfaceId, std::initializer_list<IID> ids) {
+        for (const IID& id : ids)
+            if (IsEqualIID(interfaceId, id))
+                return true;
+        return false;
+    }
 
 private:
     std::atomic<ULONG> m_references{1};
@@ -70,3 +102,54 @@ protected:
         return nullptr;
     }
 };
+
+// Hands out interface interfaceId of a newly made object (E_OUTOFMEMORY when none was made) and drops
+// the maker's own reference, so that the object lives exactly as long as the caller's pointer.
+inline HRESULT HandOut(IUnknown* made, REFIID interfaceId, void** object) {
+    if (object == nullptr) {
+        if (made != nullptr)
+            made->Release();
+        return E_POINTER;
+    }
+    *object = nullptr;
+    if (made == nullptr)
+        return E_OUTOFMEMORY;
+    HRESULT result = made->QueryInterface(interfaceId, object);
+    made->Release();
+    return result;
+}
+
+// The class object of a server's one class: Make() makes an object (a pointer of ours with one
+// reference, or null), never as part of an aggregate; locks count in the module's count.
+template <typename Make>
+class CClassFactory : public CComObject<IClassFactory> {
+public:
+    explicit CClassFactory(Make make) : m_make(make) {}
+
+    HRESULT STDMETHODCALLTYPE CreateInstance(IUnknown* outer, REFIID interfaceId, void** object) override {
+        if (object == nullptr)
+            return E_POINTER;
+        *object = nullptr;
+        if (outer != nullptr)
+            return CLASS_E_NOAGGREGATION;
+        return HandOut(m_make(), interfaceId, object);
+    }
+    HRESULT STDMETHODCALLTYPE LockServer(BOOL lock) override {
+        lock ? CModuleCount::Lock() : CModuleCount::Unlock();
+        return S_OK;
+    }
+
+protected:
+    void* FindInterface(REFIID interfaceId) override {
+        return IsOneOf(interfaceId, {IID_IUnknown, IID_IClassFactory}) ? static_cast<IClassFactory*>(this) : nullptr;
+    }
+
+private:
+    Make m_make;
+};
+
+// DllGetClassObject's answer for a server whose one class make makes.
+template <typename Make>
+HRESULT HandOutClassFactory(Make make, REFIID interfaceId, void** object) {
+    return HandOut(static_cast<IClassFactory*>(new (std::nothrow) CClassFactory<Make>(make)), interfaceId, object);
+}

@@ -1,9 +1,10 @@
 // dircat.dll: the direction catalogue. DllGetClassObject hands out the catalogue entry, whose Open
 // reads "dircat.dat" (UTF-8: a first line naming the format, then a "[DirID]" line per direction
 // followed by its information text) into a catalogue of directions, each with its information text.
-#include "ComObject.h"
+#include "EnginePrivate.h"
 
 #include "common/EngineInterfaces.h"
+#include "platform/ComObject.h"
 
 #include <filesystem>
 #include <fstream>
@@ -74,7 +75,7 @@ bool ReadCatalogue(const std::wstring& path, InfoTable* table) {
     return true;
 }
 
-class CatalogueItem : public ComObject<IOvrinCatalogueItem> {
+class CatalogueItem : public CComObject<IOvrinCatalogueItem> {
 public:
     explicit CatalogueItem(std::string info) : m_info(std::move(info)) {}
     HRESULT STDMETHODCALLTYPE GetInfo(BSTR* info) override {
@@ -89,14 +90,11 @@ public:
         return S_OK;
     }
 
-protected:
-    bool Answers(REFIID) override { return false; }
-
 private:
     std::string m_info;
 };
 
-class Collection : public ComObject<IOvrinCollection> {
+class Collection : public CComObject<IOvrinCollection> {
 public:
     explicit Collection(std::shared_ptr<const InfoTable> table) : m_table(std::move(table)) {}
     HRESULT STDMETHODCALLTYPE GetItem(DWORD dirId, IOvrinCatalogueItem** item) override {
@@ -110,14 +108,11 @@ public:
         return *item != nullptr ? S_OK : E_OUTOFMEMORY;
     }
 
-protected:
-    bool Answers(REFIID) override { return false; }
-
 private:
     std::shared_ptr<const InfoTable> m_table;
 };
 
-class Catalogue : public ComObject<IOvrinCatalogue> {
+class Catalogue : public CComObject<IOvrinCatalogue> {
 public:
     explicit Catalogue(std::shared_ptr<const InfoTable> table) : m_table(std::move(table)) {}
     HRESULT STDMETHODCALLTYPE GetCollection(IOvrinCollection** collection) override {
@@ -127,14 +122,11 @@ public:
         return *collection != nullptr ? S_OK : E_OUTOFMEMORY;
     }
 
-protected:
-    bool Answers(REFIID) override { return false; }
-
 private:
     std::shared_ptr<const InfoTable> m_table;
 };
 
-class CatalogueEntry : public ComObject<IOvrinCatalogueEntry> {
+class CatalogueEntry : public CComObject<IOvrinCatalogueEntry> {
 public:
     HRESULT STDMETHODCALLTYPE Open(BSTR path, void*, IOvrinCatalogue** catalogue) override {
         if (catalogue == nullptr)
@@ -153,7 +145,11 @@ public:
     }
 
 protected:
-    bool Answers(REFIID iid) override { return IsEqualIID(iid, ovrin::engine::kIidCatalogueEntry); }
+    void* FindInterface(REFIID iid) override {
+        return IsOneOf(iid, {IID_IUnknown, ovrin::engine::kIidCatalogueEntry})
+                   ? static_cast<IOvrinCatalogueEntry*>(this)
+                   : nullptr;
+    }
 };
 
 } // namespace
@@ -168,5 +164,5 @@ extern "C" __declspec(dllexport) HRESULT STDAPICALLTYPE DllGetClassObject(REFCLS
 }
 
 extern "C" __declspec(dllexport) HRESULT STDAPICALLTYPE DllCanUnloadNow() {
-    return ObjectCount::Value() == 0 ? S_OK : S_FALSE;
+    return CModuleCount::CanUnloadNow();
 }

@@ -2,10 +2,10 @@
 // direction is the file "NAME.tpl" in the direction's folder. The base numbers the templates it
 // loaded in load order (a template it could not load takes no number), switches them on and off, and
 // answers the translator of its direction with the words of the templates switched on.
-#include "ComObject.h"
 #include "Glossary.h"
 
 #include "common/EngineInterfaces.h"
+#include "platform/ComObject.h"
 
 #include <mutex>
 #include <vector>
@@ -28,14 +28,8 @@ bool IsTemplateName(const char* name) {
     return true;
 }
 
-class LinguisticBase : public ComObject<IOvrinLinguisticBaseEx>, public ITemplateGlossary {
+class LinguisticBase : public CComObject<IOvrinLinguisticBaseEx, ITemplateGlossary> {
 public:
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
-        return ComObject<IOvrinLinguisticBaseEx>::QueryInterface(iid, object);
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return ComObject<IOvrinLinguisticBaseEx>::AddRef(); }
-    ULONG STDMETHODCALLTYPE Release() override { return ComObject<IOvrinLinguisticBaseEx>::Release(); }
-
     HRESULT STDMETHODCALLTYPE Load(const char* prefix, const char* path, const char*, const char*, int, int count,
                                    const char** names, HRESULT* results) override {
         if (prefix == nullptr || path == nullptr || count < 0 ||
@@ -106,14 +100,12 @@ public:
     }
 
 protected:
-    bool Answers(REFIID iid) override {
-        return IsEqualIID(iid, ovrin::engine::kIidLinguisticBase) ||
-               IsEqualIID(iid, ovrin::engine::kIidLinguisticBaseEx) || IsEqualIID(iid, kIidTemplateGlossary);
-    }
-    void* ObjectFor(REFIID iid) override {
+    void* FindInterface(REFIID iid) override {
         if (IsEqualIID(iid, kIidTemplateGlossary))
             return static_cast<ITemplateGlossary*>(this);
-        return static_cast<IOvrinLinguisticBaseEx*>(this);
+        bool offered =
+            IsOneOf(iid, {IID_IUnknown, ovrin::engine::kIidLinguisticBase, ovrin::engine::kIidLinguisticBaseEx});
+        return offered ? static_cast<IOvrinLinguisticBaseEx*>(this) : nullptr;
     }
 
 private:
@@ -139,5 +131,5 @@ extern "C" __declspec(dllexport) HRESULT STDAPICALLTYPE DllGetClassObject(REFCLS
 }
 
 extern "C" __declspec(dllexport) HRESULT STDAPICALLTYPE DllCanUnloadNow() {
-    return ObjectCount::Value() == 0 ? S_OK : S_FALSE;
+    return CModuleCount::CanUnloadNow();
 }

@@ -2,10 +2,10 @@
 // folder. Init binds it to the folder's dictionary and glossaries and to the linguistic base whose
 // templates it consults; Translate (8-bit) and TranslateW (wide) give the same text, the first in the
 // engine's coding with what it keeps of the source registered as source terms, the second as it is.
-#include "ComObject.h"
 #include "TranslationCore.h"
 
 #include "common/EngineInterfaces.h"
+#include "platform/ComObject.h"
 
 #include <set>
 
@@ -13,7 +13,7 @@ using namespace mtengine;
 
 namespace {
 
-class Translator : public ComObject<IOvrinTranslatorWide> {
+class Translator : public CComObject<IOvrinTranslatorWide> {
 public:
     ~Translator() override {
         if (m_templates != nullptr)
@@ -98,8 +98,9 @@ public:
     }
 
 protected:
-    bool Answers(REFIID iid) override {
-        return IsEqualIID(iid, ovrin::engine::kIidTranslator) || IsEqualIID(iid, ovrin::engine::kIidTranslatorWide);
+    void* FindInterface(REFIID iid) override {
+        bool offered = IsOneOf(iid, {IID_IUnknown, ovrin::engine::kIidTranslator, ovrin::engine::kIidTranslatorWide});
+        return offered ? static_cast<IOvrinTranslatorWide*>(this) : nullptr;
     }
 
 private:
@@ -128,5 +129,5 @@ extern "C" __declspec(dllexport) HRESULT STDAPICALLTYPE DllGetClassObject(REFCLS
 }
 
 extern "C" __declspec(dllexport) HRESULT STDAPICALLTYPE DllCanUnloadNow() {
-    return ObjectCount::Value() == 0 ? S_OK : S_FALSE;
+    return CModuleCount::CanUnloadNow();
 }
