@@ -8,14 +8,21 @@
 #   lexory-help.png       the help in the browser stand-in
 # Needs: $wine_run, $build, $ROOT, $SESSION_DISPLAY (from the session's wine-session.env).
 
-# Ids of the program's commands and controls (lexory/resource.h).
-LEXORY_ID_ADD_BOOKMARK=32786
-LEXORY_ID_BOOKMARK_LIST=32809
-LEXORY_ID_HISTORY=32782
-LEXORY_ID_ABOUT=32798
-LEXORY_ID_HELP=57670
-LEXORY_IDC_HISTORY_LIST=1003
-LEXORY_IDC_ABOUT_TEXT=1008
+# lexory_id NAME: the id the program's resource header (lexory/resource.h) defines as NAME; fails, saying
+# so, when the header has no such name.
+lexory_id() {
+  awk -v name="$1" '$1 == "#define" && $2 == name { print $3; found = 1; exit } END { exit !found }' \
+    "$ROOT/lexory/resource.h" || { echo "run: lexory/resource.h defines no $1" >&2; return 1; }
+}
+
+# The program's commands and controls that the screenshots go through.
+LEXORY_ID_ADD_BOOKMARK=$(lexory_id ID_ADD_BOOKMARK)
+LEXORY_ID_BOOKMARK_LIST=$(lexory_id ID_BOOKMARK_LIST)
+LEXORY_ID_HISTORY=$(lexory_id ID_HISTORY)
+LEXORY_ID_ABOUT=$(lexory_id ID_ABOUT)
+LEXORY_ID_HELP=$(lexory_id ID_HELP_INDEX)
+LEXORY_IDC_HISTORY_LIST=$(lexory_id IDC_HISTORY_LIST)
+LEXORY_IDC_ABOUT_TEXT=$(lexory_id IDC_ABOUT_TEXT)
 
 lexory_probe() { "$wine_run" "$build/lexory/lexory_probe.exe" "$@" | tr -d '\r'; }
 
