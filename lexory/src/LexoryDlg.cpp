@@ -12,10 +12,10 @@
 #include "base/Text.h"
 #include "common/Protocol.h"
 #include "common/Registry.h"
+#include "platform/CommandLine.h"
 #include "platform/Resources.h"
 
 #include <commctrl.h>
-#include <shellapi.h>
 
 namespace {
 
@@ -528,14 +528,7 @@ bool CLexoryDlg::ShowHelp(const std::wstring& fileName, const std::wstring& anch
     std::wstring browser = ovrin::GetProgramFolder() + kBrowser;
     if (!ovrin::FileExists(browser))
         browser = kBrowser;
-    SHELLEXECUTEINFOW execute = {};
-    execute.cbSize = sizeof execute;
-    execute.fMask = SEE_MASK_FLAG_NO_UI;
-    execute.lpVerb = L"open";
-    execute.lpFile = browser.c_str();
-    execute.lpParameters = url.c_str();
-    execute.nShow = SW_SHOWNORMAL;
-    return ShellExecuteExW(&execute) != FALSE;
+    return platform::StartProgram(browser, url);
 }
 
 void CLexoryDlg::OnHelp() {

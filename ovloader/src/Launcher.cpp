@@ -1,7 +1,7 @@
 // The launcher's waits, start and message.
 #include "Launcher.h"
 
-#include <shellapi.h>
+#include "platform/CommandLine.h"
 
 #include <algorithm>
 #include <utility>
@@ -55,13 +55,7 @@ void CLauncher::WaitForOldWindowToGo() {
 }
 
 bool CLauncher::StartProgram() {
-    SHELLEXECUTEINFOW execute = {};
-    execute.cbSize = sizeof execute;
-    execute.fMask = SEE_MASK_FLAG_NO_UI;
-    execute.lpFile = m_program.c_str();
-    execute.lpParameters = m_optionsNumber ? kOptionsArgument : nullptr;
-    execute.nShow = SW_SHOWNORMAL;
-    return ShellExecuteExW(&execute) != FALSE;
+    return platform::StartProgram(m_program, m_optionsNumber ? kOptionsArgument : L"");
 }
 
 HWND CLauncher::WaitForNewWindow() {

@@ -1,4 +1,4 @@
-// Splitting the command line and handing its parameters to a receiver.
+// Splitting the command line and handing its parameters to a receiver; quoting one; starting a program.
 #include "platform/CommandLine.h"
 
 #include <windows.h>
@@ -101,6 +101,18 @@ void ParseCommandLine(CCommandLineInfo& info, const wchar_t* commandLine) {
         bool flag = !quoted[i - 1] && !param.empty() && (param[0] == L'-' || param[0] == L'/');
         info.ParseParam(flag ? param.c_str() + 1 : param.c_str(), flag, i + 1 == params.size());
     }
+}
+
+bool StartProgram(const std::wstring& file, const std::wstring& parameters, HWND owner) {
+    SHELLEXECUTEINFOW execute = {};
+    execute.cbSize = sizeof execute;
+    execute.fMask = SEE_MASK_FLAG_NO_UI;
+    execute.hwnd = owner;
+    execute.lpVerb = L"open";
+    execute.lpFile = file.c_str();
+    execute.lpParameters = parameters.empty() ? nullptr : parameters.c_str();
+    execute.nShow = SW_SHOWNORMAL;
+    return ShellExecuteExW(&execute) != FALSE;
 }
 
 } // namespace platform

@@ -1,4 +1,5 @@
 #include "platform/Processes.h"
+#include "platform/CommandLine.h"
 
 #include <gtest/gtest.h>
 
@@ -97,4 +98,17 @@ TEST(ProcessesTest, AnIdOpensOnlyAsTheProgramItsProcessRuns) {
     DWORD endedId = ended.Id();
     ended.End();
     EXPECT_FALSE(platform::OpenProcessNamed(endedId, L"hostname.exe", PROCESS_TERMINATE));
+}
+
+TEST(ProcessesTest, StartProgram_StartsAProgramWithItsParametersAndRefusesAMissingOne) {
+    std::wstring eventName = L"OvrinStartProgramTestReady" + std::to_wstring(GetCurrentProcessId());
+    CHandle ready(CreateEventW(nullptr, TRUE, FALSE, eventName.c_str()));
+    ASSERT_TRUE(ready);
+    // The peer opens the event its parameters name.
+    ASSERT_TRUE(platform::StartProgram(ThisProgramsFolder() + L"harness_peer.exe", eventName));
+    EXPECT_EQ(WaitForSingleObject(ready.Get(), 15000), WAIT_OBJECT_0) << "the program ran with its parameters";
+    EXPECT_EQ(platform::EndProcessesNamed(L"harness_peer.exe", 0, 10000, GetCurrentProcessId()), 1u);
+
+    EXPECT_FALSE(platform::StartProgram(ThisProgramsFolder() + L"no_such_program.exe", L""))
+        << "a missing program is refused, without a message box";
 }

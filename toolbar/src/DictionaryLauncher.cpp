@@ -56,5 +56,5 @@ void CDictionaryLauncher::LookUp(const std::wstring& word) {
     EndRunningDictionary();
     // The word may hold quotation marks and backslashes of its own: it must reach the program whole,
     // as one argument.
-    launcher::StartProgram(program, platform::QuotedArgument(word));
+    platform::StartProgram(program, platform::QuotedArgument(word));
 }

@@ -6,8 +6,6 @@
 
 #include <windows.h>
 
-#include <shellapi.h>
-
 namespace launcher {
 
 std::wstring LauncherPath() {
@@ -26,18 +24,7 @@ std::wstring LauncherParameters(const std::wstring& program, int options) {
 }
 
 bool StartLauncher(const std::wstring& path, const std::wstring& parameters) {
-    return ovrin::FileExists(path) && StartProgram(path, parameters);
-}
-
-bool StartProgram(const std::wstring& file, const std::wstring& parameters, HWND owner) {
-    SHELLEXECUTEINFOW execute = {};
-    execute.cbSize = sizeof execute;
-    execute.fMask = SEE_MASK_FLAG_NO_UI;
-    execute.hwnd = owner;
-    execute.lpFile = file.c_str();
-    execute.lpParameters = parameters.c_str();
-    execute.nShow = SW_SHOWNORMAL;
-    return ShellExecuteExW(&execute) != FALSE;
+    return ovrin::FileExists(path) && platform::StartProgram(path, parameters);
 }
 
 } // namespace launcher

@@ -18,8 +18,4 @@ std::wstring LauncherParameters(const std::wstring& program, int options);
 // Starts the launcher at path with the parameters; false when it cannot be started (missing file).
 bool StartLauncher(const std::wstring& path, const std::wstring& parameters);
 
-// Starts a program (a path, or a name the shell finds) with its parameters, shown normally and without
-// the shell's error messages; false when it did not start.
-bool StartProgram(const std::wstring& file, const std::wstring& parameters, HWND owner = nullptr);
-
 } // namespace launcher

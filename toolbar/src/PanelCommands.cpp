@@ -10,6 +10,7 @@
 #include "base/Path.h"
 #include "base/Text.h"
 #include "pagetrans/BrowserPage.h"
+#include "platform/CommandLine.h"
 #include "platform/Resources.h"
 #include "resource.h"
 
@@ -177,7 +178,7 @@ void COvrinToolbarDlg::OpenHelp(WPARAM topic) {
     std::wstring path = ovrin::GetProgramFolder() + kHelpFile;
     bool opened = false;
     if (ovrin::FileExists(path)) {
-        opened = launcher::StartProgram(L"iexplore.exe", L"file:" + path + L"#" + std::to_wstring(topic), GetHwnd());
+        opened = platform::StartProgram(L"iexplore.exe", L"file:" + path + L"#" + std::to_wstring(topic), GetHwnd());
     }
     if (!opened)
         platform::AppMessageBox(GetHwnd(), IDS_HELP_NOT_FOUND, MB_OK | MB_ICONINFORMATION);

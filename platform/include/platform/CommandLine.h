@@ -4,6 +4,8 @@
 // double quotes is never a flag.
 #pragma once
 
+#include <windows.h>
+
 #include <string>
 #include <vector>
 
@@ -23,6 +25,12 @@ std::vector<std::wstring> SplitCommandLine(const wchar_t* commandLine);
 // escaped so that SplitCommandLine gives text back whole (for a program's path, which holds neither
 // a quote nor a trailing backslash, that is the path in double quotes).
 std::wstring QuotedArgument(const std::wstring& text);
+
+// Starts a program (a path, or a name the shell finds) through the shell with its parameters (each one
+// that may hold a space or a quote given as QuotedArgument gives it), shown normally and without the
+// shell's error messages; false when it did not start. owner is the window the shell's own windows
+// belong to.
+bool StartProgram(const std::wstring& file, const std::wstring& parameters, HWND owner = nullptr);
 
 // Hands every parameter after the program name to info. commandLine defaults to the process's own.
 void ParseCommandLine(CCommandLineInfo& info, const wchar_t* commandLine = nullptr);
