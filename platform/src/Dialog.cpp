@@ -4,6 +4,7 @@
 
 #include "platform/Application.h"
 #include "platform/Control.h"
+#include "platform/Window.h"
 
 namespace {
 
@@ -21,11 +22,7 @@ CDialog::~CDialog() {
 }
 
 CDialog* CDialog::FromHandle(HWND window) {
-    if (window == nullptr)
-        return nullptr;
-    DWORD process = 0;
-    GetWindowThreadProcessId(window, &process);
-    if (process != GetCurrentProcessId())
+    if (!CWindow::IsOfThisProcess(window))
         return nullptr;
     return static_cast<CDialog*>(GetPropW(window, kObjectProperty));
 }

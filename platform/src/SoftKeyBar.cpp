@@ -111,11 +111,7 @@ void CSoftKeyBar::Destroy() {
 }
 
 CSoftKeyBar* CSoftKeyBar::FromOwner(HWND owner) {
-    if (owner == nullptr)
-        return nullptr;
-    DWORD process = 0;
-    GetWindowThreadProcessId(owner, &process);
-    if (process != GetCurrentProcessId())
+    if (!IsOfThisProcess(owner))
         return nullptr;
     return static_cast<CSoftKeyBar*>(GetPropW(owner, kBarProperty));
 }

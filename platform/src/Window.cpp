@@ -57,12 +57,13 @@ void CWindow::DestroyWindow() {
     m_hwnd = nullptr;
 }
 
-CWindow* CWindow::FromHandle(HWND window) {
-    if (window == nullptr || GetClassLongPtrW(window, GCLP_WNDPROC) != reinterpret_cast<ULONG_PTR>(&WindowProc))
-        return nullptr;
+bool CWindow::IsOfThisProcess(HWND window) {
     DWORD process = 0;
-    GetWindowThreadProcessId(window, &process);
-    if (process != GetCurrentProcessId())
+    return window != nullptr && GetWindowThreadProcessId(window, &process) != 0 && process == GetCurrentProcessId();
+}
+
+CWindow* CWindow::FromHandle(HWND window) {
+    if (!IsOfThisProcess(window) || GetClassLongPtrW(window, GCLP_WNDPROC) != reinterpret_cast<ULONG_PTR>(&WindowProc))
         return nullptr;
     return reinterpret_cast<CWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
 }

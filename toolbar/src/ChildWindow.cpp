@@ -1,6 +1,7 @@
 // A child window on a thread of its own, and the clean-up of the program's other dialogs.
 #include "ChildWindow.h"
 #include "platform/Wait.h"
+#include "platform/Window.h"
 
 bool CToolbarChildDlg::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
     if (message == kEndMessage) {
@@ -93,18 +94,12 @@ bool IsDialogWindow(HWND window) {
     return lstrcmpW(name, L"#32770") == 0;
 }
 
-DWORD ProcessOf(HWND window) {
-    DWORD process = 0;
-    GetWindowThreadProcessId(window, &process);
-    return process;
-}
-
 } // namespace
 
 void CloseOtherDialogs(HWND except) {
     EnumWindows(
         [](HWND window, LPARAM parameter) -> BOOL {
-            if (window != reinterpret_cast<HWND>(parameter) && ProcessOf(window) == GetCurrentProcessId() &&
+            if (window != reinterpret_cast<HWND>(parameter) && CWindow::IsOfThisProcess(window) &&
                 IsDialogWindow(window)) {
                 PostMessageW(window, CToolbarChildDlg::kEndMessage, 0, 0);
                 PostMessageW(window, WM_CLOSE, 0, 0);
@@ -117,12 +112,12 @@ void CloseOtherDialogs(HWND except) {
 void CloseForeignWindowsOwnedByUs() {
     EnumWindows(
         [](HWND window, LPARAM) -> BOOL {
-            if (ProcessOf(window) == GetCurrentProcessId())
+            if (CWindow::IsOfThisProcess(window))
                 return TRUE;
             HWND parent = GetParent(window);
             if (parent == nullptr)
                 parent = GetWindow(window, GW_OWNER);
-            if (parent != nullptr && ProcessOf(parent) == GetCurrentProcessId())
+            if (parent != nullptr && CWindow::IsOfThisProcess(parent))
                 PostMessageW(window, WM_CLOSE, 0, 0);
             return TRUE;
         },

@@ -31,11 +31,6 @@ std::wstring ProcessFileNameOf(HWND window) {
     return platform::ProcessFileNameById(processId);
 }
 
-bool IsWindowOfThisProgram(HWND window) {
-    DWORD processId = 0;
-    return window != nullptr && GetWindowThreadProcessId(window, &processId) != 0 && processId == GetCurrentProcessId();
-}
-
 std::wstring CDictionaryLauncher::GetProgramPath() {
     return CAppSettings::ReadString(ovrin::protocol::kDictionarySection, ovrin::protocol::kDictionaryPathSetting) +
            kProgramFile;

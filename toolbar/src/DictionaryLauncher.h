@@ -23,7 +23,5 @@ public:
     void LookUp(const std::wstring& word);
 };
 
-// The file name of the program that owns window ("" when it cannot be told), and whether it is this
-// program.
+// The file name of the program that owns window ("" when it cannot be told).
 std::wstring ProcessFileNameOf(HWND window);
-bool IsWindowOfThisProgram(HWND window);

@@ -7,6 +7,7 @@
 #include "common/EngineClient.h"
 #include "pagetrans/BrowserPage.h"
 #include "platform/Resources.h"
+#include "platform/Window.h"
 #include "resource.h"
 
 namespace {
@@ -120,7 +121,7 @@ void COvrinToolbarDlg::SetUpButtons() {
 // The call key held: over any program but the dictionary and the toolbar itself the panel comes up.
 void COvrinToolbarDlg::OnHeldKeySignal(LPARAM keyCode) {
     HWND front = GetForegroundWindow();
-    if (IsWindowOfThisProgram(front) || CDictionaryLauncher::IsDictionaryWindow(front))
+    if (CWindow::IsOfThisProcess(front) || CDictionaryLauncher::IsDictionaryWindow(front))
         return;
     m_frontWindow = front;
     Refresh(true);

@@ -4,6 +4,8 @@
 // that control (colours before painting) as reflected messages, kReflectedBase + the message.
 #pragma once
 
+#include "platform/MessagesToMember.h"
+
 #include <windows.h>
 
 constexpr UINT kReflectedBase = WM_APP + 0x2000;
@@ -38,15 +40,4 @@ private:
 // A control whose messages go to a member function of the object that owns it, for an object that
 // watches more than one window.
 template <typename Owner, bool (Owner::*Handler)(UINT, WPARAM, LPARAM, LRESULT&)>
-class CMemberControl : public CControl {
-public:
-    explicit CMemberControl(Owner& owner) : m_owner(owner) {}
-
-protected:
-    bool HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override {
-        return (m_owner.*Handler)(message, wParam, lParam, result);
-    }
-
-private:
-    Owner& m_owner;
-};
+using CMemberControl = CMessagesToMember<CControl, Owner, Handler>;

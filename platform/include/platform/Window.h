@@ -8,6 +8,8 @@
 // message, which deletes itself in OnNcDestroy.
 #pragma once
 
+#include "platform/MessagesToMember.h"
+
 #include <windows.h>
 
 class CWindow {
@@ -38,6 +40,9 @@ public:
 
     // The object of a window of one of our classes in this process, or null.
     static CWindow* FromHandle(HWND window);
+    // Whether window belongs to this process (a window's properties and user slot mean something only
+    // there).
+    static bool IsOfThisProcess(HWND window);
 
 protected:
     // The message map. Return true with result set when the message is handled; false passes it on
@@ -55,15 +60,4 @@ private:
 // A window whose messages go to a member function of the object that owns it, for an object with more
 // than one window of its own.
 template <typename Owner, bool (Owner::*Handler)(UINT, WPARAM, LPARAM, LRESULT&)>
-class CMemberWindow : public CWindow {
-public:
-    explicit CMemberWindow(Owner& owner) : m_owner(owner) {}
-
-protected:
-    bool HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override {
-        return (m_owner.*Handler)(message, wParam, lParam, result);
-    }
-
-private:
-    Owner& m_owner;
-};
+using CMemberWindow = CMessagesToMember<CWindow, Owner, Handler>;
