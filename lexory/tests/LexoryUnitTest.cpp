@@ -8,6 +8,7 @@
 #include "common/Protocol.h"
 #include "common/Registry.h"
 #include "dictengine/DictWriter.h"
+#include "platform/RegistryKey.h"
 
 #include <gtest/gtest.h>
 #include <testsupport/TempFolder.h>
@@ -115,10 +116,10 @@ class DictManagerTest : public ::testing::Test {
 protected:
     testsupport::TempFolder folder;
     void SetUp() override {
-        RegDeleteKeyW(HKEY_CURRENT_USER, CAppSettings::SectionKey(ovrin::protocol::kDictionarySection).c_str());
+        CRegistryKey::DeleteEmptyKey(HKEY_CURRENT_USER, CAppSettings::SectionKey(ovrin::protocol::kDictionarySection));
     }
     void TearDown() override {
-        RegDeleteKeyW(HKEY_CURRENT_USER, CAppSettings::SectionKey(ovrin::protocol::kDictionarySection).c_str());
+        CRegistryKey::DeleteEmptyKey(HKEY_CURRENT_USER, CAppSettings::SectionKey(ovrin::protocol::kDictionarySection));
     }
 };
 

@@ -10,6 +10,7 @@
 #include "common/EngineClient.h"
 #include "common/Protocol.h"
 #include "enginetest/EngineLayout.h"
+#include "platform/RegistryKey.h"
 #include "resource.h"
 #include "testsupport/GuiProgram.h"
 #include "testsupport/Processes.h"
@@ -23,28 +24,22 @@ namespace toolbarprograms {
 class EngineForPrograms {
 public:
     explicit EngineForPrograms(const enginetest::EngineLayout& layout) {
-        HKEY source = nullptr, target = nullptr;
-        RegOpenKeyExW(HKEY_CURRENT_USER, layout.Key().c_str(), 0, KEY_READ, &source);
-        RegCreateKeyExW(HKEY_CURRENT_USER, (kKey + std::wstring(L"\\Directions")).c_str(), 0, nullptr, 0,
-                        KEY_ALL_ACCESS, nullptr, &target, nullptr);
-        HKEY directions = nullptr;
-        RegOpenKeyExW(source, L"Directions", 0, KEY_READ, &directions);
-        m_copied = RegCopyTreeW(directions, nullptr, target) == ERROR_SUCCESS;
-        RegCloseKey(directions);
-        RegCloseKey(target);
-        RegCloseKey(source);
+        {
+            CRegistryKey directions, target;
+            directions.Open(HKEY_CURRENT_USER, layout.DirectionsKey(), KEY_READ, false);
+            target.Open(HKEY_CURRENT_USER, kKey + std::wstring(L"\\Directions"), true);
+            m_copied = target.CopyTreeFrom(directions);
+        }
         enginetest::EngineLayout::SetString(kKey, L"Path", layout.Folder());
         m_catalogue = ovrin::GetProgramFolder() + L"dircat.dat";
         m_copied = m_copied && CopyFileW((layout.Folder() + L"dircat.dat").c_str(), m_catalogue.c_str(), FALSE);
     }
     ~EngineForPrograms() {
         DeleteFileW(m_catalogue.c_str());
-        RegDeleteTreeW(HKEY_CURRENT_USER, (kKey + std::wstring(L"\\Directions")).c_str());
-        HKEY key = nullptr;
-        if (RegOpenKeyExW(HKEY_CURRENT_USER, kKey, 0, KEY_SET_VALUE, &key) == ERROR_SUCCESS) {
-            RegDeleteValueW(key, L"Path");
-            RegCloseKey(key);
-        }
+        CRegistryKey::DeleteTree(HKEY_CURRENT_USER, kKey + std::wstring(L"\\Directions"));
+        CRegistryKey key;
+        if (key.Open(HKEY_CURRENT_USER, kKey, KEY_SET_VALUE, false))
+            key.DeleteValue(L"Path");
     }
     EngineForPrograms(const EngineForPrograms&) = delete;
     EngineForPrograms& operator=(const EngineForPrograms&) = delete;
@@ -64,9 +59,9 @@ inline void EndRunningToolbars() {
 
 // The real toolbar program (beside the test program) started with "/options", any left running ended
 // first; its panel, or null when it did not come up.
-inline HWND StartToolbarProgram(desktop::Process& toolbar) {
+inline HWND StartToolbarProgram(testsupport::CProgramProcess& toolbar) {
     EndRunningToolbars();
-    if (!toolbar.Start(L"\"" + ovrin::GetProgramFolder() + L"OvrinToolbar.exe\" /options"))
+    if (!toolbar.Start(ovrin::GetProgramFolder() + L"OvrinToolbar.exe", L"/options"))
         return nullptr;
     return testsupport::WaitForWindow(ovrin::protocol::kToolbarWindowClass, nullptr, toolbar.Id());
 }
