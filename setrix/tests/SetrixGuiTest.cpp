@@ -4,6 +4,7 @@
 #include "SetrixTestSupport.h"
 
 #include "platform/Device.h"
+#include "platform/Handles.h"
 #include "testsupport/GuiProgram.h"
 
 #include <gtest/gtest.h>
@@ -29,7 +30,9 @@ std::wstring WindowsFolder() {
 }
 
 void SetString(HKEY root, const wchar_t* key, const wchar_t* name, const std::wstring& text) {
-    RegSetKeyValueW(root, key, name, REG_SZ, text.c_str(), static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)));
+    CRegistryKey opened;
+    if (opened.Open(root, key, true))
+        opened.WriteString(name, text);
 }
 
 class SetrixDllTest : public ::testing::Test {
@@ -45,8 +48,10 @@ protected:
         std::error_code ignored;
         std::filesystem::remove_all(m_testMenu, ignored);
         DeleteFileW(m_startUpShortcut.c_str());
-        RegDeleteKeyValueW(HKEY_CURRENT_USER, kMessageKey, L"UninstallMessage");
-        RegDeleteTreeW(HKEY_LOCAL_MACHINE, kDeviceKey);
+        CRegistryKey messages;
+        if (messages.Open(HKEY_CURRENT_USER, kMessageKey, false))
+            messages.DeleteValue(L"UninstallMessage");
+        CRegistryKey::DeleteTree(HKEY_LOCAL_MACHINE, kDeviceKey);
         if (m_library != nullptr)
             FreeLibrary(m_library);
     }
@@ -100,8 +105,8 @@ TEST_F(SetrixDllTest, UninstallInit_EndsTheProgramsClearsTheSuiteAndSaysGoodbyeL
     WriteTextFile(inUse);
     WriteTextFile(install.File(L"dict\\re.dic"));
     WriteTextFile(install.File(L"help\\img\\a.bmp"));
-    HANDLE open = CreateFileW(inUse.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-    ASSERT_NE(open, INVALID_HANDLE_VALUE);
+    CFileHandle open(CreateFileW(inUse.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+    ASSERT_TRUE(open);
 
     std::filesystem::create_directories(m_testMenu + L"\\OVRIN");
     std::wstring lexoryShortcut = m_testMenu + L"\\OVRIN\\Lexory.lnk";
@@ -148,7 +153,7 @@ TEST_F(SetrixDllTest, UninstallInit_EndsTheProgramsClearsTheSuiteAndSaysGoodbyeL
     EXPECT_EQ(AnswerMessageBox([&] { result = uninstallInit(nullptr, folder.c_str()); }, L"OVRIN Mobile", true),
               farewell);
     EXPECT_EQ(result, codeUNINSTALL_INIT_CONTINUE);
-    CloseHandle(open);
+    open.Reset();
     EXPECT_TRUE(std::filesystem::is_directory(install.Path()));
 }
 
@@ -205,7 +210,7 @@ TEST_F(SetrixDllTest, ServiceFunctions_ShowAMessageAndReadThePlatformTypeOfTheDe
         ASSERT_EQ(answer.size, 1u);
         EXPECT_EQ(answer.buffer[0], expected) << type;
     }
-    RegDeleteTreeW(HKEY_LOCAL_MACHINE, kDeviceKey);
+    CRegistryKey::DeleteTree(HKEY_LOCAL_MACHINE, kDeviceKey);
     COutput absent;
     isSmartphone(0, nullptr, &absent.size, &absent.buffer);
     ASSERT_EQ(absent.size, 1u);
