@@ -38,8 +38,8 @@ void SetString(HKEY root, const wchar_t* key, const wchar_t* name, const std::ws
 class SetrixDllTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        m_library = LoadLibraryW(BesideTests(L"Setrix.dll").c_str());
-        ASSERT_NE(m_library, nullptr);
+        m_library.Reset(LoadLibraryW(BesideTests(L"Setrix.dll").c_str()));
+        ASSERT_TRUE(m_library);
         m_testMenu = platform::ShellFolder(CSIDL_PROGRAMS) + L"\\SetrixTest-" + std::to_wstring(GetCurrentProcessId());
         m_startUpShortcut =
             platform::ShellFolder(CSIDL_STARTUP) + L"\\SetrixTest-" + std::to_wstring(GetCurrentProcessId()) + L".lnk";
@@ -52,13 +52,12 @@ protected:
         if (messages.Open(HKEY_CURRENT_USER, kMessageKey, false))
             messages.DeleteValue(L"UninstallMessage");
         CRegistryKey::DeleteTree(HKEY_LOCAL_MACHINE, kDeviceKey);
-        if (m_library != nullptr)
-            FreeLibrary(m_library);
+        m_library.Reset();
     }
 
     template <typename Function>
     Function Export(const char* name) {
-        return reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(m_library, name)));
+        return reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(m_library.Get(), name)));
     }
 
     // Runs call on a thread of its own until the message box captioned caption shows; gives the box's
@@ -83,7 +82,7 @@ protected:
         return text;
     }
 
-    HMODULE m_library = nullptr;
+    CModuleHandle m_library;
     std::wstring m_testMenu;
     std::wstring m_startUpShortcut;
     std::function<void()> onBoxShown = [] {};

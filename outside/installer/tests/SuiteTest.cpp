@@ -8,6 +8,7 @@
 #include "common/Protocol.h"
 #include "enginetest/EngineLayout.h"
 #include "platform/Device.h"
+#include "platform/Handles.h"
 #include "platform/RegistryKey.h"
 #include "testsupport/ConsoleProgram.h"
 #include "testsupport/GuiProgram.h"
@@ -48,8 +49,8 @@ std::wstring SourceRoot() {
 
 void ListFiles(const std::wstring& folder, bool recursive, std::set<std::wstring>& out) {
     WIN32_FIND_DATAW data;
-    HANDLE find = FindFirstFileW((folder + L"\\*").c_str(), &data);
-    if (find == INVALID_HANDLE_VALUE)
+    CFindHandle find(FindFirstFileW((folder + L"\\*").c_str(), &data));
+    if (!find)
         return;
     do {
         std::wstring name = data.cFileName;
@@ -58,8 +59,7 @@ void ListFiles(const std::wstring& folder, bool recursive, std::set<std::wstring
         out.insert(folder + L"\\" + name);
         if (recursive && (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0)
             ListFiles(folder + L"\\" + name, true, out);
-    } while (FindNextFileW(find, &data));
-    FindClose(find);
+    } while (FindNextFileW(find.Get(), &data));
 }
 
 void ListKeys(HKEY root, const std::wstring& label, const std::wstring& path, std::set<std::wstring>& out) {
