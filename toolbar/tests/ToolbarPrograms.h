@@ -9,8 +9,8 @@
 #include "base/Path.h"
 #include "common/EngineClient.h"
 #include "common/Protocol.h"
+#include "enginetest/EngineForPrograms.h"
 #include "enginetest/EngineLayout.h"
-#include "platform/RegistryKey.h"
 #include "resource.h"
 #include "testsupport/GuiProgram.h"
 #include "testsupport/Processes.h"
@@ -19,37 +19,7 @@
 
 namespace toolbarprograms {
 
-// The engine of the layout where the programs look for it (the suite's own registry key, and the
-// catalogue beside the program), for as long as the object lives.
-class EngineForPrograms {
-public:
-    explicit EngineForPrograms(const enginetest::EngineLayout& layout) {
-        {
-            CRegistryKey directions, target;
-            directions.Open(HKEY_CURRENT_USER, layout.DirectionsKey(), KEY_READ, false);
-            target.Open(HKEY_CURRENT_USER, kKey + std::wstring(L"\\Directions"), true);
-            m_copied = target.CopyTreeFrom(directions);
-        }
-        enginetest::EngineLayout::SetString(kKey, L"Path", layout.Folder());
-        m_catalogue = ovrin::GetProgramFolder() + L"dircat.dat";
-        m_copied = m_copied && CopyFileW((layout.Folder() + L"dircat.dat").c_str(), m_catalogue.c_str(), FALSE);
-    }
-    ~EngineForPrograms() {
-        DeleteFileW(m_catalogue.c_str());
-        CRegistryKey::DeleteTree(HKEY_CURRENT_USER, kKey + std::wstring(L"\\Directions"));
-        CRegistryKey key;
-        if (key.Open(HKEY_CURRENT_USER, kKey, KEY_SET_VALUE, false))
-            key.DeleteValue(L"Path");
-    }
-    EngineForPrograms(const EngineForPrograms&) = delete;
-    EngineForPrograms& operator=(const EngineForPrograms&) = delete;
-    bool Copied() const { return m_copied; }
-
-private:
-    static constexpr wchar_t kKey[] = L"Software\\Ovrinsoft\\Pocket OVRIN";
-    std::wstring m_catalogue;
-    bool m_copied = false;
-};
+using enginetest::EngineForPrograms;
 
 // Ends the processes owning toolbar panels: one a failed test left running would keep a new one from
 // starting.

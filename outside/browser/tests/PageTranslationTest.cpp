@@ -8,6 +8,7 @@
 #include "base/Path.h"
 #include "common/EngineClient.h"
 #include "common/Protocol.h"
+#include "enginetest/EngineForPrograms.h"
 #include "enginetest/EngineLayout.h"
 #include "pagetrans/BrowserPage.h"
 #include "platform/Handles.h"
@@ -19,6 +20,7 @@
 #include <testsupport/Processes.h>
 #include <testsupport/TempFolder.h>
 
+#include <memory>
 #include <set>
 #include <string>
 
@@ -30,7 +32,6 @@ namespace {
 constexpr wchar_t kHelperList[] = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Browser Helper Objects";
 // A listed class that no server provides: the browser passes it over.
 constexpr wchar_t kBrokenEntry[] = L"{0BAD0BAD-0000-4000-8000-000000000019}";
-constexpr wchar_t kSuiteKey[] = L"Software\\Ovrinsoft\\Pocket OVRIN";
 
 std::wstring Beside(const wchar_t* name) {
     return ovrin::GetProgramFolder() + name;
@@ -63,37 +64,21 @@ private:
     }
 };
 
-// The engine layout where the toolbar program looks for it: the directions and path under the
-// suite's key, the catalogue beside the program; English to Russian chosen.
+// A layout with English to Russian where the toolbar program looks for it, that direction chosen.
 class EngineForToolbar {
 public:
     EngineForToolbar() {
         m_layout.WriteStandardCatalogue();
         m_layout.AddDirection(L"ER", EnglishRussian());
-        {
-            CRegistryKey source, target;
-            source.Open(HKEY_CURRENT_USER, m_layout.DirectionsKey(), KEY_READ, false);
-            target.Open(HKEY_CURRENT_USER, std::wstring(kSuiteKey) + L"\\Directions", true);
-            m_ready = target.CopyTreeFrom(source);
-        }
-        EngineLayout::SetString(kSuiteKey, L"Path", m_layout.Folder());
-        m_ready =
-            m_ready && CopyFileW((m_layout.Folder() + L"dircat.dat").c_str(), Beside(L"dircat.dat").c_str(), FALSE);
+        m_installed = std::make_unique<EngineForPrograms>(m_layout);
         CEngineClient::SetDirectionSetting(0);
         CEngineClient::SetSubjectSetting(0);
     }
-    ~EngineForToolbar() {
-        DeleteFileW(Beside(L"dircat.dat").c_str());
-        CRegistryKey::DeleteTree(HKEY_CURRENT_USER, std::wstring(kSuiteKey) + L"\\Directions");
-        CRegistryKey key;
-        if (key.Open(HKEY_CURRENT_USER, kSuiteKey, KEY_SET_VALUE, false))
-            key.DeleteValue(L"Path");
-    }
-    bool Ready() const { return m_ready; }
+    bool Ready() const { return m_installed->Copied(); }
 
 private:
     EngineLayout m_layout;
-    bool m_ready = false;
+    std::unique_ptr<EngineForPrograms> m_installed;
 };
 
 // The toolbar program over the engine, started with "/options" so that its panel is made at once.
