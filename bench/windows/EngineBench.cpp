@@ -9,6 +9,7 @@
 // twice, once with Trans3) under "Software\Ovrinsoft\Pocket OVRIN Bench" and removes it afterwards.
 #include "base/TextFile.h"
 #include "common/EngineClient.h"
+#include "platform/RegistryKey.h"
 
 #include "xlatcp/Xlatcp.h"
 
@@ -22,18 +23,16 @@ namespace {
 constexpr wchar_t kBenchKey[] = L"Software\\Ovrinsoft\\Pocket OVRIN Bench";
 
 void SetValue(const std::wstring& key, const wchar_t* name, const std::wstring* text, DWORD number) {
-    HKEY handle = nullptr;
-    RegCreateKeyExW(HKEY_CURRENT_USER, key.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &handle, nullptr);
+    CRegistryKey handle;
+    handle.Open(HKEY_CURRENT_USER, key, true);
     if (text != nullptr)
-        RegSetValueExW(handle, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text->c_str()),
-                       static_cast<DWORD>((text->size() + 1) * 2));
+        handle.WriteString(name, *text);
     else
-        RegSetValueExW(handle, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&number), sizeof number);
-    RegCloseKey(handle);
+        handle.WriteDword(name, number);
 }
 
 void WriteInstallation(const std::wstring& engine) {
-    RegDeleteTreeW(HKEY_CURRENT_USER, kBenchKey);
+    CRegistryKey::DeleteTree(HKEY_CURRENT_USER, kBenchKey);
     SetValue(kBenchKey, L"Path", &engine, 0);
     std::wstring folder = engine + L"ER\\", prefix = L"ER";
     for (int wide = 0; wide < 2; ++wide) {
@@ -95,7 +94,7 @@ int wmain(int argc, wchar_t** argv) {
         CEngineClient client(translator);
         if (!client.IsUsable() || translator.GetDirectionCount() != 2) {
             std::fwprintf(stderr, L"engine_bench: no engine in %ls\n", engine.c_str());
-            RegDeleteTreeW(HKEY_CURRENT_USER, kBenchKey);
+            CRegistryKey::DeleteTree(HKEY_CURRENT_USER, kBenchKey);
             return 1;
         }
         int narrow = translator.GetDirection(0)->GetTrans3() == 0 ? 0 : 1;
@@ -207,6 +206,6 @@ int wmain(int argc, wchar_t** argv) {
         if (made != nullptr)
             made->Release();
     }
-    RegDeleteTreeW(HKEY_CURRENT_USER, kBenchKey);
+    CRegistryKey::DeleteTree(HKEY_CURRENT_USER, kBenchKey);
     return status;
 }

@@ -28,6 +28,7 @@
 #include "platform/Application.h"
 #include "platform/Dialog.h"
 #include "platform/Handles.h"
+#include "platform/RegistryKey.h"
 
 #include <windows.h>
 
@@ -282,7 +283,7 @@ bool LayOut(const std::wstring& dictionary, testsupport::TempFolder& programFold
         std::fprintf(stderr, "cannot read the dictionary %ls\n", dictionary.c_str());
         return false;
     }
-    RegDeleteKeyW(HKEY_CURRENT_USER, CAppSettings::SectionKey(L"Lexory").c_str());
+    CRegistryKey::DeleteEmptyKey(HKEY_CURRENT_USER, CAppSettings::SectionKey(L"Lexory"));
     return true;
 }
 
@@ -362,7 +363,7 @@ int RunArticleBenchmark(const std::wstring& dictionary, size_t articles) {
     PrintLatencies("closing the article window", closes);
     PostMessageW(lookup.window, WM_COMMAND, ID_EXIT, 0);
     program.WaitForExit(10000);
-    RegDeleteKeyW(HKEY_CURRENT_USER, CAppSettings::SectionKey(L"Lexory").c_str());
+    CRegistryKey::DeleteEmptyKey(HKEY_CURRENT_USER, CAppSettings::SectionKey(L"Lexory"));
     return 0;
 }
 
@@ -593,7 +594,7 @@ int RunBenchmark(std::wstring dictionary) {
     std::printf("private memory: Lexory with the dictionary open %.2f MB, bare framework program %.2f MB, "
                 "difference %.2f MB\n",
                 lexoryBytes / 1048576.0, bareBytes / 1048576.0, (double(lexoryBytes) - double(bareBytes)) / 1048576.0);
-    RegDeleteKeyW(HKEY_CURRENT_USER, CAppSettings::SectionKey(L"Lexory").c_str());
+    CRegistryKey::DeleteEmptyKey(HKEY_CURRENT_USER, CAppSettings::SectionKey(L"Lexory"));
     return 0;
 }
 

@@ -10,6 +10,9 @@
 #include "common/Registry.h"
 #include "dictengine/DictFormat.h"
 #include "dictengine/DictWriter.h"
+#include "platform/Handles.h"
+#include "platform/Processes.h"
+#include "platform/RegistryKey.h"
 
 #include <windows.h>
 
@@ -101,13 +104,13 @@ protected:
     HWND window = nullptr;
 
     void SetUp() override {
-        RegDeleteKeyW(HKEY_CURRENT_USER, CAppSettings::SectionKey(kSection).c_str());
+        CRegistryKey::DeleteEmptyKey(HKEY_CURRENT_USER, CAppSettings::SectionKey(kSection));
         for (const wchar_t* file : {L"Lexory.exe", L"XLATCP.dll", L"htmlview.dll"})
             ASSERT_TRUE(CopyFileW((OwnFolder() + L"\\" + file).c_str(), folder.File(file).c_str(), FALSE));
     }
     void TearDown() override {
         program.End();
-        RegDeleteKeyW(HKEY_CURRENT_USER, CAppSettings::SectionKey(kSection).c_str());
+        CRegistryKey::DeleteEmptyKey(HKEY_CURRENT_USER, CAppSettings::SectionKey(kSection));
     }
 
     void Dictionary(const std::wstring& file, std::uint16_t direction, const std::vector<std::string>& words,
@@ -170,23 +173,22 @@ protected:
 
     // The text of a row, read through a buffer in the program's own memory.
     std::wstring RowText(int row) const {
-        HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, program.Id());
-        if (process == nullptr)
+        CHandle process(OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, program.Id()));
+        if (!process)
             return L"<no access>";
         constexpr size_t kChars = 300;
-        void* remote =
-            VirtualAllocEx(process, nullptr, sizeof(LVITEMW) + kChars * sizeof(wchar_t), MEM_COMMIT, PAGE_READWRITE);
+        void* remote = VirtualAllocEx(process.Get(), nullptr, sizeof(LVITEMW) + kChars * sizeof(wchar_t), MEM_COMMIT,
+                                      PAGE_READWRITE);
         LVITEMW item = {};
         item.mask = LVIF_TEXT;
         item.iItem = row;
         item.pszText = reinterpret_cast<wchar_t*>(static_cast<char*>(remote) + sizeof(LVITEMW));
         item.cchTextMax = kChars;
-        WriteProcessMemory(process, remote, &item, sizeof item, nullptr);
+        WriteProcessMemory(process.Get(), remote, &item, sizeof item, nullptr);
         SendMessageW(List(), LVM_GETITEMTEXTW, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(remote));
         wchar_t text[kChars] = {};
-        ReadProcessMemory(process, item.pszText, text, sizeof text, nullptr);
-        VirtualFreeEx(process, remote, 0, MEM_RELEASE);
-        CloseHandle(process);
+        ReadProcessMemory(process.Get(), item.pszText, text, sizeof text, nullptr);
+        VirtualFreeEx(process.Get(), remote, 0, MEM_RELEASE);
         return std::wstring(text, wcsnlen(text, kChars));
     }
 
@@ -291,12 +293,12 @@ protected:
 };
 
 int CountThreads(DWORD processId) {
-    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
+    // A failed snapshot is INVALID_HANDLE_VALUE, as a failed CreateFile is.
+    CFileHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0));
     THREADENTRY32 entry = {sizeof entry};
     int count = 0;
-    for (BOOL more = Thread32First(snapshot, &entry); more; more = Thread32Next(snapshot, &entry))
+    for (BOOL more = Thread32First(snapshot.Get(), &entry); more; more = Thread32Next(snapshot.Get(), &entry))
         count += entry.th32OwnerProcessID == processId;
-    CloseHandle(snapshot);
     return count;
 }
 
@@ -793,20 +795,17 @@ TEST_F(LexoryGuiTest, Help_OpensInTheSuitesBrowserNotInTheDesktops) {
     HWND browser = testsupport::WaitForWindow(L"IExplore", nullptr, 0, 15000ms);
     ASSERT_NE(browser, nullptr) << "the help did not open in the suite's browser";
     DWORD browserId = testsupport::WindowProcess(browser);
-    HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION | PROCESS_TERMINATE, FALSE, browserId);
-    ASSERT_NE(process, nullptr);
-    wchar_t image[MAX_PATH] = {};
-    DWORD size = MAX_PATH;
-    QueryFullProcessImageNameW(process, 0, image, &size);
-    EXPECT_EQ(std::filesystem::path(image).parent_path(), std::filesystem::path(folder.File(L"x")).parent_path());
+    CHandle process(OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION | PROCESS_TERMINATE, FALSE, browserId));
+    ASSERT_TRUE(process);
+    EXPECT_EQ(std::filesystem::path(platform::ProcessImagePath(process.Get())).parent_path(),
+              std::filesystem::path(folder.File(L"x")).parent_path());
     HWND page = FindWindowExW(browser, nullptr, L"PIEHTML", nullptr);
     ASSERT_NE(page, nullptr);
     EXPECT_NE(FindWindowExW(page, nullptr, L"DISPLAYCLASS", nullptr), nullptr);
     EXPECT_TRUE(testsupport::WaitUntil([&] { return testsupport::ControlText(browser) == L"Lexory: справка"; }));
     EXPECT_EQ(testsupport::FindProgramWindow(L"#32770", L"Lexory", program.Id()), nullptr) << "no message";
-    TerminateProcess(process, 0);
-    WaitForSingleObject(process, 10000);
-    CloseHandle(process);
+    TerminateProcess(process.Get(), 0);
+    WaitForSingleObject(process.Get(), 10000);
 }
 
 namespace {
@@ -814,12 +813,11 @@ namespace {
 // Queues what post() posts while the program's window thread is held, so that the window handles it
 // all in one run, as a busy handheld would, while the program's other threads go on.
 void PostWhileWindowThreadHeld(HWND window, const std::function<void()>& post) {
-    HANDLE thread = OpenThread(THREAD_SUSPEND_RESUME, FALSE, GetWindowThreadProcessId(window, nullptr));
-    ASSERT_NE(thread, nullptr);
-    SuspendThread(thread);
+    CHandle thread(OpenThread(THREAD_SUSPEND_RESUME, FALSE, GetWindowThreadProcessId(window, nullptr)));
+    ASSERT_TRUE(thread);
+    SuspendThread(thread.Get());
     post();
-    ResumeThread(thread);
-    CloseHandle(thread);
+    ResumeThread(thread.Get());
 }
 
 // Handled by the window thread and seen from outside: everything posted before it has been handled
@@ -900,20 +898,17 @@ TEST_F(LexoryGuiTest, TwoStartsAtOnce_OneCopyStays) {
     Dictionary(L"er.dic", 0x0102, NumberedWords(30));
     const std::wstring path = folder.File(L"Lexory.exe");
     for (int round = 0; round < 3; ++round) {
-        PROCESS_INFORMATION copies[2] = {};
-        for (PROCESS_INFORMATION& copy : copies) {
-            std::wstring commandLine = L"\"" + path + L"\" w0001";
-            STARTUPINFOW startup = {};
-            startup.cb = sizeof startup;
-            ASSERT_TRUE(CreateProcessW(path.c_str(), commandLine.data(), nullptr, nullptr, FALSE, CREATE_SUSPENDED,
-                                       nullptr, nullptr, &startup, &copy));
+        testsupport::StartedProcess copies[2];
+        for (testsupport::StartedProcess& copy : copies) {
+            copy = testsupport::StartProcess(path.c_str(), L"\"" + path + L"\" w0001", CREATE_SUSPENDED);
+            ASSERT_TRUE(copy);
         }
-        for (PROCESS_INFORMATION& copy : copies)
-            ResumeThread(copy.hThread);
-        HANDLE processes[2] = {copies[0].hProcess, copies[1].hProcess};
+        for (testsupport::StartedProcess& copy : copies)
+            ResumeThread(copy.thread.Get());
+        HANDLE processes[2] = {copies[0].process.Get(), copies[1].process.Get()};
         DWORD ended = WaitForMultipleObjects(2, processes, FALSE, 15000);
         EXPECT_LT(ended, WAIT_OBJECT_0 + 2) << "both copies kept running, round " << round;
-        DWORD stays = ended == WAIT_OBJECT_0 ? copies[1].dwProcessId : copies[0].dwProcessId;
+        DWORD stays = ended == WAIT_OBJECT_0 ? copies[1].id : copies[0].id;
         EXPECT_TRUE(testsupport::WaitUntil(
             [&] { return testsupport::FindProgramWindow(kWindowClass, nullptr, stays) != nullptr; }));
         int windows = 0;
@@ -921,11 +916,9 @@ TEST_F(LexoryGuiTest, TwoStartsAtOnce_OneCopyStays) {
              w = FindWindowExW(nullptr, w, kWindowClass, nullptr))
             ++windows;
         EXPECT_EQ(windows, 1) << "round " << round;
-        for (PROCESS_INFORMATION& copy : copies) {
-            TerminateProcess(copy.hProcess, 0);
-            WaitForSingleObject(copy.hProcess, 10000);
-            CloseHandle(copy.hThread);
-            CloseHandle(copy.hProcess);
+        for (testsupport::StartedProcess& copy : copies) {
+            TerminateProcess(copy.process.Get(), 0);
+            WaitForSingleObject(copy.process.Get(), 10000);
         }
     }
 }

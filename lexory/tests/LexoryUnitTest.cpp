@@ -8,6 +8,8 @@
 #include "common/Protocol.h"
 #include "common/Registry.h"
 #include "dictengine/DictWriter.h"
+#include "platform/Handles.h"
+#include "platform/RegistryKey.h"
 
 #include <gtest/gtest.h>
 #include <testsupport/TempFolder.h>
@@ -115,10 +117,10 @@ class DictManagerTest : public ::testing::Test {
 protected:
     testsupport::TempFolder folder;
     void SetUp() override {
-        RegDeleteKeyW(HKEY_CURRENT_USER, CAppSettings::SectionKey(ovrin::protocol::kDictionarySection).c_str());
+        CRegistryKey::DeleteEmptyKey(HKEY_CURRENT_USER, CAppSettings::SectionKey(ovrin::protocol::kDictionarySection));
     }
     void TearDown() override {
-        RegDeleteKeyW(HKEY_CURRENT_USER, CAppSettings::SectionKey(ovrin::protocol::kDictionarySection).c_str());
+        CRegistryKey::DeleteEmptyKey(HKEY_CURRENT_USER, CAppSettings::SectionKey(ovrin::protocol::kDictionarySection));
     }
 };
 
@@ -272,13 +274,12 @@ TEST_F(DictManagerTest, DictEngineForwardsTheArticleWalkers) {
 
 // The names come from the string table of the program itself, as the resource compiler built it.
 TEST(PartOfSpeechNameTest, ProgramStringTableHoldsEveryName) {
-    HMODULE program = LoadLibraryExW((ovrin::GetProgramFolder() + L"Lexory.exe").c_str(), nullptr,
-                                     LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
-    ASSERT_NE(program, nullptr);
+    CModuleHandle program(LoadLibraryExW((ovrin::GetProgramFolder() + L"Lexory.exe").c_str(), nullptr,
+                                         LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE));
+    ASSERT_TRUE(program);
     for (const lexory::PartOfSpeechName& name : lexory::kPartOfSpeechNames) {
         wchar_t text[256] = {};
-        int length = LoadStringW(program, name.stringId, text, 256);
+        int length = LoadStringW(program.Get(), name.stringId, text, 256);
         EXPECT_EQ(std::wstring(text, length > 0 ? length : 0), name.text) << name.stringId;
     }
-    FreeLibrary(program);
 }

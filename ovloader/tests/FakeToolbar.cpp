@@ -5,6 +5,7 @@
 // line by line, into "toolbar.log" beside it (shared by every copy started from that folder):
 //   start <parameters>      exit      TBShowOptions <wParam> <lParam> <answer>
 #include "common/Protocol.h"
+#include "platform/Handles.h"
 
 #include <windows.h>
 
@@ -20,14 +21,14 @@ int g_zerosLeft = 0;
 LRESULT g_answer = 1;
 
 void Log(const std::string& line) {
-    HANDLE file = CreateFileW((g_folder + L"toolbar.log").c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                              nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
+    CFileHandle file(CreateFileW((g_folder + L"toolbar.log").c_str(), FILE_APPEND_DATA,
+                                 FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL,
+                                 nullptr));
+    if (!file)
         return;
     std::string text = line + "\n";
     DWORD written = 0;
-    WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
-    CloseHandle(file);
+    WriteFile(file.Get(), text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
 }
 
 std::string Narrow(const std::wstring& text) {

@@ -9,6 +9,7 @@
 #include "base/CodePage.h"
 #include "common/Protocol.h"
 #include "pagetrans/PageRequests.h"
+#include "platform/Handles.h"
 
 #include <windows.h>
 
@@ -65,10 +66,8 @@ LRESULT CALLBACK PanelProc(HWND window, UINT message, WPARAM wParam, LPARAM lPar
         while (g_hold && GetFileAttributesW(release.c_str()) == INVALID_FILE_ATTRIBUTES)
             Sleep(10);
         if (g_answerEmpty) {
-            HANDLE file = CreateFileW(ovrin::MultiByteToWide(ovrin::kCodePageAnsi, path).c_str(), GENERIC_WRITE, 0,
-                                      nullptr, TRUNCATE_EXISTING, 0, nullptr);
-            if (file != INVALID_HANDLE_VALUE)
-                CloseHandle(file);
+            CFileHandle emptied(CreateFileW(ovrin::MultiByteToWide(ovrin::kCodePageAnsi, path).c_str(), GENERIC_WRITE,
+                                            0, nullptr, TRUNCATE_EXISTING, 0, nullptr));
             return 1;
         }
     }

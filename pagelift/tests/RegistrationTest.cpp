@@ -29,12 +29,11 @@ int RunRegsvr32(const std::wstring& options) {
 }
 
 // The string value (name null: the default value), or "(none)".
-std::wstring Value(HKEY root, const std::wstring& key, const wchar_t* name = nullptr) {
-    wchar_t buffer[1024] = {};
-    DWORD size = sizeof buffer - sizeof(wchar_t);
-    if (RegGetValueW(root, key.c_str(), name, RRF_RT_REG_SZ, nullptr, buffer, &size) != ERROR_SUCCESS)
+std::wstring Value(HKEY root, const std::wstring& key, const wchar_t* name = L"") {
+    CRegistryKey opened;
+    if (!opened.Open(root, key, KEY_READ, false) || opened.GetValueType(name) != REG_SZ)
         return L"(none)";
-    return buffer;
+    return opened.ReadString(name, L"(none)");
 }
 
 std::wstring Guid(REFGUID guid) {

@@ -1,6 +1,7 @@
 // The toolbar's hold on the browser: the named event that wakes the browser helpers, and the test for
 // the browser's window, on hidden windows of this process.
 #include "pagetrans/BrowserPage.h"
+#include "platform/Handles.h"
 
 #include <gtest/gtest.h>
 
@@ -35,12 +36,11 @@ private:
 
 TEST(BrowserPage, SignalPageTranslation_SetsTheEventOnlyWhenAHelperMadeIt) {
     EXPECT_FALSE(ovrin::SignalPageTranslation());
-    HANDLE event = CreateEventW(nullptr, TRUE, FALSE, ovrin::kPageTranslateEvent);
-    ASSERT_NE(event, nullptr);
-    EXPECT_EQ(WaitForSingleObject(event, 0), static_cast<DWORD>(WAIT_TIMEOUT));
+    CHandle event(CreateEventW(nullptr, TRUE, FALSE, ovrin::kPageTranslateEvent));
+    ASSERT_TRUE(event);
+    EXPECT_EQ(WaitForSingleObject(event.Get(), 0), static_cast<DWORD>(WAIT_TIMEOUT));
     EXPECT_TRUE(ovrin::SignalPageTranslation());
-    EXPECT_EQ(WaitForSingleObject(event, 0), static_cast<DWORD>(WAIT_OBJECT_0));
-    CloseHandle(event);
+    EXPECT_EQ(WaitForSingleObject(event.Get(), 0), static_cast<DWORD>(WAIT_OBJECT_0));
 }
 
 TEST(BrowserPage, IsBrowserWindow_NeedsTheClassAndAnHtmlChild) {

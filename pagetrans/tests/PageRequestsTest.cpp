@@ -5,6 +5,9 @@
 #include "base/CodePage.h"
 #include "base/FileSystem.h"
 #include <testsupport/TempFolder.h>
+#ifdef _WIN32
+#include "platform/Handles.h"
+#endif
 
 #include <gtest/gtest.h>
 
@@ -164,18 +167,18 @@ TEST_F(PageRequests, InvalidUtf8AndBinaryFiles_NoCrash) {
 #ifdef _WIN32
 TEST_F(PageRequests, LockedFile_AnswersZeroAndLeavesIt) {
     std::wstring path = Write(L"locked.html", "<p>one</p>");
-    HANDLE lock = CreateFileW(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-    ASSERT_NE(lock, INVALID_HANDLE_VALUE);
+    CFileHandle lock(CreateFileW(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+    ASSERT_TRUE(lock);
     EXPECT_EQ(SendCopyData(requests, path), 0);
-    CloseHandle(lock);
+    lock.Reset();
     EXPECT_EQ(testsupport::ReadFileBytes(path), "<p>one</p>");
     EXPECT_FALSE(host.waitOpen);
 
     // Readable but not writable: read, translated, and the write refused.
-    lock = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-    ASSERT_NE(lock, INVALID_HANDLE_VALUE);
+    lock.Reset(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+    ASSERT_TRUE(lock);
     EXPECT_EQ(SendCopyData(requests, path), 0);
-    CloseHandle(lock);
+    lock.Reset();
     EXPECT_EQ(testsupport::ReadFileBytes(path), "<p>one</p>");
 }
 #endif

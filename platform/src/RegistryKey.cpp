@@ -6,6 +6,8 @@
 namespace {
 
 constexpr DWORD kSubkeyNameLength = 261;
+// The longest value name the registry allows, with its NUL.
+constexpr DWORD kValueNameLength = 16384;
 
 } // namespace
 
@@ -133,6 +135,35 @@ bool CRegistryKey::EnumSubkey(std::wstring& name) {
 bool CRegistryKey::WriteDword(const std::wstring& name, DWORD value) {
     m_lastError =
         RegSetValueExW(m_key, name.c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof value);
+    return m_lastError == ERROR_SUCCESS;
+}
+
+bool CRegistryKey::WriteValue(const std::wstring& name, DWORD type, const void* data, DWORD size) {
+    m_lastError = RegSetValueExW(m_key, name.c_str(), 0, type, static_cast<const BYTE*>(data), size);
+    return m_lastError == ERROR_SUCCESS;
+}
+
+std::vector<std::wstring> CRegistryKey::ValueNames() {
+    std::vector<std::wstring> names;
+    if (m_key == nullptr)
+        return names;
+    std::vector<wchar_t> buffer(kValueNameLength);
+    for (DWORD index = 0;; ++index) {
+        DWORD length = kValueNameLength;
+        m_lastError = RegEnumValueW(m_key, index, buffer.data(), &length, nullptr, nullptr, nullptr, nullptr);
+        if (m_lastError != ERROR_SUCCESS)
+            break;
+        names.emplace_back(buffer.data(), length);
+    }
+    return names;
+}
+
+bool CRegistryKey::CopyTreeFrom(const CRegistryKey& source) {
+    if (m_key == nullptr || source.m_key == nullptr) {
+        m_lastError = ERROR_INVALID_HANDLE;
+        return false;
+    }
+    m_lastError = RegCopyTreeW(source.m_key, nullptr, m_key);
     return m_lastError == ERROR_SUCCESS;
 }
 

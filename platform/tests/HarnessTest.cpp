@@ -2,6 +2,7 @@
 // ANSI code page of the device, two processes talking through a window found by its class, and the
 // window manager of the harness display, which treats windows as the handheld's shell does.
 #include "base/Path.h"
+#include "platform/Handles.h"
 
 #include <windows.h>
 
@@ -18,19 +19,19 @@ namespace {
 constexpr wchar_t kPeerClass[] = L"OvrinHarnessPeer";
 
 std::wstring ProcessNameBySnapshot(DWORD processId) {
-    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
-    if (snapshot == INVALID_HANDLE_VALUE)
+    // A failed snapshot is INVALID_HANDLE_VALUE, as a failed CreateFile is.
+    CFileHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+    if (!snapshot)
         return {};
     PROCESSENTRY32W entry = {};
     entry.dwSize = sizeof entry;
     std::wstring name;
-    for (BOOL more = Process32FirstW(snapshot, &entry); more; more = Process32NextW(snapshot, &entry)) {
+    for (BOOL more = Process32FirstW(snapshot.Get(), &entry); more; more = Process32NextW(snapshot.Get(), &entry)) {
         if (entry.th32ProcessID == processId) {
             name = entry.szExeFile;
             break;
         }
     }
-    CloseHandle(snapshot);
     return name;
 }
 
@@ -39,35 +40,26 @@ class PeerProcess {
 public:
     PeerProcess() {
         std::wstring eventName = L"OvrinHarnessReady" + std::to_wstring(GetCurrentProcessId());
-        m_ready = CreateEventW(nullptr, TRUE, FALSE, eventName.c_str());
-        std::wstring path = ovrin::GetProgramFolder() + L"harness_peer.exe";
-        std::wstring commandLine = L"\"" + path + L"\" " + eventName;
-        STARTUPINFOW startup = {};
-        startup.cb = sizeof startup;
-        if (CreateProcessW(path.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                           &m_process)) {
-            CloseHandle(m_process.hThread);
-            HANDLE waits[2] = {m_ready, m_process.hProcess};
+        m_ready.Reset(CreateEventW(nullptr, TRUE, FALSE, eventName.c_str()));
+        if (m_process.Start(ovrin::GetProgramFolder() + L"harness_peer.exe", eventName)) {
+            HANDLE waits[2] = {m_ready.Get(), m_process.Handle()};
             m_started = WaitForMultipleObjects(2, waits, FALSE, 30000) == WAIT_OBJECT_0;
         }
     }
+    // Asked to close first; ended only when it does not.
     ~PeerProcess() {
-        if (m_process.hProcess != nullptr) {
+        if (m_process.Handle() != nullptr) {
             if (HWND window = FindWindowW(kPeerClass, nullptr))
                 PostMessageW(window, WM_CLOSE, 0, 0);
-            if (WaitForSingleObject(m_process.hProcess, 10000) != WAIT_OBJECT_0)
-                TerminateProcess(m_process.hProcess, 1);
-            CloseHandle(m_process.hProcess);
+            m_process.WaitForExit(10000);
         }
-        if (m_ready != nullptr)
-            CloseHandle(m_ready);
     }
     bool Started() const { return m_started; }
-    DWORD Id() const { return m_process.dwProcessId; }
+    DWORD Id() const { return m_process.Id(); }
 
 private:
-    HANDLE m_ready = nullptr;
-    PROCESS_INFORMATION m_process = {};
+    CHandle m_ready;
+    testsupport::CProgramProcess m_process;
     bool m_started = false;
 };
 
@@ -151,11 +143,10 @@ TEST(HarnessTest, TwoProcesses_TalkThroughAWindowFoundByClass) {
     std::wstring path = folder.File(L"\x0441\x0442\x0440\x0430\x043D\x0438\x0446\x0430.txt");
     const std::wstring text = L"page \x0442\x0435\x043A\x0441\x0442";
     {
-        HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-        ASSERT_NE(file, INVALID_HANDLE_VALUE);
+        CFileHandle file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+        ASSERT_TRUE(file);
         DWORD written = 0;
-        WriteFile(file, text.c_str(), static_cast<DWORD>(text.size() * sizeof(wchar_t)), &written, nullptr);
-        CloseHandle(file);
+        WriteFile(file.Get(), text.c_str(), static_cast<DWORD>(text.size() * sizeof(wchar_t)), &written, nullptr);
     }
     COPYDATASTRUCT data = {};
     data.cbData = static_cast<DWORD>((path.size() + 1) * sizeof(wchar_t));
@@ -171,12 +162,12 @@ TEST(HarnessTest, TwoProcesses_TalkThroughAWindowFoundByClass) {
     EXPECT_EQ(SendMessageW(window, ping, 40, 2), 42);
 
     // The other process's executable name, from its handle and from a process snapshot.
-    HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, owner);
-    ASSERT_NE(process, nullptr);
+    CHandle process(OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, owner));
+    ASSERT_TRUE(process);
     wchar_t image[MAX_PATH] = {};
     DWORD length = MAX_PATH;
-    ASSERT_TRUE(QueryFullProcessImageNameW(process, 0, image, &length));
-    CloseHandle(process);
+    ASSERT_TRUE(QueryFullProcessImageNameW(process.Get(), 0, image, &length));
+    process.Reset();
     EXPECT_EQ(ovrin::PathFileName(image), L"harness_peer.exe");
     EXPECT_EQ(ProcessNameBySnapshot(owner), L"harness_peer.exe");
 }

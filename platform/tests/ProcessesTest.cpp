@@ -1,5 +1,6 @@
 #include "platform/Processes.h"
 #include "platform/CommandLine.h"
+#include "testsupport/ProgramProcess.h"
 
 #include <gtest/gtest.h>
 
@@ -20,36 +21,6 @@ std::wstring ThisProgramsFolder() {
     return folder.substr(0, folder.find_last_of(L'\\') + 1);
 }
 
-// A process of ours, ended and released when the test is over, however it ends.
-class Child {
-public:
-    explicit Child(std::wstring commandLine) {
-        STARTUPINFOW startup = {};
-        startup.cb = sizeof startup;
-        PROCESS_INFORMATION started = {};
-        if (CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                           &started)) {
-            CloseHandle(started.hThread);
-            m_process.Reset(started.hProcess);
-            m_id = started.dwProcessId;
-        }
-    }
-    ~Child() { End(); }
-    void End() {
-        if (m_process && WaitForSingleObject(m_process.Get(), 0) == WAIT_TIMEOUT) {
-            TerminateProcess(m_process.Get(), 1);
-            WaitForSingleObject(m_process.Get(), 10000);
-        }
-        m_process.Reset();
-    }
-    HANDLE Get() const { return m_process.Get(); }
-    DWORD Id() const { return m_id; }
-
-private:
-    CHandle m_process;
-    DWORD m_id = 0;
-};
-
 // The harness's peer program: it stays until it is ended (or a minute has passed).
 std::wstring PeerCommandLine() {
     return L"\"" + ThisProgramsFolder() + L"harness_peer.exe\" OvrinProcessesTestReady" +
@@ -59,10 +30,10 @@ std::wstring PeerCommandLine() {
 } // namespace
 
 TEST(ProcessesTest, AProgramIsFoundByItsFileNameInAnyCaseByItsParentAndEnded) {
-    Child peer(PeerCommandLine());
-    ASSERT_TRUE(peer.Get() != nullptr);
-    EXPECT_EQ(platform::ProcessFileName(peer.Get()), L"harness_peer.exe");
-    std::wstring path = platform::ProcessImagePath(peer.Get());
+    testsupport::CProgramProcess peer;
+    ASSERT_TRUE(peer.StartCommandLine(PeerCommandLine()));
+    EXPECT_EQ(platform::ProcessFileName(peer.Handle()), L"harness_peer.exe");
+    std::wstring path = platform::ProcessImagePath(peer.Handle());
     EXPECT_GT(path.size(), 17u);
     EXPECT_EQ(path.substr(path.find_last_of(L'\\') + 1), L"harness_peer.exe") << "a whole path";
 
@@ -75,9 +46,9 @@ TEST(ProcessesTest, AProgramIsFoundByItsFileNameInAnyCaseByItsParentAndEnded) {
     EXPECT_TRUE(platform::OpenProcessesNamed(L"", SYNCHRONIZE).empty());
 
     EXPECT_EQ(platform::EndProcessesNamed(L"harness_peer.exe", 7, 10000), 1u);
-    EXPECT_EQ(WaitForSingleObject(peer.Get(), 0), WAIT_OBJECT_0);
+    EXPECT_EQ(WaitForSingleObject(peer.Handle(), 0), WAIT_OBJECT_0);
     DWORD exitCode = 0;
-    EXPECT_TRUE(GetExitCodeProcess(peer.Get(), &exitCode));
+    EXPECT_TRUE(GetExitCodeProcess(peer.Handle(), &exitCode));
     EXPECT_EQ(exitCode, 7u);
     EXPECT_EQ(platform::EndProcessesNamed(L"harness_peer.exe", 7, 10000), 0u);
 }
@@ -85,16 +56,16 @@ TEST(ProcessesTest, AProgramIsFoundByItsFileNameInAnyCaseByItsParentAndEnded) {
 // An id taken from a list of processes can belong to another program by the time it is opened: the
 // listed process ended and a new one was given its id. Such an id does not open as the listed program.
 TEST(ProcessesTest, AnIdOpensOnlyAsTheProgramItsProcessRuns) {
-    Child peer(PeerCommandLine());
-    ASSERT_TRUE(peer.Get() != nullptr);
+    testsupport::CProgramProcess peer;
+    ASSERT_TRUE(peer.StartCommandLine(PeerCommandLine()));
     EXPECT_FALSE(platform::OpenProcessNamed(peer.Id(), L"hostname.exe", PROCESS_TERMINATE));
     CHandle opened = platform::OpenProcessNamed(peer.Id(), L"Harness_Peer.EXE", PROCESS_TERMINATE);
     ASSERT_TRUE(opened);
     EXPECT_EQ(GetProcessId(opened.Get()), peer.Id());
 
-    Child ended(L"\"" + SystemProgram(L"hostname.exe") + L"\"");
-    ASSERT_TRUE(ended.Get() != nullptr);
-    ASSERT_EQ(WaitForSingleObject(ended.Get(), 10000), WAIT_OBJECT_0);
+    testsupport::CProgramProcess ended;
+    ASSERT_TRUE(ended.StartCommandLine(L"\"" + SystemProgram(L"hostname.exe") + L"\""));
+    ASSERT_EQ(WaitForSingleObject(ended.Handle(), 10000), WAIT_OBJECT_0);
     DWORD endedId = ended.Id();
     ended.End();
     EXPECT_FALSE(platform::OpenProcessNamed(endedId, L"hostname.exe", PROCESS_TERMINATE));

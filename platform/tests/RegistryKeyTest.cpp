@@ -204,3 +204,67 @@ TEST_F(RegistryTest, KeysByName_ExistDeleteWithTheirTreeOrOnlyWhenEmpty) {
     EXPECT_FALSE(CRegistryKey::DeleteEmptyKey(HKEY_CURRENT_USER, L""));
     EXPECT_TRUE(CRegistryKey::Exists(HKEY_CURRENT_USER, L"Software"));
 }
+
+TEST_F(RegistryTest, WriteValue_StoresTheBytesAsTheGivenType) {
+    CRegistryKey key;
+    ASSERT_TRUE(key.Open(HKEY_CURRENT_USER, root, true));
+    const BYTE binary[] = {0x5C, 0x00, 0xFF};
+    ASSERT_TRUE(key.WriteValue(L"wrong kind", REG_BINARY, binary, sizeof binary));
+    EXPECT_EQ(key.GetValueType(L"wrong kind"), static_cast<DWORD>(REG_BINARY));
+    EXPECT_EQ(key.GetValueSize(L"wrong kind"), 3u);
+    BYTE read[8] = {};
+    DWORD type = 0, size = sizeof read;
+    ASSERT_EQ(RegQueryValueExW(key.GetHandle(), L"wrong kind", nullptr, &type, read, &size), ERROR_SUCCESS);
+    EXPECT_EQ(size, 3u);
+    EXPECT_EQ(std::vector<BYTE>(read, read + size), std::vector<BYTE>(binary, binary + sizeof binary));
+    // The unnamed value, as text (the registry may add a NUL the data lacks).
+    ASSERT_TRUE(key.WriteValue(L"", REG_SZ, L"abc", 6));
+    EXPECT_EQ(key.GetValueType(L""), static_cast<DWORD>(REG_SZ));
+    EXPECT_EQ(key.ReadString(L"", L"default"), L"abc");
+    DWORD number = 42;
+    ASSERT_TRUE(key.WriteValue(L"number", REG_DWORD, &number, sizeof number));
+    EXPECT_EQ(key.ReadDword(L"number", 0), 42u);
+    key.Close();
+    EXPECT_FALSE(key.WriteValue(L"number", REG_DWORD, &number, sizeof number));
+    EXPECT_NE(key.GetLastError(), ERROR_SUCCESS);
+}
+
+TEST_F(RegistryTest, ValueNames_ListsEveryValueOnceWithTheUnnamedOneAsEmpty) {
+    CRegistryKey key;
+    ASSERT_TRUE(key.Open(HKEY_CURRENT_USER, root, true));
+    EXPECT_TRUE(key.ValueNames().empty());
+    ASSERT_TRUE(key.WriteString(L"Path", L"x"));
+    ASSERT_TRUE(key.WriteDword(L"\x0421\x0447\x0451\x0442", 1));
+    ASSERT_TRUE(key.WriteString(L"", L"unnamed"));
+    CRegistryKey child;
+    ASSERT_TRUE(child.Open(key.GetHandle(), L"NotAValue", true));
+    std::vector<std::wstring> names = key.ValueNames();
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, (std::vector<std::wstring>{L"", L"Path", L"\x0421\x0447\x0451\x0442"}));
+    key.Close();
+    EXPECT_TRUE(key.ValueNames().empty());
+}
+
+TEST_F(RegistryTest, CopyTreeFrom_CopiesValuesAndSubKeysIntoTheOpenKey) {
+    {
+        CRegistryKey leaf;
+        ASSERT_TRUE(leaf.Open(HKEY_CURRENT_USER, root + L"\\from\\ER\\Templates", true));
+        ASSERT_TRUE(leaf.WriteString(L"0", L"general"));
+        CRegistryKey top;
+        ASSERT_TRUE(top.Open(HKEY_CURRENT_USER, root + L"\\from", true));
+        ASSERT_TRUE(top.WriteDword(L"Count", 2));
+    }
+    CRegistryKey source, target;
+    ASSERT_TRUE(source.Open(HKEY_CURRENT_USER, root + L"\\from", KEY_READ, false));
+    ASSERT_TRUE(target.Open(HKEY_CURRENT_USER, root + L"\\to", true));
+    ASSERT_TRUE(target.CopyTreeFrom(source));
+    EXPECT_EQ(target.ReadDword(L"Count", 0), 2u);
+    CRegistryKey copied;
+    ASSERT_TRUE(copied.Open(HKEY_CURRENT_USER, root + L"\\to\\ER\\Templates", KEY_READ, false));
+    EXPECT_EQ(copied.ReadString(L"0", L""), L"general");
+    EXPECT_TRUE(CRegistryKey::Exists(HKEY_CURRENT_USER, root + L"\\from\\ER")) << "the source stays";
+
+    CRegistryKey closed;
+    EXPECT_FALSE(target.CopyTreeFrom(closed));
+    EXPECT_FALSE(closed.CopyTreeFrom(source));
+}

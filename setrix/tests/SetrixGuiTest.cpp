@@ -4,6 +4,7 @@
 #include "SetrixTestSupport.h"
 
 #include "platform/Device.h"
+#include "platform/Handles.h"
 #include "testsupport/GuiProgram.h"
 
 #include <gtest/gtest.h>
@@ -29,14 +30,16 @@ std::wstring WindowsFolder() {
 }
 
 void SetString(HKEY root, const wchar_t* key, const wchar_t* name, const std::wstring& text) {
-    RegSetKeyValueW(root, key, name, REG_SZ, text.c_str(), static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)));
+    CRegistryKey opened;
+    if (opened.Open(root, key, true))
+        opened.WriteString(name, text);
 }
 
 class SetrixDllTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        m_library = LoadLibraryW(BesideTests(L"Setrix.dll").c_str());
-        ASSERT_NE(m_library, nullptr);
+        m_library.Reset(LoadLibraryW(BesideTests(L"Setrix.dll").c_str()));
+        ASSERT_TRUE(m_library);
         m_testMenu = platform::ShellFolder(CSIDL_PROGRAMS) + L"\\SetrixTest-" + std::to_wstring(GetCurrentProcessId());
         m_startUpShortcut =
             platform::ShellFolder(CSIDL_STARTUP) + L"\\SetrixTest-" + std::to_wstring(GetCurrentProcessId()) + L".lnk";
@@ -45,15 +48,16 @@ protected:
         std::error_code ignored;
         std::filesystem::remove_all(m_testMenu, ignored);
         DeleteFileW(m_startUpShortcut.c_str());
-        RegDeleteKeyValueW(HKEY_CURRENT_USER, kMessageKey, L"UninstallMessage");
-        RegDeleteTreeW(HKEY_LOCAL_MACHINE, kDeviceKey);
-        if (m_library != nullptr)
-            FreeLibrary(m_library);
+        CRegistryKey messages;
+        if (messages.Open(HKEY_CURRENT_USER, kMessageKey, false))
+            messages.DeleteValue(L"UninstallMessage");
+        CRegistryKey::DeleteTree(HKEY_LOCAL_MACHINE, kDeviceKey);
+        m_library.Reset();
     }
 
     template <typename Function>
     Function Export(const char* name) {
-        return reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(m_library, name)));
+        return reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(m_library.Get(), name)));
     }
 
     // Runs call on a thread of its own until the message box captioned caption shows; gives the box's
@@ -78,7 +82,7 @@ protected:
         return text;
     }
 
-    HMODULE m_library = nullptr;
+    CModuleHandle m_library;
     std::wstring m_testMenu;
     std::wstring m_startUpShortcut;
     std::function<void()> onBoxShown = [] {};
@@ -100,8 +104,8 @@ TEST_F(SetrixDllTest, UninstallInit_EndsTheProgramsClearsTheSuiteAndSaysGoodbyeL
     WriteTextFile(inUse);
     WriteTextFile(install.File(L"dict\\re.dic"));
     WriteTextFile(install.File(L"help\\img\\a.bmp"));
-    HANDLE open = CreateFileW(inUse.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-    ASSERT_NE(open, INVALID_HANDLE_VALUE);
+    CFileHandle open(CreateFileW(inUse.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+    ASSERT_TRUE(open);
 
     std::filesystem::create_directories(m_testMenu + L"\\OVRIN");
     std::wstring lexoryShortcut = m_testMenu + L"\\OVRIN\\Lexory.lnk";
@@ -148,7 +152,7 @@ TEST_F(SetrixDllTest, UninstallInit_EndsTheProgramsClearsTheSuiteAndSaysGoodbyeL
     EXPECT_EQ(AnswerMessageBox([&] { result = uninstallInit(nullptr, folder.c_str()); }, L"OVRIN Mobile", true),
               farewell);
     EXPECT_EQ(result, codeUNINSTALL_INIT_CONTINUE);
-    CloseHandle(open);
+    open.Reset();
     EXPECT_TRUE(std::filesystem::is_directory(install.Path()));
 }
 
@@ -205,7 +209,7 @@ TEST_F(SetrixDllTest, ServiceFunctions_ShowAMessageAndReadThePlatformTypeOfTheDe
         ASSERT_EQ(answer.size, 1u);
         EXPECT_EQ(answer.buffer[0], expected) << type;
     }
-    RegDeleteTreeW(HKEY_LOCAL_MACHINE, kDeviceKey);
+    CRegistryKey::DeleteTree(HKEY_LOCAL_MACHINE, kDeviceKey);
     COutput absent;
     isSmartphone(0, nullptr, &absent.size, &absent.buffer);
     ASSERT_EQ(absent.size, 1u);

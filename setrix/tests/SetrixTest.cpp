@@ -7,6 +7,7 @@
 #include "ShortcutSweep.h"
 #include "Uninstaller.h"
 #include "platform/Device.h"
+#include "platform/Handles.h"
 #include "testsupport/GuiProgram.h"
 
 #include <gtest/gtest.h>
@@ -58,8 +59,8 @@ protected:
         platform::SetDeviceServices(m_previous);
         for (const wchar_t* key : {L"SOFTWARE\\Apps\\OVRIN Mobile", L"Security\\AppInstall\\OVRIN Mobile",
                                    L"SOFTWARE\\Apps\\OVRIN Mobile 2"})
-            RegDeleteTreeW(HKEY_LOCAL_MACHINE, key);
-        RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Ovrinsoft\\SetrixTest");
+            CRegistryKey::DeleteTree(HKEY_LOCAL_MACHINE, key);
+        CRegistryKey::DeleteTree(HKEY_CURRENT_USER, L"Software\\Ovrinsoft\\SetrixTest");
     }
 
     CFakeDevice m_device;
@@ -192,13 +193,13 @@ TEST_F(SetrixTest, KillProcess_EndsARunningProgramByNameInAnyCaseAndIgnoresOther
 
 TEST_F(SetrixTest, RegisterDLL_CallsTheLibrarysRegistrationEntries) {
     constexpr wchar_t kServerKey[] = L"Software\\Ovrinsoft\\SetrixTestServer";
-    RegDeleteTreeW(HKEY_CURRENT_USER, kServerKey);
+    CRegistryKey::DeleteTree(HKEY_CURRENT_USER, kServerKey);
     std::string path = Narrow(BesideTests(L"setrix_test_server.dll"));
     COutput output;
     auto registered = [&] {
-        DWORD value = 0, size = sizeof value;
-        return RegGetValueW(HKEY_CURRENT_USER, kServerKey, L"Registered", RRF_RT_REG_DWORD, nullptr, &value, &size) ==
-               ERROR_SUCCESS;
+        CRegistryKey key;
+        return key.Open(HKEY_CURRENT_USER, kServerKey, KEY_READ, false) &&
+               key.GetValueType(L"Registered") == REG_DWORD && key.GetValueSize(L"Registered") == sizeof(DWORD);
     };
     EXPECT_EQ(RegisterDLL(static_cast<DWORD>(path.size() + 1), reinterpret_cast<BYTE*>(path.data()), &output.size,
                           &output.buffer),
@@ -215,7 +216,7 @@ TEST_F(SetrixTest, RegisterDLL_CallsTheLibrarysRegistrationEntries) {
         RegisterDLL(static_cast<DWORD>(missing.size()), reinterpret_cast<BYTE*>(missing.data()), nullptr, nullptr),
         S_OK);
     EXPECT_EQ(UnRegisterDLL(0, nullptr, nullptr, nullptr), S_OK);
-    RegDeleteTreeW(HKEY_CURRENT_USER, kServerKey);
+    CRegistryKey::DeleteTree(HKEY_CURRENT_USER, kServerKey);
 }
 
 TEST_F(SetrixTest, ProcessConfigXML_AppliesTheRegistryPartAndRejectsABrokenDocument) {
@@ -228,16 +229,14 @@ TEST_F(SetrixTest, ProcessConfigXML_AppliesTheRegistryPartAndRejectsABrokenDocum
     COutput output;
     EXPECT_EQ(ProcessConfigXML(input.Size(), input.Data(), &output.size, &output.buffer), S_OK);
     EXPECT_EQ(output.size, 0u);
-    wchar_t text[32] = {};
-    DWORD size = sizeof text, count = 0, countSize = sizeof count;
-    EXPECT_EQ(RegGetValueW(HKEY_CURRENT_USER, L"Software\\Ovrinsoft\\SetrixTest", L"Name", RRF_RT_REG_SZ, nullptr, text,
-                           &size),
-              ERROR_SUCCESS);
-    EXPECT_STREQ(text, L"a & b");
-    EXPECT_EQ(RegGetValueW(HKEY_CURRENT_USER, L"Software\\Ovrinsoft\\SetrixTest", L"Count", RRF_RT_REG_DWORD, nullptr,
-                           &count, &countSize),
-              ERROR_SUCCESS);
-    EXPECT_EQ(count, 42u);
+    {
+        CRegistryKey applied;
+        ASSERT_TRUE(applied.Open(HKEY_CURRENT_USER, L"Software\\Ovrinsoft\\SetrixTest", KEY_READ, false));
+        EXPECT_EQ(applied.GetValueType(L"Name"), static_cast<DWORD>(REG_SZ));
+        EXPECT_EQ(applied.ReadString(L"Name", L"(none)"), L"a & b");
+        EXPECT_EQ(applied.GetValueType(L"Count"), static_cast<DWORD>(REG_DWORD));
+        EXPECT_EQ(applied.ReadDword(L"Count", 0), 42u);
+    }
 
     std::string removal = "<wap-provisioningdoc><characteristic type=\"Registry\">"
                           "<nocharacteristic type=\"HKCU\\Software\\Ovrinsoft\\SetrixTest\"/>"
@@ -279,12 +278,12 @@ TEST_F(SetrixTest, ClearInstallFolder_KeepsAFileInUseWithItsFoldersAndAReadOnlyF
     WriteTextFile(m_install.File(L"free\\gone.dat"));
     WriteTextFile(readOnly);
     SetFileAttributesW(readOnly.c_str(), FILE_ATTRIBUTE_READONLY);
-    HANDLE open = CreateFileW(busy.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-    ASSERT_NE(open, INVALID_HANDLE_VALUE);
+    CFileHandle open(CreateFileW(busy.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+    ASSERT_TRUE(open);
 
     // Trailing separators are the same folder.
     setrix::CUninstaller((testsupport::ToWide(root) + L"\\\\").c_str()).ClearInstallFolder();
-    CloseHandle(open);
+    open.Reset();
     EXPECT_TRUE(Exists(busy));
     EXPECT_FALSE(Exists(m_install.File(L"busy\\other.dat")));
     EXPECT_FALSE(Exists(m_install.File(L"free")));
@@ -615,15 +614,16 @@ TEST_F(SetrixTest, DeleteRegistryKeysAndMarker_RemovesThePackagesKeysWithSubkeys
 
 TEST_F(SetrixTest, PartingMessage_ShowsTheSettingWithTheInformationIconAlsoWhenEmpty) {
     constexpr wchar_t kKey[] = L"Software\\Ovrinsoft\\Pocket OVRIN\\OVRIN\\OvrinToolbar";
-    RegDeleteKeyValueW(HKEY_CURRENT_USER, kKey, L"UninstallMessage");
+    CRegistryKey settings;
+    ASSERT_TRUE(settings.Open(HKEY_CURRENT_USER, kKey, true));
+    settings.DeleteValue(L"UninstallMessage");
     setrix::CUninstaller uninstaller(testsupport::ToWide(m_install.Path()).c_str());
     HWND parent = reinterpret_cast<HWND>(0x1234);
     uninstaller.ShowPartingMessage(parent, uninstaller.ReadPartingMessage());
     std::wstring farewell = L"Спасибо, что пользовались OVRIN Mobile!";
-    RegSetKeyValueW(HKEY_CURRENT_USER, kKey, L"UninstallMessage", REG_SZ, farewell.c_str(),
-                    static_cast<DWORD>((farewell.size() + 1) * sizeof(wchar_t)));
+    settings.WriteString(L"UninstallMessage", farewell);
     uninstaller.ShowPartingMessage(parent, uninstaller.ReadPartingMessage());
-    RegDeleteKeyValueW(HKEY_CURRENT_USER, kKey, L"UninstallMessage");
+    settings.DeleteValue(L"UninstallMessage");
     ASSERT_EQ(m_device.messages.size(), 2u);
     EXPECT_EQ(m_device.messages[0].text, L"");
     EXPECT_EQ(m_device.messages[1].text, farewell);

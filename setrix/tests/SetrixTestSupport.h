@@ -70,7 +70,9 @@ inline bool Exists(const std::wstring& path) {
 }
 
 inline void CreateKeyWithValue(HKEY root, const std::wstring& path) {
-    RegSetKeyValueW(root, path.c_str(), L"Value", REG_SZ, L"x", 4);
+    CRegistryKey key;
+    if (key.Open(root, path, true))
+        key.WriteString(L"Value", L"x");
 }
 
 inline std::string Narrow(const std::wstring& text) {

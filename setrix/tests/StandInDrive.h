@@ -2,6 +2,7 @@
 // of the harness, pointing at throwaway folders of the test's own.
 #pragma once
 
+#include "platform/Handles.h"
 #include "testsupport/GuiProgram.h"
 
 #include <windows.h>
@@ -69,14 +70,13 @@ public:
             return;
         testsupport::RunUnixCommand("rm -f " + m_entry); // the link alone
         testsupport::WaitUntil([&] {
-            HANDLE folder = CreateFileW(m_rootFolder.c_str(), FILE_READ_ATTRIBUTES,
-                                        FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
-                                        FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-            if (folder == INVALID_HANDLE_VALUE)
+            CFileHandle folder(CreateFileW(m_rootFolder.c_str(), FILE_READ_ATTRIBUTES,
+                                           FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                           OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+            if (!folder)
                 return true;
             wchar_t path[MAX_PATH + 8] = {};
-            DWORD length = GetFinalPathNameByHandleW(folder, path, MAX_PATH + 8, 0);
-            CloseHandle(folder);
+            DWORD length = GetFinalPathNameByHandleW(folder.Get(), path, MAX_PATH + 8, 0);
             return length == 0 || length >= MAX_PATH + 8 || std::wstring(path).find(m_root.substr(0, 2)) != 4;
         });
     }

@@ -38,8 +38,8 @@ int wmain() {
         return 1;
     }
     SendMessageW(notepad.Edit(), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"hello world"));
-    desktop::Process toolbar;
-    if (!toolbar.Start(L"\"" + ovrin::GetProgramFolder() + L"OvrinToolbar.exe\"")) {
+    testsupport::CProgramProcess toolbar;
+    if (!toolbar.Start(ovrin::GetProgramFolder() + L"OvrinToolbar.exe")) {
         std::printf("the toolbar did not start\n");
         return 1;
     }

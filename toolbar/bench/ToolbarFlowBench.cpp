@@ -131,16 +131,16 @@ std::vector<double> RestartToDialog(int repeats, DWORD toolbarId, HWND panel) {
         auto start = std::chrono::steady_clock::now();
         PickDirection(dialog, current == 0 ? 1 : 0);
         // The parts: the old toolbar gone, the new one's panel, its dialog.
-        HANDLE old = OpenProcess(SYNCHRONIZE, FALSE, toolbarId);
+        CHandle old(OpenProcess(SYNCHRONIZE, FALSE, toolbarId));
         HWND oldPanel = FindWindowW(ovrin::protocol::kToolbarWindowClass, nullptr);
         double hidden = -1, dialogGone = -1;
-        while (WaitForSingleObject(old, 1) == WAIT_TIMEOUT && Since(start) < 20000) {
+        while (WaitForSingleObject(old.Get(), 1) == WAIT_TIMEOUT && Since(start) < 20000) {
             if (hidden < 0 && !IsWindowVisible(oldPanel))
                 hidden = Since(start);
             if (dialogGone < 0 && !IsWindowVisible(dialog))
                 dialogGone = Since(start);
         }
-        CloseHandle(old);
+        old.Reset();
         double ended = Since(start);
         testsupport::WaitUntil([] { return FindWindowW(ovrin::protocol::kToolbarWindowClass, nullptr) != nullptr; },
                                20000);
@@ -180,8 +180,8 @@ int wmain(int argc, wchar_t** argv) {
     CEngineClient::SetSubjectSetting(0);
     EndRunningToolbars();
 
-    desktop::Process toolbar;
-    toolbar.Start(L"\"" + ovrin::GetProgramFolder() + L"OvrinToolbar.exe\"");
+    testsupport::CProgramProcess toolbar;
+    toolbar.Start(ovrin::GetProgramFolder() + L"OvrinToolbar.exe");
     HWND panel = nullptr;
     testsupport::WaitUntil(
         [&] {

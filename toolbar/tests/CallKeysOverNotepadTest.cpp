@@ -33,7 +33,7 @@ protected:
     void TearDown() override { m_toolbar.End(); }
 
     bool StartToolbar() {
-        if (!m_toolbar.Start(L"\"" + ovrin::GetProgramFolder() + L"OvrinToolbar.exe\""))
+        if (!m_toolbar.Start(ovrin::GetProgramFolder() + L"OvrinToolbar.exe"))
             return false;
         // Ready once the first refresh has given the label its caption.
         return testsupport::WaitUntil([&] {
@@ -48,7 +48,7 @@ protected:
     bool PanelVisible() const { return IsWindowVisible(m_panel) != FALSE; }
 
     desktop::FrontProgram m_notepad;
-    desktop::Process m_toolbar;
+    testsupport::CProgramProcess m_toolbar;
     HWND m_panel = nullptr;
 };
 

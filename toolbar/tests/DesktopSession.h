@@ -4,7 +4,9 @@
 
 #include "TestHostProtocol.h"
 #include "base/Path.h"
+#include "platform/Handles.h"
 #include "testsupport/GuiProgram.h"
+#include "testsupport/ProgramProcess.h"
 
 #include <windows.h>
 
@@ -14,37 +16,6 @@
 #include <vector>
 
 namespace desktop {
-
-// A started program, ended by its process when the test is over.
-class Process {
-public:
-    Process() = default;
-    Process(const Process&) = delete;
-    Process& operator=(const Process&) = delete;
-    ~Process() { End(); }
-
-    bool Start(const std::wstring& commandLine) {
-        STARTUPINFOW startup = {};
-        startup.cb = sizeof startup;
-        std::wstring line = commandLine;
-        return CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                              &m_process) != FALSE;
-    }
-    void End() {
-        if (m_process.hProcess == nullptr)
-            return;
-        TerminateProcess(m_process.hProcess, 1);
-        WaitForSingleObject(m_process.hProcess, 10000);
-        CloseHandle(m_process.hProcess);
-        CloseHandle(m_process.hThread);
-        m_process = {};
-    }
-    DWORD Id() const { return m_process.dwProcessId; }
-    HANDLE Handle() const { return m_process.hProcess; }
-
-private:
-    PROCESS_INFORMATION m_process = {};
-};
 
 inline std::wstring ClassOf(HWND window) {
     wchar_t name[128] = {};
@@ -118,7 +89,7 @@ inline bool HoldKeyUntil(const std::string& key, const std::function<bool()>& co
 class FrontProgram {
 public:
     bool Start(const std::wstring& commandLine) {
-        if (!m_process.Start(commandLine))
+        if (!m_process.StartCommandLine(commandLine))
             return false;
         if (!testsupport::WaitUntil([&] { return (m_window = TopWindowOf(m_process.Id())) != nullptr; }, 15000))
             return false;
@@ -136,10 +107,10 @@ public:
     }
     HWND Window() const { return m_window; }
     HWND Edit() const { return m_edit; }
-    Process& GetProcess() { return m_process; }
+    testsupport::CProgramProcess& GetProcess() { return m_process; }
 
 private:
-    Process m_process;
+    testsupport::CProgramProcess m_process;
     HWND m_window = nullptr;
     HWND m_edit = nullptr;
 };
@@ -152,14 +123,13 @@ public:
         GetTempPathW(MAX_PATH, folder);
         m_outputFile = std::wstring(folder) + L"ovrin-toolbar-host-" + std::to_wstring(GetCurrentProcessId()) + L".txt";
         std::wstring eventName = L"OvrinToolbarHostReady" + std::to_wstring(GetCurrentProcessId());
-        HANDLE ready = CreateEventW(nullptr, TRUE, FALSE, eventName.c_str());
+        CHandle ready(CreateEventW(nullptr, TRUE, FALSE, eventName.c_str()));
         std::wstring path = ovrin::GetProgramFolder() + L"toolbar_test_host.exe";
-        bool started = m_process.Start(L"\"" + path + L"\" " + eventName + L" \"" + m_outputFile + L"\"");
+        bool started = m_process.Start(path, eventName + L" \"" + m_outputFile + L"\"");
         if (started) {
-            HANDLE waits[2] = {ready, m_process.Handle()};
+            HANDLE waits[2] = {ready.Get(), m_process.Handle()};
             started = WaitForMultipleObjects(2, waits, FALSE, 15000) == WAIT_OBJECT_0;
         }
-        CloseHandle(ready);
         m_window = started ? FindWindowW(testhost::kWindowClass, nullptr) : nullptr;
         return m_window != nullptr;
     }
@@ -176,22 +146,21 @@ public:
         LRESULT answer = Ask(message);
         if (answer == 0)
             return L"<failed>";
-        HANDLE file =
-            CreateFileW(m_outputFile.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-        if (file == INVALID_HANDLE_VALUE)
+        CFileHandle file(
+            CreateFileW(m_outputFile.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+        if (!file)
             return L"<failed>";
         std::wstring text(static_cast<std::size_t>(answer - 1), L'\0');
         DWORD read = 0;
-        ReadFile(file, text.data(), static_cast<DWORD>(text.size() * sizeof(wchar_t)), &read, nullptr);
-        CloseHandle(file);
+        ReadFile(file.Get(), text.data(), static_cast<DWORD>(text.size() * sizeof(wchar_t)), &read, nullptr);
         text.resize(read / sizeof(wchar_t));
         return text;
     }
     HWND Window() const { return m_window; }
-    Process& GetProcess() { return m_process; }
+    testsupport::CProgramProcess& GetProcess() { return m_process; }
 
 private:
-    Process m_process;
+    testsupport::CProgramProcess m_process;
     HWND m_window = nullptr;
     std::wstring m_outputFile;
 };
@@ -206,15 +175,16 @@ public:
         m_script = WindowsPath(m_stem + ".sh");
         m_marker = WindowsPath(m_stem + ".done");
         std::string body = commandLine + "\ntouch " + m_stem + ".done\n";
-        HANDLE file = CreateFileW(m_script.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-        if (file == INVALID_HANDLE_VALUE)
-            return;
-        DWORD written = 0;
-        WriteFile(file, body.data(), static_cast<DWORD>(body.size()), &written, nullptr);
-        CloseHandle(file);
-        Process shell;
+        {
+            CFileHandle file(CreateFileW(m_script.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+            if (!file)
+                return;
+            DWORD written = 0;
+            WriteFile(file.Get(), body.data(), static_cast<DWORD>(body.size()), &written, nullptr);
+        }
+        testsupport::CProgramProcess shell;
         std::string command = "/bin/sh " + m_stem + ".sh";
-        m_started = shell.Start(std::wstring(command.begin(), command.end()));
+        m_started = shell.StartCommandLine(std::wstring(command.begin(), command.end()));
     }
     ShellCommand(const ShellCommand&) = delete;
     ShellCommand& operator=(const ShellCommand&) = delete;

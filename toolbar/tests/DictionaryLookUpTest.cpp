@@ -1,6 +1,7 @@
 // The dictionary launch, from the launcher itself and from a word selected in notepad.
 #include "TranslateDialogsFixture.h"
 #include "common/Protocol.h"
+#include "platform/RegistryKey.h"
 
 using namespace dialogtests;
 
@@ -90,8 +91,12 @@ TEST_F(TranslateDialogsTest, DictionaryLookUp_OneIntactWord_RunningOneRestarted_
         EXPECT_FALSE(CDictionaryLauncher::IsInstalled()) << testing::PrintToString(garbage);
     }
     const BYTE binary[] = {0x5C, 0x00, 0xFF};
-    RegSetKeyValueW(HKEY_CURRENT_USER, CAppSettings::SectionKey(ovrin::protocol::kDictionarySection).c_str(),
-                    ovrin::protocol::kDictionaryPathSetting, REG_BINARY, binary, sizeof binary);
+    {
+        CRegistryKey section;
+        ASSERT_TRUE(
+            section.Open(HKEY_CURRENT_USER, CAppSettings::SectionKey(ovrin::protocol::kDictionarySection), true));
+        ASSERT_TRUE(section.WriteValue(ovrin::protocol::kDictionaryPathSetting, REG_BINARY, binary, sizeof binary));
+    }
     EXPECT_FALSE(CDictionaryLauncher::IsInstalled()) << "a value of the wrong kind";
     launcher.LookUp(L"word");
     EXPECT_EQ(DictionaryProcesses(), second);
@@ -110,8 +115,8 @@ TEST_F(TranslateDialogsTest, ToolbarProgram_WordSelectedInNotepadOpensInTheDicti
     ASSERT_TRUE(notepad.Start(L"notepad.exe"));
     SendMessageW(notepad.Edit(), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"hello world"));
     SendMessageW(notepad.Edit(), EM_SETSEL, 0, 0);
-    desktop::Process toolbar;
-    ASSERT_TRUE(toolbar.Start(L"\"" + ovrin::GetProgramFolder() + L"OvrinToolbar.exe\""));
+    testsupport::CProgramProcess toolbar;
+    ASSERT_TRUE(toolbar.Start(ovrin::GetProgramFolder() + L"OvrinToolbar.exe"));
     HWND panelWindow = nullptr;
     ASSERT_TRUE(testsupport::WaitUntil(
         [&] {

@@ -6,6 +6,7 @@
 #include "base/Path.h"
 #include "base/Unicode.h"
 #include "platform/CommandLine.h"
+#include "platform/Handles.h"
 
 #include <windows.h>
 
@@ -17,12 +18,13 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, wchar_t*, int) {
     std::wstring folder = ovrin::GetProgramFolder();
     std::wstring partial = folder + L"word.tmp", whole = folder + L"word.txt";
     std::string bytes = ovrin::Utf16ToUtf8(commandLine.m_word);
-    HANDLE file = CreateFileW(partial.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return 1;
-    DWORD written = 0;
-    WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-    CloseHandle(file);
+    {
+        CFileHandle file(CreateFileW(partial.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+        if (!file)
+            return 1;
+        DWORD written = 0;
+        WriteFile(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+    }
     MoveFileExW(partial.c_str(), whole.c_str(), MOVEFILE_REPLACE_EXISTING);
     Sleep(60000);
     return 0;

@@ -6,6 +6,7 @@
 #include "KeptSetting.h"
 #include "common/Protocol.h"
 #include "common/Registry.h"
+#include "platform/RegistryKey.h"
 
 #include <gtest/gtest.h>
 
@@ -128,14 +129,8 @@ TEST_F(HotKeyHookTest, BackKey_WithItsInputMethodInstalled_IsReplayedAsItself) {
     struct InputMethodKey {
         const wchar_t* path = L"Software\\Apps\\GuoBi GBIme";
         bool created = false;
-        InputMethodKey() {
-            HKEY key = nullptr;
-            created = RegCreateKeyExW(HKEY_LOCAL_MACHINE, path, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
-                                      nullptr) == ERROR_SUCCESS;
-            if (created)
-                RegCloseKey(key);
-        }
-        ~InputMethodKey() { RegDeleteKeyW(HKEY_LOCAL_MACHINE, path); }
+        InputMethodKey() { created = CRegistryKey().Open(HKEY_LOCAL_MACHINE, path, true); }
+        ~InputMethodKey() { CRegistryKey::DeleteEmptyKey(HKEY_LOCAL_MACHINE, path); }
     } inputMethod;
     ASSERT_TRUE(inputMethod.created);
     SendMessageW(m_notepad.Edit(), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"hello"));

@@ -8,6 +8,7 @@
 #include "PanelUnitTestResources.h"
 #include "SimpleLocker.h"
 #include "platform/CommandLine.h"
+#include "platform/Handles.h"
 
 #include <gtest/gtest.h>
 
@@ -153,11 +154,10 @@ TEST(ChildWindowTest, RunsOnItsOwnThread_EndClosesItWithResultZero) {
     window = child.WaitForWindow(10000);
     ASSERT_NE(window, nullptr);
     // The child's thread, held before the window can go with it.
-    HANDLE thread = OpenThread(SYNCHRONIZE, FALSE, GetWindowThreadProcessId(window, nullptr));
-    ASSERT_NE(thread, nullptr);
+    CHandle thread(OpenThread(SYNCHRONIZE, FALSE, GetWindowThreadProcessId(window, nullptr)));
+    ASSERT_TRUE(thread);
     PostMessageW(window, WM_COMMAND, IDOK, 0);
-    DWORD ended = WaitForSingleObject(thread, 10000);
-    CloseHandle(thread);
+    DWORD ended = WaitForSingleObject(thread.Get(), 10000);
     ASSERT_EQ(ended, WAIT_OBJECT_0);
     child.End();
     EXPECT_EQ(child.GetResult(), IDOK);

@@ -6,6 +6,7 @@
 #include "base/Path.h"
 #include "common/Protocol.h"
 #include "common/Registry.h"
+#include "platform/Handles.h"
 #include "resource.h"
 #include "testsupport/GuiProgram.h"
 #include "testsupport/Processes.h"
@@ -89,8 +90,7 @@ protected:
     // its caption) and has handled what it posted to itself meanwhile.
     bool StartToolbar(const std::wstring& parameters = L"") { return StartToolbarFrom(ToolbarPath(), parameters); }
     bool StartToolbarFrom(const std::wstring& path, const std::wstring& parameters) {
-        std::wstring line = L"\"" + path + L"\"" + (parameters.empty() ? L"" : L" " + parameters);
-        if (!m_toolbar.Start(line))
+        if (!m_toolbar.Start(path, parameters))
             return false;
         bool ready = testsupport::WaitUntil(
             [&] {
@@ -157,7 +157,7 @@ protected:
     std::wstring m_savedKey;
     std::wstring m_savedDictionaryPath;
     desktop::FrontProgram m_notepad;
-    desktop::Process m_toolbar;
+    testsupport::CProgramProcess m_toolbar;
     HWND m_panel = nullptr;
 };
 
@@ -174,8 +174,8 @@ TEST_F(ToolbarGuiTest, PlainStart_ShowsNoPanel_ASecondStartLeavesOneCopy) {
     EXPECT_EQ(CAppSettings::ReadInt(kToolbarSection, ovrin::protocol::kCallKeySetting), VK_RETURN)
         << "no key stored: Enter is stored";
 
-    desktop::Process second;
-    ASSERT_TRUE(second.Start(L"\"" + ToolbarPath() + L"\" /options"));
+    testsupport::CProgramProcess second;
+    ASSERT_TRUE(second.Start(ToolbarPath(), L"/options"));
     EXPECT_EQ(WaitForSingleObject(second.Handle(), 10000), WAIT_OBJECT_0);
     EXPECT_EQ(PanelsOf(0).size(), 1u);
     EXPECT_EQ(WaitForSingleObject(m_toolbar.Handle(), 0), static_cast<DWORD>(WAIT_TIMEOUT));
@@ -223,19 +223,19 @@ TEST_F(ToolbarGuiTest, OptionsStart_LeavesThePanelVisible_TBShowOptionsAnswersOn
 // instance mutex is still held (the old one is ending) waits for the mutex and comes up; here the test
 // holds the mutex as the ending toolbar does and lets it go once the new start waits for it.
 TEST_F(ToolbarGuiTest, OptionsStart_WhileTheEndingToolbarStillHoldsItsMutex_WaitsAndComesUp) {
-    HANDLE mutex = CreateMutexW(nullptr, TRUE, ovrin::protocol::kToolbarInstanceMutex);
-    ASSERT_NE(mutex, nullptr);
+    CHandle mutex(CreateMutexW(nullptr, TRUE, ovrin::protocol::kToolbarInstanceMutex));
+    ASSERT_TRUE(mutex);
     ASSERT_NE(GetLastError(), static_cast<DWORD>(ERROR_ALREADY_EXISTS));
-    ASSERT_TRUE(m_toolbar.Start(L"\"" + ToolbarPath() + L"\" /options"));
+    ASSERT_TRUE(m_toolbar.Start(ToolbarPath(), L"/options"));
     // Released and taken back at once while nobody waits; a waiting start takes it over on release.
     bool handedOver = false;
     while (!handedOver && WaitForSingleObject(m_toolbar.Handle(), 50) == WAIT_TIMEOUT) {
-        ReleaseMutex(mutex);
-        handedOver = WaitForSingleObject(mutex, 0) == WAIT_TIMEOUT;
+        ReleaseMutex(mutex.Get());
+        handedOver = WaitForSingleObject(mutex.Get(), 0) == WAIT_TIMEOUT;
     }
     if (!handedOver)
-        ReleaseMutex(mutex);
-    CloseHandle(mutex);
+        ReleaseMutex(mutex.Get());
+    mutex.Reset();
     EXPECT_TRUE(handedOver) << "the start ended while the mutex was held";
     EXPECT_NE(testsupport::WaitForWindow(kPanelClass, nullptr, GetProcessId(m_toolbar.Handle())), nullptr);
 }

@@ -7,7 +7,7 @@ using namespace dialogtests;
 TEST_F(TranslateDialogsTest, ToolbarProgram_PanelOpensTheResultWindowThenTheDirectionDialog) {
     EngineForPrograms installed(layout);
     ASSERT_TRUE(installed.Copied());
-    desktop::Process toolbar;
+    testsupport::CProgramProcess toolbar;
     HWND panelWindow = StartToolbarProgram(toolbar);
     ASSERT_NE(panelWindow, nullptr);
 
@@ -39,7 +39,7 @@ TEST_F(TranslateDialogsTest, ToolbarProgram_AnotherDirectionRestartsThroughTheLa
     InstalledLauncher launcherFile;
     ASSERT_TRUE(launcherFile.Copied());
     CEngineClient::SetSubjectSetting(1);
-    desktop::Process toolbar;
+    testsupport::CProgramProcess toolbar;
     HWND panelWindow = StartToolbarProgram(toolbar);
     ASSERT_NE(panelWindow, nullptr);
     HWND dialog = OpenDirectionDialog(panelWindow, toolbar.Id());
@@ -65,7 +65,7 @@ TEST_F(TranslateDialogsTest, ToolbarProgram_AnotherDirectionRestartsThroughTheLa
 TEST_F(TranslateDialogsTest, ToolbarProgram_TranslatesThePageFileTheBrowserHelperHandsOver) {
     EngineForPrograms installed(layout);
     ASSERT_TRUE(installed.Copied());
-    desktop::Process toolbar;
+    testsupport::CProgramProcess toolbar;
     HWND panel = StartToolbarProgram(toolbar);
     ASSERT_NE(panel, nullptr);
 

@@ -9,6 +9,7 @@
 #include "base/Path.h"
 #include "common/EngineClient.h"
 #include "common/Protocol.h"
+#include "enginetest/EngineForPrograms.h"
 #include "enginetest/EngineLayout.h"
 #include "resource.h"
 #include "testsupport/GuiProgram.h"
@@ -18,43 +19,7 @@
 
 namespace toolbarprograms {
 
-// The engine of the layout where the programs look for it (the suite's own registry key, and the
-// catalogue beside the program), for as long as the object lives.
-class EngineForPrograms {
-public:
-    explicit EngineForPrograms(const enginetest::EngineLayout& layout) {
-        HKEY source = nullptr, target = nullptr;
-        RegOpenKeyExW(HKEY_CURRENT_USER, layout.Key().c_str(), 0, KEY_READ, &source);
-        RegCreateKeyExW(HKEY_CURRENT_USER, (kKey + std::wstring(L"\\Directions")).c_str(), 0, nullptr, 0,
-                        KEY_ALL_ACCESS, nullptr, &target, nullptr);
-        HKEY directions = nullptr;
-        RegOpenKeyExW(source, L"Directions", 0, KEY_READ, &directions);
-        m_copied = RegCopyTreeW(directions, nullptr, target) == ERROR_SUCCESS;
-        RegCloseKey(directions);
-        RegCloseKey(target);
-        RegCloseKey(source);
-        enginetest::EngineLayout::SetString(kKey, L"Path", layout.Folder());
-        m_catalogue = ovrin::GetProgramFolder() + L"dircat.dat";
-        m_copied = m_copied && CopyFileW((layout.Folder() + L"dircat.dat").c_str(), m_catalogue.c_str(), FALSE);
-    }
-    ~EngineForPrograms() {
-        DeleteFileW(m_catalogue.c_str());
-        RegDeleteTreeW(HKEY_CURRENT_USER, (kKey + std::wstring(L"\\Directions")).c_str());
-        HKEY key = nullptr;
-        if (RegOpenKeyExW(HKEY_CURRENT_USER, kKey, 0, KEY_SET_VALUE, &key) == ERROR_SUCCESS) {
-            RegDeleteValueW(key, L"Path");
-            RegCloseKey(key);
-        }
-    }
-    EngineForPrograms(const EngineForPrograms&) = delete;
-    EngineForPrograms& operator=(const EngineForPrograms&) = delete;
-    bool Copied() const { return m_copied; }
-
-private:
-    static constexpr wchar_t kKey[] = L"Software\\Ovrinsoft\\Pocket OVRIN";
-    std::wstring m_catalogue;
-    bool m_copied = false;
-};
+using enginetest::EngineForPrograms;
 
 // Ends the processes owning toolbar panels: one a failed test left running would keep a new one from
 // starting.
@@ -64,9 +29,9 @@ inline void EndRunningToolbars() {
 
 // The real toolbar program (beside the test program) started with "/options", any left running ended
 // first; its panel, or null when it did not come up.
-inline HWND StartToolbarProgram(desktop::Process& toolbar) {
+inline HWND StartToolbarProgram(testsupport::CProgramProcess& toolbar) {
     EndRunningToolbars();
-    if (!toolbar.Start(L"\"" + ovrin::GetProgramFolder() + L"OvrinToolbar.exe\" /options"))
+    if (!toolbar.Start(ovrin::GetProgramFolder() + L"OvrinToolbar.exe", L"/options"))
         return nullptr;
     return testsupport::WaitForWindow(ovrin::protocol::kToolbarWindowClass, nullptr, toolbar.Id());
 }

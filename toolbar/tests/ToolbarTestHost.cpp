@@ -5,6 +5,7 @@
 #include "HotKeyHook.h"
 #include "TestHostProtocol.h"
 #include "TextCapture.h"
+#include "platform/Handles.h"
 
 #include <windows.h>
 
@@ -31,12 +32,12 @@ struct HostState {
 HostState* g_host = nullptr;
 
 LRESULT WriteText(const std::wstring& text) {
-    HANDLE file = CreateFileW(g_host->outputFile.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
+    CFileHandle file(CreateFileW(g_host->outputFile.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+    if (!file)
         return 0;
     DWORD written = 0;
-    BOOL ok = WriteFile(file, text.data(), static_cast<DWORD>(text.size() * sizeof(wchar_t)), &written, nullptr);
-    CloseHandle(file);
+    BOOL ok = WriteFile(file.Get(), text.data(), static_cast<DWORD>(text.size() * sizeof(wchar_t)), &written, nullptr);
+    file.Reset();
     return ok ? static_cast<LRESULT>(text.size()) + 1 : 0;
 }
 
@@ -150,10 +151,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     if (window == nullptr || !host.hotKey.Create(window))
         return 4;
     SetTimer(window, kSilenceTimer, kSilenceMs, nullptr);
-    if (HANDLE ready = OpenEventW(EVENT_MODIFY_STATE, FALSE, readyEvent.c_str())) {
-        SetEvent(ready);
-        CloseHandle(ready);
-    }
+    if (CHandle ready{OpenEventW(EVENT_MODIFY_STATE, FALSE, readyEvent.c_str())})
+        SetEvent(ready.Get());
     MSG message;
     while (GetMessageW(&message, nullptr, 0, 0) > 0) {
         TranslateMessage(&message);

@@ -3,6 +3,7 @@
 // engine's output, stopping, the wide path, the catalogue, and bad input of every kind.
 #include "enginetest/EngineLayout.h"
 #include "enginetest/SlowDirection.h"
+#include "platform/RegistryKey.h"
 #include "testsupport/GuiProgram.h"
 
 #include <atomic>
@@ -97,7 +98,11 @@ TEST_F(EngineAccessTest, Init_OrdersRegistryDirectionsAndLeavesOutIncompleteOnes
 
 TEST_F(EngineAccessTest, Init_FailsWithoutDirectionsOrEnginePath) {
     layout.AddDirection(L"ER", EnglishRussian());
-    RegDeleteKeyValueW(HKEY_CURRENT_USER, layout.Key().c_str(), L"Path");
+    {
+        CRegistryKey key;
+        ASSERT_TRUE(key.Open(HKEY_CURRENT_USER, layout.Key(), false));
+        ASSERT_TRUE(key.DeleteValue(L"Path"));
+    }
     CTranslator withoutPath(layout.Folder(), layout.Key());
     EXPECT_FALSE(withoutPath.Init());
     CTranslator elsewhere(layout.Folder(), layout.Key() + L" missing");

@@ -4,6 +4,7 @@
 // after part of its output, as an engine failing in the middle of a text does.
 #include "common/EngineInterfaces.h"
 #include "platform/ComObject.h"
+#include "platform/Handles.h"
 
 #include <string>
 
@@ -21,14 +22,10 @@ public:
             std::string output = "[" + std::string(text) + "]";
             return callback->PutText(static_cast<int>(output.size()), output.c_str());
         }
-        if (HANDLE entered = OpenEventW(EVENT_MODIFY_STATE, FALSE, L"OvrinTestEntered")) {
-            SetEvent(entered);
-            CloseHandle(entered);
-        }
-        if (HANDLE release = OpenEventW(SYNCHRONIZE, FALSE, L"OvrinTestRelease")) {
-            WaitForSingleObject(release, 30000);
-            CloseHandle(release);
-        }
+        if (CHandle entered{OpenEventW(EVENT_MODIFY_STATE, FALSE, L"OvrinTestEntered")})
+            SetEvent(entered.Get());
+        if (CHandle release{OpenEventW(SYNCHRONIZE, FALSE, L"OvrinTestRelease")})
+            WaitForSingleObject(release.Get(), 30000);
         std::string output = "[" + std::string(text) + "]";
         return callback->PutText(static_cast<int>(output.size()), output.c_str());
     }

@@ -8,8 +8,11 @@
 #include "base/Path.h"
 #include "common/EngineClient.h"
 #include "common/Protocol.h"
+#include "enginetest/EngineForPrograms.h"
 #include "enginetest/EngineLayout.h"
 #include "pagetrans/BrowserPage.h"
+#include "platform/Handles.h"
+#include "platform/RegistryKey.h"
 
 #include <gtest/gtest.h>
 #include <testsupport/GuiProgram.h>
@@ -17,6 +20,7 @@
 #include <testsupport/Processes.h>
 #include <testsupport/TempFolder.h>
 
+#include <memory>
 #include <set>
 #include <string>
 
@@ -28,7 +32,6 @@ namespace {
 constexpr wchar_t kHelperList[] = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Browser Helper Objects";
 // A listed class that no server provides: the browser passes it over.
 constexpr wchar_t kBrokenEntry[] = L"{0BAD0BAD-0000-4000-8000-000000000019}";
-constexpr wchar_t kSuiteKey[] = L"Software\\Ovrinsoft\\Pocket OVRIN";
 
 std::wstring Beside(const wchar_t* name) {
     return ovrin::GetProgramFolder() + name;
@@ -39,66 +42,43 @@ std::wstring Beside(const wchar_t* name) {
 class RegisteredHelper {
 public:
     RegisteredHelper() {
-        m_module = LoadLibraryW(Beside(L"Pagelift.dll").c_str());
+        m_module.Reset(LoadLibraryW(Beside(L"Pagelift.dll").c_str()));
         m_registered = Call("DllRegisterServer") == S_OK;
-        HKEY key = nullptr;
-        if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, (std::wstring(kHelperList) + L"\\" + kBrokenEntry).c_str(), 0, nullptr,
-                            0, KEY_WRITE, nullptr, &key, nullptr) == ERROR_SUCCESS)
-            RegCloseKey(key);
+        CRegistryKey().Open(HKEY_LOCAL_MACHINE, std::wstring(kHelperList) + L"\\" + kBrokenEntry, KEY_WRITE, true);
     }
     ~RegisteredHelper() {
-        RegDeleteTreeW(HKEY_LOCAL_MACHINE, (std::wstring(kHelperList) + L"\\" + kBrokenEntry).c_str());
+        CRegistryKey::DeleteTree(HKEY_LOCAL_MACHINE, std::wstring(kHelperList) + L"\\" + kBrokenEntry);
         Call("DllUnregisterServer");
-        FreeLibrary(m_module);
     }
     bool Registered() const { return m_registered; }
 
 private:
-    HMODULE m_module = nullptr;
+    CModuleHandle m_module;
     bool m_registered = false;
     HRESULT Call(const char* name) {
         using Function = HRESULT(STDAPICALLTYPE*)();
-        auto function = m_module == nullptr
+        auto function = !m_module
                             ? nullptr
-                            : reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(m_module, name)));
+                            : reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(m_module.Get(), name)));
         return function == nullptr ? E_FAIL : function();
     }
 };
 
-// The engine layout where the toolbar program looks for it: the directions and path under the
-// suite's key, the catalogue beside the program; English to Russian chosen.
+// A layout with English to Russian where the toolbar program looks for it, that direction chosen.
 class EngineForToolbar {
 public:
     EngineForToolbar() {
         m_layout.WriteStandardCatalogue();
         m_layout.AddDirection(L"ER", EnglishRussian());
-        HKEY source = nullptr, target = nullptr;
-        RegOpenKeyExW(HKEY_CURRENT_USER, m_layout.DirectionsKey().c_str(), 0, KEY_READ, &source);
-        RegCreateKeyExW(HKEY_CURRENT_USER, (std::wstring(kSuiteKey) + L"\\Directions").c_str(), 0, nullptr, 0,
-                        KEY_ALL_ACCESS, nullptr, &target, nullptr);
-        m_ready = source != nullptr && target != nullptr && RegCopyTreeW(source, nullptr, target) == ERROR_SUCCESS;
-        RegCloseKey(source);
-        RegCloseKey(target);
-        EngineLayout::SetString(kSuiteKey, L"Path", m_layout.Folder());
-        m_ready =
-            m_ready && CopyFileW((m_layout.Folder() + L"dircat.dat").c_str(), Beside(L"dircat.dat").c_str(), FALSE);
+        m_installed = std::make_unique<EngineForPrograms>(m_layout);
         CEngineClient::SetDirectionSetting(0);
         CEngineClient::SetSubjectSetting(0);
     }
-    ~EngineForToolbar() {
-        DeleteFileW(Beside(L"dircat.dat").c_str());
-        RegDeleteTreeW(HKEY_CURRENT_USER, (std::wstring(kSuiteKey) + L"\\Directions").c_str());
-        HKEY key = nullptr;
-        if (RegOpenKeyExW(HKEY_CURRENT_USER, kSuiteKey, 0, KEY_SET_VALUE, &key) == ERROR_SUCCESS) {
-            RegDeleteValueW(key, L"Path");
-            RegCloseKey(key);
-        }
-    }
-    bool Ready() const { return m_ready; }
+    bool Ready() const { return m_installed->Copied(); }
 
 private:
     EngineLayout m_layout;
-    bool m_ready = false;
+    std::unique_ptr<EngineForPrograms> m_installed;
 };
 
 // The toolbar program over the engine, started with "/options" so that its panel is made at once.
@@ -169,10 +149,10 @@ protected:
     void ExpectPageGivenUp(BrowserProgram& browser) {
         const std::wstring original = browser.Markup();
         ASSERT_TRUE(ovrin::SignalPageTranslation());
-        HANDLE event = OpenEventW(SYNCHRONIZE, FALSE, ovrin::protocol::kPageTranslateEvent);
-        ASSERT_NE(event, nullptr);
-        EXPECT_TRUE(WaitUntil([&] { return WaitForSingleObject(event, 0) == WAIT_TIMEOUT; }));
-        CloseHandle(event);
+        CHandle event(OpenEventW(SYNCHRONIZE, FALSE, ovrin::protocol::kPageTranslateEvent));
+        ASSERT_TRUE(event);
+        EXPECT_TRUE(WaitUntil([&] { return WaitForSingleObject(event.Get(), 0) == WAIT_TIMEOUT; }));
+        event.Reset();
         EXPECT_EQ(browser.Markup(), original);
         EXPECT_TRUE(browser.CloseCleanly()) << "the worker's page is done before the helper goes";
         EXPECT_EQ(testsupport::ExchangeFiles(), filesBefore);

@@ -5,6 +5,8 @@
 #include "Manifest.h"
 
 #include "StandInDrive.h"
+#include "platform/Handles.h"
+#include "platform/RegistryKey.h"
 #include "testsupport/ConsoleProgram.h"
 #include "testsupport/GuiProgram.h"
 #include "testsupport/TempFolder.h"
@@ -36,22 +38,12 @@ bool Exists(const std::wstring& path) {
     return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
-bool KeyExists(HKEY root, const std::wstring& path) {
-    HKEY key;
-    if (RegOpenKeyExW(root, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
-        return false;
-    RegCloseKey(key);
-    return true;
-}
-
 std::wstring ReadSetting(const std::wstring& section, const std::wstring& name) {
-    wchar_t value[MAX_PATH] = {};
-    DWORD size = sizeof value;
-    std::wstring key = L"Software\\Ovrinsoft\\Pocket OVRIN\\OVRIN\\" + section;
-    if (RegGetValueW(HKEY_CURRENT_USER, key.c_str(), name.c_str(), RRF_RT_REG_SZ, nullptr, value, &size) !=
-        ERROR_SUCCESS)
+    CRegistryKey key;
+    if (!key.Open(HKEY_CURRENT_USER, L"Software\\Ovrinsoft\\Pocket OVRIN\\OVRIN\\" + section, KEY_READ, false) ||
+        key.GetValueType(name) != REG_SZ)
         return L"(none)";
-    return value;
+    return key.ReadString(name, L"(none)");
 }
 
 const std::wstring kId = std::to_wstring(GetCurrentProcessId());
@@ -205,8 +197,8 @@ TEST_F(InstallerTest, InstallThenRemove_PutsEverythingInPlaceAndLeavesNothingBeh
     EXPECT_TRUE(Exists(m_windows + L"\\" + m_windowsFileName));
     EXPECT_TRUE(Exists(Shortcut()));
     EXPECT_TRUE(Exists(MarkerFile()));
-    EXPECT_TRUE(KeyExists(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Apps\\OVRIN Mobile"));
-    EXPECT_TRUE(KeyExists(HKEY_LOCAL_MACHINE, L"Security\\AppInstall\\OVRIN Mobile"));
+    EXPECT_TRUE(CRegistryKey::Exists(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Apps\\OVRIN Mobile"));
+    EXPECT_TRUE(CRegistryKey::Exists(HKEY_LOCAL_MACHINE, L"Security\\AppInstall\\OVRIN Mobile"));
     EXPECT_EQ(ReadSetting(m_section, L"path"), InstallFolder() + L"\\");
 
     // Something the programs leave in their folder at run time goes too.
@@ -220,8 +212,8 @@ TEST_F(InstallerTest, InstallThenRemove_PutsEverythingInPlaceAndLeavesNothingBeh
     EXPECT_FALSE(Exists(Shortcut()));
     EXPECT_FALSE(Exists(ShellFolder(CSIDL_STARTMENU) + L"\\" + m_menuName));
     EXPECT_FALSE(Exists(MarkerFile()));
-    EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Apps\\OVRIN Mobile"));
-    EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, L"Security\\AppInstall\\OVRIN Mobile"));
+    EXPECT_FALSE(CRegistryKey::Exists(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Apps\\OVRIN Mobile"));
+    EXPECT_FALSE(CRegistryKey::Exists(HKEY_LOCAL_MACHINE, L"Security\\AppInstall\\OVRIN Mobile"));
     EXPECT_EQ(ReadSetting(m_section, L"path"), L"(none)");
 
     auto again = Run(L"uninstall");
@@ -238,10 +230,10 @@ TEST_F(InstallerTest, Removal_KeepsFilesThatAreNotThePackages_FailsOnFilesInUse)
     std::wstring tool = DataFolder() + L"\\tables\\tool.exe";
     testsupport::WriteFileBytes(tool, "someone else's program");
     std::wstring data = DataFolder() + L"\\tables\\data.txt";
-    HANDLE held = CreateFileW(data.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    CFileHandle held(CreateFileW(data.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+    ASSERT_TRUE(held);
     auto refused = RemoveDismissingMessage();
-    CloseHandle(held);
+    held.Reset();
     EXPECT_EQ(refused.exitCode, 1u) << refused.output;
     EXPECT_NE(refused.output.find("could not remove " + Narrow(data) + ": in use"), std::string::npos)
         << refused.output;
@@ -302,9 +294,10 @@ TEST_F(InstallerTest, AFailureAtAnyStepLeavesTheDeviceAsItWas) {
         EXPECT_FALSE(Exists(MarkerFile()));
         EXPECT_FALSE(Exists(m_windows + L"\\" + m_windowsFileName));
         EXPECT_FALSE(Exists(ShellFolder(CSIDL_STARTMENU) + L"\\" + m_menuName));
-        EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Apps\\OVRIN Mobile"));
-        EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, L"Security\\AppInstall\\OVRIN Mobile"));
-        EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, L"Software\\Ovrinsoft\\Pocket OVRIN\\OVRIN\\" + m_section));
+        EXPECT_FALSE(CRegistryKey::Exists(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Apps\\OVRIN Mobile"));
+        EXPECT_FALSE(CRegistryKey::Exists(HKEY_LOCAL_MACHINE, L"Security\\AppInstall\\OVRIN Mobile"));
+        EXPECT_FALSE(
+            CRegistryKey::Exists(HKEY_CURRENT_USER, L"Software\\Ovrinsoft\\Pocket OVRIN\\OVRIN\\" + m_section));
     };
     const std::string lines[] = {
         "register | %Nowhere%\\Pagelift.dll\r\n",
@@ -336,7 +329,7 @@ TEST_F(InstallerTest, AFailureAtAnyStepLeavesTheDeviceAsItWas) {
     testsupport::WriteFileBytes(setupLibrary, "not a library");
     EXPECT_EQ(Install().exitCode, 1u);
     EXPECT_EQ(testsupport::ReadFileBytes(MarkerFile()), record);
-    EXPECT_TRUE(KeyExists(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Apps\\OVRIN Mobile"));
+    EXPECT_TRUE(CRegistryKey::Exists(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Apps\\OVRIN Mobile"));
     EXPECT_TRUE(Exists(InstallFolder() + L"\\Lexory.exe"));
 }
 
@@ -378,10 +371,10 @@ TEST_F(InstallerTest, AFileInUseIsNamedAndTheInstalledSuiteStaysAsItWas) {
     ASSERT_EQ(Install().exitCode, 0u);
     std::wstring program = InstallFolder() + L"\\Lexory.exe";
     testsupport::WriteFileBytes(program, "the user's copy");
-    HANDLE held = CreateFileW(program.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    CFileHandle held(CreateFileW(program.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+    ASSERT_TRUE(held);
     auto refused = Install();
-    CloseHandle(held);
+    held.Reset();
     EXPECT_EQ(refused.exitCode, 1u);
     EXPECT_NE(refused.output.find("in use"), std::string::npos) << refused.output;
     EXPECT_EQ(testsupport::ReadFileBytes(program), "the user's copy");

@@ -8,6 +8,8 @@
 #include "common/Protocol.h"
 #include "enginetest/EngineLayout.h"
 #include "platform/Device.h"
+#include "platform/Handles.h"
+#include "platform/RegistryKey.h"
 #include "testsupport/ConsoleProgram.h"
 #include "testsupport/GuiProgram.h"
 #include "testsupport/PageTest.h"
@@ -47,8 +49,8 @@ std::wstring SourceRoot() {
 
 void ListFiles(const std::wstring& folder, bool recursive, std::set<std::wstring>& out) {
     WIN32_FIND_DATAW data;
-    HANDLE find = FindFirstFileW((folder + L"\\*").c_str(), &data);
-    if (find == INVALID_HANDLE_VALUE)
+    CFindHandle find(FindFirstFileW((folder + L"\\*").c_str(), &data));
+    if (!find)
         return;
     do {
         std::wstring name = data.cFileName;
@@ -57,30 +59,22 @@ void ListFiles(const std::wstring& folder, bool recursive, std::set<std::wstring
         out.insert(folder + L"\\" + name);
         if (recursive && (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0)
             ListFiles(folder + L"\\" + name, true, out);
-    } while (FindNextFileW(find, &data));
-    FindClose(find);
+    } while (FindNextFileW(find.Get(), &data));
 }
 
 void ListKeys(HKEY root, const std::wstring& label, const std::wstring& path, std::set<std::wstring>& out) {
-    HKEY key;
-    if (RegOpenKeyExW(root, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
+    CRegistryKey key;
+    if (!key.Open(root, path, KEY_READ, false))
         return;
     out.insert(label + path);
-    wchar_t name[256];
-    for (DWORD i = 0;; ++i) {
-        DWORD length = 256;
-        if (RegEnumValueW(key, i, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
-            break;
+    for (const std::wstring& name : key.ValueNames())
         out.insert(label + path + L" = " + name);
-    }
     std::vector<std::wstring> subkeys;
-    for (DWORD i = 0;; ++i) {
-        DWORD length = 256;
-        if (RegEnumKeyExW(key, i, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
-            break;
+    std::wstring name;
+    key.ResetEnum();
+    while (key.EnumSubkey(name))
         subkeys.push_back(name);
-    }
-    RegCloseKey(key);
+    key.Close();
     for (const std::wstring& subkey : subkeys)
         ListKeys(root, label, path + L"\\" + subkey, out);
 }
@@ -300,15 +294,12 @@ TEST(SuiteTest, InstalledSuiteRunsAndItsRemovalLeavesTheDeviceAsItWas) {
     RemoveEarlierSuite(ovinstall, package);
     // A device the suite was never installed on: no settings of its programs (other tests of this
     // prefix leave some).
-    RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Ovrinsoft\\Pocket OVRIN\\OVRIN");
+    CRegistryKey::DeleteTree(HKEY_CURRENT_USER, L"Software\\Ovrinsoft\\Pocket OVRIN\\OVRIN");
     // The device's browser keeps its list of helper objects whether or not one is registered (a new
     // Wine prefix has none until a helper is registered; the list itself is not the suite's to remove).
-    HKEY helpers = nullptr;
-    ASSERT_EQ(RegCreateKeyExW(HKEY_LOCAL_MACHINE,
-                              L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Browser Helper Objects", 0,
-                              nullptr, 0, KEY_READ, nullptr, &helpers, nullptr),
-              ERROR_SUCCESS);
-    RegCloseKey(helpers);
+    ASSERT_TRUE(CRegistryKey().Open(HKEY_LOCAL_MACHINE,
+                                    L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Browser Helper Objects",
+                                    KEY_READ, true));
     std::set<std::wstring> before = DeviceState();
     auto installed = testsupport::RunConsoleProgram(ovinstall, L"install \"" + package + L"\"");
     ASSERT_EQ(installed.exitCode, 0u) << installed.output;

@@ -55,16 +55,7 @@ std::wstring Article(int translations, int width = kClientWidth - 5, int height 
 // Starts xdotool, a program of the host that Wine runs as it is. Its process handle does not tell
 // when it ends, so callers wait for what it does instead.
 bool StartXdotool(const std::wstring& arguments) {
-    std::wstring commandLine = L"xdotool " + arguments;
-    STARTUPINFOW startup = {};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION process = {};
-    if (!CreateProcessW(L"Z:\\usr\\bin\\xdotool", commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                        &startup, &process))
-        return false;
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
-    return true;
+    return static_cast<bool>(testsupport::StartProcess(L"Z:\\usr\\bin\\xdotool", L"xdotool " + arguments));
 }
 
 bool KeyIsDown(int key) {

@@ -7,6 +7,7 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 class CRegistryKey {
 public:
@@ -31,6 +32,9 @@ public:
     bool ReadDefaultValue(const std::wstring& defaultValue, wchar_t* buffer, DWORD bufferBytes);
     bool WriteString(const std::wstring& name, const std::wstring& text);
     bool WriteDword(const std::wstring& name, DWORD value);
+    // Stores size bytes of data as a value of that type, whatever they hold (an empty name: the unnamed
+    // value).
+    bool WriteValue(const std::wstring& name, DWORD type, const void* data, DWORD size);
     // Takes the value away; true when it is gone (also when it was never there).
     bool DeleteValue(const std::wstring& name);
     // True when the open key holds neither sub-keys nor values.
@@ -39,6 +43,10 @@ public:
     void ResetEnum() { m_enumIndex = 0; }
     // The next sub-key's name; false when there are no more.
     bool EnumSubkey(std::wstring& name);
+    // The names of the key's values (the unnamed value as an empty name), in the registry's order.
+    std::vector<std::wstring> ValueNames();
+    // Copies the values and sub-keys of source, with everything below them, into this key.
+    bool CopyTreeFrom(const CRegistryKey& source);
 
     HKEY GetHandle() const { return m_key; }
     HKEY GetRoot() const { return m_root; }

@@ -4,6 +4,8 @@
 
 #ifdef _WIN32
 
+#include "testsupport/ProgramProcess.h"
+
 #include <windows.h>
 
 #include <string>
@@ -20,46 +22,36 @@ struct ProgramOutcome {
 // a minute for it to end.
 inline ProgramOutcome RunConsoleProgram(const std::wstring& program, const std::wstring& arguments,
                                         const std::string& input = {}) {
-    SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
-    HANDLE outRead = nullptr, outWrite = nullptr, inRead = nullptr, inWrite = nullptr;
     ProgramOutcome outcome;
-    if (!CreatePipe(&outRead, &outWrite, &inherit, 0))
+    CHandle outRead, outWrite, inRead, inWrite;
+    if (!MakePipe(outRead, outWrite) || !MakePipe(inRead, inWrite))
         return outcome;
-    if (!CreatePipe(&inRead, &inWrite, &inherit, 0)) {
-        CloseHandle(outRead);
-        CloseHandle(outWrite);
-        return outcome;
-    }
-    SetHandleInformation(outRead, HANDLE_FLAG_INHERIT, 0);
-    SetHandleInformation(inWrite, HANDLE_FLAG_INHERIT, 0);
+    // The child inherits only its own ends.
+    SetHandleInformation(outRead.Get(), HANDLE_FLAG_INHERIT, 0);
+    SetHandleInformation(inWrite.Get(), HANDLE_FLAG_INHERIT, 0);
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     startup.dwFlags = STARTF_USESTDHANDLES;
-    startup.hStdInput = inRead;
-    startup.hStdOutput = outWrite;
+    startup.hStdInput = inRead.Get();
+    startup.hStdOutput = outWrite.Get();
     startup.hStdError = GetStdHandle(STD_ERROR_HANDLE);
-    PROCESS_INFORMATION process{};
-    std::wstring commandLine = L"\"" + program + L"\" " + arguments;
-    outcome.started =
-        CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &process);
-    CloseHandle(outWrite);
-    CloseHandle(inRead);
+    StartedProcess process = StartProcess(nullptr, L"\"" + program + L"\" " + arguments, 0, &startup);
+    outcome.started = static_cast<bool>(process);
+    // Once the child holds them, only its copies may keep the pipes open: the output ends with it.
+    outWrite.Reset();
+    inRead.Reset();
     if (outcome.started && !input.empty()) {
         DWORD written = 0;
-        WriteFile(inWrite, input.data(), static_cast<DWORD>(input.size()), &written, nullptr);
+        WriteFile(inWrite.Get(), input.data(), static_cast<DWORD>(input.size()), &written, nullptr);
     }
-    CloseHandle(inWrite);
+    inWrite.Reset();
     if (outcome.started) {
         char buffer[4096];
         DWORD read = 0;
-        while (ReadFile(outRead, buffer, sizeof buffer, &read, nullptr) && read > 0)
+        while (ReadFile(outRead.Get(), buffer, sizeof buffer, &read, nullptr) && read > 0)
             outcome.output.append(buffer, read);
-        WaitForSingleObject(process.hProcess, 60000);
-        GetExitCodeProcess(process.hProcess, &outcome.exitCode);
-        CloseHandle(process.hProcess);
-        CloseHandle(process.hThread);
+        outcome.exitCode = ExitCodeAfter(process.process.Get(), 60000);
     }
-    CloseHandle(outRead);
     return outcome;
 }
 

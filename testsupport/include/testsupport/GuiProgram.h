@@ -10,6 +10,8 @@
 
 #ifdef _WIN32
 
+#include "testsupport/ProgramProcess.h"
+
 #include <windows.h>
 
 #include <chrono>
@@ -40,59 +42,6 @@ inline bool WaitUntil(const std::function<bool()>& condition,
 inline bool WaitUntil(const std::function<bool()>& condition, unsigned long milliseconds) {
     return WaitUntil(condition, std::chrono::milliseconds(milliseconds));
 }
-
-// A program under test, started as its own process; ended (if still running) when the object goes.
-class CProgramProcess {
-public:
-    CProgramProcess() = default;
-    ~CProgramProcess() { End(); }
-    CProgramProcess(const CProgramProcess&) = delete;
-    CProgramProcess& operator=(const CProgramProcess&) = delete;
-
-    // Starts path with the given parameter text (quoted by the caller as needed).
-    bool Start(const std::wstring& path, const std::wstring& parameters = L"") {
-        End();
-        std::wstring commandLine = L"\"" + path + L"\"" + (parameters.empty() ? L"" : L" " + parameters);
-        STARTUPINFOW startup = {};
-        startup.cb = sizeof startup;
-        PROCESS_INFORMATION info = {};
-        if (!CreateProcessW(path.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                            &info))
-            return false;
-        CloseHandle(info.hThread);
-        m_process = info.hProcess;
-        m_id = info.dwProcessId;
-        return true;
-    }
-    DWORD Id() const { return m_id; }
-    HANDLE Handle() const { return m_process; }
-    bool Running() const { return m_process != nullptr && WaitForSingleObject(m_process, 0) == WAIT_TIMEOUT; }
-    bool WaitForExit(DWORD milliseconds = 15000) const {
-        return m_process != nullptr && WaitForSingleObject(m_process, milliseconds) == WAIT_OBJECT_0;
-    }
-    DWORD ExitCode() const {
-        DWORD code = STILL_ACTIVE;
-        if (m_process != nullptr)
-            GetExitCodeProcess(m_process, &code);
-        return code;
-    }
-    // Ends the process (if it runs) and waits for it to be gone.
-    void End() {
-        if (m_process == nullptr)
-            return;
-        if (WaitForSingleObject(m_process, 0) == WAIT_TIMEOUT) {
-            TerminateProcess(m_process, 1);
-            WaitForSingleObject(m_process, 10000);
-        }
-        CloseHandle(m_process);
-        m_process = nullptr;
-        m_id = 0;
-    }
-
-private:
-    HANDLE m_process = nullptr;
-    DWORD m_id = 0;
-};
 
 // The process that owns a window.
 inline DWORD WindowProcess(HWND window) {
@@ -145,14 +94,8 @@ inline int RunUnixCommand(const std::string& command, std::chrono::milliseconds 
     for (char c : shellCommand)
         commandLine += (c == '"' || c == '\\') ? std::wstring(L"\\") + static_cast<wchar_t>(c) : std::wstring(1, c);
     commandLine += L"\"";
-    STARTUPINFOW startup = {};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION info = {};
-    if (!CreateProcessW(L"Z:\\bin\\sh", commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                        &info))
+    if (!StartProcess(L"Z:\\bin\\sh", commandLine))
         return -1;
-    CloseHandle(info.hThread);
-    CloseHandle(info.hProcess);
     if (!WaitUntil([&] { return GetFileAttributesW(markerPath.c_str()) != INVALID_FILE_ATTRIBUTES; }, timeout))
         return -1;
     int status = -1;

@@ -5,6 +5,7 @@
 
 #ifdef _WIN32
 
+#include "platform/Handles.h"
 #include "testsupport/GuiProgram.h"
 
 #include <windows.h>
@@ -21,15 +22,14 @@ inline std::set<std::wstring> ExchangeFiles() {
     wchar_t folder[MAX_PATH] = {};
     GetTempPathW(MAX_PATH, folder);
     WIN32_FIND_DATAW found;
-    HANDLE search = FindFirstFileW((std::wstring(folder) + L"*.html").c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE)
+    CFindHandle search(FindFirstFileW((std::wstring(folder) + L"*.html").c_str(), &found));
+    if (!search)
         return files;
     do {
         std::wstring name = found.cFileName;
         if (name.size() == 13 && name.find_first_not_of(L"abdYqzmxkcn123", 0) == 8)
             files.insert(name);
-    } while (FindNextFileW(search, &found));
-    FindClose(search);
+    } while (FindNextFileW(search.Get(), &found));
     return files;
 }
 

@@ -8,6 +8,8 @@
 #include <vector>
 
 #ifdef _WIN32
+#include "testsupport/ProgramProcess.h"
+
 #include <windows.h>
 #else
 #include "base/Unicode.h"
@@ -24,18 +26,10 @@ inline int RunProbe(const std::vector<std::wstring>& arguments, const std::wstri
     std::wstring commandLine = L"\"" + program + L"\"";
     for (const auto& argument : arguments)
         commandLine += L" \"" + argument + L"\"";
-    STARTUPINFOW startup = {};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION process = {};
-    if (!CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                        &process))
+    testsupport::StartedProcess process = testsupport::StartProcess(program.c_str(), commandLine);
+    if (!process)
         return -1;
-    CloseHandle(process.hThread);
-    WaitForSingleObject(process.hProcess, 60000);
-    DWORD code = 0;
-    GetExitCodeProcess(process.hProcess, &code);
-    CloseHandle(process.hProcess);
-    return static_cast<int>(code);
+    return static_cast<int>(testsupport::ExitCodeAfter(process.process.Get(), 60000));
 #else
     std::string program = ovrin::Utf16ToUtf8(ovrin::GetProgramFolder() + name);
     std::vector<std::string> texts{program};

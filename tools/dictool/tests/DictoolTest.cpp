@@ -8,6 +8,8 @@
 #include <gtest/gtest.h>
 
 #ifdef _WIN32
+#include "testsupport/ProgramProcess.h"
+
 #include <windows.h>
 #else
 #include <cstdio>
@@ -29,36 +31,28 @@ Result RunDictool(const std::vector<std::wstring>& args, bool withErrors = false
     std::wstring command = L"\"" + ovrin::GetProgramFolder() + L"dictool.exe\"";
     for (const std::wstring& arg : args)
         command += L" \"" + arg + L"\"";
-    SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
-    HANDLE readEnd = nullptr, writeEnd = nullptr;
-    if (!CreatePipe(&readEnd, &writeEnd, &inherit, 0))
+    CHandle readEnd, writeEnd;
+    if (!testsupport::MakePipe(readEnd, writeEnd))
         return result;
-    SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, 0);
-    HANDLE nul = CreateFileW(L"NUL", GENERIC_WRITE, FILE_SHARE_WRITE, &inherit, OPEN_EXISTING, 0, nullptr);
+    SetHandleInformation(readEnd.Get(), HANDLE_FLAG_INHERIT, 0);
+    SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
+    CFileHandle nul(CreateFileW(L"NUL", GENERIC_WRITE, FILE_SHARE_WRITE, &inherit, OPEN_EXISTING, 0, nullptr));
     STARTUPINFOW startup = {};
     startup.cb = sizeof startup;
     startup.dwFlags = STARTF_USESTDHANDLES;
-    startup.hStdOutput = writeEnd;
-    startup.hStdError = withErrors ? writeEnd : nul;
+    startup.hStdOutput = writeEnd.Get();
+    startup.hStdError = withErrors ? writeEnd.Get() : nul.Get();
     startup.hStdInput = nullptr;
-    PROCESS_INFORMATION process = {};
-    BOOL started =
-        CreateProcessW(nullptr, command.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &process);
-    CloseHandle(writeEnd);
-    CloseHandle(nul);
-    if (started) {
+    testsupport::StartedProcess process = testsupport::StartProcess(nullptr, command, 0, &startup);
+    writeEnd.Reset();
+    nul.Reset();
+    if (process) {
         char buffer[4096];
         DWORD got = 0;
-        while (ReadFile(readEnd, buffer, sizeof buffer, &got, nullptr) && got > 0)
+        while (ReadFile(readEnd.Get(), buffer, sizeof buffer, &got, nullptr) && got > 0)
             result.out.append(buffer, got);
-        WaitForSingleObject(process.hProcess, INFINITE);
-        DWORD code = 0;
-        GetExitCodeProcess(process.hProcess, &code);
-        result.exitCode = static_cast<int>(code);
-        CloseHandle(process.hProcess);
-        CloseHandle(process.hThread);
+        result.exitCode = static_cast<int>(testsupport::ExitCodeAfter(process.process.Get(), INFINITE));
     }
-    CloseHandle(readEnd);
 #else
     std::string command = "'" + ovrin::Utf16ToUtf8(ovrin::GetProgramFolder()) + "dictool'";
     for (const std::wstring& arg : args)

@@ -8,6 +8,7 @@
 #include "base/Path.h"
 #include "common/EngineClient.h"
 #include "dictengine/DictWriter.h"
+#include "platform/RegistryKey.h"
 #include "testsupport/TempFolder.h"
 
 #include <gtest/gtest.h>
@@ -89,7 +90,7 @@ public:
         CopyFileW(BesideProgram(L"ovrinldb.dll").c_str(), (m_folder + L"ovrinldb.dll").c_str(), FALSE);
         SetEnginePath(m_folder);
     }
-    ~EngineLayout() { RegDeleteTreeW(HKEY_CURRENT_USER, m_key.c_str()); }
+    ~EngineLayout() { CRegistryKey::DeleteTree(HKEY_CURRENT_USER, m_key); }
     EngineLayout(const EngineLayout&) = delete;
     EngineLayout& operator=(const EngineLayout&) = delete;
 
@@ -155,21 +156,14 @@ public:
     }
 
     static void SetString(const std::wstring& key, const std::wstring& name, const std::wstring& value) {
-        HKEY handle = nullptr;
-        ASSERT_EQ(
-            RegCreateKeyExW(HKEY_CURRENT_USER, key.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &handle, nullptr),
-            ERROR_SUCCESS);
-        RegSetValueExW(handle, name.empty() ? nullptr : name.c_str(), 0, REG_SZ,
-                       reinterpret_cast<const BYTE*>(value.c_str()), static_cast<DWORD>((value.size() + 1) * 2));
-        RegCloseKey(handle);
+        CRegistryKey handle;
+        ASSERT_TRUE(handle.Open(HKEY_CURRENT_USER, key, true)) << handle.GetLastError();
+        handle.WriteString(name, value);
     }
     static void SetDword(const std::wstring& key, const std::wstring& name, DWORD value) {
-        HKEY handle = nullptr;
-        ASSERT_EQ(
-            RegCreateKeyExW(HKEY_CURRENT_USER, key.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &handle, nullptr),
-            ERROR_SUCCESS);
-        RegSetValueExW(handle, name.c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof value);
-        RegCloseKey(handle);
+        CRegistryKey handle;
+        ASSERT_TRUE(handle.Open(HKEY_CURRENT_USER, key, true)) << handle.GetLastError();
+        handle.WriteDword(name, value);
     }
 
 private:

@@ -5,6 +5,7 @@
 #pragma once
 
 #include "enginetest/EngineLayout.h"
+#include "platform/Handles.h"
 
 #include <thread>
 
@@ -15,30 +16,26 @@ public:
     explicit SlowDirection(EngineLayout& layout) {
         std::wstring folder = layout.MakeDirectionFolder(L"ER", EnglishRussian(), {}, L"SlowTranslator.dll");
         layout.AddDirectionKey(L"ER", DirIdOf(L"ER"), L"ER", folder);
-        m_entered = CreateEventW(nullptr, FALSE, FALSE, L"OvrinTestEntered");
-        m_release = CreateEventW(nullptr, TRUE, FALSE, L"OvrinTestRelease");
-    }
-    ~SlowDirection() {
-        CloseHandle(m_entered);
-        CloseHandle(m_release);
+        m_entered.Reset(CreateEventW(nullptr, FALSE, FALSE, L"OvrinTestEntered"));
+        m_release.Reset(CreateEventW(nullptr, TRUE, FALSE, L"OvrinTestRelease"));
     }
     SlowDirection(const SlowDirection&) = delete;
     SlowDirection& operator=(const SlowDirection&) = delete;
 
-    bool Ready() const { return m_entered != nullptr && m_release != nullptr; }
+    bool Ready() const { return m_entered && m_release; }
     // Whether a slow call began within timeoutMs.
-    bool WaitEntered(DWORD timeoutMs) { return WaitForSingleObject(m_entered, timeoutMs) == WAIT_OBJECT_0; }
+    bool WaitEntered(DWORD timeoutMs) { return WaitForSingleObject(m_entered.Get(), timeoutMs) == WAIT_OBJECT_0; }
     std::thread StopOnEntry(int& stop) {
         return std::thread([this, &stop] {
             if (WaitEntered(10000))
                 stop = 1;
         });
     }
-    void Release() { SetEvent(m_release); }
+    void Release() { SetEvent(m_release.Get()); }
 
 private:
-    HANDLE m_entered = nullptr;
-    HANDLE m_release = nullptr;
+    CHandle m_entered;
+    CHandle m_release;
 };
 
 } // namespace enginetest
