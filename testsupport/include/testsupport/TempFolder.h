@@ -1,5 +1,9 @@
 // Test helpers shared by every module's tests: a temporary folder removed with everything in it when
 // the test ends, and raw file bytes in and out.
+//
+// A folder a library was loaded from cannot be removed while the program has it loaded (the engine
+// tests' direction folders): the first folder a test program makes removes the folders of test
+// programs that have ended, so that such folders do not pile up over a run.
 #pragma once
 
 #include <atomic>
@@ -8,15 +12,54 @@
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <string_view>
 #include <system_error>
 
 #ifdef _WIN32
 #include <windows.h>
 #else
+#include <cerrno>
+#include <csignal>
 #include <unistd.h>
 #endif
 
 namespace testsupport {
+
+inline constexpr std::string_view kTestFolderPrefix = "ovrin-test-";
+
+// Whether the process of that id has ended (or never was).
+inline bool ProcessHasEnded(unsigned long id) {
+#ifdef _WIN32
+    HANDLE process = OpenProcess(SYNCHRONIZE, FALSE, static_cast<DWORD>(id));
+    if (process == nullptr)
+        return GetLastError() == ERROR_INVALID_PARAMETER; // no such process (access denied: it runs)
+    bool ended = WaitForSingleObject(process, 0) == WAIT_OBJECT_0;
+    CloseHandle(process);
+    return ended;
+#else
+    return kill(static_cast<pid_t>(id), 0) == -1 && errno == ESRCH;
+#endif
+}
+
+// Removes the temporary folders ("ovrin-test-<process id>-...") of test programs that have ended.
+inline void RemoveFoldersOfEndedTests() {
+    std::error_code error;
+    std::filesystem::directory_iterator entries(std::filesystem::temp_directory_path(error), error);
+    if (error)
+        return;
+    for (const auto& entry : entries) {
+        std::string name = entry.path().filename().string();
+        if (name.compare(0, kTestFolderPrefix.size(), kTestFolderPrefix) != 0)
+            continue;
+        std::size_t digits = kTestFolderPrefix.size(), end = digits;
+        while (end < name.size() && name[end] >= '0' && name[end] <= '9')
+            ++end;
+        if (end == digits || end - digits > 10 || end >= name.size() || name[end] != '-')
+            continue;
+        if (ProcessHasEnded(std::stoul(name.substr(digits, end - digits))))
+            std::filesystem::remove_all(entry.path(), error);
+    }
+}
 
 // std::filesystem paths and the suite's UTF-16 wide strings, on both builds.
 inline std::wstring ToWide(const std::filesystem::path& path) {
@@ -40,14 +83,16 @@ class TempFolder {
 public:
     TempFolder() {
         static std::atomic<unsigned> counter{0};
+        static const bool swept = (RemoveFoldersOfEndedTests(), true);
+        (void)swept;
 #ifdef _WIN32
         unsigned long pid = GetCurrentProcessId();
 #else
         unsigned long pid = static_cast<unsigned long>(getpid());
 #endif
         auto ticks = std::chrono::steady_clock::now().time_since_epoch().count();
-        m_path = std::filesystem::temp_directory_path() /
-                 ("ovrin-test-" + std::to_string(pid) + "-" + std::to_string(ticks) + "-" + std::to_string(counter++));
+        m_path = std::filesystem::temp_directory_path() / (std::string(kTestFolderPrefix) + std::to_string(pid) + "-" +
+                                                           std::to_string(ticks) + "-" + std::to_string(counter++));
         std::filesystem::create_directories(m_path);
     }
     ~TempFolder() {
