@@ -220,6 +220,31 @@ TEST_F(SentenceTest, GermanAndFrenchRussian_AgreementGovernmentAndNegation) {
     EXPECT_EQ(Translate(1, L"Les enfants jouent dans le parc."), L"Дети играют в парке.");
 }
 
+// German and French irregular forms read through the forms tables: strong verbs' present and past,
+// plurals that change the stem, the perfect with its participle.
+TEST_F(SentenceTest, GermanAndFrenchRussian_IrregularFormsFound) {
+    AddDirection(L"GR", {{L"Katze", {{kNoun, L"кошка"}}},
+                         {L"schlafen", {{kVerb, L"спать"}}},
+                         {L"Haus", {{kNoun, L"дом"}}},
+                         {L"groß", {{kAdjective, L"большой"}}},
+                         {L"lesen", {{kVerb, L"читать"}}},
+                         {L"Buch", {{kNoun, L"книга"}}}});
+    AddDirection(L"FR", {{L"cheval", {{kNoun, L"лошадь"}}},
+                         {L"dormir", {{kVerb, L"спать"}}},
+                         {L"œil", {{kNoun, L"глаз"}}},
+                         {L"bleu", {{kAdjective, L"голубой"}}},
+                         {L"boire", {{kVerb, L"пить"}}},
+                         {L"lait", {{kNoun, L"молоко"}}}});
+    EXPECT_EQ(Translate(0, L"Die Katze schläft im Haus."), L"Кошка спит в доме.");
+    EXPECT_EQ(Translate(0, L"Die Häuser sind groß."), L"Дома большие.");
+    EXPECT_EQ(Translate(0, L"Sie las das Buch."), L"Она читала книгу.");
+    EXPECT_EQ(Translate(0, L"Er hat das Buch gelesen."), L"Он читал книгу.");
+    EXPECT_EQ(Translate(1, L"Les chevaux dorment."), L"Лошади спят.");
+    EXPECT_EQ(Translate(1, L"Les yeux sont bleus."), L"Глаза голубые.");
+    EXPECT_EQ(Translate(1, L"Il boit le lait."), L"Он пьёт молоко.");
+    EXPECT_EQ(Translate(1, L"Il a bu le lait."), L"Он пил молоко.");
+}
+
 // Russian into German and French: the verb in its subject's person, the negation round the verb.
 TEST_F(SentenceTest, RussianGermanAndFrench_VerbPersonAndNegation) {
     AddDirection(L"RG", {{L"играть", {{kVerb, L"spielen"}}}});

@@ -396,6 +396,22 @@ bool StartsNounPhrase(Role role) {
            role == Role::Preposition;
 }
 
+// The participle an auxiliary at i makes a past with: the next word in English ("has read"), the
+// clause's first verb after it in German and French ("hat das Buch gelesen", "n'a pas bu"); n
+// when there is none.
+std::size_t ParticipleAfter(const std::vector<Analysed>& a, const std::vector<SentenceWord>& words, std::size_t i,
+                            unsigned language) {
+    std::size_t n = a.size();
+    std::size_t last = language == kLangEnglish ? std::min(n, i + 2) : n;
+    for (std::size_t k = i + 1; k < last && !words[k].clauseStart; ++k) {
+        if (a[k].role == Role::Verb)
+            return a[k].form == EnglishForm::Past ? k : n;
+        if (a[k].role == Role::Be || a[k].role == Role::Have || a[k].role == Role::Modal)
+            return n;
+    }
+    return n;
+}
+
 } // namespace
 
 void IntoRussian::Shape(std::vector<SentenceWord>& words) const {
@@ -424,8 +440,15 @@ void IntoRussian::Shape(std::vector<SentenceWord>& words) const {
             readings = ReadEnglish(w.key);
         } else {
             readings.push_back({w.key, EnglishForm::Base, 0});
-            for (const std::string& base : BaseForms(m_language, w.key))
-                readings.push_back({base, EnglishForm::Base, 0});
+            for (const EnglishReading& reading : ReadWestern(m_language, w.key))
+                readings.push_back(reading);
+            for (const std::string& base : BaseForms(m_language, w.key)) {
+                bool known = false;
+                for (const EnglishReading& reading : readings)
+                    known = known || reading.base == base;
+                if (!known)
+                    readings.push_back({base, EnglishForm::Base, 0});
+            }
         }
         for (const EnglishReading& reading : readings) {
             const DictionaryEntry* entry = m_lookup(reading.base);
@@ -641,6 +664,20 @@ void IntoRussian::Shape(std::vector<SentenceWord>& words) const {
         return agreement;
     };
 
+    // An auxiliary with its participle: the auxiliary goes, the participle is the verb in the past.
+    // German puts the participle last ("hat das Buch gelesen"): the Russian verb takes the
+    // auxiliary's place, and the object after it is the verb's.
+    std::vector<std::size_t> verbPlace(n, n);
+    auto MakePerfect = [&](std::size_t auxiliary, std::size_t participle) {
+        words[auxiliary].dropped = true;
+        words[auxiliary].translation.clear();
+        a[participle].tense = Tense::Past;
+        if (m_language == kLangGerman) {
+            verbPlace[participle] = auxiliary;
+            pendingCase = Case::Accusative;
+        }
+    };
+
     for (std::size_t i = 0; i < n; ++i) {
         Analysed& w = a[i];
         SentenceWord& word = words[i];
@@ -675,6 +712,13 @@ void IntoRussian::Shape(std::vector<SentenceWord>& words) const {
             subject = {true, 3, Agreement::Neuter, i, i, false};
             break;
         case Role::Be: {
+            // "ist gegangen", "sommes rentrés": the perfect made with "to be".
+            if (std::size_t participle = ParticipleAfter(a, words, i, m_language);
+                participle < n && m_language != kLangEnglish) {
+                verbDone = true;
+                MakePerfect(i, participle);
+                break;
+            }
             bool there = i > 0 && a[i - 1].role == Role::There;
             clauseTense = w.tense;
             verbDone = true;
@@ -698,12 +742,10 @@ void IntoRussian::Shape(std::vector<SentenceWord>& words) const {
             break;
         }
         case Role::Have: {
-            bool auxiliary = i + 1 < n && a[i + 1].role == Role::Verb && a[i + 1].form == EnglishForm::Past;
+            std::size_t participle = ParticipleAfter(a, words, i, m_language);
             verbDone = true;
-            if (auxiliary) {
-                word.dropped = true;
-                word.translation.clear();
-                a[i + 1].tense = Tense::Past;
+            if (participle < n) {
+                MakePerfect(i, participle);
                 break;
             }
             if (w.tense == Tense::Present && subject.known) {
@@ -881,6 +923,12 @@ void IntoRussian::Shape(std::vector<SentenceWord>& words) const {
                 word.translation = forms.Form(w.lemma, *verb, slot::Present(subject.person, plural));
             }
             clauseTense = Tense::Present;
+            if (std::size_t place = verbPlace[i]; place < n) {
+                words[place].translation = word.translation;
+                words[place].dropped = false;
+                word.translation.clear();
+                word.dropped = true;
+            }
             break;
         }
         default:
