@@ -55,13 +55,14 @@ def german_entries(path):
                 continue
             fields = [f.strip() for f in line.split(" :: ")[0].split(" | ")]
             heads = items(fields[0])
-            if len(fields) > 1:
-                plurals = items(fields[1])
-                for k, head in enumerate(heads):
-                    m = noun.match(head)
-                    p = plural.match(plurals[k]) if k < len(plurals) and len(plurals) == len(heads) else None
-                    if m and p and m.group(1).lower() not in nouns:
-                        nouns[m.group(1).lower()] = ("n" + m.group(2), [m.group(1).lower(), p.group(1).lower()])
+            # A noun without a plural after it ("Milch {f}") keeps its gender.
+            plurals = items(fields[1]) if len(fields) > 1 else []
+            for k, head in enumerate(heads):
+                m = noun.match(head)
+                p = plural.match(plurals[k]) if k < len(plurals) and len(plurals) == len(heads) else None
+                lemma = m.group(1).lower() if m else None
+                if m and (lemma not in nouns or (p and nouns[lemma][1][1] is None)):
+                    nouns[lemma] = ("n" + m.group(2), [lemma, p.group(1).lower() if p else None])
             if len(fields) < 4:
                 continue
             verbal = re.search(r"\{v[itr]?\}", fields[0]) is not None

@@ -255,6 +255,46 @@ TEST_F(SentenceTest, RussianGermanAndFrench_VerbPersonAndNegation) {
     EXPECT_EQ(Translate(1, L"Мы не играем."), L"Nous ne jouons pas.");
 }
 
+// Russian into German and French: the article in its noun's gender and case, contracted with the
+// preposition ("im"); indefinite after an adjective; plurals; adjectives agreeing; the past as the
+// perfect (German: participle and "nicht" at the clause's end; French: "ne" elided).
+TEST_F(SentenceTest, RussianGermanAndFrench_ArticlesPluralsAgreementAndThePerfect) {
+    AddDirection(L"RG", {{L"кошка", {{kNoun, L"Katze"}}},
+                         {L"спать", {{kVerb, L"schlafen"}}},
+                         {L"дом", {{kNoun, L"Haus"}}},
+                         {L"маленький", {{kAdjective, L"klein"}}},
+                         {L"деревня", {{kNoun, L"Dorf"}}},
+                         {L"жить", {{kVerb, L"wohnen"}}},
+                         {L"ребёнок", {{kNoun, L"Kind"}}},
+                         {L"читать", {{kVerb, L"lesen"}}},
+                         {L"книга", {{kNoun, L"Buch"}}},
+                         {L"найти", {{kVerb, L"finden"}}},
+                         {L"ключ", {{kNoun, L"Schlüssel"}}},
+                         {L"машина", {{kNoun, L"Auto"}}}});
+    AddDirection(L"RF", {{L"собака", {{kNoun, L"chien"}}},
+                         {L"спать", {{kVerb, L"dormir"}}},
+                         {L"дом", {{kNoun, L"maison"}}},
+                         {L"маленький", {{kAdjective, L"petit"}}},
+                         {L"деревня", {{kNoun, L"village"}}},
+                         {L"жить", {{kVerb, L"habiter"}}},
+                         {L"ребёнок", {{kNoun, L"enfant"}}},
+                         {L"читать", {{kVerb, L"lire"}}},
+                         {L"книга", {{kNoun, L"livre"}}},
+                         {L"найти", {{kVerb, L"trouver"}}},
+                         {L"ключ", {{kNoun, L"clé"}}},
+                         {L"машина", {{kNoun, L"voiture"}}}});
+    EXPECT_EQ(Translate(0, L"Кошка спит в доме."), L"Die Katze schläft im Haus.");
+    EXPECT_EQ(Translate(0, L"Мы живём в маленькой деревне."), L"Wir wohnen in einem kleinen Dorf.");
+    EXPECT_EQ(Translate(0, L"Дети читают книги."), L"Die Kinder lesen die Bücher.");
+    EXPECT_EQ(Translate(0, L"Он не нашёл ключ."), L"Er hat den Schlüssel nicht gefunden.");
+    EXPECT_EQ(Translate(0, L"Машина маленькая."), L"Das Auto ist klein.");
+    EXPECT_EQ(Translate(1, L"Собака спит в доме."), L"Le chien dort dans la maison.");
+    EXPECT_EQ(Translate(1, L"Мы живём в маленькой деревне."), L"Nous habitons dans un petit village.");
+    EXPECT_EQ(Translate(1, L"Дети читают книги."), L"Les enfants lisent les livres.");
+    EXPECT_EQ(Translate(1, L"Он не нашёл ключ."), L"Il n'a pas trouvé la clé.");
+    EXPECT_EQ(Translate(1, L"Машина маленькая."), L"La voiture est petite.");
+}
+
 // Headwords that differ only in case both stay: inside a sentence the word written with a capital is
 // the headword spelt so, any other the lowercase one (the capital passes on, as for every word).
 TEST_F(SentenceTest, HeadwordsDifferingInCase_BothKept) {
