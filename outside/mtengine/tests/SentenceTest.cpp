@@ -111,6 +111,12 @@ const Articles& EnglishArticles() {
         {L"dress", {{kNoun, L"платье"}}},
         {L"write", {{kVerb, L"писать"}}},
         {L"letter", {{kNoun, L"письмо"}}},
+        {L"garden", {{kNoun, L"сад"}}},
+        {L"floor", {{kNoun, L"пол"}}},
+        {L"forest", {{kNoun, L"лес"}}},
+        {L"door", {{kNoun, L"дверь"}}},
+        {L"closed", {{kAdjective, L"закрытый"}}},
+        {L"table", {{kNoun, L"стол"}}},
     };
     return articles;
 }
@@ -141,7 +147,8 @@ TEST_F(SentenceTest, EnglishRussian_HaveThereIsCapitalsAndDroppedWords) {
     EXPECT_EQ(Translate(0, L"I have a new car."), L"У меня есть новая машина.");
     // The owner that is a noun goes into the genitive after "у".
     EXPECT_EQ(Translate(0, L"The girl has a red dress."), L"У девочки есть красное платье.");
-    EXPECT_EQ(Translate(0, L"There is a table in the room."), L"Есть стол в комнате.");
+    // "There is" with a place: the place first.
+    EXPECT_EQ(Translate(0, L"There is a table in the room."), L"В комнате есть стол.");
     // "I" inside a sentence keeps no capital; the present tense of the verb after it.
     EXPECT_EQ(Translate(0, L"Today I read a letter."), L"Сегодня я читаю письмо.");
     // A word dropped before a sign leaves no space before it.
@@ -179,6 +186,21 @@ TEST_F(SentenceTest, RussianEnglish_InflectedFormsFoundAndEnglishBuilt) {
     EXPECT_EQ(Translate(1, L"У меня есть книга."), L"I have the book.");
     // A plural subject and object, an irregular past.
     EXPECT_EQ(Translate(1, L"Дети видели окна."), L"The children saw the windows.");
+}
+
+// "в" and "на" take the second locative of the nouns that have one; a participle as a predicate is
+// the short form.
+TEST_F(SentenceTest, EnglishRussian_SecondLocativeAndShortPredicates) {
+    AddDirection(L"ER", EnglishArticles());
+    EXPECT_EQ(Translate(0, L"The children are playing in the garden."), L"Дети играют в саду.");
+    EXPECT_EQ(Translate(0, L"The cat is sleeping on the floor."), L"Кошка спит на полу.");
+    EXPECT_EQ(Translate(0, L"He lives in the forest."), L"Он живёт в лесу.");
+    // The prepositional stays where the preposition asks for it.
+    EXPECT_EQ(Translate(0, L"The cat is sleeping in the house."), L"Кошка спит в доме.");
+    EXPECT_EQ(Translate(0, L"The window is open."), L"Окно открыто.");
+    EXPECT_EQ(Translate(0, L"The door was closed."), L"Дверь была закрыта.");
+    // Attributive, the full form.
+    EXPECT_EQ(Translate(0, L"She opened the closed door."), L"Она открыла закрытую дверь.");
 }
 
 // A dictionary naming no part of speech is translated word by word, as before.

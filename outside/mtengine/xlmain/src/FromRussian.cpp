@@ -196,7 +196,7 @@ void FromRussian::Shape(std::vector<SentenceWord>& words) const {
             if (analysis.entry.kind == 'v')
                 rank = Finite(analysis.slot) || analysis.slot == slot::kInfinitive ? 10 : 30;
             else if (analysis.entry.kind == 'n') {
-                Case c = static_cast<Case>(analysis.slot % 6);
+                Case c = slot::NounCase(analysis.slot);
                 bool direct = c == Case::Nominative || c == Case::Accusative;
                 rank = 20 + (afterPreposition == direct ? 5 : 0) + (c == Case::Nominative ? 0 : 1);
             } else if (analysis.entry.kind == 'a') {
@@ -230,8 +230,8 @@ void FromRussian::Shape(std::vector<SentenceWord>& words) const {
         w[i].lemma = best->lemma;
         if (kind == 'n') {
             w[i].kind = Kind::Noun;
-            w[i].plural = best->slot >= 6;
-            w[i].nounCase = static_cast<Case>(best->slot % 6);
+            w[i].plural = slot::NounPlural(best->slot);
+            w[i].nounCase = slot::NounCase(best->slot);
         } else if (kind == 'v') {
             w[i].kind = best->lemma == Ru("иметь") ? Kind::Have : Kind::Verb;
             w[i].slot = best->slot;

@@ -396,6 +396,31 @@ bool StartsNounPhrase(Role role) {
            role == Role::Preposition;
 }
 
+// The short form of an adjective that is a past participle ("открытый" -> "открыт", "открыто";
+// "сделанный" -> "сделан"), which Russian uses as a predicate; empty for any other adjective. The
+// participles are told by their endings: "-ытый", "-итый", "-ятый", "-етый", "-утый"; "-анный",
+// "-янный", "-енный", "-ённый" ("чистый", "длинный" are not participles).
+std::string ShortForm(const std::string& lemma, Agreement agreement) {
+    auto ends = [&](const char* utf8) {
+        std::string ending = Ru(utf8);
+        return lemma.size() > ending.size() + 1 &&
+               lemma.compare(lemma.size() - ending.size(), ending.size(), ending) == 0;
+    };
+    std::string stem;
+    for (const char* ending : {"ытый", "итый", "ятый", "етый", "утый"}) {
+        if (stem.empty() && ends(ending))
+            stem = lemma.substr(0, lemma.size() - Ru("ый").size());
+    }
+    for (const char* ending : {"анный", "янный", "енный", "ённый"}) {
+        if (stem.empty() && ends(ending))
+            stem = lemma.substr(0, lemma.size() - Ru("ный").size());
+    }
+    if (stem.empty())
+        return {};
+    static const char* const kEndings[] = {"", "а", "о", "ы"}; // masculine, feminine, neuter, plural
+    return stem + Ru(kEndings[static_cast<int>(agreement)]);
+}
+
 // The participle an auxiliary at i makes a past with: the next word in English ("has read"), the
 // clause's first verb after it in German and French ("hat das Buch gelesen", "n'a pas bu"); n
 // when there is none.
@@ -641,8 +666,15 @@ void IntoRussian::Shape(std::vector<SentenceWord>& words) const {
             words[m].translation =
                 Ru(noun != nullptr && noun->gender == Agreement::Feminine ? number->feminine : number->russian);
         }
+        // "в саду", "на полу": the second locative after "в" and "на".
+        bool locative =
+            noun != nullptr && nounCase == Case::Prepositional && !nounPlural && phraseStart > 0 && phraseStart < n &&
+            a[phraseStart - 1].role == Role::Preposition &&
+            (words[phraseStart - 1].translation == Ru("в") || words[phraseStart - 1].translation == Ru("на"));
+        std::string second = locative ? forms.SecondLocative(a[head].lemma, *noun) : std::string();
         if (noun != nullptr)
-            words[head].translation = forms.Form(a[head].lemma, *noun, slot::Noun(nounPlural, nounCase));
+            words[head].translation =
+                second.empty() ? forms.Form(a[head].lemma, *noun, slot::Noun(nounPlural, nounCase)) : second;
         for (std::size_t m = phraseStart; m < head; ++m) {
             if (a[m].role == Role::Adjective || a[m].role == Role::Determiner) {
                 std::string lemma = a[m].lemma;
@@ -883,10 +915,15 @@ void IntoRussian::Shape(std::vector<SentenceWord>& words) const {
             bool nextModifiable = i + 1 < n && (a[i + 1].role == Role::Noun || a[i + 1].role == Role::Adjective);
             if (nextModifiable)
                 break;
-            // A predicate: it agrees with the subject in the nominative.
-            if (const RussianLemma* adjective = SingleWord(w.lemma) ? forms.Find(w.lemma, 'a') : nullptr)
+            // A predicate: it agrees with the subject in the nominative; a participle in its short
+            // form ("Окно открыто").
+            if (const RussianLemma* adjective = SingleWord(w.lemma) ? forms.Find(w.lemma, 'a') : nullptr) {
+                std::string brief = ShortForm(w.lemma, subject.agreement);
                 word.translation =
-                    forms.Form(w.lemma, *adjective, slot::Adjective(subject.agreement, Case::Nominative, false));
+                    !brief.empty()
+                        ? brief
+                        : forms.Form(w.lemma, *adjective, slot::Adjective(subject.agreement, Case::Nominative, false));
+            }
             phraseStart = n;
             break;
         }
@@ -935,6 +972,28 @@ void IntoRussian::Shape(std::vector<SentenceWord>& words) const {
             break;
         }
         (void)clauseNegated;
+    }
+    // "There is a table in the room": the place comes first ("В комнате есть стол").
+    for (std::size_t i = 0; i + 1 < n; ++i) {
+        if (a[i].role != Role::There || a[i + 1].role != Role::Be || words[i + 1].translation != Ru("есть"))
+            continue;
+        std::size_t end = i + 2;
+        while (end < n && !words[end].clauseStart)
+            ++end;
+        std::size_t place = end;
+        for (std::size_t k = i + 3; k < end && place == end; ++k)
+            place = a[k].role == Role::Preposition ? k : end;
+        if (place == end)
+            break;
+        std::string moved;
+        for (std::size_t k = place; k < end; ++k) {
+            if (!words[k].dropped && !words[k].translation.empty())
+                moved += words[k].translation + " ";
+            words[k].dropped = true;
+            words[k].translation.clear();
+        }
+        words[i + 1].translation = moved + words[i + 1].translation;
+        break;
     }
     // What this pass wrote is a translation, found or not before it.
     for (std::size_t i = 0; i < n; ++i) {

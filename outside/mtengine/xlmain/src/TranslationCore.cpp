@@ -319,8 +319,9 @@ std::vector<Piece> TranslationCore::Translate(std::string_view source, ITemplate
                 if (matchedLast + 1 < tokens.size() && tokens[matchedLast + 1].kind == Token::Space)
                     ++matchedLast;
                 else if (!pieces.empty() && pieces.back().kind == Piece::Copied && t > 0 &&
-                         tokens[t - 1].kind == Token::Space && pieces.back().begin == tokens[t - 1].begin)
-                    pieces.pop_back();
+                         tokens[t - 1].kind == Token::Space && pieces.back().end > pieces.back().begin &&
+                         (at(pieces.back().begin) == ' ' || at(pieces.back().begin) == '\t'))
+                    pieces.pop_back(); // the space before a run of dropped words ("стол in the room.")
                 capitalNext = capitalNext || (IsUpper(from, at(begin)) && wordStartsSentence);
                 sentenceStart = wordStartsSentence;
                 t = matchedLast;
