@@ -10,7 +10,7 @@ using namespace enginetest;
 
 namespace {
 
-constexpr unsigned char kNoun = 1, kAdjective = 2, kVerb = 3;
+constexpr unsigned char kNoun = 1, kAdjective = 2, kVerb = 3, kAdverb = 100;
 
 struct Sense {
     unsigned char partOfSpeech;
@@ -292,7 +292,9 @@ TEST_F(SentenceTest, RussianGermanAndFrench_ArticlesPluralsAgreementAndThePerfec
                          {L"книга", {{kNoun, L"Buch"}}},
                          {L"найти", {{kVerb, L"finden"}}},
                          {L"ключ", {{kNoun, L"Schlüssel"}}},
-                         {L"машина", {{kNoun, L"Auto"}}}});
+                         {L"машина", {{kNoun, L"Auto"}}},
+                         {L"вчера", {{kAdverb, L"gestern"}}},
+                         {L"лес", {{kNoun, L"Wald"}}}});
     AddDirection(L"RF", {{L"собака", {{kNoun, L"chien"}}},
                          {L"спать", {{kVerb, L"dormir"}}},
                          {L"дом", {{kNoun, L"maison"}}},
@@ -310,6 +312,8 @@ TEST_F(SentenceTest, RussianGermanAndFrench_ArticlesPluralsAgreementAndThePerfec
     EXPECT_EQ(Translate(0, L"Дети читают книги."), L"Die Kinder lesen die Bücher.");
     EXPECT_EQ(Translate(0, L"Он не нашёл ключ."), L"Er hat den Schlüssel nicht gefunden.");
     EXPECT_EQ(Translate(0, L"Машина маленькая."), L"Das Auto ist klein.");
+    // The verb second: after an adverb, before its subject.
+    EXPECT_EQ(Translate(0, L"Вчера мы были в лесу."), L"Gestern waren wir im Wald.");
     EXPECT_EQ(Translate(1, L"Собака спит в доме."), L"Le chien dort dans la maison.");
     EXPECT_EQ(Translate(1, L"Мы живём в маленькой деревне."), L"Nous habitons dans un petit village.");
     EXPECT_EQ(Translate(1, L"Дети читают книги."), L"Les enfants lisent les livres.");

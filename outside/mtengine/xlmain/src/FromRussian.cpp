@@ -186,6 +186,21 @@ void FromRussian::Shape(std::vector<SentenceWord>& words) const {
             w[i].kind = Kind::Determiner;
             continue;
         }
+        // German and French: "быть" is "sein", "être" whatever the dictionary says.
+        if (m_language != kLangEnglish) {
+            const RussianForms::Analysis* be = nullptr;
+            for (const RussianForms::Analysis& analysis : analyses)
+                be = be == nullptr && analysis.entry.kind == 'v' && analysis.lemma == Ru("быть") ? &analysis : be;
+            if (be != nullptr) {
+                w[i].kind = Kind::Verb;
+                w[i].slot = be->slot;
+                w[i].lemma = be->lemma;
+                w[i].english = m_language == kLangGerman ? std::string("sein") : We("être");
+                word.translation = w[i].english;
+                word.found = true;
+                continue;
+            }
+        }
         // A word only the general glossary knows ("большой = grand") has the class its forms say.
         bool glossaryWord = word.glossary && word.found && SingleWord(word.translation);
         for (const RussianForms::Analysis& analysis : analyses) {
@@ -595,6 +610,22 @@ void FromRussian::Shape(std::vector<SentenceWord>& words) const {
         }
     }
     finishClause(n);
+    // German keeps the verb second: after an adverb or a place first, the subject pronoun goes
+    // behind the verb ("Gestern waren wir im Wald").
+    for (std::size_t i = 1; german && i + 1 < n; ++i) {
+        std::size_t first = i - 1;
+        while (first > 0 && !words[first].clauseStart)
+            --first;
+        bool verb = w[i + 1].kind == Kind::Verb || w[i + 1].kind == Kind::Have;
+        if (w[i].kind != Kind::Pronoun || !verb || words[i + 1].clauseStart || words[i].clauseStart ||
+            w[first].kind == Kind::Pronoun || words[i].dropped || words[i + 1].dropped)
+            continue;
+        bool opening = w[first].kind == Kind::Other || w[first].kind == Kind::Preposition;
+        if (!opening)
+            continue;
+        std::swap(words[i].translation, words[i + 1].translation);
+        words[i].found = words[i + 1].found = true;
+    }
     // French elision: "je aime" -> "j'aime", "ne a" -> "n'a".
     for (std::size_t i = 0; western && i + 1 < n; ++i) {
         std::size_t next = i + 1;
