@@ -177,13 +177,14 @@ TEST_F(SentenceTest, RussianEnglish_InflectedFormsFoundAndEnglishBuilt) {
     EXPECT_EQ(Translate(1, L"Кошка спит в доме."), L"The cat sleeps in the house.");
     // Of two translations the one the opposite direction's dictionary (ER, the sibling folder)
     // gives the headword back for: "live" ("жить"), not the commoner "keep" ("держать").
-    EXPECT_EQ(Translate(1, L"Мы живём в маленькой деревне."), L"We live in the small village.");
+    EXPECT_EQ(Translate(1, L"Мы живём в маленькой деревне."), L"We live in a small village.");
     // Of two translations the commoner: "water", not "backwash".
     EXPECT_EQ(Translate(1, L"Вода холодная."), L"The water is cold.");
-    // "to be" put back; "не" before the verb as "do not".
-    EXPECT_EQ(Translate(1, L"Моя сестра врач."), L"My sister is the doctor.");
+    // "to be" put back; "не" before the verb as "do not"; "a" before a predicate and what "есть"
+    // introduces.
+    EXPECT_EQ(Translate(1, L"Моя сестра врач."), L"My sister is a doctor.");
     EXPECT_EQ(Translate(1, L"Я не знаю это слово."), L"I do not know this word.");
-    EXPECT_EQ(Translate(1, L"У меня есть книга."), L"I have the book.");
+    EXPECT_EQ(Translate(1, L"У меня есть книга."), L"I have a book.");
     // A plural subject and object, an irregular past.
     EXPECT_EQ(Translate(1, L"Дети видели окна."), L"The children saw the windows.");
 }

@@ -552,8 +552,26 @@ void FromRussian::Shape(std::vector<SentenceWord>& words) const {
                 start > 0 && (w[start - 1].kind == Kind::Determiner || w[start - 1].kind == Kind::Pronoun ||
                               w[start - 1].kind == Kind::OwnerPronoun);
             word.translation = english;
-            if (!determined && !words[start].translation.empty() && target.English())
-                words[start].translation = "the " + words[start].translation;
+            // "a" where the thing is new to the reader: a predicate ("is a doctor"), what "есть" or
+            // "have" introduce, an object or place with an adjective; "the" elsewhere. An indefinite
+            // plural takes none.
+            bool preposition = start > 0 && w[start - 1].kind == Kind::Preposition;
+            bool existential = start > 0 && (words[start - 1].key == Ru("есть") || w[start - 1].kind == Kind::Have);
+            bool nominative = x.nounCase == Case::Nominative && !preposition;
+            bool subject = nominative && !subjectSeen && !existential;
+            bool predicate = nominative && subjectSeen && !clauseHasVerb[i];
+            bool ofPhrase = x.nounCase == Case::Genitive && start > 0 && w[start - 1].kind == Kind::Noun;
+            bool indefinite = !subject && !ofPhrase && (predicate || existential || start < i);
+            if (!determined && !words[start].translation.empty()) {
+                const std::string& first = words[start].translation;
+                bool vowel = std::strchr("aeiouAEIOU", first[0]) != nullptr;
+                if (!indefinite)
+                    words[start].translation = "the " + first;
+                else if (!x.plural)
+                    words[start].translation = (vowel ? "an " : "a ") + first;
+            }
+            if (subject)
+                subjectSeen = true;
             // A genitive after a noun: "конце улицы", "the end of the street".
             if (x.nounCase == Case::Genitive && start > 0 && w[start - 1].kind == Kind::Noun && target.English())
                 words[start].translation = "of " + words[start].translation;
