@@ -172,7 +172,10 @@ TEST_F(SentenceTest, RussianEnglish_InflectedFormsFoundAndEnglishBuilt) {
                          {L"видеть", {{kVerb, L"see"}}},
                          {L"окно", {{kNoun, L"window"}}},
                          {L"вода", {{kNoun, L"backwash"}, {kNoun, L"water"}}},
-                         {L"холодный", {{kAdjective, L"cold"}}}});
+                         {L"холодный", {{kAdjective, L"cold"}}},
+                         {L"открытый", {{kAdjective, L"open"}}},
+                         {L"дверь", {{kNoun, L"door"}}},
+                         {L"закрытый", {{kAdjective, L"closed"}}}});
     // "спит", "доме", "живём", "маленькой", "деревне": forms of the dictionary's lemmas.
     EXPECT_EQ(Translate(1, L"Кошка спит в доме."), L"The cat sleeps in the house.");
     // Of two translations the one the opposite direction's dictionary (ER, the sibling folder)
@@ -185,6 +188,9 @@ TEST_F(SentenceTest, RussianEnglish_InflectedFormsFoundAndEnglishBuilt) {
     EXPECT_EQ(Translate(1, L"Моя сестра врач."), L"My sister is a doctor.");
     EXPECT_EQ(Translate(1, L"Я не знаю это слово."), L"I do not know this word.");
     EXPECT_EQ(Translate(1, L"У меня есть книга."), L"I have a book.");
+    // A short form is the predicate adjective: "открыто" of "открытый".
+    EXPECT_EQ(Translate(1, L"Окно открыто."), L"The window is open.");
+    EXPECT_EQ(Translate(1, L"Дверь закрыта."), L"The door is closed.");
     // A plural subject and object, an irregular past.
     EXPECT_EQ(Translate(1, L"Дети видели окна."), L"The children saw the windows.");
 }

@@ -123,6 +123,29 @@ struct Target {
     }
 };
 
+// The full adjective of a short form: "открыто" -> "открытый", "найдена" -> "найденный",
+// "свободен" -> "свободный"; the first candidate known passes. Empty when none is.
+template <typename Known>
+std::string LongForm(const std::string& word, Known known) {
+    for (const char* ending : {"", "а", "о", "ы"}) {
+        std::string tail = Ru(ending);
+        if (word.size() < tail.size() + 3 || word.compare(word.size() - tail.size(), tail.size(), tail) != 0)
+            continue;
+        std::string stem = word.substr(0, word.size() - tail.size());
+        std::vector<std::string> candidates{stem + Ru("ый")};
+        if (stem.back() == Ru("н")[0]) {
+            candidates.push_back(stem + Ru("ный"));
+            if (stem.size() > 3 && stem[stem.size() - 2] == Ru("е")[0])
+                candidates.push_back(stem.substr(0, stem.size() - 2) + Ru("ный"));
+        }
+        for (const std::string& candidate : candidates) {
+            if (known(candidate))
+                return candidate;
+        }
+    }
+    return {};
+}
+
 } // namespace
 
 void FromRussian::Shape(std::vector<SentenceWord>& words) const {
@@ -224,8 +247,27 @@ void FromRussian::Shape(std::vector<SentenceWord>& words) const {
                 bestRank = rank;
             }
         }
-        if (best == nullptr)
+        if (best == nullptr) {
+            // A short form ("открыто", "закрыта", "найдена", "готов") the dictionary does not have
+            // itself (as it has the adverb "часто") is read as its adjective or participle, a
+            // predicate.
+            std::string lemma = word.found ? std::string() : LongForm(key, [&](const std::string& candidate) {
+                const DictionaryEntry* entry = m_lookup(candidate);
+                return entry != nullptr && forms.Find(candidate, 'a') != nullptr;
+            });
+            if (lemma.empty())
+                continue;
+            const DictionaryEntry* entry = m_lookup(lemma);
+            const std::string* sense = SenseOf(entry, kPosAdjective);
+            if (sense == nullptr)
+                sense = SenseOf(entry, kPosParticiple);
+            w[i].kind = Kind::Adjective;
+            w[i].lemma = lemma;
+            w[i].english = sense != nullptr ? *sense : entry->translation;
+            word.translation = w[i].english;
+            word.found = true;
             continue;
+        }
         const DictionaryEntry* entry = m_lookup(best->lemma);
         char kind = best->entry.kind;
         // A word whose article is first of all an adverb ("сегодня") is kept as the word-by-word
