@@ -247,6 +247,10 @@ TEST_F(SentenceTest, GermanAndFrenchRussian_AgreementGovernmentAndNegation) {
     EXPECT_EQ(Translate(0, L"Ich kenne das Haus nicht."), L"Я не знаю дом.");
     EXPECT_EQ(Translate(1, L"Nous habitons dans un petit village."), L"Мы живём в маленькой деревне.");
     EXPECT_EQ(Translate(1, L"Les enfants jouent dans le parc."), L"Дети играют в парке.");
+    // An elided word is a word of its own: "j'ai habité" is a past, "n'" the negation.
+    EXPECT_EQ(Translate(1, L"J'ai habité dans un petit village."), L"Я жил в маленькой деревне.");
+    EXPECT_EQ(Translate(1, L"Il n'habite pas dans le parc."), L"Он не живёт в парке.");
+    EXPECT_EQ(Translate(1, L"L'enfant joue."), L"Ребёнок играет.");
 }
 
 // German and French irregular forms read through the forms tables: strong verbs' present and past,
