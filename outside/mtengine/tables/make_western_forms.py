@@ -59,7 +59,9 @@ def german_entries(path):
             plurals = items(fields[1]) if len(fields) > 1 else []
             for k, head in enumerate(heads):
                 m = noun.match(head)
-                p = plural.match(plurals[k]) if k < len(plurals) and len(plurals) == len(heads) else None
+                # The plurals follow the headwords in order; the first pair stands when the counts differ.
+                aligned = k < len(plurals) and (len(plurals) == len(heads) or k == 0)
+                p = plural.match(plurals[k]) if aligned else None
                 lemma = m.group(1).lower() if m else None
                 if m and (lemma not in nouns or (p and nouns[lemma][1][1] is None)):
                     nouns[lemma] = ("n" + m.group(2), [lemma, p.group(1).lower() if p else None])

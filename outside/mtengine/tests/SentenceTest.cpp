@@ -278,6 +278,20 @@ TEST_F(SentenceTest, GermanAndFrenchRussian_IrregularFormsFound) {
     EXPECT_EQ(Translate(1, L"Il a bu le lait."), L"Он пил молоко.");
 }
 
+// German's verb second, "die" before a plural that is not feminine, a regular participle.
+TEST_F(SentenceTest, GermanRussian_VerbSecondPluralArticleAndRegularParticiple) {
+    AddDirection(L"GR", {{L"gestern", {{kAdverb, L"вчера"}}},
+                         {L"Wald", {{kNoun, L"лес"}}},
+                         {L"Mädchen", {{kNoun, L"девочка"}}},
+                         {L"singen", {{kVerb, L"петь"}}},
+                         {L"kaufen", {{kVerb, L"покупать"}}},
+                         {L"Brot", {{kNoun, L"хлеб"}}}});
+    EXPECT_EQ(Translate(0, L"Gestern waren wir im Wald."), L"Вчера мы были в лесу.");
+    EXPECT_EQ(Translate(0, L"Die Mädchen singen."), L"Девочки поют.");
+    EXPECT_EQ(Translate(0, L"Das Mädchen singt."), L"Девочка поёт.");
+    EXPECT_EQ(Translate(0, L"Er hat das Brot gekauft."), L"Он покупал хлеб.");
+}
+
 // Russian into German and French: the verb in its subject's person, the negation round the verb.
 TEST_F(SentenceTest, RussianGermanAndFrench_VerbPersonAndNegation) {
     AddDirection(L"RG", {{L"играть", {{kVerb, L"spielen"}}}});

@@ -113,6 +113,14 @@ std::vector<EnglishReading> ReadWestern(unsigned language, const std::string& wo
         if (!known)
             readings.push_back({analysis.lemma, form, analysis.entry.kind});
     }
+    // A German participle the table lacks, read by its regular shape: "gekauft" of "kaufen".
+    std::string_view w(word);
+    if (language == kLangGerman && w.size() > 5 && w.substr(0, 2) == "ge" && w.back() == 't') {
+        std::string_view stem = w.substr(2, w.size() - 3);
+        if (stem.size() > 2 && stem.back() == 'e' && (stem[stem.size() - 2] == 't' || stem[stem.size() - 2] == 'd'))
+            stem.remove_suffix(1); // "gearbeitet"
+        readings.push_back({std::string(stem) + "en", EnglishForm::Past, 'v'});
+    }
     return readings;
 }
 

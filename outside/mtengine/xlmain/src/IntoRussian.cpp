@@ -3,6 +3,7 @@
 
 #include "EnginePrivate.h"
 #include "RussianForms.h"
+#include "WesternForms.h"
 
 #include "Inflections.h"
 
@@ -601,6 +602,11 @@ void IntoRussian::Shape(std::vector<SentenceWord>& words) const {
                 --d;
             if (d > 0 && a[d - 1].role == Role::Article && a[d - 1].plural)
                 w.plural = true;
+            // German "die" before a noun that is not feminine: the plural ("die Mädchen").
+            if (d > 0 && a[d - 1].role == Role::Article && m_language == kLangGerman && words[d - 1].key == "die") {
+                const WesternLemma* noun = WesternForms::Of(kLangGerman)->Find(w.base, 'n');
+                w.plural = w.plural || (noun != nullptr && noun->gender != 'f');
+            }
             if (d > 0 && a[d - 1].role == Role::Determiner) {
                 const DeterminerInfo* det = FindInfo(t.determiners, words[d - 1].key);
                 w.plural = w.plural || (det != nullptr && det->plural && m_language != kLangEnglish);
@@ -608,6 +614,20 @@ void IntoRussian::Shape(std::vector<SentenceWord>& words) const {
         }
         if (w.form == EnglishForm::Past && role == Role::Verb)
             w.tense = Tense::Past;
+    }
+
+    // German puts the verb second: after an adverb or a place the subject pronoun follows it
+    // ("Gestern waren wir"); Russian has the pronoun first.
+    for (std::size_t i = 1; m_language == kLangGerman && i + 1 < n; ++i) {
+        bool finite =
+            a[i].role == Role::Verb || a[i].role == Role::Be || a[i].role == Role::Have || a[i].role == Role::Modal;
+        if (!finite || a[i + 1].role != Role::Pronoun || words[i].clauseStart || words[i + 1].clauseStart)
+            continue;
+        std::swap(a[i], a[i + 1]);
+        std::swap(words[i], words[i + 1]);
+        std::swap(words[i].clauseStart, words[i + 1].clauseStart);
+        std::swap(given[i], given[i + 1]);
+        ++i;
     }
 
     // Senses: the translation of the part of speech the role asks for.
