@@ -77,21 +77,28 @@ def german_entries(path):
                     parts = items(field)
                     return parts[k] if len(parts) == len(heads) else (parts[0] if k == 0 else "")
 
-                if not at(fields[1]).endswith("end") or not GERMAN_WORD.match(at(fields[2])):
-                    continue
+                # The participles follow the headword ("laufend | gelaufen"); modal verbs go straight to
+                # their persons ("können {vt} | ich kann | ...") and give the participle with the
+                # auxiliary ("er/sie hat/hatte gekonnt").
+                participle = at(fields[2]) if at(fields[1]).endswith("end") and GERMAN_WORD.match(at(fields[2])) else None
                 third = past = None
                 auxiliary = "h"
-                for field in fields[3:]:
+                for field in fields[1:]:
                     text = at(field)
                     for person in ("er/sie/es ", "er/sie "):
-                        if text.startswith(person) and third is None and GERMAN_WORD.match(text[len(person):]):
-                            third = text[len(person):]
-                        elif text.startswith(person + "ist/war "):
-                            auxiliary = "s"
-                    if text.startswith("ich/er/sie ") and past is None and GERMAN_WORD.match(text[11:]):
-                        past = text[11:]
-                if third is not None and past is not None:
-                    verbs[m.group(1)] = ("v" + auxiliary, [m.group(1), third, past, at(fields[2])])
+                        rest = text[len(person):] if text.startswith(person) else ""
+                        if third is None and GERMAN_WORD.match(rest):
+                            third = rest
+                        elif rest.startswith("ist/war ") or rest.startswith("hat/hatte "):
+                            auxiliary = "s" if rest.startswith("ist") else "h"
+                            done = rest.split(" ")[-1]
+                            if participle is None and GERMAN_WORD.match(done):
+                                participle = done
+                    for person in ("ich/er/sie/es ", "ich/er/sie "):
+                        if text.startswith(person) and past is None and GERMAN_WORD.match(text[len(person):]):
+                            past = text[len(person):]
+                if third is not None and past is not None and participle is not None:
+                    verbs[m.group(1)] = ("v" + auxiliary, [m.group(1), third, past, participle])
     return [(lemma, klass, forms) for lemma, (klass, forms) in list(nouns.items()) + list(verbs.items())]
 
 

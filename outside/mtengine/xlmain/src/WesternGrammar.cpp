@@ -207,6 +207,14 @@ std::string WesternGrammar::Adjective(const std::string& adjective, char gender,
         form = forms->Form(key, *entry,
                            plural ? (feminine ? western::kFemininePlural : western::kMasculinePlural)
                                   : (feminine ? western::kFeminine : western::kMasculine));
+    // Adjectives whose French generator lemma is another form ("vieil" for "vieux"); typed by hand.
+    static const char* const kIrregular[][4] = {{"vieux", "vieille", "vieux", "vieilles"},
+                                                {"fou", "folle", "fous", "folles"},
+                                                {"mou", "molle", "mous", "molles"}};
+    for (const auto& forms4 : kIrregular) {
+        if (form.empty() && key == forms4[0])
+            form = forms4[plural ? (feminine ? 3 : 2) : (feminine ? 1 : 0)];
+    }
     if (form.empty()) {
         form = adjective;
         if (feminine && !EndsWith(form, "e"))
