@@ -285,8 +285,12 @@ TEST_F(SentenceTest, GermanRussian_VerbSecondPluralArticleAndRegularParticiple) 
                          {L"Mädchen", {{kNoun, L"девочка"}}},
                          {L"singen", {{kVerb, L"петь"}}},
                          {L"kaufen", {{kVerb, L"покупать"}}},
-                         {L"Brot", {{kNoun, L"хлеб"}}}});
+                         {L"Brot", {{kNoun, L"хлеб"}}},
+                         {L"finden", {{kVerb, L"найти"}}},
+                         {L"Schlüssel", {{kNoun, L"ключ"}}}});
     EXPECT_EQ(Translate(0, L"Gestern waren wir im Wald."), L"Вчера мы были в лесу.");
+    // "nicht" before the participle negates the verb that takes the auxiliary's place.
+    EXPECT_EQ(Translate(0, L"Er hat den Schlüssel nicht gefunden."), L"Он не нашёл ключ.");
     EXPECT_EQ(Translate(0, L"Die Mädchen singen."), L"Девочки поют.");
     EXPECT_EQ(Translate(0, L"Das Mädchen singt."), L"Девочка поёт.");
     EXPECT_EQ(Translate(0, L"Er hat das Brot gekauft."), L"Он покупал хлеб.");

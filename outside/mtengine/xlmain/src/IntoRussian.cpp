@@ -720,6 +720,8 @@ void IntoRussian::Shape(std::vector<SentenceWord>& words) const {
     // German puts the participle last ("hat das Buch gelesen"): the Russian verb takes the
     // auxiliary's place, and the object after it is the verb's.
     std::vector<std::size_t> verbPlace(n, n);
+    std::size_t pendingParticiple = n; // a German participle still to come, and whether "nicht" is before it
+    bool participleNegated = false;
     auto MakePerfect = [&](std::size_t auxiliary, std::size_t participle) {
         words[auxiliary].dropped = true;
         words[auxiliary].translation.clear();
@@ -727,6 +729,8 @@ void IntoRussian::Shape(std::vector<SentenceWord>& words) const {
         if (m_language == kLangGerman) {
             verbPlace[participle] = auxiliary;
             pendingCase = Case::Accusative;
+            pendingParticiple = participle;
+            participleNegated = false;
         }
     };
 
@@ -865,8 +869,13 @@ void IntoRussian::Shape(std::vector<SentenceWord>& words) const {
             break;
         case Role::Not:
             word.translation = Ru("не");
-            // German puts "nicht" after the verb: "не" goes before it.
-            if (m_language == kLangGerman && lastVerb < i) {
+            // German puts "nicht" after the verb: "не" goes before it; before a participle still to
+            // come, before the verb that takes the auxiliary's place.
+            if (m_language == kLangGerman && pendingParticiple < n && pendingParticiple > i) {
+                participleNegated = true;
+                word.dropped = true;
+                word.translation.clear();
+            } else if (m_language == kLangGerman && lastVerb < i) {
                 words[lastVerb].translation = Ru("не ") + words[lastVerb].translation;
                 word.dropped = true;
                 word.translation.clear();
@@ -962,8 +971,11 @@ void IntoRussian::Shape(std::vector<SentenceWord>& words) const {
             bool future = beforeNot == Role::Will;
             verbDone = true;
             pendingCase = Case::Accusative;
-            if (verb == nullptr)
+            if (verb == nullptr) {
+                if (verbPlace[i] < n && participleNegated)
+                    word.translation = Ru("не ") + word.translation; // the negation stays with it
                 break;
+            }
             bool plural = subject.agreement == Agreement::Plural;
             if (infinitive)
                 break;
@@ -981,7 +993,8 @@ void IntoRussian::Shape(std::vector<SentenceWord>& words) const {
             }
             clauseTense = Tense::Present;
             if (std::size_t place = verbPlace[i]; place < n) {
-                words[place].translation = word.translation;
+                words[place].translation = (participleNegated ? Ru("не ") : std::string()) + word.translation;
+                pendingParticiple = n;
                 words[place].dropped = false;
                 word.translation.clear();
                 word.dropped = true;
