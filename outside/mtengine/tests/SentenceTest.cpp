@@ -350,6 +350,23 @@ TEST_F(SentenceTest, RussianGermanAndFrench_ArticlesPluralsAgreementAndThePerfec
     EXPECT_EQ(Translate(1, L"Машина маленькая."), L"La voiture est petite.");
 }
 
+// More of Russian into German and French: "es gibt" with the verb second and the accusative, the
+// perfect with "être" agreeing with its subject, French adjectives after the noun but for "beau".
+TEST_F(SentenceTest, RussianGermanAndFrench_ThereIsPerfectWithBeAndAdjectivePlaces) {
+    AddDirection(L"RG", {{L"комната", {{kNoun, L"Zimmer"}}}, {L"стол", {{kNoun, L"Tisch"}}}});
+    AddDirection(L"RF", {{L"уйти", {{kVerb, L"partir"}}},
+                         {L"красивый", {{kAdjective, L"beau"}}},
+                         {L"интересный", {{kAdjective, L"intéressant"}}},
+                         {L"книга", {{kNoun, L"livre"}}},
+                         {L"читать", {{kVerb, L"lire"}}},
+                         {L"дом", {{kNoun, L"maison"}}},
+                         {L"жить", {{kVerb, L"habiter"}}}});
+    EXPECT_EQ(Translate(0, L"В комнате есть стол."), L"Im Zimmer gibt es einen Tisch.");
+    EXPECT_EQ(Translate(1, L"Она ушла."), L"Elle est partie.");
+    EXPECT_EQ(Translate(1, L"Мы живём в красивом доме."), L"Nous habitons dans une belle maison.");
+    EXPECT_EQ(Translate(1, L"Я читаю интересную книгу."), L"Je lis un livre intéressant.");
+}
+
 // Headwords that differ only in case both stay: inside a sentence the word written with a capital is
 // the headword spelt so, any other the lowercase one (the capital passes on, as for every word).
 TEST_F(SentenceTest, HeadwordsDifferingInCase_BothKept) {
