@@ -8,7 +8,7 @@ PACKAGES=(
   wine wine64 xvfb locales imagemagick xdotool x11-utils x11-xserver-utils matchbox-window-manager matchbox-panel
   python3-olefile
   mueller7-dict dict-freedict-deu-rus dict-freedict-fra-rus dict-freedict-eng-rus
-  python3 hunspell-ru apertium-rus-ukr lttoolbox wordnet-base
+  python3 hunspell-ru apertium-rus-ukr lttoolbox wordnet-base trans-de-en hunspell-fr apertium-fra-cat
 )
 
 as_root() {

@@ -28,7 +28,34 @@ NOUN_PROBES = [("m", "nn"), ("m", "aa"), ("f", "nn"), ("f", "aa"), ("nt", "nn"),
 
 
 def noun_slots(gender, animacy):
-    return ["<n><%s><%s><%s><%s>" % (gender, animacy, number, case) for number in ("sg", "pl") for case in CASES]
+    slots = ["<n><%s><%s><%s><%s>" % (gender, animacy, number, case) for number in ("sg", "pl") for case in CASES]
+    if gender == "m":  # the second locative: "в саду"
+        slots.append("<n><m><%s><sg><loc>" % animacy)
+    return slots
+
+
+# Masculine nouns whose second locative ("на полу", "в часу") the generator does not give; typed by
+# hand.
+SECOND_LOCATIVES = {
+    "пол": "полу", "край": "краю", "бой": "бою", "час": "часу", "рот": "рту", "дым": "дыму", "мех": "меху",
+    "бок": "боку", "плен": "плену", "верх": "верху", "низ": "низу", "хвост": "хвосту", "цвет": "цвету",
+    "пруд": "пруду", "луг": "лугу", "долг": "долгу", "бал": "балу", "ад": "аду", "жар": "жару", "круг": "кругу",
+    "лоб": "лбу", "мозг": "мозгу", "пир": "пиру", "рай": "раю", "тыл": "тылу", "полк": "полку", "год": "году",
+    "лес": "лесу", "снег": "снегу", "лёд": "льду", "глаз": "глазу", "шкаф": "шкафу", "сад": "саду",
+    "угол": "углу", "мост": "мосту", "берег": "берегу", "порт": "порту", "аэропорт": "аэропорту",
+    "нос": "носу", "ряд": "ряду", "Крым": "Крыму",
+}
+
+
+def second_locative(lemma, forms):
+    """The slot after the twelve cases of a masculine noun: the generator's locative where it ends in
+    a stressed "-у"/"-ю" and differs from the prepositional, else the hand list's."""
+    if lemma in SECOND_LOCATIVES:
+        return SECOND_LOCATIVES[lemma]
+    locative = forms[12]
+    if locative is not None and locative[-1] in "ую" and locative != forms[5]:
+        return locative
+    return None
 
 
 # The tags before gender of the words that agree like adjectives: adjectives (with a synthetic
@@ -182,7 +209,10 @@ def main():
     forms = generate(autogen, queries)
     found, at = [], 0
     for lemma, klass, slots in entries:
-        found.append((lemma, klass, forms[at:at + len(slots)]))
+        lemma_forms = forms[at:at + len(slots)]
+        if klass[0] == "n" and len(lemma_forms) > 12:
+            lemma_forms[12] = second_locative(lemma, lemma_forms)
+        found.append((lemma, klass, lemma_forms))
         at += len(slots)
     # The verbs the generator lacks, from hunspell's rules.
     verbs = set(lemma for lemma, klass, _ in entries if klass[0] == "v")

@@ -10,7 +10,7 @@ using namespace enginetest;
 
 namespace {
 
-constexpr unsigned char kNoun = 1, kAdjective = 2, kVerb = 3;
+constexpr unsigned char kNoun = 1, kAdjective = 2, kVerb = 3, kAdverb = 100;
 
 struct Sense {
     unsigned char partOfSpeech;
@@ -111,6 +111,12 @@ const Articles& EnglishArticles() {
         {L"dress", {{kNoun, L"платье"}}},
         {L"write", {{kVerb, L"писать"}}},
         {L"letter", {{kNoun, L"письмо"}}},
+        {L"garden", {{kNoun, L"сад"}}},
+        {L"floor", {{kNoun, L"пол"}}},
+        {L"forest", {{kNoun, L"лес"}}},
+        {L"door", {{kNoun, L"дверь"}}},
+        {L"closed", {{kAdjective, L"закрытый"}}},
+        {L"table", {{kNoun, L"стол"}}},
     };
     return articles;
 }
@@ -141,7 +147,8 @@ TEST_F(SentenceTest, EnglishRussian_HaveThereIsCapitalsAndDroppedWords) {
     EXPECT_EQ(Translate(0, L"I have a new car."), L"У меня есть новая машина.");
     // The owner that is a noun goes into the genitive after "у".
     EXPECT_EQ(Translate(0, L"The girl has a red dress."), L"У девочки есть красное платье.");
-    EXPECT_EQ(Translate(0, L"There is a table in the room."), L"Есть стол в комнате.");
+    // "There is" with a place: the place first.
+    EXPECT_EQ(Translate(0, L"There is a table in the room."), L"В комнате есть стол.");
     // "I" inside a sentence keeps no capital; the present tense of the verb after it.
     EXPECT_EQ(Translate(0, L"Today I read a letter."), L"Сегодня я читаю письмо.");
     // A word dropped before a sign leaves no space before it.
@@ -165,20 +172,42 @@ TEST_F(SentenceTest, RussianEnglish_InflectedFormsFoundAndEnglishBuilt) {
                          {L"видеть", {{kVerb, L"see"}}},
                          {L"окно", {{kNoun, L"window"}}},
                          {L"вода", {{kNoun, L"backwash"}, {kNoun, L"water"}}},
-                         {L"холодный", {{kAdjective, L"cold"}}}});
+                         {L"холодный", {{kAdjective, L"cold"}}},
+                         {L"открытый", {{kAdjective, L"open"}}},
+                         {L"дверь", {{kNoun, L"door"}}},
+                         {L"закрытый", {{kAdjective, L"closed"}}}});
     // "спит", "доме", "живём", "маленькой", "деревне": forms of the dictionary's lemmas.
     EXPECT_EQ(Translate(1, L"Кошка спит в доме."), L"The cat sleeps in the house.");
     // Of two translations the one the opposite direction's dictionary (ER, the sibling folder)
     // gives the headword back for: "live" ("жить"), not the commoner "keep" ("держать").
-    EXPECT_EQ(Translate(1, L"Мы живём в маленькой деревне."), L"We live in the small village.");
+    EXPECT_EQ(Translate(1, L"Мы живём в маленькой деревне."), L"We live in a small village.");
     // Of two translations the commoner: "water", not "backwash".
     EXPECT_EQ(Translate(1, L"Вода холодная."), L"The water is cold.");
-    // "to be" put back; "не" before the verb as "do not".
-    EXPECT_EQ(Translate(1, L"Моя сестра врач."), L"My sister is the doctor.");
+    // "to be" put back; "не" before the verb as "do not"; "a" before a predicate and what "есть"
+    // introduces.
+    EXPECT_EQ(Translate(1, L"Моя сестра врач."), L"My sister is a doctor.");
     EXPECT_EQ(Translate(1, L"Я не знаю это слово."), L"I do not know this word.");
-    EXPECT_EQ(Translate(1, L"У меня есть книга."), L"I have the book.");
+    EXPECT_EQ(Translate(1, L"У меня есть книга."), L"I have a book.");
+    // A short form is the predicate adjective: "открыто" of "открытый".
+    EXPECT_EQ(Translate(1, L"Окно открыто."), L"The window is open.");
+    EXPECT_EQ(Translate(1, L"Дверь закрыта."), L"The door is closed.");
     // A plural subject and object, an irregular past.
     EXPECT_EQ(Translate(1, L"Дети видели окна."), L"The children saw the windows.");
+}
+
+// "в" and "на" take the second locative of the nouns that have one; a participle as a predicate is
+// the short form.
+TEST_F(SentenceTest, EnglishRussian_SecondLocativeAndShortPredicates) {
+    AddDirection(L"ER", EnglishArticles());
+    EXPECT_EQ(Translate(0, L"The children are playing in the garden."), L"Дети играют в саду.");
+    EXPECT_EQ(Translate(0, L"The cat is sleeping on the floor."), L"Кошка спит на полу.");
+    EXPECT_EQ(Translate(0, L"He lives in the forest."), L"Он живёт в лесу.");
+    // The prepositional stays where the preposition asks for it.
+    EXPECT_EQ(Translate(0, L"The cat is sleeping in the house."), L"Кошка спит в доме.");
+    EXPECT_EQ(Translate(0, L"The window is open."), L"Окно открыто.");
+    EXPECT_EQ(Translate(0, L"The door was closed."), L"Дверь была закрыта.");
+    // Attributive, the full form.
+    EXPECT_EQ(Translate(0, L"She opened the closed door."), L"Она открыла закрытую дверь.");
 }
 
 // A dictionary naming no part of speech is translated word by word, as before.
@@ -218,6 +247,53 @@ TEST_F(SentenceTest, GermanAndFrenchRussian_AgreementGovernmentAndNegation) {
     EXPECT_EQ(Translate(0, L"Ich kenne das Haus nicht."), L"Я не знаю дом.");
     EXPECT_EQ(Translate(1, L"Nous habitons dans un petit village."), L"Мы живём в маленькой деревне.");
     EXPECT_EQ(Translate(1, L"Les enfants jouent dans le parc."), L"Дети играют в парке.");
+    // An elided word is a word of its own: "j'ai habité" is a past, "n'" the negation.
+    EXPECT_EQ(Translate(1, L"J'ai habité dans un petit village."), L"Я жил в маленькой деревне.");
+    EXPECT_EQ(Translate(1, L"Il n'habite pas dans le parc."), L"Он не живёт в парке.");
+    EXPECT_EQ(Translate(1, L"L'enfant joue."), L"Ребёнок играет.");
+}
+
+// German and French irregular forms read through the forms tables: strong verbs' present and past,
+// plurals that change the stem, the perfect with its participle.
+TEST_F(SentenceTest, GermanAndFrenchRussian_IrregularFormsFound) {
+    AddDirection(L"GR", {{L"Katze", {{kNoun, L"кошка"}}},
+                         {L"schlafen", {{kVerb, L"спать"}}},
+                         {L"Haus", {{kNoun, L"дом"}}},
+                         {L"groß", {{kAdjective, L"большой"}}},
+                         {L"lesen", {{kVerb, L"читать"}}},
+                         {L"Buch", {{kNoun, L"книга"}}}});
+    AddDirection(L"FR", {{L"cheval", {{kNoun, L"лошадь"}}},
+                         {L"dormir", {{kVerb, L"спать"}}},
+                         {L"œil", {{kNoun, L"глаз"}}},
+                         {L"bleu", {{kAdjective, L"голубой"}}},
+                         {L"boire", {{kVerb, L"пить"}}},
+                         {L"lait", {{kNoun, L"молоко"}}}});
+    EXPECT_EQ(Translate(0, L"Die Katze schläft im Haus."), L"Кошка спит в доме.");
+    EXPECT_EQ(Translate(0, L"Die Häuser sind groß."), L"Дома большие.");
+    EXPECT_EQ(Translate(0, L"Sie las das Buch."), L"Она читала книгу.");
+    EXPECT_EQ(Translate(0, L"Er hat das Buch gelesen."), L"Он читал книгу.");
+    EXPECT_EQ(Translate(1, L"Les chevaux dorment."), L"Лошади спят.");
+    EXPECT_EQ(Translate(1, L"Les yeux sont bleus."), L"Глаза голубые.");
+    EXPECT_EQ(Translate(1, L"Il boit le lait."), L"Он пьёт молоко.");
+    EXPECT_EQ(Translate(1, L"Il a bu le lait."), L"Он пил молоко.");
+}
+
+// German's verb second, "die" before a plural that is not feminine, a regular participle.
+TEST_F(SentenceTest, GermanRussian_VerbSecondPluralArticleAndRegularParticiple) {
+    AddDirection(L"GR", {{L"gestern", {{kAdverb, L"вчера"}}},
+                         {L"Wald", {{kNoun, L"лес"}}},
+                         {L"Mädchen", {{kNoun, L"девочка"}}},
+                         {L"singen", {{kVerb, L"петь"}}},
+                         {L"kaufen", {{kVerb, L"покупать"}}},
+                         {L"Brot", {{kNoun, L"хлеб"}}},
+                         {L"finden", {{kVerb, L"найти"}}},
+                         {L"Schlüssel", {{kNoun, L"ключ"}}}});
+    EXPECT_EQ(Translate(0, L"Gestern waren wir im Wald."), L"Вчера мы были в лесу.");
+    // "nicht" before the participle negates the verb that takes the auxiliary's place.
+    EXPECT_EQ(Translate(0, L"Er hat den Schlüssel nicht gefunden."), L"Он не нашёл ключ.");
+    EXPECT_EQ(Translate(0, L"Die Mädchen singen."), L"Девочки поют.");
+    EXPECT_EQ(Translate(0, L"Das Mädchen singt."), L"Девочка поёт.");
+    EXPECT_EQ(Translate(0, L"Er hat das Brot gekauft."), L"Он покупал хлеб.");
 }
 
 // Russian into German and French: the verb in its subject's person, the negation round the verb.
@@ -228,6 +304,67 @@ TEST_F(SentenceTest, RussianGermanAndFrench_VerbPersonAndNegation) {
     EXPECT_EQ(Translate(0, L"Мы не играем."), L"Wir spielen nicht.");
     EXPECT_EQ(Translate(1, L"Она играет."), L"Elle joue.");
     EXPECT_EQ(Translate(1, L"Мы не играем."), L"Nous ne jouons pas.");
+}
+
+// Russian into German and French: the article in its noun's gender and case, contracted with the
+// preposition ("im"); indefinite after an adjective; plurals; adjectives agreeing; the past as the
+// perfect (German: participle and "nicht" at the clause's end; French: "ne" elided).
+TEST_F(SentenceTest, RussianGermanAndFrench_ArticlesPluralsAgreementAndThePerfect) {
+    AddDirection(L"RG", {{L"кошка", {{kNoun, L"Katze"}}},
+                         {L"спать", {{kVerb, L"schlafen"}}},
+                         {L"дом", {{kNoun, L"Haus"}}},
+                         {L"маленький", {{kAdjective, L"klein"}}},
+                         {L"деревня", {{kNoun, L"Dorf"}}},
+                         {L"жить", {{kVerb, L"wohnen"}}},
+                         {L"ребёнок", {{kNoun, L"Kind"}}},
+                         {L"читать", {{kVerb, L"lesen"}}},
+                         {L"книга", {{kNoun, L"Buch"}}},
+                         {L"найти", {{kVerb, L"finden"}}},
+                         {L"ключ", {{kNoun, L"Schlüssel"}}},
+                         {L"машина", {{kNoun, L"Auto"}}},
+                         {L"вчера", {{kAdverb, L"gestern"}}},
+                         {L"лес", {{kNoun, L"Wald"}}}});
+    AddDirection(L"RF", {{L"собака", {{kNoun, L"chien"}}},
+                         {L"спать", {{kVerb, L"dormir"}}},
+                         {L"дом", {{kNoun, L"maison"}}},
+                         {L"маленький", {{kAdjective, L"petit"}}},
+                         {L"деревня", {{kNoun, L"village"}}},
+                         {L"жить", {{kVerb, L"habiter"}}},
+                         {L"ребёнок", {{kNoun, L"enfant"}}},
+                         {L"читать", {{kVerb, L"lire"}}},
+                         {L"книга", {{kNoun, L"livre"}}},
+                         {L"найти", {{kVerb, L"trouver"}}},
+                         {L"ключ", {{kNoun, L"clé"}}},
+                         {L"машина", {{kNoun, L"voiture"}}}});
+    EXPECT_EQ(Translate(0, L"Кошка спит в доме."), L"Die Katze schläft im Haus.");
+    EXPECT_EQ(Translate(0, L"Мы живём в маленькой деревне."), L"Wir wohnen in einem kleinen Dorf.");
+    EXPECT_EQ(Translate(0, L"Дети читают книги."), L"Die Kinder lesen die Bücher.");
+    EXPECT_EQ(Translate(0, L"Он не нашёл ключ."), L"Er hat den Schlüssel nicht gefunden.");
+    EXPECT_EQ(Translate(0, L"Машина маленькая."), L"Das Auto ist klein.");
+    // The verb second: after an adverb, before its subject.
+    EXPECT_EQ(Translate(0, L"Вчера мы были в лесу."), L"Gestern waren wir im Wald.");
+    EXPECT_EQ(Translate(1, L"Собака спит в доме."), L"Le chien dort dans la maison.");
+    EXPECT_EQ(Translate(1, L"Мы живём в маленькой деревне."), L"Nous habitons dans un petit village.");
+    EXPECT_EQ(Translate(1, L"Дети читают книги."), L"Les enfants lisent les livres.");
+    EXPECT_EQ(Translate(1, L"Он не нашёл ключ."), L"Il n'a pas trouvé la clé.");
+    EXPECT_EQ(Translate(1, L"Машина маленькая."), L"La voiture est petite.");
+}
+
+// More of Russian into German and French: "es gibt" with the verb second and the accusative, the
+// perfect with "être" agreeing with its subject, French adjectives after the noun but for "beau".
+TEST_F(SentenceTest, RussianGermanAndFrench_ThereIsPerfectWithBeAndAdjectivePlaces) {
+    AddDirection(L"RG", {{L"комната", {{kNoun, L"Zimmer"}}}, {L"стол", {{kNoun, L"Tisch"}}}});
+    AddDirection(L"RF", {{L"уйти", {{kVerb, L"partir"}}},
+                         {L"красивый", {{kAdjective, L"beau"}}},
+                         {L"интересный", {{kAdjective, L"intéressant"}}},
+                         {L"книга", {{kNoun, L"livre"}}},
+                         {L"читать", {{kVerb, L"lire"}}},
+                         {L"дом", {{kNoun, L"maison"}}},
+                         {L"жить", {{kVerb, L"habiter"}}}});
+    EXPECT_EQ(Translate(0, L"В комнате есть стол."), L"Im Zimmer gibt es einen Tisch.");
+    EXPECT_EQ(Translate(1, L"Она ушла."), L"Elle est partie.");
+    EXPECT_EQ(Translate(1, L"Мы живём в красивом доме."), L"Nous habitons dans une belle maison.");
+    EXPECT_EQ(Translate(1, L"Я читаю интересную книгу."), L"Je lis un livre intéressant.");
 }
 
 // Headwords that differ only in case both stay: inside a sentence the word written with a capital is

@@ -4,6 +4,7 @@
 #include "EnginePrivate.h"
 #include "EnglishForms.h"
 #include "RussianForms.h"
+#include "WesternGrammar.h"
 
 #include <cstring>
 
@@ -27,6 +28,7 @@ struct Word {
     int person = 3;
     bool mayBeVerb = false;
     bool negated = false; // German and French: the negation goes round the verb
+    std::string lemma;    // the Russian lemma
 };
 
 struct PronounInfo {
@@ -115,57 +117,34 @@ struct Target {
     }
     std::string ThereIs() const { return English() ? "there is" : language == kLangGerman ? "es gibt" : "il y a"; }
 
-    // A verb's present in a person; regular endings, and the few verbs every sentence needs.
+    // An English verb's present in a person.
     std::string Present(const std::string& verb, int person, bool plural) const {
-        int index = (plural ? 3 : 0) + person - 1;
-        if (English())
-            return person == 3 && !plural ? EnglishThirdPerson(verb) : verb;
-        auto ends = [&](const char* e) {
-            return verb.size() > std::strlen(e) &&
-                   verb.compare(verb.size() - std::strlen(e), std::string::npos, e) == 0;
-        };
-        if (language == kLangGerman) {
-            if (verb == "sein")
-                return Be(person, plural);
-            if (verb == "haben")
-                return Have(person, plural);
-            std::string stem = ends("en")  ? verb.substr(0, verb.size() - 2)
-                               : ends("n") ? verb.substr(0, verb.size() - 1)
-                                           : verb;
-            bool dental = !stem.empty() && (stem.back() == 't' || stem.back() == 'd');
-            static const char* const kEndings[] = {"e", "st", "t", "en", "t", "en"};
-            static const char* const kDental[] = {"e", "est", "et", "en", "et", "en"};
-            return index == 3 || index == 5 ? verb : stem + (dental ? kDental[index] : kEndings[index]);
-        }
-        if (verb == We("être"))
-            return Be(person, plural);
-        if (verb == "avoir")
-            return Have(person, plural);
-        static const char* const kAller[] = {"vais", "vas", "va", "allons", "allez", "vont"};
-        static const char* const kFaire[] = {"fais", "fais", "fait", "faisons", "faites", "font"};
-        if (verb == "aller")
-            return kAller[index];
-        if (verb == "faire")
-            return kFaire[index];
-        std::string stem = verb.substr(0, verb.size() >= 2 ? verb.size() - 2 : 0);
-        if (ends("er")) {
-            static const char* const kEndings[] = {"e", "es", "e", "ons", "ez", "ent"};
-            std::string ending = kEndings[index];
-            if (index == 3 && !stem.empty() && stem.back() == 'g')
-                ending = "eons"; // "mangeons"
-            return stem + ending;
-        }
-        if (ends("ir")) {
-            static const char* const kEndings[] = {"is", "is", "it", "issons", "issez", "issent"};
-            return stem + kEndings[index];
-        }
-        if (ends("re")) {
-            static const char* const kEndings[] = {"s", "s", "", "ons", "ez", "ent"};
-            return stem + kEndings[index];
-        }
-        return verb;
+        return person == 3 && !plural ? EnglishThirdPerson(verb) : verb;
     }
 };
+
+// The full adjective of a short form: "открыто" -> "открытый", "найдена" -> "найденный",
+// "свободен" -> "свободный"; the first candidate known passes. Empty when none is.
+template <typename Known>
+std::string LongForm(const std::string& word, Known known) {
+    for (const char* ending : {"", "а", "о", "ы"}) {
+        std::string tail = Ru(ending);
+        if (word.size() < tail.size() + 3 || word.compare(word.size() - tail.size(), tail.size(), tail) != 0)
+            continue;
+        std::string stem = word.substr(0, word.size() - tail.size());
+        std::vector<std::string> candidates{stem + Ru("ый")};
+        if (stem.back() == Ru("н")[0]) {
+            candidates.push_back(stem + Ru("ный"));
+            if (stem.size() > 3 && stem[stem.size() - 2] == Ru("е")[0])
+                candidates.push_back(stem.substr(0, stem.size() - 2) + Ru("ный"));
+        }
+        for (const std::string& candidate : candidates) {
+            if (known(candidate))
+                return candidate;
+        }
+    }
+    return {};
+}
 
 } // namespace
 
@@ -230,15 +209,32 @@ void FromRussian::Shape(std::vector<SentenceWord>& words) const {
             w[i].kind = Kind::Determiner;
             continue;
         }
+        // German and French: "быть" is "sein", "être" whatever the dictionary says.
+        if (m_language != kLangEnglish) {
+            const RussianForms::Analysis* be = nullptr;
+            for (const RussianForms::Analysis& analysis : analyses)
+                be = be == nullptr && analysis.entry.kind == 'v' && analysis.lemma == Ru("быть") ? &analysis : be;
+            if (be != nullptr) {
+                w[i].kind = Kind::Verb;
+                w[i].slot = be->slot;
+                w[i].lemma = be->lemma;
+                w[i].english = m_language == kLangGerman ? std::string("sein") : We("être");
+                word.translation = w[i].english;
+                word.found = true;
+                continue;
+            }
+        }
+        // A word only the general glossary knows ("большой = grand") has the class its forms say.
+        bool glossaryWord = word.glossary && word.found && SingleWord(word.translation);
         for (const RussianForms::Analysis& analysis : analyses) {
             const DictionaryEntry* entry = m_lookup(analysis.lemma);
-            if (entry == nullptr)
+            if (entry == nullptr && !glossaryWord)
                 continue;
             int rank = 100;
             if (analysis.entry.kind == 'v')
                 rank = Finite(analysis.slot) || analysis.slot == slot::kInfinitive ? 10 : 30;
             else if (analysis.entry.kind == 'n') {
-                Case c = static_cast<Case>(analysis.slot % 6);
+                Case c = slot::NounCase(analysis.slot);
                 bool direct = c == Case::Nominative || c == Case::Accusative;
                 rank = 20 + (afterPreposition == direct ? 5 : 0) + (c == Case::Nominative ? 0 : 1);
             } else if (analysis.entry.kind == 'a') {
@@ -251,28 +247,48 @@ void FromRussian::Shape(std::vector<SentenceWord>& words) const {
                 bestRank = rank;
             }
         }
-        if (best == nullptr)
+        if (best == nullptr) {
+            // A short form ("открыто", "закрыта", "найдена", "готов") the dictionary does not have
+            // itself (as it has the adverb "часто") is read as its adjective or participle, a
+            // predicate.
+            std::string lemma = word.found ? std::string() : LongForm(key, [&](const std::string& candidate) {
+                const DictionaryEntry* entry = m_lookup(candidate);
+                return entry != nullptr && forms.Find(candidate, 'a') != nullptr;
+            });
+            if (lemma.empty())
+                continue;
+            const DictionaryEntry* entry = m_lookup(lemma);
+            const std::string* sense = SenseOf(entry, kPosAdjective);
+            if (sense == nullptr)
+                sense = SenseOf(entry, kPosParticiple);
+            w[i].kind = Kind::Adjective;
+            w[i].lemma = lemma;
+            w[i].english = sense != nullptr ? *sense : entry->translation;
+            word.translation = w[i].english;
+            word.found = true;
             continue;
+        }
         const DictionaryEntry* entry = m_lookup(best->lemma);
         char kind = best->entry.kind;
         // A word whose article is first of all an adverb ("сегодня") is kept as the word-by-word
         // pass gave it.
-        if (!entry->senses.empty() && entry->senses.front().first >= kPosAdverb)
+        if (entry != nullptr && !entry->senses.empty() && entry->senses.front().first >= kPosAdverb)
             continue;
         if (kind == 'a' && IsOneOf(best->lemma, std::begin(kDeterminers), std::end(kDeterminers))) {
             w[i].kind = Kind::Determiner;
             continue;
         }
         unsigned char pos = kind == 'n' ? kPosNoun : kind == 'v' ? kPosVerb : kPosAdjective;
-        const std::string* sense = SenseOf(entry, pos);
-        std::string english = sense != nullptr ? *sense : entry->translation;
+        const std::string* sense = entry != nullptr ? SenseOf(entry, pos) : nullptr;
+        std::string english = sense != nullptr ? *sense : entry != nullptr ? entry->translation : word.translation;
         if (word.glossary && word.found)
             english = word.translation;
         w[i].english = english;
+        w[i].lemma = best->lemma;
         if (kind == 'n') {
             w[i].kind = Kind::Noun;
-            w[i].plural = best->slot >= 6;
-            w[i].nounCase = static_cast<Case>(best->slot % 6);
+            w[i].plural = slot::NounPlural(best->slot);
+            w[i].nounCase = slot::NounCase(best->slot);
         } else if (kind == 'v') {
             w[i].kind = best->lemma == Ru("иметь") ? Kind::Have : Kind::Verb;
             w[i].slot = best->slot;
@@ -285,16 +301,46 @@ void FromRussian::Shape(std::vector<SentenceWord>& words) const {
     }
 
     // Generation, clause by clause.
+    const WesternGrammar grammar(m_language);
+    const bool western = !target.English();
+    const bool german = m_language == kLangGerman;
+    auto verbal = [&](std::size_t i) {
+        return w[i].kind == Kind::Verb || w[i].kind == Kind::Have || w[i].kind == Kind::Exists || w[i].mayBeVerb ||
+               w[i].kind == Kind::OwnerPronoun || (!words[i].found && !words[i].dropped);
+    };
+    std::vector<bool> clauseHasVerb(n, false);
+    for (std::size_t begin = 0; begin < n;) {
+        std::size_t end = begin + 1;
+        while (end < n && !words[end].clauseStart)
+            ++end;
+        bool any = false;
+        for (std::size_t i = begin; i < end; ++i)
+            any = any || verbal(i);
+        for (std::size_t i = begin; i < end; ++i)
+            clauseHasVerb[i] = any;
+        begin = end;
+    }
+    // German: what goes to the end of the clause ("nicht", the participle of the perfect).
+    std::string tail;
     std::size_t clause = 0;
     auto finishClause = [&](std::size_t end) {
+        if (!tail.empty()) {
+            for (std::size_t k = end; k-- > clause;) {
+                if (!words[k].dropped && !words[k].translation.empty()) {
+                    words[k].translation += " " + tail;
+                    words[k].found = true;
+                    break;
+                }
+            }
+            tail.clear();
+        }
         bool verb = false;
         std::size_t subjectEnd = end;
         bool subjectPlural = false;
         int subjectPerson = 3;
         std::size_t lastOpen = end;
         for (std::size_t i = clause; i < end; ++i) {
-            verb = verb || w[i].kind == Kind::Verb || w[i].kind == Kind::Have || w[i].kind == Kind::Exists ||
-                   w[i].mayBeVerb || w[i].kind == Kind::OwnerPronoun || (!words[i].found && !words[i].dropped);
+            verb = verb || verbal(i);
             if (w[i].kind == Kind::Noun || w[i].kind == Kind::Adjective)
                 lastOpen = i;
             if (subjectEnd == end &&
@@ -313,7 +359,13 @@ void FromRussian::Shape(std::vector<SentenceWord>& words) const {
             words[clause].translation += " " + be;
         } else if (!verb && subjectEnd + 1 < end && lastOpen < end && lastOpen > subjectEnd + 1 &&
                    w[lastOpen].kind == Kind::Adjective) {
-            words[lastOpen].translation = be + " " + words[lastOpen].translation;
+            // Before the adverb that goes with the adjective: "is very old".
+            std::size_t at = lastOpen;
+            while (at > subjectEnd + 1 && w[at - 1].kind == Kind::Other && !words[at - 1].dropped &&
+                   SingleWord(words[at - 1].translation))
+                --at;
+            words[at].translation = be + " " + words[at].translation;
+            words[at].found = true;
         } else if (!verb && subjectEnd + 1 < end && !words[subjectEnd].dropped) {
             words[subjectEnd].translation += " " + be;
             words[subjectEnd].found = true;
@@ -323,18 +375,162 @@ void FromRussian::Shape(std::vector<SentenceWord>& words) const {
 
     int subjectPerson = 3;
     bool subjectPlural = false;
+    // German and French: the subject's gender, for the predicate and the participle that agree.
+    bool subjectSeen = false;
+    char subjectGender = 'm';
+
+    // A German or French noun phrase ending at i: its article (none after a determiner or as a
+    // predicate, indefinite with an adjective or after "есть"), determiner and adjectives agreeing,
+    // French adjectives after the noun but for the few that stand before it. The phrase is written
+    // at the noun; the adjectives before it are dropped.
+    auto westernPhrase = [&](std::size_t i) {
+        Word& x = w[i];
+        std::size_t start = i;
+        while (start > 0 && w[start - 1].kind == Kind::Adjective && !words[start].clauseStart)
+            --start;
+        std::size_t before = start; // the first word of the phrase, the determiner included
+        bool determined = start > 0 && !words[start].clauseStart &&
+                          (w[start - 1].kind == Kind::Determiner || w[start - 1].kind == Kind::Pronoun ||
+                           w[start - 1].kind == Kind::OwnerPronoun);
+        if (determined && w[start - 1].kind == Kind::Determiner)
+            before = start - 1;
+        std::size_t preposition = before > 0 && w[before - 1].kind == Kind::Preposition ? before - 1 : n;
+        bool afterNoun = before > 0 && w[before - 1].kind == Kind::Noun;
+        bool existential = before > 0 && (words[before - 1].key == Ru("есть") || w[before - 1].kind == Kind::Have);
+        WesternCase c = WesternCase::Dative;
+        switch (x.nounCase) {
+        case Case::Nominative:
+            c = existential || (subjectSeen && clauseHasVerb[i]) ? WesternCase::Accusative : WesternCase::Nominative;
+            break;
+        case Case::Accusative:
+            c = WesternCase::Accusative;
+            break;
+        case Case::Genitive:
+            c = preposition < n ? WesternCase::Dative : afterNoun ? WesternCase::Genitive : WesternCase::Accusative;
+            break;
+        default:
+            break;
+        }
+        bool subject = c == WesternCase::Nominative && !subjectSeen && preposition == n;
+        bool predicate = c == WesternCase::Nominative && subjectSeen && !clauseHasVerb[i] && preposition == n;
+        bool indefinite = !subject && (start < i || existential);
+        char gender = grammar.Gender(x.english);
+        std::string noun = grammar.Number(x.english, x.plural);
+        if (german && c == WesternCase::Dative && x.plural && !noun.empty() && noun.back() != 'n' && noun.back() != 's')
+            noun += 'n';
+        std::string determinerWord =
+            determined && before < start ? Lowercase(Plane::Western, words[before].translation) : std::string();
+        Determination determination =
+            predicate ? Determination::None
+            : determined
+                ? (determinerWord.compare(0, 4, "dies") == 0 ? Determination::Definite : Determination::Indefinite)
+            : indefinite ? (x.plural ? Determination::None : Determination::Indefinite)
+                         : Determination::Definite;
+        std::vector<std::string> front, back;
+        for (std::size_t k = start; k < i; ++k) {
+            const std::string& adjective = w[k].english;
+            if (german || grammar.BeforeNoun(Lowercase(Plane::Western, adjective)))
+                front.push_back(adjective);
+            else
+                back.push_back(grammar.Adjective(adjective, gender, x.plural, c, determination, true, ""));
+        }
+        for (std::size_t k = 0; k < front.size(); ++k)
+            front[k] = grammar.Adjective(front[k], gender, x.plural, c, determination, true,
+                                         k + 1 < front.size() ? front[k + 1] : noun);
+        std::string phrase;
+        for (const std::string& part : front)
+            phrase += part + " ";
+        phrase += noun;
+        for (const std::string& part : back)
+            phrase += " " + part;
+        if (!determined && !predicate) {
+            bool definite = !indefinite;
+            std::string article = german && !definite && x.plural
+                                      ? std::string()
+                                      : grammar.Article(definite, gender, x.plural, c, phrase);
+            if (!article.empty() && preposition < n && definite) {
+                std::string together = grammar.Contraction(words[preposition].translation, article);
+                if (!together.empty()) {
+                    words[preposition].translation = together;
+                    words[preposition].found = true;
+                    article.clear();
+                }
+            }
+            if (article == "des" && !front.empty())
+                article = "de"; // "de nouveaux livres"
+            if (!article.empty())
+                phrase = article + (article.back() == '\'' ? "" : " ") + phrase;
+        }
+        if (determined && before < start) {
+            words[before].translation = grammar.Determiner(words[before].translation, gender, x.plural, c, phrase);
+            words[before].found = true;
+        }
+        for (std::size_t k = start; k < i; ++k) {
+            words[k].dropped = true;
+            words[k].translation.clear();
+        }
+        words[i].translation = phrase;
+        words[i].found = true;
+        if (subject) {
+            subjectSeen = true;
+            subjectGender = gender;
+        }
+    };
+
+    // A German or French verb: the present in its person; the past of "to be" and "to have" as such
+    // ("war", "était"), of any other verb as the perfect (German: the participle at the clause's
+    // end); the negation round it.
+    auto westernVerb = [&](std::size_t i, const std::string& verb) {
+        Word& x = w[i];
+        SentenceWord& word = words[i];
+        int slot = x.slot;
+        std::string base = x.lemma == Ru("быть") ? (german ? std::string("sein") : We("être")) : verb;
+        std::string negation = german ? "nicht" : "pas";
+        if (slot >= 7 && slot <= 10) {
+            bool plural = slot == 10 || subjectPlural;
+            if (base == "sein" || base == "haben" || base == We("être") || base == "avoir") {
+                word.translation = grammar.SimplePast(base, subjectPerson, plural);
+                if (x.negated && german)
+                    tail = negation;
+                else if (x.negated)
+                    word.translation += " " + negation;
+            } else {
+                std::string participle = grammar.Participle(base, subjectGender == 'f', plural);
+                word.translation = grammar.PerfectAuxiliary(base, subjectPerson, plural);
+                if (german)
+                    tail = x.negated ? negation + " " + participle : participle;
+                else
+                    word.translation += (x.negated ? " " + negation + " " : std::string(" ")) + participle;
+            }
+        } else if (slot >= 1 && slot <= 6) {
+            int person = slot > 3 ? slot - 3 : slot;
+            word.translation = grammar.Present(base, person, slot > 3);
+            if (x.negated && german)
+                tail = negation;
+            else if (x.negated)
+                word.translation += " " + negation;
+        } else {
+            word.translation = base;
+        }
+        word.found = true;
+    };
+
     for (std::size_t i = 0; i < n; ++i) {
         SentenceWord& word = words[i];
         if (word.clauseStart) {
             finishClause(i);
             subjectPerson = 3;
             subjectPlural = false;
+            subjectSeen = false;
+            subjectGender = 'm';
         }
         Word& x = w[i];
         switch (x.kind) {
         case Kind::Pronoun:
             subjectPerson = x.person;
             subjectPlural = x.plural;
+            subjectSeen = true;
+            subjectGender = word.key == Ru("она") ? 'f' : word.key == Ru("оно") ? 'n' : 'm';
             break;
         case Kind::At:
             if (i + 1 < n && (w[i + 1].kind == Kind::OwnerPronoun || w[i + 1].kind == Kind::Noun)) {
@@ -357,6 +553,9 @@ void FromRussian::Shape(std::vector<SentenceWord>& words) const {
         }
         case Kind::Exists:
             word.translation = target.ThereIs();
+            // German keeps the verb second: "Im Zimmer gibt es einen Tisch".
+            if (german && i > clause)
+                word.translation = "gibt es";
             word.found = true;
             break;
         case Kind::Not:
@@ -379,6 +578,11 @@ void FromRussian::Shape(std::vector<SentenceWord>& words) const {
             }
             break;
         case Kind::Noun: {
+            if (western) {
+                westernPhrase(i);
+                subjectPlural = subjectPlural || (subjectSeen && x.plural && x.nounCase == Case::Nominative);
+                break;
+            }
             std::string english = x.english;
             if (x.plural && SingleWord(english) && target.English())
                 english = EnglishPlural(english);
@@ -390,8 +594,26 @@ void FromRussian::Shape(std::vector<SentenceWord>& words) const {
                 start > 0 && (w[start - 1].kind == Kind::Determiner || w[start - 1].kind == Kind::Pronoun ||
                               w[start - 1].kind == Kind::OwnerPronoun);
             word.translation = english;
-            if (!determined && !words[start].translation.empty() && target.English())
-                words[start].translation = "the " + words[start].translation;
+            // "a" where the thing is new to the reader: a predicate ("is a doctor"), what "есть" or
+            // "have" introduce, an object or place with an adjective; "the" elsewhere. An indefinite
+            // plural takes none.
+            bool preposition = start > 0 && w[start - 1].kind == Kind::Preposition;
+            bool existential = start > 0 && (words[start - 1].key == Ru("есть") || w[start - 1].kind == Kind::Have);
+            bool nominative = x.nounCase == Case::Nominative && !preposition;
+            bool subject = nominative && !subjectSeen && !existential;
+            bool predicate = nominative && subjectSeen && !clauseHasVerb[i];
+            bool ofPhrase = x.nounCase == Case::Genitive && start > 0 && w[start - 1].kind == Kind::Noun;
+            bool indefinite = !subject && !ofPhrase && (predicate || existential || start < i);
+            if (!determined && !words[start].translation.empty()) {
+                const std::string& first = words[start].translation;
+                bool vowel = std::strchr("aeiouAEIOU", first[0]) != nullptr;
+                if (!indefinite)
+                    words[start].translation = "the " + first;
+                else if (!x.plural)
+                    words[start].translation = (vowel ? "an " : "a ") + first;
+            }
+            if (subject)
+                subjectSeen = true;
             // A genitive after a noun: "конце улицы", "the end of the street".
             if (x.nounCase == Case::Genitive && start > 0 && w[start - 1].kind == Kind::Noun && target.English())
                 words[start].translation = "of " + words[start].translation;
@@ -405,6 +627,10 @@ void FromRussian::Shape(std::vector<SentenceWord>& words) const {
                                                        : x.english;
             if (!SingleWord(english)) {
                 word.translation = english;
+                break;
+            }
+            if (western) {
+                westernVerb(i, english);
                 break;
             }
             int slot = x.slot;
@@ -433,11 +659,49 @@ void FromRussian::Shape(std::vector<SentenceWord>& words) const {
             word.found = true;
             break;
         }
+        case Kind::Adjective:
+            // A French predicate agrees with its subject: "La maison est grande".
+            if (western && !german && (i + 1 >= n || (w[i + 1].kind != Kind::Noun && w[i + 1].kind != Kind::Adjective)))
+                word.translation = grammar.Adjective(x.english, subjectGender, subjectPlural, WesternCase::Nominative,
+                                                     Determination::None, false, "");
+            break;
         default:
             break;
         }
     }
     finishClause(n);
+    // German keeps the verb second: after an adverb or a place first, the subject pronoun goes
+    // behind the verb ("Gestern waren wir im Wald").
+    for (std::size_t i = 1; german && i + 1 < n; ++i) {
+        std::size_t first = i - 1;
+        while (first > 0 && !words[first].clauseStart)
+            --first;
+        bool verb = w[i + 1].kind == Kind::Verb || w[i + 1].kind == Kind::Have;
+        if (w[i].kind != Kind::Pronoun || !verb || words[i + 1].clauseStart || words[i].clauseStart ||
+            w[first].kind == Kind::Pronoun || words[i].dropped || words[i + 1].dropped)
+            continue;
+        bool opening = w[first].kind == Kind::Other || w[first].kind == Kind::Preposition;
+        if (!opening)
+            continue;
+        std::swap(words[i].translation, words[i + 1].translation);
+        words[i].found = words[i + 1].found = true;
+    }
+    // French elision: "je aime" -> "j'aime", "ne a" -> "n'a".
+    for (std::size_t i = 0; western && i + 1 < n; ++i) {
+        std::size_t next = i + 1;
+        while (next < n && words[next].dropped && !words[next].clauseStart)
+            ++next;
+        if (words[i].dropped || next >= n || words[next].clauseStart || words[next].dropped ||
+            !SingleWord(words[i].translation))
+            continue;
+        std::string elided = grammar.Elided(words[i].translation, words[next].translation);
+        if (elided.empty())
+            continue;
+        words[i].translation = elided + words[next].translation;
+        words[i].found = true;
+        words[next].dropped = true;
+        words[next].translation.clear();
+    }
     (void)subjectPerson;
     (void)subjectPlural;
 }

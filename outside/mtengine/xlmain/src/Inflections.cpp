@@ -4,6 +4,7 @@
 #include "EnginePrivate.h"
 #include "EnglishForms.h"
 #include "RussianForms.h"
+#include "WesternForms.h"
 
 namespace mtengine {
 
@@ -85,6 +86,44 @@ constexpr std::size_t kMinStem = 2;
 
 } // namespace
 
+std::vector<EnglishReading> ReadWestern(unsigned language, const std::string& word) {
+    std::vector<EnglishReading> readings;
+    const WesternForms* forms = WesternForms::Of(language);
+    if (forms == nullptr)
+        return readings;
+    for (const WesternForms::Analysis& analysis : forms->Analyse(word)) {
+        EnglishForm form = EnglishForm::Base;
+        int s = analysis.slot;
+        if (analysis.entry.kind == 'n') {
+            form = s == western::kPlural ? EnglishForm::Plural : EnglishForm::Base;
+        } else if (analysis.entry.kind == 'v' && language == kLangGerman) {
+            form = s == western::kGermanThirdPerson                               ? EnglishForm::ThirdPerson
+                   : s == western::kGermanPast || s == western::kGermanParticiple ? EnglishForm::Past
+                                                                                  : EnglishForm::Base;
+        } else if (analysis.entry.kind == 'v') {
+            form = s == western::FrenchPresent(3, false)          ? EnglishForm::ThirdPerson
+                   : s >= western::FrenchParticiple(false, false) ? EnglishForm::Past
+                                                                  : EnglishForm::Base;
+        }
+        if (analysis.lemma == word && form == EnglishForm::Base)
+            continue;
+        bool known = false;
+        for (const EnglishReading& reading : readings)
+            known = known || (reading.base == analysis.lemma && reading.form == form);
+        if (!known)
+            readings.push_back({analysis.lemma, form, analysis.entry.kind});
+    }
+    // A German participle the table lacks, read by its regular shape: "gekauft" of "kaufen".
+    std::string_view w(word);
+    if (language == kLangGerman && w.size() > 5 && w.substr(0, 2) == "ge" && w.back() == 't') {
+        std::string_view stem = w.substr(2, w.size() - 3);
+        if (stem.size() > 2 && stem.back() == 'e' && (stem[stem.size() - 2] == 't' || stem[stem.size() - 2] == 'd'))
+            stem.remove_suffix(1); // "gearbeitet"
+        readings.push_back({std::string(stem) + "en", EnglishForm::Past, 'v'});
+    }
+    return readings;
+}
+
 std::vector<std::string> BaseForms(unsigned sourceLanguage, const std::string& word) {
     std::vector<std::string> forms;
     if (sourceLanguage == kLangEnglish) {
@@ -93,6 +132,11 @@ std::vector<std::string> BaseForms(unsigned sourceLanguage, const std::string& w
                 forms.push_back(reading.base);
         }
         return forms;
+    }
+    // German and French: the tables' lemmas before the plain endings.
+    for (const EnglishReading& reading : ReadWestern(sourceLanguage, word)) {
+        if (reading.base != word)
+            forms.push_back(reading.base);
     }
     if (sourceLanguage == kLangRussian) {
         // The lemmas the forms table reads the word as come before the plain endings.

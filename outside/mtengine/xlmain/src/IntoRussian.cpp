@@ -3,6 +3,7 @@
 
 #include "EnginePrivate.h"
 #include "RussianForms.h"
+#include "WesternForms.h"
 
 #include "Inflections.h"
 
@@ -396,6 +397,47 @@ bool StartsNounPhrase(Role role) {
            role == Role::Preposition;
 }
 
+// The short form of an adjective that is a past participle ("открытый" -> "открыт", "открыто";
+// "сделанный" -> "сделан"), which Russian uses as a predicate; empty for any other adjective. The
+// participles are told by their endings: "-ытый", "-итый", "-ятый", "-етый", "-утый"; "-анный",
+// "-янный", "-енный", "-ённый" ("чистый", "длинный" are not participles).
+std::string ShortForm(const std::string& lemma, Agreement agreement) {
+    auto ends = [&](const char* utf8) {
+        std::string ending = Ru(utf8);
+        return lemma.size() > ending.size() + 1 &&
+               lemma.compare(lemma.size() - ending.size(), ending.size(), ending) == 0;
+    };
+    std::string stem;
+    for (const char* ending : {"ытый", "итый", "ятый", "етый", "утый"}) {
+        if (stem.empty() && ends(ending))
+            stem = lemma.substr(0, lemma.size() - Ru("ый").size());
+    }
+    for (const char* ending : {"анный", "янный", "енный", "ённый"}) {
+        if (stem.empty() && ends(ending))
+            stem = lemma.substr(0, lemma.size() - Ru("ный").size());
+    }
+    if (stem.empty())
+        return {};
+    static const char* const kEndings[] = {"", "а", "о", "ы"}; // masculine, feminine, neuter, plural
+    return stem + Ru(kEndings[static_cast<int>(agreement)]);
+}
+
+// The participle an auxiliary at i makes a past with: the next word in English ("has read"), the
+// clause's first verb after it in German and French ("hat das Buch gelesen", "n'a pas bu"); n
+// when there is none.
+std::size_t ParticipleAfter(const std::vector<Analysed>& a, const std::vector<SentenceWord>& words, std::size_t i,
+                            unsigned language) {
+    std::size_t n = a.size();
+    std::size_t last = language == kLangEnglish ? std::min(n, i + 2) : n;
+    for (std::size_t k = i + 1; k < last && !words[k].clauseStart; ++k) {
+        if (a[k].role == Role::Verb)
+            return a[k].form == EnglishForm::Past ? k : n;
+        if (a[k].role == Role::Be || a[k].role == Role::Have || a[k].role == Role::Modal)
+            return n;
+    }
+    return n;
+}
+
 } // namespace
 
 void IntoRussian::Shape(std::vector<SentenceWord>& words) const {
@@ -424,8 +466,15 @@ void IntoRussian::Shape(std::vector<SentenceWord>& words) const {
             readings = ReadEnglish(w.key);
         } else {
             readings.push_back({w.key, EnglishForm::Base, 0});
-            for (const std::string& base : BaseForms(m_language, w.key))
-                readings.push_back({base, EnglishForm::Base, 0});
+            for (const EnglishReading& reading : ReadWestern(m_language, w.key))
+                readings.push_back(reading);
+            for (const std::string& base : BaseForms(m_language, w.key)) {
+                bool known = false;
+                for (const EnglishReading& reading : readings)
+                    known = known || reading.base == base;
+                if (!known)
+                    readings.push_back({base, EnglishForm::Base, 0});
+            }
         }
         for (const EnglishReading& reading : readings) {
             const DictionaryEntry* entry = m_lookup(reading.base);
@@ -553,6 +602,11 @@ void IntoRussian::Shape(std::vector<SentenceWord>& words) const {
                 --d;
             if (d > 0 && a[d - 1].role == Role::Article && a[d - 1].plural)
                 w.plural = true;
+            // German "die" before a noun that is not feminine: the plural ("die Mädchen").
+            if (d > 0 && a[d - 1].role == Role::Article && m_language == kLangGerman && words[d - 1].key == "die") {
+                const WesternLemma* noun = WesternForms::Of(kLangGerman)->Find(w.base, 'n');
+                w.plural = w.plural || (noun != nullptr && noun->gender != 'f');
+            }
             if (d > 0 && a[d - 1].role == Role::Determiner) {
                 const DeterminerInfo* det = FindInfo(t.determiners, words[d - 1].key);
                 w.plural = w.plural || (det != nullptr && det->plural && m_language != kLangEnglish);
@@ -560,6 +614,20 @@ void IntoRussian::Shape(std::vector<SentenceWord>& words) const {
         }
         if (w.form == EnglishForm::Past && role == Role::Verb)
             w.tense = Tense::Past;
+    }
+
+    // German puts the verb second: after an adverb or a place the subject pronoun follows it
+    // ("Gestern waren wir"); Russian has the pronoun first.
+    for (std::size_t i = 1; m_language == kLangGerman && i + 1 < n; ++i) {
+        bool finite =
+            a[i].role == Role::Verb || a[i].role == Role::Be || a[i].role == Role::Have || a[i].role == Role::Modal;
+        if (!finite || a[i + 1].role != Role::Pronoun || words[i].clauseStart || words[i + 1].clauseStart)
+            continue;
+        std::swap(a[i], a[i + 1]);
+        std::swap(words[i], words[i + 1]);
+        std::swap(words[i].clauseStart, words[i + 1].clauseStart);
+        std::swap(given[i], given[i + 1]);
+        ++i;
     }
 
     // Senses: the translation of the part of speech the role asks for.
@@ -618,8 +686,15 @@ void IntoRussian::Shape(std::vector<SentenceWord>& words) const {
             words[m].translation =
                 Ru(noun != nullptr && noun->gender == Agreement::Feminine ? number->feminine : number->russian);
         }
+        // "в саду", "на полу": the second locative after "в" and "на".
+        bool locative =
+            noun != nullptr && nounCase == Case::Prepositional && !nounPlural && phraseStart > 0 && phraseStart < n &&
+            a[phraseStart - 1].role == Role::Preposition &&
+            (words[phraseStart - 1].translation == Ru("в") || words[phraseStart - 1].translation == Ru("на"));
+        std::string second = locative ? forms.SecondLocative(a[head].lemma, *noun) : std::string();
         if (noun != nullptr)
-            words[head].translation = forms.Form(a[head].lemma, *noun, slot::Noun(nounPlural, nounCase));
+            words[head].translation =
+                second.empty() ? forms.Form(a[head].lemma, *noun, slot::Noun(nounPlural, nounCase)) : second;
         for (std::size_t m = phraseStart; m < head; ++m) {
             if (a[m].role == Role::Adjective || a[m].role == Role::Determiner) {
                 std::string lemma = a[m].lemma;
@@ -639,6 +714,24 @@ void IntoRussian::Shape(std::vector<SentenceWord>& words) const {
             }
         }
         return agreement;
+    };
+
+    // An auxiliary with its participle: the auxiliary goes, the participle is the verb in the past.
+    // German puts the participle last ("hat das Buch gelesen"): the Russian verb takes the
+    // auxiliary's place, and the object after it is the verb's.
+    std::vector<std::size_t> verbPlace(n, n);
+    std::size_t pendingParticiple = n; // a German participle still to come, and whether "nicht" is before it
+    bool participleNegated = false;
+    auto MakePerfect = [&](std::size_t auxiliary, std::size_t participle) {
+        words[auxiliary].dropped = true;
+        words[auxiliary].translation.clear();
+        a[participle].tense = Tense::Past;
+        if (m_language == kLangGerman) {
+            verbPlace[participle] = auxiliary;
+            pendingCase = Case::Accusative;
+            pendingParticiple = participle;
+            participleNegated = false;
+        }
     };
 
     for (std::size_t i = 0; i < n; ++i) {
@@ -675,6 +768,13 @@ void IntoRussian::Shape(std::vector<SentenceWord>& words) const {
             subject = {true, 3, Agreement::Neuter, i, i, false};
             break;
         case Role::Be: {
+            // "ist gegangen", "sommes rentrés": the perfect made with "to be".
+            if (std::size_t participle = ParticipleAfter(a, words, i, m_language);
+                participle < n && m_language != kLangEnglish) {
+                verbDone = true;
+                MakePerfect(i, participle);
+                break;
+            }
             bool there = i > 0 && a[i - 1].role == Role::There;
             clauseTense = w.tense;
             verbDone = true;
@@ -698,12 +798,10 @@ void IntoRussian::Shape(std::vector<SentenceWord>& words) const {
             break;
         }
         case Role::Have: {
-            bool auxiliary = i + 1 < n && a[i + 1].role == Role::Verb && a[i + 1].form == EnglishForm::Past;
+            std::size_t participle = ParticipleAfter(a, words, i, m_language);
             verbDone = true;
-            if (auxiliary) {
-                word.dropped = true;
-                word.translation.clear();
-                a[i + 1].tense = Tense::Past;
+            if (participle < n) {
+                MakePerfect(i, participle);
                 break;
             }
             if (w.tense == Tense::Present && subject.known) {
@@ -771,8 +869,13 @@ void IntoRussian::Shape(std::vector<SentenceWord>& words) const {
             break;
         case Role::Not:
             word.translation = Ru("не");
-            // German puts "nicht" after the verb: "не" goes before it.
-            if (m_language == kLangGerman && lastVerb < i) {
+            // German puts "nicht" after the verb: "не" goes before it; before a participle still to
+            // come, before the verb that takes the auxiliary's place.
+            if (m_language == kLangGerman && pendingParticiple < n && pendingParticiple > i) {
+                participleNegated = true;
+                word.dropped = true;
+                word.translation.clear();
+            } else if (m_language == kLangGerman && lastVerb < i) {
                 words[lastVerb].translation = Ru("не ") + words[lastVerb].translation;
                 word.dropped = true;
                 word.translation.clear();
@@ -841,10 +944,15 @@ void IntoRussian::Shape(std::vector<SentenceWord>& words) const {
             bool nextModifiable = i + 1 < n && (a[i + 1].role == Role::Noun || a[i + 1].role == Role::Adjective);
             if (nextModifiable)
                 break;
-            // A predicate: it agrees with the subject in the nominative.
-            if (const RussianLemma* adjective = SingleWord(w.lemma) ? forms.Find(w.lemma, 'a') : nullptr)
+            // A predicate: it agrees with the subject in the nominative; a participle in its short
+            // form ("Окно открыто").
+            if (const RussianLemma* adjective = SingleWord(w.lemma) ? forms.Find(w.lemma, 'a') : nullptr) {
+                std::string brief = ShortForm(w.lemma, subject.agreement);
                 word.translation =
-                    forms.Form(w.lemma, *adjective, slot::Adjective(subject.agreement, Case::Nominative, false));
+                    !brief.empty()
+                        ? brief
+                        : forms.Form(w.lemma, *adjective, slot::Adjective(subject.agreement, Case::Nominative, false));
+            }
             phraseStart = n;
             break;
         }
@@ -863,8 +971,11 @@ void IntoRussian::Shape(std::vector<SentenceWord>& words) const {
             bool future = beforeNot == Role::Will;
             verbDone = true;
             pendingCase = Case::Accusative;
-            if (verb == nullptr)
+            if (verb == nullptr) {
+                if (verbPlace[i] < n && participleNegated)
+                    word.translation = Ru("не ") + word.translation; // the negation stays with it
                 break;
+            }
             bool plural = subject.agreement == Agreement::Plural;
             if (infinitive)
                 break;
@@ -881,12 +992,41 @@ void IntoRussian::Shape(std::vector<SentenceWord>& words) const {
                 word.translation = forms.Form(w.lemma, *verb, slot::Present(subject.person, plural));
             }
             clauseTense = Tense::Present;
+            if (std::size_t place = verbPlace[i]; place < n) {
+                words[place].translation = (participleNegated ? Ru("не ") : std::string()) + word.translation;
+                pendingParticiple = n;
+                words[place].dropped = false;
+                word.translation.clear();
+                word.dropped = true;
+            }
             break;
         }
         default:
             break;
         }
         (void)clauseNegated;
+    }
+    // "There is a table in the room": the place comes first ("В комнате есть стол").
+    for (std::size_t i = 0; i + 1 < n; ++i) {
+        if (a[i].role != Role::There || a[i + 1].role != Role::Be || words[i + 1].translation != Ru("есть"))
+            continue;
+        std::size_t end = i + 2;
+        while (end < n && !words[end].clauseStart)
+            ++end;
+        std::size_t place = end;
+        for (std::size_t k = i + 3; k < end && place == end; ++k)
+            place = a[k].role == Role::Preposition ? k : end;
+        if (place == end)
+            break;
+        std::string moved;
+        for (std::size_t k = place; k < end; ++k) {
+            if (!words[k].dropped && !words[k].translation.empty())
+                moved += words[k].translation + " ";
+            words[k].dropped = true;
+            words[k].translation.clear();
+        }
+        words[i + 1].translation = moved + words[i + 1].translation;
+        break;
     }
     // What this pass wrote is a translation, found or not before it.
     for (std::size_t i = 0; i < n; ++i) {

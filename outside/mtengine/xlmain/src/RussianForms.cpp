@@ -127,6 +127,14 @@ std::string RussianForms::Form(std::string_view lemma, const RussianLemma& entry
     return std::string(lemma.substr(0, lemma.size() - paradigm.lemmaEnding.size())) + paradigm.endings[slot];
 }
 
+std::string RussianForms::SecondLocative(std::string_view lemma, const RussianLemma& entry) const {
+    const Paradigm& paradigm = m_paradigms[entry.paradigm];
+    if (entry.kind != 'n' || paradigm.endings.size() <= slot::kSecondLocative ||
+        paradigm.endings[slot::kSecondLocative] == kNoForm)
+        return {};
+    return Form(lemma, entry, slot::kSecondLocative);
+}
+
 std::vector<RussianForms::Analysis> RussianForms::Analyse(std::string_view word) const {
     std::vector<Analysis> result;
     for (std::size_t length = 0; length <= std::min(word.size(), m_longestEnding); ++length) {

@@ -30,6 +30,14 @@ namespace slot {
 inline int Noun(bool plural, Case c) {
     return (plural ? 6 : 0) + static_cast<int>(c);
 }
+// Masculine nouns: the second locative after "в" and "на" ("в саду"), after the twelve cases.
+constexpr int kSecondLocative = 12;
+inline Case NounCase(int slot) {
+    return slot == kSecondLocative ? Case::Prepositional : static_cast<Case>(slot % 6);
+}
+inline bool NounPlural(int slot) {
+    return slot >= 6 && slot < kSecondLocative;
+}
 int Adjective(Agreement agreement, Case c, bool animate);
 constexpr int kInfinitive = 0;
 inline int Present(int person, bool plural) {
@@ -57,6 +65,8 @@ public:
         RussianLemma entry;
         int slot;
     };
+    // A masculine noun's second locative ("саду"); empty when it has none.
+    std::string SecondLocative(std::string_view lemma, const RussianLemma& entry) const;
     // Every reading of a form as a form of a lemma the table holds.
     std::vector<Analysis> Analyse(std::string_view word) const;
 

@@ -30,6 +30,29 @@ bool IsJoiner(unsigned char c) {
     return c == '\'' || c == '-' || c == 0x92; // apostrophe, hyphen, right single quotation mark
 }
 
+bool IsApostrophe(unsigned char c) {
+    return c == '\'' || c == 0x92;
+}
+
+// French elided words ("l'", "j'", "n'", "qu'"): a word of their own before the one they lean on,
+// so that the sentence pass sees "j'ai acheté" as three words. Lowercase, without the apostrophe.
+bool IsFrenchElision(std::string_view lowercase) {
+    static const char* const kElided[] = {"l", "j", "n", "d", "c", "s", "m", "t", "qu", "jusqu", "lorsqu", "puisqu"};
+    for (const char* elided : kElided) {
+        if (lowercase == elided)
+            return true;
+    }
+    return false;
+}
+
+// A word's key: lowercase, an elided word without its apostrophe.
+std::string WordKey(Plane plane, std::string_view word) {
+    std::string key = Lowercase(plane, word);
+    if (key.size() > 1 && IsApostrophe(static_cast<unsigned char>(key.back())))
+        key.pop_back();
+    return key;
+}
+
 // The longest known run of words starting at a word: its last token and its translation.
 struct WordMatch {
     std::size_t last = 0;
@@ -78,7 +101,7 @@ void ShapeSentences(std::string_view source, Plane plane, const std::vector<Toke
             continue;
         const WordMatch& match = matches[t];
         SentenceWord word;
-        word.key = Lowercase(plane, source.substr(token.begin, tokens[match.last].end - token.begin));
+        word.key = WordKey(plane, source.substr(token.begin, tokens[match.last].end - token.begin));
         word.translation = match.translation;
         word.found = match.found;
         word.phrase = match.last != t;
@@ -194,8 +217,14 @@ std::vector<Piece> TranslationCore::Translate(std::string_view source, ITemplate
         unsigned char c = at(i);
         if (IsLetter(from, c)) {
             std::size_t end = i + 1;
-            while (end < source.size() && (letter(end) || (IsJoiner(at(end)) && letter(end + 1))))
+            while (end < source.size() && (letter(end) || (IsJoiner(at(end)) && letter(end + 1)))) {
+                if (m_source == kLangFrench && IsApostrophe(at(end)) &&
+                    IsFrenchElision(Lowercase(from, source.substr(i, end - i)))) {
+                    ++end; // "l'" ends at its apostrophe; the word after it is a token of its own
+                    break;
+                }
                 ++end;
+            }
             tokens.push_back({Token::Word, i, end});
             i = end;
         } else if (c == ' ' || c == '\t') {
@@ -225,7 +254,7 @@ std::vector<Piece> TranslationCore::Translate(std::string_view source, ITemplate
         bool startsSentence = atSentenceStart;
         atSentenceStart = false;
         std::size_t lastWord = t;
-        std::string key = Lowercase(from, source.substr(token.begin, token.end - token.begin));
+        std::string key = WordKey(from, source.substr(token.begin, token.end - token.begin));
         std::vector<std::pair<std::size_t, std::string>> runs{{t, key}};
         for (int words = 1; words < kMaxPhraseWords; ++words) {
             std::size_t space = lastWord + 1, next = lastWord + 2;
@@ -233,7 +262,7 @@ std::vector<Piece> TranslationCore::Translate(std::string_view source, ITemplate
                 tokens[space].end - tokens[space].begin != 1 || at(tokens[space].begin) != ' ')
                 break;
             key += ' ';
-            key += Lowercase(from, source.substr(tokens[next].begin, tokens[next].end - tokens[next].begin));
+            key += WordKey(from, source.substr(tokens[next].begin, tokens[next].end - tokens[next].begin));
             lastWord = next;
             runs.emplace_back(next, key);
         }
@@ -313,14 +342,20 @@ std::vector<Piece> TranslationCore::Translate(std::string_view source, ITemplate
             bool capitalI = m_source == kLangEnglish && original == "I" && !wordStartsSentence;
             std::string translation =
                 capitalI ? match.translation : ApplyCase(original, match.translation, wordStartsSentence);
+            // A word right after an elided one ("j'" + "ai"): no space between them in the source.
+            bool leaning = t > 0 && tokens[t - 1].kind == Token::Word && tokens[t - 1].end == token.begin;
+            bool beforeWord = matchedLast + 1 < tokens.size() && tokens[matchedLast + 1].kind == Token::Word;
             if (translation.empty()) {
                 // A dropped word takes the space after it along, and hands its capital on; at the end
-                // of a sentence ("It is.") the space before it goes instead.
-                if (matchedLast + 1 < tokens.size() && tokens[matchedLast + 1].kind == Token::Space)
+                // of a sentence ("It is.") the space before it goes instead. After an elided word it
+                // leaves the space after it to part that word from the next.
+                if (leaning) {
+                } else if (matchedLast + 1 < tokens.size() && tokens[matchedLast + 1].kind == Token::Space)
                     ++matchedLast;
-                else if (!pieces.empty() && pieces.back().kind == Piece::Copied && t > 0 &&
-                         tokens[t - 1].kind == Token::Space && pieces.back().begin == tokens[t - 1].begin)
-                    pieces.pop_back();
+                else if (!beforeWord && !pieces.empty() && pieces.back().kind == Piece::Copied && t > 0 &&
+                         tokens[t - 1].kind == Token::Space && pieces.back().end > pieces.back().begin &&
+                         (at(pieces.back().begin) == ' ' || at(pieces.back().begin) == '\t'))
+                    pieces.pop_back(); // the space before a run of dropped words ("стол in the room.")
                 capitalNext = capitalNext || (IsUpper(from, at(begin)) && wordStartsSentence);
                 sentenceStart = wordStartsSentence;
                 t = matchedLast;
@@ -330,6 +365,8 @@ std::vector<Piece> TranslationCore::Translate(std::string_view source, ITemplate
                 translation[0] =
                     static_cast<char>(ToUpper(PlaneOf(m_target), static_cast<unsigned char>(translation[0])));
             capitalNext = false;
+            if (leaning && !pieces.empty() && pieces.back().kind != Piece::Copied)
+                pieces.push_back({Piece::Translated, begin, begin, " "});
             pieces.push_back({Piece::Translated, begin, end, std::move(translation)});
             t = matchedLast;
             continue;
@@ -383,6 +420,9 @@ std::vector<Piece> TranslationCore::Translate(std::string_view source, ITemplate
             }
             continue;
         }
+        if (t > 0 && tokens[t - 1].kind == Token::Word && tokens[t - 1].end == token.begin && !pieces.empty() &&
+            pieces.back().kind == Piece::Translated)
+            pieces.push_back({Piece::Translated, begin, begin, " "});
         pieces.push_back({Piece::Untranslated, begin, end, {}});
     }
     return pieces;
