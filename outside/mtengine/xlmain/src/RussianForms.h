@@ -4,10 +4,11 @@
 // plane. One table for the process, read when first asked for.
 #pragma once
 
+#include "FormsTable.h"
+
 #include <cstdint>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 namespace mtengine {
@@ -60,34 +61,18 @@ public:
     // The form in slot; the lemma itself when the table has no such form.
     std::string Form(std::string_view lemma, const RussianLemma& entry, int slot) const;
 
-    struct Analysis {
-        std::string lemma;
-        RussianLemma entry;
-        int slot;
-    };
+    using Analysis = FormsTable<RussianLemma>::Analysis;
     // A masculine noun's second locative ("саду"); empty when it has none.
     std::string SecondLocative(std::string_view lemma, const RussianLemma& entry) const;
     // Every reading of a form as a form of a lemma the table holds.
-    std::vector<Analysis> Analyse(std::string_view word) const;
+    std::vector<Analysis> Analyse(std::string_view word) const { return m_table.Analyse(word); }
 
-    std::size_t Size() const { return m_lemmas.size(); }
+    std::size_t Size() const { return m_table.Size(); }
 
 private:
     RussianForms();
 
-    struct Paradigm {
-        std::string lemmaEnding;
-        std::vector<std::string> endings; // "-" where there is no form
-    };
-    struct Reading {
-        std::string lemmaEnding;
-        std::vector<std::pair<std::uint16_t, std::uint8_t>> slots; // (paradigm, slot)
-    };
-
-    std::vector<Paradigm> m_paradigms;
-    std::unordered_map<std::string, std::vector<RussianLemma>> m_lemmas;
-    std::unordered_map<std::string, std::vector<Reading>> m_byEnding;
-    std::size_t m_longestEnding = 0;
+    FormsTable<RussianLemma> m_table;
 };
 
 } // namespace mtengine

@@ -6,10 +6,11 @@
 // for the process, read when first asked for.
 #pragma once
 
+#include "FormsTable.h"
+
 #include <cstdint>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 namespace mtengine {
@@ -48,32 +49,16 @@ public:
     // The form in slot; empty when the table has no such form.
     std::string Form(std::string_view lemma, const WesternLemma& entry, int slot) const;
 
-    struct Analysis {
-        std::string lemma;
-        WesternLemma entry;
-        int slot;
-    };
+    using Analysis = FormsTable<WesternLemma>::Analysis;
     // Every reading of a form as a form of a lemma the table holds.
-    std::vector<Analysis> Analyse(std::string_view word) const;
+    std::vector<Analysis> Analyse(std::string_view word) const { return m_table.Analyse(word); }
 
-    std::size_t Size() const { return m_lemmas.size(); }
+    std::size_t Size() const { return m_table.Size(); }
 
 private:
     explicit WesternForms(std::string_view table);
 
-    struct Paradigm {
-        std::string lemmaEnding;
-        std::vector<std::string> endings; // "-" where there is no form
-    };
-    struct Reading {
-        std::string lemmaEnding;
-        std::vector<std::pair<std::uint16_t, std::uint8_t>> slots; // (paradigm, slot)
-    };
-
-    std::vector<Paradigm> m_paradigms;
-    std::unordered_map<std::string, std::vector<WesternLemma>> m_lemmas;
-    std::unordered_map<std::string, std::vector<Reading>> m_byEnding;
-    std::size_t m_longestEnding = 0;
+    FormsTable<WesternLemma> m_table;
 };
 
 } // namespace mtengine
