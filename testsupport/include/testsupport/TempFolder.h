@@ -16,6 +16,8 @@
 #include <system_error>
 
 #ifdef _WIN32
+#include "platform/Handles.h"
+
 #include <windows.h>
 #else
 #include <cerrno>
@@ -30,12 +32,10 @@ inline constexpr std::string_view kTestFolderPrefix = "ovrin-test-";
 // Whether the process of that id has ended (or never was).
 inline bool ProcessHasEnded(unsigned long id) {
 #ifdef _WIN32
-    HANDLE process = OpenProcess(SYNCHRONIZE, FALSE, static_cast<DWORD>(id));
-    if (process == nullptr)
+    CHandle process(OpenProcess(SYNCHRONIZE, FALSE, static_cast<DWORD>(id)));
+    if (!process)
         return GetLastError() == ERROR_INVALID_PARAMETER; // no such process (access denied: it runs)
-    bool ended = WaitForSingleObject(process, 0) == WAIT_OBJECT_0;
-    CloseHandle(process);
-    return ended;
+    return WaitForSingleObject(process.Get(), 0) == WAIT_OBJECT_0;
 #else
     return kill(static_cast<pid_t>(id), 0) == -1 && errno == ESRCH;
 #endif
