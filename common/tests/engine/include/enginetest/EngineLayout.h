@@ -83,6 +83,9 @@ public:
         static std::atomic<unsigned> counter{0};
         m_key = L"Software\\Ovrinsoft\\Pocket OVRIN Test " + std::to_wstring(GetCurrentProcessId()) + L"-" +
                 std::to_wstring(counter++);
+        // A test program ended before its layout went (a timeout) leaves its key; a later program
+        // given the same process id must not find its directions.
+        CRegistryKey::DeleteTree(HKEY_CURRENT_USER, m_key);
         m_folder = ovrin::PathJoin(testsupport::ToWide(m_temp.Path()), L"");
         if (m_folder.back() != L'\\')
             m_folder.push_back(L'\\');
