@@ -17,6 +17,8 @@ class EngineForPrograms {
 public:
     explicit EngineForPrograms(const EngineLayout& layout) {
         {
+            // An earlier test program ended before its destructor ran leaves its directions here.
+            CRegistryKey::DeleteTree(HKEY_CURRENT_USER, kKey + std::wstring(L"\\Directions"));
             CRegistryKey directions, target;
             directions.Open(HKEY_CURRENT_USER, layout.DirectionsKey(), KEY_READ, false);
             target.Open(HKEY_CURRENT_USER, kKey + std::wstring(L"\\Directions"), true);
