@@ -13,6 +13,7 @@
 #include <testsupport/TempFolder.h>
 
 #include <string>
+#include <thread>
 
 namespace {
 
@@ -170,4 +171,40 @@ TEST(HarnessTest, TwoProcesses_TalkThroughAWindowFoundByClass) {
     process.Reset();
     EXPECT_EQ(ovrin::PathFileName(image), L"harness_peer.exe");
     EXPECT_EQ(ProcessNameBySnapshot(owner), L"harness_peer.exe");
+}
+
+// The keyboard is given to a window whose X window is not mapped yet when asked (as a window Wine has
+// just made): it gets the keyboard once it shows. The window lives on a thread of its own, which keeps
+// answering the window system meanwhile.
+TEST(HarnessTest, FocusWindowForKeys_WaitsForAWindowThatShowsLater) {
+    HWND window = nullptr;
+    CHandle hidden(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+    CHandle show(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+    std::thread owner([&] {
+        HWND made = CreateWindowW(L"STATIC", L"Harness keys", WS_OVERLAPPEDWINDOW, 10, 10, 200, 100, nullptr, nullptr,
+                                  GetModuleHandleW(nullptr), nullptr);
+        ShowWindow(made, SW_SHOW);
+        PumpUntil([&] { return testsupport::XWindowOf(made) != 0 && IsWindowVisible(made); });
+        ShowWindow(made, SW_HIDE);
+        window = made;
+        SetEvent(hidden.Get());
+        PumpUntil([&] { return WaitForSingleObject(show.Get(), 0) == WAIT_OBJECT_0; });
+        ShowWindow(made, SW_SHOW);
+        PumpUntil([&] { return !IsWindow(made) || GetForegroundWindow() == made; });
+        MSG message;
+        while (IsWindow(made) && GetMessageW(&message, nullptr, 0, 0) > 0)
+            DispatchMessageW(&message);
+    });
+    ASSERT_EQ(WaitForSingleObject(hidden.Get(), 30000), WAIT_OBJECT_0);
+    // The window shows a moment after the request, from its own thread.
+    std::thread later([&] {
+        Sleep(500);
+        SetEvent(show.Get());
+    });
+    bool focused = testsupport::FocusWindowForKeys(window);
+    later.join();
+    EXPECT_TRUE(focused);
+    EXPECT_EQ(GetForegroundWindow(), window);
+    PostMessageW(window, WM_CLOSE, 0, 0);
+    owner.join();
 }

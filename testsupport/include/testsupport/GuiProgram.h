@@ -146,7 +146,9 @@ inline bool FocusWindowForKeys(HWND window) {
         return false;
     std::string id = std::to_string(xWindow);
     // (No --sync for the activation: the window manager does not always say which window is active.)
-    if (RunUnixCommand("xdotool windowactivate " + id + " windowfocus --sync " + id) != 0)
+    // A window Wine has only just made may not be mapped yet, and the X server refuses the focus to it
+    // (xdotool fails at once): the request is made again until it is taken.
+    if (!WaitUntil([&] { return RunUnixCommand("xdotool windowactivate " + id + " windowfocus --sync " + id) == 0; }))
         return false;
     // Wine may hold on to a window it embeds in the top bar (a notification icon's) as its foreground
     // window: the window is brought in front on Wine's side too.
