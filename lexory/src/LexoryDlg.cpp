@@ -34,10 +34,6 @@ constexpr wchar_t kBrowser[] = L"iexplore.exe";
 CLexoryDlg* CLexoryDlg::s_lookupWindow = nullptr;
 
 CLexoryDlg::CLexoryDlg(const std::wstring& word) : CLexoryBaseDlg(IDD_LEXORY_DIALOG), m_startWord(word) {
-    HINSTANCE module = GetModuleHandleW(nullptr);
-    m_icon = static_cast<HICON>(LoadImageW(module, MAKEINTRESOURCEW(IDR_MAINFRAME), IMAGE_ICON, 0, 0, LR_DEFAULTSIZE));
-    m_smallIcon = static_cast<HICON>(LoadImageW(module, MAKEINTRESOURCEW(IDR_MAINFRAME), IMAGE_ICON,
-                                                GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0));
     s_lookupWindow = this;
     if (m_startWord.empty())
         m_startWord =
@@ -49,10 +45,6 @@ CLexoryDlg::~CLexoryDlg() {
     EndSearchThread();
     if (s_lookupWindow == this)
         s_lookupWindow = nullptr;
-    if (m_icon != nullptr)
-        DestroyIcon(m_icon);
-    if (m_smallIcon != nullptr)
-        DestroyIcon(m_smallIcon);
 }
 
 // Set-up
@@ -64,8 +56,7 @@ BOOL CLexoryDlg::OnInitDialog() {
     m_dictManager = std::make_unique<CDictManager>();
     wait.Restore();
     m_settingUp = true;
-    SendMessageW(window, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_icon));
-    SendMessageW(window, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_smallIcon));
+    SetProgramIcons(IDR_MAINFRAME);
 
     m_edit.SubclassDlgItem(IDC_WORD_EDIT, window);
     SendMessageW(m_edit.GetHwnd(), EM_SETLIMITTEXT, 0, 0);

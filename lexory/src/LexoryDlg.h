@@ -100,8 +100,6 @@ private:
     std::wstring m_bookmarkTemplate;
     std::mutex m_searchLock; // serialises the searches
     bool m_settingUp = false;
-    HICON m_icon = nullptr;
-    HICON m_smallIcon = nullptr;
     CColorEdit m_edit;
     HWND m_list = nullptr;
 

@@ -32,13 +32,13 @@ void CViewWordDlg::CreateMenuBar() {
 }
 
 void CViewWordDlg::CreateViewer() {
-    if (m_viewerLibrary != nullptr)
+    if (m_viewerLibrary)
         return;
-    m_viewerLibrary = LoadLibraryW(kViewerLibrary);
-    if (m_viewerLibrary == nullptr)
+    m_viewerLibrary.Reset(LoadLibraryW(kViewerLibrary));
+    if (!m_viewerLibrary)
         return;
     auto init = reinterpret_cast<InitHtmlControlFunction>(
-        reinterpret_cast<void*>(GetProcAddress(m_viewerLibrary, HTMLVIEW_INIT_FUNCTION)));
+        reinterpret_cast<void*>(GetProcAddress(m_viewerLibrary.Get(), HTMLVIEW_INIT_FUNCTION)));
     HINSTANCE instance = GetModuleHandleW(nullptr);
     if (init == nullptr || !init(instance)) {
         UnloadViewer();
@@ -74,9 +74,7 @@ void CViewWordDlg::UnloadViewer() {
     if (m_viewer != nullptr && IsWindow(m_viewer))
         ::DestroyWindow(m_viewer);
     m_viewer = nullptr;
-    if (m_viewerLibrary != nullptr)
-        FreeLibrary(m_viewerLibrary);
-    m_viewerLibrary = nullptr;
+    m_viewerLibrary.Reset();
 }
 
 bool CViewWordDlg::BuildArticleHtml() {

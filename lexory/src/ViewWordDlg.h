@@ -6,6 +6,7 @@
 #include "ArticleView.h"
 #include "DictManager.h"
 #include "LexoryBaseDlg.h"
+#include "platform/Handles.h"
 
 #include <string>
 
@@ -39,7 +40,7 @@ private:
     unsigned long m_index;
     std::wstring m_html;
     // The viewer holder: the library, its control and the text last loaded into it.
-    HMODULE m_viewerLibrary = nullptr;
+    CModuleHandle m_viewerLibrary;
     HWND m_viewer = nullptr;
     std::wstring m_viewerText;
 };

@@ -39,3 +39,12 @@ TEST(LookupWindowTest, BookmarkItemShowsItsCountWheneverTheBarIsBuilt) {
     ASSERT_NE(bar, nullptr);
     EXPECT_EQ(MenuText(bar->GetSubMenu(1), ID_BOOKMARKS), L"Закладки (0)");
 }
+
+// The window shows the program's icon at the system's big and small sizes.
+TEST(LookupWindowTest, ProgramIconAtBothSizes) {
+    CLexoryApp::RegisterWindowClass();
+    CLexoryDlg window(L"");
+    ASSERT_TRUE(window.Create(nullptr));
+    EXPECT_NE(SendMessageW(window.GetHwnd(), WM_GETICON, ICON_BIG, 0), 0);
+    EXPECT_NE(SendMessageW(window.GetHwnd(), WM_GETICON, ICON_SMALL, 0), 0);
+}

@@ -7,6 +7,7 @@
 #include "Uninstaller.h"
 #include "base/CodePage.h"
 #include "platform/Device.h"
+#include "platform/Handles.h"
 
 #include <cstring>
 #include <string>
@@ -63,13 +64,13 @@ std::wstring ReadEightBitInput(DWORD inputSize, const BYTE* input) {
 void CallRegistrationEntry(const std::wstring& path, const char* entryName) {
     if (path.empty())
         return;
-    HMODULE library = LoadLibraryExW(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
-    if (library == nullptr)
+    CModuleHandle library(LoadLibraryExW(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH));
+    if (!library)
         return;
     using RegistrationEntry = HRESULT(STDAPICALLTYPE*)();
-    if (auto entry = reinterpret_cast<RegistrationEntry>(reinterpret_cast<void*>(GetProcAddress(library, entryName))))
+    if (auto entry =
+            reinterpret_cast<RegistrationEntry>(reinterpret_cast<void*>(GetProcAddress(library.Get(), entryName))))
         entry();
-    FreeLibrary(library);
 }
 
 } // namespace

@@ -62,23 +62,18 @@ bool CBitmapDialog::ShapeWindow() {
         return false;
     m_bitmapSize = SIZE{info.bmWidth, info.bmHeight};
     SetWindowPos(window, nullptr, 0, 0, info.bmWidth, info.bmHeight, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-    HRGN region = RegionFromBitmap(m_bitmap.Get(), kTransparentColour);
-    if (region == nullptr)
+    CRegionHandle region(RegionFromBitmap(m_bitmap.Get(), kTransparentColour));
+    if (!region || SetWindowRgn(window, region.Get(), TRUE) == 0)
         return false;
-    // The window owns the region from here on.
-    if (SetWindowRgn(window, region, TRUE) == 0) {
-        DeleteObject(region);
-        return false;
-    }
+    region.Release(); // the window owns it from here on
     return true;
 }
 
 void CBitmapDialog::PaintBackground(HDC dc) {
-    HDC memory = CreateCompatibleDC(dc);
-    HGDIOBJ previous = SelectObject(memory, m_bitmap.Get());
-    BitBlt(dc, 0, 0, m_bitmapSize.cx, m_bitmapSize.cy, memory, 0, 0, SRCCOPY);
-    SelectObject(memory, previous);
-    DeleteDC(memory);
+    CMemoryDcHandle memory(CreateCompatibleDC(dc));
+    HGDIOBJ previous = SelectObject(memory.Get(), m_bitmap.Get());
+    BitBlt(dc, 0, 0, m_bitmapSize.cx, m_bitmapSize.cy, memory.Get(), 0, 0, SRCCOPY);
+    SelectObject(memory.Get(), previous);
 }
 
 bool CBitmapDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {

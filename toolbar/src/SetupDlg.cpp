@@ -5,6 +5,7 @@
 #include "DevicePlatform.h"
 #include "base/FileSystem.h"
 #include "common/EngineClient.h"
+#include "platform/Handles.h"
 #include "platform/Resources.h"
 #include "resource.h"
 
@@ -19,12 +20,10 @@ constexpr UINT kBackKeyCode = 27;
 constexpr UINT kF3KeyCode = 114;
 
 void AddMaskedBitmap(HIMAGELIST images, UINT bitmapId) {
-    HBITMAP bitmap = static_cast<HBITMAP>(
-        LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(bitmapId), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
-    if (bitmap == nullptr)
-        return;
-    ImageList_AddMasked(images, bitmap, RGB(255, 0, 255));
-    DeleteObject(bitmap);
+    CBitmapHandle bitmap(static_cast<HBITMAP>(
+        LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(bitmapId), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
+    if (bitmap)
+        ImageList_AddMasked(images, bitmap.Get(), RGB(255, 0, 255));
 }
 
 } // namespace

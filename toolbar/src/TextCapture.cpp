@@ -106,10 +106,10 @@ std::wstring ProgramFileOfWindow(HWND window) {
 CTextCapture::CTextCapture() {
     // The platform's own call when it has one; desktop Win32 has no such module, and the foreground
     // thread's GUI state answers the same question.
-    m_platformModule = LoadLibraryW(L"coredll.dll");
-    if (m_platformModule != nullptr) {
+    m_platformModule.Reset(LoadLibraryW(L"coredll.dll"));
+    if (m_platformModule) {
         m_foregroundTarget = reinterpret_cast<ForegroundTargetFunction>(
-            reinterpret_cast<void*>(GetProcAddress(m_platformModule, "GetForegroundKeyboardTarget")));
+            reinterpret_cast<void*>(GetProcAddress(m_platformModule.Get(), "GetForegroundKeyboardTarget")));
     }
     if (m_foregroundTarget == nullptr)
         m_foregroundTarget = ForegroundKeyboardTargetByThreadInfo;
@@ -118,8 +118,6 @@ CTextCapture::CTextCapture() {
 CTextCapture::~CTextCapture() {
     if (m_selectionMode)
         EndSelection();
-    if (m_platformModule != nullptr)
-        FreeLibrary(m_platformModule);
 }
 
 HWND CTextCapture::GetTargetWindow() {

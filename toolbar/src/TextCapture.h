@@ -8,6 +8,8 @@
 // as a key-down and key-up, which move its caret, before the selection is stretched from the anchor.
 #pragma once
 
+#include "platform/Handles.h"
+
 #include <windows.h>
 
 #include <string>
@@ -68,7 +70,7 @@ private:
     void RebuildSelectedText();
 
     ForegroundTargetFunction m_foregroundTarget = nullptr;
-    HMODULE m_platformModule = nullptr;
+    CModuleHandle m_platformModule;
     HWND m_target = nullptr;
     HHOOK m_keyboardHook = nullptr;
     UINT m_callKey = 0;

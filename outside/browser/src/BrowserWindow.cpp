@@ -38,8 +38,7 @@ bool ReadFileBytes(const std::wstring& path, std::string& bytes) {
 CBrowserWindow::~CBrowserWindow() {
     m_frame.DestroyWindow();
     ReleaseHelpers();
-    if (m_displayLibrary != nullptr)
-        FreeLibrary(m_displayLibrary);
+    m_displayLibrary.Reset();
 }
 
 bool CBrowserWindow::RegisterClasses(HINSTANCE instance) {
@@ -57,10 +56,10 @@ bool CBrowserWindow::Create(HINSTANCE instance, int show) {
     m_instance = instance;
     if (!RegisterClasses(instance))
         return false;
-    m_displayLibrary = LoadLibraryW(HTMLVIEW_DLL);
-    auto init = m_displayLibrary == nullptr ? nullptr
-                                            : reinterpret_cast<InitHtmlControlFunction>(reinterpret_cast<void*>(
-                                                  GetProcAddress(m_displayLibrary, HTMLVIEW_INIT_FUNCTION)));
+    m_displayLibrary.Reset(LoadLibraryW(HTMLVIEW_DLL));
+    auto init = !m_displayLibrary ? nullptr
+                                  : reinterpret_cast<InitHtmlControlFunction>(reinterpret_cast<void*>(
+                                        GetProcAddress(m_displayLibrary.Get(), HTMLVIEW_INIT_FUNCTION)));
     if (init == nullptr || !init(instance))
         return false;
     if (!m_frame.Create(kFrameClass, LoadText(instance, IDS_BROWSER_TITLE).c_str(), WS_OVERLAPPEDWINDOW, 0,

@@ -7,6 +7,7 @@
 
 #include "HelperObjects.h"
 #include "platform/Control.h"
+#include "platform/Handles.h"
 #include "platform/Window.h"
 
 #include <windows.h>
@@ -64,7 +65,7 @@ private:
     void Layout();
 
     HINSTANCE m_instance = nullptr;
-    HMODULE m_displayLibrary = nullptr;
+    CModuleHandle m_displayLibrary;
     CMemberWindow<CBrowserWindow, &CBrowserWindow::OnFrameMessage> m_frame{*this};
     CMemberWindow<CBrowserWindow, &CBrowserWindow::OnPageMessage> m_page{*this};
     HWND m_display = nullptr;

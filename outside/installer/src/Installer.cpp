@@ -271,15 +271,14 @@ void AddOnce(std::vector<std::wstring>& list, const std::wstring& value) {
 std::vector<std::wstring> FolderEntries(const std::wstring& folder) {
     std::vector<std::wstring> entries;
     WIN32_FIND_DATAW found;
-    HANDLE search = FindFirstFileW(ovrin::PathJoin(folder, L"*").c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE)
+    CFindHandle search(FindFirstFileW(ovrin::PathJoin(folder, L"*").c_str(), &found));
+    if (!search)
         return entries;
     do {
         std::wstring name = found.cFileName;
         if (name != L"." && name != L"..")
             entries.push_back(ovrin::PathJoin(folder, name));
-    } while (FindNextFileW(search, &found));
-    FindClose(search);
+    } while (FindNextFileW(search.Get(), &found));
     return entries;
 }
 

@@ -11,8 +11,7 @@
 namespace installer {
 
 CSetupLibrary::~CSetupLibrary() {
-    if (m_module != nullptr)
-        FreeLibrary(m_module);
+    m_module.Reset(); // before its file goes
     if (!m_copy.empty()) {
         ovrin::DeleteFileAt(m_copy);
         RemoveDirectoryW(ovrin::PathFolder(m_copy).c_str());
@@ -33,8 +32,8 @@ bool CSetupLibrary::Load(const std::wstring& path, std::wstring& error) {
         error = L"cannot copy the setup library " + path + L" (error " + std::to_wstring(GetLastError()) + L")";
         return false;
     }
-    m_module = LoadLibraryW(m_copy.c_str());
-    if (m_module == nullptr) {
+    m_module.Reset(LoadLibraryW(m_copy.c_str()));
+    if (!m_module) {
         error = L"cannot load the setup library " + path + L" (error " + std::to_wstring(GetLastError()) + L")";
         return false;
     }
@@ -90,15 +89,13 @@ bool CSetupLibrary::Register(const std::wstring& library, bool registering) {
 }
 
 bool RegisterDirectly(const std::wstring& library, bool registering) {
-    HMODULE module = LoadLibraryW(library.c_str());
-    if (module == nullptr)
+    CModuleHandle module(LoadLibraryW(library.c_str()));
+    if (!module)
         return false;
     using Entry = HRESULT(STDAPICALLTYPE*)();
-    FARPROC address = GetProcAddress(module, registering ? "DllRegisterServer" : "DllUnregisterServer");
+    FARPROC address = GetProcAddress(module.Get(), registering ? "DllRegisterServer" : "DllUnregisterServer");
     auto entry = reinterpret_cast<Entry>(reinterpret_cast<void*>(address));
-    bool done = entry != nullptr && SUCCEEDED(entry());
-    FreeLibrary(module);
-    return done;
+    return entry != nullptr && SUCCEEDED(entry());
 }
 
 } // namespace installer

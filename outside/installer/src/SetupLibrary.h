@@ -4,6 +4,8 @@
 // libraries.
 #pragma once
 
+#include "platform/Handles.h"
+
 #include <windows.h>
 
 #include <string>
@@ -19,7 +21,7 @@ public:
 
     // Copies path to the temporary folder and loads the copy; false with error set when it cannot.
     bool Load(const std::wstring& path, std::wstring& error);
-    bool Loaded() const { return m_module != nullptr; }
+    bool Loaded() const { return static_cast<bool>(m_module); }
 
     // Each hook's answer is true for "go on"; an absent hook goes on.
     bool InstallInit(bool previouslyInstalled, const std::wstring& installFolder);
@@ -32,13 +34,13 @@ public:
     bool Register(const std::wstring& library, bool registering);
 
 private:
-    HMODULE m_module = nullptr;
+    CModuleHandle m_module;
     std::wstring m_copy;
     template <typename Function>
     Function Export(const char* name) const {
-        if (m_module == nullptr)
+        if (!m_module)
             return nullptr;
-        return reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(m_module, name)));
+        return reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(m_module.Get(), name)));
     }
 };
 

@@ -65,6 +65,11 @@ struct GdiObjectTraits {
     static Type Invalid() { return nullptr; }
     static void Close(Type object) { DeleteObject(object); }
 };
+struct MemoryDcTraits {
+    using Type = HDC;
+    static Type Invalid() { return nullptr; }
+    static void Close(Type dc) { DeleteDC(dc); }
+};
 struct IconTraits {
     using Type = HICON;
     static Type Invalid() { return nullptr; }
@@ -83,7 +88,9 @@ using CModuleHandle = CUniqueHandle<ModuleTraits>;   // libraries loaded (or ref
 using CFontHandle = CUniqueHandle<GdiObjectTraits<HFONT>>;
 using CBrushHandle = CUniqueHandle<GdiObjectTraits<HBRUSH>>;
 using CBitmapHandle = CUniqueHandle<GdiObjectTraits<HBITMAP>>;
-using CIconHandle = CUniqueHandle<IconTraits>; // icons made or copied (not shared resource icons)
+using CRegionHandle = CUniqueHandle<GdiObjectTraits<HRGN>>;
+using CMemoryDcHandle = CUniqueHandle<MemoryDcTraits>; // CreateCompatibleDC results
+using CIconHandle = CUniqueHandle<IconTraits>;         // icons made or copied (not shared resource icons)
 using CMenuHandle = CUniqueHandle<MenuTraits>;
 
 // A counted reference to a COM object: one AddRef taken or adopted, one Release when it goes.

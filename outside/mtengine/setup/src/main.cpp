@@ -6,6 +6,7 @@
 //   mtsetup install ENGINE_FOLDER     replaces "Path" and the whole "Directions" key
 //   mtsetup uninstall                 removes them
 #include "Glossary.h"
+#include "base/FileSystem.h"
 #include "platform/RegistryKey.h"
 
 #include <cstdio>
@@ -38,16 +39,10 @@ bool Exists(const std::wstring& path) {
 }
 
 std::vector<std::wstring> TemplateNames(const std::wstring& folder) {
-    std::vector<std::wstring> names;
-    WIN32_FIND_DATAW data;
-    HANDLE find = FindFirstFileW((folder + L"*.tpl").c_str(), &data);
-    if (find == INVALID_HANDLE_VALUE)
-        return names;
-    do {
-        std::wstring name = data.cFileName;
-        names.push_back(name.substr(0, name.size() - 4));
-    } while (FindNextFileW(find, &data));
-    FindClose(find);
+    constexpr std::wstring_view kExtension = L".tpl";
+    std::vector<std::wstring> names = ovrin::ListFiles(folder, std::wstring(kExtension));
+    for (std::wstring& name : names)
+        name.resize(name.size() - kExtension.size());
     return names;
 }
 

@@ -2,6 +2,7 @@
 // is painted or scrolled after its source or width changed, so adding text in many pieces costs one
 // layout.
 #include "DisplayWindow.h"
+#include "platform/Handles.h"
 
 #include <htmlview/HtmlView.h>
 
@@ -327,16 +328,14 @@ void CDisplayWindow::OnPaint() {
     int height = area.bottom - area.top;
     if (width > 0 && height > 0) {
         // Drawn off screen and copied in one piece, so scrolling does not flicker.
-        HDC buffer = CreateCompatibleDC(dc);
-        HBITMAP bitmap = CreateCompatibleBitmap(dc, width, height);
-        HGDIOBJ previousBitmap = SelectObject(buffer, bitmap);
-        SetViewportOrgEx(buffer, -area.left, -area.top, nullptr);
-        Draw(buffer, area);
-        SetViewportOrgEx(buffer, 0, 0, nullptr);
-        BitBlt(dc, area.left, area.top, width, height, buffer, 0, 0, SRCCOPY);
-        SelectObject(buffer, previousBitmap);
-        DeleteObject(bitmap);
-        DeleteDC(buffer);
+        CMemoryDcHandle buffer(CreateCompatibleDC(dc));
+        CBitmapHandle bitmap(CreateCompatibleBitmap(dc, width, height));
+        HGDIOBJ previousBitmap = SelectObject(buffer.Get(), bitmap.Get());
+        SetViewportOrgEx(buffer.Get(), -area.left, -area.top, nullptr);
+        Draw(buffer.Get(), area);
+        SetViewportOrgEx(buffer.Get(), 0, 0, nullptr);
+        BitBlt(dc, area.left, area.top, width, height, buffer.Get(), 0, 0, SRCCOPY);
+        SelectObject(buffer.Get(), previousBitmap); // the bitmap goes first, no longer selected
     }
     EndPaint(GetHwnd(), &paint);
 }
