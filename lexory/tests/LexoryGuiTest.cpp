@@ -166,7 +166,8 @@ protected:
         return row >= top && row <= top + page;
     }
     HWND FocusedControl() const {
-        GUITHREADINFO info = {sizeof info};
+        GUITHREADINFO info = {};
+        info.cbSize = sizeof info;
         GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info);
         return info.hwndFocus;
     }
@@ -295,7 +296,8 @@ protected:
 int CountThreads(DWORD processId) {
     // A failed snapshot is INVALID_HANDLE_VALUE, as a failed CreateFile is.
     CFileHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0));
-    THREADENTRY32 entry = {sizeof entry};
+    THREADENTRY32 entry = {};
+    entry.dwSize = sizeof entry;
     int count = 0;
     for (BOOL more = Thread32First(snapshot.Get(), &entry); more; more = Thread32Next(snapshot.Get(), &entry))
         count += entry.th32OwnerProcessID == processId;

@@ -54,7 +54,7 @@ int wmain() {
     for (int press = 0; press < 8; ++press) {
         testsupport::FocusWindowForKeys(notepad.Window());
         testsupport::WaitUntil([&] { return GetForegroundWindow() == notepad.Window(); });
-        desktop::ShellCommand hold("xdotool keydown Return sleep 0.9 keyup Return");
+        testsupport::CUnixCommand hold("xdotool keydown Return sleep 0.9 keyup Return");
         LARGE_INTEGER down = {}, shown = {};
         if (!testsupport::WaitUntil([] { return (GetAsyncKeyState(VK_RETURN) & 0x8000) != 0; }, 5000))
             continue;

@@ -91,7 +91,7 @@ std::vector<double> HeldKeyToResult(int repeats, DWORD toolbarId, HWND panel) {
             continue;
         }
         testsupport::FocusWindowForKeys(notepad.Window());
-        desktop::ShellCommand hold("xdotool keydown Return sleep 0.9 keyup Return");
+        testsupport::CUnixCommand hold("xdotool keydown Return sleep 0.9 keyup Return");
         if (!testsupport::WaitUntil([] { return (GetAsyncKeyState(VK_RETURN) & 0x8000) != 0; }))
             continue;
         auto down = std::chrono::steady_clock::now();

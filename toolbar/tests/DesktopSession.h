@@ -165,55 +165,9 @@ private:
     std::wstring m_outputFile;
 };
 
-// A shell command line run on the Unix side. A Unix program started from Wine gives no process handle
-// to wait on, so the shell touches a marker file when the command is done.
-class ShellCommand {
-public:
-    explicit ShellCommand(const std::string& commandLine) {
-        static int serial = 0;
-        m_stem = "/tmp/ovrin-shell-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(++serial);
-        m_script = WindowsPath(m_stem + ".sh");
-        m_marker = WindowsPath(m_stem + ".done");
-        std::string body = commandLine + "\ntouch " + m_stem + ".done\n";
-        {
-            CFileHandle file(CreateFileW(m_script.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
-            if (!file)
-                return;
-            DWORD written = 0;
-            WriteFile(file.Get(), body.data(), static_cast<DWORD>(body.size()), &written, nullptr);
-        }
-        testsupport::CProgramProcess shell;
-        std::string command = "/bin/sh " + m_stem + ".sh";
-        m_started = shell.StartCommandLine(std::wstring(command.begin(), command.end()));
-    }
-    ShellCommand(const ShellCommand&) = delete;
-    ShellCommand& operator=(const ShellCommand&) = delete;
-    ~ShellCommand() {
-        Wait();
-        DeleteFileW(m_script.c_str());
-        DeleteFileW(m_marker.c_str());
-    }
-    bool Wait() {
-        return m_started && testsupport::WaitUntil(
-                                [&] { return GetFileAttributesW(m_marker.c_str()) != INVALID_FILE_ATTRIBUTES; }, 15000);
-    }
-
-private:
-    static std::wstring WindowsPath(const std::string& unixPath) {
-        std::wstring path = L"Z:" + std::wstring(unixPath.begin(), unixPath.end());
-        for (auto& c : path)
-            c = c == L'/' ? L'\\' : c;
-        return path;
-    }
-
-    std::string m_stem;
-    std::wstring m_script;
-    std::wstring m_marker;
-    bool m_started = false;
-};
-
+// Runs a shell command line and waits for it; true when it ended with status 0.
 inline bool RunShell(const std::string& commandLine) {
-    return ShellCommand(commandLine).Wait();
+    return testsupport::RunUnixCommand(commandLine) == 0;
 }
 
 // Runs xdotool with the arguments (for instance "keydown Return sleep 0.6 keyup Return") and waits until

@@ -102,9 +102,9 @@ TEST_F(TranslateDialogsTest, DictionaryLookUp_OneIntactWord_RunningOneRestarted_
     EXPECT_EQ(DictionaryProcesses(), second);
 }
 
-// The engine stopped (Back on the wait window) in the middle of a text: the result window shows the
-// lines done; failing in the middle: an empty result. The wait window is gone, the window translates
-// again, and the engine unloads without waiting on a call left running.
+// The panel's dictionary purpose in the real program: a word selected by arrow keys in notepad's
+// selection mode and the held call key start the dictionary program with that word, and notepad's
+// text is left as it was.
 TEST_F(TranslateDialogsTest, ToolbarProgram_WordSelectedInNotepadOpensInTheDictionary) {
     EngineForPrograms installed(layout);
     ASSERT_TRUE(installed.Copied());

@@ -143,9 +143,9 @@ TEST_F(HotKeyHookTest, BackKey_WithItsInputMethodInstalled_IsReplayedAsItself) {
 // The toolbar ending while the call key is held: the poll thread is stopped and joined, nothing hangs.
 TEST_F(HotKeyHookTest, ToolbarEndsWhileTheKeyIsHeld) {
     ASSERT_EQ(m_host.Ask(testhost::kApplyKey, VK_RETURN), 1);
-    desktop::ShellCommand press("xdotool keydown Return sleep 0.8 keyup Return");
+    testsupport::CUnixCommand press("xdotool keydown Return sleep 0.8 keyup Return");
     ASSERT_TRUE(testsupport::WaitUntil([&] { return m_host.Ask(testhost::kIsPolling) == 1; }));
     PostMessageW(m_host.Window(), WM_CLOSE, 0, 0);
     EXPECT_EQ(WaitForSingleObject(m_host.GetProcess().Handle(), 5000), WAIT_OBJECT_0);
-    EXPECT_TRUE(press.Wait());
+    EXPECT_EQ(press.Wait(), 0);
 }

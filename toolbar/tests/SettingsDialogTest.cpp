@@ -90,7 +90,7 @@ TEST_F(TranslateDialogsTest, SettingsDialog_ImageListIsDestroyedOnceAtEveryClose
         // The import library lacks the call; the DLL has it. {46EB5926-582E-4017-9FDF-E8998DAA0950}.
         using QueryInterfaceCall = HRESULT(WINAPI*)(HIMAGELIST, REFIID, void**);
         auto query = reinterpret_cast<QueryInterfaceCall>(
-            GetProcAddress(GetModuleHandleW(L"comctl32.dll"), "HIMAGELIST_QueryInterface"));
+            reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"comctl32.dll"), "HIMAGELIST_QueryInterface")));
         ASSERT_NE(query, nullptr);
         constexpr GUID kIidImageList = {0x46eb5926, 0x582e, 0x4017, {0x9f, 0xdf, 0xe8, 0x99, 0x8d, 0xaa, 0x09, 0x50}};
         IImageList* held = nullptr;

@@ -5,11 +5,10 @@
 using namespace dialogtests;
 
 TEST_F(TranslateDialogsTest, ToolbarProgram_PanelOpensTheResultWindowThenTheDirectionDialog) {
-    EngineForPrograms installed(layout);
-    ASSERT_TRUE(installed.Copied());
-    testsupport::CProgramProcess toolbar;
-    HWND panelWindow = StartToolbarProgram(toolbar);
+    InstalledToolbar installed(layout);
+    HWND panelWindow = installed.Start();
     ASSERT_NE(panelWindow, nullptr);
+    testsupport::CProgramProcess& toolbar = installed.Process();
 
     PostMessageW(panelWindow, WM_COMMAND, ID_TRANSLATE, 0);
     HWND result = testsupport::WaitForWindow(L"#32770", L"OVRIN", toolbar.Id());
@@ -34,14 +33,13 @@ TEST_F(TranslateDialogsTest, ToolbarProgram_PanelOpensTheResultWindowThenTheDire
 // it with subject 0, the toolbar restarts through the real launcher in the Windows folder, and the new
 // toolbar opens the direction dialog again on the new direction.
 TEST_F(TranslateDialogsTest, ToolbarProgram_AnotherDirectionRestartsThroughTheLauncherAndReopensTheDialog) {
-    EngineForPrograms installed(layout);
-    ASSERT_TRUE(installed.Copied());
     InstalledLauncher launcherFile;
     ASSERT_TRUE(launcherFile.Copied());
     CEngineClient::SetSubjectSetting(1);
-    testsupport::CProgramProcess toolbar;
-    HWND panelWindow = StartToolbarProgram(toolbar);
+    InstalledToolbar installed(layout);
+    HWND panelWindow = installed.Start();
     ASSERT_NE(panelWindow, nullptr);
+    testsupport::CProgramProcess& toolbar = installed.Process();
     HWND dialog = OpenDirectionDialog(panelWindow, toolbar.Id());
     ASSERT_NE(dialog, nullptr);
     EXPECT_EQ(SendMessageW(GetDlgItem(dialog, IDC_TRANS_SUBJECT_LIST), LB_GETCURSEL, 0, 0), 1);
@@ -63,11 +61,10 @@ TEST_F(TranslateDialogsTest, ToolbarProgram_AnotherDirectionRestartsThroughTheLa
 // (translated in place and written back as UTF-16 with its mark: answer 1), 0x406; a file that does not
 // exist answers 0.
 TEST_F(TranslateDialogsTest, ToolbarProgram_TranslatesThePageFileTheBrowserHelperHandsOver) {
-    EngineForPrograms installed(layout);
-    ASSERT_TRUE(installed.Copied());
-    testsupport::CProgramProcess toolbar;
-    HWND panel = StartToolbarProgram(toolbar);
+    InstalledToolbar installed(layout);
+    HWND panel = installed.Start();
     ASSERT_NE(panel, nullptr);
+    testsupport::CProgramProcess& toolbar = installed.Process();
 
     testsupport::TempFolder folder;
     std::wstring page = folder.File(L"page.html");

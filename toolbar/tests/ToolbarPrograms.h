@@ -36,6 +36,21 @@ inline HWND StartToolbarProgram(testsupport::CProgramProcess& toolbar) {
     return testsupport::WaitForWindow(ovrin::protocol::kToolbarWindowClass, nullptr, toolbar.Id());
 }
 
+// The real toolbar program over a layout's engine put where the program looks for it; the program is
+// ended before the engine goes.
+class InstalledToolbar {
+public:
+    explicit InstalledToolbar(const enginetest::EngineLayout& layout) : m_engine(layout) {}
+    // Starts the program as StartToolbarProgram does: its panel, or null when the engine could not be
+    // put in place or the program did not come up.
+    HWND Start() { return m_engine.Copied() ? StartToolbarProgram(m_process) : nullptr; }
+    testsupport::CProgramProcess& Process() { return m_process; }
+
+private:
+    EngineForPrograms m_engine;
+    testsupport::CProgramProcess m_process;
+};
+
 // The launcher (beside the test program) copied into the Windows folder, where the toolbar starts it;
 // removed again, or the file that was there put back.
 class InstalledLauncher {

@@ -40,7 +40,7 @@ TEST(RunRequestTest, StopSeenBetweenRuns_EndsTheTextAfterTheRunsDone) {
     auto request = std::make_shared<RunRequest>(engine, 2 << 16 | 1, &stop, std::make_shared<WorkerTracker>());
     engine->Release();
     // The text "one\nstop\r\nthree\n".
-    request->runs = {{L"", "one", 0, 3}, {L"\n", "stop", 4, 8}, {L"\r\n", "three", 10, 15}};
+    request->runs = {{L"", "one", 0, 3, L""}, {L"\n", "stop", 4, 8, L""}, {L"\r\n", "three", 10, 15, L""}};
     request->tail = L"\n";
     request->textLength = 16;
     request->TranslateAll();
@@ -57,7 +57,7 @@ TEST(RunRequestTest, WholeTextCoversItAll_StopBeforeTheFirstRunCoversNothing) {
     int stop = 0;
     auto* engine = new FlagSettingTranslator(stop);
     auto whole = std::make_shared<RunRequest>(engine, 2 << 16 | 1, &stop, std::make_shared<WorkerTracker>());
-    whole->runs = {{L"\n", "one", 1, 4}};
+    whole->runs = {{L"\n", "one", 1, 4, L""}};
     whole->tail = L"\f";
     whole->textLength = 5;
     whole->TranslateAll();
@@ -70,7 +70,7 @@ TEST(RunRequestTest, WholeTextCoversItAll_StopBeforeTheFirstRunCoversNothing) {
     stop = 1;
     auto stopped = std::make_shared<RunRequest>(engine, 2 << 16 | 1, &stop, std::make_shared<WorkerTracker>());
     engine->Release();
-    stopped->runs = {{L"\n", "one", 1, 4}};
+    stopped->runs = {{L"\n", "one", 1, 4, L""}};
     stopped->textLength = 4;
     stopped->TranslateAll();
     output.clear();

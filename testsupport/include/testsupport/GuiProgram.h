@@ -81,29 +81,58 @@ inline std::wstring ControlText(HWND control) {
     return text;
 }
 
+// A shell command run on the Linux side of the harness, started at once and running beside the test
+// (a key held through the X server while the test watches its effect). A Unix program started from Wine
+// gives no process to wait on, so the shell writes the command's exit status into a marker file when it
+// is done. The object waits for the command when it goes, unless Wait was called.
+class CUnixCommand {
+public:
+    explicit CUnixCommand(const std::string& command) {
+        static int counter = 0;
+        std::string marker =
+            "/tmp/ovrin-unix-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(++counter);
+        m_markerPath = L"Z:" + std::wstring(marker.begin(), marker.end());
+        DeleteFileW(m_markerPath.c_str());
+        std::string shellCommand =
+            "(" + command + ") >/dev/null 2>&1; echo $? > " + marker + ".tmp && mv " + marker + ".tmp " + marker;
+        std::wstring commandLine = L"/bin/sh -c \"";
+        for (char c : shellCommand)
+            commandLine += (c == '"' || c == '\\') ? std::wstring(L"\\") + static_cast<wchar_t>(c) : std::wstring(1, c);
+        commandLine += L"\"";
+        m_started = static_cast<bool>(StartProcess(L"Z:\\bin\\sh", commandLine));
+    }
+    ~CUnixCommand() {
+        if (!m_waited)
+            Wait();
+    }
+    CUnixCommand(const CUnixCommand&) = delete;
+    CUnixCommand& operator=(const CUnixCommand&) = delete;
+
+    // The command's exit status, or -1 when it could not be started or did not end within timeout.
+    int Wait(std::chrono::milliseconds timeout = std::chrono::seconds(30)) {
+        m_waited = true;
+        if (!m_started || m_status >= 0)
+            return m_status;
+        if (!WaitUntil([&] { return GetFileAttributesW(m_markerPath.c_str()) != INVALID_FILE_ATTRIBUTES; }, timeout))
+            return -1;
+        std::ifstream in{std::filesystem::path(m_markerPath)};
+        in >> m_status;
+        in.close();
+        DeleteFileW(m_markerPath.c_str());
+        return m_status;
+    }
+
+private:
+    std::wstring m_markerPath;
+    bool m_started = false;
+    bool m_waited = false;
+    int m_status = -1;
+};
+
 // Runs a shell command on the Linux side of the harness and waits for it to end; its exit status, or
 // -1 when it could not be started or did not end in time.
 inline int RunUnixCommand(const std::string& command, std::chrono::milliseconds timeout = std::chrono::seconds(30)) {
-    static int counter = 0;
-    std::string marker = "/tmp/ovrin-unix-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(++counter);
-    std::wstring markerPath = L"Z:" + std::wstring(marker.begin(), marker.end());
-    DeleteFileW(markerPath.c_str());
-    std::string shellCommand =
-        "(" + command + ") >/dev/null 2>&1; echo $? > " + marker + ".tmp && mv " + marker + ".tmp " + marker;
-    std::wstring commandLine = L"/bin/sh -c \"";
-    for (char c : shellCommand)
-        commandLine += (c == '"' || c == '\\') ? std::wstring(L"\\") + static_cast<wchar_t>(c) : std::wstring(1, c);
-    commandLine += L"\"";
-    if (!StartProcess(L"Z:\\bin\\sh", commandLine))
-        return -1;
-    if (!WaitUntil([&] { return GetFileAttributesW(markerPath.c_str()) != INVALID_FILE_ATTRIBUTES; }, timeout))
-        return -1;
-    int status = -1;
-    std::ifstream in{std::filesystem::path(markerPath)};
-    in >> status;
-    in.close();
-    DeleteFileW(markerPath.c_str());
-    return status;
+    return CUnixCommand(command).Wait(timeout);
 }
 
 // Keys through the X server, as a keyboard sends them: each key pressed, then released. keys are
