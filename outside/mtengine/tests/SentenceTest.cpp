@@ -375,3 +375,87 @@ TEST_F(SentenceTest, HeadwordsDifferingInCase_BothKept) {
     EXPECT_EQ(Translate(0, L"polish, Polish, march, March"), L"полировать, Польский, марш, Март");
     EXPECT_EQ(Translate(0, L"Polish"), L"Полировать");
 }
+
+// After "to be" in the past or the future a predicate adjective or noun is in the instrumental; in the
+// present it stays in the nominative, and a participle keeps its short form.
+TEST_F(SentenceTest, IntoRussian_PredicateAfterPastBeInTheInstrumental) {
+    AddDirection(L"ER", {{L"night", {{kNoun, L"ночь"}}},
+                         {L"dark", {{kAdjective, L"тёмный"}}},
+                         {L"cold", {{kNoun, L"холод"}, {kAdjective, L"холодный"}}},
+                         {L"good", {{kAdjective, L"хороший"}}},
+                         {L"teacher", {{kNoun, L"учитель"}}},
+                         {L"door", {{kNoun, L"дверь"}}},
+                         {L"closed", {{kAdjective, L"закрытый"}}}});
+    AddDirection(
+        L"GR",
+        {{L"Lehrer", {{kNoun, L"учитель"}}}, {L"Nacht", {{kNoun, L"ночь"}}}, {L"dunkel", {{kAdjective, L"тёмный"}}}});
+    AddDirection(
+        L"FR",
+        {{L"nuit", {{kNoun, L"ночь"}}}, {L"sombre", {{kAdjective, L"тёмный"}}}, {L"médecin", {{kNoun, L"врач"}}}});
+    EXPECT_EQ(Translate(0, L"The night was dark."), L"Ночь была тёмной.");
+    EXPECT_EQ(Translate(0, L"The night was dark and cold."), L"Ночь была тёмной и холодной.");
+    EXPECT_EQ(Translate(0, L"He was a good teacher."), L"Он был хорошим учителем.");
+    EXPECT_EQ(Translate(0, L"The night is dark."), L"Ночь тёмная.");
+    EXPECT_EQ(Translate(0, L"The door was closed."), L"Дверь была закрыта.");
+    EXPECT_EQ(Translate(1, L"Er war Lehrer."), L"Он был учителем.");
+    EXPECT_EQ(Translate(1, L"Die Nacht war dunkel."), L"Ночь была тёмной.");
+    EXPECT_EQ(Translate(2, L"La nuit était sombre."), L"Ночь была тёмной.");
+    EXPECT_EQ(Translate(2, L"Il était médecin."), L"Он был врачом.");
+}
+
+// A German verb whose particle stands at the clause's end is the verb with the particle ("kommt ...
+// an" is "ankommen"); a particle before its noun is still a preposition.
+TEST_F(SentenceTest, GermanRussian_SeparableVerbJoinedWithItsParticle) {
+    AddDirection(L"GR", {{L"Zug", {{kNoun, L"поезд"}}},
+                         {L"kommen", {{kVerb, L"приходить"}}},
+                         {L"ankommen", {{kVerb, L"прибывать"}}},
+                         {L"machen", {{kVerb, L"делать"}}},
+                         {L"aufmachen", {{kVerb, L"открывать"}}},
+                         {L"Tür", {{kNoun, L"дверь"}}},
+                         {L"heute", {{kAdverb, L"сегодня"}}}});
+    EXPECT_EQ(Translate(0, L"Der Zug kommt an."), L"Поезд прибывает.");
+    EXPECT_EQ(Translate(0, L"Er macht die Tür auf."), L"Он открывает дверь.");
+    EXPECT_EQ(Translate(0, L"Sie machte die Tür auf."), L"Она открывала дверь.");
+    EXPECT_EQ(Translate(0, L"Der Zug kommt heute an, er kommt."), L"Поезд прибывает сегодня, он приходит.");
+    EXPECT_EQ(Translate(0, L"Er kommt mit dem Zug."), L"Он приходит с поездом.");
+}
+
+// A German clause after "dass", "weil" or "wenn" has its verb last; Russian puts it after the subject,
+// and the object after it is the verb's. The main clause after it starts with its verb: the pronoun
+// goes first.
+TEST_F(SentenceTest, GermanRussian_SubordinateClauseVerbAfterItsSubject) {
+    AddDirection(L"GR", {{L"sagen", {{kVerb, L"говорить"}}},
+                         {L"lesen", {{kVerb, L"читать"}}},
+                         {L"Buch", {{kNoun, L"книга"}}},
+                         {L"Kind", {{kNoun, L"ребёнок"}}},
+                         {L"schlafen", {{kVerb, L"спать"}}},
+                         {L"müde", {{kAdjective, L"усталый"}}}});
+    EXPECT_EQ(Translate(0, L"Er sagt, dass er das Buch liest."), L"Он говорит, что он читает книгу.");
+    EXPECT_EQ(Translate(0, L"Das Kind schläft, weil er müde ist."), L"Ребёнок спит, потому что он усталый.");
+    EXPECT_EQ(Translate(0, L"Er sagt, dass er das Buch gelesen hat."), L"Он говорит, что он читал книгу.");
+    EXPECT_EQ(Translate(0, L"Wenn das Kind schläft, lese ich das Buch."), L"Если ребёнок спит, я читаю книгу.");
+}
+
+// Russian into French: a mass noun as the object takes the partitive ("du pain"), as does one after
+// "avec"; after a verb of liking, and for a countable noun, the definite article stays.
+TEST_F(SentenceTest, RussianFrench_PartitiveBeforeAMassNounObject) {
+    AddDirection(L"RF", {{L"женщина", {{kNoun, L"femme"}}},
+                         {L"покупать", {{kVerb, L"acheter"}}},
+                         {L"хлеб", {{kNoun, L"pain"}}},
+                         {L"пить", {{kVerb, L"boire"}}},
+                         {L"вода", {{kNoun, L"eau"}}},
+                         {L"молоко", {{kNoun, L"lait"}}},
+                         {L"кофе", {{kNoun, L"café"}}},
+                         {L"любить", {{kVerb, L"aimer"}}},
+                         {L"рыба", {{kNoun, L"poisson"}}},
+                         {L"книга", {{kNoun, L"livre"}}},
+                         {L"суп", {{kNoun, L"soupe"}}},
+                         {L"свежий", {{kAdjective, L"frais"}}}});
+    EXPECT_EQ(Translate(0, L"Женщина покупает хлеб."), L"La femme achète du pain.");
+    EXPECT_EQ(Translate(0, L"Он пьёт воду."), L"Il boit de l'eau.");
+    EXPECT_EQ(Translate(0, L"Она пьёт кофе с молоком."), L"Elle boit du café avec du lait.");
+    EXPECT_EQ(Translate(0, L"Я покупаю суп."), L"J'achète de la soupe.");
+    EXPECT_EQ(Translate(0, L"Женщина любит рыбу."), L"La femme aime le poisson.");
+    EXPECT_EQ(Translate(0, L"Женщина покупает книгу."), L"La femme achète le livre.");
+    EXPECT_EQ(Translate(0, L"Хлеб свежий."), L"Le pain est frais.");
+}

@@ -7,6 +7,7 @@
 
 #include "Inflections.h"
 
+#include <algorithm>
 #include <cstring>
 #include <span>
 
@@ -35,6 +36,8 @@ enum class Role {
     Not,
     Preposition,
     Conjunction,
+    Subordinator, // German "dass", "weil", "wenn": the clause after it has its verb last
+    Particle,     // a German verb's particle at the clause's end ("kommt ... an"): part of the verb
     There,
     Noun,
     Verb,
@@ -308,6 +311,19 @@ const char* const kFrenchBe[] = {"suis", "es", "est", "sommes", "êtes", "sont",
 const char* const kFrenchHave[] = {"ai", "as", "a", "avons", "avez", "ont"};
 const char* const kFrenchArticles[] = {"le", "la", "les", "l", "un", "une", "des", "du", "au", "aux", "pas"};
 
+// German words that open a clause with its verb last, and their Russian.
+struct SubordinatorInfo {
+    const char* english; // the source word (named so for FindInfo)
+    const char* russian;
+};
+const SubordinatorInfo kGermanSubordinators[] = {
+    {"dass", "что"}, {"weil", "потому что"}, {"wenn", "если"}, {"obwohl", "хотя"}};
+
+// The particles of German separable verbs ("an" of "ankommen", "auf" of "aufmachen").
+const char* const kGermanParticles[] = {"an",  "auf",  "ab",     "aus",    "ein",  "mit",      "vor",
+                                        "zu",  "nach", "zurück", "weg",    "fort", "los",      "her",
+                                        "hin", "fest", "vorbei", "weiter", "heim", "zusammen", "fern"};
+
 // The role of a word of the source language's class tables (pronouns, object forms, determiners,
 // numerals, prepositions); Unknown for any other.
 Role TableRole(const std::string& key, const Tables& t) {
@@ -438,6 +454,91 @@ std::size_t ParticipleAfter(const std::vector<Analysed>& a, const std::vector<Se
     return n;
 }
 
+// A German particle ending its clause ("Der Zug kommt um acht an") belongs to the clause's verb:
+// the word whose reading joined to the particle is a verb the dictionary knows ("ankommen") takes
+// that reading alone, and the particle goes.
+void JoinSeparableVerbs(const IntoRussian::Lookup& lookup, std::vector<SentenceWord>& words, std::vector<Analysed>& a) {
+    std::size_t n = words.size();
+    std::size_t first = 0; // the clause's first word
+    for (std::size_t i = 0; i < n; ++i) {
+        if (words[i].clauseStart)
+            first = i;
+        bool last = i + 1 == n || words[i + 1].clauseStart;
+        if (!last || i == first || words[i].fixed || words[i].phrase || !IsAny(words[i].key, kGermanParticles))
+            continue;
+        for (std::size_t k = first; k < i; ++k) {
+            if (a[k].role != Role::Unknown || words[k].fixed || words[k].phrase)
+                continue;
+            std::vector<EnglishReading> readings = ReadWestern(kLangGerman, words[k].key);
+            readings.insert(readings.begin(), {words[k].key, EnglishForm::Base, 0});
+            // A regular verb's past ("machte ... auf") by its ending.
+            const std::string& key = words[k].key;
+            bool pastShape = (key.size() > 4 && key.compare(key.size() - 2, 2, "te") == 0) ||
+                             (key.size() > 5 && key.compare(key.size() - 3, 3, "ten") == 0);
+            for (const std::string& base : BaseForms(kLangGerman, key))
+                readings.push_back({base, pastShape ? EnglishForm::Past : EnglishForm::Base, 0});
+            const DictionaryEntry* joined = nullptr;
+            for (const EnglishReading& reading : readings) {
+                joined = lookup(words[i].key + reading.base);
+                if (joined != nullptr && Has(joined, kPosVerb)) {
+                    a[k].candidates = {{words[i].key + reading.base, reading.form, joined}};
+                    a[k].Choose(0);
+                    break;
+                }
+                joined = nullptr;
+            }
+            if (joined != nullptr) {
+                a[i].role = Role::Particle;
+                break;
+            }
+        }
+    }
+}
+
+// A German clause opened by "dass", "weil" or "wenn" has its finite verb last ("dass er das Buch
+// liest"); the verb moves to after the subject, the Russian order ("что он читает книгу").
+void VerbAfterSubject(std::vector<SentenceWord>& words, std::vector<Analysed>& a, std::vector<std::string>& given) {
+    std::size_t n = words.size();
+    for (std::size_t s = 0; s < n; ++s) {
+        if (a[s].role != Role::Subordinator)
+            continue;
+        std::size_t end = s + 1;
+        while (end < n && !words[end].clauseStart)
+            ++end;
+        std::size_t verb = end - 1;
+        Role last = a[verb].role;
+        if (verb <= s + 1 || (last != Role::Verb && last != Role::Be && last != Role::Have && last != Role::Modal))
+            continue;
+        std::size_t subjectEnd = s + 1;
+        if (a[subjectEnd].role == Role::Pronoun) {
+            ++subjectEnd;
+        } else {
+            while (subjectEnd < verb &&
+                   (a[subjectEnd].role == Role::Article || a[subjectEnd].role == Role::Determiner ||
+                    a[subjectEnd].role == Role::Number || a[subjectEnd].role == Role::Adjective))
+                ++subjectEnd;
+            if (subjectEnd == verb || a[subjectEnd].role != Role::Noun)
+                continue;
+            while (subjectEnd < verb && a[subjectEnd].role == Role::Noun)
+                ++subjectEnd;
+        }
+        if (subjectEnd < verb) {
+            std::rotate(a.begin() + subjectEnd, a.begin() + verb, a.begin() + verb + 1);
+            std::rotate(words.begin() + subjectEnd, words.begin() + verb, words.begin() + verb + 1);
+            std::rotate(given.begin() + subjectEnd, given.begin() + verb, given.begin() + verb + 1);
+        }
+        // The main clause after it starts with its verb ("..., lese ich"): the pronoun goes first.
+        if (end + 1 < n && !words[end + 1].clauseStart && a[end + 1].role == Role::Pronoun &&
+            (a[end].role == Role::Verb || a[end].role == Role::Be || a[end].role == Role::Have ||
+             a[end].role == Role::Modal)) {
+            std::swap(a[end], a[end + 1]);
+            std::swap(words[end], words[end + 1]);
+            std::swap(words[end].clauseStart, words[end + 1].clauseStart);
+            std::swap(given[end], given[end + 1]);
+        }
+    }
+}
+
 } // namespace
 
 void IntoRussian::Shape(std::vector<SentenceWord>& words) const {
@@ -495,6 +596,18 @@ void IntoRussian::Shape(std::vector<SentenceWord>& words) const {
         }
         if (!a[i].candidates.empty())
             a[i].Choose(0);
+    }
+
+    if (m_language == kLangGerman) {
+        for (std::size_t i = 0; i < n; ++i) {
+            if (const SubordinatorInfo* s =
+                    FindInfo(std::span<const SubordinatorInfo>(kGermanSubordinators), words[i].key);
+                s != nullptr && !words[i].fixed && !words[i].phrase) {
+                a[i].role = Role::Subordinator;
+                words[i].translation = Ru(s->russian);
+            }
+        }
+        JoinSeparableVerbs(m_lookup, words, a);
     }
 
     // Roles of the open words, left to right.
@@ -566,6 +679,8 @@ void IntoRussian::Shape(std::vector<SentenceWord>& words) const {
             role = Role::Verb; // an instruction: "Open the file", "Read more"
         } else if (previous == Role::Conjunction && v && i > 1 && a[i - 2].role == Role::Verb && !n_) {
             role = Role::Verb;
+        } else if (previous == Role::Conjunction && adj && !nextNounish && i > 1 && a[i - 2].role == Role::Adjective) {
+            role = Role::Adjective; // "dark and cold"
         } else if (subjectSeen && !verbSeen && v) {
             role = Role::Verb;
         } else if (n_) {
@@ -616,6 +731,9 @@ void IntoRussian::Shape(std::vector<SentenceWord>& words) const {
             w.tense = Tense::Past;
     }
 
+    if (m_language == kLangGerman)
+        VerbAfterSubject(words, a, given);
+
     // German puts the verb second: after an adverb or a place the subject pronoun follows it
     // ("Gestern waren wir"); Russian has the pronoun first.
     for (std::size_t i = 1; m_language == kLangGerman && i + 1 < n; ++i) {
@@ -662,6 +780,9 @@ void IntoRussian::Shape(std::vector<SentenceWord>& words) const {
     Tense clauseTense = Tense::Present;
     bool clauseNegated = false;
     Case pendingCase = Case::Nominative;
+    // The case of a predicate noun or adjective: the instrumental after "to be" in the past or the
+    // future ("Ночь была тёмной", "Он был учителем").
+    Case predicateCase = Case::Nominative;
     bool verbDone = false;
     bool haveAsPossession = false;
     std::string lastVerbBase;
@@ -742,6 +863,7 @@ void IntoRussian::Shape(std::vector<SentenceWord>& words) const {
             subject = Subject();
             verbDone = false;
             pendingCase = Case::Nominative;
+            predicateCase = Case::Nominative;
             clauseNegated = false;
             phraseStart = n;
         }
@@ -795,6 +917,11 @@ void IntoRussian::Shape(std::vector<SentenceWord>& words) const {
                 word.translation = word.dropped ? Ru("не") : Ru("не ") + word.translation;
                 word.dropped = false;
             }
+            // "Это была кошка": after "это" the predicate stays in the nominative.
+            bool thing = subject.known && words[subject.first].translation == Ru("это");
+            bool notPresent = w.tense == Tense::Past || (i > 0 && a[i - 1].role == Role::Will);
+            predicateCase = notPresent && subject.known && !there && !thing ? Case::Instrumental : Case::Nominative;
+            pendingCase = predicateCase;
             break;
         }
         case Role::Have: {
@@ -864,6 +991,7 @@ void IntoRussian::Shape(std::vector<SentenceWord>& words) const {
             break;
         }
         case Role::To:
+        case Role::Particle:
             word.dropped = true;
             word.translation.clear();
             break;
@@ -951,7 +1079,7 @@ void IntoRussian::Shape(std::vector<SentenceWord>& words) const {
                 word.translation =
                     !brief.empty()
                         ? brief
-                        : forms.Form(w.lemma, *adjective, slot::Adjective(subject.agreement, Case::Nominative, false));
+                        : forms.Form(w.lemma, *adjective, slot::Adjective(subject.agreement, predicateCase, false));
             }
             phraseStart = n;
             break;

@@ -234,6 +234,38 @@ std::string WesternGrammar::Adjective(const std::string& adjective, char gender,
     return form;
 }
 
+bool WesternGrammar::MassNoun(const std::string& noun) const {
+    static const char* const kMass[] = {"pain",  "lait",   "eau",      "café",    "thé",      "vin",   "bière",
+                                        "jus",   "viande", "poisson",  "fromage", "beurre",   "sucre", "sel",
+                                        "riz",   "soupe",  "chocolat", "farine",  "huile",    "miel",  "confiture",
+                                        "crème", "argent", "musique",  "courage", "patience", "neige", "pluie"};
+    if (German())
+        return false;
+    std::string lower = Lowercase(Plane::Western, noun);
+    for (const char* word : kMass) {
+        if (lower == We(word))
+            return true;
+    }
+    return false;
+}
+
+bool WesternGrammar::LikingVerb(const std::string& verb) const {
+    static const char* const kLiking[] = {"aimer", "adorer", "préférer", "détester", "haïr"};
+    for (const char* word : kLiking) {
+        if (verb == We(word))
+            return true;
+    }
+    return false;
+}
+
+std::string WesternGrammar::Partitive(char gender, bool negated, const std::string& word) const {
+    if (negated)
+        return StartsWithVowel(word) ? "d'" : "de";
+    if (StartsWithVowel(word))
+        return "de l'";
+    return gender == 'f' ? "de la" : "du";
+}
+
 std::string WesternGrammar::Be(int person, bool plural) const {
     static const char* const kGerman[] = {"bin", "bist", "ist", "sind", "seid", "sind"};
     static const char* const kFrench[] = {"suis", "es", "est", "sommes", "\xEAtes", "sont"};
