@@ -416,7 +416,7 @@ TEST_F(SentenceTest, GermanRussian_SeparableVerbJoinedWithItsParticle) {
     EXPECT_EQ(Translate(0, L"Der Zug kommt an."), L"Поезд прибывает.");
     EXPECT_EQ(Translate(0, L"Er macht die Tür auf."), L"Он открывает дверь.");
     EXPECT_EQ(Translate(0, L"Sie machte die Tür auf."), L"Она открывала дверь.");
-    EXPECT_EQ(Translate(0, L"Der Zug kommt heute an, er kommt."), L"Поезд прибывает сегодня, он приходит.");
+    EXPECT_EQ(Translate(0, L"Der Zug kommt heute an, er kommt."), L"Сегодня поезд прибывает, он приходит.");
     EXPECT_EQ(Translate(0, L"Er kommt mit dem Zug."), L"Он приходит с поездом.");
 }
 
@@ -458,4 +458,25 @@ TEST_F(SentenceTest, RussianFrench_PartitiveBeforeAMassNounObject) {
     EXPECT_EQ(Translate(0, L"Женщина любит рыбу."), L"La femme aime le poisson.");
     EXPECT_EQ(Translate(0, L"Женщина покупает книгу."), L"La femme achète le livre.");
     EXPECT_EQ(Translate(0, L"Хлеб свежий."), L"Le pain est frais.");
+}
+
+// A time adverb later in the clause goes to its front, where Russian puts it.
+TEST_F(SentenceTest, IntoRussian_TimeAdverbFirst) {
+    AddDirection(L"ER", {{L"weather", {{kNoun, L"погода"}}},
+                         {L"good", {{kAdjective, L"хороший"}}},
+                         {L"today", {{kAdverb, L"сегодня"}}},
+                         {L"read", {{kVerb, L"читать"}}},
+                         {L"letter", {{kNoun, L"письмо"}}}});
+    AddDirection(L"GR", {{L"Wetter", {{kNoun, L"погода"}}},
+                         {L"gut", {{kAdjective, L"хороший"}}},
+                         {L"heute", {{kAdverb, L"сегодня"}}},
+                         {L"Morgen", {{kNoun, L"утро"}}},
+                         {L"lesen", {{kVerb, L"читать"}}},
+                         {L"Buch", {{kNoun, L"книга"}}}});
+    EXPECT_EQ(Translate(0, L"The weather is good today."), L"Сегодня погода хорошая.");
+    EXPECT_EQ(Translate(0, L"I read a letter today, the weather is good."), L"Сегодня я читаю письмо, погода хорошая.");
+    EXPECT_EQ(Translate(0, L"Today I read a letter."), L"Сегодня я читаю письмо.");
+    EXPECT_EQ(Translate(1, L"Das Wetter ist heute gut."), L"Сегодня погода хорошая.");
+    // "Morgen" after an article is the noun.
+    EXPECT_EQ(Translate(1, L"Ich lese das Buch, der Morgen ist gut."), L"Я читаю книгу, утро хорошее.");
 }

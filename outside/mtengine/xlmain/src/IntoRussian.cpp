@@ -1156,6 +1156,32 @@ void IntoRussian::Shape(std::vector<SentenceWord>& words) const {
         words[i + 1].translation = moved + words[i + 1].translation;
         break;
     }
+    // A time adverb after the clause's first word goes to its front ("The weather is good today" ->
+    // "Сегодня погода хорошая").
+    static const char* const kEnglishTime[] = {"today", "yesterday", "tomorrow", "tonight"};
+    static const char* const kGermanTime[] = {"heute", "gestern", "morgen"};
+    static const char* const kFrenchTime[] = {"aujourd'hui", "hier", "demain"};
+    for (std::size_t first = 0, i = 0; i < n; ++i) {
+        if (words[i].clauseStart)
+            first = i;
+        const std::string& key = words[i].key;
+        bool time = m_language == kLangEnglish  ? IsAny(key, kEnglishTime)
+                    : m_language == kLangGerman ? IsAny(key, kGermanTime)
+                                                : IsAny(key, kFrenchTime);
+        Role before = i > 0 ? a[i - 1].role : Role::Unknown;
+        if (!time || i == first || words[i].fixed || words[i].dropped || words[i].translation.empty() ||
+            before == Role::Preposition || before == Role::Article || before == Role::Determiner)
+            continue;
+        std::size_t kept = first;
+        while (kept < i && words[kept].dropped)
+            ++kept;
+        if (kept == i)
+            continue;
+        words[kept].translation = words[i].translation + " " + words[kept].translation;
+        words[kept].found = true;
+        words[i].dropped = true;
+        words[i].translation.clear();
+    }
     // What this pass wrote is a translation, found or not before it.
     for (std::size_t i = 0; i < n; ++i) {
         if (!words[i].translation.empty() && words[i].translation != given[i])
