@@ -1,5 +1,6 @@
 """What make_russian_forms.py and make_western_forms.py share: running the Apertium generator, the
-paradigm of a lemma's forms, and writing a forms table as a C++ string literal.
+paradigm of a lemma's forms, and writing a forms table (or any table of text lines) as a C++ string
+literal.
 
 A table's text is lines of
     P <tab> ending|form;form;...   a paradigm (numbered from 0, in the order written): the lemma's
@@ -41,10 +42,16 @@ def write_table(output, maker, source, entries):
         if pattern not in paradigms:
             paradigms[pattern] = len(paradigms)
         lines.append("%s\t%s\t%d" % (lemma, klass, paradigms[pattern]))
-    data = ("".join("P\t%s\n" % p for p in paradigms) + "".join(line + "\n" for line in lines)).encode("utf-8")
+    text = "".join("P\t%s\n" % p for p in paradigms) + "".join(line + "\n" for line in lines)
+    return len(paradigms), write_literal(output, maker, source, text, "forms")
+
+
+def write_literal(output, maker, source, text, delimiter):
+    """Writes text as one C++ string literal made of raw string pieces; returns its UTF-8 bytes."""
+    data = text.encode("utf-8")
     with open(output, "w", encoding="utf-8") as file:
         file.write("// Made by %s from %s: do not edit.\n" % (maker, source))
-        file.write("R\"forms(")
+        file.write("R\"%s(" % delimiter)
         # Raw string pieces of at most 60,000 bytes, cut at a line's end.
         start = 0
         while start < len(data):
@@ -52,8 +59,8 @@ def write_table(output, maker, source, entries):
             if end < len(data):
                 end = data.rindex(b"\n", start, end) + 1
             if start > 0:
-                file.write(")forms\"\nR\"forms(")
+                file.write(")%s\"\nR\"%s(" % (delimiter, delimiter))
             file.write(data[start:end].decode("utf-8"))
             start = end
-        file.write(")forms\"\n")
-    return len(paradigms), len(data)
+        file.write(")%s\"\n" % delimiter)
+    return len(data)

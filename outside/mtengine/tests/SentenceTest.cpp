@@ -480,3 +480,16 @@ TEST_F(SentenceTest, IntoRussian_TimeAdverbFirst) {
     // "Morgen" after an article is the noun.
     EXPECT_EQ(Translate(1, L"Ich lese das Buch, der Morgen ist gut."), L"Я читаю книгу, утро хорошее.");
 }
+
+// Into German, of two translations both confirmed by the opposite direction, the commoner word:
+// "trinken" rather than "saufen", "spielen" rather than "daddeln".
+TEST_F(SentenceTest, RussianGerman_CommonerOfTwoConfirmedTranslations) {
+    AddDirection(L"GR", {{L"saufen", {{kVerb, L"пить"}}},
+                         {L"trinken", {{kVerb, L"пить"}}},
+                         {L"daddeln", {{kVerb, L"играть"}}},
+                         {L"spielen", {{kVerb, L"играть"}}}});
+    AddDirection(L"RG", {{L"пить", {{kVerb, L"saufen"}, {kVerb, L"trinken"}}},
+                         {L"играть", {{kVerb, L"daddeln"}, {kVerb, L"spielen"}}}});
+    EXPECT_EQ(Translate(1, L"Он пьёт."), L"Er trinkt.");
+    EXPECT_EQ(Translate(1, L"Мы играем."), L"Wir spielen.");
+}

@@ -151,3 +151,26 @@ TEST(WesternGrammarTest, French_VerbFormsAndThePerfect) {
     EXPECT_EQ(french.Participle("trouver", true, false), W("trouvé"));
     EXPECT_EQ(french.Participle("boire", false, false), "bu");
 }
+
+// How common German words are: a word in many of the dictionary's entries above its rare synonym.
+TEST(WesternFormsTest, GermanFrequency_CommonWordAboveItsRareSynonym) {
+    EXPECT_GT(GermanFrequency("trinken"), GermanFrequency("saufen"));
+    EXPECT_GT(GermanFrequency("spielen"), GermanFrequency("daddeln"));
+    EXPECT_GT(GermanFrequency(W("tür")), 0u); // the table's UTF-8 read in the Western plane
+    EXPECT_EQ(GermanFrequency("qqqxyz"), 0u);
+}
+
+// French partitive: by gender and elision, "de" after a negation; mass nouns and verbs of liking.
+TEST(WesternGrammarTest, French_Partitive) {
+    WesternGrammar french(kLangFrench);
+    EXPECT_EQ(french.Partitive('m', false, "pain"), "du");
+    EXPECT_EQ(french.Partitive('f', false, "soupe"), "de la");
+    EXPECT_EQ(french.Partitive('f', false, "eau"), "de l'");
+    EXPECT_EQ(french.Partitive('m', true, "pain"), "de");
+    EXPECT_EQ(french.Partitive('f', true, "eau"), "d'");
+    EXPECT_TRUE(french.MassNoun(W("café")));
+    EXPECT_FALSE(french.MassNoun("livre"));
+    EXPECT_TRUE(french.LikingVerb(W("préférer")));
+    EXPECT_FALSE(french.LikingVerb("acheter"));
+    EXPECT_FALSE(WesternGrammar(kLangGerman).MassNoun("Brot"));
+}
