@@ -429,11 +429,14 @@ TEST_F(SentenceTest, GermanRussian_SubordinateClauseVerbAfterItsSubject) {
                          {L"Buch", {{kNoun, L"книга"}}},
                          {L"Kind", {{kNoun, L"ребёнок"}}},
                          {L"schlafen", {{kVerb, L"спать"}}},
-                         {L"müde", {{kAdjective, L"усталый"}}}});
+                         {L"müde", {{kAdjective, L"усталый"}}},
+                         {L"heute", {{kAdverb, L"сегодня"}}}});
     EXPECT_EQ(Translate(0, L"Er sagt, dass er das Buch liest."), L"Он говорит, что он читает книгу.");
     EXPECT_EQ(Translate(0, L"Das Kind schläft, weil er müde ist."), L"Ребёнок спит, потому что он усталый.");
     EXPECT_EQ(Translate(0, L"Er sagt, dass er das Buch gelesen hat."), L"Он говорит, что он читал книгу.");
     EXPECT_EQ(Translate(0, L"Wenn das Kind schläft, lese ich das Buch."), L"Если ребёнок спит, я читаю книгу.");
+    // A time adverb goes to the clause's front after the word that opens it.
+    EXPECT_EQ(Translate(0, L"Er sagt, dass er heute das Buch liest."), L"Он говорит, что сегодня он читает книгу.");
 }
 
 // Russian into French: a mass noun as the object takes the partitive ("du pain"), as does one after

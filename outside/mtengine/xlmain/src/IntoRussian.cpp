@@ -1173,7 +1173,7 @@ void IntoRussian::Shape(std::vector<SentenceWord>& words) const {
             before == Role::Preposition || before == Role::Article || before == Role::Determiner)
             continue;
         std::size_t kept = first;
-        while (kept < i && words[kept].dropped)
+        while (kept < i && (words[kept].dropped || a[kept].role == Role::Subordinator))
             ++kept;
         if (kept == i)
             continue;
