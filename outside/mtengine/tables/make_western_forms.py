@@ -59,13 +59,16 @@ def german_entries(path):
                 continue
             verbal = re.search(r"\{v[itr]?\}", fields[0]) is not None
             for k, head in enumerate(heads):
-                m = verb.match(re.sub(r" \{v[itr]?\}.*$", "", head)) if verbal else None
+                # "etw. wissen {vt}": the object the dictionary writes before the verb goes.
+                bare = re.sub(r"^(?:(?:etw|jdn|jdm|jds)\. )+", "", head)
+                m = verb.match(re.sub(r" \{v[itr]?\}.*$", "", bare)) if verbal else None
                 if not m or m.group(1) in verbs or not m.group(1).endswith("n"):
                     continue
 
                 def at(field, k=k):
                     parts = items(field)
-                    return parts[k] if len(parts) == len(heads) else (parts[0] if k == 0 else "")
+                    part = parts[k] if len(parts) == len(heads) else (parts[0] if k == 0 else "")
+                    return re.sub(r" \([^)]*\)", "", part)  # "wusste (wußte [alt])": the old spelling goes
 
                 # The participles follow the headword ("laufend | gelaufen"); modal verbs go straight to
                 # their persons ("können {vt} | ich kann | ...") and give the participle with the

@@ -46,6 +46,13 @@ TEST(WesternFormsTest, GermanTable_StrongVerbsPluralsAndGenders) {
     EXPECT_EQ(WesternForms::Of(kLangGerman)->Find("xyzzy", 'n'), nullptr);
 }
 
+// A verb the dictionary writes with its object ("etw. wissen {vt}") is listed with its forms too.
+TEST(WesternFormsTest, GermanTable_VerbWrittenWithItsObject) {
+    EXPECT_TRUE(Reads(kLangGerman, "weiß", "wissen", 'v', western::kGermanThirdPerson));
+    EXPECT_EQ(Form(kLangGerman, "wissen", 'v', western::kGermanPast), "wusste");
+    EXPECT_EQ(WesternGrammar(kLangGerman).Present("wissen", 1, false), W("weiß"));
+}
+
 TEST(WesternFormsTest, FrenchTable_IrregularPluralsVerbsAndAdjectives) {
     EXPECT_TRUE(Reads(kLangFrench, "yeux", "œil", 'n', western::kPlural));
     EXPECT_TRUE(Reads(kLangFrench, "chevaux", "cheval", 'n', western::kPlural));
