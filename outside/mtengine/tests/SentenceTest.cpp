@@ -496,3 +496,20 @@ TEST_F(SentenceTest, RussianGerman_CommonerOfTwoConfirmedTranslations) {
     EXPECT_EQ(Translate(1, L"Он пьёт."), L"Er trinkt.");
     EXPECT_EQ(Translate(1, L"Мы играем."), L"Wir spielen.");
 }
+
+// Russian into German: a mass noun as the object or after "mit" takes no article ("kauft Brot"); a
+// countable one keeps it.
+TEST_F(SentenceTest, RussianGerman_NoArticleBeforeAMassNounObject) {
+    AddDirection(L"RG", {{L"женщина", {{kNoun, L"Frau"}}},
+                         {L"покупать", {{kVerb, L"kaufen"}}},
+                         {L"хлеб", {{kNoun, L"Brot"}}},
+                         {L"пить", {{kVerb, L"trinken"}}},
+                         {L"молоко", {{kNoun, L"Milch"}}},
+                         {L"кофе", {{kNoun, L"Kaffee"}}},
+                         {L"книга", {{kNoun, L"Buch"}}},
+                         {L"свежий", {{kAdjective, L"frisch"}}}});
+    EXPECT_EQ(Translate(0, L"Женщина покупает хлеб."), L"Die Frau kauft Brot.");
+    EXPECT_EQ(Translate(0, L"Она пьёт кофе с молоком."), L"Sie trinkt Kaffee mit Milch.");
+    EXPECT_EQ(Translate(0, L"Женщина покупает книгу."), L"Die Frau kauft das Buch.");
+    EXPECT_EQ(Translate(0, L"Хлеб свежий."), L"Das Brot ist frisch.");
+}

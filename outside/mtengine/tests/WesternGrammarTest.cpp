@@ -167,7 +167,8 @@ TEST(WesternFormsTest, GermanFrequency_CommonWordAboveItsRareSynonym) {
     EXPECT_EQ(GermanFrequency("qqqxyz"), 0u);
 }
 
-// French partitive: by gender and elision, "de" after a negation; mass nouns and verbs of liking.
+// French partitive: by gender and elision, "de" after a negation; mass nouns (German ones too) and
+// verbs of liking.
 TEST(WesternGrammarTest, French_Partitive) {
     WesternGrammar french(kLangFrench);
     EXPECT_EQ(french.Partitive('m', false, "pain"), "du");
@@ -179,5 +180,6 @@ TEST(WesternGrammarTest, French_Partitive) {
     EXPECT_FALSE(french.MassNoun("livre"));
     EXPECT_TRUE(french.LikingVerb(W("préférer")));
     EXPECT_FALSE(french.LikingVerb("acheter"));
-    EXPECT_FALSE(WesternGrammar(kLangGerman).MassNoun("Brot"));
+    EXPECT_TRUE(WesternGrammar(kLangGerman).MassNoun("Brot"));
+    EXPECT_FALSE(WesternGrammar(kLangGerman).MassNoun("Buch"));
 }

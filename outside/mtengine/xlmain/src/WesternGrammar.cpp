@@ -5,6 +5,7 @@
 #include "WesternForms.h"
 
 #include <cstring>
+#include <span>
 
 namespace mtengine {
 
@@ -239,10 +240,13 @@ bool WesternGrammar::MassNoun(const std::string& noun) const {
                                         "jus",   "viande", "poisson",  "fromage", "beurre",   "sucre", "sel",
                                         "riz",   "soupe",  "chocolat", "farine",  "huile",    "miel",  "confiture",
                                         "crème", "argent", "musique",  "courage", "patience", "neige", "pluie"};
-    if (German())
-        return false;
+    static const char* const kGermanMass[] = {"brot",  "milch",   "kaffee",     "tee",  "wasser", "wein",   "bier",
+                                              "saft",  "fleisch", "fisch",      "käse", "butter", "zucker", "salz",
+                                              "reis",  "suppe",   "schokolade", "mehl", "öl",     "honig",  "marmelade",
+                                              "sahne", "geld",    "musik",      "mut",  "geduld", "schnee", "regen"};
     std::string lower = Lowercase(Plane::Western, noun);
-    for (const char* word : kMass) {
+    for (const char* word :
+         German() ? std::span<const char* const>(kGermanMass) : std::span<const char* const>(kMass)) {
         if (lower == We(word))
             return true;
     }

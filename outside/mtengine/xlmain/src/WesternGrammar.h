@@ -42,9 +42,9 @@ public:
                            const std::string& next) const;
     // French: whether an adjective goes before its noun ("petit", "grand", "nouveau").
     bool BeforeNoun(const std::string& adjective) const;
-    // French: a noun of a substance or food, which takes the partitive where it stands for some
-    // of it ("du pain", "de l'eau"); a verb of liking, after which it stays definite ("aime le
-    // poisson").
+    // A noun of a substance or food, which stands for some of it as an object: French gives it the
+    // partitive ("du pain", "de l'eau"), German no article ("kauft Brot"). French: a verb of
+    // liking, after which it stays definite ("aime le poisson").
     bool MassNoun(const std::string& noun) const;
     bool LikingVerb(const std::string& verb) const;
     // French partitive article before word: "du", "de la", "de l'"; after a negation "de", "d'".
