@@ -463,11 +463,12 @@ TEST_F(SentenceTest, RussianFrench_PartitiveBeforeAMassNounObject) {
     EXPECT_EQ(Translate(0, L"Хлеб свежий."), L"Le pain est frais.");
 }
 
-// A time adverb later in the clause goes to its front, where Russian puts it.
+// A time adverb later in the clause goes to its front, where Russian puts it; a word that is a noun as
+// well ("today") is the adverb there, and the adjective before it the predicate.
 TEST_F(SentenceTest, IntoRussian_TimeAdverbFirst) {
     AddDirection(L"ER", {{L"weather", {{kNoun, L"погода"}}},
                          {L"good", {{kAdjective, L"хороший"}}},
-                         {L"today", {{kAdverb, L"сегодня"}}},
+                         {L"today", {{kNoun, L"сегодняшний день"}, {kAdverb, L"сегодня"}}},
                          {L"read", {{kVerb, L"читать"}}},
                          {L"letter", {{kNoun, L"письмо"}}}});
     AddDirection(L"GR", {{L"Wetter", {{kNoun, L"погода"}}},

@@ -324,6 +324,16 @@ const char* const kGermanParticles[] = {"an",  "auf",  "ab",     "aus",    "ein"
                                         "zu",  "nach", "zurück", "weg",    "fort", "los",      "her",
                                         "hin", "fest", "vorbei", "weiter", "heim", "zusammen", "fern"};
 
+// The adverbs of time that Russian puts at the clause's front ("Сегодня погода хорошая").
+bool IsTimeAdverb(unsigned language, const std::string& key) {
+    static const char* const kEnglish[] = {"today", "yesterday", "tomorrow", "tonight"};
+    static const char* const kGerman[] = {"heute", "gestern", "morgen"};
+    static const char* const kFrench[] = {"aujourd'hui", "hier", "demain"};
+    return language == kLangEnglish  ? IsAny(key, kEnglish)
+           : language == kLangGerman ? IsAny(key, kGerman)
+                                     : IsAny(key, kFrench);
+}
+
 // The role of a word of the source language's class tables (pronouns, object forms, determiners,
 // numerals, prepositions); Unknown for any other.
 Role TableRole(const std::string& key, const Tables& t) {
@@ -638,6 +648,12 @@ void IntoRussian::Shape(std::vector<SentenceWord>& words) const {
             continue;
         bool n_ = w.CanBe(kPosNoun), v = w.CanBe(kPosVerb), adj = w.CanBe(kPosAdjective);
         bool adv = w.CanBe(kPosAdverb);
+        // "today" is a noun too: but for after an article, a determiner or a preposition, the adverb.
+        if (IsTimeAdverb(m_language, words[i].key) && previous != Role::Article && previous != Role::Determiner &&
+            previous != Role::Preposition) {
+            w.role = Role::Adverb;
+            continue;
+        }
         // What the ending says: a past or "-ing" form, or "-s" (a plural or the third person).
         EnglishForm said = EnglishForm::Base;
         for (const Candidate& candidate : w.candidates) {
@@ -1158,16 +1174,10 @@ void IntoRussian::Shape(std::vector<SentenceWord>& words) const {
     }
     // A time adverb after the clause's first word goes to its front ("The weather is good today" ->
     // "Сегодня погода хорошая").
-    static const char* const kEnglishTime[] = {"today", "yesterday", "tomorrow", "tonight"};
-    static const char* const kGermanTime[] = {"heute", "gestern", "morgen"};
-    static const char* const kFrenchTime[] = {"aujourd'hui", "hier", "demain"};
     for (std::size_t first = 0, i = 0; i < n; ++i) {
         if (words[i].clauseStart)
             first = i;
-        const std::string& key = words[i].key;
-        bool time = m_language == kLangEnglish  ? IsAny(key, kEnglishTime)
-                    : m_language == kLangGerman ? IsAny(key, kGermanTime)
-                                                : IsAny(key, kFrenchTime);
+        bool time = IsTimeAdverb(m_language, words[i].key);
         Role before = i > 0 ? a[i - 1].role : Role::Unknown;
         if (!time || i == first || words[i].fixed || words[i].dropped || words[i].translation.empty() ||
             before == Role::Preposition || before == Role::Article || before == Role::Determiner)
