@@ -514,3 +514,16 @@ TEST_F(SentenceTest, RussianGerman_NoArticleBeforeAMassNounObject) {
     EXPECT_EQ(Translate(0, L"Женщина покупает книгу."), L"Die Frau kauft das Buch.");
     EXPECT_EQ(Translate(0, L"Хлеб свежий."), L"Das Brot ist frisch.");
 }
+
+// German "sein" with the participle of a verb that makes its perfect with "haben" is a state: the
+// Russian short participle ("Дверь закрыта"); with a verb of "sein" it stays the perfect.
+TEST_F(SentenceTest, GermanRussian_StateWithSeinIsTheShortParticiple) {
+    AddDirection(L"GR", {{L"Tür", {{kNoun, L"дверь"}}},
+                         {L"schließen", {{kVerb, L"закрывать"}}},
+                         {L"Fenster", {{kNoun, L"окно"}}},
+                         {L"öffnen", {{kVerb, L"открывать"}}},
+                         {L"kommen", {{kVerb, L"приходить"}}}});
+    EXPECT_EQ(Translate(0, L"Die Tür ist geschlossen."), L"Дверь закрыта.");
+    EXPECT_EQ(Translate(0, L"Das Fenster war geöffnet."), L"Окно было открыто.");
+    EXPECT_EQ(Translate(0, L"Er ist gekommen."), L"Он приходил.");
+}

@@ -448,6 +448,28 @@ std::string ShortForm(const std::string& lemma, Agreement agreement) {
     return stem + Ru(kEndings[static_cast<int>(agreement)]);
 }
 
+// The short passive participle of a Russian verb, for a state ("закрывать"/"закрыть" -> "закрыт",
+// "сделать" -> "сделан"), by the patterns that make it regularly: "-крывать", "-бывать", "-мывать"
+// and "-ыть" take "-ыт", a perfective "-ать"/"-ять" takes "-ан"/"-ян"; empty for any other verb.
+std::string PassiveShort(const std::string& lemma, bool perfective, Agreement agreement) {
+    auto ends = [&](const char* utf8) {
+        std::string ending = Ru(utf8);
+        return lemma.size() > ending.size() + 1 &&
+               lemma.compare(lemma.size() - ending.size(), ending.size(), ending) == 0;
+    };
+    std::string stem;
+    if (ends("крывать") || ends("бывать") || ends("мывать"))
+        stem = lemma.substr(0, lemma.size() - Ru("вать").size()) + Ru("т");
+    else if (ends("ыть"))
+        stem = lemma.substr(0, lemma.size() - Ru("ь").size());
+    else if (perfective && (ends("ать") || ends("ять")))
+        stem = lemma.substr(0, lemma.size() - Ru("ть").size()) + Ru("н");
+    if (stem.empty())
+        return {};
+    static const char* const kEndings[] = {"", "а", "о", "ы"}; // masculine, feminine, neuter, plural
+    return stem + Ru(kEndings[static_cast<int>(agreement)]);
+}
+
 // The participle an auxiliary at i makes a past with: the next word in English ("has read"), the
 // clause's first verb after it in German and French ("hat das Buch gelesen", "n'a pas bu"); n
 // when there is none.
@@ -857,6 +879,7 @@ void IntoRussian::Shape(std::vector<SentenceWord>& words) const {
     // German puts the participle last ("hat das Buch gelesen"): the Russian verb takes the
     // auxiliary's place, and the object after it is the verb's.
     std::vector<std::size_t> verbPlace(n, n);
+    std::vector<bool> state(n, false); // a German participle after "sein" that is a state
     std::size_t pendingParticiple = n; // a German participle still to come, and whether "nicht" is before it
     bool participleNegated = false;
     auto MakePerfect = [&](std::size_t auxiliary, std::size_t participle) {
@@ -906,12 +929,21 @@ void IntoRussian::Shape(std::vector<SentenceWord>& words) const {
             subject = {true, 3, Agreement::Neuter, i, i, false};
             break;
         case Role::Be: {
-            // "ist gegangen", "sommes rentrés": the perfect made with "to be".
+            // "ist gegangen", "sommes rentrés": the perfect made with "to be". German "sein" with the
+            // participle of a verb whose perfect takes "haben" is a state ("ist geschlossen"): the
+            // participle is the predicate.
             if (std::size_t participle = ParticipleAfter(a, words, i, m_language);
                 participle < n && m_language != kLangEnglish) {
-                verbDone = true;
-                MakePerfect(i, participle);
-                break;
+                const WesternLemma* verb =
+                    m_language == kLangGerman ? WesternForms::Of(kLangGerman)->Find(a[participle].base, 'v') : nullptr;
+                if (m_language == kLangGerman && (verb == nullptr || !verb->auxiliaryBe)) {
+                    a[participle].role = Role::Adjective;
+                    state[participle] = true;
+                } else {
+                    verbDone = true;
+                    MakePerfect(i, participle);
+                    break;
+                }
             }
             bool there = i > 0 && a[i - 1].role == Role::There;
             clauseTense = w.tense;
@@ -1088,6 +1120,13 @@ void IntoRussian::Shape(std::vector<SentenceWord>& words) const {
             bool nextModifiable = i + 1 < n && (a[i + 1].role == Role::Noun || a[i + 1].role == Role::Adjective);
             if (nextModifiable)
                 break;
+            if (state[i]) {
+                const RussianLemma* verb = SingleWord(w.lemma) ? forms.Find(w.lemma, 'v') : nullptr;
+                std::string brief = PassiveShort(w.lemma, verb != nullptr && verb->perfective, subject.agreement);
+                word.translation = brief.empty() ? given[i] : brief;
+                phraseStart = n;
+                break;
+            }
             // A predicate: it agrees with the subject in the nominative; a participle in its short
             // form ("Окно открыто").
             if (const RussianLemma* adjective = SingleWord(w.lemma) ? forms.Find(w.lemma, 'a') : nullptr) {
