@@ -931,12 +931,17 @@ void IntoRussian::Shape(std::vector<SentenceWord>& words) const {
         case Role::Be: {
             // "ist gegangen", "sommes rentrés": the perfect made with "to be". German "sein" with the
             // participle of a verb whose perfect takes "haben" is a state ("ist geschlossen"): the
-            // participle is the predicate.
+            // participle is the predicate, where a regular pattern makes its Russian short form.
             if (std::size_t participle = ParticipleAfter(a, words, i, m_language);
                 participle < n && m_language != kLangEnglish) {
                 const WesternLemma* verb =
                     m_language == kLangGerman ? WesternForms::Of(kLangGerman)->Find(a[participle].base, 'v') : nullptr;
-                if (m_language == kLangGerman && (verb == nullptr || !verb->auxiliaryBe)) {
+                const RussianLemma* russian =
+                    SingleWord(a[participle].lemma) ? forms.Find(a[participle].lemma, 'v') : nullptr;
+                bool made =
+                    !PassiveShort(a[participle].lemma, russian != nullptr && russian->perfective, Agreement::Masculine)
+                         .empty();
+                if (m_language == kLangGerman && (verb == nullptr || !verb->auxiliaryBe) && made) {
                     a[participle].role = Role::Adjective;
                     state[participle] = true;
                 } else {
@@ -1123,7 +1128,7 @@ void IntoRussian::Shape(std::vector<SentenceWord>& words) const {
             if (state[i]) {
                 const RussianLemma* verb = SingleWord(w.lemma) ? forms.Find(w.lemma, 'v') : nullptr;
                 std::string brief = PassiveShort(w.lemma, verb != nullptr && verb->perfective, subject.agreement);
-                word.translation = brief.empty() ? given[i] : brief;
+                word.translation = brief;
                 phraseStart = n;
                 break;
             }
