@@ -19,8 +19,9 @@ stem they share ("ка|ка;ки;ке;ку;кой;ке;ки;ек;..." for "ко�
 form. The slots of each class are listed in RussianForms.h.
 """
 import re
-import subprocess
 import sys
+
+from forms_table import run_generator, write_table
 
 CASES = ["nom", "gen", "dat", "acc", "ins", "prp"]
 
@@ -95,27 +96,9 @@ def verb_slots(v):
 
 def generate(autogen, queries):
     """The generator's answer to each query (lemma, tags); None where it knows no such form."""
-    text = "".join("^%s%s$\n" % (lemma, tags) for lemma, tags in queries)
-    out = subprocess.run(["lt-proc", "-g", autogen], input=text.encode("utf-8"), stdout=subprocess.PIPE,
-                         check=True).stdout.decode("utf-8").split("\n")
-    answers = []
-    for i in range(len(queries)):
-        form = out[i].strip() if i < len(out) else ""
-        # "#" marks a form the generator lacks; "/" separates variants: the first counts.
-        answers.append(None if not form or form.startswith("#") or " " in form else form.split("/")[0])
-    return answers
-
-
-def paradigm(lemma, forms):
-    """The lemma's ending and each form's ending after the stem the lemma and all its forms share."""
-    stem = len(lemma)
-    for form in forms:
-        if form is not None:
-            common = 0
-            while common < min(stem, len(form)) and lemma[common] == form[common]:
-                common += 1
-            stem = common
-    return lemma[stem:] + "|" + ";".join("-" if form is None else form[stem:] for form in forms)
+    # "#" marks a form the generator lacks; "/" separates variants: the first counts.
+    return [None if not form or form.startswith("#") or " " in form else form.split("/")[0]
+            for form in run_generator(autogen, queries)]
 
 
 # The endings that place a hunspell form of a verb in a slot of verb_slots (after the infinitive).
@@ -222,30 +205,9 @@ def main():
             if slots is not None:
                 found.append((lemma, "vi", slots))
     found.sort(key=lambda entry: entry[0])
-    paradigms, lines = {}, []
-    for lemma, klass, lemma_forms in found:
-        pattern = paradigm(lemma, lemma_forms)
-        if pattern not in paradigms:
-            paradigms[pattern] = len(paradigms)
-        lines.append("%s\t%s\t%d" % (lemma, klass, paradigms[pattern]))
-    text = "".join("P\t%s\n" % p for p in paradigms) + "".join(line + "\n" for line in lines)
-    with open(output, "w", encoding="utf-8") as file:
-        file.write("// Made by make_russian_forms.py from hunspell-ru and apertium-rus-ukr: do not edit.\n")
-        data = text.encode("utf-8")
-        file.write("R\"forms(")
-        # Raw string pieces of at most 60,000 bytes, cut at a line's end.
-        start = 0
-        while start < len(data):
-            end = min(len(data), start + 60000)
-            if end < len(data):
-                end = data.rindex(b"\n", start, end) + 1
-            if start > 0:
-                file.write(")forms\"\nR\"forms(")
-            file.write(data[start:end].decode("utf-8"))
-            start = end
-        file.write(")forms\"\n")
+    paradigms, size = write_table(output, "make_russian_forms.py", "hunspell-ru and apertium-rus-ukr", found)
     print("make_russian_forms: %d lemmas, %d entries (%d verbs from hunspell's rules), %d paradigms, %d bytes" %
-          (len(lemmas), len(found), len(found) - len(entries), len(paradigms), len(data)))
+          (len(lemmas), len(found), len(found) - len(entries), paradigms, size))
 
 
 if __name__ == "__main__":

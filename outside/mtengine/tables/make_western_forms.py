@@ -20,19 +20,9 @@ Lemmas are written in lowercase. class: n + gender (m, f, n); a (adjective); v +
 "haben"/"avoir", s "sein"/"être"). The slots of each class are listed in WesternForms.h.
 """
 import re
-import subprocess
 import sys
 
-
-def paradigm(lemma, forms):
-    stem = len(lemma)
-    for form in forms:
-        if form is not None:
-            common = 0
-            while common < min(stem, len(form)) and lemma[common] == form[common]:
-                common += 1
-            stem = common
-    return lemma[stem:] + "|" + ";".join("-" if form is None else form[stem:] for form in forms)
+from forms_table import run_generator, write_table
 
 
 GERMAN_WORD = re.compile(r"^[a-zäöüß]+$")
@@ -69,13 +59,16 @@ def german_entries(path):
                 continue
             verbal = re.search(r"\{v[itr]?\}", fields[0]) is not None
             for k, head in enumerate(heads):
-                m = verb.match(re.sub(r" \{v[itr]?\}.*$", "", head)) if verbal else None
+                # "etw. wissen {vt}": the object the dictionary writes before the verb goes.
+                bare = re.sub(r"^(?:(?:etw|jdn|jdm|jds)\. )+", "", head)
+                m = verb.match(re.sub(r" \{v[itr]?\}.*$", "", bare)) if verbal else None
                 if not m or m.group(1) in verbs or not m.group(1).endswith("n"):
                     continue
 
                 def at(field, k=k):
                     parts = items(field)
-                    return parts[k] if len(parts) == len(heads) else (parts[0] if k == 0 else "")
+                    part = parts[k] if len(parts) == len(heads) else (parts[0] if k == 0 else "")
+                    return re.sub(r" \([^)]*\)", "", part)  # "wusste (wußte [alt])": the old spelling goes
 
                 # The participles follow the headword ("laufend | gelaufen"); modal verbs go straight to
                 # their persons ("können {vt} | ich kann | ...") and give the participle with the
@@ -112,12 +105,9 @@ VERB_TAGS = ["<vblex>", "<vbser>", "<vbhaver>", "<vbmod>"]
 
 
 def generate(autogen, queries):
-    text = "".join("^%s%s$\n" % (lemma, tags) for lemma, tags in queries)
-    out = subprocess.run(["lt-proc", "-g", autogen], input=text.encode("utf-8"), stdout=subprocess.PIPE,
-                         check=True).stdout.decode("utf-8").split("\n")
     answers = []
-    for i in range(len(queries)):
-        form = out[i].strip().replace("~", "") if i < len(out) else ""
+    for form in run_generator(autogen, queries):
+        form = form.replace("~", "")
         answers.append(None if not form or "#" in form or " " in form else form.split("/")[0].lower())
     return answers
 
@@ -191,28 +181,9 @@ def main():
     else:
         entries, output, source = french_entries(sys.argv[2], sys.argv[3]), sys.argv[4], "hunspell-fr and apertium-fra-cat"
     entries.sort(key=lambda entry: (entry[0], entry[1]))
-    paradigms, lines = {}, []
-    for lemma, klass, forms in entries:
-        pattern = paradigm(forms[0], forms)
-        if pattern not in paradigms:
-            paradigms[pattern] = len(paradigms)
-        lines.append("%s\t%s\t%d" % (forms[0], klass, paradigms[pattern]))
-    data = ("".join("P\t%s\n" % p for p in paradigms) + "".join(line + "\n" for line in lines)).encode("utf-8")
-    with open(output, "w", encoding="utf-8") as file:
-        file.write("// Made by make_western_forms.py from %s: do not edit.\n" % source)
-        file.write("R\"forms(")
-        start = 0
-        while start < len(data):
-            end = min(len(data), start + 60000)
-            if end < len(data):
-                end = data.rindex(b"\n", start, end) + 1
-            if start > 0:
-                file.write(")forms\"\nR\"forms(")
-            file.write(data[start:end].decode("utf-8"))
-            start = end
-        file.write(")forms\"\n")
-    print("make_western_forms %s: %d entries, %d paradigms, %d bytes" % (language, len(entries), len(paradigms),
-                                                                         len(data)))
+    entries = [(forms[0], klass, forms) for _, klass, forms in entries]
+    paradigms, size = write_table(output, "make_western_forms.py", source, entries)
+    print("make_western_forms %s: %d entries, %d paradigms, %d bytes" % (language, len(entries), paradigms, size))
 
 
 if __name__ == "__main__":

@@ -375,3 +375,155 @@ TEST_F(SentenceTest, HeadwordsDifferingInCase_BothKept) {
     EXPECT_EQ(Translate(0, L"polish, Polish, march, March"), L"полировать, Польский, марш, Март");
     EXPECT_EQ(Translate(0, L"Polish"), L"Полировать");
 }
+
+// After "to be" in the past or the future a predicate adjective or noun is in the instrumental; in the
+// present it stays in the nominative, and a participle keeps its short form.
+TEST_F(SentenceTest, IntoRussian_PredicateAfterPastBeInTheInstrumental) {
+    AddDirection(L"ER", {{L"night", {{kNoun, L"ночь"}}},
+                         {L"dark", {{kAdjective, L"тёмный"}}},
+                         {L"cold", {{kNoun, L"холод"}, {kAdjective, L"холодный"}}},
+                         {L"good", {{kAdjective, L"хороший"}}},
+                         {L"teacher", {{kNoun, L"учитель"}}},
+                         {L"door", {{kNoun, L"дверь"}}},
+                         {L"closed", {{kAdjective, L"закрытый"}}}});
+    AddDirection(
+        L"GR",
+        {{L"Lehrer", {{kNoun, L"учитель"}}}, {L"Nacht", {{kNoun, L"ночь"}}}, {L"dunkel", {{kAdjective, L"тёмный"}}}});
+    AddDirection(
+        L"FR",
+        {{L"nuit", {{kNoun, L"ночь"}}}, {L"sombre", {{kAdjective, L"тёмный"}}}, {L"médecin", {{kNoun, L"врач"}}}});
+    EXPECT_EQ(Translate(0, L"The night was dark."), L"Ночь была тёмной.");
+    EXPECT_EQ(Translate(0, L"The night was dark and cold."), L"Ночь была тёмной и холодной.");
+    EXPECT_EQ(Translate(0, L"He was a good teacher."), L"Он был хорошим учителем.");
+    EXPECT_EQ(Translate(0, L"The night is dark."), L"Ночь тёмная.");
+    EXPECT_EQ(Translate(0, L"The door was closed."), L"Дверь была закрыта.");
+    EXPECT_EQ(Translate(1, L"Er war Lehrer."), L"Он был учителем.");
+    EXPECT_EQ(Translate(1, L"Die Nacht war dunkel."), L"Ночь была тёмной.");
+    EXPECT_EQ(Translate(2, L"La nuit était sombre."), L"Ночь была тёмной.");
+    EXPECT_EQ(Translate(2, L"Il était médecin."), L"Он был врачом.");
+}
+
+// A German verb whose particle stands at the clause's end is the verb with the particle ("kommt ...
+// an" is "ankommen"); a particle before its noun is still a preposition.
+TEST_F(SentenceTest, GermanRussian_SeparableVerbJoinedWithItsParticle) {
+    AddDirection(L"GR", {{L"Zug", {{kNoun, L"поезд"}}},
+                         {L"kommen", {{kVerb, L"приходить"}}},
+                         {L"ankommen", {{kVerb, L"прибывать"}}},
+                         {L"machen", {{kVerb, L"делать"}}},
+                         {L"aufmachen", {{kVerb, L"открывать"}}},
+                         {L"Tür", {{kNoun, L"дверь"}}},
+                         {L"heute", {{kAdverb, L"сегодня"}}}});
+    EXPECT_EQ(Translate(0, L"Der Zug kommt an."), L"Поезд прибывает.");
+    EXPECT_EQ(Translate(0, L"Er macht die Tür auf."), L"Он открывает дверь.");
+    EXPECT_EQ(Translate(0, L"Sie machte die Tür auf."), L"Она открывала дверь.");
+    EXPECT_EQ(Translate(0, L"Der Zug kommt heute an, er kommt."), L"Сегодня поезд прибывает, он приходит.");
+    EXPECT_EQ(Translate(0, L"Er kommt mit dem Zug."), L"Он приходит с поездом.");
+}
+
+// A German clause after "dass", "weil" or "wenn" has its verb last; Russian puts it after the subject,
+// and the object after it is the verb's. The main clause after it starts with its verb: the pronoun
+// goes first.
+TEST_F(SentenceTest, GermanRussian_SubordinateClauseVerbAfterItsSubject) {
+    AddDirection(L"GR", {{L"sagen", {{kVerb, L"говорить"}}},
+                         {L"lesen", {{kVerb, L"читать"}}},
+                         {L"Buch", {{kNoun, L"книга"}}},
+                         {L"Kind", {{kNoun, L"ребёнок"}}},
+                         {L"schlafen", {{kVerb, L"спать"}}},
+                         {L"müde", {{kAdjective, L"усталый"}}},
+                         {L"heute", {{kAdverb, L"сегодня"}}}});
+    EXPECT_EQ(Translate(0, L"Er sagt, dass er das Buch liest."), L"Он говорит, что он читает книгу.");
+    EXPECT_EQ(Translate(0, L"Das Kind schläft, weil er müde ist."), L"Ребёнок спит, потому что он усталый.");
+    EXPECT_EQ(Translate(0, L"Er sagt, dass er das Buch gelesen hat."), L"Он говорит, что он читал книгу.");
+    EXPECT_EQ(Translate(0, L"Wenn das Kind schläft, lese ich das Buch."), L"Если ребёнок спит, я читаю книгу.");
+    // A time adverb goes to the clause's front after the word that opens it.
+    EXPECT_EQ(Translate(0, L"Er sagt, dass er heute das Buch liest."), L"Он говорит, что сегодня он читает книгу.");
+}
+
+// Russian into French: a mass noun as the object takes the partitive ("du pain"), as does one after
+// "avec"; after a verb of liking, and for a countable noun, the definite article stays.
+TEST_F(SentenceTest, RussianFrench_PartitiveBeforeAMassNounObject) {
+    AddDirection(L"RF", {{L"женщина", {{kNoun, L"femme"}}},
+                         {L"покупать", {{kVerb, L"acheter"}}},
+                         {L"хлеб", {{kNoun, L"pain"}}},
+                         {L"пить", {{kVerb, L"boire"}}},
+                         {L"вода", {{kNoun, L"eau"}}},
+                         {L"молоко", {{kNoun, L"lait"}}},
+                         {L"кофе", {{kNoun, L"café"}}},
+                         {L"любить", {{kVerb, L"aimer"}}},
+                         {L"рыба", {{kNoun, L"poisson"}}},
+                         {L"книга", {{kNoun, L"livre"}}},
+                         {L"суп", {{kNoun, L"soupe"}}},
+                         {L"свежий", {{kAdjective, L"frais"}}}});
+    EXPECT_EQ(Translate(0, L"Женщина покупает хлеб."), L"La femme achète du pain.");
+    EXPECT_EQ(Translate(0, L"Он пьёт воду."), L"Il boit de l'eau.");
+    EXPECT_EQ(Translate(0, L"Она пьёт кофе с молоком."), L"Elle boit du café avec du lait.");
+    EXPECT_EQ(Translate(0, L"Я покупаю суп."), L"J'achète de la soupe.");
+    EXPECT_EQ(Translate(0, L"Женщина любит рыбу."), L"La femme aime le poisson.");
+    EXPECT_EQ(Translate(0, L"Женщина покупает книгу."), L"La femme achète le livre.");
+    EXPECT_EQ(Translate(0, L"Хлеб свежий."), L"Le pain est frais.");
+}
+
+// A time adverb later in the clause goes to its front, where Russian puts it; a word that is a noun as
+// well ("today") is the adverb there, and the adjective before it the predicate.
+TEST_F(SentenceTest, IntoRussian_TimeAdverbFirst) {
+    AddDirection(L"ER", {{L"weather", {{kNoun, L"погода"}}},
+                         {L"good", {{kAdjective, L"хороший"}}},
+                         {L"today", {{kNoun, L"сегодняшний день"}, {kAdverb, L"сегодня"}}},
+                         {L"read", {{kVerb, L"читать"}}},
+                         {L"letter", {{kNoun, L"письмо"}}}});
+    AddDirection(L"GR", {{L"Wetter", {{kNoun, L"погода"}}},
+                         {L"gut", {{kAdjective, L"хороший"}}},
+                         {L"heute", {{kAdverb, L"сегодня"}}},
+                         {L"Morgen", {{kNoun, L"утро"}}},
+                         {L"lesen", {{kVerb, L"читать"}}},
+                         {L"Buch", {{kNoun, L"книга"}}}});
+    EXPECT_EQ(Translate(0, L"The weather is good today."), L"Сегодня погода хорошая.");
+    EXPECT_EQ(Translate(0, L"I read a letter today, the weather is good."), L"Сегодня я читаю письмо, погода хорошая.");
+    EXPECT_EQ(Translate(0, L"Today I read a letter."), L"Сегодня я читаю письмо.");
+    EXPECT_EQ(Translate(1, L"Das Wetter ist heute gut."), L"Сегодня погода хорошая.");
+    // "Morgen" after an article is the noun.
+    EXPECT_EQ(Translate(1, L"Ich lese das Buch, der Morgen ist gut."), L"Я читаю книгу, утро хорошее.");
+}
+
+// Into German, of two translations both confirmed by the opposite direction, the commoner word:
+// "trinken" rather than "saufen", "spielen" rather than "daddeln".
+TEST_F(SentenceTest, RussianGerman_CommonerOfTwoConfirmedTranslations) {
+    AddDirection(L"GR", {{L"saufen", {{kVerb, L"пить"}}},
+                         {L"trinken", {{kVerb, L"пить"}}},
+                         {L"daddeln", {{kVerb, L"играть"}}},
+                         {L"spielen", {{kVerb, L"играть"}}}});
+    AddDirection(L"RG", {{L"пить", {{kVerb, L"saufen"}, {kVerb, L"trinken"}}},
+                         {L"играть", {{kVerb, L"daddeln"}, {kVerb, L"spielen"}}}});
+    EXPECT_EQ(Translate(1, L"Он пьёт."), L"Er trinkt.");
+    EXPECT_EQ(Translate(1, L"Мы играем."), L"Wir spielen.");
+}
+
+// Russian into German: a mass noun as the object or after "mit" takes no article ("kauft Brot"); a
+// countable one keeps it.
+TEST_F(SentenceTest, RussianGerman_NoArticleBeforeAMassNounObject) {
+    AddDirection(L"RG", {{L"женщина", {{kNoun, L"Frau"}}},
+                         {L"покупать", {{kVerb, L"kaufen"}}},
+                         {L"хлеб", {{kNoun, L"Brot"}}},
+                         {L"пить", {{kVerb, L"trinken"}}},
+                         {L"молоко", {{kNoun, L"Milch"}}},
+                         {L"кофе", {{kNoun, L"Kaffee"}}},
+                         {L"книга", {{kNoun, L"Buch"}}},
+                         {L"свежий", {{kAdjective, L"frisch"}}}});
+    EXPECT_EQ(Translate(0, L"Женщина покупает хлеб."), L"Die Frau kauft Brot.");
+    EXPECT_EQ(Translate(0, L"Она пьёт кофе с молоком."), L"Sie trinkt Kaffee mit Milch.");
+    EXPECT_EQ(Translate(0, L"Женщина покупает книгу."), L"Die Frau kauft das Buch.");
+    EXPECT_EQ(Translate(0, L"Хлеб свежий."), L"Das Brot ist frisch.");
+}
+
+// German "sein" with the participle of a verb that makes its perfect with "haben" is a state: the
+// Russian short participle ("Дверь закрыта"); with a verb of "sein" it stays the perfect.
+TEST_F(SentenceTest, GermanRussian_StateWithSeinIsTheShortParticiple) {
+    AddDirection(L"GR", {{L"Tür", {{kNoun, L"дверь"}}},
+                         {L"schließen", {{kVerb, L"закрывать"}}},
+                         {L"Fenster", {{kNoun, L"окно"}}},
+                         {L"öffnen", {{kVerb, L"открывать"}}},
+                         {L"kommen", {{kVerb, L"приходить"}}}});
+    EXPECT_EQ(Translate(0, L"Die Tür ist geschlossen."), L"Дверь закрыта.");
+    EXPECT_EQ(Translate(0, L"Das Fenster war geöffnet."), L"Окно было открыто.");
+    EXPECT_EQ(Translate(0, L"Er ist gekommen."), L"Он приходил.");
+}

@@ -46,6 +46,13 @@ TEST(WesternFormsTest, GermanTable_StrongVerbsPluralsAndGenders) {
     EXPECT_EQ(WesternForms::Of(kLangGerman)->Find("xyzzy", 'n'), nullptr);
 }
 
+// A verb the dictionary writes with its object ("etw. wissen {vt}") is listed with its forms too.
+TEST(WesternFormsTest, GermanTable_VerbWrittenWithItsObject) {
+    EXPECT_TRUE(Reads(kLangGerman, "weiß", "wissen", 'v', western::kGermanThirdPerson));
+    EXPECT_EQ(Form(kLangGerman, "wissen", 'v', western::kGermanPast), "wusste");
+    EXPECT_EQ(WesternGrammar(kLangGerman).Present("wissen", 1, false), W("weiß"));
+}
+
 TEST(WesternFormsTest, FrenchTable_IrregularPluralsVerbsAndAdjectives) {
     EXPECT_TRUE(Reads(kLangFrench, "yeux", "œil", 'n', western::kPlural));
     EXPECT_TRUE(Reads(kLangFrench, "chevaux", "cheval", 'n', western::kPlural));
@@ -150,4 +157,29 @@ TEST(WesternGrammarTest, French_VerbFormsAndThePerfect) {
     EXPECT_EQ(french.Participle("partir", true, true), "parties");
     EXPECT_EQ(french.Participle("trouver", true, false), W("trouvé"));
     EXPECT_EQ(french.Participle("boire", false, false), "bu");
+}
+
+// How common German words are: a word in many of the dictionary's entries above its rare synonym.
+TEST(WesternFormsTest, GermanFrequency_CommonWordAboveItsRareSynonym) {
+    EXPECT_GT(GermanFrequency("trinken"), GermanFrequency("saufen"));
+    EXPECT_GT(GermanFrequency("spielen"), GermanFrequency("daddeln"));
+    EXPECT_GT(GermanFrequency(W("tür")), 0u); // the table's UTF-8 read in the Western plane
+    EXPECT_EQ(GermanFrequency("qqqxyz"), 0u);
+}
+
+// French partitive: by gender and elision, "de" after a negation; mass nouns (German ones too) and
+// verbs of liking.
+TEST(WesternGrammarTest, French_Partitive) {
+    WesternGrammar french(kLangFrench);
+    EXPECT_EQ(french.Partitive('m', false, "pain"), "du");
+    EXPECT_EQ(french.Partitive('f', false, "soupe"), "de la");
+    EXPECT_EQ(french.Partitive('f', false, "eau"), "de l'");
+    EXPECT_EQ(french.Partitive('m', true, "pain"), "de");
+    EXPECT_EQ(french.Partitive('f', true, "eau"), "d'");
+    EXPECT_TRUE(french.MassNoun(W("café")));
+    EXPECT_FALSE(french.MassNoun("livre"));
+    EXPECT_TRUE(french.LikingVerb(W("préférer")));
+    EXPECT_FALSE(french.LikingVerb("acheter"));
+    EXPECT_TRUE(WesternGrammar(kLangGerman).MassNoun("Brot"));
+    EXPECT_FALSE(WesternGrammar(kLangGerman).MassNoun("Buch"));
 }

@@ -443,7 +443,26 @@ void FromRussian::Shape(std::vector<SentenceWord>& words) const {
         phrase += noun;
         for (const std::string& part : back)
             phrase += " " + part;
-        if (!determined && !predicate) {
+        // French: a mass noun as the object, after "il y a" or "avec" stands for some of it
+        // ("achète du pain", "avec du lait"), but for what a verb of liking takes ("aime le poisson").
+        // German: such a noun takes no article ("kauft Brot", "mit Milch").
+        bool partitive = false, partitiveNegated = false, bare = false;
+        if (!determined && !predicate && !subject && !x.plural && grammar.MassNoun(x.english)) {
+            bool object = preposition == n && c == WesternCase::Accusative;
+            std::string with = german ? "mit" : "avec";
+            bool after = preposition < n && Lowercase(Plane::Western, words[preposition].translation) == with;
+            std::size_t verb = before;
+            while (verb > 0 && !words[verb].clauseStart && w[verb - 1].kind != Kind::Verb)
+                --verb;
+            bool liking = verb > 0 && w[verb - 1].kind == Kind::Verb && grammar.LikingVerb(w[verb - 1].english);
+            partitiveNegated = object && verb > 0 && w[verb - 1].kind == Kind::Verb && w[verb - 1].negated;
+            partitive = !german && (object || after || existential) && !liking;
+            bare = german && (object || after) && !existential && start == i;
+        }
+        if (partitive) {
+            std::string article = grammar.Partitive(gender, partitiveNegated, phrase);
+            phrase = article + (article.back() == '\'' ? "" : " ") + phrase;
+        } else if (!determined && !predicate && !bare) {
             bool definite = !indefinite;
             std::string article = german && !definite && x.plural
                                       ? std::string()

@@ -7,6 +7,7 @@
 
 #include "Inflections.h"
 
+#include <algorithm>
 #include <cstring>
 #include <span>
 
@@ -35,6 +36,8 @@ enum class Role {
     Not,
     Preposition,
     Conjunction,
+    Subordinator, // German "dass", "weil", "wenn": the clause after it has its verb last
+    Particle,     // a German verb's particle at the clause's end ("kommt ... an"): part of the verb
     There,
     Noun,
     Verb,
@@ -308,6 +311,29 @@ const char* const kFrenchBe[] = {"suis", "es", "est", "sommes", "êtes", "sont",
 const char* const kFrenchHave[] = {"ai", "as", "a", "avons", "avez", "ont"};
 const char* const kFrenchArticles[] = {"le", "la", "les", "l", "un", "une", "des", "du", "au", "aux", "pas"};
 
+// German words that open a clause with its verb last, and their Russian.
+struct SubordinatorInfo {
+    const char* english; // the source word (named so for FindInfo)
+    const char* russian;
+};
+const SubordinatorInfo kGermanSubordinators[] = {
+    {"dass", "что"}, {"weil", "потому что"}, {"wenn", "если"}, {"obwohl", "хотя"}};
+
+// The particles of German separable verbs ("an" of "ankommen", "auf" of "aufmachen").
+const char* const kGermanParticles[] = {"an",  "auf",  "ab",     "aus",    "ein",  "mit",      "vor",
+                                        "zu",  "nach", "zurück", "weg",    "fort", "los",      "her",
+                                        "hin", "fest", "vorbei", "weiter", "heim", "zusammen", "fern"};
+
+// The adverbs of time that Russian puts at the clause's front ("Сегодня погода хорошая").
+bool IsTimeAdverb(unsigned language, const std::string& key) {
+    static const char* const kEnglish[] = {"today", "yesterday", "tomorrow", "tonight"};
+    static const char* const kGerman[] = {"heute", "gestern", "morgen"};
+    static const char* const kFrench[] = {"aujourd'hui", "hier", "demain"};
+    return language == kLangEnglish  ? IsAny(key, kEnglish)
+           : language == kLangGerman ? IsAny(key, kGerman)
+                                     : IsAny(key, kFrench);
+}
+
 // The role of a word of the source language's class tables (pronouns, object forms, determiners,
 // numerals, prepositions); Unknown for any other.
 Role TableRole(const std::string& key, const Tables& t) {
@@ -422,6 +448,28 @@ std::string ShortForm(const std::string& lemma, Agreement agreement) {
     return stem + Ru(kEndings[static_cast<int>(agreement)]);
 }
 
+// The short passive participle of a Russian verb, for a state ("закрывать"/"закрыть" -> "закрыт",
+// "сделать" -> "сделан"), by the patterns that make it regularly: "-крывать", "-бывать", "-мывать"
+// and "-ыть" take "-ыт", a perfective "-ать"/"-ять" takes "-ан"/"-ян"; empty for any other verb.
+std::string PassiveShort(const std::string& lemma, bool perfective, Agreement agreement) {
+    auto ends = [&](const char* utf8) {
+        std::string ending = Ru(utf8);
+        return lemma.size() > ending.size() + 1 &&
+               lemma.compare(lemma.size() - ending.size(), ending.size(), ending) == 0;
+    };
+    std::string stem;
+    if (ends("крывать") || ends("бывать") || ends("мывать"))
+        stem = lemma.substr(0, lemma.size() - Ru("вать").size()) + Ru("т");
+    else if (ends("ыть"))
+        stem = lemma.substr(0, lemma.size() - Ru("ь").size());
+    else if (perfective && (ends("ать") || ends("ять")))
+        stem = lemma.substr(0, lemma.size() - Ru("ть").size()) + Ru("н");
+    if (stem.empty())
+        return {};
+    static const char* const kEndings[] = {"", "а", "о", "ы"}; // masculine, feminine, neuter, plural
+    return stem + Ru(kEndings[static_cast<int>(agreement)]);
+}
+
 // The participle an auxiliary at i makes a past with: the next word in English ("has read"), the
 // clause's first verb after it in German and French ("hat das Buch gelesen", "n'a pas bu"); n
 // when there is none.
@@ -436,6 +484,91 @@ std::size_t ParticipleAfter(const std::vector<Analysed>& a, const std::vector<Se
             return n;
     }
     return n;
+}
+
+// A German particle ending its clause ("Der Zug kommt um acht an") belongs to the clause's verb:
+// the word whose reading joined to the particle is a verb the dictionary knows ("ankommen") takes
+// that reading alone, and the particle goes.
+void JoinSeparableVerbs(const IntoRussian::Lookup& lookup, std::vector<SentenceWord>& words, std::vector<Analysed>& a) {
+    std::size_t n = words.size();
+    std::size_t first = 0; // the clause's first word
+    for (std::size_t i = 0; i < n; ++i) {
+        if (words[i].clauseStart)
+            first = i;
+        bool last = i + 1 == n || words[i + 1].clauseStart;
+        if (!last || i == first || words[i].fixed || words[i].phrase || !IsAny(words[i].key, kGermanParticles))
+            continue;
+        for (std::size_t k = first; k < i; ++k) {
+            if (a[k].role != Role::Unknown || words[k].fixed || words[k].phrase)
+                continue;
+            std::vector<EnglishReading> readings = ReadWestern(kLangGerman, words[k].key);
+            readings.insert(readings.begin(), {words[k].key, EnglishForm::Base, 0});
+            // A regular verb's past ("machte ... auf") by its ending.
+            const std::string& key = words[k].key;
+            bool pastShape = (key.size() > 4 && key.compare(key.size() - 2, 2, "te") == 0) ||
+                             (key.size() > 5 && key.compare(key.size() - 3, 3, "ten") == 0);
+            for (const std::string& base : BaseForms(kLangGerman, key))
+                readings.push_back({base, pastShape ? EnglishForm::Past : EnglishForm::Base, 0});
+            const DictionaryEntry* joined = nullptr;
+            for (const EnglishReading& reading : readings) {
+                joined = lookup(words[i].key + reading.base);
+                if (joined != nullptr && Has(joined, kPosVerb)) {
+                    a[k].candidates = {{words[i].key + reading.base, reading.form, joined}};
+                    a[k].Choose(0);
+                    break;
+                }
+                joined = nullptr;
+            }
+            if (joined != nullptr) {
+                a[i].role = Role::Particle;
+                break;
+            }
+        }
+    }
+}
+
+// A German clause opened by "dass", "weil" or "wenn" has its finite verb last ("dass er das Buch
+// liest"); the verb moves to after the subject, the Russian order ("что он читает книгу").
+void VerbAfterSubject(std::vector<SentenceWord>& words, std::vector<Analysed>& a, std::vector<std::string>& given) {
+    std::size_t n = words.size();
+    for (std::size_t s = 0; s < n; ++s) {
+        if (a[s].role != Role::Subordinator)
+            continue;
+        std::size_t end = s + 1;
+        while (end < n && !words[end].clauseStart)
+            ++end;
+        std::size_t verb = end - 1;
+        Role last = a[verb].role;
+        if (verb <= s + 1 || (last != Role::Verb && last != Role::Be && last != Role::Have && last != Role::Modal))
+            continue;
+        std::size_t subjectEnd = s + 1;
+        if (a[subjectEnd].role == Role::Pronoun) {
+            ++subjectEnd;
+        } else {
+            while (subjectEnd < verb &&
+                   (a[subjectEnd].role == Role::Article || a[subjectEnd].role == Role::Determiner ||
+                    a[subjectEnd].role == Role::Number || a[subjectEnd].role == Role::Adjective))
+                ++subjectEnd;
+            if (subjectEnd == verb || a[subjectEnd].role != Role::Noun)
+                continue;
+            while (subjectEnd < verb && a[subjectEnd].role == Role::Noun)
+                ++subjectEnd;
+        }
+        if (subjectEnd < verb) {
+            std::rotate(a.begin() + subjectEnd, a.begin() + verb, a.begin() + verb + 1);
+            std::rotate(words.begin() + subjectEnd, words.begin() + verb, words.begin() + verb + 1);
+            std::rotate(given.begin() + subjectEnd, given.begin() + verb, given.begin() + verb + 1);
+        }
+        // The main clause after it starts with its verb ("..., lese ich"): the pronoun goes first.
+        if (end + 1 < n && !words[end + 1].clauseStart && a[end + 1].role == Role::Pronoun &&
+            (a[end].role == Role::Verb || a[end].role == Role::Be || a[end].role == Role::Have ||
+             a[end].role == Role::Modal)) {
+            std::swap(a[end], a[end + 1]);
+            std::swap(words[end], words[end + 1]);
+            std::swap(words[end].clauseStart, words[end + 1].clauseStart);
+            std::swap(given[end], given[end + 1]);
+        }
+    }
 }
 
 } // namespace
@@ -497,6 +630,18 @@ void IntoRussian::Shape(std::vector<SentenceWord>& words) const {
             a[i].Choose(0);
     }
 
+    if (m_language == kLangGerman) {
+        for (std::size_t i = 0; i < n; ++i) {
+            if (const SubordinatorInfo* s =
+                    FindInfo(std::span<const SubordinatorInfo>(kGermanSubordinators), words[i].key);
+                s != nullptr && !words[i].fixed && !words[i].phrase) {
+                a[i].role = Role::Subordinator;
+                words[i].translation = Ru(s->russian);
+            }
+        }
+        JoinSeparableVerbs(m_lookup, words, a);
+    }
+
     // Roles of the open words, left to right.
     bool verbSeen = false, subjectSeen = false;
     for (std::size_t i = 0; i < n; ++i) {
@@ -525,6 +670,12 @@ void IntoRussian::Shape(std::vector<SentenceWord>& words) const {
             continue;
         bool n_ = w.CanBe(kPosNoun), v = w.CanBe(kPosVerb), adj = w.CanBe(kPosAdjective);
         bool adv = w.CanBe(kPosAdverb);
+        // "today" is a noun too: but for after an article, a determiner or a preposition, the adverb.
+        if (IsTimeAdverb(m_language, words[i].key) && previous != Role::Article && previous != Role::Determiner &&
+            previous != Role::Preposition) {
+            w.role = Role::Adverb;
+            continue;
+        }
         // What the ending says: a past or "-ing" form, or "-s" (a plural or the third person).
         EnglishForm said = EnglishForm::Base;
         for (const Candidate& candidate : w.candidates) {
@@ -566,6 +717,8 @@ void IntoRussian::Shape(std::vector<SentenceWord>& words) const {
             role = Role::Verb; // an instruction: "Open the file", "Read more"
         } else if (previous == Role::Conjunction && v && i > 1 && a[i - 2].role == Role::Verb && !n_) {
             role = Role::Verb;
+        } else if (previous == Role::Conjunction && adj && !nextNounish && i > 1 && a[i - 2].role == Role::Adjective) {
+            role = Role::Adjective; // "dark and cold"
         } else if (subjectSeen && !verbSeen && v) {
             role = Role::Verb;
         } else if (n_) {
@@ -616,6 +769,9 @@ void IntoRussian::Shape(std::vector<SentenceWord>& words) const {
             w.tense = Tense::Past;
     }
 
+    if (m_language == kLangGerman)
+        VerbAfterSubject(words, a, given);
+
     // German puts the verb second: after an adverb or a place the subject pronoun follows it
     // ("Gestern waren wir"); Russian has the pronoun first.
     for (std::size_t i = 1; m_language == kLangGerman && i + 1 < n; ++i) {
@@ -662,6 +818,9 @@ void IntoRussian::Shape(std::vector<SentenceWord>& words) const {
     Tense clauseTense = Tense::Present;
     bool clauseNegated = false;
     Case pendingCase = Case::Nominative;
+    // The case of a predicate noun or adjective: the instrumental after "to be" in the past or the
+    // future ("Ночь была тёмной", "Он был учителем").
+    Case predicateCase = Case::Nominative;
     bool verbDone = false;
     bool haveAsPossession = false;
     std::string lastVerbBase;
@@ -720,6 +879,7 @@ void IntoRussian::Shape(std::vector<SentenceWord>& words) const {
     // German puts the participle last ("hat das Buch gelesen"): the Russian verb takes the
     // auxiliary's place, and the object after it is the verb's.
     std::vector<std::size_t> verbPlace(n, n);
+    std::vector<bool> state(n, false); // a German participle after "sein" that is a state
     std::size_t pendingParticiple = n; // a German participle still to come, and whether "nicht" is before it
     bool participleNegated = false;
     auto MakePerfect = [&](std::size_t auxiliary, std::size_t participle) {
@@ -742,6 +902,7 @@ void IntoRussian::Shape(std::vector<SentenceWord>& words) const {
             subject = Subject();
             verbDone = false;
             pendingCase = Case::Nominative;
+            predicateCase = Case::Nominative;
             clauseNegated = false;
             phraseStart = n;
         }
@@ -768,12 +929,26 @@ void IntoRussian::Shape(std::vector<SentenceWord>& words) const {
             subject = {true, 3, Agreement::Neuter, i, i, false};
             break;
         case Role::Be: {
-            // "ist gegangen", "sommes rentrés": the perfect made with "to be".
+            // "ist gegangen", "sommes rentrés": the perfect made with "to be". German "sein" with the
+            // participle of a verb whose perfect takes "haben" is a state ("ist geschlossen"): the
+            // participle is the predicate, where a regular pattern makes its Russian short form.
             if (std::size_t participle = ParticipleAfter(a, words, i, m_language);
                 participle < n && m_language != kLangEnglish) {
-                verbDone = true;
-                MakePerfect(i, participle);
-                break;
+                const WesternLemma* verb =
+                    m_language == kLangGerman ? WesternForms::Of(kLangGerman)->Find(a[participle].base, 'v') : nullptr;
+                const RussianLemma* russian =
+                    SingleWord(a[participle].lemma) ? forms.Find(a[participle].lemma, 'v') : nullptr;
+                bool made =
+                    !PassiveShort(a[participle].lemma, russian != nullptr && russian->perfective, Agreement::Masculine)
+                         .empty();
+                if (m_language == kLangGerman && (verb == nullptr || !verb->auxiliaryBe) && made) {
+                    a[participle].role = Role::Adjective;
+                    state[participle] = true;
+                } else {
+                    verbDone = true;
+                    MakePerfect(i, participle);
+                    break;
+                }
             }
             bool there = i > 0 && a[i - 1].role == Role::There;
             clauseTense = w.tense;
@@ -795,6 +970,11 @@ void IntoRussian::Shape(std::vector<SentenceWord>& words) const {
                 word.translation = word.dropped ? Ru("не") : Ru("не ") + word.translation;
                 word.dropped = false;
             }
+            // "Это была кошка": after "это" the predicate stays in the nominative.
+            bool thing = subject.known && words[subject.first].translation == Ru("это");
+            bool notPresent = w.tense == Tense::Past || (i > 0 && a[i - 1].role == Role::Will);
+            predicateCase = notPresent && subject.known && !there && !thing ? Case::Instrumental : Case::Nominative;
+            pendingCase = predicateCase;
             break;
         }
         case Role::Have: {
@@ -864,6 +1044,7 @@ void IntoRussian::Shape(std::vector<SentenceWord>& words) const {
             break;
         }
         case Role::To:
+        case Role::Particle:
             word.dropped = true;
             word.translation.clear();
             break;
@@ -944,6 +1125,13 @@ void IntoRussian::Shape(std::vector<SentenceWord>& words) const {
             bool nextModifiable = i + 1 < n && (a[i + 1].role == Role::Noun || a[i + 1].role == Role::Adjective);
             if (nextModifiable)
                 break;
+            if (state[i]) {
+                const RussianLemma* verb = SingleWord(w.lemma) ? forms.Find(w.lemma, 'v') : nullptr;
+                std::string brief = PassiveShort(w.lemma, verb != nullptr && verb->perfective, subject.agreement);
+                word.translation = brief;
+                phraseStart = n;
+                break;
+            }
             // A predicate: it agrees with the subject in the nominative; a participle in its short
             // form ("Окно открыто").
             if (const RussianLemma* adjective = SingleWord(w.lemma) ? forms.Find(w.lemma, 'a') : nullptr) {
@@ -951,7 +1139,7 @@ void IntoRussian::Shape(std::vector<SentenceWord>& words) const {
                 word.translation =
                     !brief.empty()
                         ? brief
-                        : forms.Form(w.lemma, *adjective, slot::Adjective(subject.agreement, Case::Nominative, false));
+                        : forms.Form(w.lemma, *adjective, slot::Adjective(subject.agreement, predicateCase, false));
             }
             phraseStart = n;
             break;
@@ -1027,6 +1215,26 @@ void IntoRussian::Shape(std::vector<SentenceWord>& words) const {
         }
         words[i + 1].translation = moved + words[i + 1].translation;
         break;
+    }
+    // A time adverb after the clause's first word goes to its front ("The weather is good today" ->
+    // "Сегодня погода хорошая").
+    for (std::size_t first = 0, i = 0; i < n; ++i) {
+        if (words[i].clauseStart)
+            first = i;
+        bool time = IsTimeAdverb(m_language, words[i].key);
+        Role before = i > 0 ? a[i - 1].role : Role::Unknown;
+        if (!time || i == first || words[i].fixed || words[i].dropped || words[i].translation.empty() ||
+            before == Role::Preposition || before == Role::Article || before == Role::Determiner)
+            continue;
+        std::size_t kept = first;
+        while (kept < i && (words[kept].dropped || a[kept].role == Role::Subordinator))
+            ++kept;
+        if (kept == i)
+            continue;
+        words[kept].translation = words[i].translation + " " + words[kept].translation;
+        words[kept].found = true;
+        words[i].dropped = true;
+        words[i].translation.clear();
     }
     // What this pass wrote is a translation, found or not before it.
     for (std::size_t i = 0; i < n; ++i) {

@@ -5,6 +5,7 @@
 #include "FromRussian.h"
 #include "Inflections.h"
 #include "IntoRussian.h"
+#include "WesternForms.h"
 
 #include "xlatcp/Xlatcp.h"
 
@@ -130,7 +131,7 @@ bool TranslationCore::Bind(const std::wstring& folder, const std::string& prefix
     auto direction = static_cast<unsigned short>(m_source << 8 | m_target);
     // Out of Russian, of an article's translations the one the opposite direction's dictionary
     // confirms (its article gives the headword back first: "live" for "жить", not "keep") is taken,
-    // and into English the commonest of those. The opposite direction is the sibling folder of the
+    // and into English and German the commonest of those. The opposite direction is the sibling folder of the
     // installation ("..\\ER\\" beside "RE"); without it only the counts decide.
     DictionaryTable reverse;
     if (m_source == kLangRussian) {
@@ -143,7 +144,9 @@ bool TranslationCore::Bind(const std::wstring& folder, const std::string& prefix
     if (m_source == kLangRussian)
         preference = [&](const std::string& headword, const std::string& translation) {
             std::string word = Lowercase(target, FromPlain(target, translation));
-            unsigned score = m_target == kLangEnglish ? std::min(EnglishFrequency(word), 0xFFFFu) : 0;
+            unsigned score = m_target == kLangEnglish  ? std::min(EnglishFrequency(word), 0xFFFFu)
+                             : m_target == kLangGerman ? std::min(GermanFrequency(word), 0xFFFFu)
+                                                       : 0;
             if (const DictionaryEntry* back = reverse.FindEntry(word)) {
                 bool confirmed = Lowercase(sourcePlane, back->translation) == headword;
                 for (const auto& sense : back->senses)

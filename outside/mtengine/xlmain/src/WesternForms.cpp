@@ -4,6 +4,7 @@
 #include "EnginePrivate.h"
 
 #include <algorithm>
+#include <unordered_map>
 
 namespace mtengine {
 
@@ -15,6 +16,10 @@ const char kGermanTable[] =
     ;
 const char kFrenchTable[] =
 #include "FrenchForms.inc"
+    ;
+// Lines "word count" as make_german_frequencies.py writes them (UTF-8).
+const char kGermanFrequencies[] =
+#include "GermanFrequencies.inc"
     ;
 
 } // namespace
@@ -46,6 +51,28 @@ const WesternLemma* WesternForms::Find(std::string_view lemma, char kind) const 
 
 std::string WesternForms::Form(std::string_view lemma, const WesternLemma& entry, int slot) const {
     return m_table.Form(lemma, entry, slot);
+}
+
+unsigned GermanFrequency(const std::string& word) {
+    static const std::unordered_map<std::string, unsigned> table = [] {
+        std::unordered_map<std::string, unsigned> made;
+        std::string_view text(kGermanFrequencies, sizeof kGermanFrequencies - 1);
+        for (std::size_t begin = 0; begin < text.size();) {
+            std::size_t end = std::min(text.find('\n', begin), text.size());
+            std::string_view line = text.substr(begin, end - begin);
+            begin = end + 1;
+            std::size_t space = line.rfind(' ');
+            if (space == std::string_view::npos)
+                continue;
+            unsigned count = 0;
+            for (char c : line.substr(space + 1))
+                count = count * 10 + static_cast<unsigned>(c - '0');
+            made.emplace(FromUtf8(Plane::Western, std::string(line.substr(0, space))), count);
+        }
+        return made;
+    }();
+    auto found = table.find(word);
+    return found != table.end() ? found->second : 0;
 }
 
 } // namespace mtengine

@@ -61,4 +61,8 @@ private:
     FormsTable<WesternLemma> m_table;
 };
 
+// How common a German word is (lowercase, Western plane): how many lines of the German-English
+// dictionary hold it (tables/make_german_frequencies.py); 0 for a word in fewer than two.
+unsigned GermanFrequency(const std::string& word);
+
 } // namespace mtengine

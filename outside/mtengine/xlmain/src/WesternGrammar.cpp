@@ -5,6 +5,7 @@
 #include "WesternForms.h"
 
 #include <cstring>
+#include <span>
 
 namespace mtengine {
 
@@ -232,6 +233,41 @@ std::string WesternGrammar::Adjective(const std::string& adjective, char gender,
             return "bel";
     }
     return form;
+}
+
+bool WesternGrammar::MassNoun(const std::string& noun) const {
+    static const char* const kMass[] = {"pain",  "lait",   "eau",      "café",    "thé",      "vin",   "bière",
+                                        "jus",   "viande", "poisson",  "fromage", "beurre",   "sucre", "sel",
+                                        "riz",   "soupe",  "chocolat", "farine",  "huile",    "miel",  "confiture",
+                                        "crème", "argent", "musique",  "courage", "patience", "neige", "pluie"};
+    static const char* const kGermanMass[] = {"brot",  "milch",   "kaffee",     "tee",  "wasser", "wein",   "bier",
+                                              "saft",  "fleisch", "fisch",      "käse", "butter", "zucker", "salz",
+                                              "reis",  "suppe",   "schokolade", "mehl", "öl",     "honig",  "marmelade",
+                                              "sahne", "geld",    "musik",      "mut",  "geduld", "schnee", "regen"};
+    std::string lower = Lowercase(Plane::Western, noun);
+    for (const char* word :
+         German() ? std::span<const char* const>(kGermanMass) : std::span<const char* const>(kMass)) {
+        if (lower == We(word))
+            return true;
+    }
+    return false;
+}
+
+bool WesternGrammar::LikingVerb(const std::string& verb) const {
+    static const char* const kLiking[] = {"aimer", "adorer", "préférer", "détester", "haïr"};
+    for (const char* word : kLiking) {
+        if (verb == We(word))
+            return true;
+    }
+    return false;
+}
+
+std::string WesternGrammar::Partitive(char gender, bool negated, const std::string& word) const {
+    if (negated)
+        return StartsWithVowel(word) ? "d'" : "de";
+    if (StartsWithVowel(word))
+        return "de l'";
+    return gender == 'f' ? "de la" : "du";
 }
 
 std::string WesternGrammar::Be(int person, bool plural) const {

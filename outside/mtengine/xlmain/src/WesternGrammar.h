@@ -42,6 +42,14 @@ public:
                            const std::string& next) const;
     // French: whether an adjective goes before its noun ("petit", "grand", "nouveau").
     bool BeforeNoun(const std::string& adjective) const;
+    // A noun of a substance or food, which stands for some of it as an object: French gives it the
+    // partitive ("du pain", "de l'eau"), German no article ("kauft Brot"). French: a verb of
+    // liking, after which it stays definite ("aime le poisson").
+    bool MassNoun(const std::string& noun) const;
+    bool LikingVerb(const std::string& verb) const;
+    // French partitive article before word: "du", "de la", "de l'"; after a negation "de", "d'".
+    // Elided ones end with the apostrophe.
+    std::string Partitive(char gender, bool negated, const std::string& word) const;
 
     // A verb's present in a person (1 to 3); "to be" and "to have" included.
     std::string Present(const std::string& verb, int person, bool plural) const;
