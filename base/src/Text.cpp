@@ -115,4 +115,25 @@ std::string Trimmed(std::string_view text) {
     return TrimmedText(text);
 }
 
+std::wstring EscapedForHtml(std::wstring_view text) {
+    std::wstring escaped;
+    escaped.reserve(text.size());
+    for (wchar_t c : text) {
+        switch (c) {
+        case L'<':
+            escaped += L"&lt;";
+            break;
+        case L'>':
+            escaped += L"&gt;";
+            break;
+        case L'&':
+            escaped += L"&amp;";
+            break;
+        default:
+            escaped += c;
+        }
+    }
+    return escaped;
+}
+
 } // namespace ovrin

@@ -63,3 +63,9 @@ TEST(TextTest, WhiteSpaceTrimmedAndBlank) {
     EXPECT_FALSE(IsBlank(L"  .  "));
     EXPECT_FALSE(IsSpace(L'\x200B')) << "a zero-width space is not white space";
 }
+
+TEST(TextTest, EscapedForHtmlWritesTheMarkupCharactersAsReferences) {
+    EXPECT_EQ(EscapedForHtml(L"a < b && c > d"), L"a &lt; b &amp;&amp; c &gt; d");
+    EXPECT_EQ(EscapedForHtml(L"\"кот\" 'x'\n&amp;"), L"\"кот\" 'x'\n&amp;amp;") << "quotes and line ends stay";
+    EXPECT_EQ(EscapedForHtml(L""), L"");
+}

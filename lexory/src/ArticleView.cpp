@@ -1,5 +1,6 @@
 // The article view model read from article bytes, and the HTML the article window shows for it.
 #include "ArticleView.h"
+#include "base/Text.h"
 
 #include "dictengine/DEngine.h"
 
@@ -87,13 +88,13 @@ void AppendFontRun(std::wstring& html, const std::wstring& text, std::uint32_t c
 void AppendTranslation(std::wstring& html, int number, const sArticleTranslation& translation) {
     html += L"&nbsp;&nbsp;&nbsp;&nbsp;";
     AppendFontRun(html, L"<b>" + std::to_wstring(number) + L".</b> ");
-    AppendFontRun(html, L"<i>" + EscapeHtml(translation.label) + L"</i>");
-    AppendFontRun(html, EscapeHtml(translation.text), kTranslationColour);
+    AppendFontRun(html, L"<i>" + ovrin::EscapedForHtml(translation.label) + L"</i>");
+    AppendFontRun(html, ovrin::EscapedForHtml(translation.text), kTranslationColour);
     for (const std::wstring* more : {&translation.text8, &translation.text11}) {
         if (more->empty())
             continue;
         AppendFontRun(html, L", ");
-        AppendFontRun(html, EscapeHtml(*more));
+        AppendFontRun(html, ovrin::EscapedForHtml(*more));
     }
     html += L"<br />";
 }
@@ -143,38 +144,17 @@ bool ReadArticleParts(const unsigned char* article, unsigned source, unsigned ta
     return true;
 }
 
-std::wstring EscapeHtml(const std::wstring& text) {
-    std::wstring escaped;
-    escaped.reserve(text.size());
-    for (wchar_t c : text) {
-        switch (c) {
-        case L'<':
-            escaped += L"&lt;";
-            break;
-        case L'>':
-            escaped += L"&gt;";
-            break;
-        case L'&':
-            escaped += L"&amp;";
-            break;
-        default:
-            escaped += c;
-        }
-    }
-    return escaped;
-}
-
 std::wstring BuildArticleHtmlText(const ArticleParts& parts, int width, int height, const PartOfSpeechNamer& nameOf) {
     wchar_t start[128];
     std::swprintf(start, std::size(start),
                   L"<table width=\"%dpx\" border=\"1\"><tr><td height=\"%dpx\" valign=\"top\">", width, height);
     std::wstring html = start;
     for (const sArticlePart& part : parts) {
-        AppendFontRun(html, EscapeHtml(nameOf(part.partOfSpeech)), 0, true);
-        AppendFontRun(html, EscapeHtml(part.text8));
+        AppendFontRun(html, ovrin::EscapedForHtml(nameOf(part.partOfSpeech)), 0, true);
+        AppendFontRun(html, ovrin::EscapedForHtml(part.text8));
         if (!part.text10.empty())
-            AppendFontRun(html, EscapeHtml(part.text10));
-        AppendFontRun(html, EscapeHtml(part.text9));
+            AppendFontRun(html, ovrin::EscapedForHtml(part.text10));
+        AppendFontRun(html, ovrin::EscapedForHtml(part.text9));
         if (!part.text10.empty() || !part.text9.empty())
             html += L"<br />";
         int number = 1;

@@ -54,9 +54,6 @@ std::wstring PartOfSpeechText(int code);
 bool ReadArticleParts(const unsigned char* article, unsigned source, unsigned target, const LeafTextConverter& convert,
                       ArticleParts& parts);
 
-// "<", ">" and "&" as character references: dictionary texts are not markup.
-std::wstring EscapeHtml(const std::wstring& text);
-
 // The HTML table of the article, width and height in pixels.
 std::wstring BuildArticleHtmlText(const ArticleParts& parts, int width, int height, const PartOfSpeechNamer& nameOf);
 

@@ -4,6 +4,7 @@
 #include "Builder.h"
 #include "Source.h"
 #include "base/CodePage.h"
+#include "base/Text.h"
 #include "dictengine/DEngine.h"
 
 #include <gtest/gtest.h>
@@ -137,7 +138,7 @@ TEST_P(RealArticleTest, EveryArticleRendersWellFormedWithEveryLeafText) {
                 CollectLeafTexts(DEngine::GetTranslation(part, j), sourceLanguage, targetLanguage, texts);
         }
         for (const std::wstring& text : texts)
-            ASSERT_NE(html.find(EscapeHtml(text)), std::wstring::npos) << index;
+            ASSERT_NE(html.find(ovrin::EscapedForHtml(text)), std::wstring::npos) << index;
         leaves += texts.size();
     }
     EXPECT_GT(leaves, count);

@@ -1,6 +1,6 @@
 // Text functions the modules share: letter case (ASCII only, or the letters of the suite's languages),
-// comparison without regard to case, and white space. The same results on every platform: nothing
-// here depends on the C library's locale.
+// comparison without regard to case, white space, and text escaped for an HTML page. The same results on every
+// platform: nothing here depends on the C library's locale.
 #pragma once
 
 #include <string>
@@ -40,5 +40,9 @@ bool IsBlank(std::wstring_view text);
 // The text without the white space at either end.
 std::wstring Trimmed(std::wstring_view text);
 std::string Trimmed(std::string_view text);
+
+// Text put into an HTML page as it is: the characters HTML reads as markup ("<", ">", "&") written as
+// their character references, every other character as it is.
+std::wstring EscapedForHtml(std::wstring_view text);
 
 } // namespace ovrin

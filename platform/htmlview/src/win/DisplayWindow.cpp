@@ -2,6 +2,7 @@
 // is painted or scrolled after its source or width changed, so adding text in many pieces costs one
 // layout.
 #include "DisplayWindow.h"
+#include "base/Text.h"
 #include "platform/Handles.h"
 
 #include <htmlview/HtmlView.h>
@@ -32,24 +33,11 @@ void FillSolid(HDC dc, int x, int y, int width, int height, COLORREF color) {
 // Plain text as page source: the characters HTML reads as markup escaped, line breaks kept.
 std::wstring PlainTextAsHtml(std::wstring_view text) {
     std::wstring html;
-    html.reserve(text.size());
-    for (wchar_t c : text) {
-        switch (c) {
-        case L'<':
-            html += L"&lt;";
-            break;
-        case L'>':
-            html += L"&gt;";
-            break;
-        case L'&':
-            html += L"&amp;";
-            break;
-        case L'\n':
+    for (wchar_t c : ovrin::EscapedForHtml(text)) {
+        if (c == L'\n')
             html += L"<br>";
-            break;
-        default:
+        else
             html += c;
-        }
     }
     return html;
 }
