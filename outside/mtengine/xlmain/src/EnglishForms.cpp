@@ -1,5 +1,6 @@
 // English readings of a word: irregular forms from the generated exception table, then the rules.
 #include "EnglishForms.h"
+#include "FrequencyTable.h"
 
 #include <string_view>
 #include <tuple>
@@ -77,24 +78,9 @@ const Irregular& IrregularForms() {
 }
 
 const std::unordered_map<std::string, unsigned>& Frequencies() {
-    static const std::unordered_map<std::string, unsigned> table = [] {
-        std::unordered_map<std::string, unsigned> made;
-        std::string_view text(kFrequencies, sizeof kFrequencies - 1);
-        for (std::size_t begin = 0; begin < text.size();) {
-            std::size_t end = text.find('\n', begin);
-            end = end == std::string_view::npos ? text.size() : end;
-            std::string_view line = text.substr(begin, end - begin);
-            begin = end + 1;
-            std::size_t space = line.rfind(' ');
-            if (space == std::string_view::npos)
-                continue;
-            unsigned count = 0;
-            for (char c : line.substr(space + 1))
-                count = count * 10 + static_cast<unsigned>(c - '0');
-            made.emplace(std::string(line.substr(0, space)), count);
-        }
-        return made;
-    }();
+    static const std::unordered_map<std::string, unsigned> table =
+        ReadFrequencies(std::string_view(kFrequencies, sizeof kFrequencies - 1),
+                        [](std::string_view word) { return std::string(word); });
     return table;
 }
 

@@ -2,6 +2,7 @@
 #include "WesternForms.h"
 
 #include "EnginePrivate.h"
+#include "FrequencyTable.h"
 
 #include <algorithm>
 #include <unordered_map>
@@ -54,23 +55,9 @@ std::string WesternForms::Form(std::string_view lemma, const WesternLemma& entry
 }
 
 unsigned GermanFrequency(const std::string& word) {
-    static const std::unordered_map<std::string, unsigned> table = [] {
-        std::unordered_map<std::string, unsigned> made;
-        std::string_view text(kGermanFrequencies, sizeof kGermanFrequencies - 1);
-        for (std::size_t begin = 0; begin < text.size();) {
-            std::size_t end = std::min(text.find('\n', begin), text.size());
-            std::string_view line = text.substr(begin, end - begin);
-            begin = end + 1;
-            std::size_t space = line.rfind(' ');
-            if (space == std::string_view::npos)
-                continue;
-            unsigned count = 0;
-            for (char c : line.substr(space + 1))
-                count = count * 10 + static_cast<unsigned>(c - '0');
-            made.emplace(FromUtf8(Plane::Western, std::string(line.substr(0, space))), count);
-        }
-        return made;
-    }();
+    static const std::unordered_map<std::string, unsigned> table =
+        ReadFrequencies(std::string_view(kGermanFrequencies, sizeof kGermanFrequencies - 1),
+                        [](std::string_view word) { return FromUtf8(Plane::Western, std::string(word)); });
     auto found = table.find(word);
     return found != table.end() ? found->second : 0;
 }
