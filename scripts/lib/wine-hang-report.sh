@@ -20,6 +20,7 @@ echo "-- processes:"
 processes=$(timeout 15 winedbg --command "info proc" 2>&1)
 echo "$processes"
 name=$(basename "$program")
+[[ $name == *.* ]] || name=$name.exe # "cmd" runs cmd.exe
 # The process ids winedbg lists are in hex, before the executable's name in quotes.
 wpid=$(echo "$processes" |
   awk -v name="'$name'" 'tolower($NF) == tolower(name) { gsub(/[^0-9a-fA-F]/, "", $1); print $1; exit }')
