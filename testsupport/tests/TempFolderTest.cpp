@@ -6,6 +6,9 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <string>
+#include <thread>
+#include <vector>
 
 #ifdef _WIN32
 #include <windows.h>
@@ -46,6 +49,23 @@ TEST(TempFolderTest, FoldersOfEndedProgramsAreRemovedAndThoseOfRunningOnesStay) 
 
     std::filesystem::remove_all(running);
     std::filesystem::remove_all(other);
+}
+
+// Test programs start two at a time, and each sweeps at its first folder: two sweeps at once each
+// leave the whole of every ended program's folder gone.
+TEST(TempFolderTest, TwoSweepsAtOnceRemoveEveryFolderOfEndedPrograms) {
+    std::vector<std::filesystem::path> folders;
+    for (int i = 0; i < 40; ++i) {
+        std::filesystem::path folder = TestFolderOf(999999999, ("-2-" + std::to_string(i)).c_str());
+        for (int j = 0; j < 20; ++j)
+            testsupport::WriteFileBytes(testsupport::ToWide(folder / "inner" / ("more" + std::to_string(j))), "x");
+        folders.push_back(folder);
+    }
+    std::thread other(testsupport::RemoveFoldersOfEndedTests);
+    testsupport::RemoveFoldersOfEndedTests();
+    other.join();
+    for (const std::filesystem::path& folder : folders)
+        EXPECT_FALSE(std::filesystem::exists(folder)) << folder.string();
 }
 
 TEST(TempFolderTest, AFolderGoesWithEverythingInItWhenTheTestEnds) {

@@ -41,6 +41,14 @@ inline bool ProcessHasEnded(unsigned long id) {
 #endif
 }
 
+inline unsigned long ThisProcessId() {
+#ifdef _WIN32
+    return GetCurrentProcessId();
+#else
+    return static_cast<unsigned long>(getpid());
+#endif
+}
+
 // Removes the temporary folders ("ovrin-test-<process id>-...") of test programs that have ended.
 inline void RemoveFoldersOfEndedTests() {
     std::error_code error;
@@ -56,8 +64,19 @@ inline void RemoveFoldersOfEndedTests() {
             ++end;
         if (end == digits || end - digits > 10 || end >= name.size() || name[end] != '-')
             continue;
-        if (ProcessHasEnded(std::stoul(name.substr(digits, end - digits))))
-            std::filesystem::remove_all(entry.path(), error);
+        if (!ProcessHasEnded(std::stoul(name.substr(digits, end - digits))))
+            continue;
+        // Another program may be sweeping at the same time, and two removals of one folder at once
+        // can leave it there or never end (the library's removal under Wine then loops on an entry the
+        // other took away). The folder is first claimed by renaming it to one of this program's own,
+        // which only one sweep can do; what is left of it, a later program's sweep takes.
+        static std::atomic<unsigned> claims{0};
+        std::filesystem::path claimed =
+            entry.path().parent_path() /
+            (std::string(kTestFolderPrefix) + std::to_string(ThisProcessId()) + "-swept-" + std::to_string(claims++));
+        std::filesystem::rename(entry.path(), claimed, error);
+        if (!error)
+            std::filesystem::remove_all(claimed, error);
     }
 }
 
@@ -85,11 +104,7 @@ public:
         static std::atomic<unsigned> counter{0};
         static const bool swept = (RemoveFoldersOfEndedTests(), true);
         (void)swept;
-#ifdef _WIN32
-        unsigned long pid = GetCurrentProcessId();
-#else
-        unsigned long pid = static_cast<unsigned long>(getpid());
-#endif
+        unsigned long pid = ThisProcessId();
         auto ticks = std::chrono::steady_clock::now().time_since_epoch().count();
         m_path = std::filesystem::temp_directory_path() / (std::string(kTestFolderPrefix) + std::to_string(pid) + "-" +
                                                            std::to_string(ticks) + "-" + std::to_string(counter++));
@@ -102,13 +117,9 @@ public:
     TempFolder(const TempFolder&) = delete;
     TempFolder& operator=(const TempFolder&) = delete;
 
-    const std::filesystem::path& Path() const {
-        return m_path;
-    }
+    const std::filesystem::path& Path() const { return m_path; }
     // A file name inside the folder, as the suite's wide path.
-    std::wstring File(const std::wstring& name) const {
-        return ToWide(m_path) + kSeparator + name;
-    }
+    std::wstring File(const std::wstring& name) const { return ToWide(m_path) + kSeparator + name; }
 
 private:
 #ifdef _WIN32
